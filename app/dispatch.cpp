@@ -1,0 +1,125 @@
+#include "app/dispatch.h"
+
+#include "app/shell_commands.h"
+#include "store/main_file.h"
+#include "view/status_cells.h"
+#include "view/view_font.h"
+
+namespace quorby {
+
+namespace {
+
+void openCommand(AppState& app) { chooseMainFile(app); }
+void openDriveCommand(AppState& app) { openDriveDialog(app); }
+void closeCommand(AppState& app) { closeMainFile(app); }
+
+template <int Index>
+void openLastOpened(AppState& app) { openLastOpenedFile(app, Index); }
+
+// Every code of the menus and the accelerator table. Menu codes and the
+// accelerator codes that lead to the same operation share a handler.
+const CommandEntry kCommands[] = {
+    // File
+    {32771, openCommand}, {32827, openCommand},                 // "&Open", Ctrl+O
+    {32911, openDriveCommand}, {32937, openDriveCommand},       // "Open &Drive", Ctrl+L
+    {32971, nullptr},                                           // "&Enlarge and Decrease"
+    {32970, nullptr},                                           // "&New": nothing
+    {32883, nullptr},                                           // "Save selected Data"
+    {32772, nullptr},                                           // "Save Page"
+    {32805, nullptr},                                           // "Save &File"
+    {32853, nullptr},                                           // "Save &selected Data as"
+    {32773, nullptr},                                           // "Save &Page as"
+    {32806, nullptr},                                           // "Save File &as"
+    {32903, nullptr}, {32905, nullptr}, {32904, nullptr},       // the three appends
+    {32989, nullptr}, {32892, nullptr}, {32968, nullptr},       // journal file commands
+    {32939, nullptr},                                           // "Restore Original File"
+    {2, openLastOpened<0>}, {3, openLastOpened<1>}, {4, openLastOpened<2>}, {5, openLastOpened<3>},
+    {6, openLastOpened<4>}, {7, openLastOpened<5>}, {8, openLastOpened<6>}, {9, openLastOpened<7>},
+    {10, openLastOpened<8>}, {11, openLastOpened<9>},
+    {32779, closeCommand},                                      // "&Close File"
+    {105, quitCommand}, {32828, quitCommand},                   // "&Quit", Ctrl+X
+    // Edit
+    {32848, nullptr}, {32858, nullptr},                         // Selection Start, F9
+    {32849, nullptr}, {32859, nullptr},                         // Selection End, F10
+    {32850, nullptr}, {32893, nullptr},                         // Cancel Selection, F11
+    {32894, nullptr}, {32895, nullptr},                         // Select all, Ctrl+A / F12
+    {32983, nullptr}, {32984, nullptr},                         // Set Bookmark, Ctrl+M
+    {32861, nullptr}, {32906, nullptr},                         // Remember / Restore Selection
+    {32912, nullptr}, {32917, nullptr}, {32913, nullptr},       // Copy
+    {32862, nullptr}, {32918, nullptr}, {32864, nullptr},       // Paste
+    {32991, nullptr},                                           // "Paste highlighted Data": nothing
+    {32919, nullptr}, {32914, nullptr},                         // Paste File, Append File
+    {32882, nullptr}, {32884, nullptr},                         // Discard selected / page changes
+    {32837, nullptr}, {32992, nullptr},                         // Undo
+    {32935, nullptr}, {32963, nullptr},                         // Undo per Page
+    {32819, nullptr},                                           // Undo All
+    {32838, nullptr}, {32993, nullptr},                         // Redo
+    {32936, nullptr}, {32964, nullptr},                         // Redo per Page
+    {32839, nullptr},                                           // Redo All
+    {32852, nullptr}, {32946, nullptr}, {32956, nullptr},       // fills
+    // Goto
+    {32809, nullptr}, {32928, nullptr},                         // Address, Ctrl+G
+    {32908, nullptr}, {32787, nullptr},                         // File Begin
+    {32909, nullptr}, {32788, nullptr},                         // File End
+    {32979, nullptr}, {32929, nullptr},                         // Start of Line
+    {32980, nullptr}, {32930, nullptr},                         // End of Line
+    {32810, nullptr}, {32829, nullptr},                         // Next Change
+    {32840, nullptr}, {32841, nullptr},                         // Previous Change
+    {32995, nullptr},                                           // Highlight Start
+    {32870, nullptr}, {32879, nullptr},                         // Auto Scroll Up
+    {32869, nullptr}, {32880, nullptr},                         // Auto Scroll Down
+    // Search
+    {32794, nullptr}, {32802, nullptr}, {32830, nullptr}, {32825, nullptr},
+    // Compare
+    {32811, nullptr}, {32812, nullptr}, {32818, nullptr}, {32947, nullptr},
+    {32981, nullptr}, {32982, nullptr}, {32972, nullptr}, {32988, nullptr},
+    {32976, nullptr}, {32975, nullptr}, {32977, nullptr}, {32978, nullptr},
+    // AVI
+    {32896, nullptr}, {32873, nullptr}, {32872, nullptr}, {32899, nullptr}, {32902, nullptr},
+    {32994, nullptr}, {32891, nullptr}, {32887, nullptr}, {32900, nullptr}, {32889, nullptr},
+    {32907, nullptr},
+    // Specials
+    {32958, nullptr},                                           // Show Values
+    {32957, nullptr},                                           // Disassemble
+    {32792, lockMainFile},                                      // "&Lock"
+    {32791, unlockMainFile},                                    // "&Unlock"
+    {32965, nullptr},                                           // Pointers and Flags
+    {32969, nullptr},                                           // "Delete Drive physically": nothing
+    {32934, nullptr},                                           // Options
+    // View
+    {32867, nullptr},                                           // Actual File-Content
+    {1, nullptr}, {32813, nullptr}, {32821, nullptr},           // Compare-File, F6, F5
+    {32938, nullptr}, {32966, nullptr}, {65535, nullptr}, {32967, nullptr},  // previews: nothing
+    {32960, nullptr}, {32962, nullptr}, {32959, nullptr}, {32961, nullptr},  // page versions
+    {32865, enlargeView}, {32866, decreaseView},
+    // Help
+    {32778, helpCommand}, {104, infoCommand},
+    // Keys without a menu item
+    {32784, nullptr}, {32783, nullptr}, {32786, nullptr}, {32785, nullptr},  // arrows
+    {32926, nullptr}, {32927, nullptr}, {32925, nullptr}, {32924, nullptr},  // Alt+arrows
+    {32922, nullptr}, {32923, nullptr}, {32921, nullptr}, {32920, nullptr},  // Shift+arrows
+    {32973, nullptr}, {32974, nullptr},                                      // Shift+Home/End
+    {32781, nullptr}, {32780, nullptr},                                      // Page Up/Down
+    {32846, nullptr}, {32847, nullptr},                                      // Ctrl+Page Up/Down
+    {32782, nullptr},                                                        // Tab
+    {32898, nullptr},                                                        // Space
+    {32990, diagnosticCommand},                                              // Ctrl+0
+    {32876, nullptr}, {32875, nullptr},                                      // Ctrl+Left/Right: nothing
+    {32789, nullptr},                                                        // Ctrl+G typed: nothing
+};
+
+}  // namespace
+
+const CommandEntry* findCommand(int code) {
+    for (const CommandEntry& entry : kCommands)
+        if (entry.code == code) return &entry;
+    return nullptr;
+}
+
+void dispatchCommand(AppState& app, int code) {
+    app.shell.lastCommand = code;
+    const CommandEntry* entry = findCommand(code);
+    if (entry && entry->handler) entry->handler(app);
+}
+
+}  // namespace quorby

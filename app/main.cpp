@@ -1,0 +1,69 @@
+// The program's entry: picks the window, the batch mode or one of the
+// command-line tools.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/startup.h"
+#include "disasm/listing_cli.h"
+#include "platform/headless/batch_runner.h"
+#ifdef QUORBY_WITH_QT
+#include "platform/qt/qt_application.h"
+#endif
+
+namespace {
+
+int usage(const char* problem) {
+    if (problem) std::fprintf(stderr, "quorby: %s\n", problem);
+    std::fputs(quorby::batchHelpText(), problem ? stderr : stdout);
+    return problem ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "--disassemble") == 0)
+        return quorby::runDisassembleCommand(argc - 1, argv + 1, stdout);
+
+    quorby::StartOptions options;
+    std::string batchScript;
+    std::string screenshot;
+    bool batch = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](const char* name) -> const char* {
+            if (i + 1 >= argc) return nullptr;
+            (void)name;
+            return argv[++i];
+        };
+        if (arg == "--help" || arg == "-h") return usage(nullptr);
+        if (arg == "--home") {
+            const char* v = value("--home");
+            if (!v) return usage("--home needs a directory");
+            options.homeDirectory = v;
+        } else if (arg == "--batch") {
+            const char* v = value("--batch");
+            if (!v) return usage("--batch needs a script file (or - for standard input)");
+            batchScript = v;
+            batch = true;
+        } else if (arg == "--screenshot") {
+            const char* v = value("--screenshot");
+            if (!v) return usage("--screenshot needs an output file");
+            screenshot = v;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            return usage(("unknown option " + arg).c_str());
+        } else if (options.fileToOpen.empty()) {
+            options.fileToOpen = arg;
+        } else {
+            return usage("only one FILE can be opened");
+        }
+    }
+
+    if (batch) return quorby::runBatch(batchScript, options, stdout);
+#ifdef QUORBY_WITH_QT
+    return quorby::runQtApplication(argc, argv, options, screenshot);
+#else
+    std::fputs("quorby: built without the window; use --batch\n", stderr);
+    return 2;
+#endif
+}

@@ -1,0 +1,111 @@
+#include "app/startup.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+#include "app/settings_file.h"
+#include "app/tables.h"
+#include "store/main_file.h"
+#include "view/page_render.h"
+#include "view/scroll_bar.h"
+#include "view/status_cells.h"
+#include "view/view_font.h"
+
+namespace quorby {
+
+namespace {
+
+std::string withSlash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+// Creates every missing level of a directory path.
+int makeDirectoryPath(FileIo& files, const std::string& path) {
+    for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1)) {
+        if (files.makeDirectory(path.substr(0, at)) != 0) return 1;
+    }
+    return 0;
+}
+
+constexpr const char* kWelcomeText =
+    "Quorby 2.5.3  -  HEX-Editor for big Files and Drives\n\n"
+    "Changes are kept in a Journal-File and reach the File only when you write them.\n\n"
+    "Show this Message at the next Start ?";
+
+void applySavedModes(AppState& app) {
+    SettingsRecord& s = app.settings;
+    s.accessMode = (s.accessMode & ~1u) | ((s.accessMode >> 1) & 1u);
+    if (s.accessMode & 1u) {
+        showDirectAccess(app);
+    } else {
+        showJournalAccess(app);
+    }
+    s.writeAccess = (s.writeAccess & ~1u) | ((s.writeAccess >> 1) & 1u);
+    if (s.scrolling & 1u) {
+        app.shell.modeFlags |= kModeArrowsMoveView;
+    } else {
+        app.shell.modeFlags &= ~kModeArrowsMoveView;
+    }
+    unlockMainFile(app);
+    showResolutionLock(app, s.resolution);
+}
+
+void askWelcome(AppState& app) {
+    if (!(app.settings.messageSwitches & kMsgInfoAtStart)) return;
+    MessageBoxSpec box;
+    box.caption = "WELCOME TO QUORBY";
+    box.text = kWelcomeText;
+    box.buttons = MsgButtons::YesNo;
+    if (app.platform->messageBox(box) == MsgAnswer::No) app.settings.messageSwitches &= ~kMsgInfoAtStart;
+}
+
+}  // namespace
+
+std::string resolveProgramDirectory(const std::string& homeOption) {
+    if (!homeOption.empty()) return withSlash(homeOption);
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
+        return withSlash(config) + "quorby/";
+    const char* home = std::getenv("HOME");
+    return withSlash(home && *home ? home : "/tmp") + ".config/quorby/";
+}
+
+int startApplication(AppState& app, const StartOptions& options) {
+    tables();
+    app.shell.programDirectory = resolveProgramDirectory(options.homeDirectory);
+    makeDirectoryPath(*app.files, app.shell.programDirectory);
+    if (chdir(app.shell.programDirectory.c_str()) != 0) {
+        // Without it the settings file cannot be opened; loadSettings reports that.
+    }
+    app.shell.helpFilePath = QUORBY_MANUAL_PATH;
+    if (!app.files->exists(app.shell.helpFilePath)) app.shell.helpFilePath = QUORBY_SOURCE_MANUAL_PATH;
+
+    findDefaultJournalDirectories(app);
+    setSettingsDefaults(app.settings, app.shell.defaultFixedJournalDir, app.shell.defaultAlternativeJournalDir);
+    loadSettings(app);
+    app.view.requestedWidth = int(app.settings.fontWidth);
+    app.view.requestedHeight = int(app.settings.fontHeight);
+    createViewFont(app, app.view.requestedWidth, app.view.requestedHeight);
+    prepareJournalDirectories(app);
+    checkJournalDirectory(app);
+
+    applySavedModes(app);
+    enterPermanentMode(app, PermanentMode::Edit);
+    updateScrollBar(app);
+    drawHeaderAndBottomLine(app);
+    drawPage(app);
+
+    if (options.showWelcome) askWelcome(app);
+    app.shell.caption = kProgramCaption;
+    app.platform->setCaption(app.shell.caption);
+
+    if (!options.fileToOpen.empty()) {
+        // Opened as an entry of the list of last opened files is.
+        app.main.openReadOnly = !(app.settings.writeAccess & 1u);
+        app.settings.journalLocation &= 7u;
+        openMainFile(app, options.fileToOpen);
+    }
+    return 0;
+}
+
+}  // namespace quorby

@@ -1,0 +1,23 @@
+#pragma once
+// Start-up and exit of the program, shared by the window and the batch mode.
+#include <string>
+#include "app/app_state.h"
+
+namespace quorby {
+
+struct StartOptions {
+    std::string homeDirectory;   // --home DIR, else $XDG_CONFIG_HOME/quorby/
+    std::string fileToOpen;      // FILE on the command line, or empty
+    bool showWelcome = true;     // the welcome question (if the settings want it)
+};
+
+// Runs the start-up sequence with the platform and file access already set in
+// `app`: tables, settings, journal directories, font, status cells, caption,
+// the welcome question and the command-line file. Returns 0.
+int startApplication(AppState& app, const StartOptions& options);
+
+// The program directory per PLATFORM.md: --home or $XDG_CONFIG_HOME/quorby/
+// (default ~/.config/quorby/), always ending with '/'.
+std::string resolveProgramDirectory(const std::string& homeOption);
+
+}  // namespace quorby

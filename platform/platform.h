@@ -1,0 +1,129 @@
+#pragma once
+// What the logic asks of the window system. Implemented twice: with Qt 6
+// Widgets (platform/qt) for people, and headless (platform/headless) for the
+// batch mode and the tests. Colours are 0xBBGGRR throughout.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorby {
+
+using Colour = std::uint32_t;
+
+inline constexpr int kGridColumns = 88;
+inline constexpr int kGridRows = 34;
+
+// ---- message boxes -------------------------------------------------------
+enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgIcon { None, Question, Information };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+struct MessageBoxSpec {
+    std::string text;
+    std::string caption;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+    bool secondIsDefault = false;  // the second button is the default one
+    bool taskModal = true;
+};
+
+// questionDialog answer bits
+inline constexpr int kAnswerYes = 1;        // bit 0: Yes (clear: No)
+inline constexpr int kAnswerDontAsk = 16;   // bit 4: "Don't ask again !" was checked
+
+// ---- file dialogs ----------------------------------------------------------
+struct FileDialogRequest {
+    bool save = false;               // save dialog (else open dialog)
+    std::string title;
+    std::string filterName;          // "all Files"
+    std::string filterPattern;       // "*.*"
+    std::string presetName;
+    bool showReadOnlyBox = false;
+    bool readOnlyChecked = false;
+};
+
+struct FileDialogResult {
+    bool accepted = false;
+    std::string path;
+    bool readOnly = false;
+};
+
+// ---- the program's own dialogs, described as data -------------------------
+enum class ControlKind { Label, Edit, CheckBox, Radio, Button, Group };
+
+struct DialogControl {
+    int id = 0;                 // control number; buttons end the dialog with their id
+    ControlKind kind = ControlKind::Label;
+    std::string text;           // label / caption / button text
+    std::string value;          // edit text
+    bool checked = false;       // check box, radio
+    bool enabled = true;
+    int group = 0;              // radio buttons of one group share it
+    int column = 0;             // layout cell (column, row) in a simple grid
+    int row = 0;
+};
+
+struct DialogSpec {
+    std::string title;
+    std::vector<DialogControl> controls;
+    int okId = 1;               // ids that close the dialog
+    int cancelId = 2;
+
+    DialogControl* find(int id) {
+        for (auto& c : controls) if (c.id == id) return &c;
+        return nullptr;
+    }
+};
+
+// ---- menus -----------------------------------------------------------------
+// Menus are addressed by command code (items) or by their index in the menu
+// bar (whole menus, for example the AVI menu).
+
+// ---- the platform ------------------------------------------------------------
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Writes `count` characters (8-bit codes, Windows-1252) into the grid at
+    // (column, row), black on `background`. Cells beyond column 87 are dropped.
+    virtual void drawCells(int column, int row, const char* text, int count, Colour background) = 0;
+    virtual void setCaption(const std::string& caption) = 0;
+    // The vertical scroll bar: range 0 .. maximum, thumb at position.
+    virtual void setScrollBar(std::int32_t maximum, std::int32_t position) = 0;
+
+    virtual void setMenuItemEnabled(int code, bool enabled) = 0;
+    virtual void setMenuEnabled(int menuIndex, bool enabled) = 0;
+    // The file menu's list of last opened files (items 2 .. 11), as shown texts.
+    virtual void setRecentFiles(const std::vector<std::string>& entries) = 0;
+    // Pops up menu `menuIndex` of the menu bar at a cell.
+    virtual void popupMenu(int menuIndex, int column, int row) = 0;
+
+    virtual MsgAnswer messageBox(const MessageBoxSpec& box) = 0;
+    // Yes/No with the check box "Don't ask again !"; returns kAnswer* bits.
+    virtual int questionDialog(const std::string& caption, const std::string& text) = 0;
+    virtual FileDialogResult fileDialog(const FileDialogRequest& request) = 0;
+    // Runs a dialog modally; returns the id of the button that closed it
+    // (cancelId when closed otherwise) and leaves the controls' values in `dialog`.
+    virtual int runDialog(DialogSpec& dialog) = 0;
+
+    // Creates the view font for a requested cell size; reports the cell size
+    // it really has. Returns 0, or 1 when no font could be made.
+    virtual int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) = 0;
+    // Sizes the window so that its client area is exactly 88 x 34 cells.
+    virtual void fitWindowToGrid(int cellWidth, int rowHeight) = 0;
+
+    // Long operations call this once per step: it takes at most one pending
+    // input event and dispatches it to the logic (which may run nested), and
+    // returns true when that event was a typed ESC.
+    virtual bool pollPendingInput() = 0;
+
+    virtual void setClipboard(const std::string& mimeType, const std::string& data) = 0;
+    virtual bool clipboardHas(const std::string& mimeType) = 0;
+    virtual std::string clipboardData(const std::string& mimeType) = 0;
+
+    virtual void openHelp(const std::string& path) = 0;
+    // Ends the event loop with an exit code (after the logic's exit sequence).
+    virtual void quit(int exitCode) = 0;
+};
+
+}  // namespace quorby
