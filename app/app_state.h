@@ -43,7 +43,6 @@ struct ShellState {
     int wheelDelta = 0;
     int lastCommand = 0;
     bool doubleClickFlag = false;
-    bool leftButtonDown = false;
     bool originalContentShown = false; // F5 held
     bool destroyed = false;
     bool helpUnavailable = false;

@@ -1,7 +1,13 @@
 #include "app/dispatch.h"
 
 #include "app/shell_commands.h"
+#include "app/window_events.h"
 #include "store/main_file.h"
+#include "view/auto_scroll.h"
+#include "view/cursor_moves.h"
+#include "view/goto_dialog.h"
+#include "view/page_moves.h"
+#include "view/selection.h"
 #include "view/status_cells.h"
 #include "view/view_font.h"
 
@@ -12,6 +18,8 @@ namespace {
 void openCommand(AppState& app) { chooseMainFile(app); }
 void openDriveCommand(AppState& app) { openDriveDialog(app); }
 void closeCommand(AppState& app) { closeMainFile(app); }
+// Space hands a typed blank to the edit path (and ends auto scroll).
+void spaceCommand(AppState& app) { onChar(app, ' '); }
 
 template <int Index>
 void openLastOpened(AppState& app) { openLastOpenedFile(app, Index); }
@@ -39,12 +47,12 @@ const CommandEntry kCommands[] = {
     {32779, closeCommand},                                      // "&Close File"
     {105, quitCommand}, {32828, quitCommand},                   // "&Quit", Ctrl+X
     // Edit
-    {32848, nullptr}, {32858, nullptr},                         // Selection Start, F9
-    {32849, nullptr}, {32859, nullptr},                         // Selection End, F10
-    {32850, nullptr}, {32893, nullptr},                         // Cancel Selection, F11
-    {32894, nullptr}, {32895, nullptr},                         // Select all, Ctrl+A / F12
-    {32983, nullptr}, {32984, nullptr},                         // Set Bookmark, Ctrl+M
-    {32861, nullptr}, {32906, nullptr},                         // Remember / Restore Selection
+    {32848, selectionStartCommand}, {32858, selectionStartCommand},                         // Selection Start, F9
+    {32849, selectionEndCommand}, {32859, selectionEndCommand},                         // Selection End, F10
+    {32850, cancelSelectionCommand}, {32893, cancelSelectionCommand},                         // Cancel Selection, F11
+    {32894, selectAllCommand}, {32895, selectAllCommand},                         // Select all, Ctrl+A / F12
+    {32983, setBookmarkCommand}, {32984, setBookmarkCommand},                         // Set Bookmark, Ctrl+M
+    {32861, rememberSelectionCommand}, {32906, restoreSelectionCommand},                         // Remember / Restore Selection
     {32912, nullptr}, {32917, nullptr}, {32913, nullptr},       // Copy
     {32862, nullptr}, {32918, nullptr}, {32864, nullptr},       // Paste
     {32991, nullptr},                                           // "Paste highlighted Data": nothing
@@ -58,16 +66,16 @@ const CommandEntry kCommands[] = {
     {32839, nullptr},                                           // Redo All
     {32852, nullptr}, {32946, nullptr}, {32956, nullptr},       // fills
     // Goto
-    {32809, nullptr}, {32928, nullptr},                         // Address, Ctrl+G
-    {32908, nullptr}, {32787, nullptr},                         // File Begin
-    {32909, nullptr}, {32788, nullptr},                         // File End
-    {32979, nullptr}, {32929, nullptr},                         // Start of Line
-    {32980, nullptr}, {32930, nullptr},                         // End of Line
+    {32809, gotoCommand}, {32928, gotoCommand},                         // Address, Ctrl+G
+    {32908, fileBeginCommand}, {32787, fileBeginCommand},                         // File Begin
+    {32909, fileEndCommand}, {32788, fileEndCommand},                         // File End
+    {32979, startOfLineCommand}, {32929, startOfLineCommand},                         // Start of Line
+    {32980, endOfLineCommand}, {32930, endOfLineCommand},                         // End of Line
     {32810, nullptr}, {32829, nullptr},                         // Next Change
     {32840, nullptr}, {32841, nullptr},                         // Previous Change
-    {32995, nullptr},                                           // Highlight Start
-    {32870, nullptr}, {32879, nullptr},                         // Auto Scroll Up
-    {32869, nullptr}, {32880, nullptr},                         // Auto Scroll Down
+    {32995, highlightStartCommand},                                           // Highlight Start
+    {32870, autoScrollUpCommand}, {32879, autoScrollUpCommand},                         // Auto Scroll Up
+    {32869, autoScrollDownCommand}, {32880, autoScrollDownCommand},                         // Auto Scroll Down
     // Search
     {32794, nullptr}, {32802, nullptr}, {32830, nullptr}, {32825, nullptr},
     // Compare
@@ -95,14 +103,14 @@ const CommandEntry kCommands[] = {
     // Help
     {32778, helpCommand}, {104, infoCommand},
     // Keys without a menu item
-    {32784, nullptr}, {32783, nullptr}, {32786, nullptr}, {32785, nullptr},  // arrows
-    {32926, nullptr}, {32927, nullptr}, {32925, nullptr}, {32924, nullptr},  // Alt+arrows
-    {32922, nullptr}, {32923, nullptr}, {32921, nullptr}, {32920, nullptr},  // Shift+arrows
-    {32973, nullptr}, {32974, nullptr},                                      // Shift+Home/End
-    {32781, nullptr}, {32780, nullptr},                                      // Page Up/Down
+    {32784, arrowUpCommand}, {32783, arrowDownCommand}, {32786, arrowLeftCommand}, {32785, arrowRightCommand},  // arrows
+    {32926, altArrowUpCommand}, {32927, altArrowDownCommand}, {32925, altArrowLeftCommand}, {32924, altArrowRightCommand},  // Alt+arrows
+    {32922, shiftUpCommand}, {32923, shiftDownCommand}, {32921, shiftLeftCommand}, {32920, shiftRightCommand},  // Shift+arrows
+    {32973, shiftHomeCommand}, {32974, shiftEndCommand},                                      // Shift+Home/End
+    {32781, pageUpCommand}, {32780, pageDownCommand},                                      // Page Up/Down
     {32846, nullptr}, {32847, nullptr},                                      // Ctrl+Page Up/Down
-    {32782, nullptr},                                                        // Tab
-    {32898, nullptr},                                                        // Space
+    {32782, tabCommand},                                                        // Tab
+    {32898, spaceCommand},                                                        // Space
     {32990, diagnosticCommand},                                              // Ctrl+0
     {32876, nullptr}, {32875, nullptr},                                      // Ctrl+Left/Right: nothing
     {32789, nullptr},                                                        // Ctrl+G typed: nothing

@@ -6,6 +6,7 @@
 #include "app/settings_file.h"
 #include "app/tables.h"
 #include "store/main_file.h"
+#include "view/page_moves.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 #include "view/status_cells.h"
@@ -48,7 +49,7 @@ void applySavedModes(AppState& app) {
         app.shell.modeFlags &= ~kModeArrowsMoveView;
     }
     unlockMainFile(app);
-    showResolutionLock(app, s.resolution);
+    setScrollResolution(app, s.resolution);
 }
 
 void askWelcome(AppState& app) {

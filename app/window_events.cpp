@@ -3,7 +3,10 @@
 #include "app/dispatch.h"
 #include "app/shell_commands.h"
 #include "resources/menus.h"
+#include "view/auto_scroll.h"
+#include "view/mouse.h"
 #include "view/page_render.h"
+#include "view/wheel.h"
 #include "view/scroll_bar.h"
 #include "view/view_font.h"
 
@@ -23,43 +26,53 @@ void onKeyUp(AppState& app, Key) {
     app.shell.originalContentShown = false;
 }
 
-void onChar(AppState&, int) {}
+void onChar(AppState& app, int character) {
+    if (autoScrollTakesKey(app, character)) return;
+}
 
-void onMouseMove(AppState& app, int x, int y, bool, bool) {
+void onMouseMove(AppState& app, int x, int y, bool leftDown, bool shiftDown) {
     if (app.shell.doubleClickFlag) return;
     app.shell.mouseX = x;
     app.shell.mouseY = y;
+    if (leftDown || shiftDown) mouseDrag(app, x, y);
 }
 
 void onLeftButtonDown(AppState& app, int x, int y, std::uint32_t) {
     app.shell.doubleClickFlag = false;
-    app.shell.leftButtonDown = true;
     app.shell.mouseX = x;
     app.shell.mouseY = y;
+    mouseLeftDown(app, x, y);
 }
 
 void onLeftButtonUp(AppState& app, int x, int y) {
-    app.shell.leftButtonDown = false;
     if (app.shell.doubleClickFlag) return;
     app.shell.mouseX = x;
     app.shell.mouseY = y;
+    mouseLeftUp(app, x, y);
 }
 
 void onLeftDoubleClick(AppState& app, int x, int y) {
     app.shell.doubleClickFlag = true;
     app.shell.mouseX = x;
     app.shell.mouseY = y;
+    mouseDoubleClick(app, x, y);
 }
 
 void onRightButtonDown(AppState& app, int x, int y) {
     app.shell.doubleClickFlag = false;
     app.shell.mouseX = x;
     app.shell.mouseY = y;
+    mouseRightDown(app, x, y);
 }
 
-void onMouseWheel(AppState& app, int delta, std::uint32_t) { app.shell.wheelDelta = delta; }
+void onMouseWheel(AppState& app, int delta, std::uint32_t modifiers) {
+    app.shell.wheelDelta = delta;
+    if (app.view.pageLength != 0) mouseWheel(app, delta, modifiers);
+}
 
-void onScroll(AppState&, ScrollAction, std::int32_t) {}
+void onScroll(AppState& app, ScrollAction action, std::int32_t thumbPosition) {
+    scrollBarAction(app, action, thumbPosition);
+}
 
 void onPaint(AppState& app) {
     drawHeaderAndBottomLine(app);
