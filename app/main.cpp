@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "disasm/listing_cli.h"
 #include "platform/headless/batch_runner.h"
+#include "store/journal_dump.h"
 #ifdef QUORBY_WITH_QT
 #include "platform/qt/qt_application.h"
 #endif
@@ -24,6 +25,8 @@ int usage(const char* problem) {
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "--disassemble") == 0)
         return quorby::runDisassembleCommand(argc - 1, argv + 1, stdout);
+    if (argc >= 2 && std::strcmp(argv[1], "--journal-dump") == 0)
+        return quorby::runJournalDump(argc - 1, argv + 1, stdout);
 
     quorby::StartOptions options;
     std::string batchScript;
