@@ -6,6 +6,7 @@
 #include "app/settings_record.h"
 #include "platform/platform.h"
 #include "store/file_io.h"
+#include "store/journal_file.h"
 #include "store/main_file_state.h"
 #include "view/navigation_state.h"
 #include "view/status_state.h"
@@ -72,6 +73,7 @@ struct AppState {
     NavigationState nav;
     StatusState status;
     MainFileState main;
+    JournalFile journal;
     ErrorState error;
     ProgressState progress;
 };

@@ -1,0 +1,127 @@
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <map>
+#include <vector>
+
+#include "platform/qt/dialogs.h"
+#include "platform/qt/glyph_map.h"
+
+namespace quorby {
+
+namespace {
+
+// Labels and group titles show no mnemonic here: "&&" is a literal '&',
+// a single '&' is dropped.
+QString withoutMnemonic(const std::string& text) {
+    QString in = fromLogicText(text);
+    QString out;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (in[i] == QLatin1Char('&')) {
+            if (i + 1 < in.size() && in[i + 1] == QLatin1Char('&')) out.append(QLatin1Char('&')), ++i;
+            continue;
+        }
+        out.append(in[i]);
+    }
+    return out;
+}
+
+struct BoundControl {
+    DialogControl* control;
+    QWidget* widget;
+};
+
+QWidget* makeWidget(QDialog& dialog, DialogControl& control, const DialogSpec& spec,
+                    std::map<int, QButtonGroup*>& radioGroups, int* pressedId) {
+    switch (control.kind) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(withoutMnemonic(control.text), &dialog);
+        label->setTextFormat(Qt::PlainText);
+        return label;
+    }
+    case ControlKind::Group: {
+        auto* title = new QLabel(withoutMnemonic(control.text), &dialog);
+        title->setTextFormat(Qt::PlainText);
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+        return title;
+    }
+    case ControlKind::Edit: {
+        auto* edit = new QLineEdit(fromLogicText(control.value), &dialog);
+        return edit;
+    }
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(fromLogicText(control.text), &dialog);
+        box->setChecked(control.checked);
+        return box;
+    }
+    case ControlKind::Radio: {
+        auto* radio = new QRadioButton(fromLogicText(control.text), &dialog);
+        QButtonGroup*& group = radioGroups[control.group];
+        if (!group) group = new QButtonGroup(&dialog);
+        group->addButton(radio);
+        radio->setChecked(control.checked);
+        return radio;
+    }
+    case ControlKind::Button: {
+        auto* button = new QPushButton(fromLogicText(control.text), &dialog);
+        button->setAutoDefault(false);
+        button->setDefault(control.id == spec.okId);
+        const int id = control.id;
+        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, id, pressedId] {
+            *pressedId = id;
+            dialog.accept();
+        });
+        return button;
+    }
+    }
+    return nullptr;
+}
+
+void writeBack(const std::vector<BoundControl>& bound) {
+    for (const BoundControl& b : bound) {
+        switch (b.control->kind) {
+        case ControlKind::Edit:
+            b.control->value = toLogicText(static_cast<QLineEdit*>(b.widget)->text());
+            break;
+        case ControlKind::CheckBox:
+        case ControlKind::Radio:
+            b.control->checked = static_cast<QAbstractButton*>(b.widget)->isChecked();
+            break;
+        default: break;
+        }
+    }
+}
+
+}  // namespace
+
+int runSpecDialog(QWidget* parent, DialogSpec& spec) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(fromLogicText(spec.title));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    auto* grid = new QGridLayout(&dialog);
+    std::map<int, QButtonGroup*> radioGroups;
+    std::vector<BoundControl> bound;
+    int pressedId = spec.cancelId;
+    for (DialogControl& control : spec.controls) {
+        QWidget* widget = makeWidget(dialog, control, spec, radioGroups, &pressedId);
+        if (!widget) continue;
+        widget->setEnabled(control.enabled);
+        widget->setObjectName(QStringLiteral("control%1").arg(control.id));
+        grid->addWidget(widget, control.row, control.column);
+        bound.push_back({&control, widget});
+    }
+    // A button ends the dialog with its own id; ESC and the close box count
+    // as the cancel button.
+    if (dialog.exec() != QDialog::Accepted) pressedId = spec.cancelId;
+    writeBack(bound);
+    return pressedId;
+}
+
+}  // namespace quorby

@@ -1,0 +1,20 @@
+#pragma once
+// Message boxes, the question dialog, file dialogs and the program's own
+// dialogs (DialogSpec), realised with Qt widgets. All are modal.
+#include "platform/platform.h"
+
+class QWidget;
+
+namespace quorby {
+
+inline constexpr const char* kDontAskAgainText = "Don't ask again !";
+
+MsgAnswer showMessageBox(QWidget* parent, const MessageBoxSpec& spec);
+// Returns kAnswerYes / kAnswerDontAsk bits; closing the dialog counts as No.
+int showQuestionDialog(QWidget* parent, const std::string& caption, const std::string& text);
+FileDialogResult showFileDialog(QWidget* parent, const FileDialogRequest& request);
+// The id of the button that ended the dialog, or dialog.cancelId when it was
+// closed otherwise; the controls' values are written back into `dialog`.
+int runSpecDialog(QWidget* parent, DialogSpec& dialog);
+
+}  // namespace quorby

@@ -1,0 +1,62 @@
+#include "platform/qt/glyph_map.h"
+
+#include <QStringDecoder>
+
+namespace quorby {
+
+namespace {
+
+// 0x80..0x9F of Windows-1252; 0 marks the five undefined codes.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+constexpr char16_t kUndefinedGlyph = 0x25AF;  // white vertical rectangle
+constexpr char16_t kControlGlyph = 0x25E6;     // white bullet
+constexpr char16_t kSoftHyphenGlyph = 0x2010;  // hyphen
+
+}  // namespace
+
+char16_t glyphForByte(std::uint8_t byte) {
+    if (byte < 0x20 || byte == 0x7F) return kControlGlyph;
+    if (byte == 0xAD) return kSoftHyphenGlyph;
+    if (byte >= 0x80 && byte < 0xA0) {
+        char16_t mapped = kHighControls[byte - 0x80];
+        return mapped ? mapped : kUndefinedGlyph;
+    }
+    return char16_t(byte);
+}
+
+int byteForCharacter(QChar c) {
+    char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return u;
+    for (int i = 0; i < 32; ++i)
+        if (kHighControls[i] != 0 && kHighControls[i] == u) return 0x80 + i;
+    if (u >= 0x80 && u < 0xA0) return u;  // C1 controls typed as such
+    return -1;
+}
+
+QColor toQColor(Colour bbggrr) {
+    return QColor(int(bbggrr & 0xFF), int((bbggrr >> 8) & 0xFF), int((bbggrr >> 16) & 0xFF));
+}
+
+QString fromLogicText(const std::string& text) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8.decode(QByteArrayView(text.data(), qsizetype(text.size())));
+    if (!utf8.hasError()) return decoded;
+    QString fallback;
+    fallback.reserve(qsizetype(text.size()));
+    for (char ch : text) {
+        auto byte = std::uint8_t(ch);
+        bool highControl = byte >= 0x80 && byte < 0xA0;
+        fallback.append(QChar(highControl ? glyphForByte(byte) : char16_t(byte)));
+    }
+    return fallback;
+}
+
+std::string toLogicText(const QString& text) { return text.toUtf8().toStdString(); }
+
+}  // namespace quorby

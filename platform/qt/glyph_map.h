@@ -1,0 +1,30 @@
+#pragma once
+// How the grid turns a byte into something visible and a 0xBBGGRR colour
+// into a QColor.
+#include <QChar>
+#include <QColor>
+#include <QString>
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace quorby {
+
+// The glyph shown for a byte in the grid: Windows-1252, with the control
+// codes 0x00..0x1F and 0x7F as a white bullet (U+25E6), the five codes that
+// Windows-1252 leaves undefined as a white rectangle (U+25AF) and the soft
+// hyphen 0xAD as a visible hyphen (U+2010). All three are in DejaVu Sans Mono.
+char16_t glyphForByte(std::uint8_t byte);
+
+// The byte a typed character stands for (Latin-1, plus the Windows-1252
+// letters such as the euro sign); -1 for a character outside that set.
+int byteForCharacter(QChar c);
+
+QColor toQColor(Colour bbggrr);
+
+// Texts of the logic (captions, messages, paths) are UTF-8; a text that is not
+// valid UTF-8 is read as Windows-1252 so that no byte is lost from view.
+QString fromLogicText(const std::string& text);
+std::string toLogicText(const QString& text);
+
+}  // namespace quorby

@@ -1,0 +1,125 @@
+#include "platform/qt/main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include "app/app_state.h"
+
+namespace quorby {
+
+namespace {
+
+constexpr int kStartX = 0, kStartY = 0, kStartWidth = 800, kStartHeight = 600;
+constexpr int kMaxCorrections = 2;
+
+}  // namespace
+
+MainWindow::MainWindow(WindowInput* input) : input_(input) {
+    setWindowTitle(QString::fromLatin1(kStartCaption));
+    menus_ = new MenuBuilder(menuBar(), [this](int code) { input_->command(code); });
+    client_ = new QWidget(this);
+    client_->installEventFilter(this);
+    setCentralWidget(client_);
+    grid_ = new GridWidget(input_, client_);
+    scrollBar_ = new QScrollBar(Qt::Vertical, client_);
+    scrollBar_->setFocusPolicy(Qt::NoFocus);  // keys belong to the grid
+    scrollBar_->setRange(0, 0);
+    connect(scrollBar_, &QScrollBar::actionTriggered, this, &MainWindow::scrollActionTriggered);
+    connect(scrollBar_, &QScrollBar::sliderReleased, this,
+            [this] { input_->scroll(ScrollAction::ThumbPosition, scrollBar_->sliderPosition()); });
+    setGeometry(kStartX, kStartY, kStartWidth, kStartHeight);
+    grid_->setFocus();
+}
+
+void MainWindow::placeChildren() {
+    QSize gridSize = grid_->gridPixelSize();
+    grid_->setGeometry(0, 0, gridSize.width(), gridSize.height());
+    scrollBar_->setGeometry(gridSize.width(), 0, scrollBar_->sizeHint().width(), gridSize.height());
+}
+
+void MainWindow::fitToGrid() {
+    placeChildren();
+    QSize gridSize = grid_->gridPixelSize();
+    fittedClient_ = QSize(gridSize.width() + scrollBar_->sizeHint().width(), gridSize.height());
+    if (isMaximized() || isFullScreen()) return;  // the window system decides the size
+    int menuHeight = menuBar()->heightForWidth(fittedClient_.width());
+    if (menuHeight <= 0) menuHeight = menuBar()->sizeHint().height();
+    QSize target(fittedClient_.width(), fittedClient_.height() + menuHeight);
+    if (target == size()) return;
+    awaitingFit_ = true;
+    corrections_ = 0;
+    resize(target);
+}
+
+void MainWindow::setScrollBarState(std::int32_t maximum, std::int32_t position) {
+    QSignalBlocker block(scrollBar_);
+    scrollBar_->setRange(0, std::max<std::int32_t>(maximum, 0));
+    scrollBar_->setValue(position);
+}
+
+void MainWindow::scrollActionTriggered(int action) {
+    const std::int32_t thumb = scrollBar_->sliderPosition();
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: input_->scroll(ScrollAction::LineUp, thumb); break;
+    case QAbstractSlider::SliderSingleStepAdd: input_->scroll(ScrollAction::LineDown, thumb); break;
+    case QAbstractSlider::SliderPageStepSub: input_->scroll(ScrollAction::PageUp, thumb); break;
+    case QAbstractSlider::SliderPageStepAdd: input_->scroll(ScrollAction::PageDown, thumb); break;
+    case QAbstractSlider::SliderToMinimum: input_->scroll(ScrollAction::Top, thumb); break;
+    case QAbstractSlider::SliderToMaximum: input_->scroll(ScrollAction::Bottom, thumb); break;
+    case QAbstractSlider::SliderMove: input_->scroll(ScrollAction::ThumbTrack, thumb); break;
+    default: break;
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize)
+        clientResized(static_cast<QResizeEvent*>(event)->size());
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::clientResized(QSize size) {
+    placeChildren();
+    const bool answersFit = awaitingFit_;
+    awaitingFit_ = false;
+    if (size == fittedClient_ || !fittedClient_.isValid()) return;  // our own fitting
+    if (answersFit && size.width() == fittedClient_.width() && !isMaximized() && corrections_ < kMaxCorrections) {
+        ++corrections_;
+        // The menu bar took another height than expected: correct it.
+        awaitingFit_ = true;
+        resize(width(), height() + fittedClient_.height() - size.height());
+        return;
+    }
+    // A size the user asked for: let the logic pick the font, once the
+    // resize events of this drag step have arrived.
+    requestedClient_ = QSize(size.width() - scrollBar_->sizeHint().width(), size.height());
+    if (negotiationPending_) return;
+    negotiationPending_ = true;
+    QTimer::singleShot(0, this, &MainWindow::negotiateSize);
+}
+
+void MainWindow::negotiateSize() {
+    negotiationPending_ = false;
+    if (requestedClient_.width() <= 0 || requestedClient_.height() <= 0) return;
+    input_->resizeRequest(requestedClient_.width(), requestedClient_.height());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (longOperationRunning_) {
+        // The operation asks "Shall this Action be interrupted ?" itself.
+        grid_->noteInterceptedEscape();
+        event->ignore();
+        return;
+    }
+    if (!destroyed_) {
+        destroyed_ = true;
+        input_->destroy();
+    }
+    event->accept();
+}
+
+}  // namespace quorby

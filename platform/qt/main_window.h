@@ -1,0 +1,61 @@
+#pragma once
+// The main window: the menu bar, the grid of cells and the vertical scroll
+// bar beside it. Its size always fits 88 x 34 cells of the current font; a
+// size the user asks for is handed to the logic, which picks the font.
+#include <QMainWindow>
+#include <QSize>
+
+#include "platform/qt/grid_widget.h"
+#include "platform/qt/menu_builder.h"
+#include "platform/qt/window_input.h"
+
+class QScrollBar;
+
+namespace quorby {
+
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(WindowInput* input);
+
+    GridWidget* grid() const { return grid_; }
+    QScrollBar* scrollBar() const { return scrollBar_; }
+    MenuBuilder& menus() { return *menus_; }
+
+    // Resizes the window so that its client area is exactly the grid of the
+    // current font plus the scroll bar.
+    void fitToGrid();
+    // Sets the scroll bar without reporting an action to the logic.
+    void setScrollBarState(std::int32_t maximum, std::int32_t position);
+    // The client size the last fitting asked for (grid plus scroll bar).
+    QSize fittedClientSize() const { return fittedClient_; }
+
+    // While a long operation polls, closing the window interrupts it instead.
+    void setLongOperationRunning(bool running) { longOperationRunning_ = running; }
+    bool destroyed() const { return destroyed_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void clientResized(QSize size);
+    void negotiateSize();
+    void placeChildren();
+    void scrollActionTriggered(int action);
+
+    WindowInput* input_;
+    QWidget* client_;
+    GridWidget* grid_;
+    QScrollBar* scrollBar_;
+    MenuBuilder* menus_;
+    QSize fittedClient_;
+    QSize requestedClient_;
+    bool negotiationPending_ = false;
+    bool awaitingFit_ = false;  // a resize of our own fitting is on its way
+    int corrections_ = 0;
+    bool longOperationRunning_ = false;
+    bool destroyed_ = false;
+};
+
+}  // namespace quorby

@@ -1,0 +1,78 @@
+#include "platform/qt/qt_application.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPixmap>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "platform/posix/posix_file_io.h"
+#include "platform/qt/qt_platform.h"
+#include "platform/qt/window_input.h"
+
+namespace quorby {
+
+namespace {
+
+constexpr int kNoDisplayExitCode = 2;
+
+bool hasValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+bool displayAvailable() {
+    return hasValue("DISPLAY") || hasValue("WAYLAND_DISPLAY") || hasValue("QT_QPA_PLATFORM");
+}
+
+int saveScreenshot(QtPlatform& platform, const std::string& path) {
+    QApplication::processEvents();
+    // grab() renders the window with its menu bar, without the frame.
+    QPixmap image = platform.window().grab();
+    if (!image.save(QFile::decodeName(QByteArray::fromStdString(path)), "PNG")) {
+        std::fprintf(stderr, "quorby: cannot write the screenshot %s\n", path.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int runQtApplication(int argc, char** argv, const StartOptions& options, const std::string& screenshotPath) {
+    if (!displayAvailable()) {
+        std::fputs("quorby: no display available (set DISPLAY, or use --batch)\n", stderr);
+        return kNoDisplayExitCode;
+    }
+    QApplication qtApp(argc, argv);
+    AppState app;
+    LogicInput input(app);
+    PosixFileIo files;
+    QtPlatform platform(&input);
+    app.platform = &platform;
+    app.files = &files;
+
+    StartOptions start = options;
+    const bool screenshot = !screenshotPath.empty();
+    if (screenshot) {
+        start.showWelcome = false;
+        platform.setUnattended(true);
+    }
+    platform.window().show();
+    startApplication(app, start);
+    input.paint();
+
+    int exitCode = 0;
+    if (screenshot) {
+        exitCode = saveScreenshot(platform, screenshotPath);
+        platform.window().close();  // the exit sequence: closes the file, writes the settings
+    } else if (platform.quitRequested()) {
+        exitCode = platform.exitCode();
+    } else {
+        exitCode = qtApp.exec();
+    }
+    if (!platform.window().destroyed() && !app.shell.destroyed) input.destroy();
+    return screenshot ? exitCode : (platform.quitRequested() ? platform.exitCode() : exitCode);
+}
+
+}  // namespace quorby

@@ -1,0 +1,176 @@
+#include "platform/qt/qt_platform.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+#include <cstdio>
+
+#include "platform/qt/dialogs.h"
+#include "platform/qt/glyph_map.h"
+
+namespace quorby {
+
+namespace {
+
+// How long one poll of a long operation lets the window work.
+constexpr int kPollSliceMs = 10;
+const QString kTextMime = QStringLiteral("text/plain");
+
+MsgAnswer defaultAnswer(const MessageBoxSpec& box) {
+    switch (box.buttons) {
+    case MsgButtons::OkCancel: return box.secondIsDefault ? MsgAnswer::Cancel : MsgAnswer::Ok;
+    case MsgButtons::YesNo: return box.secondIsDefault ? MsgAnswer::No : MsgAnswer::Yes;
+    case MsgButtons::Ok: break;
+    }
+    return MsgAnswer::Ok;
+}
+
+std::string clipboardText(const QMimeData* content) {
+    const QString text = content->text();
+    std::string bytes;
+    bytes.reserve(std::size_t(text.size()));
+    for (QChar ch : text) {
+        int byte = byteForCharacter(ch);
+        bytes.push_back(char(byte >= 0 ? byte : '?'));
+    }
+    return bytes;
+}
+
+}  // namespace
+
+QtPlatform::QtPlatform(WindowInput* input) : window_(std::make_unique<MainWindow>(input)) {}
+
+QtPlatform::~QtPlatform() = default;
+
+void QtPlatform::drawCells(int column, int row, const char* text, int count, Colour background) {
+    window_->grid()->drawCells(column, row, text, count, background);
+}
+
+void QtPlatform::setCaption(const std::string& caption) { window_->setWindowTitle(fromLogicText(caption)); }
+
+void QtPlatform::setScrollBar(std::int32_t maximum, std::int32_t position) {
+    window_->setScrollBarState(maximum, position);
+}
+
+void QtPlatform::setMenuItemEnabled(int code, bool enabled) { window_->menus().setItemEnabled(code, enabled); }
+
+void QtPlatform::setMenuEnabled(int menuIndex, bool enabled) { window_->menus().setMenuEnabled(menuIndex, enabled); }
+
+void QtPlatform::setRecentFiles(const std::vector<std::string>& entries) { window_->menus().setRecentFiles(entries); }
+
+void QtPlatform::popupMenu(int menuIndex, int column, int row) {
+    QMenu* menu = window_->menus().menu(menuIndex);
+    if (!menu || unattended_) return;
+    const CellFont& font = window_->grid()->cellFont();
+    menu->exec(window_->grid()->mapToGlobal(QPoint(column * font.cellWidth, row * font.rowHeight)));
+}
+
+MsgAnswer QtPlatform::messageBox(const MessageBoxSpec& box) {
+    if (unattended_) {
+        std::fprintf(stderr, "quorby: \"%s\" answered with its default button\n", box.caption.c_str());
+        return defaultAnswer(box);
+    }
+    return showMessageBox(window_.get(), box);
+}
+
+int QtPlatform::questionDialog(const std::string& caption, const std::string& text) {
+    if (unattended_) {
+        std::fprintf(stderr, "quorby: \"%s\" answered No\n", caption.c_str());
+        return 0;
+    }
+    return showQuestionDialog(window_.get(), caption, text);
+}
+
+FileDialogResult QtPlatform::fileDialog(const FileDialogRequest& request) {
+    if (unattended_) return FileDialogResult{};
+    return showFileDialog(window_.get(), request);
+}
+
+int QtPlatform::runDialog(DialogSpec& dialog) {
+    if (unattended_) return dialog.cancelId;
+    return runSpecDialog(window_.get(), dialog);
+}
+
+int QtPlatform::createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) {
+    CellFont font;
+    if (makeCellFont(cellWidth, cellHeight, &font) != 0) return 1;
+    window_->grid()->setCellFont(font);
+    *actualWidth = font.cellWidth;
+    *actualHeight = font.rowHeight;
+    return 0;
+}
+
+void QtPlatform::fitWindowToGrid(int cellWidth, int rowHeight) {
+    const CellFont& current = window_->grid()->cellFont();
+    if (cellWidth != current.cellWidth || rowHeight != current.rowHeight) {
+        CellFont font;
+        if (makeCellFont(cellWidth, rowHeight, &font) == 0) window_->grid()->setCellFont(font);
+    }
+    window_->fitToGrid();
+}
+
+bool QtPlatform::pollPendingInput() {
+    GridWidget* grid = window_->grid();
+    ++pollDepth_;
+    grid->setEscapeIntercepted(true);
+    window_->setLongOperationRunning(true);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, kPollSliceMs);
+    if (--pollDepth_ == 0) {
+        grid->setEscapeIntercepted(false);
+        window_->setLongOperationRunning(false);
+    }
+    return grid->takeInterceptedEscape();
+}
+
+void QtPlatform::setClipboard(const std::string& mimeType, const std::string& data) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QString type = QString::fromLatin1(mimeType);
+    // A format set a second time, or a clipboard taken over by another
+    // program, starts a new content.
+    if (clipboard->mimeData() != ownMimeData_ || ownFormats_.count(type)) ownFormats_.clear();
+    ownFormats_[type] = QByteArray(data.data(), qsizetype(data.size()));
+    auto* content = new QMimeData;
+    for (const auto& [format, bytes] : ownFormats_) {
+        if (format == kTextMime) content->setText(QString::fromLatin1(bytes));
+        else content->setData(format, bytes);
+    }
+    clipboard->setMimeData(content);
+    ownMimeData_ = clipboard->mimeData();
+}
+
+bool QtPlatform::clipboardHas(const std::string& mimeType) {
+    const QMimeData* content = QGuiApplication::clipboard()->mimeData();
+    if (!content) return false;
+    const QString type = QString::fromLatin1(mimeType);
+    return type == kTextMime ? content->hasText() : content->hasFormat(type);
+}
+
+std::string QtPlatform::clipboardData(const std::string& mimeType) {
+    const QMimeData* content = QGuiApplication::clipboard()->mimeData();
+    if (!content) return {};
+    const QString type = QString::fromLatin1(mimeType);
+    if (type == kTextMime) return content->hasText() ? clipboardText(content) : std::string();
+    const QByteArray bytes = content->data(type);
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+void QtPlatform::openHelp(const std::string& path) {
+    const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+    if (!QFileInfo::exists(file)) return;  // no manual: help stays silent
+    QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+void QtPlatform::quit(int exitCode) {
+    quitRequested_ = true;
+    exitCode_ = exitCode;
+    QCoreApplication::exit(exitCode);
+}
+
+}  // namespace quorby

@@ -1,0 +1,60 @@
+#pragma once
+// The Platform of the window people use: Qt 6 Widgets.
+#include <QByteArray>
+#include <QString>
+#include <map>
+#include <memory>
+
+#include "platform/platform.h"
+#include "platform/qt/main_window.h"
+
+class QMimeData;
+
+namespace quorby {
+
+class QtPlatform final : public Platform {
+public:
+    // `input` receives the user's actions; it must outlive the platform.
+    explicit QtPlatform(WindowInput* input);
+    ~QtPlatform() override;
+
+    MainWindow& window() { return *window_; }
+    bool quitRequested() const { return quitRequested_; }
+    // Without a person at the window (the screenshot run): every question
+    // takes its default answer, file dialogs and dialogs are cancelled.
+    void setUnattended(bool on) { unattended_ = on; }
+    int exitCode() const { return exitCode_; }
+
+    void drawCells(int column, int row, const char* text, int count, Colour background) override;
+    void setCaption(const std::string& caption) override;
+    void setScrollBar(std::int32_t maximum, std::int32_t position) override;
+    void setMenuItemEnabled(int code, bool enabled) override;
+    void setMenuEnabled(int menuIndex, bool enabled) override;
+    void setRecentFiles(const std::vector<std::string>& entries) override;
+    void popupMenu(int menuIndex, int column, int row) override;
+    MsgAnswer messageBox(const MessageBoxSpec& box) override;
+    int questionDialog(const std::string& caption, const std::string& text) override;
+    FileDialogResult fileDialog(const FileDialogRequest& request) override;
+    int runDialog(DialogSpec& dialog) override;
+    int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) override;
+    void fitWindowToGrid(int cellWidth, int rowHeight) override;
+    bool pollPendingInput() override;
+    void setClipboard(const std::string& mimeType, const std::string& data) override;
+    bool clipboardHas(const std::string& mimeType) override;
+    std::string clipboardData(const std::string& mimeType) override;
+    void openHelp(const std::string& path) override;
+    void quit(int exitCode) override;
+
+private:
+    std::unique_ptr<MainWindow> window_;
+    // The formats of the clipboard content this program put there last; a
+    // copy sets several formats one after the other.
+    std::map<QString, QByteArray> ownFormats_;
+    const QMimeData* ownMimeData_ = nullptr;
+    int pollDepth_ = 0;
+    bool quitRequested_ = false;
+    bool unattended_ = false;
+    int exitCode_ = 0;
+};
+
+}  // namespace quorby
