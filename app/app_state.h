@@ -8,6 +8,7 @@
 #include "store/file_io.h"
 #include "store/journal_file.h"
 #include "store/main_file_state.h"
+#include "store/page_records.h"
 #include "view/navigation_state.h"
 #include "view/status_state.h"
 #include "view/view_state.h"
@@ -74,6 +75,7 @@ struct AppState {
     StatusState status;
     MainFileState main;
     JournalFile journal;
+    PageRecords records;
     ErrorState error;
     ProgressState progress;
 };
