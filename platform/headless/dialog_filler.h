@@ -1,0 +1,19 @@
+#pragma once
+// Fills one of the program's dialogs from a queued script answer: controls are
+// found by number or by their text ('&' and a trailing ':' ignored, case
+// ignored); a label names the edit field that follows it.
+#include <string>
+#include "platform/headless/script_answers.h"
+#include "platform/platform.h"
+
+namespace quorby {
+
+// Applies the answer's actions to `dialog` and returns in *closingId the id of
+// the button that ends it. Returns 1 with a reason when a control is missing,
+// disabled or of the wrong kind; the dialog is then left as it was.
+int applyDialogAnswer(DialogSpec& dialog, const DialogAnswer& answer, int* closingId, std::string* error);
+
+// One line per control, for the transcript: `  [1001] edit "Address:" = "0"`.
+std::string describeDialogControls(const DialogSpec& dialog);
+
+}  // namespace quorby

@@ -1,0 +1,60 @@
+#pragma once
+// Helpers of the end-to-end tests: temporary directories, files, and runs of
+// batch scripts in this process or through the quorby program.
+#include <cstdio>
+#include <string>
+
+namespace quorby::e2e {
+
+// A transcript written into memory (open_memstream).
+class MemoryTranscript {
+public:
+    MemoryTranscript();
+    ~MemoryTranscript();
+    MemoryTranscript(const MemoryTranscript&) = delete;
+    MemoryTranscript& operator=(const MemoryTranscript&) = delete;
+    std::FILE* file() { return file_; }
+    std::string text();
+
+private:
+    char* buffer_ = nullptr;
+    std::size_t size_ = 0;
+    std::FILE* file_ = nullptr;
+};
+
+// A fresh directory under /tmp, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+// A sparse file of `size` bytes whose last `tail` bytes are written.
+void makeSparseFile(const std::string& path, unsigned long long size, const std::string& tail);
+
+struct BatchRun {
+    int status = -1;
+    std::string transcript;  // standard output
+    std::string errors;      // standard error (program runs only)
+};
+
+// runBatch in this process, with --home `home` and an optional FILE.
+BatchRun runInProcess(const std::string& script, const std::string& home, const std::string& file = "");
+// The quorby program with --batch; the script goes through a file or, when
+// `viaStdin` is set, through standard input ("-").
+BatchRun runProgram(const std::string& script, const std::string& home, bool viaStdin = false);
+
+// The line of the transcript that starts with `prefix` ("01|"), or "".
+std::string lineStartingWith(const std::string& transcript, const std::string& prefix);
+int countOccurrences(const std::string& text, const std::string& what);
+
+}  // namespace quorby::e2e
