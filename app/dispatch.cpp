@@ -2,6 +2,7 @@
 
 #include "app/shell_commands.h"
 #include "app/window_events.h"
+#include "store/journal_file.h"
 #include "store/main_file.h"
 #include "view/auto_scroll.h"
 #include "view/cursor_moves.h"
@@ -128,6 +129,13 @@ void dispatchCommand(AppState& app, int code) {
     app.shell.lastCommand = code;
     const CommandEntry* entry = findCommand(code);
     if (entry && entry->handler) entry->handler(app);
+    endOfCommand(app);
+}
+
+void endOfCommand(AppState& app) {
+    // What a command changed in the journal header reaches the disk before
+    // the next command starts, so a crash loses at most the command in progress.
+    commitJournalHeader(app.journal);
 }
 
 }  // namespace quorby

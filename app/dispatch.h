@@ -14,6 +14,8 @@ struct CommandEntry {
 };
 
 void dispatchCommand(AppState& app, int code);
+// Ends a command or a typed character: commits the journal header.
+void endOfCommand(AppState& app);
 // The entry for a code, or nullptr when the code is unknown.
 const CommandEntry* findCommand(int code);
 

@@ -28,6 +28,7 @@ void onKeyUp(AppState& app, Key) {
 
 void onChar(AppState& app, int character) {
     if (autoScrollTakesKey(app, character)) return;
+    endOfCommand(app);
 }
 
 void onMouseMove(AppState& app, int x, int y, bool leftDown, bool shiftDown) {
