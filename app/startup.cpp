@@ -84,6 +84,7 @@ int startApplication(AppState& app, const StartOptions& options) {
     findDefaultJournalDirectories(app);
     setSettingsDefaults(app.settings, app.shell.defaultFixedJournalDir, app.shell.defaultAlternativeJournalDir);
     loadSettings(app);
+    buildLastFilesMenu(app);
     app.view.requestedWidth = int(app.settings.fontWidth);
     app.view.requestedHeight = int(app.settings.fontHeight);
     createViewFont(app, app.view.requestedWidth, app.view.requestedHeight);
