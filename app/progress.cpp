@@ -1,13 +1,19 @@
 #include "app/progress.h"
 
 #include <cstring>
+#include <string>
 #include <string_view>
 
+#include "app/tables.h"
 #include "view/scroll_bar.h"
 #include "view/view_state.h"
 
 namespace quorby {
 namespace {
+
+void advanceMarquee(ProgressState& p) {
+    p.marqueeOffset = p.marqueeOffset <= 0 ? kMarqueeStart : p.marqueeOffset - 1;
+}
 
 // "  Please Wait" and then "    Please Wait" six times and a blank: 104
 // characters, enough for 88 from any marquee offset 0 .. 14.
@@ -76,11 +82,31 @@ bool pollProgress(AppState& app) {
     ProgressState& p = app.progress;
     if (--p.pollCounter < 0) {
         p.pollCounter = kPollInterval;
-        p.marqueeOffset = p.marqueeOffset <= 0 ? kMarqueeStart : p.marqueeOffset - 1;
+        advanceMarquee(p);
         updateScrollBar(app);
-        refreshBanner(app);
+        if (!p.pleaseWaitWindow) refreshBanner(app);
     }
     return false;
+}
+
+void openPleaseWait(AppState& app) {
+    app.progress.pleaseWaitWindow = true;
+    app.progress.pollCounter = kPollInterval;
+    app.platform->showPleaseWait(true, "Lasting a while ...", "");
+}
+
+void refreshPleaseWait(AppState& app, FilePos recordPos) {
+    ProgressState& p = app.progress;
+    advanceMarquee(p);
+    char position[20];
+    formatPositionText(recordPos, position);
+    app.platform->showPleaseWait(true, std::string(bannerMiddleLine(p.marqueeOffset), kBannerLength),
+                                 std::string(position, sizeof position));
+}
+
+void closePleaseWait(AppState& app) {
+    app.progress.pleaseWaitWindow = false;
+    app.platform->showPleaseWait(false, "", "");
 }
 
 void refreshBanner(AppState& app) {

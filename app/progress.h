@@ -53,6 +53,14 @@ void startProgress(AppState& app, const char* title36);
 bool pollProgress(AppState& app);
 // Draws the banner's three lines at the current marquee offset.
 void refreshBanner(AppState& app);
+// The "Please wait ..." window that writing all changes shows instead of the
+// banner: opened with "Lasting a while ...", refreshed once per journal record
+// written (the marquee advances, the second text shows the record's position),
+// closed when the operation ends.
+void openPleaseWait(AppState& app);
+void refreshPleaseWait(AppState& app, FilePos recordPos);
+void closePleaseWait(AppState& app);
+
 // The 88 characters of the banner's middle line at a marquee offset 0 .. 14.
 const char* bannerMiddleLine(std::int32_t marqueeOffset);
 

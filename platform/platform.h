@@ -121,6 +121,13 @@ public:
     virtual bool clipboardHas(const std::string& mimeType) = 0;
     virtual std::string clipboardData(const std::string& mimeType) = 0;
 
+    // The modeless "Please wait ..." window that long writes show instead of
+    // the banner: two changing texts above the fixed "CANCEL WITH ESC !".
+    // Hidden again with visible = false. Test platforms may ignore it.
+    virtual void showPleaseWait(bool visible, const std::string& text1067, const std::string& text1068) {
+        (void)visible; (void)text1067; (void)text1068;
+    }
+
     virtual void openHelp(const std::string& path) = 0;
     // Ends the event loop with an exit code (after the logic's exit sequence).
     virtual void quit(int exitCode) = 0;

@@ -303,6 +303,19 @@ std::string HeadlessPlatform::clipboardData(const std::string& mimeType) {
     return it == clipboard_.end() ? std::string() : it->second;
 }
 
+void HeadlessPlatform::showPleaseWait(bool visible, const std::string& text1067, const std::string& text1068) {
+    // Opening and closing are reported; the refreshes in between would flood
+    // the transcript, so only the texts the window closes with are shown.
+    if (visible == pleaseWaitShown_) {
+        lastPleaseWait_ = text1067 + " | " + text1068;
+        return;
+    }
+    pleaseWaitShown_ = visible;
+    if (visible) lastPleaseWait_ = text1067 + " | " + text1068;
+    writeLine(std::string("WINDOW Please wait ... ") + (visible ? "opened | " : "closed | ") +
+              escapeTranscriptText(lastPleaseWait_));
+}
+
 void HeadlessPlatform::openHelp(const std::string& path) { writeLine("HELP " + escapeTranscriptText(path)); }
 
 void HeadlessPlatform::quit(int exitCode) {

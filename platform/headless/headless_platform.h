@@ -37,6 +37,7 @@ public:
     void setClipboard(const std::string& mimeType, const std::string& data) override;
     bool clipboardHas(const std::string& mimeType) override;
     std::string clipboardData(const std::string& mimeType) override;
+    void showPleaseWait(bool visible, const std::string& text1067, const std::string& text1068) override;
     void openHelp(const std::string& path) override;
     void quit(int exitCode) override;
 
@@ -101,6 +102,8 @@ private:
     void scriptError(const std::string& message);
 
     std::FILE* transcript_;
+    bool pleaseWaitShown_ = false;
+    std::string lastPleaseWait_;
     char cells_[kGridRows][kGridColumns];
     Colour colours_[kGridRows][kGridColumns];
     std::string caption_;

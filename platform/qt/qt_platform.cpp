@@ -14,6 +14,7 @@
 
 #include "platform/qt/dialogs.h"
 #include "platform/qt/glyph_map.h"
+#include "platform/qt/please_wait_window.h"
 
 namespace quorby {
 
@@ -159,6 +160,16 @@ std::string QtPlatform::clipboardData(const std::string& mimeType) {
     if (type == kTextMime) return content->hasText() ? clipboardText(content) : std::string();
     const QByteArray bytes = content->data(type);
     return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+void QtPlatform::showPleaseWait(bool visible, const std::string& text1067, const std::string& text1068) {
+    if (!visible) {
+        if (pleaseWait_) pleaseWait_->hide();
+        return;
+    }
+    if (!pleaseWait_) pleaseWait_ = std::make_unique<PleaseWaitWindow>(&window());
+    pleaseWait_->setTexts(QString::fromUtf8(text1067.c_str()), QString::fromUtf8(text1068.c_str()));
+    if (!pleaseWait_->isVisible()) pleaseWait_->show();
 }
 
 void QtPlatform::openHelp(const std::string& path) {

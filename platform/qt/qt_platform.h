@@ -10,6 +10,8 @@
 
 class QMimeData;
 
+namespace quorby { class PleaseWaitWindow; }
+
 namespace quorby {
 
 class QtPlatform final : public Platform {
@@ -42,11 +44,13 @@ public:
     void setClipboard(const std::string& mimeType, const std::string& data) override;
     bool clipboardHas(const std::string& mimeType) override;
     std::string clipboardData(const std::string& mimeType) override;
+    void showPleaseWait(bool visible, const std::string& text1067, const std::string& text1068) override;
     void openHelp(const std::string& path) override;
     void quit(int exitCode) override;
 
 private:
     std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<PleaseWaitWindow> pleaseWait_;  // destroyed before its parent window
     // The formats of the clipboard content this program put there last; a
     // copy sets several formats one after the other.
     std::map<QString, QByteArray> ownFormats_;

@@ -74,6 +74,13 @@ public:
     void setClipboard(const std::string&, const std::string&) override {}
     bool clipboardHas(const std::string&) override { return false; }
     std::string clipboardData(const std::string&) override { return {}; }
+    void showPleaseWait(bool visible, const std::string& a, const std::string& b) override {
+        pleaseWaitShown = visible;
+        text1067 = a;
+        text1068 = b;
+    }
+    bool pleaseWaitShown = false;
+    std::string text1067, text1068;
     void openHelp(const std::string&) override {}
     void quit(int) override {}
 };
