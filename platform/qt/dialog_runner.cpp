@@ -36,7 +36,7 @@ struct BoundControl {
     QWidget* widget;
 };
 
-QWidget* makeWidget(QDialog& dialog, DialogControl& control, const DialogSpec& spec,
+QWidget* makeWidget(QDialog& dialog, DialogControl& control, const DialogSpec& described,
                     std::map<int, QButtonGroup*>& radioGroups, int* pressedId) {
     switch (control.kind) {
     case ControlKind::Label: {
@@ -72,7 +72,7 @@ QWidget* makeWidget(QDialog& dialog, DialogControl& control, const DialogSpec& s
     case ControlKind::Button: {
         auto* button = new QPushButton(fromLogicText(control.text), &dialog);
         button->setAutoDefault(false);
-        button->setDefault(control.id == spec.okId);
+        button->setDefault(control.id == described.okId);
         const int id = control.id;
         QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, id, pressedId] {
             *pressedId = id;
@@ -101,16 +101,16 @@ void writeBack(const std::vector<BoundControl>& bound) {
 
 }  // namespace
 
-int runSpecDialog(QWidget* parent, DialogSpec& spec) {
+int runSpecDialog(QWidget* parent, DialogSpec& described) {
     QDialog dialog(parent);
-    dialog.setWindowTitle(fromLogicText(spec.title));
+    dialog.setWindowTitle(fromLogicText(described.title));
     dialog.setWindowModality(Qt::ApplicationModal);
     auto* grid = new QGridLayout(&dialog);
     std::map<int, QButtonGroup*> radioGroups;
     std::vector<BoundControl> bound;
-    int pressedId = spec.cancelId;
-    for (DialogControl& control : spec.controls) {
-        QWidget* widget = makeWidget(dialog, control, spec, radioGroups, &pressedId);
+    int pressedId = described.cancelId;
+    for (DialogControl& control : described.controls) {
+        QWidget* widget = makeWidget(dialog, control, described, radioGroups, &pressedId);
         if (!widget) continue;
         widget->setEnabled(control.enabled);
         widget->setObjectName(QStringLiteral("control%1").arg(control.id));
@@ -119,7 +119,7 @@ int runSpecDialog(QWidget* parent, DialogSpec& spec) {
     }
     // A button ends the dialog with its own id; ESC and the close box count
     // as the cancel button.
-    if (dialog.exec() != QDialog::Accepted) pressedId = spec.cancelId;
+    if (dialog.exec() != QDialog::Accepted) pressedId = described.cancelId;
     writeBack(bound);
     return pressedId;
 }

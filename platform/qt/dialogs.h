@@ -9,7 +9,7 @@ namespace quorby {
 
 inline constexpr const char* kDontAskAgainText = "Don't ask again !";
 
-MsgAnswer showMessageBox(QWidget* parent, const MessageBoxSpec& spec);
+MsgAnswer showMessageBox(QWidget* parent, const MessageBoxSpec& described);
 // Returns kAnswerYes / kAnswerDontAsk bits; closing the dialog counts as No.
 int showQuestionDialog(QWidget* parent, const std::string& caption, const std::string& text);
 FileDialogResult showFileDialog(QWidget* parent, const FileDialogRequest& request);

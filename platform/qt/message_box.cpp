@@ -38,17 +38,17 @@ ButtonPair buttonsOf(MsgButtons buttons) {
 
 }  // namespace
 
-MsgAnswer showMessageBox(QWidget* parent, const MessageBoxSpec& spec) {
+MsgAnswer showMessageBox(QWidget* parent, const MessageBoxSpec& described) {
     QMessageBox box(parent);
-    box.setWindowTitle(fromLogicText(spec.caption));
+    box.setWindowTitle(fromLogicText(described.caption));
     box.setTextFormat(Qt::PlainText);  // file names are never markup
-    box.setText(fromLogicText(spec.text));
-    box.setIcon(qtIcon(spec.icon));
+    box.setText(fromLogicText(described.text));
+    box.setIcon(qtIcon(described.icon));
     box.setWindowModality(Qt::ApplicationModal);
-    const ButtonPair pair = buttonsOf(spec.buttons);
+    const ButtonPair pair = buttonsOf(described.buttons);
     QAbstractButton* first = box.addButton(pair.first);
     QAbstractButton* second = pair.second != QMessageBox::NoButton ? box.addButton(pair.second) : nullptr;
-    box.setDefaultButton(qobject_cast<QPushButton*>(spec.secondIsDefault && second ? second : first));
+    box.setDefaultButton(qobject_cast<QPushButton*>(described.secondIsDefault && second ? second : first));
     // ESC and the close box give the answer of the last button (Cancel, No).
     box.setEscapeButton(second ? second : first);
     box.exec();

@@ -118,9 +118,9 @@ TEST(DialogRunner, ControlsAreShownAndTheirValuesComeBack) {
     test::ensureQtApplication();
     RecordingInput input;
     QtPlatform platform(&input);
-    DialogSpec spec;
-    spec.title = "Goto";
-    spec.controls = {
+    DialogSpec described;
+    described.title = "Goto";
+    described.controls = {
         {10, ControlKind::Label, "&Address:", "", false, true, 0, 0, 0},
         {11, ControlKind::Edit, "", "0000 0010", false, true, 0, 1, 0},
         {12, ControlKind::CheckBox, "&hex", "", true, true, 0, 0, 1},
@@ -139,14 +139,14 @@ TEST(DialogRunner, ControlsAreShownAndTheirValuesComeBack) {
         w->findChild<QRadioButton*>("control14")->setChecked(true);
         w->findChild<QPushButton*>("control7")->click();
     });
-    EXPECT_EQ(platform.runDialog(spec), 7);
-    EXPECT_EQ(spec.find(11)->value, "1234 \xC3\xA4");
-    EXPECT_FALSE(spec.find(12)->checked);
-    EXPECT_FALSE(spec.find(13)->checked);  // one radio of a group at a time
-    EXPECT_TRUE(spec.find(14)->checked);
+    EXPECT_EQ(platform.runDialog(described), 7);
+    EXPECT_EQ(described.find(11)->value, "1234 \xC3\xA4");
+    EXPECT_FALSE(described.find(12)->checked);
+    EXPECT_FALSE(described.find(13)->checked);  // one radio of a group at a time
+    EXPECT_TRUE(described.find(14)->checked);
 
     whenModalShown([](QWidget* w) { pressEscape(w); });
-    EXPECT_EQ(platform.runDialog(spec), 2);
+    EXPECT_EQ(platform.runDialog(described), 2);
 }
 
 TEST(Clipboard, FormatsOfOneCopyStayTogetherAndTextIsLatin1) {
