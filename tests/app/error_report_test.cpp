@@ -6,12 +6,13 @@
 #include <cstring>
 
 #include "platform/posix/errno_map.h"
-#include "tests/app/fakes.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/memory_file_io.h"
 
 namespace quorby {
 namespace {
 
-using testing::FakeFileIo;
+using testing::MemoryFileIo;
 using testing::FakePlatform;
 
 std::string tableText(std::uint32_t code) {
@@ -63,7 +64,7 @@ TEST(ErrnoMap, LinuxErrorsMapToTheCodesOfTheSameMeaning) {
 class ReportErrorTest : public ::testing::Test {
 protected:
     FakePlatform platform;
-    FakeFileIo files;
+    MemoryFileIo files;
     AppState app;
     void SetUp() override {
         app.platform = &platform;

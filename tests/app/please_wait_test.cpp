@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/progress.h"
-#include "tests/app/fakes.h"
+#include "tests/support/fake_platform.h"
 
 namespace quorby {
 namespace {

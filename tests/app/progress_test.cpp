@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "tests/app/fakes.h"
+#include "tests/support/fake_platform.h"
 #include "view/view_state.h"
 
 namespace quorby {

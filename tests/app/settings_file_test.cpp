@@ -9,12 +9,13 @@
 #include <fstream>
 
 #include "platform/posix/posix_file_io.h"
-#include "tests/app/fakes.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/memory_file_io.h"
 
 namespace quorby {
 namespace {
 
-using testing::FakeFileIo;
+using testing::MemoryFileIo;
 using testing::FakePlatform;
 
 const std::string kProgramDir = "/home/u/.config/quorby/";
@@ -39,7 +40,7 @@ std::vector<std::uint8_t> encoded(const SettingsRecord& s) {
 class SettingsFileTest : public ::testing::Test {
 protected:
     FakePlatform platform;
-    FakeFileIo files;
+    MemoryFileIo files;
     AppState app;
 
     void SetUp() override {
@@ -48,6 +49,7 @@ protected:
         app.shell.programDirectory = kProgramDir;
         app.shell.defaultFixedJournalDir = kFixedDefault;
         app.shell.defaultAlternativeJournalDir = kAlternativeDefault;
+        files.needParentDirectory = true;
         for (const char* d : {"/", "/home", "/home/u", "/home/u/.config", "/home/u/.config/quorby", "/var", "/var/tmp"})
             files.directories.insert(d);
         setSettingsDefaults(app.settings, kFixedDefault, kAlternativeDefault);

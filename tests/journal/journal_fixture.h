@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "memory_file_io.h"
 #include "store/journal_dump.h"
 #include "store/journal_file.h"
+#include "tests/support/memory_file_io.h"
 
 namespace quorby::testing {
 

@@ -1,6 +1,8 @@
 #pragma once
 // Common set-up of the store tests: an application state with the fake
-// window system and real files in a private temporary directory.
+// window system and real files in a private temporary directory, reached
+// through the test file layer (drive list, read failures and free space
+// scripted by the test, everything else PosixFileIo).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,8 +13,9 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "tests/store/fake_platform.h"
-#include "tests/store/scripted_file_io.h"
+#include "platform/posix/posix_file_io.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/memory_file_io.h"
 
 namespace quorby::test {
 
@@ -31,8 +34,9 @@ inline std::vector<std::uint8_t> slice(const std::vector<std::uint8_t>& v, std::
 
 class StoreTest : public ::testing::Test {
 protected:
-    FakePlatform platform;
-    ScriptedFileIo io;
+    testing::FakePlatform platform;
+    PosixFileIo posix;
+    testing::MemoryFileIo io;
     AppState app;
     std::string dir;  // ends with '/'
 
@@ -40,6 +44,8 @@ protected:
         char pattern[] = "/tmp/quorby-store-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = std::string(pattern) + "/";
+        platform.yesNoDefault = MsgAnswer::No;  // unqueued Yes/No boxes are refused
+        io.real = &posix;
         app.platform = &platform;
         app.files = &io;
         app.settings.messageSwitches = 0;

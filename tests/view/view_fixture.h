@@ -1,21 +1,25 @@
 #pragma once
-// Common set-up for the view tests: an application state drawing into a
-// RecordingPlatform, and printf formatters for the expected row texts.
+// Common set-up for the view tests: an application state drawing into the
+// fake platform, whose untouched cells hold '?' on 0x123456 so that every
+// drawn cell shows, and printf formatters for the expected row texts.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include "app/app_state.h"
-#include "recording_platform.h"
+#include "tests/support/fake_platform.h"
 
 namespace quorby::test {
 
 class ViewTest : public ::testing::Test {
 protected:
-    RecordingPlatform platform;
+    testing::FakePlatform platform{'?', 0x123456};
     AppState app;
 
-    ViewTest() { app.platform = &platform; }
+    ViewTest() {
+        app.platform = &platform;
+        platform.yesNoDefault = MsgAnswer::Ok;  // every box is answered OK
+    }
 
     // A page pair with byte k = (k * 7 + 3) mod 256; the file ends with the valid bytes.
     void loadPattern(FilePos pagePos, std::uint32_t pageLength, std::uint32_t viewOffset = 0) {

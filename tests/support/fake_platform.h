@@ -1,0 +1,193 @@
+#pragma once
+// The window system of the tests: a Platform that keeps in memory what the
+// logic shows (the 88 x 34 grid of characters and background colours, the
+// caption, scroll bar, menu states, message boxes, questions, dialogs and the
+// Please-wait window) and answers boxes, questions, file dialogs, dialogs and
+// input polls from what the test queued up.
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace quorby::testing {
+
+class FakePlatform final : public Platform {
+public:
+    // ---- the grid ------------------------------------------------------------
+    // Cells nobody drew hold `blankChar` on `blankColour` (see clear()).
+    char cells[kGridRows][kGridColumns];
+    Colour colours[kGridRows][kGridColumns];
+    int drawCalls = 0;
+
+    explicit FakePlatform(char blank = ' ', Colour blankBackground = 0)
+        : blankChar(blank), blankColour(blankBackground) {
+        clear();
+    }
+
+    void clear() {
+        for (int r = 0; r < kGridRows; ++r) {
+            for (int c = 0; c < kGridColumns; ++c) {
+                cells[r][c] = blankChar;
+                colours[r][c] = blankColour;
+            }
+        }
+    }
+    // `count` cells of a row from `column`; the rest of the row by default.
+    std::string rowText(int row, int column = 0, int count = -1) const {
+        if (count < 0 || column + count > kGridColumns) count = kGridColumns - column;
+        return std::string(&cells[row][column], std::size_t(count));
+    }
+    std::string row(int r) const { return rowText(r); }
+
+    // Cells outside the grid are dropped.
+    void drawCells(int column, int row, const char* text, int count, Colour background) override {
+        ++drawCalls;
+        if (row < 0 || row >= kGridRows) return;
+        for (int k = 0; k < count && column + k < kGridColumns; ++k) {
+            if (column + k < 0) continue;
+            cells[row][column + k] = text[k];
+            colours[row][column + k] = background;
+        }
+    }
+
+    // ---- caption, scroll bar, menus ----------------------------------------
+    std::string caption;
+    int scrollBarCalls = 0;
+    std::int32_t scrollMaximum = -1, scrollPosition = -1;  // -1: never set
+    std::map<int, bool> itemEnabled;                        // by command code
+    std::map<int, bool> menuEnabled;                        // by menu bar index
+    std::vector<std::string> recentFiles;
+    std::vector<int> popups;                                // menu indexes popped up
+
+    void setCaption(const std::string& c) override { caption = c; }
+    void setScrollBar(std::int32_t maximum, std::int32_t position) override {
+        ++scrollBarCalls;
+        scrollMaximum = maximum;
+        scrollPosition = position;
+    }
+    void setMenuItemEnabled(int code, bool enabled) override { itemEnabled[code] = enabled; }
+    void setMenuEnabled(int menuIndex, bool enabled) override { menuEnabled[menuIndex] = enabled; }
+    void setRecentFiles(const std::vector<std::string>& entries) override { recentFiles = entries; }
+    void popupMenu(int menuIndex, int, int) override { popups.push_back(menuIndex); }
+
+    // ---- message boxes and questions ----------------------------------------
+    std::vector<MessageBoxSpec> boxes;                           // as shown
+    std::deque<MsgAnswer> boxAnswers;                            // answers of the next boxes
+    // The answer of a Yes/No box when no answer is queued (other boxes: OK).
+    // Folders differ: Yes, No, or OK (an answer that is neither Yes nor No).
+    MsgAnswer yesNoDefault = MsgAnswer::Yes;
+    std::vector<std::pair<std::string, std::string>> questions;  // caption, text
+    std::deque<int> questionAnswers;                             // kAnswer* bits
+    int questionDefault = 0;                                     // when none is queued: No
+
+    MsgAnswer messageBox(const MessageBoxSpec& box) override {
+        boxes.push_back(box);
+        if (!boxAnswers.empty()) {
+            MsgAnswer a = boxAnswers.front();
+            boxAnswers.pop_front();
+            return a;
+        }
+        return box.buttons == MsgButtons::YesNo ? yesNoDefault : MsgAnswer::Ok;
+    }
+    int questionDialog(const std::string& c, const std::string& text) override {
+        questions.emplace_back(c, text);
+        if (questionAnswers.empty()) return questionDefault;
+        int a = questionAnswers.front();
+        questionAnswers.pop_front();
+        return a;
+    }
+
+    // ---- file dialogs and the program's dialogs --------------------------
+    std::vector<FileDialogRequest> fileRequests;
+    std::deque<FileDialogResult> fileAnswers;                    // empty: Cancel
+    std::vector<DialogSpec> dialogsShown;                        // as presented
+    // A dialog is answered by the next queued answer, else by the handler,
+    // else closed with its cancelId. Each fills the controls and returns the
+    // id of the button pressed.
+    std::deque<std::function<int(DialogSpec&)>> dialogAnswers;
+    std::function<int(DialogSpec&)> dialogHandler;
+
+    FileDialogResult fileDialog(const FileDialogRequest& request) override {
+        fileRequests.push_back(request);
+        if (fileAnswers.empty()) return {};
+        FileDialogResult r = fileAnswers.front();
+        fileAnswers.pop_front();
+        return r;
+    }
+    int runDialog(DialogSpec& dialog) override {
+        dialogsShown.push_back(dialog);
+        if (!dialogAnswers.empty()) {
+            auto answer = std::move(dialogAnswers.front());
+            dialogAnswers.pop_front();
+            return answer(dialog);
+        }
+        return dialogHandler ? dialogHandler(dialog) : dialog.cancelId;
+    }
+
+    // ---- font and window -----------------------------------------------------
+    // createFont answers the request plus fontWidthDelta, or fails.
+    bool fontFails = false;
+    int fontWidthDelta = 0;
+    std::vector<std::pair<int, int>> fontRequests;
+    std::vector<std::pair<int, int>> windowFits;
+
+    int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) override {
+        fontRequests.emplace_back(cellWidth, cellHeight);
+        *actualWidth = cellWidth + fontWidthDelta;
+        *actualHeight = cellHeight;
+        return fontFails ? 1 : 0;
+    }
+    void fitWindowToGrid(int cellWidth, int rowHeight) override { windowFits.emplace_back(cellWidth, rowHeight); }
+
+    // ---- input polls -----------------------------------------------------------
+    // Each poll counts, runs onPoll (nested input), and delivers an ESC when
+    // its 1-based number is in escAtPoll or reaches escAfterPolls (-1: never).
+    int polls = 0;
+    std::set<int> escAtPoll;
+    int escAfterPolls = -1;
+    std::function<void()> onPoll;
+
+    bool pollPendingInput() override {
+        ++polls;
+        if (onPoll) onPoll();
+        return escAtPoll.count(polls) != 0 || (escAfterPolls >= 0 && polls >= escAfterPolls);
+    }
+
+    // ---- clipboard, by MIME type -----------------------------------------------
+    std::map<std::string, std::string> clipboard;
+
+    void setClipboard(const std::string& mimeType, const std::string& data) override { clipboard[mimeType] = data; }
+    bool clipboardHas(const std::string& mimeType) override { return clipboard.count(mimeType) != 0; }
+    std::string clipboardData(const std::string& mimeType) override {
+        auto it = clipboard.find(mimeType);
+        return it == clipboard.end() ? std::string() : it->second;
+    }
+
+    // ---- the Please-wait window ------------------------------------------------
+    bool pleaseWaitShown = false;
+    std::string text1067, text1068;
+
+    void showPleaseWait(bool visible, const std::string& a, const std::string& b) override {
+        pleaseWaitShown = visible;
+        text1067 = a;
+        text1068 = b;
+    }
+
+    // ---- help and the end of the program ---------------------------------------
+    std::vector<std::string> helpOpened;
+    int quitCode = -1;  // -1: quit was not called
+
+    void openHelp(const std::string& path) override { helpOpened.push_back(path); }
+    void quit(int exitCode) override { quitCode = exitCode; }
+
+private:
+    char blankChar;
+    Colour blankColour;
+};
+
+}  // namespace quorby::testing

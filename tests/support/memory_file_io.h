@@ -1,0 +1,395 @@
+#pragma once
+// The file layer of the tests: a FileIo over files held in memory as byte
+// vectors, with the directories, drives, disk space and drive ids the test
+// decides. It counts every transfer (in all and per handle), can log them,
+// fails the calls a test scripts, and can drop every write that was not
+// synced, like a machine that lost power.
+//
+// Two more kinds of content for tests that need them:
+// - synthetic files: any size (terabytes cost nothing), each byte a function
+//   of its position, read-only;
+// - `real`: when set, every file call goes to that FileIo instead (real files
+//   through PosixFileIo), with the counting and scripted failures still
+//   applied on the way.
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "store/file_io.h"
+
+namespace quorby::testing {
+
+struct IoEvent {
+    char kind;  // 'R' read, 'W' write, 'S' sync
+    FilePos pos;
+    std::uint32_t length;
+};
+
+class MemoryFileIo final : public FileIo {
+public:
+    // ---- content ---------------------------------------------------------------
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    std::set<std::string> directories;  // without a trailing '/'
+    // When set, a file can only be created in a directory of `directories`.
+    bool needParentDirectory = false;
+    FileIo* real = nullptr;
+
+    std::vector<std::uint8_t>& bytes(const std::string& path) { return files[path]; }
+    void addSyntheticFile(const std::string& path, FilePos size, std::function<std::uint8_t(FilePos)> byteAt) {
+        synthetic_[path] = Synthetic{size, std::move(byteAt)};
+    }
+
+    // ---- drives, space and times -------------------------------------------
+    std::vector<DriveInfo> logicalDrives, physicalDrives;
+    bool useRealDrives = false;        // listDrives asks `real`
+    DiskSpace space;                   // what diskSpace answers
+    bool scriptedSpace = false;        // with `real`: answer `space` instead of asking it
+    // driveId: the id of the longest path prefix listed here, else defaultDriveId.
+    std::map<std::string, std::uint64_t> driveIds;
+    std::uint64_t defaultDriveId = 1;
+    std::uint64_t writeTime = 0;       // lastWriteTime of every file
+
+    // ---- counts ------------------------------------------------------------------
+    std::uint64_t reads = 0, writes = 0, syncs = 0, bytesRead = 0;
+    std::uint32_t largestRead = 0;
+    int closes = 0;
+    int makeDirectoryCalls = 0;
+    bool logEvents = false;
+    std::vector<IoEvent> events;
+
+    std::uint64_t readsOf(FileHandle h) const { return countOf(readsByHandle_, h); }
+    std::uint64_t writesOf(FileHandle h) const { return countOf(writesByHandle_, h); }
+    int openHandles() const { return int(handles_.size()); }
+    void resetCounts() {
+        reads = writes = syncs = bytesRead = 0;
+        largestRead = 0;
+        readsByHandle_.clear();
+        writesByHandle_.clear();
+        events.clear();
+    }
+
+    // ---- scripted failures -------------------------------------------------------
+    SystemError ioError{30, EIO};                 // of failing reads and space queries
+    std::map<std::string, SystemError> failOpen;  // path -> error of its opening
+    SystemError failOpenForWriting{};             // code other than 0: openings not ReadOnly fail with it
+    std::map<std::string, SystemError> failMakeDirectory;
+    // The read covering this position stops there and fails with ioError.
+    std::optional<FilePos> failReadAt;
+    // Reads from this call on (1-based, counted while it is set) fail with
+    // ioError after delivering at most readLimit bytes; 0: never.
+    int failFromRead = 0;
+    std::uint32_t readLimit = 0xFFFFFFFFu;
+    bool failWrites = false;                      // every write fails: drive full
+    std::uint32_t writeLimit = 0xFFFFFFFFu;       // bytes a write moves before it stops without an error
+    bool failSpaceQuery = false;                  // diskSpace fails with ioError
+
+    // The nth transfer (read or write) from now fails: a read moves nothing,
+    // a write moves `torn` bytes first; with `forever` every transfer and
+    // sync after it fails too, like a killed program.
+    void failNth(std::uint64_t n, std::uint32_t torn = 0, bool forever = false) {
+        failAtTransfer_ = transfers_ + n;
+        tornBytes_ = torn;
+        failForever_ = forever;
+        failed_ = false;
+    }
+    void stopFailing() {
+        failAtTransfer_ = 0;
+        failForever_ = false;
+        failed_ = false;
+    }
+    // Power loss: every file falls back to its content as of its last sync.
+    void crash() {
+        for (auto& [name, data] : files) data = durable_[name];
+    }
+
+    // ---- FileIo ------------------------------------------------------------------
+    int open(const std::string& path, OpenMode mode, FileHandle* out) override {
+        *out = kNoFile;
+        if (auto f = failOpen.find(path); f != failOpen.end()) return fail(f->second);
+        if (failOpenForWriting.code != 0 && mode != OpenMode::ReadOnly) return fail(failOpenForWriting);
+        if (real) {
+            int r = real->open(path, mode, out);
+            if (r == 0) handles_[*out] = path;
+            return r;
+        }
+        if (synthetic_.count(path)) {
+            if (mode != OpenMode::ReadOnly) return fail({5, EACCES});
+        } else {
+            bool present = files.count(path) != 0;
+            if (!present && (mode == OpenMode::ReadOnly || mode == OpenMode::ReadWrite)) return fail({2, ENOENT});
+            if (present && mode == OpenMode::CreateNew) return fail({80, EEXIST});
+            if (!present && needParentDirectory && !directories.count(parentOf(path))) return fail({3, ENOENT});
+            if (!present || mode == OpenMode::Truncate) files[path].clear();
+        }
+        handles_[nextHandle_] = path;
+        *out = nextHandle_++;
+        return 0;
+    }
+    void close(FileHandle h) override {
+        ++closes;
+        handles_.erase(h);
+        if (real) real->close(h);
+    }
+
+    int readAt(FileHandle h, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done) override {
+        *done = 0;
+        ++reads;
+        ++readsByHandle_[h];
+        largestRead = std::max(largestRead, n);
+        if (logEvents) events.push_back({'R', pos, n});
+        if (transferFails()) return fail({30, EIO});
+        if (failReadAt && *failReadAt >= pos && *failReadAt < pos + n) {
+            transfer(h, pos, buf, std::uint32_t(*failReadAt - pos), done);
+            return fail(ioError);
+        }
+        if (failFromRead != 0 && ++armedReads_ >= failFromRead) {
+            transfer(h, pos, buf, std::min(n, readLimit), done);
+            return fail(ioError);
+        }
+        int r = transfer(h, pos, buf, n, done);
+        if (r == 0) bytesRead += *done;
+        return r;
+    }
+
+    int writeAt(FileHandle h, FilePos pos, const void* buf, std::uint32_t n, std::uint32_t* done) override {
+        *done = 0;
+        ++writes;
+        ++writesByHandle_[h];
+        if (logEvents) events.push_back({'W', pos, n});
+        if (!real && !memoryFile(h) && !syntheticFile(h)) return fail({6, EBADF});
+        if (failWrites) return fail({112, ENOSPC});
+        bool failing = transferFails();
+        std::uint32_t count = failing ? std::min(tornBytes_, n) : std::min(n, writeLimit);
+        int r = 0;
+        if (real) {
+            r = real->writeAt(h, pos, buf, count, done);
+        } else if (syntheticFile(h)) {
+            r = fail({5, EACCES});
+        } else if (count > 0) {
+            auto& data = *memoryFile(h);
+            if (data.size() < pos + count) data.resize(pos + count, 0);
+            std::memcpy(data.data() + pos, buf, count);
+            *done = count;
+        }
+        return failing ? fail({29, EIO}) : r;
+    }
+
+    int size(FileHandle h, FilePos* out) override {
+        if (real) return real->size(h, out);
+        if (const Synthetic* s = syntheticFile(h)) {
+            *out = s->size;
+            return 0;
+        }
+        auto* data = memoryFile(h);
+        if (!data) return fail({6, EBADF});
+        *out = data->size();
+        return 0;
+    }
+    int setSize(FileHandle h, FilePos size) override {
+        if (real) return real->setSize(h, size);
+        if (syntheticFile(h)) return fail({5, EACCES});
+        auto* data = memoryFile(h);
+        if (!data) return fail({6, EBADF});
+        data->resize(size, 0);
+        return 0;
+    }
+    int sync(FileHandle h) override {
+        ++syncs;
+        if (logEvents) events.push_back({'S', 0, 0});
+        if (real) {
+            if (failForever_ && failed_) return fail({29, EIO});
+            return real->sync(h);
+        }
+        if (syntheticFile(h)) return 0;
+        auto* data = memoryFile(h);
+        if (!data) return fail({6, EBADF});
+        if (failForever_ && failed_) return fail({29, EIO});
+        durable_[handles_.at(h)] = *data;
+        return 0;
+    }
+    int lastWriteTime(FileHandle h, std::uint64_t* out) override {
+        if (real) return real->lastWriteTime(h, out);
+        *out = writeTime;
+        return 0;
+    }
+    int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) override {
+        if (real) return real->lastWriteTimeOfPath(path, out);
+        *out = writeTime;
+        return 0;
+    }
+
+    bool exists(const std::string& path) override {
+        if (real) return real->exists(path);
+        return files.count(path) || synthetic_.count(path) || directories.count(trimmed(path));
+    }
+    bool isBlockDevice(const std::string& path) override {
+        if (real) return real->isBlockDevice(path);
+        for (const auto* list : {&logicalDrives, &physicalDrives})
+            for (const DriveInfo& d : *list)
+                if (d.devicePath == path) return true;
+        return false;
+    }
+    int removeFile(const std::string& path) override {
+        if (real) return real->removeFile(path);
+        if (!files.erase(path)) return fail({2, ENOENT});
+        durable_.erase(path);
+        return 0;
+    }
+    int renameFile(const std::string& from, const std::string& to) override {
+        if (real) return real->renameFile(from, to);
+        if (!files.count(from)) return fail({2, ENOENT});
+        if (needParentDirectory && !directories.count(parentOf(to))) return fail({3, ENOENT});
+        if (from == to) return 0;
+        files[to] = std::move(files[from]);
+        durable_[to] = std::move(durable_[from]);
+        files.erase(from);
+        durable_.erase(from);
+        return 0;
+    }
+    int copyFile(const std::string& from, const std::string& to) override {
+        if (real) return real->copyFile(from, to);
+        if (!files.count(from)) return fail({2, ENOENT});
+        if (needParentDirectory && !directories.count(parentOf(to))) return fail({3, ENOENT});
+        files[to] = files[from];
+        durable_[to] = files[from];
+        return 0;
+    }
+    int makeDirectory(const std::string& path) override {
+        ++makeDirectoryCalls;
+        if (real) return real->makeDirectory(path);
+        std::string dir = trimmed(path);
+        if (directories.count(dir)) return 0;
+        if (auto f = failMakeDirectory.find(dir); f != failMakeDirectory.end()) return fail(f->second);
+        if (files.count(dir)) return fail({80, EEXIST});
+        if (!directories.count(parentOf(dir))) return fail({3, ENOENT});
+        directories.insert(dir);
+        return 0;
+    }
+    int removeDirectoryIfEmpty(const std::string& path) override {
+        if (real) return real->removeDirectoryIfEmpty(path);
+        std::string dir = trimmed(path);
+        if (!directories.count(dir)) return fail({2, ENOENT});
+        std::string prefix = dir + "/";
+        for (const auto& [name, data] : files)
+            if (name.compare(0, prefix.size(), prefix) == 0) return fail({145, ENOTEMPTY});
+        for (const auto& other : directories)
+            if (other.compare(0, prefix.size(), prefix) == 0) return fail({145, ENOTEMPTY});
+        directories.erase(dir);
+        return 0;
+    }
+    int driveId(const std::string& path, std::uint64_t* out) override {
+        if (real) return real->driveId(path, out);
+        *out = defaultDriveId;
+        std::size_t longest = 0;
+        for (const auto& [prefix, id] : driveIds) {
+            if (prefix.size() >= longest && path.compare(0, prefix.size(), prefix) == 0) {
+                longest = prefix.size();
+                *out = id;
+            }
+        }
+        return 0;
+    }
+    int diskSpace(const std::string& path, DiskSpace* out) override {
+        if (failSpaceQuery) return fail(ioError);
+        if (real && !scriptedSpace) return real->diskSpace(path, out);
+        *out = space;
+        return 0;
+    }
+    void listDrives(std::vector<DriveInfo>* logical, std::vector<DriveInfo>* physical) override {
+        if (real && useRealDrives) return real->listDrives(logical, physical);
+        *logical = logicalDrives;
+        *physical = physicalDrives;
+    }
+
+    SystemError lastError() const override { return real ? real->lastError() : last_; }
+    void setLastError(SystemError e) override {
+        last_ = e;
+        if (real) real->setLastError(e);
+    }
+
+private:
+    struct Synthetic {
+        FilePos size = 0;
+        std::function<std::uint8_t(FilePos)> byteAt;
+    };
+
+    std::map<std::string, Synthetic> synthetic_;
+    std::map<std::string, std::vector<std::uint8_t>> durable_;  // content as of the last sync
+    std::map<FileHandle, std::string> handles_;
+    FileHandle nextHandle_ = 3;
+    std::map<FileHandle, std::uint64_t> readsByHandle_, writesByHandle_;
+    SystemError last_{};
+
+    std::uint64_t transfers_ = 0;
+    std::uint64_t failAtTransfer_ = 0;  // 1-based count of reads and writes; 0: never
+    std::uint32_t tornBytes_ = 0;
+    bool failForever_ = false;
+    bool failed_ = false;
+    int armedReads_ = 0;                // reads counted while failFromRead is set
+
+    int fail(SystemError e) {
+        setLastError(e);
+        return 1;
+    }
+    bool transferFails() {
+        ++transfers_;
+        if (failForever_ && failed_) return true;
+        if (failAtTransfer_ != 0 && transfers_ == failAtTransfer_) {
+            failed_ = true;
+            return true;
+        }
+        return false;
+    }
+    static std::uint64_t countOf(const std::map<FileHandle, std::uint64_t>& counts, FileHandle h) {
+        auto it = counts.find(h);
+        return it == counts.end() ? 0 : it->second;
+    }
+    const Synthetic* syntheticFile(FileHandle h) const {
+        auto it = handles_.find(h);
+        if (it == handles_.end()) return nullptr;
+        auto s = synthetic_.find(it->second);
+        return s == synthetic_.end() ? nullptr : &s->second;
+    }
+    // The bytes of an open in-memory file (null for an unknown handle).
+    std::vector<std::uint8_t>* memoryFile(FileHandle h) {
+        auto it = handles_.find(h);
+        if (it == handles_.end() || synthetic_.count(it->second)) return nullptr;
+        return &files[it->second];
+    }
+    // Reads up to n bytes at pos; fewer at the end of the file is no error.
+    int transfer(FileHandle h, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done) {
+        if (real) return real->readAt(h, pos, buf, n, done);
+        auto* bytes = static_cast<std::uint8_t*>(buf);
+        if (const Synthetic* s = syntheticFile(h)) {
+            std::uint32_t count = pos >= s->size ? 0 : std::uint32_t(std::min<FilePos>(n, s->size - pos));
+            for (std::uint32_t i = 0; i < count; ++i) bytes[i] = s->byteAt(pos + i);
+            *done = count;
+            return 0;
+        }
+        auto* data = memoryFile(h);
+        if (!data) return fail({6, EBADF});
+        std::uint32_t count = pos >= data->size() ? 0 : std::uint32_t(std::min<FilePos>(n, data->size() - pos));
+        if (count) std::memcpy(bytes, data->data() + pos, count);
+        *done = count;
+        return 0;
+    }
+    static std::string trimmed(std::string path) {
+        while (path.size() > 1 && path.back() == '/') path.pop_back();
+        return path;
+    }
+    static std::string parentOf(const std::string& path) {
+        std::string p = trimmed(path);
+        std::size_t slash = p.find_last_of('/');
+        if (slash == std::string::npos) return ".";
+        return slash == 0 ? "/" : p.substr(0, slash);
+    }
+};
+
+}  // namespace quorby::testing
