@@ -76,7 +76,7 @@ void openLastOpenedFile(AppState& app, int index) {
     if (path.empty()) return;
     app.main.openReadOnly = (app.settings.writeAccess & 1u) == 0;
     app.settings.journalLocation &= 7u;
-    // The journal choice is cleared here once the journal store exists.
+    app.lifecycle.journalChoice = kJournalChoiceAutomatic;
     openMainFile(app, path);
 }
 
