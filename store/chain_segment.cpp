@@ -1,0 +1,319 @@
+#include "store/chain_segment.h"
+
+#include "app/progress.h"
+
+namespace quorby {
+
+namespace {
+
+constexpr std::uint32_t kFileCorrupt = 1392;
+constexpr FilePos kPage = 512;
+constexpr FilePos kPair = 1024;
+// Moves of up to two pages never need more steps than this; a scan that goes
+// on beyond them shows the banner and listens for ESC.
+constexpr std::uint64_t kQuietSteps = 4;
+// A result of the steps below: the segment holds a record that is no longer
+// in the chain and cannot be replaced; the search starts again at an end.
+constexpr int kStale = 2;
+
+FilePos saturatedAdd(FilePos a, FilePos b) { return a > ~FilePos{0} - b ? ~FilePos{0} : a + b; }
+
+// The half of the pair at `pairPos` that the page at `adr` fills, or -1.
+int halfOf(FilePos adr, FilePos pairPos) {
+    if (adr == pairPos) return 0;
+    if (adr == saturatedAdd(pairPos, kPage)) return 1;
+    return -1;
+}
+
+struct Locator {
+    AppState& app;
+    ChainSegment& s;
+    FilePos pairPos;
+    std::uint64_t steps = 0;
+    bool interrupted = false;
+    bool bannerStarted = false;
+    FileHandle journalHandle = kNoFile;
+    FileHandle mainHandle = kNoFile;
+};
+
+int reportDamage(JournalFile& jf) {
+    jf.files->setLastError(SystemError{kFileCorrupt, 0});
+    if (jf.reportFailure) jf.reportFailure(jf.reportContext, jf, false);
+    return 1;
+}
+
+bool belowComplete(const Locator& l) {
+    const ChainSegment& s = l.s;
+    if (s.count > 0 && s.entries[0].adr < l.pairPos) return true;
+    return s.belowKnown && isEmptyPtr(s.belowLink);
+}
+
+bool aboveComplete(const Locator& l) {
+    const ChainSegment& s = l.s;
+    if (s.count > 0 && s.entries[s.count - 1].adr >= saturatedAdd(l.pairPos, kPair)) return true;
+    return s.aboveKnown && isEmptyPtr(s.aboveLink);
+}
+
+// Reads the record of an end entry to learn its links: whole into its half's
+// copy when it belongs to the wanted pair, else its first 64 bytes.
+int readEntryLinks(Locator& l, ChainEntry& e, FilePos* prevPtr, FilePos* nextPtr) {
+    JournalFile& jf = l.app.journal;
+    const int half = halfOf(e.adr, l.pairPos);
+    JournalRecord scratch;
+    JournalRecord& r = half >= 0 ? l.app.records.jData[half] : scratch;
+    if (half >= 0) {
+        if (readRecord(jf, e.ptr, r) != 0) return 1;
+        e.loaded = true;
+    } else if (readRecordHeader(jf, e.ptr, kRecordLinks, r) != 0) {
+        return 1;
+    }
+    if (r.mainAdr != e.adr) return reportDamage(jf);
+    *prevPtr = r.prevPtr;
+    *nextPtr = r.nextPtr;
+    return 0;
+}
+
+// Reads the 64-byte header of a record reached by a link; its MainAdr must
+// be a page position.
+int readReached(Locator& l, FilePos ptr, JournalRecord& r) {
+    if (readRecordHeader(l.app.journal, ptr, kRecordLinks, r) != 0) return 1;
+    if (r.mainAdr % kPage != 0) return reportDamage(l.app.journal);
+    return 0;
+}
+
+bool samePointer(FilePos a, FilePos b) { return (isEmptyPtr(a) && isEmptyPtr(b)) || a == b; }
+
+// An end entry that came from the cursor records may name a record that has
+// left the chain since (undo puts an older version of a page in its place;
+// the links around it still lead on). `candidate`, the pointer the chain
+// itself holds for that place, takes its place when it is a record of the
+// same page whose link outwards is `outward`. Result kStale when it is not.
+int adoptChainRecord(Locator& l, ChainEntry& e, FilePos candidate, FilePos outward, bool above) {
+    if (isEmptyPtr(candidate) || !isRecordPointer(candidate, l.app.journal.journalEnd)) return kStale;
+    JournalRecord r;
+    if (readReached(l, candidate, r) != 0) return 1;
+    if (r.mainAdr != e.adr || !samePointer(above ? r.nextPtr : r.prevPtr, outward)) return kStale;
+    e.ptr = candidate;
+    e.loaded = false;
+    if (l.s.count == 1) {
+        (above ? l.s.belowLink : l.s.aboveLink) = above ? r.prevPtr : r.nextPtr;
+        (above ? l.s.belowKnown : l.s.aboveKnown) = true;
+    }
+    return 0;
+}
+
+int extendAbove(Locator& l) {
+    ChainSegment& s = l.s;
+    JournalFile& jf = l.app.journal;
+    if (!s.aboveKnown) {
+        FilePos prevPtr, nextPtr;
+        if (readEntryLinks(l, s.entries[s.count - 1], &prevPtr, &nextPtr) != 0) return 1;
+        s.aboveLink = nextPtr;
+        s.aboveKnown = true;
+    }
+    if (isEmptyPtr(s.aboveLink)) {
+        // The chain ends here: the top must be LastPtr's record.
+        if (s.count == 0 || samePointer(jf.header.lastPtr, s.entries[s.count - 1].ptr)) return 0;
+        return adoptChainRecord(l, s.entries[s.count - 1], jf.header.lastPtr, kEmptyPtr, true);
+    }
+    JournalRecord r;
+    if (readReached(l, s.aboveLink, r) != 0) return 1;
+    // MainAdr strictly increases along NextPtr; anything else is a damaged
+    // chain that could make the walk loop.
+    if (s.count > 0 && r.mainAdr <= s.entries[s.count - 1].adr) return reportDamage(jf);
+    // PrevPtr leads back to the record it was reached from.
+    if (s.count == 0 && !isEmptyPtr(r.prevPtr)) return reportDamage(jf);
+    if (s.count > 0 && !samePointer(r.prevPtr, s.entries[s.count - 1].ptr)) {
+        const int adopted = adoptChainRecord(l, s.entries[s.count - 1], r.prevPtr, s.aboveLink, true);
+        if (adopted != 0) return adopted;
+    }
+    if (s.count == kSegmentCapacity) {
+        s.belowLink = s.entries[0].ptr;
+        s.belowKnown = true;
+        for (int i = 1; i < s.count; ++i) s.entries[i - 1] = s.entries[i];
+        --s.count;
+    }
+    s.entries[s.count++] = ChainEntry{s.aboveLink, r.mainAdr, false};
+    if (s.count == 1) {
+        s.belowLink = r.prevPtr;
+        s.belowKnown = true;
+    }
+    s.aboveLink = r.nextPtr;
+    s.aboveKnown = true;
+    return 0;
+}
+
+int extendBelow(Locator& l) {
+    ChainSegment& s = l.s;
+    JournalFile& jf = l.app.journal;
+    if (!s.belowKnown) {
+        FilePos prevPtr, nextPtr;
+        if (readEntryLinks(l, s.entries[0], &prevPtr, &nextPtr) != 0) return 1;
+        s.belowLink = prevPtr;
+        s.belowKnown = true;
+    }
+    if (isEmptyPtr(s.belowLink)) {
+        // The chain begins here: the bottom must be First's record.
+        if (s.count == 0 || samePointer(jf.header.first, s.entries[0].ptr)) return 0;
+        return adoptChainRecord(l, s.entries[0], jf.header.first, kEmptyPtr, false);
+    }
+    JournalRecord r;
+    if (readReached(l, s.belowLink, r) != 0) return 1;
+    if (s.count > 0 && r.mainAdr >= s.entries[0].adr) return reportDamage(jf);
+    if (s.count == 0 && !isEmptyPtr(r.nextPtr)) return reportDamage(jf);
+    if (s.count > 0 && !samePointer(r.nextPtr, s.entries[0].ptr)) {
+        const int adopted = adoptChainRecord(l, s.entries[0], r.nextPtr, s.belowLink, false);
+        if (adopted != 0) return adopted;
+    }
+    if (s.count == kSegmentCapacity) {
+        s.aboveLink = s.entries[s.count - 1].ptr;
+        s.aboveKnown = true;
+        --s.count;
+    }
+    for (int i = s.count; i > 0; --i) s.entries[i] = s.entries[i - 1];
+    s.entries[0] = ChainEntry{s.belowLink, r.mainAdr, false};
+    ++s.count;
+    if (s.count == 1) {
+        s.aboveLink = r.nextPtr;
+        s.aboveKnown = true;
+    }
+    s.belowLink = r.prevPtr;
+    s.belowKnown = true;
+    return 0;
+}
+
+// The scan goes on where ESC stopped it: the pair of the record reached.
+void retarget(Locator& l, FilePos adr) {
+    l.interrupted = true;
+    l.pairPos = adr - adr % kPage;
+    for (int i = 0; i < l.s.count; ++i) l.s.entries[i].loaded = false;
+}
+
+// One step of a long scan: the banner, the window's input and ESC. Returns 1
+// when the files went away under the scan (a nested command closed them).
+int pollScan(Locator& l, FilePos reachedAdr) {
+    if (l.interrupted || ++l.steps <= kQuietSteps) return 0;
+    if (!l.bannerStarted) {
+        startProgress(l.app, kTitleScanJournalFile);
+        l.bannerStarted = true;
+    }
+    const bool stop = pollProgress(l.app);
+    if (l.app.journal.handle != l.journalHandle || l.app.main.mainHandle != l.mainHandle) return 1;
+    if (stop) retarget(l, reachedAdr);
+    return 0;
+}
+
+void readLocation(Locator& l, PairLocation& out) {
+    const ChainSegment& s = l.s;
+    out = PairLocation{};
+    out.pairPos = l.pairPos;
+    out.interrupted = l.interrupted;
+    const FilePos pairEnd = saturatedAdd(l.pairPos, kPair);
+    for (int i = 0; i < s.count; ++i) {
+        const ChainEntry& e = s.entries[i];
+        if (e.adr < l.pairPos) {
+            out.prevPtr = e.ptr;
+            out.prevAdr = e.adr;
+        } else if (e.adr >= pairEnd) {
+            if (isEmptyPtr(out.nextPtr)) {
+                out.nextPtr = e.ptr;
+                out.nextAdr = e.adr;
+            }
+        } else {
+            const int half = halfOf(e.adr, l.pairPos);
+            if (half >= 0) out.jReadFlag |= half == 0 ? kFirstHalfHasRecord : kSecondHalfHasRecord;
+        }
+    }
+}
+
+int loadPairRecords(Locator& l) {
+    for (int i = 0; i < l.s.count; ++i) {
+        ChainEntry& e = l.s.entries[i];
+        const int half = halfOf(e.adr, l.pairPos);
+        if (half < 0 || e.loaded) continue;
+        JournalRecord& copy = l.app.records.jData[half];
+        if (readRecord(l.app.journal, e.ptr, copy) != 0) return 1;
+        if (copy.mainAdr != e.adr) return reportDamage(l.app.journal);
+        e.loaded = true;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void segmentAroundCursorRecords(const PageRecords& records, ChainSegment& s) {
+    s = ChainSegment{};
+    auto add = [&s](FilePos ptr, FilePos adr) { s.entries[s.count++] = ChainEntry{ptr, adr, false}; };
+    if (!isEmptyPtr(records.jPrevPtr)) add(records.jPrevPtr, records.jPrevAdr);
+    if (records.jReadFlag & kFirstHalfHasRecord) add(records.jData[0].jAdr, records.recordsPos);
+    if (records.jReadFlag & kSecondHalfHasRecord) add(records.jData[1].jAdr, records.recordsPos + kPage);
+    if (!isEmptyPtr(records.jNextPtr)) add(records.jNextPtr, records.jNextAdr);
+    s.belowKnown = isEmptyPtr(records.jPrevPtr);
+    s.aboveKnown = isEmptyPtr(records.jNextPtr);
+}
+
+void segmentAtFirst(const JournalHeader& h, ChainSegment& s) {
+    s = ChainSegment{};
+    s.aboveLink = isEmptyPtr(h.first) ? kEmptyPtr : h.first;
+}
+
+void segmentAtLast(const JournalHeader& h, ChainSegment& s) {
+    s = ChainSegment{};
+    s.belowLink = isEmptyPtr(h.lastPtr) ? kEmptyPtr : h.lastPtr;
+}
+
+int segmentAtRecord(JournalFile& jf, FilePos ptr, FilePos limit, ChainSegment& s) {
+    if (isEmptyPtr(ptr) || !isRecordPointer(ptr, jf.journalEnd)) return 1;
+    // A pointer kept from an earlier run is only a hint: read it without
+    // reporting, and refuse what does not fit.
+    JournalFailureReporter reporter = jf.reportFailure;
+    jf.reportFailure = nullptr;
+    JournalRecord r;
+    int result = readRecordHeader(jf, ptr, kRecordLinks, r);
+    jf.reportFailure = reporter;
+    if (result != 0 || !isEmptyPtr(r.nJnl) || r.mainAdr % kPage != 0 || r.mainAdr >= limit) return 1;
+    s = ChainSegment{};
+    s.entries[0] = ChainEntry{ptr, r.mainAdr, false};
+    s.count = 1;
+    s.belowLink = r.prevPtr;
+    s.aboveLink = r.nextPtr;
+    return 0;
+}
+
+int locatePair(AppState& app, ChainSegment& s, FilePos pairPos, PairLocation& out) {
+    Locator l{app, s, pairPos - pairPos % kPage};
+    l.journalHandle = app.journal.handle;
+    l.mainHandle = app.main.mainHandle;
+    // Each step grows the segment by a record (or ends it at the chain's
+    // end), so the loop ends after at most one step per record of the chain;
+    // a damaged chain is caught by the order check of every step.
+    bool restarted = false;
+    while (true) {
+        int step = 0;
+        if (!belowComplete(l)) {
+            step = extendBelow(l);
+            if (step == 0 && pollScan(l, s.count > 0 ? s.entries[0].adr : l.pairPos) != 0) return 1;
+        } else if (!aboveComplete(l)) {
+            step = extendAbove(l);
+            if (step == 0 && pollScan(l, s.count > 0 ? s.entries[s.count - 1].adr : l.pairPos) != 0) return 1;
+        } else {
+            break;
+        }
+        if (step == 1) return 1;
+        if (step == kStale) {
+            // Found once more from the chain's nearer end; a second time
+            // means the chain itself is inconsistent.
+            if (restarted) return reportDamage(app.journal);
+            restarted = true;
+            if (l.pairPos <= app.main.fileSize / 2)
+                segmentAtFirst(app.journal.header, s);
+            else
+                segmentAtLast(app.journal.header, s);
+        }
+    }
+    if (loadPairRecords(l) != 0) return 1;
+    readLocation(l, out);
+    return 0;
+}
+
+}  // namespace quorby

@@ -1,0 +1,45 @@
+#pragma once
+// Page-version review (F2, "Page-Version-&Review": one version older per
+// step) and preview (F4, "Page-Version-&Preview": one version newer). The
+// page concerned is the second page of pageBuffer when viewOffset is 512 or
+// more, else the first; it must have a record. While a review is shown the
+// caption and the background colours say so; RETURN takes the shown version
+// over (the edit path), any other command ends the review and shows the page
+// as it was.
+#include "app/app_state.h"
+
+namespace quorby {
+
+inline constexpr const char* kReviewCaption =
+    "* * * * *   Preview of VERSIONS   * * * * *   accept with RETURN   * * * * *";
+inline constexpr Colour kReviewHexBackground = 0xDEEFDE;
+inline constexpr Colour kReviewCharBackground = 0xEFEFEF;
+
+// Command codes of the page-version review and preview, and of the two
+// preview commands that do nothing.
+inline constexpr int kCmdPageVersionReview = 32960;
+inline constexpr int kCmdPageVersionReviewKey = 32962;   // F2
+inline constexpr int kCmdPageVersionPreview = 32959;
+inline constexpr int kCmdPageVersionPreviewKey = 32961;  // F4
+inline constexpr int kCmdUndoPreview = 32938;
+inline constexpr int kCmdUndoPreviewKey = 32966;         // Alt+F2
+inline constexpr int kCmdRedoPreview = 65535;
+inline constexpr int kCmdRedoPreviewKey = 32967;         // Alt+F4
+
+void reviewOlderVersion(AppState& app);   // F2
+void previewNewerVersion(AppState& app);  // F4
+
+// Ends an active review: caption and colours as before, the page shown
+// before the review loaded again and drawn.
+void endVersionReview(AppState& app);
+// Ends it without loading a page: caption, colours, the record copy's JAdr
+// and JReadFlag as before the review. For callers that load or take over
+// the shown version themselves.
+void leaveVersionReview(AppState& app);
+
+// Runs before every command: the preview commands are handled here and the
+// result is true (nothing else happens for them); any other command first
+// ends an active review and the result is false.
+bool handlePreviewCommands(AppState& app, int code);
+
+}  // namespace quorby
