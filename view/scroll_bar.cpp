@@ -33,9 +33,10 @@ void prepareScrollMapping(AppState& app) {
     app.nav.wheelRemainder = 0;
 }
 
-void updateScrollBar(AppState& app) {
-    FilePos shown = (app.view.pagePos + app.view.viewOffset) & ~FilePos{15};
-    std::int32_t thumb = std::int32_t(shown >> app.nav.scrollShift);
+void updateScrollBar(AppState& app) { showScrollPosition(app, app.view.pagePos + app.view.viewOffset); }
+
+void showScrollPosition(AppState& app, FilePos pos) {
+    std::int32_t thumb = std::int32_t((pos & ~FilePos{15}) >> app.nav.scrollShift);
     if (thumb > app.nav.scrollMaximum) thumb = app.nav.scrollMaximum;
     app.platform->setScrollBar(app.nav.scrollMaximum, thumb);
 }

@@ -19,6 +19,9 @@ std::int32_t scrollMaximumFor(FilePos lastBytePos, std::uint32_t shift);
 void prepareScrollMapping(AppState& app);
 // Sets the thumb to (pagePos + viewOffset rounded down to 16) >> s.
 void updateScrollBar(AppState& app);
+// The thumb at another position than the shown one (the place a long
+// operation has reached).
+void showScrollPosition(AppState& app, FilePos pos);
 
 // The file position a thumb position stands for: p << s, not past the last
 // page, rounded down to 16; the range's maximum stands for the last page.

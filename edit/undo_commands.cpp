@@ -1,0 +1,156 @@
+#include "edit/undo_commands.h"
+
+#include "app/progress.h"
+#include "app/tables.h"
+#include "edit/store_page.h"
+#include "edit/undo_redo.h"
+#include "store/journal_file.h"
+#include "store/page_assembly.h"
+#include "view/page_moves.h"
+#include "view/page_render.h"
+#include "view/scroll_bar.h"
+
+namespace quorby {
+
+namespace {
+
+enum class Direction { Undo, Redo };
+enum class Extent { Last, All };
+
+// Every 256 steps of a long run the place reached is shown: the address of
+// the page at the undo position in the header's left cell, and the thumb.
+void showUndoPosition(AppState& app) {
+    const FilePos undo = app.journal.header.undo;
+    if (isEmptyPtr(undo)) return;
+    JournalRecord record;
+    if (readRecordHeader(app.journal, undo, kRecordAddressLinks, record) != 0) return;
+    char text[21];
+    formatPositionText(record.mainAdr, text);
+    text[20] = ' ';
+    setInfoCell(app, text, kAddressColour);
+    showScrollPosition(app, record.mainAdr);
+}
+
+bool journalOpen(const AppState& app) { return app.journal.handle != kNoFile; }
+
+bool somethingToUndo(const AppState& app) { return journalOpen(app) && !isEmptyPtr(app.journal.header.undo); }
+
+bool somethingToRedo(AppState& app, JournalRecord* found = nullptr) {
+    JournalRecord r;
+    if (findRedoRecord(app, r) != 0) return false;
+    if (found) *found = r;
+    return true;
+}
+
+// A group run that found nothing more to do goes back to where it started.
+void endGroupRun(AppState& app) {
+    if ((app.shell.modeFlags & kModeGroupUndoStarted) != 0) app.journal.header.undo = app.edit.savedUndo;
+    app.shell.modeFlags &= ~(kModeGroupUndoStarted | kModeRedoAllRunning);
+}
+
+// After records were undone or redone the shown pair is assembled again.
+void showPairAgain(AppState& app, FilePos pagePos) {
+    if (pageIsDirty(app)) storePage(app);
+    if (app.edit.chainVersionSwapped) {
+        forgetCursorRecords(app);
+        app.edit.chainVersionSwapped = false;
+    }
+    loadPagePair(app, pagePos);
+    updateScrollBar(app);
+    drawPage(app);
+}
+
+const char* titleOf(Direction d, Extent e) {
+    if (d == Direction::Undo) return e == Extent::All ? kTitleUndoAll : kTitleUndoLast;
+    return e == Extent::All ? kTitleRedoAll : kTitleRedoLast;
+}
+
+void runUndoRedo(AppState& app, Direction d, Extent e) {
+    if (!journalOpen(app)) return;
+    if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) return;
+    if (storePage(app) != 0 && app.edit.pageRefused) return;
+    const FilePos pagePos = app.view.pagePos;
+    startProgress(app, titleOf(d, e));
+    app.edit.continueFlag = false;
+    if (d == Direction::Redo && e == Extent::All) app.shell.modeFlags |= kModeRedoAllRunning;
+    // Each record is undone or redone in at most two steps (a write into the
+    // Main File is taken back before the record itself), so a damaged undo
+    // order that runs in a circle cannot keep the command going for ever.
+    const std::uint64_t stepLimit = 2 * wholeRecordCount(app.journal.journalEnd) + 2;
+    for (std::uint64_t steps = 0; steps < stepLimit; ++steps) {
+        if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) {
+            endGroupRun(app);
+            break;
+        }
+        const FilePos before = app.journal.header.undo;
+        const int failed = d == Direction::Undo ? undoOne(app) : redoOne(app);
+        // A step that failed without moving the undo position would fail again.
+        if (failed != 0 && app.journal.header.undo == before) break;
+        if (pollProgress(app)) break;
+        if (app.progress.pollCounter == kPollInterval) showUndoPosition(app);
+        if (e == Extent::Last && !app.edit.continueFlag) break;
+    }
+    app.shell.modeFlags &= ~kModeRedoAllRunning;
+    app.edit.continueFlag = false;
+    showPairAgain(app, pagePos);
+}
+
+bool onShownPair(const AppState& app, FilePos mainAdr) {
+    return mainAdr >= app.view.pagePos && mainAdr < app.view.pagePos + app.view.pageLength;
+}
+
+// Shows the page of `mainAdr` with the cursor at its first byte.
+void showPage(AppState& app, FilePos mainAdr) {
+    if (storePage(app) != 0 && app.edit.pageRefused) return;
+    showWithCursorAt(app, mainAdr);
+    updateScrollBar(app);
+    drawPage(app);
+}
+
+void perPage(AppState& app, Direction d) {
+    JournalRecord r;
+    if (d == Direction::Undo) {
+        if (!somethingToUndo(app)) return;
+        if (readRecordHeader(app.journal, app.journal.header.undo, kRecordLinks, r) != 0) return;
+    } else if (!somethingToRedo(app, &r)) {
+        return;
+    }
+    if (!onShownPair(app, r.mainAdr)) {
+        showPage(app, r.mainAdr);
+        return;
+    }
+    if (storePage(app) != 0 && app.edit.pageRefused) return;
+    const FilePos pagePos = app.view.pagePos;
+    app.edit.continueFlag = false;
+    if (d == Direction::Undo)
+        undoOne(app);
+    else
+        redoOne(app);
+    app.edit.continueFlag = false;
+    endGroupRun(app);
+    showPairAgain(app, pagePos);
+}
+
+}  // namespace
+
+void undoLastCommand(AppState& app) { runUndoRedo(app, Direction::Undo, Extent::Last); }
+void undoAllCommand(AppState& app) { runUndoRedo(app, Direction::Undo, Extent::All); }
+void redoLastCommand(AppState& app) { runUndoRedo(app, Direction::Redo, Extent::Last); }
+void redoAllCommand(AppState& app) { runUndoRedo(app, Direction::Redo, Extent::All); }
+void undoPerPageCommand(AppState& app) { perPage(app, Direction::Undo); }
+void redoPerPageCommand(AppState& app) { perPage(app, Direction::Redo); }
+
+void previousUndoPositionCommand(AppState& app) {
+    JournalRecord r;
+    if (!somethingToUndo(app)) return;
+    if (readRecordHeader(app.journal, app.journal.header.undo, kRecordLinks, r) != 0) return;
+    showPage(app, r.mainAdr);
+}
+
+void nextUndoPositionCommand(AppState& app) {
+    JournalRecord r;
+    if (!somethingToRedo(app, &r)) return;
+    showPage(app, r.mainAdr);
+}
+
+}  // namespace quorby

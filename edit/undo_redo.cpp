@@ -1,0 +1,202 @@
+#include "edit/undo_redo.h"
+
+#include "edit/main_file_bytes.h"
+#include "edit/record_states.h"
+
+namespace quorby {
+
+namespace {
+
+bool modeSet(const AppState& app, std::uint32_t bit) { return (app.shell.modeFlags & bit) != 0; }
+
+// Inside a group: remember where the group began before Undo moves.
+void startGroupRun(AppState& app) {
+    if (modeSet(app, kModeGroupUndoStarted)) return;
+    app.edit.savedUndo = app.journal.header.undo;
+    app.shell.modeFlags |= kModeGroupUndoStarted;
+}
+
+// Writes the data of the record at `from` into the Main File at r.MainAdr.
+int writeVersionIntoMain(AppState& app, const JournalRecord& r, FilePos from) {
+    std::uint8_t data[kRecordDataSize];
+    if (readRecordData(app.journal, from, data) != 0) return 1;
+    return writeMainBytes(app, r.mainAdr, data, r.anz);
+}
+
+// Exchanges r's data with the Main File's present bytes: r's data go into
+// the Main File, then r's header (with its new Flag) and the Main File's
+// former bytes become the record.
+int exchangeWithMain(AppState& app, JournalRecord& r) {
+    if (readRecordData(app.journal, r.jAdr, r.data) != 0) return 1;
+    std::uint8_t former[kRecordDataSize];
+    std::uint32_t got = 0;
+    int result = readMainBytes(app, r.mainAdr, former, r.anz, &got);
+    if (result != 0) return 1;   // never overwrite bytes that could not be saved
+    result |= writeMainBytes(app, r.mainAdr, r.data, r.anz);
+    for (std::uint32_t i = 0; i < kRecordDataSize; ++i) r.data[i] = former[i];
+    return result | writeRecord(app.journal, r);
+}
+
+// The older version V = r.PJnl takes r's place in the address chain.
+int olderVersionTakesPlace(AppState& app, const JournalRecord& r) {
+    JournalRecord v;
+    if (readRecordHeader(app.journal, r.pJnl, kRecordLinks, v) != 0) return 1;
+    v.mainAdr = r.mainAdr;
+    v.prevPtr = r.prevPtr;
+    v.nextPtr = r.nextPtr;
+    v.flag |= 0x8u;
+    app.edit.chainVersionSwapped = true;
+    int result = writeRecordHeader(app.journal, v, kRecordLinks);
+    return result | linkAddressNeighbours(app.journal, v, VersionScope::AllVersions);
+}
+
+// r takes its page's place back from its older version V = r.PJnl. r's
+// header (64 bytes) is written by the caller before the neighbours are linked.
+int takePlaceFromOlder(AppState& app, JournalRecord& r) {
+    if (isEmptyPtr(r.pJnl)) return 0;
+    JournalRecord v;
+    if (readRecordHeader(app.journal, r.pJnl, kRecordLinks, v) != 0) return 1;
+    r.mainAdr = v.mainAdr;
+    r.prevPtr = v.prevPtr;
+    r.nextPtr = v.nextPtr;
+    v.flag &= ~0x8u;
+    app.edit.chainVersionSwapped = true;
+    return writeRecordHeader(app.journal, v, kRecordLinks);
+}
+
+int relinkAfterTakingPlace(AppState& app, JournalRecord& r) {
+    int result = writeRecordHeader(app.journal, r, kRecordLinks);
+    if (!isEmptyPtr(r.pJnl)) result |= linkAddressNeighbours(app.journal, r, VersionScope::AllVersions);
+    return result;
+}
+
+// Undo of a record whose version has reached the Main File: the newest older
+// version that still holds the earlier content goes back into the Main File.
+int takeBackWrite(AppState& app, JournalRecord& r, std::uint32_t f) {
+    JournalFile& jf = app.journal;
+    int result = 0;
+    FilePos ptr = r.pJnl;
+    const std::uint64_t limit = wholeRecordCount(jf.journalEnd);
+    for (std::uint64_t steps = 0; !isEmptyPtr(ptr) && steps < limit; ++steps) {
+        JournalRecord v;
+        if (readRecordHeader(jf, ptr, kRecordFullHeader, v) != 0) return 1;
+        if ((v.flag & 0x331804u) == 0x330804u || (v.flag & 0x81835u) == 0x80030u) {
+            result |= writeVersionIntoMain(app, r, v.jAdr);
+            f &= 0xF5DFFDFu;
+            r.flag = f;
+            result |= writeRecordHeader(jf, r, kRecordLinks);
+            v.flag |= 0x800000u;
+            result |= writeRecordHeader(jf, v, kRecordFullHeader);
+            break;
+        }
+        ptr = v.pJnl;
+    }
+    if ((f & kFlagUndoGroup) == 0 || modeSet(app, kModeRedoAllRunning)) return result;
+    startGroupRun(app);
+    jf.header.undo = r.pUndo;
+    return result;
+}
+
+}  // namespace
+
+int undoOne(AppState& app) {
+    JournalFile& jf = app.journal;
+    if (jf.handle == kNoFile || isEmptyPtr(jf.header.undo)) return 1;
+    JournalRecord r;
+    if (readRecordHeader(jf, jf.header.undo, kRecordFullHeader, r) != 0) return 1;
+    std::uint32_t f = r.flag;
+    if (app.edit.continueFlag) f |= kFlagRedoGroup;
+    app.edit.continueFlag = (f & kFlagUndoGroup) != 0;
+    r.flag = f;
+    const bool directSaved = (f & kFlagDirectSaved) != 0;
+
+    if ((f & 0x331904u) == 0x330904u) return takeBackWrite(app, r, f);
+
+    jf.header.undo = r.pUndo;
+    if ((f & 0x301304u) == 0x100104u) {
+        if (isEmptyPtr(r.pJnl)) {
+            r.flag = (f & ~0x100u) | 0x400020u;
+            return writeRecordHeader(jf, r, kRecordLinks);
+        }
+        r.flag = f & 0xFEFFEF7u;
+        int result = writeRecordHeader(jf, r, kRecordLinks);
+        return result | olderVersionTakesPlace(app, r);
+    }
+    if ((f & 0x410000u) != 0) {
+        if ((f & 0x633A31u) == 0x633A30u) {
+            r.flag = (f & 0xF9CFFCEu) | 0x1u;
+            if (directSaved) r.flag |= 0x400020u;
+            return exchangeWithMain(app, r);
+        }
+        if ((f & 0x633A31u) == 0x3201u) {
+            r.flag = f | 0x400020u;
+            return writeRecordHeader(jf, r, kRecordLinks);
+        }
+        return 0;
+    }
+    r.flag = (f & 0xFAFFEDFu) | 0x400020u;
+    return writeRecordHeader(jf, r, kRecordLinks);
+}
+
+int findRedoRecord(AppState& app, JournalRecord& out) {
+    JournalFile& jf = app.journal;
+    if (jf.handle == kNoFile) return 1;
+    FilePos next = jf.header.firstUndo;
+    if (!isEmptyPtr(jf.header.undo)) {
+        JournalRecord at;
+        if (readRecordHeader(jf, jf.header.undo, kRecordLinks, at) != 0) return 1;
+        next = at.nUndo;
+    }
+    if (isEmptyPtr(next)) return 1;
+    return readRecordHeader(jf, next, kRecordFullHeader, out);
+}
+
+int redoOne(AppState& app) {
+    JournalFile& jf = app.journal;
+    JournalRecord r;
+    if (findRedoRecord(app, r) != 0) return 1;
+    std::uint32_t f = r.flag;
+    const bool directSaved = (f & kFlagDirectSaved) != 0;
+    // A record that stays in the address chain shows the Main File throughout;
+    // its tests look at the state bits without that.
+    const std::uint32_t t = directSaved ? f & ~0x400020u : f;
+    app.edit.continueFlag = (f & kFlagRedoGroup) != 0;
+
+    if ((t & 0x331904u) == 0x10804u) {
+        int result = takePlaceFromOlder(app, r);
+        r.flag = f | 0x100100u;
+        result |= relinkAfterTakingPlace(app, r);
+        if ((r.flag & kFlagRedoGroup) != 0 && !modeSet(app, kModeRedoAllRunning)) {
+            startGroupRun(app);
+            jf.header.undo = r.jAdr;
+        }
+        return result;
+    }
+    jf.header.undo = r.jAdr;
+    if ((t & 0x333904u) == 0x110904u) {
+        int result = writeVersionIntoMain(app, r, r.jAdr);
+        r.flag = f | 0xA20020u;
+        return result | writeRecordHeader(jf, r, kRecordLinks);
+    }
+    if ((t & 0x102104u) == 0x4u) {
+        int result = takePlaceFromOlder(app, r);
+        r.flag = f | 0x100100u;
+        return result | relinkAfterTakingPlace(app, r);
+    }
+    if ((t & 0x523105u) == 0x500005u) {
+        r.flag = (f & 0xFBFFEDFu) | 0x100u;
+        return writeRecordHeader(jf, r, kRecordLinks);
+    }
+    if ((t & 0x633A31u) == 0x3A01u) {
+        r.flag = (t & 0xF9CFFCEu) | 0x630030u;
+        return exchangeWithMain(app, r);
+    }
+    if ((t & 0x633A31u) == 0x403221u) {
+        r.flag = f & 0xFBFFFDFu;
+        int result = writeRecordHeader(jf, r, kRecordLinks);
+        return result | exchangeWithMain(app, r);
+    }
+    return 0;
+}
+
+}  // namespace quorby

@@ -1,0 +1,67 @@
+#include "edit/version_takeover.h"
+
+#include <cstring>
+
+#include "app/error_report.h"
+#include "edit/enter_char.h"
+#include "edit/store_page.h"
+#include "store/main_file.h"
+#include "store/page_assembly.h"
+#include "store/version_review.h"
+#include "view/page_render.h"
+#include "view/scroll_bar.h"
+#include "view/status_cells.h"
+
+namespace quorby {
+
+namespace {
+
+// The questions before the Main File is changed; false ends the take-over.
+bool mainFileMayChange(AppState& app) {
+    if (app.settings.messageSwitches & kMsgF2F4ChangeMain) {
+        int answer = askQuestion(app, "! ! !", "Main File is being changed !\n\nIs that O.K. ?");
+        if ((answer & kAnswerYes) == 0) return false;
+        if (answer & kAnswerDontAsk) app.settings.messageSwitches &= ~std::uint32_t(kMsgF2F4ChangeMain);
+    }
+    const std::uint32_t flags = app.shell.accessFlags;
+    if ((flags & kAccessWritable) != 0 && (flags & kAccessNotLocked) != 0) return true;
+    MessageBoxSpec box;
+    box.text = "File has been opened in Read-Only-Mode ! Shall it be re-opened in Read-Write-Mode ?";
+    box.caption = "Re-open in Read-Write-Mode ?";
+    box.buttons = MsgButtons::OkCancel;
+    box.icon = MsgIcon::Question;
+    if (app.platform->messageBox(box) != MsgAnswer::Ok) return false;
+    if ((flags & kAccessWritable) == 0 && reopenReadWrite(app) != 0) return false;
+    if ((app.shell.accessFlags & kAccessNotLocked) == 0) unlockMainFile(app);
+    return true;
+}
+
+}  // namespace
+
+void takeOverReviewedVersion(AppState& app) {
+    if (app.records.reviewState == 0) return;
+    const int half = app.records.reviewSaved.half;
+    std::uint8_t shown[kPageSize];
+    std::uint8_t map[kChangeMapSize];
+    std::memcpy(shown, app.view.pageBuffer + half * kPageSize, kPageSize);
+    std::memcpy(map, app.view.changedBits + half * kChangeMapSize, kChangeMapSize);
+
+    const bool direct = (app.shell.accessFlags & kAccessDirect) != 0;
+    if (direct && !mainFileMayChange(app)) {
+        endVersionReview(app);
+        return;
+    }
+    // The newest version back in the record copy, then the shown bytes over it.
+    leaveVersionReview(app);
+    const FilePos pagePos = app.view.pagePos;
+    loadPagePair(app, pagePos);
+    std::memcpy(app.view.pageBuffer + half * kPageSize, shown, kPageSize);
+    std::memcpy(app.view.changedBits + half * kChangeMapSize, map, kChangeMapSize);
+    markHalfChanged(app, half);
+    storePage(app);
+    loadPagePair(app, pagePos);
+    updateScrollBar(app);
+    drawPage(app);
+}
+
+}  // namespace quorby

@@ -1,0 +1,338 @@
+// Random sequences of typing, moves, ESC, Backspace, Enter and the undo and
+// redo commands, checked after every step against the plain model in
+// edit_model.h, with the journal's invariants checked by its dump.
+//
+// `make test` runs a few fixed seeds. A longer run:
+//   QUORBY_EDIT_STEPS=5000 QUORBY_EDIT_SEEDS=1-50 ./tests/test_edit --gtest_filter='EditProperty*'
+#include "edit_fixture.h"
+#include "edit_model.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+
+#include "edit/undo_commands.h"
+#include "view/page_moves.h"
+
+namespace quorby::testing {
+
+int envNumber(const char* name, int fallback) {
+    const char* v = std::getenv(name);
+    return v && *v ? std::atoi(v) : fallback;
+}
+
+// "a-b" or a single number.
+void envSeedRange(int* first, int* last, int defaultLast) {
+    *first = 1;
+    *last = defaultLast;
+    const char* v = std::getenv("QUORBY_EDIT_SEEDS");
+    if (!v || !*v) return;
+    std::string s(v);
+    auto dash = s.find('-');
+    *first = std::atoi(s.substr(0, dash).c_str());
+    *last = dash == std::string::npos ? *first : std::atoi(s.substr(dash + 1).c_str());
+}
+
+class EditRun {
+public:
+    EditRun(std::uint32_t seed, std::uint32_t options, bool direct, FilePos size)
+        : f_(size, options, direct), model_(f_.original, options, direct), rng_(seed) {}
+    // Direct access on a block device.
+    EditRun(std::uint32_t seed, std::uint32_t options, const std::string& device, const std::string& journal)
+        : f_(device, journal, options), model_(f_.original, options, true), rng_(seed) {}
+
+    // Returns false at the first step whose result differs from the model.
+    bool run(int steps, std::string* failure) {
+        for (step_ = 0; step_ < steps; ++step_) {
+            doOneStep();
+            f_.endCommand();
+            if (std::getenv("QUORBY_EDIT_TRACE"))
+                std::fprintf(stderr, "%d %s pagePos %llu\n", step_, lastAction_.c_str(),
+                             (unsigned long long)f_.app.view.pagePos);
+            if (!check(failure)) return false;
+        }
+        return true;
+    }
+
+    std::uint64_t records() { return f_.recordCount(); }
+    std::size_t entries() const { return model_.entries.size(); }
+
+private:
+    EditFixture f_;
+    EditModel model_;
+    std::mt19937 rng_;
+    int step_ = 0;
+    std::string lastAction_;
+    std::vector<std::uint8_t> beforeUndoAll_;
+    bool justUndidAll_ = false;
+
+    std::uint32_t pick(std::uint32_t n) { return std::uniform_int_distribution<std::uint32_t>(0, n - 1)(rng_); }
+    FilePos size() const { return f_.app.main.fileSize; }
+    FilePos pairPos() const { return f_.app.view.pagePos; }
+
+    // Most changes fall on a few pages, so that pages are stored again and again.
+    FilePos randomPosition() {
+        const FilePos pages = (size() + 511) / 512;
+        FilePos page = pick(4) != 0 ? pick(4) * 3 % pages : pick(std::uint32_t(pages));
+        if (pick(8) == 0) page = pages - 1;  // the short last page
+        const FilePos end = std::min<FilePos>(page * 512 + 512, size());
+        return page * 512 + pick(std::uint32_t(end - page * 512));
+    }
+
+    bool shownNow(FilePos pos) {
+        const FilePos first = firstShownPos(f_.app);
+        return pos >= first && pos - first < shownByteCount(f_.app);
+    }
+
+    // Moves the cursor as showWithCursorAt does; a pair is loaded (and the
+    // typed pages stored) when the position is not among the shown bytes and
+    // its page is not the pair's first.
+    void moveTo(FilePos pos) {
+        if (!shownNow(pos) && (pos & ~FilePos{511}) != pairPos()) model_.storePair(pairPos());
+        f_.cursorTo(pos, f_.app.view.cursorInChars);
+    }
+
+    // A command that may scroll to another pair stores the typed pages first.
+    template <typename Action>
+    void mayLoadAnotherPair(Action action) {
+        const FilePos before = pairPos();
+        action();
+        if (pairPos() != before) model_.storePair(before);
+    }
+
+    void typeByte() {
+        const FilePos pos = randomPosition();
+        const bool chars = pick(4) == 0;
+        moveTo(pos);
+        f_.app.view.cursorInChars = chars;
+        std::uint8_t value = std::uint8_t(pick(256));
+        std::ostringstream s;
+        s << "type " << int(value) << " at " << pos << (chars ? " (chars)" : "");
+        lastAction_ = s.str();
+        if (chars) {
+            if (value == kCharBackspace || value == kCharEnter || value == kCharEscape) value = 'x';
+            model_.type(pos, value);
+            mayLoadAnotherPair([&] { enterChar(f_.app, value); });
+            return;
+        }
+        const char* digits = pick(2) ? "0123456789abcdef" : "0123456789ABCDEF";
+        enterChar(f_.app, digits[value >> 4]);
+        model_.type(pos, value);
+        mayLoadAnotherPair([&] { enterChar(f_.app, digits[value & 15]); });
+    }
+
+    void backspace() {
+        const FilePos pos = f_.app.view.cursorPos();
+        lastAction_ = "backspace at " + std::to_string(pos);
+        model_.restore(pos);
+        mayLoadAnotherPair([&] { enterChar(f_.app, kCharBackspace); });
+    }
+
+    void escape() {
+        lastAction_ = "ESC";
+        model_.discard(pairPos());
+        enterChar(f_.app, kCharEscape);
+    }
+
+    void enter() {
+        lastAction_ = "Enter";
+        for (FilePos half = 0; half < 2; ++half) {
+            const FilePos page = pairPos() + half * 512;
+            bool marked = false;
+            for (int i = 0; i < 64; ++i) marked |= f_.app.view.changedBits[half * 64 + i] != 0;
+            if (marked)
+                model_.storePage(page);
+            else
+                model_.dirty.erase(page);
+        }
+        enterChar(f_.app, kCharEnter);
+    }
+
+    void move() {
+        if (pick(3) == 0) {
+            lastAction_ = "Page Down";
+            mayLoadAnotherPair([&] { pageDownCommand(f_.app); });
+            return;
+        }
+        const FilePos pos = randomPosition();
+        lastAction_ = "move to " + std::to_string(pos);
+        moveTo(pos);
+    }
+
+    void undoRedo(bool undo, bool all) {
+        lastAction_ = std::string(undo ? "Undo" : "Redo") + (all ? " All" : "");
+        if (undo ? model_.canUndo() : model_.canRedo()) {
+            model_.storePair(pairPos());
+            // Redo All gives this content back only when nothing waited for
+            // redo before the Undo All.
+            if (undo && all) {
+                beforeUndoAll_ = model_.content;
+                snapshotValid_ = !model_.canRedo();
+            }
+            do {
+                if (undo ? !model_.canUndo() : !model_.canRedo()) break;
+                undo ? model_.undoOne() : model_.redoOne();
+            } while (all);
+        }
+        void (*cmd)(AppState&) = undo ? (all ? undoAllCommand : undoLastCommand) : (all ? redoAllCommand : redoLastCommand);
+        cmd(f_.app);
+    }
+
+    void perPage(bool undo) {
+        lastAction_ = undo ? "Undo per Page" : "Redo per Page";
+        if (undo ? model_.canUndo() : model_.canRedo()) {
+            const FilePos page = model_.entries[undo ? model_.inEffect - 1 : model_.inEffect].page;
+            model_.storePair(pairPos());
+            const bool onPair = page >= pairPos() && page < pairPos() + f_.app.view.pageLength;
+            if (onPair) {
+                if (undo && model_.canUndo()) model_.undoOne();
+                if (!undo && model_.canRedo()) model_.redoOne();
+            }
+        }
+        (undo ? undoPerPageCommand : redoPerPageCommand)(f_.app);
+    }
+
+    void doOneStep() {
+        const bool wasUndoAll = justUndidAll_;
+        justUndidAll_ = false;
+        const std::uint32_t r = pick(100);
+        if (r < 40) typeByte();
+        else if (r < 48) move();
+        else if (r < 53) backspace();
+        else if (r < 57) escape();
+        else if (r < 63) enter();
+        else if (r < 75) undoRedo(true, false);
+        else if (r < 85) undoRedo(false, false);
+        else if (r < 89) perPage(true);
+        else if (r < 93) perPage(false);
+        else if (r < 96) {
+            // Only an Undo All that undid something counts for the checks below.
+            justUndidAll_ = model_.canUndo();
+            undoRedo(true, true);
+        } else {
+            redoAllAfterUndoAll_ = wasUndoAll && snapshotValid_ && model_.dirty.empty();
+            undoRedo(false, true);
+        }
+    }
+    bool redoAllAfterUndoAll_ = false;
+    bool snapshotValid_ = false;
+
+    bool fail(std::string* failure, const std::string& what) {
+        std::ostringstream s;
+        s << "step " << step_ << " (" << lastAction_ << "): " << what;
+        *failure = s.str();
+        return false;
+    }
+
+    bool check(std::string* failure) {
+        const ViewState& v = f_.app.view;
+        for (std::uint32_t i = 0; i < v.pageLength; ++i) {
+            if (v.pageBuffer[i] != model_.shown(v.pagePos + i)) {
+                return fail(failure, "shown byte at " + std::to_string(v.pagePos + i) + " is " +
+                                         std::to_string(v.pageBuffer[i]) + ", expected " +
+                                         std::to_string(model_.shown(v.pagePos + i)));
+            }
+        }
+        const FilePos expectedLength = std::min<FilePos>(1024, size() - v.pagePos);
+        if (v.pageLength != expectedLength) return fail(failure, "pageLength " + std::to_string(v.pageLength));
+        const std::vector<std::uint8_t> mainNow = f_.mainBytes();
+        if (mainNow != model_.main) {
+            std::size_t at = 0;
+            while (at < mainNow.size() && mainNow[at] == model_.main[at]) ++at;
+            return fail(failure, "the Main File differs at " + std::to_string(at) + ": " +
+                                     std::to_string(mainNow[at]) + ", expected " + std::to_string(model_.main[at]));
+        }
+        if (!model_.direct && f_.mainBytes() != f_.original) return fail(failure, "the Main File changed");
+        std::string dump;
+        if (f_.dumpStatus(&dump) != kDumpAllHold) return fail(failure, "journal invariant broken:\n" + dump);
+        if (model_.dirty.empty() && (justUndidAll_ || redoAllAfterUndoAll_)) {
+            // Undo All brings the Main File's content back (journal access);
+            // Redo All right after it the content from before it.
+            for (FilePos pos = 0; pos < size(); pos += 512) {
+                for (FilePos p = pos; p < std::min<FilePos>(pos + 512, size()); ++p) {
+                    const std::uint8_t want = justUndidAll_ && !model_.direct ? f_.original[p]
+                                              : redoAllAfterUndoAll_ ? beforeUndoAll_[p]
+                                                                     : model_.content[p];
+                    if (f_.shown(p) != want || model_.content[p] != want)
+                        return fail(failure, "after Undo All / Redo All, byte " + std::to_string(p) + ": shown " +
+                                                 std::to_string(f_.shown(p)) + ", model " +
+                                                 std::to_string(model_.content[p]) + ", expected " +
+                                                 std::to_string(want));
+                }
+            }
+            redoAllAfterUndoAll_ = false;
+        }
+        return true;
+    }
+};
+
+void runProperty(std::uint32_t options, bool direct, int defaultSteps, int defaultSeeds) {
+    const int steps = envNumber("QUORBY_EDIT_STEPS", defaultSteps);
+    int first = 1, last = defaultSeeds;
+    envSeedRange(&first, &last, defaultSeeds);
+    for (int seed = first; seed <= last; ++seed) {
+        EditRun run(std::uint32_t(seed), options, direct, 20 * 512 + 300);
+        std::string failure;
+        ASSERT_TRUE(run.run(steps, &failure)) << "undoOptions " << options << (direct ? " direct" : " journal")
+                                              << " seed " << seed << ": " << failure;
+        // The run must have exercised the journal, not only typed into the air.
+        EXPECT_GT(run.records(), 0u) << "seed " << seed;
+    }
+}
+
+TEST(EditProperty, JournalAccessUndoOptions0) { runProperty(0, false, 300, 3); }
+TEST(EditProperty, JournalAccessUndoOptions1) { runProperty(1, false, 300, 3); }
+TEST(EditProperty, JournalAccessUndoOptions2) { runProperty(2, false, 300, 3); }
+TEST(EditProperty, JournalAccessUndoOptions3) { runProperty(3, false, 300, 3); }
+TEST(EditProperty, DirectAccessUndoOptions1) { runProperty(1, true, 200, 2); }
+TEST(EditProperty, DirectAccessUndoOptions3) { runProperty(3, true, 200, 2); }
+
+// Runs a shell command and returns its first output line ("" on failure).
+std::string firstLineOf(const std::string& command) {
+    std::FILE* p = popen(command.c_str(), "r");
+    if (!p) return "";
+    char line[256] = {};
+    bool got = std::fgets(line, sizeof line, p) != nullptr;
+    int status = pclose(p);
+    if (!got || status != 0) return "";
+    std::string s(line);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+    return s;
+}
+
+TEST(EditProperty, DirectAccessOnLoopDevice) {
+    if (geteuid() != 0) GTEST_SKIP() << "attaching a loop device needs root; skipped";
+    char dir[] = "/tmp/quorby-edit-loopXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string image = std::string(dir) + "/drive.img";
+    const std::string journal = std::string(dir) + "/drive.jnl";
+    {
+        std::FILE* f = std::fopen(image.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::vector<char> zeros(24 * 512, 0);
+        std::fwrite(zeros.data(), 1, zeros.size(), f);
+        std::fclose(f);
+    }
+    const std::string device = firstLineOf("losetup -f --show " + image + " 2>/dev/null");
+    if (device.empty()) {
+        std::remove(image.c_str());
+        rmdir(dir);
+        GTEST_SKIP() << "no loop device could be attached (losetup -f failed); skipped";
+    }
+    const int steps = envNumber("QUORBY_EDIT_STEPS", 150);
+    for (std::uint32_t options : {1u, 3u}) {
+        EditRun run(1, options, device, journal);
+        std::string failure;
+        EXPECT_TRUE(run.run(steps, &failure)) << device << " undoOptions " << options << ": " << failure;
+        EXPECT_GT(run.records(), 0u);
+    }
+    firstLineOf("losetup -d " + device);
+    std::remove(journal.c_str());
+    std::remove(image.c_str());
+    rmdir(dir);
+}
+
+}  // namespace quorby::testing
