@@ -1,0 +1,155 @@
+#include "search/search_pass.h"
+
+#include "search/journal_overlay.h"
+
+namespace quorby {
+namespace {
+
+constexpr FilePos kSector = 512;
+
+constexpr FilePos roundDown(FilePos p) { return p & ~(kSector - 1); }
+constexpr FilePos roundUp(FilePos p) { return roundDown(p + kSector - 1); }
+
+// Reads [pos, pos + want) into the block; returns the bytes delivered, or
+// nothing when the source asks to stop after a failure (*stop is set).
+std::uint32_t readBlock(const SearchSource& source, FilePos pos, std::uint32_t want, std::uint8_t* block,
+                        bool* stop) {
+    *stop = false;
+    std::uint32_t done = 0;
+    if (want == 0) return 0;
+    if (source.files->readAt(source.handle, pos, block, want, &done) != 0 && source.readFailed) {
+        *stop = source.readFailed(source.context);
+    }
+    return done <= want ? done : want;
+}
+
+// Lays the journal's changes over the block; *chainEntry receives the walk's
+// position before it (where a search of the same block has to begin again).
+void overlay(SearchState& state, const SearchSource& source, bool forward, FilePos blockStart, std::uint8_t* block,
+             std::uint32_t count, FilePos* chainEntry) {
+    if (!state.overlayJournal || source.journal == nullptr || count == 0) return;
+    if (state.chainFromEnd) {
+        state.forwardChainPos = source.journal->header.first;
+        state.backwardChainPos = source.journal->header.lastPtr;
+        state.chainFromEnd = false;
+    }
+    FilePos& chainPos = forward ? state.forwardChainPos : state.backwardChainPos;
+    *chainEntry = chainPos;
+    overlayJournalChanges(*source.journal, chainPos, forward, blockStart, block, count);
+}
+
+PassResult found(SearchState& state, FilePos pos, bool forward, FilePos chainEntry) {
+    state.foundPos = pos;
+    // The next search reads this block again (or one within it): its walk
+    // has to begin where this block's walk began.
+    if (state.overlayJournal && !state.chainFromEnd) {
+        (forward ? state.forwardChainPos : state.backwardChainPos) = chainEntry;
+    }
+    if (forward) {
+        state.startPos = pos + 1;
+        state.blockPos = roundDown(state.startPos);
+    } else {
+        state.startPos = pos + state.patternLength - 1;
+        state.blockPos = roundUp(state.startPos);
+    }
+    state.searchMode = (state.searchMode & ~(kSearchMore | kSearchAtEnd)) | kSearchLastFound;
+    return PassResult::Found;
+}
+
+PassResult atEnd(SearchState& state) {
+    state.searchMode = (state.searchMode & ~kSearchMore) | kSearchAtEnd;
+    return PassResult::AtEnd;
+}
+
+PassResult more(SearchState& state) {
+    state.searchMode = (state.searchMode & ~kSearchAtEnd) | kSearchMore;
+    return PassResult::More;
+}
+
+PassResult forwardPass(SearchState& state, const SearchSource& source, std::uint8_t* block) {
+    if (state.blockPos >= source.fileSize) return atEnd(state);
+    const FilePos remaining = source.fileSize - state.blockPos;
+    const std::uint32_t size = source.blockSize;
+    const std::uint32_t want = remaining < size ? std::uint32_t(remaining) : size;
+    bool stop = false;
+    const std::uint32_t count = readBlock(source, state.blockPos, want, block, &stop);
+    if (stop) return PassResult::Stopped;
+    FilePos chainEntry = kEmptyPtr;
+    overlay(state, source, true, state.blockPos, block, count, &chainEntry);
+
+    const FilePos from = state.startPos > state.blockPos ? state.startPos - state.blockPos : 0;
+    if (from < count) {
+        const std::uint32_t at = scanForward(state.scan, block, std::uint32_t(from), count);
+        if (at != kNoMatch) return found(state, state.blockPos + at, true, chainEntry);
+    }
+    // Whether more blocks follow is a matter of the file's size, not of what
+    // a failing read delivered.
+    if (want < size || state.blockPos + want >= source.fileSize) return atEnd(state);
+    state.blockPos += size - kSector;  // the blocks overlap by 512 bytes
+    state.startPos = state.blockPos + kSector + 1 - state.patternLength;
+    return more(state);
+}
+
+PassResult backwardPass(SearchState& state, const SearchSource& source, std::uint8_t* block) {
+    if (state.blockPos == 0) return atEnd(state);
+    const FilePos size = source.blockSize;
+    const FilePos blockStart = state.blockPos > size ? state.blockPos - size : 0;
+    const FilePos blockEnd = state.blockPos < source.fileSize ? state.blockPos : source.fileSize;
+    const std::uint32_t want = blockEnd > blockStart ? std::uint32_t(blockEnd - blockStart) : 0;
+    bool stop = false;
+    const std::uint32_t count = readBlock(source, blockStart, want, block, &stop);
+    if (stop) return PassResult::Stopped;
+    FilePos chainEntry = kEmptyPtr;
+    overlay(state, source, false, blockStart, block, count, &chainEntry);
+
+    // A match must end within the bytes read and below startPos.
+    const FilePos limit = state.startPos > blockStart ? state.startPos - blockStart : 0;
+    const std::uint32_t end = limit < count ? std::uint32_t(limit) : count;
+    const std::uint32_t at = scanBackward(state.scan, block, end);
+    if (at != kNoMatch) return found(state, blockStart + at, false, chainEntry);
+    if (blockStart == 0) return atEnd(state);
+    state.blockPos = blockStart + kSector;
+    state.startPos = blockStart + kSector + 1 - state.patternLength;
+    return more(state);
+}
+
+}  // namespace
+
+void startPositionsFromTop(SearchState& state, FilePos topPos, FilePos fileSize, bool forward) {
+    state.chainFromEnd = true;
+    if (forward) {
+        state.startPos = topPos;
+        state.blockPos = roundDown(topPos);
+    } else if (topPos <= fileSize && fileSize - topPos >= kSector) {
+        state.startPos = topPos + kSector;
+        state.blockPos = roundUp(state.startPos);
+    } else {
+        state.startPos = state.blockPos = fileSize;
+    }
+}
+
+void continueFromLastMatch(SearchState& state, bool forward) {
+    state.chainFromEnd = true;
+    state.blockPos = forward ? roundDown(state.startPos) : roundUp(state.startPos);
+}
+
+void prepareStatePattern(SearchState& state, bool foldCase) {
+    prepareScan(state.scan, state.pattern, state.patternLength, foldCase);
+}
+
+PassResult searchPass(SearchState& state, const SearchSource& source, bool forward, std::uint8_t* block) {
+    if (state.patternLength == 0 || state.scan.length != state.patternLength) return atEnd(state);
+    if (source.blockSize < 2 * kSector || source.blockSize % kSector != 0) return PassResult::Stopped;
+    return forward ? forwardPass(state, source, block) : backwardPass(state, source, block);
+}
+
+PassResult searchPasses(SearchState& state, const SearchSource& source, bool forward, std::uint8_t* block,
+                        bool (*betweenPasses)(void* context), void* context) {
+    for (;;) {
+        const PassResult r = searchPass(state, source, forward, block);
+        if (r != PassResult::More) return r;
+        if (betweenPasses && betweenPasses(context)) return r;
+    }
+}
+
+}  // namespace quorby

@@ -1,0 +1,63 @@
+#pragma once
+// The find dialog's request and the search engine's working values, both
+// kept for the program's whole run.
+#include <cstdint>
+
+#include "app/file_pos.h"
+#include "search/block_scan.h"
+#include "search/hex_pattern.h"
+
+namespace quorby {
+
+// The request record of the find dialog.
+struct SearchRequest {
+    char findText[kFindTextCapacity] = {};  // zero-terminated
+    bool directionDown = true;              // forward
+    bool matchCase = false;                 // exact text comparison
+    bool hideWholeWord = true;              // the dialog never offers "whole word"
+    bool hideMatchCase = false;             // set in hex mode
+    bool findNext = false;                  // the user asked for the next match
+    bool dialogClosing = false;             // the user closed the dialog
+};
+
+// searchMode bits
+enum SearchModeBit : std::uint32_t {
+    kSearchDialogOpen = 1u << 0,  // the dialog was opened and not closed
+    kSearchHexMode = 1u << 1,     // hex search chosen
+    kSearchLastFound = 1u << 2,   // a search since the dialog was opened found a match
+    kSearchMore = 1u << 3,        // a block was searched without a match and more follow
+    kSearchAtEnd = 1u << 4,       // no match up to the start or end of the file
+};
+
+struct SearchState {
+    std::uint32_t searchMode = 0;
+    std::uint8_t pattern[kMaxPatternLength] = {};
+    std::uint32_t patternLength = 0;  // 0: no usable pattern
+    ScanPattern scan;                 // the pattern prepared for the block scan
+    bool lastDirectionDown = true;
+    // Forward: the first position at which a match may begin. Backward: a
+    // match's last byte must lie below it.
+    FilePos startPos = 0;
+    // A multiple of 512 or the file size. Forward: the next block's start;
+    // backward: the next block's end.
+    FilePos blockPos = 0;
+    FilePos foundPos = 0;      // first byte of the last match
+    FilePos savedPagePos = 0;  // the page shown when the search began
+
+    // The journal overlay: whether the search lays the Journal File's
+    // changes over the blocks, and where its walks along the address chain
+    // stand (a record pointer, or empty).
+    bool overlayJournal = false;
+    FilePos forwardChainPos = kEmptyPtr;
+    FilePos backwardChainPos = kEmptyPtr;
+    // Set when the search positions moved where the walks' positions do not
+    // follow: the next block enters the chain at First (forward) or LastPtr
+    // (backward).
+    bool chainFromEnd = true;
+
+    // Counts the search requests run; a request dispatched between two
+    // blocks of a running search starts its own, and the running one stops.
+    std::uint32_t requestSerial = 0;
+};
+
+}  // namespace quorby

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "search/journal_overlay.h"
+#include "search_fixture.h"
+
+namespace quorby::testing {
+namespace {
+
+using Positions = std::vector<FilePos>;
+
+Bytes pageOf(const Bytes& content, FilePos pos, std::size_t length = 512) {
+    return Bytes(content.begin() + std::ptrdiff_t(pos), content.begin() + std::ptrdiff_t(pos + length));
+}
+
+void put(Bytes& b, FilePos at, const std::string& text) {
+    std::copy(text.begin(), text.end(), b.begin() + std::ptrdiff_t(at));
+}
+
+TEST(JournalOverlay, SearchSeesJournalChangesNotTheMainFileBeneath) {
+    EngineFixture f;
+    Bytes main(3 * kSearchBlockSize + 300, '.');
+    put(main, 5000, "QUORBY");     // broken by a changed byte in the journal
+    put(main, 9000, "QUORBY");     // stays: its page's record shows the Main File
+    put(main, 700000, "QUORBY");   // untouched page
+    f.setMain(main);
+    f.openJournal();
+
+    Bytes changed = pageOf(main, 4608);
+    changed[5002 - 4608] = '#';
+    f.addJournalPage(4608, changed);
+    Bytes added = pageOf(main, 300032);
+    put(added, 100, "QUORBY");
+    f.addJournalPage(300032, added);
+    Bytes shadowed = pageOf(main, 8704);
+    put(shadowed, 1, "QUORBY");  // not shown: bit 22 says the content is the Main File's
+    f.addJournalPage(8704, shadowed, kFlagInEffect | kFlagShowMainFile);
+    // The last, short page: anz covers only the file's bytes.
+    const FilePos lastPage = main.size() / 512 * 512;
+    Bytes tail = pageOf(main, lastPage, main.size() - lastPage);
+    put(tail, tail.size() - 6, "QUORBY");
+    f.addJournalPage(lastPage, tail);
+
+    const Positions expected{9000, 300132, 700000, main.size() - 6};
+    f.begin(textBytes("QUORBY"), false, 0, true);
+    EXPECT_EQ(f.all(true), expected);
+    f.begin(textBytes("quorby"), true, main.size(), false);
+    EXPECT_EQ(f.all(false), Positions(expected.rbegin(), expected.rend()));
+
+    // Without the overlay the Main File's own bytes are searched.
+    f.begin(textBytes("QUORBY"), false, 0, true);
+    f.state.overlayJournal = false;
+    EXPECT_EQ(f.all(true), (Positions{5000, 9000, 700000}));
+}
+
+TEST(JournalOverlay, ChangesOnThePageTwoBlocksShare) {
+    // The page 261632 .. 262143 ends the first forward block and begins the
+    // second; a match that starts in it and ends in the next page lies only
+    // in the second block, which must see the page's journal version too.
+    EngineFixture f;
+    Bytes main(600000, '-');
+    put(main, 262144, "RBY");
+    f.setMain(main);
+    f.openJournal();
+    Bytes shared = pageOf(main, 261632);
+    put(shared, 509, "QUO");
+    f.addJournalPage(261632, shared);
+    Bytes further = pageOf(main, 262656);
+    put(further, 0, "QUORBY");
+    f.addJournalPage(262656, further);
+
+    f.begin(textBytes("QUORBY"), false, 0, true);
+    EXPECT_EQ(f.all(true), (Positions{262141, 262656}));
+    // Backward from the end: blocks end at 600000, then 338368 + 512 ...
+    f.begin(textBytes("QUORBY"), false, main.size(), false);
+    EXPECT_EQ(f.all(false), (Positions{262656, 262141}));
+}
+
+TEST(JournalOverlay, KeepsItsChainPositionForTheNextBlockAndStopsOnABrokenChain) {
+    EngineFixture f;
+    Bytes main(4096, 0);
+    f.setMain(main);
+    f.openJournal();
+    const FilePos r512 = f.addJournalPage(512, Bytes(512, 1));
+    const FilePos r1536 = f.addJournalPage(1536, Bytes(512, 2));
+    const FilePos r3072 = f.addJournalPage(3072, Bytes(512, 3));
+
+    Bytes block(2048, 0);
+    FilePos chain = f.journal.header.first;
+    ASSERT_EQ(overlayJournalChanges(f.journal, chain, true, 0, block.data(), 2048), 0);
+    EXPECT_EQ(block[512], 1);
+    EXPECT_EQ(block[1536], 2);
+    EXPECT_EQ(chain, r1536) << "the page 1536 lies in the next block (from 1536) as well";
+
+    chain = f.journal.header.lastPtr;
+    std::fill(block.begin(), block.end(), 0);
+    ASSERT_EQ(overlayJournalChanges(f.journal, chain, false, 2048, block.data(), 2048), 0);
+    EXPECT_EQ(block[3072 - 2048], 3);
+    EXPECT_EQ(chain, r1536) << "the first record that meets the block ending at 2560";
+    chain = r512;
+    ASSERT_EQ(overlayJournalChanges(f.journal, chain, false, 0, block.data(), 512), 0);
+    EXPECT_EQ(chain, kEmptyPtr);
+
+    // A NextPtr that points back down would loop: the walk ends instead.
+    JournalRecord last;
+    ASSERT_EQ(readRecordHeader(f.journal, r3072, kRecordFullHeader, last), 0);
+    last.nextPtr = r512;
+    ASSERT_EQ(writeRecordHeader(f.journal, last, kRecordAddressLinks), 0);
+    chain = f.journal.header.first;
+    Bytes big(8192, 0);
+    EXPECT_EQ(overlayJournalChanges(f.journal, chain, true, 0, big.data(), 8192), 1);
+    EXPECT_EQ(big[3072], 3) << "what was laid before the break stays";
+    EXPECT_EQ(chain, kEmptyPtr);
+}
+
+// Main File and journal pages at random, file sizes that are no multiple of
+// 512, small blocks: the search must agree with the naive search over the
+// content the view shows (journal pages over the Main File).
+TEST(JournalOverlay, AgreesWithNaiveSearchOverTheShownContent) {
+    std::mt19937 rng(7);
+    const std::uint8_t alphabet[] = {'x', 'y', 'X', 'Y'};
+    for (int round = 0; round < 150; ++round) {
+        EngineFixture f;
+        const std::size_t size = 1 + rng() % 9000;
+        Bytes main(size);
+        for (auto& b : main) b = alphabet[rng() % 2];
+        f.setMain(main);
+        f.openJournal();
+        f.source.blockSize = 1024 + 512 * (rng() % 4);
+        Bytes shown = main;
+        // Pages stored in address order lie in the Journal File in chain
+        // order; stored in shuffled order they lie anywhere.
+        std::vector<FilePos> order;
+        for (FilePos adr = 0; adr < size; adr += 512) {
+            if (rng() % 3 == 0) order.push_back(adr);
+        }
+        if (round % 2) std::shuffle(order.begin(), order.end(), rng);
+        for (FilePos adr : order) {
+            Bytes data(std::min<std::size_t>(512, size - adr));
+            for (auto& b : data) b = alphabet[rng() % 4];
+            const bool mainContent = rng() % 5 == 0;
+            f.addJournalPage(adr, data, kFlagInEffect | (mainContent ? kFlagShowMainFile : kFlagUnwritten));
+            if (!mainContent) std::copy(data.begin(), data.end(), shown.begin() + std::ptrdiff_t(adr));
+        }
+        Bytes pattern;
+        for (std::size_t i = 0, n = 1 + rng() % 5; i < n; ++i) pattern.push_back(alphabet[rng() % 4]);
+        const bool fold = rng() % 2;
+        const Positions matches = allMatches(shown, pattern, fold);
+        SCOPED_TRACE(::testing::Message() << "round " << round << " size " << size << " block "
+                                          << f.source.blockSize);
+
+        f.begin(pattern, fold, 0, true);
+        ASSERT_EQ(f.all(true), matches);
+        f.begin(pattern, fold, size, false);
+        ASSERT_EQ(f.all(false), Positions(matches.rbegin(), matches.rend()));
+    }
+}
+
+}  // namespace
+}  // namespace quorby::testing
