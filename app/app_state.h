@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <string>
 #include "app/settings_record.h"
+#include "edit/edit_state.h"
 #include "platform/platform.h"
 #include "store/file_io.h"
 #include "store/journal_file.h"
+#include "store/journal_lifecycle_state.h"
 #include "store/main_file_state.h"
 #include "store/page_records.h"
 #include "view/navigation_state.h"
@@ -75,7 +77,9 @@ struct AppState {
     StatusState status;
     MainFileState main;
     JournalFile journal;
+    JournalLifecycleState lifecycle;
     PageRecords records;
+    EditState edit;
     ErrorState error;
     ProgressState progress;
 };

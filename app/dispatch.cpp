@@ -2,8 +2,14 @@
 
 #include "app/shell_commands.h"
 #include "app/window_events.h"
+#include "edit/undo_commands.h"
 #include "store/journal_file.h"
+#include "store/journal_commands.h"
 #include "store/main_file.h"
+#include "store/actual_content.h"
+#include "store/change_jumps.h"
+#include "store/pointers_dialog.h"
+#include "store/version_review.h"
 #include "view/auto_scroll.h"
 #include "view/cursor_moves.h"
 #include "view/goto_dialog.h"
@@ -40,7 +46,7 @@ const CommandEntry kCommands[] = {
     {32773, nullptr},                                           // "Save &Page as"
     {32806, nullptr},                                           // "Save File &as"
     {32903, nullptr}, {32905, nullptr}, {32904, nullptr},       // the three appends
-    {32989, nullptr}, {32892, nullptr}, {32968, nullptr},       // journal file commands
+    {32989, saveJournalAsCommand}, {32892, openOtherJournalCommand}, {32968, deleteJournalCommand},
     {32939, nullptr},                                           // "Restore Original File"
     {2, openLastOpened<0>}, {3, openLastOpened<1>}, {4, openLastOpened<2>}, {5, openLastOpened<3>},
     {6, openLastOpened<4>}, {7, openLastOpened<5>}, {8, openLastOpened<6>}, {9, openLastOpened<7>},
@@ -59,12 +65,12 @@ const CommandEntry kCommands[] = {
     {32991, nullptr},                                           // "Paste highlighted Data": nothing
     {32919, nullptr}, {32914, nullptr},                         // Paste File, Append File
     {32882, nullptr}, {32884, nullptr},                         // Discard selected / page changes
-    {32837, nullptr}, {32992, nullptr},                         // Undo
-    {32935, nullptr}, {32963, nullptr},                         // Undo per Page
-    {32819, nullptr},                                           // Undo All
-    {32838, nullptr}, {32993, nullptr},                         // Redo
-    {32936, nullptr}, {32964, nullptr},                         // Redo per Page
-    {32839, nullptr},                                           // Redo All
+    {32837, undoLastCommand}, {32992, undoLastCommand},         // Undo
+    {32935, undoPerPageCommand}, {32963, undoPerPageCommand},   // Undo per Page
+    {32819, undoAllCommand},                                    // Undo All
+    {32838, redoLastCommand}, {32993, redoLastCommand},         // Redo
+    {32936, redoPerPageCommand}, {32964, redoPerPageCommand},   // Redo per Page
+    {32839, redoAllCommand},                                    // Redo All
     {32852, nullptr}, {32946, nullptr}, {32956, nullptr},       // fills
     // Goto
     {32809, gotoCommand}, {32928, gotoCommand},                         // Address, Ctrl+G
@@ -72,8 +78,8 @@ const CommandEntry kCommands[] = {
     {32909, fileEndCommand}, {32788, fileEndCommand},                         // File End
     {32979, startOfLineCommand}, {32929, startOfLineCommand},                         // Start of Line
     {32980, endOfLineCommand}, {32930, endOfLineCommand},                         // End of Line
-    {32810, nullptr}, {32829, nullptr},                         // Next Change
-    {32840, nullptr}, {32841, nullptr},                         // Previous Change
+    {32810, nextChange}, {32829, nextChange},                   // Next Change
+    {32840, previousChange}, {32841, previousChange},           // Previous Change
     {32995, highlightStartCommand},                                           // Highlight Start
     {32870, autoScrollUpCommand}, {32879, autoScrollUpCommand},                         // Auto Scroll Up
     {32869, autoScrollDownCommand}, {32880, autoScrollDownCommand},                         // Auto Scroll Down
@@ -92,14 +98,15 @@ const CommandEntry kCommands[] = {
     {32957, nullptr},                                           // Disassemble
     {32792, lockMainFile},                                      // "&Lock"
     {32791, unlockMainFile},                                    // "&Unlock"
-    {32965, nullptr},                                           // Pointers and Flags
+    {32965, showPointersAndFlags},                              // Pointers and Flags
     {32969, nullptr},                                           // "Delete Drive physically": nothing
     {32934, nullptr},                                           // Options
     // View
-    {32867, nullptr},                                           // Actual File-Content
-    {1, nullptr}, {32813, nullptr}, {32821, nullptr},           // Compare-File, F6, F5
+    {32867, endActualContent},                                  // Actual File-Content
+    {1, nullptr}, {32813, nullptr}, {32821, showActualContent}, // Compare-File, F6, F5
     {32938, nullptr}, {32966, nullptr}, {65535, nullptr}, {32967, nullptr},  // previews: nothing
-    {32960, nullptr}, {32962, nullptr}, {32959, nullptr}, {32961, nullptr},  // page versions
+    // page versions: handled by handlePreviewCommands before the table
+    {32960, reviewOlderVersion}, {32962, reviewOlderVersion}, {32959, previewNewerVersion}, {32961, previewNewerVersion},
     {32865, enlargeView}, {32866, decreaseView},
     // Help
     {32778, helpCommand}, {104, infoCommand},
@@ -109,7 +116,7 @@ const CommandEntry kCommands[] = {
     {32922, shiftUpCommand}, {32923, shiftDownCommand}, {32921, shiftLeftCommand}, {32920, shiftRightCommand},  // Shift+arrows
     {32973, shiftHomeCommand}, {32974, shiftEndCommand},                                      // Shift+Home/End
     {32781, pageUpCommand}, {32780, pageDownCommand},                                      // Page Up/Down
-    {32846, nullptr}, {32847, nullptr},                                      // Ctrl+Page Up/Down
+    {32846, previousUndoPositionCommand}, {32847, nextUndoPositionCommand},  // Ctrl+Page Up/Down
     {32782, tabCommand},                                                        // Tab
     {32898, spaceCommand},                                                        // Space
     {32990, diagnosticCommand},                                              // Ctrl+0
@@ -127,6 +134,8 @@ const CommandEntry* findCommand(int code) {
 
 void dispatchCommand(AppState& app, int code) {
     app.shell.lastCommand = code;
+    // The page-version commands act at once; any other ends a version review.
+    if (handlePreviewCommands(app, code)) return endOfCommand(app);
     const CommandEntry* entry = findCommand(code);
     if (entry && entry->handler) entry->handler(app);
     endOfCommand(app);

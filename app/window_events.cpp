@@ -2,7 +2,9 @@
 
 #include "app/dispatch.h"
 #include "app/shell_commands.h"
+#include "edit/enter_char.h"
 #include "resources/menus.h"
+#include "store/actual_content.h"
 #include "view/auto_scroll.h"
 #include "view/mouse.h"
 #include "view/page_render.h"
@@ -23,11 +25,12 @@ bool onKeyDown(AppState& app, Key key, std::uint32_t modifiers) {
 
 void onKeyUp(AppState& app, Key) {
     // The original-content view of F5 lasts while the key is held.
-    app.shell.originalContentShown = false;
+    endActualContent(app);
 }
 
 void onChar(AppState& app, int character) {
     if (autoScrollTakesKey(app, character)) return;
+    enterChar(app, character);
     endOfCommand(app);
 }
 

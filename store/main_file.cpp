@@ -4,7 +4,10 @@
 #include <cstring>
 
 #include "app/error_report.h"
+#include "edit/store_page.h"
 #include "resources/menus.h"
+#include "store/journal_lifecycle.h"
+#include "store/journal_naming.h"
 #include "store/main_file_steps.h"
 #include "store/page_assembly.h"
 #include "view/status_cells.h"
@@ -76,10 +79,10 @@ void setMainName(AppState& app, const std::string& name) {
 }
 
 void finishOpening(AppState& app) {
-    // The Journal File of the new Main File is found, checked or created
-    // here once the journal store exists; until then pages come from the
-    // Main File alone.
-    loadPagePair(app, 0);
+    // The Journal File of the new Main File is found, checked or created.
+    openJournalForMainFile(app);
+    // The pair, view offset and cursor records saved in the journal header.
+    restoreViewFromJournal(app);
     refreshView(app);
 }
 
@@ -94,7 +97,7 @@ int chooseMainFile(AppState& app) {
     FileDialogResult chosen = app.platform->fileDialog(request);
     if (!chosen.accepted || chosen.path.empty()) return 1;
     app.main.openReadOnly = chosen.readOnly;
-    // The journal choice goes back to automatic when the journal store exists.
+    app.lifecycle.journalChoice = kJournalChoiceAutomatic;
     app.settings.journalLocation &= 7u;
     return openMainFile(app, chosen.path);
 }
@@ -103,8 +106,11 @@ int openMainFile(AppState& app, const std::string& nameGiven) {
     // A copy: the name may be one of the state's own strings.
     const std::string name = nameGiven;
     if (name.empty()) return 1;
-    // A ".jnl" name is opened as a plain file until the journal store can
-    // open its Main File through it.
+    // A ".jnl" name may open the Main File it belongs to, with it as Journal File.
+    if (endsWithJnl(name)) {
+        JournalAsMainFile how = openThroughJournal(app, name);
+        if (how != JournalAsMainFile::OpenItself) return how == JournalAsMainFile::Opened ? 0 : 1;
+    }
     if (isCurrentMainFile(app, name)) return reopenInPlace(app, name);
 
     bool writable = !app.main.openReadOnly;
@@ -145,6 +151,8 @@ int closeMainFile(AppState& app) {
     // Call point for the journal store, in this order: store the pending
     // changes of the shown pages (halfDirty), offer unwritten journal changes
     // for writing ("Write File?"), close the Journal File.
+    storePage(app);
+    closeJournal(app);
     app.files->close(app.main.mainHandle);
     app.main.mainHandle = kNoFile;
     app.main.mainKind = MainKind::None;
@@ -168,8 +176,7 @@ int closeMainFile(AppState& app) {
 int reopenReadWrite(AppState& app) {
     if (app.main.mainHandle == kNoFile) return 1;
     app.main.openReadOnly = false;
-    // The journal choice becomes "keep the current Journal File" here once
-    // the journal store exists.
+    app.lifecycle.journalChoice = kJournalChoiceKeepReopen;
     int result = app.main.mainKind == MainKind::File
                      ? openMainFile(app, app.main.mainName)
                      : changeDriveAccess(app, true);

@@ -57,10 +57,10 @@ std::string fieldText(int id, const GotoValues& v) {
 }
 
 DialogSpec buildDialog(const AppState& app, const GotoValues& v) {
-    DialogSpec spec;
-    spec.title = "Goto";
-    spec.okId = kGotoOk;
-    spec.cancelId = kGotoCancel;
+    DialogSpec described;
+    described.title = "Goto";
+    described.okId = kGotoOk;
+    described.cancelId = kGotoCancel;
     int row = 0;
     for (const FieldDef& f : kFields) {
         DialogControl label;
@@ -68,14 +68,14 @@ DialogSpec buildDialog(const AppState& app, const GotoValues& v) {
         label.kind = ControlKind::Label;
         label.text = f.label;
         label.row = row;
-        spec.controls.push_back(label);
+        described.controls.push_back(label);
         DialogControl edit;
         edit.id = f.editId;
         edit.kind = ControlKind::Edit;
         edit.value = fieldText(f.editId, v);
         edit.column = 1;
         edit.row = row++;
-        spec.controls.push_back(edit);
+        described.controls.push_back(edit);
     }
     const struct {
         int id;
@@ -96,18 +96,18 @@ DialogSpec buildDialog(const AppState& app, const GotoValues& v) {
         button.enabled = b.enabled;
         button.column = column++;
         button.row = row;
-        spec.controls.push_back(button);
+        described.controls.push_back(button);
     }
-    return spec;
+    return described;
 }
 
 // Takes the values from the first edited field. Returns 1 when that field
 // holds no number (reported), 0 otherwise; *edited tells whether any field
 // was edited.
-int takeEditedField(AppState& app, DialogSpec& spec, GotoValues& v, bool* edited) {
+int takeEditedField(AppState& app, DialogSpec& described, GotoValues& v, bool* edited) {
     *edited = false;
     for (const FieldDef& f : kFields) {
-        DialogControl* c = spec.find(f.editId);
+        DialogControl* c = described.find(f.editId);
         if (!c || c->value == fieldText(f.editId, v)) continue;
         std::int64_t value = 0;
         if (parseGotoNumber(c->value, isHexField(f.editId), &value) != 0) {
@@ -193,11 +193,11 @@ void gotoCommand(AppState& app) {
     nav.gotoFocusField = kGotoHexTarget;
     nav.gotoStepping = false;
     for (;;) {
-        DialogSpec spec = buildDialog(app, v);
-        const int pressed = app.platform->runDialog(spec);
+        DialogSpec described = buildDialog(app, v);
+        const int pressed = app.platform->runDialog(described);
         if (pressed != kGotoOk && pressed != kGotoPrevious && pressed != kGotoNext) break;
         bool edited = false;
-        if (takeEditedField(app, spec, v, &edited) != 0) continue;
+        if (takeEditedField(app, described, v, &edited) != 0) continue;
         if (edited) nav.gotoStepping = false;
         if (pressed == kGotoOk) {
             nav.gotoPrevious = shownPagePosition(app);
