@@ -59,7 +59,9 @@ void infoCommand(AppState& app) {
 
 void diagnosticCommand(AppState& app) {
     char text[21];
-    std::uint64_t both = (std::uint64_t(std::uint32_t(app.view.pagePos)) << 32) | kEmptyJournalSize;
+    const std::uint32_t journalSize =
+        app.journal.handle == kNoFile ? kEmptyJournalSize : std::uint32_t(app.journal.journalEnd);
+    std::uint64_t both = (std::uint64_t(std::uint32_t(app.view.pagePos)) << 32) | journalSize;
     formatPositionText(both, text);
     text[20] = ' ';
     app.platform->drawCells(0, 0, text, 21, app.view.charBackground);
