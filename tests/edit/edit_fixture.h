@@ -79,7 +79,7 @@ struct EditFixture {
         app.main.fileSize = original.size();
         app.main.lastBytePos = original.empty() ? 0 : original.size() - 1;
         app.main.openReadOnly = false;
-        app.shell.accessFlags = kAccessNotLocked | kAccessWritable | (direct ? kAccessDirect : 0);
+        app.shell.accessFlags = kAccessNotLocked | kAccessWritable | (direct ? std::uint32_t(kAccessDirect) : 0u);
         FileHandle j = kNoFile;
         EXPECT_EQ(files->open(journalPath, OpenMode::Truncate, &j), 0);
         attachJournal(app.journal, *files, j, journalPath);
