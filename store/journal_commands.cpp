@@ -102,16 +102,12 @@ int tryChosenJournal(AppState& app, const std::string& name) {
 int openOtherJournal(AppState& app) {
     if (app.main.mainHandle == kNoFile) return 1;
     flushJournalHeader(app);
-    std::uint32_t& location = app.settings.journalLocation;
     for (;;) {
-        location = (location & ~std::uint32_t(kJournalHandNameHasExtension)) | kJournalNameByHand;
-        FileDialogResult chosen = askJournalFileName(app, "Open Journal File", false, "");
-        if (!chosen.accepted || chosen.path.empty()) return 1;
-        if (refuseMainFileAsJournal(app, chosen.path)) continue;
-        if (endsWithJnl(chosen.path)) location |= kJournalHandNameHasExtension;
-        std::string accepted;
-        if (composeJournalName(app, chosen.path, &accepted) != 0) continue;
-        int result = tryChosenJournal(app, chosen.path);
+        // The file is opened under the name chosen; the naming rule only has
+        // to accept it.
+        std::string accepted, chosenPath;
+        if (askJournalNameByHand(app, &accepted, &chosenPath) != 0) return 1;
+        int result = tryChosenJournal(app, chosenPath);
         if (result != kAskAgain) return result;
     }
 }

@@ -106,20 +106,6 @@ int chooseAfterOldVersion(AppState& app) {
     }
 }
 
-// A name given by hand for the Journal File, accepted by the naming rule.
-// Cancel gives 1: the Main File stays open without a Journal File.
-int askJournalNameByHand(AppState& app, std::string* journalName) {
-    std::uint32_t& location = app.settings.journalLocation;
-    for (;;) {
-        location = (location & ~std::uint32_t(kJournalHandNameHasExtension)) | kJournalNameByHand;
-        FileDialogResult chosen = askJournalFileName(app, "Open Journal File", false, "");
-        if (!chosen.accepted || chosen.path.empty()) return 1;
-        if (refuseMainFileAsJournal(app, chosen.path)) continue;
-        if (endsWithJnl(chosen.path)) location |= kJournalHandNameHasExtension;
-        if (composeJournalName(app, chosen.path, journalName) == 0) return 0;
-    }
-}
-
 // With "never same Drive as Main File": a Main File on the fixed directory's
 // drive moves its Journal File to the alternative directory, or the user
 // allows the same drive, or gives a name by hand on another drive (*given).
@@ -509,6 +495,21 @@ int closeJournal(AppState& app) {
     }
     location &= kJournalLocationKeptBits;
     return result;
+}
+
+int askJournalNameByHand(AppState& app, std::string* journalName, std::string* chosenPath) {
+    std::uint32_t& location = app.settings.journalLocation;
+    for (;;) {
+        location = (location & ~std::uint32_t(kJournalHandNameHasExtension)) | kJournalNameByHand;
+        FileDialogResult chosen = askJournalFileName(app, "Open Journal File", false, "");
+        if (!chosen.accepted || chosen.path.empty()) return 1;
+        if (refuseMainFileAsJournal(app, chosen.path)) continue;
+        if (endsWithJnl(chosen.path)) location |= kJournalHandNameHasExtension;
+        if (composeJournalName(app, chosen.path, journalName) == 0) {
+            if (chosenPath) *chosenPath = chosen.path;
+            return 0;
+        }
+    }
 }
 
 void noteMainFileWritten(AppState& app) {

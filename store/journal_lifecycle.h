@@ -67,6 +67,11 @@ int closeJournal(AppState& app);
 // of the command records it.
 void noteMainFileWritten(AppState& app);
 
+// Asks for a Journal File by hand until a name passes the naming rule:
+// `journalName` gets the composed name, `chosenPath` (if given) the name as
+// chosen. Cancel gives 1.
+int askJournalNameByHand(AppState& app, std::string* journalName, std::string* chosenPath = nullptr);
+
 // ---- steps shared with the journal commands --------------------------------
 
 // What the user decided about a Journal File whose Main File changed since
