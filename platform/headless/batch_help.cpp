@@ -12,7 +12,11 @@ Usage:
                                              standard output
   quorby --home DIR --screenshot OUT.png [FILE]
                                              draw the window, save it as PNG and exit
-  quorby --disassemble FILE [...]            write a disassembly listing
+  quorby --disassemble FILE [--mode real16|prot16|32|64] [--from POS] [--to POS]
+                                             write a disassembly listing
+  quorby --journal-dump FILE.jnl             print a Journal File's header and records
+                                             and check its chains (exit 1 names the
+                                             invariant that failed)
   quorby --help                              this text
 
   --home DIR  the directory of the settings file quorby.dat (default
