@@ -6,11 +6,9 @@
 // into record-header reads (fewer than 512 bytes) and whole-record reads.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <deque>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -18,155 +16,12 @@
 #include "store/journal_errors.h"
 #include "store/journal_file.h"
 #include "store/page_assembly.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/memory_file_io.h"
 
 namespace quorby::test {
 
 inline std::uint8_t mainByte(FilePos pos) { return std::uint8_t(pos * 13 + (pos >> 9) * 7 + 1); }
-
-class AssemblyFileIo final : public FileIo {
-public:
-    static constexpr FileHandle kMain = 3;
-    static constexpr FileHandle kJournal = 4;
-
-    FilePos mainSize = 0;
-    std::vector<std::uint8_t> journal;
-    std::uint64_t journalHeaderReads = 0;
-    std::uint64_t journalRecordReads = 0;
-    std::uint64_t mainReads = 0;
-    // Reads of the Journal File from this count on fail (0: never).
-    std::uint64_t failJournalReadAt = 0;
-    SystemError last;
-
-    void resetCounts() { journalHeaderReads = journalRecordReads = mainReads = 0; }
-    std::uint64_t journalReads() const { return journalHeaderReads + journalRecordReads; }
-
-    int open(const std::string&, OpenMode, FileHandle* out) override {
-        *out = kNoFile;
-        return 1;
-    }
-    void close(FileHandle) override {}
-    int readAt(FileHandle h, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done) override {
-        *done = 0;
-        auto* out = static_cast<std::uint8_t*>(buf);
-        if (h == kMain) {
-            ++mainReads;
-            std::uint32_t count = pos >= mainSize ? 0 : std::uint32_t(std::min<FilePos>(n, mainSize - pos));
-            for (std::uint32_t i = 0; i < count; ++i) out[i] = mainByte(pos + i);
-            *done = count;
-            return 0;
-        }
-        if (h != kJournal) return fail({6, 9});
-        (n < 512 ? journalHeaderReads : journalRecordReads) += 1;
-        if (failJournalReadAt != 0 && journalReads() >= failJournalReadAt) return fail({30, 5});
-        std::uint32_t count = pos >= journal.size() ? 0 : std::uint32_t(std::min<FilePos>(n, journal.size() - pos));
-        if (count) std::memcpy(out, journal.data() + pos, count);
-        *done = count;
-        return 0;
-    }
-    int writeAt(FileHandle h, FilePos pos, const void* buf, std::uint32_t n, std::uint32_t* done) override {
-        *done = 0;
-        if (h != kJournal) return fail({5, 13});
-        if (journal.size() < pos + n) journal.resize(pos + n);
-        std::memcpy(journal.data() + pos, buf, n);
-        *done = n;
-        return 0;
-    }
-    int size(FileHandle h, FilePos* out) override {
-        *out = h == kMain ? mainSize : journal.size();
-        return 0;
-    }
-    int setSize(FileHandle h, FilePos size) override {
-        if (h != kJournal) return 1;
-        journal.resize(size);
-        return 0;
-    }
-    int sync(FileHandle) override { return 0; }
-    int lastWriteTime(FileHandle, std::uint64_t* out) override {
-        *out = 0;
-        return 0;
-    }
-    int lastWriteTimeOfPath(const std::string&, std::uint64_t* out) override {
-        *out = 0;
-        return 0;
-    }
-    bool exists(const std::string&) override { return false; }
-    bool isBlockDevice(const std::string&) override { return false; }
-    int removeFile(const std::string&) override { return 1; }
-    int renameFile(const std::string&, const std::string&) override { return 1; }
-    int copyFile(const std::string&, const std::string&) override { return 1; }
-    int makeDirectory(const std::string&) override { return 1; }
-    int removeDirectoryIfEmpty(const std::string&) override { return 1; }
-    int driveId(const std::string&, std::uint64_t* out) override {
-        *out = 0;
-        return 0;
-    }
-    int diskSpace(const std::string&, DiskSpace* out) override {
-        *out = {};
-        return 0;
-    }
-    void listDrives(std::vector<DriveInfo>*, std::vector<DriveInfo>*) override {}
-    SystemError lastError() const override { return last; }
-    void setLastError(SystemError e) override { last = e; }
-
-private:
-    int fail(SystemError e) {
-        last = e;
-        return 1;
-    }
-};
-
-class AssemblyPlatform final : public Platform {
-public:
-    char grid[kGridRows][kGridColumns];
-    std::string caption;
-    std::vector<MessageBoxSpec> boxes;
-    std::deque<MsgAnswer> boxAnswers;
-    std::vector<DialogSpec> dialogs;
-    std::uint32_t modeFlagsDuringDialog = 0;
-    const std::uint32_t* modeFlags = nullptr;
-    std::set<int> escAtPoll;  // 1-based poll numbers that deliver a typed ESC
-    int polls = 0;
-
-    AssemblyPlatform() { std::memset(grid, ' ', sizeof grid); }
-    std::string row(int r) const { return std::string(grid[r], kGridColumns); }
-
-    void drawCells(int column, int r, const char* text, int count, Colour) override {
-        for (int i = 0; i < count && column + i < kGridColumns; ++i)
-            if (r >= 0 && r < kGridRows && column + i >= 0) grid[r][column + i] = text[i];
-    }
-    void setCaption(const std::string& c) override { caption = c; }
-    void setScrollBar(std::int32_t, std::int32_t) override {}
-    void setMenuItemEnabled(int, bool) override {}
-    void setMenuEnabled(int, bool) override {}
-    void setRecentFiles(const std::vector<std::string>&) override {}
-    void popupMenu(int, int, int) override {}
-    MsgAnswer messageBox(const MessageBoxSpec& box) override {
-        boxes.push_back(box);
-        if (boxAnswers.empty()) return box.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-        MsgAnswer a = boxAnswers.front();
-        boxAnswers.pop_front();
-        return a;
-    }
-    int questionDialog(const std::string&, const std::string&) override { return 0; }
-    FileDialogResult fileDialog(const FileDialogRequest&) override { return {}; }
-    int runDialog(DialogSpec& dialog) override {
-        dialogs.push_back(dialog);
-        if (modeFlags) modeFlagsDuringDialog = *modeFlags;
-        return dialog.cancelId;
-    }
-    int createFont(int w, int h, int* aw, int* ah) override {
-        *aw = w;
-        *ah = h;
-        return 0;
-    }
-    void fitWindowToGrid(int, int) override {}
-    bool pollPendingInput() override { return escAtPoll.count(++polls) != 0; }
-    void setClipboard(const std::string&, const std::string&) override {}
-    bool clipboardHas(const std::string&) override { return false; }
-    std::string clipboardData(const std::string&) override { return {}; }
-    void openHelp(const std::string&) override {}
-    void quit(int) override {}
-};
 
 // The records a page pair should have, found by walking the whole chain.
 struct ExpectedPair {
@@ -176,28 +31,60 @@ struct ExpectedPair {
 
 class AssemblyTest : public ::testing::Test {
 protected:
-    AssemblyPlatform platform;
-    AssemblyFileIo io;
+    static constexpr const char* kMainName = "/data/main.bin";
+    static constexpr const char* kJournalName = "/journals/main.bin.jnl";
+
+    testing::FakePlatform platform;
+    testing::MemoryFileIo io;
     AppState app;
+    FileHandle mainHandle = kNoFile, journalHandle = kNoFile;
+    // The mode flags while the last dialog was shown.
+    std::uint32_t modeFlagsDuringDialog = 0;
     // MainAdr -> record in the chain, as the tests built it.
     std::map<FilePos, FilePos> chain;
+
+    AssemblyTest() {
+        // Yes/No boxes nobody answered are answered No; a dialog is closed
+        // with its cancel button.
+        platform.yesNoDefault = MsgAnswer::No;
+        platform.dialogHandler = [this](DialogSpec& dialog) {
+            modeFlagsDuringDialog = app.shell.modeFlags;
+            return dialog.cancelId;
+        };
+        io.smallReadBytes = 512;
+    }
 
     void SetUp() override { openFiles(64 * 1024); }
 
     void openFiles(FilePos mainSize) {
-        io.mainSize = mainSize;
+        io.addSyntheticFile(kMainName, mainSize, mainByte);
+        if (mainHandle == kNoFile) ASSERT_EQ(io.open(kMainName, OpenMode::ReadOnly, &mainHandle), 0);
+        if (journalHandle == kNoFile) ASSERT_EQ(io.open(kJournalName, OpenMode::CreateNew, &journalHandle), 0);
         app.platform = &platform;
         app.files = &io;
-        app.shell.caption = "/data/main.bin";
-        app.main.mainHandle = AssemblyFileIo::kMain;
-        app.main.mainName = "/data/main.bin";
+        app.shell.caption = kMainName;
+        app.main.mainHandle = mainHandle;
+        app.main.mainName = kMainName;
         app.main.mainKind = MainKind::File;
         app.main.fileSize = mainSize;
         app.main.lastBytePos = mainSize == 0 ? 0 : mainSize - 1;
-        attachJournal(app.journal, io, AssemblyFileIo::kJournal, "/journals/main.bin.jnl");
+        attachJournal(app.journal, io, journalHandle, kJournalName);
         reportJournalFailuresTo(app.journal, app);
         ASSERT_EQ(recreateJournal(app.journal, app.main.mainName), 0);
-        platform.modeFlags = &app.shell.modeFlags;
+    }
+
+    // Reads of the Journal File since the last io.resetCounts(): record-header
+    // reads (fewer than 512 bytes) and all of them; reads of the Main File.
+    std::uint64_t journalHeaderReads() const { return io.smallReadsOf(journalHandle); }
+    std::uint64_t journalReads() const { return io.readsOf(journalHandle); }
+    std::uint64_t mainReads() const { return io.readsOf(mainHandle); }
+    const std::vector<std::uint8_t>& journalBytes() { return io.bytes(kJournalName); }
+    // Every read of the Journal File fails, or none does.
+    void failJournalReads(bool fail) {
+        if (fail)
+            io.failRead[kJournalName] = {30, EIO};
+        else
+            io.failRead.erase(kJournalName);
     }
 
     std::uint8_t shown(int i) const { return app.view.pageBuffer[i]; }

@@ -62,7 +62,7 @@ protected:
     std::uint64_t moveTo(FilePos page) {
         io.resetCounts();
         EXPECT_EQ(loadPagePair(app, page * 512), 0);
-        return io.journalHeaderReads;
+        return journalHeaderReads();
     }
 };
 
@@ -124,7 +124,7 @@ TEST_F(LargeJournal, AJumpAcrossHalfTheRecordsScansWithTheBannerAndEscStopsWhere
     const FilePos stood = app.view.pagePos / 512;
     EXPECT_GT(stood, 1500u);
     EXPECT_LT(stood, 3000u);
-    EXPECT_LT(io.journalHeaderReads, 1100u);
+    EXPECT_LT(journalHeaderReads(), 1100u);
     expectPair(stood);
 
     // No answer Yes: the scan goes on to its end.

@@ -11,7 +11,7 @@ TEST_F(PageAssembly, EmptyJournalShowsTheMainFileAndKeepsBothCursorRecordsEmpty)
     for (FilePos pos : {FilePos(0), FilePos(512), FilePos(40960), FilePos(64 * 1024 - 512), FilePos(0)}) {
         io.resetCounts();
         ASSERT_EQ(loadPagePair(app, pos), 0);
-        EXPECT_EQ(io.journalReads(), 0u) << pos;
+        EXPECT_EQ(journalReads(), 0u) << pos;
         EXPECT_TRUE(isEmptyPtr(app.records.jPrevPtr));
         EXPECT_TRUE(isEmptyPtr(app.records.jNextPtr));
         EXPECT_EQ(app.records.jReadFlag, 0u);
@@ -64,7 +64,7 @@ protected:
         EXPECT_EQ(loadPagePair(app, page * 512), 0);
         EXPECT_EQ(app.view.pagePos, page * 512);
         expectPairMatchesChain(("page " + std::to_string(page)).c_str());
-        return io.journalHeaderReads;
+        return journalHeaderReads();
     }
 };
 
@@ -84,12 +84,12 @@ TEST_F(ChainMoves, JumpsBeyondTheChangedPagesReadNoHeaderAndJumpsAcrossThemOnePe
     // From 41/42 the next record is page 60: a jump to 50 passes no record.
     io.resetCounts();
     EXPECT_EQ(moveTo(50), 0u);
-    EXPECT_EQ(io.journalReads(), 0u);
+    EXPECT_EQ(journalReads(), 0u);
     moveTo(101);
     EXPECT_EQ(moveTo(110), 0u);  // beyond the highest record
-    EXPECT_EQ(io.journalReads(), 0u);
+    EXPECT_EQ(journalReads(), 0u);
     EXPECT_EQ(moveTo(105), 0u);  // back, still above it
-    EXPECT_EQ(io.journalReads(), 0u);
+    EXPECT_EQ(journalReads(), 0u);
 
     // Across changed pages: one header per record passed, no more than a few
     // besides.
@@ -133,10 +133,10 @@ TEST_F(ChainMoves, ADamagedOrUnreadableJournalIsReportedAndLeavesThePairAsItWas)
 
     // A read error while moving on.
     io.resetCounts();
-    io.failJournalReadAt = 1;
+    failJournalReads(true);
     platform.boxes.clear();
     EXPECT_EQ(loadPagePair(app, 21 * 512), 1);
-    io.failJournalReadAt = 0;
+    failJournalReads(false);
     ASSERT_FALSE(platform.boxes.empty());
     EXPECT_EQ(platform.boxes.back().text, "Error reading /journals/main.bin.jnl");
     EXPECT_EQ(app.view.pagePos, 20u * 512);
@@ -193,7 +193,7 @@ TEST_F(ChainMoves, OpeningRestoresTheSavedViewAndDistrustsPointersThatNoLongerFi
     ASSERT_EQ(restoreViewFromJournal(app), 0);
     EXPECT_EQ(app.view.pagePos, 40u * 512);
     EXPECT_EQ(app.view.viewOffset, 256u);
-    EXPECT_LE(io.journalHeaderReads, 4u);
+    EXPECT_LE(journalHeaderReads(), 4u);
     expectPairMatchesChain("restored");
 
     // Saved pointers of an older state: page 22 got a newer version since,

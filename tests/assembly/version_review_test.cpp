@@ -74,7 +74,7 @@ protected:
 
 TEST_F(Review, F2AndF4StepThroughTheVersionsAndAnyOtherCommandRestoresThePage) {
     // The records, not the header, which the end of each command commits.
-    const std::vector<std::uint8_t> recordsBefore(io.journal.begin() + 1024, io.journal.end());
+    const std::vector<std::uint8_t> recordsBefore(journalBytes().begin() + 1024, journalBytes().end());
     app.view.viewOffset = 128;
     app.view.cursorOffset = 10;
 
@@ -125,7 +125,7 @@ TEST_F(Review, F2AndF4StepThroughTheVersionsAndAnyOtherCommandRestoresThePage) {
     EXPECT_EQ(app.view.changedBits[0], 0x0F);
     expectPairMatchesChain("after the review");
     // A review only reads: the Journal File is as it was.
-    EXPECT_EQ(std::vector<std::uint8_t>(io.journal.begin() + 1024, io.journal.end()), recordsBefore);
+    EXPECT_EQ(std::vector<std::uint8_t>(journalBytes().begin() + 1024, journalBytes().end()), recordsBefore);
 }
 
 TEST_F(Review, TheMainFilesEarlierContentIsTheStepBeforeTheOldestVersion) {
@@ -198,8 +198,8 @@ TEST_F(Jumps, NextAndPreviousChangeVisitEveryChangedPageAndStopAtTheLast) {
     io.resetCounts();
     nextChange(app);  // the last changed page: nothing happens
     EXPECT_EQ(app.view.pagePos, 4608u);
-    EXPECT_EQ(io.journalReads(), 0u);
-    EXPECT_EQ(io.mainReads, 0u);
+    EXPECT_EQ(journalReads(), 0u);
+    EXPECT_EQ(mainReads(), 0u);
 
     previousChange(app);
     EXPECT_EQ(app.view.pagePos, 3072u);
@@ -224,9 +224,9 @@ TEST_F(Jumps, F5ShowsTheMainFileWhileHeldAndTheChangesComeBackOnRelease) {
     for (int i = 0; i < 612; ++i) ASSERT_EQ(shown(i), mainByte(4608 + i)) << i;
     for (std::uint8_t bits : app.view.changedBits) ASSERT_EQ(bits, 0);
     EXPECT_EQ(platform.caption, "Quorby 2.5.3    /data/main.bin");
-    const std::uint64_t reads = io.mainReads;
+    const std::uint64_t reads = mainReads();
     dispatchCommand(app, kCmdActualContentKey);  // held: the key repeats
-    EXPECT_EQ(io.mainReads, reads);
+    EXPECT_EQ(mainReads(), reads);
 
     onKeyUp(app, Key{});
     EXPECT_FALSE(app.records.actualContentView);
@@ -245,10 +245,10 @@ TEST_F(Jumps, F5ShowsTheMainFileWhileHeldAndTheChangesComeBackOnRelease) {
 TEST_F(Jumps, PointersAndFlagsShowsTheLinksOfTheShownPair) {
     ASSERT_EQ(loadPagePair(app, 512), 0);
     dispatchCommand(app, kCmdPointersAndFlags);
-    ASSERT_EQ(platform.dialogs.size(), 1u);
-    const DialogSpec& d = platform.dialogs[0];
+    ASSERT_EQ(platform.dialogsShown.size(), 1u);
+    const DialogSpec& d = platform.dialogsShown[0];
     EXPECT_EQ(d.title, "Pointers and Flags");
-    EXPECT_NE(platform.modeFlagsDuringDialog & kModePointersDialog, 0u);
+    EXPECT_NE(modeFlagsDuringDialog & kModePointersDialog, 0u);
     EXPECT_EQ(app.shell.modeFlags & kModePointersDialog, 0u);
 
     // Each value follows its name; the JData1 group comes before JData2.

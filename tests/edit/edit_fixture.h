@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,8 +24,11 @@ namespace quorby::testing {
 inline std::uint8_t originalByte(FilePos pos) { return std::uint8_t(pos * 13 + (pos >> 9) * 7 + 1); }
 
 struct EditFixture {
+    // Files in memory, or (onDisk) every file call passed on to a real drive:
+    // Main File and Journal File on disk.
+    PosixFileIo disk;
     MemoryFileIo io;
-    std::unique_ptr<PosixFileIo> posix;   // a real drive: Main File and Journal File on disk
+    bool onDisk = false;
     FileIo* files = &io;
     FakePlatform platform;
     AppState app;
@@ -45,7 +47,9 @@ struct EditFixture {
     // A block device as the Main File (its content is made the pattern
     // first) with the Journal File `journal` on disk, in direct access.
     EditFixture(const std::string& device, const std::string& journal, std::uint32_t undoOptions)
-        : posix(std::make_unique<PosixFileIo>()), files(posix.get()), mainPath(device), journalPath(journal) {
+        : onDisk(true), mainPath(device), journalPath(journal) {
+        io.real = &disk;
+        io.useRealDrives = true;
         FileHandle h = kNoFile;
         FilePos size = 0;
         EXPECT_EQ(files->open(device, OpenMode::ReadWrite, &h), 0);
@@ -90,7 +94,7 @@ struct EditFixture {
 
     // The Main File's bytes as they are now.
     std::vector<std::uint8_t> mainBytes() {
-        if (!posix) return io.bytes(mainPath);
+        if (!onDisk) return io.bytes(mainPath);
         std::vector<std::uint8_t> bytes(original.size());
         std::uint32_t done = 0;
         files->readAt(app.main.mainHandle, 0, bytes.data(), std::uint32_t(bytes.size()), &done);

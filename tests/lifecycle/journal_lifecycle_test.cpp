@@ -99,7 +99,7 @@ TEST_F(JournalLifecycleTest, KeptForLaterQuestionDecidesAtClosing) {
 }
 
 TEST_F(JournalLifecycleTest, NeverSameDriveMovesToTheAlternativeOrAsks) {
-    io.drives = {{dir + "data/", 7}, {fixedDir, 7}, {altDir, 9}, {dir + "usb/", 9}};
+    io.driveIds = {{dir + "data/", 7}, {fixedDir, 7}, {altDir, 9}, {dir + "usb/", 9}};
     std::filesystem::create_directory(dir + "usb");
     app.settings.messageSwitches = kMsgSameDriveJournal;
     app.settings.journalLocation = kJournalFixedPath | kJournalAlternativePath | kJournalNeverSameDrive;

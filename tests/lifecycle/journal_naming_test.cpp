@@ -82,7 +82,7 @@ TEST_F(ComposeTest, ChoosesFixedAlternativeOrBesideTheFile) {
 
 TEST_F(ComposeTest, SameDriveRuleAsksAndRefuses) {
     // The Main File and the fixed directory on drive 7, the hand-given name on drive 9.
-    io.drives = {{"/data/", 7}, {fixedDir, 7}, {"/other/", 9}};
+    io.driveIds = {{"/data/", 7}, {fixedDir, 7}, {"/other/", 9}};
     app.main.mainName = "/data/x.bin";
     app.main.mainKind = MainKind::File;
     app.settings.messageSwitches = kMsgSameDriveJournal;

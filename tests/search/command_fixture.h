@@ -6,84 +6,40 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
-#include "memory_files.h"
 #include "search/search_command.h"
 #include "store/journal_errors.h"
 #include "store/page_assembly.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/memory_file_io.h"
 #include "view/scroll_bar.h"
 
 namespace quorby::testing {
 
-class GridPlatform final : public Platform {
-public:
-    char grid[kGridRows][kGridColumns];
-    Colour colour[kGridRows][kGridColumns];
-    std::vector<std::string> infoCellTexts;  // every text drawn at row 0, column 0
-    std::vector<std::int32_t> thumbs;
-    std::vector<MessageBoxSpec> boxes;
-    std::set<int> escAtPoll;                 // 1-based poll numbers that deliver a typed ESC
-    std::function<void()> onPoll;            // runs at every poll (a dispatched request)
-    int polls = 0;
-
-    GridPlatform() {
-        std::memset(grid, ' ', sizeof grid);
-        for (auto& r : colour) for (auto& c : r) c = 0;
-    }
-    std::string text(int row, int column, int count) const { return std::string(grid[row] + column, count); }
-
-    void drawCells(int column, int row, const char* t, int count, Colour background) override {
-        if (row == 0 && column == 0) infoCellTexts.emplace_back(t, count);
-        for (int i = 0; i < count && column + i < kGridColumns; ++i) {
-            if (row < 0 || row >= kGridRows || column + i < 0) continue;
-            grid[row][column + i] = t[i];
-            colour[row][column + i] = background;
-        }
-    }
-    void setCaption(const std::string&) override {}
-    void setScrollBar(std::int32_t, std::int32_t position) override { thumbs.push_back(position); }
-    void setMenuItemEnabled(int, bool) override {}
-    void setMenuEnabled(int, bool) override {}
-    void setRecentFiles(const std::vector<std::string>&) override {}
-    void popupMenu(int, int, int) override {}
-    MsgAnswer messageBox(const MessageBoxSpec& box) override {
-        boxes.push_back(box);
-        return MsgAnswer::Ok;
-    }
-    int questionDialog(const std::string&, const std::string&) override { return 0; }
-    FileDialogResult fileDialog(const FileDialogRequest&) override { return {}; }
-    int runDialog(DialogSpec& dialog) override { return dialog.cancelId; }
-    int createFont(int w, int h, int* aw, int* ah) override {
-        *aw = w;
-        *ah = h;
-        return 0;
-    }
-    void fitWindowToGrid(int, int) override {}
-    bool pollPendingInput() override {
-        ++polls;
-        if (onPoll) onPoll();
-        return escAtPoll.count(polls) != 0;
-    }
-    void setClipboard(const std::string&, const std::string&) override {}
-    bool clipboardHas(const std::string&) override { return false; }
-    std::string clipboardData(const std::string&) override { return {}; }
-    void openHelp(const std::string&) override {}
-    void quit(int) override {}
-};
-
 struct CommandFixture {
-    MemoryFiles io;
-    GridPlatform platform;
+    MemoryFileIo io;
+    FakePlatform platform;
     AppState app;
     SearchState state;
     SearchRequest request;
     std::map<FilePos, FilePos> journalPages;
+
+    CommandFixture() {
+        platform.yesNoDefault = MsgAnswer::Ok;  // every box is answered OK
+        platform.logDraws = true;
+    }
+
+    // Every text drawn at row 0, column 0, in order.
+    std::vector<std::string> infoCellTexts() const {
+        std::vector<std::string> out;
+        for (const auto& d : platform.draws)
+            if (d.row == 0 && d.column == 0) out.push_back(d.text);
+        return out;
+    }
 
     void openMain(const std::vector<std::uint8_t>& content) {
         io.bytes("/data/main.bin") = content;
@@ -91,7 +47,8 @@ struct CommandFixture {
         app.files = &io;
         app.main.mainName = "/data/main.bin";
         app.main.mainKind = MainKind::File;
-        app.main.mainHandle = io.openExisting("/data/main.bin");
+        app.main.mainHandle = kNoFile;
+        io.open("/data/main.bin", OpenMode::ReadWrite, &app.main.mainHandle);
         app.main.fileSize = content.size();
         app.main.lastBytePos = content.empty() ? 0 : content.size() - 1;
         prepareScrollMapping(app);

@@ -116,10 +116,9 @@ TEST(SearchCommand, EscBetweenBlocksReturnsToThePageAndFindNextGoesOn) {
     EXPECT_EQ(f.infoCell(), std::string(21, ' ')) << "no outcome line";
     // The progress lines showed where each block went on: the second block
     // starts at 2048 + 0x3FE00, its first candidate 510 bytes on.
-    ASSERT_GE(f.platform.infoCellTexts.size(), 2u);
-    EXPECT_NE(std::find(f.platform.infoCellTexts.begin(), f.platform.infoCellTexts.end(),
-                        " 0000 0000 0004 07FE "),
-              f.platform.infoCellTexts.end());
+    const std::vector<std::string> infoCellTexts = f.infoCellTexts();
+    ASSERT_GE(infoCellTexts.size(), 2u);
+    EXPECT_NE(std::find(infoCellTexts.begin(), infoCellTexts.end(), " 0000 0000 0004 07FE "), infoCellTexts.end());
     const FilePos stoppedAt = f.state.startPos;
     EXPECT_GT(stoppedAt, 3u * 0x3FE00);
 
@@ -161,25 +160,25 @@ TEST(SearchCommand, TheMatchIsHighlightedUpToTheEndOfItsPage) {
     // are on the page, the last four of the 16 are not.
     const int row = kFirstDataRow + 31;
     auto hexCell = [&](int i) { return kHexColumn + hexDigitOffset(i); };
-    EXPECT_EQ(f.platform.colour[row][hexCell(3)], f.app.view.hexBackground);
+    EXPECT_EQ(f.platform.colours[row][hexCell(3)], f.app.view.hexBackground);
     for (int i = 4; i < 16; ++i) {
-        EXPECT_EQ(f.platform.colour[row][hexCell(i)], kMatchHighlightColour) << "byte " << i;
-        EXPECT_EQ(f.platform.colour[row][hexCell(i) + 2], kMatchHighlightColour) << "byte " << i;
-        EXPECT_EQ(f.platform.colour[row][kFirstCharCell + i], kMatchHighlightColour) << "byte " << i;
+        EXPECT_EQ(f.platform.colours[row][hexCell(i)], kMatchHighlightColour) << "byte " << i;
+        EXPECT_EQ(f.platform.colours[row][hexCell(i) + 2], kMatchHighlightColour) << "byte " << i;
+        EXPECT_EQ(f.platform.colours[row][kFirstCharCell + i], kMatchHighlightColour) << "byte " << i;
     }
-    EXPECT_EQ(f.platform.colour[row][kGroupGapColumn], kMatchHighlightColour) << "the gap between bytes 7 and 8";
-    EXPECT_EQ(f.platform.text(row, hexCell(4), 2), "F3");
-    EXPECT_EQ(f.platform.colour[row][kFirstCharCell + 3], f.app.view.charBackground);
+    EXPECT_EQ(f.platform.colours[row][kGroupGapColumn], kMatchHighlightColour) << "the gap between bytes 7 and 8";
+    EXPECT_EQ(f.platform.rowText(row, hexCell(4), 2), "F3");
+    EXPECT_EQ(f.platform.colours[row][kFirstCharCell + 3], f.app.view.charBackground);
 
     // A match across rows: the rows between are highlighted whole.
     drawPage(f.app);
     drawMatchHighlight(f.app, 512 + 14, 20);
-    EXPECT_EQ(f.platform.colour[1][hexCell(13)], f.app.view.hexBackground);
-    EXPECT_EQ(f.platform.colour[1][hexCell(14)], kMatchHighlightColour);
-    EXPECT_EQ(f.platform.colour[2][hexCell(0)], kMatchHighlightColour);
-    EXPECT_EQ(f.platform.colour[2][hexCell(15)], kMatchHighlightColour);
-    EXPECT_EQ(f.platform.colour[3][hexCell(1)], kMatchHighlightColour);
-    EXPECT_EQ(f.platform.colour[3][hexCell(2)], f.app.view.hexBackground);
+    EXPECT_EQ(f.platform.colours[1][hexCell(13)], f.app.view.hexBackground);
+    EXPECT_EQ(f.platform.colours[1][hexCell(14)], kMatchHighlightColour);
+    EXPECT_EQ(f.platform.colours[2][hexCell(0)], kMatchHighlightColour);
+    EXPECT_EQ(f.platform.colours[2][hexCell(15)], kMatchHighlightColour);
+    EXPECT_EQ(f.platform.colours[3][hexCell(1)], kMatchHighlightColour);
+    EXPECT_EQ(f.platform.colours[3][hexCell(2)], f.app.view.hexBackground);
 }
 
 TEST(SearchCommand, JournalChangesAreSearchedFromTheViewsRecords) {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "memory_files.h"
 #include "search/case_fold.h"
 #include "search/search_pass.h"
 #include "store/journal_file.h"
+#include "tests/support/memory_file_io.h"
 
 namespace quorby::testing {
 
@@ -36,7 +36,7 @@ inline std::vector<FilePos> allMatches(const Bytes& content, const Bytes& patter
 }
 
 struct EngineFixture {
-    MemoryFiles io;
+    MemoryFileIo io;
     std::string mainPath = "/data/main.bin";
     SearchSource source;
     SearchState state;
@@ -47,7 +47,8 @@ struct EngineFixture {
     void setMain(const Bytes& content) {
         io.bytes(mainPath) = content;
         source.files = &io;
-        source.handle = io.openExisting(mainPath);
+        source.handle = kNoFile;
+        io.open(mainPath, OpenMode::ReadWrite, &source.handle);
         source.fileSize = content.size();
     }
 

@@ -131,7 +131,7 @@ TEST(SearchPass, FailedReadIsReportedAndTheSearchGoesOnOrStops) {
     std::copy_n("NEEDLE", 6, content.begin() + 100);     // in the block whose read fails
     std::copy_n("NEEDLE", 6, content.begin() + 600000);  // beyond it
     f.setMain(content);
-    f.io.failingReads.insert(0);
+    f.io.failReadAt = 0;  // the read of the first block fails, delivering nothing
     int reports = 0;
     bool stop = false;
     struct Context { int* reports; bool* stop; } context{&reports, &stop};

@@ -23,6 +23,14 @@ public:
     char cells[kGridRows][kGridColumns];
     Colour colours[kGridRows][kGridColumns];
     int drawCalls = 0;
+    // With logDraws every drawCells call is kept in `draws`, in order.
+    struct Draw {
+        int column, row;
+        std::string text;
+        Colour background;
+    };
+    bool logDraws = false;
+    std::vector<Draw> draws;
 
     explicit FakePlatform(char blank = ' ', Colour blankBackground = 0)
         : blankChar(blank), blankColour(blankBackground) {
@@ -47,6 +55,7 @@ public:
     // Cells outside the grid are dropped.
     void drawCells(int column, int row, const char* text, int count, Colour background) override {
         ++drawCalls;
+        if (logDraws) draws.push_back({column, row, std::string(text, std::size_t(count < 0 ? 0 : count)), background});
         if (row < 0 || row >= kGridRows) return;
         for (int k = 0; k < count && column + k < kGridColumns; ++k) {
             if (column + k < 0) continue;
@@ -81,21 +90,32 @@ public:
     // The answer of a Yes/No box when no answer is queued (other boxes: OK).
     // Folders differ: Yes, No, or OK (an answer that is neither Yes nor No).
     MsgAnswer yesNoDefault = MsgAnswer::Yes;
+    MsgAnswer okCancelDefault = MsgAnswer::Ok;                   // of an OK/Cancel box
     std::vector<std::pair<std::string, std::string>> questions;  // caption, text
     std::deque<int> questionAnswers;                             // kAnswer* bits
     int questionDefault = 0;                                     // when none is queued: No
+    // Everything put before the user, in order: the captions of boxes and
+    // questions, and "[file] " + the title of file dialogs; `texts` holds the
+    // texts of the boxes and questions.
+    std::vector<std::string> shown;
+    std::vector<std::string> texts;
 
     MsgAnswer messageBox(const MessageBoxSpec& box) override {
         boxes.push_back(box);
+        shown.push_back(box.caption);
+        texts.push_back(box.text);
         if (!boxAnswers.empty()) {
             MsgAnswer a = boxAnswers.front();
             boxAnswers.pop_front();
             return a;
         }
-        return box.buttons == MsgButtons::YesNo ? yesNoDefault : MsgAnswer::Ok;
+        if (box.buttons == MsgButtons::YesNo) return yesNoDefault;
+        return box.buttons == MsgButtons::OkCancel ? okCancelDefault : MsgAnswer::Ok;
     }
     int questionDialog(const std::string& c, const std::string& text) override {
         questions.emplace_back(c, text);
+        shown.push_back(c);
+        texts.push_back(text);
         if (questionAnswers.empty()) return questionDefault;
         int a = questionAnswers.front();
         questionAnswers.pop_front();
@@ -114,6 +134,7 @@ public:
 
     FileDialogResult fileDialog(const FileDialogRequest& request) override {
         fileRequests.push_back(request);
+        shown.push_back("[file] " + request.title);
         if (fileAnswers.empty()) return {};
         FileDialogResult r = fileAnswers.front();
         fileAnswers.pop_front();

@@ -54,6 +54,7 @@ public:
     // driveId: the id of the longest path prefix listed here, else defaultDriveId.
     std::map<std::string, std::uint64_t> driveIds;
     std::uint64_t defaultDriveId = 1;
+    bool scriptedDriveIds = false;     // with `real`: answer from driveIds instead of asking it
     std::uint64_t writeTime = 0;       // lastWriteTime of every file
 
     // ---- counts ------------------------------------------------------------------
@@ -64,13 +65,18 @@ public:
     bool logEvents = false;
     std::vector<IoEvent> events;
 
+    // Reads shorter than smallReadBytes are counted apart as well (0: none is).
+    std::uint32_t smallReadBytes = 0;
+
     std::uint64_t readsOf(FileHandle h) const { return countOf(readsByHandle_, h); }
+    std::uint64_t smallReadsOf(FileHandle h) const { return countOf(smallReadsByHandle_, h); }
     std::uint64_t writesOf(FileHandle h) const { return countOf(writesByHandle_, h); }
     int openHandles() const { return int(handles_.size()); }
     void resetCounts() {
         reads = writes = syncs = bytesRead = 0;
         largestRead = 0;
         readsByHandle_.clear();
+        smallReadsByHandle_.clear();
         writesByHandle_.clear();
         events.clear();
     }
@@ -80,6 +86,7 @@ public:
     std::map<std::string, SystemError> failOpen;  // path -> error of its opening
     SystemError failOpenForWriting{};             // code other than 0: openings not ReadOnly fail with it
     std::map<std::string, SystemError> failMakeDirectory;
+    std::map<std::string, SystemError> failRead;  // path -> error of every read of it (nothing moves)
     // The read covering this position stops there and fails with ioError.
     std::optional<FilePos> failReadAt;
     // Reads from this call on (1-based, counted while it is set) fail with
@@ -142,9 +149,15 @@ public:
         *done = 0;
         ++reads;
         ++readsByHandle_[h];
+        if (n < smallReadBytes) ++smallReadsByHandle_[h];
         largestRead = std::max(largestRead, n);
         if (logEvents) events.push_back({'R', pos, n});
         if (transferFails()) return fail({30, EIO});
+        if (!failRead.empty()) {
+            auto it = handles_.find(h);
+            if (it != handles_.end())
+                if (auto f = failRead.find(it->second); f != failRead.end()) return fail(f->second);
+        }
         if (failReadAt && *failReadAt >= pos && *failReadAt < pos + n) {
             transfer(h, pos, buf, std::uint32_t(*failReadAt - pos), done);
             return fail(ioError);
@@ -285,7 +298,7 @@ public:
         return 0;
     }
     int driveId(const std::string& path, std::uint64_t* out) override {
-        if (real) return real->driveId(path, out);
+        if (real && !scriptedDriveIds) return real->driveId(path, out);
         *out = defaultDriveId;
         std::size_t longest = 0;
         for (const auto& [prefix, id] : driveIds) {
@@ -324,7 +337,7 @@ private:
     std::map<std::string, std::vector<std::uint8_t>> durable_;  // content as of the last sync
     std::map<FileHandle, std::string> handles_;
     FileHandle nextHandle_ = 3;
-    std::map<FileHandle, std::uint64_t> readsByHandle_, writesByHandle_;
+    std::map<FileHandle, std::uint64_t> readsByHandle_, smallReadsByHandle_, writesByHandle_;
     SystemError last_{};
 
     std::uint64_t transfers_ = 0;
