@@ -7,7 +7,7 @@ namespace quorby {
 namespace {
 
 struct FieldAdder {
-    DialogSpec& spec;
+    DialogSpec& described;
     int nextId;
     int column;
     int row;
@@ -22,20 +22,20 @@ struct FieldAdder {
         shown.id = nextId++;
         shown.text = value;
         shown.column = column + 1;
-        spec.controls.push_back(label);
-        spec.controls.push_back(shown);
+        described.controls.push_back(label);
+        described.controls.push_back(shown);
         ++row;
     }
 };
 
-void addGroup(DialogSpec& spec, int id, const char* title, int column, int row) {
+void addGroup(DialogSpec& described, int id, const char* title, int column, int row) {
     DialogControl group;
     group.id = id;
     group.kind = ControlKind::Group;
     group.text = title;
     group.column = column;
     group.row = row;
-    spec.controls.push_back(group);
+    described.controls.push_back(group);
 }
 
 // A record copy's pointers; all zero when the page has no record.
@@ -69,12 +69,12 @@ std::string wordText(std::uint32_t value) {
 DialogSpec buildPointersDialog(const AppState& app) {
     const PageRecords& r = app.records;
     const JournalHeader& h = app.journal.header;
-    DialogSpec spec;
-    spec.title = kPointersDialogTitle;
-    spec.okId = kPointersClose;
-    spec.cancelId = kPointersClose;
+    DialogSpec described;
+    described.title = kPointersDialogTitle;
+    described.okId = kPointersClose;
+    described.cancelId = kPointersClose;
 
-    FieldAdder main{spec, 100, 0, 0};
+    FieldAdder main{described, 100, 0, 0};
     main.add("AnfPtr", pointerText(app.view.pagePos));
     main.add("MidPtr", pointerText(app.view.midPtr));
     main.add("JPrevPtr", pointerText(r.jPrevPtr));
@@ -84,14 +84,14 @@ DialogSpec buildPointersDialog(const AppState& app) {
     main.add("JPrevAdr", pointerText(r.jPrevAdr));
     main.add("JNextAdr", pointerText(r.jNextAdr));
 
-    addGroup(spec, 10, "JData1", 2, 0);
-    FieldAdder first{spec, 200, 2, 1};
+    addGroup(described, 10, "JData1", 2, 0);
+    FieldAdder first{described, 200, 2, 1};
     addRecordCopy(first, r.jData[0], (r.jReadFlag & kFirstHalfHasRecord) != 0);
-    addGroup(spec, 11, "JData2", 4, 0);
-    FieldAdder second{spec, 300, 4, 1};
+    addGroup(described, 11, "JData2", 4, 0);
+    FieldAdder second{described, 300, 4, 1};
     addRecordCopy(second, r.jData[1], (r.jReadFlag & kSecondHalfHasRecord) != 0);
 
-    FieldAdder words{spec, 400, 0, 10};
+    FieldAdder words{described, 400, 0, 10};
     words.add("ModFlag", wordText(app.shell.modeFlags));
     words.add("JReadFlag", wordText(r.jReadFlag));
 
@@ -101,15 +101,15 @@ DialogSpec buildPointersDialog(const AppState& app) {
     close.text = "Close";
     close.column = 5;
     close.row = 12;
-    spec.controls.push_back(close);
-    return spec;
+    described.controls.push_back(close);
+    return described;
 }
 
 void showPointersAndFlags(AppState& app) {
     if (app.shell.modeFlags & kModePointersDialog) return;
     app.shell.modeFlags |= kModePointersDialog;
-    DialogSpec spec = buildPointersDialog(app);
-    app.platform->runDialog(spec);
+    DialogSpec described = buildPointersDialog(app);
+    app.platform->runDialog(described);
     app.shell.modeFlags &= ~std::uint32_t(kModePointersDialog);
 }
 
