@@ -47,7 +47,6 @@ struct ShellState {
     int wheelDelta = 0;
     int lastCommand = 0;
     bool doubleClickFlag = false;
-    bool originalContentShown = false; // F5 held
     bool destroyed = false;
     bool helpUnavailable = false;
     // Default journal directories (PLATFORM.md), each ending with '/'

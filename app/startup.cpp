@@ -21,14 +21,6 @@ std::string withSlash(std::string path) {
     return path;
 }
 
-// Creates every missing level of a directory path.
-int makeDirectoryPath(FileIo& files, const std::string& path) {
-    for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1)) {
-        if (files.makeDirectory(path.substr(0, at)) != 0) return 1;
-    }
-    return 0;
-}
-
 constexpr const char* kWelcomeText =
     "Quorby 2.5.3  -  HEX-Editor for big Files and Drives\n\n"
     "Changes are kept in a Journal-File and reach the File only when you write them.\n\n"
@@ -74,7 +66,7 @@ std::string resolveProgramDirectory(const std::string& homeOption) {
 int startApplication(AppState& app, const StartOptions& options) {
     tables();
     app.shell.programDirectory = resolveProgramDirectory(options.homeDirectory);
-    makeDirectoryPath(*app.files, app.shell.programDirectory);
+    makeDirectoryPath(app, app.shell.programDirectory);
     if (chdir(app.shell.programDirectory.c_str()) != 0) {
         // Without it the settings file cannot be opened; loadSettings reports that.
     }

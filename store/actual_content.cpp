@@ -25,7 +25,6 @@ void showActualContent(AppState& app) {
     if (r.actualContentView || app.main.mainHandle == kNoFile) return;
     if (pageIsDirty(app)) storePage(app);
     r.actualContentView = true;
-    app.shell.originalContentShown = true;
     ViewState& v = app.view;
     std::uint32_t count = 0;
     if (app.files->readAt(app.main.mainHandle, v.pagePos, v.pageBuffer, sizeof v.pageBuffer, &count) != 0)
@@ -43,7 +42,6 @@ void showActualContent(AppState& app) {
 void leaveActualContent(AppState& app) {
     if (!app.records.actualContentView) return;
     app.records.actualContentView = false;
-    app.shell.originalContentShown = false;
     app.platform->setCaption(app.shell.caption);
 }
 
