@@ -2,6 +2,7 @@
 // What the logic asks of the window system. Implemented twice: with Qt 6
 // Widgets (platform/qt) for people, and headless (platform/headless) for the
 // batch mode and the tests. Colours are 0xBBGGRR throughout.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -49,7 +50,9 @@ struct FileDialogResult {
 };
 
 // ---- the program's own dialogs, described as data -------------------------
-enum class ControlKind { Label, Edit, CheckBox, Radio, Button, Group };
+// Listing: a multi-line, read-only text field (modeless windows only); its
+// text is set with Platform::setListingText.
+enum class ControlKind { Label, Edit, CheckBox, Radio, Button, Group, Listing };
 
 struct DialogControl {
     int id = 0;                 // control number; buttons end the dialog with their id
@@ -58,6 +61,7 @@ struct DialogControl {
     std::string value;          // edit text
     bool checked = false;       // check box, radio
     bool enabled = true;
+    bool visible = true;
     int group = 0;              // radio buttons of one group share it
     int column = 0;             // layout cell (column, row) in a simple grid
     int row = 0;
@@ -73,6 +77,28 @@ struct DialogSpec {
         for (auto& c : controls) if (c.id == id) return &c;
         return nullptr;
     }
+};
+
+// ---- modeless windows -------------------------------------------------------
+// The find dialog and the disassembly window stay open beside the main window.
+// They are described as data like the modal dialogs; what the user does in
+// them reaches the logic as a ModelessEvent through onModelessEvent
+// (app/window_events.h), on the user interface thread.
+enum class ModelessWindow { Find = 1, Disassembly = 2 };
+
+enum class ModelessEventKind {
+    Pressed,      // a button was pressed: controlId
+    Toggled,      // a check box or radio button changed: controlId, checked
+    CaretMoved,   // the caret or selection of a Listing moved: controlId, caretPosition
+    Closed,       // closed by its frame or by ESC inside it
+};
+
+struct ModelessEvent {
+    ModelessWindow window = ModelessWindow::Find;
+    ModelessEventKind kind = ModelessEventKind::Pressed;
+    int controlId = 0;
+    bool checked = false;
+    std::size_t caretPosition = 0;   // character offset of the caret in the listing text
 };
 
 // ---- menus -----------------------------------------------------------------
@@ -126,6 +152,28 @@ public:
     // Hidden again with visible = false. Test platforms may ignore it.
     virtual void showPleaseWait(bool visible, const std::string& text1067, const std::string& text1068) {
         (void)visible; (void)text1067; (void)text1068;
+    }
+
+    // Modeless windows. openModeless shows the window described by `dialog`
+    // (or replaces the content of the one already open) without waiting;
+    // closeModeless hides and forgets it. modelessValues gives the controls'
+    // present values (edit texts, check states) in the form they were opened.
+    virtual void openModeless(ModelessWindow window, const DialogSpec& dialog) { (void)window; (void)dialog; }
+    virtual void closeModeless(ModelessWindow window) { (void)window; }
+    virtual bool modelessOpen(ModelessWindow window) const { (void)window; return false; }
+    // Hidden windows stay open (their values are kept); shown again with true.
+    virtual void setModelessVisible(ModelessWindow window, bool visible) { (void)window; (void)visible; }
+    virtual void setModelessTitle(ModelessWindow window, const std::string& title) { (void)window; (void)title; }
+    // Replaces the text, value, checked, enabled and visible state of the
+    // control with control.id.
+    virtual void setModelessControl(ModelessWindow window, const DialogControl& control) { (void)window; (void)control; }
+    virtual DialogSpec modelessValues(ModelessWindow window) { (void)window; return {}; }
+    // The text of a Listing control (Windows-1252, lines end with CR LF), and
+    // the selection of `length` characters from `start` in it. Setting the
+    // text or the selection sends no CaretMoved event.
+    virtual void setListingText(ModelessWindow window, int controlId, const std::string& text) { (void)window; (void)controlId; (void)text; }
+    virtual void selectListingText(ModelessWindow window, int controlId, std::size_t start, std::size_t length) {
+        (void)window; (void)controlId; (void)start; (void)length;
     }
 
     virtual void openHelp(const std::string& path) = 0;

@@ -199,6 +199,48 @@ public:
         text1068 = b;
     }
 
+    // ---- modeless windows ------------------------------------------------------
+    // The open windows as the logic last described them; setModelessControl,
+    // setModelessTitle and setListingText update them. A test changes values
+    // here (as the user would) before it sends an event through
+    // onModelessEvent.
+    struct Modeless {
+        DialogSpec dialog;
+        bool visible = true;
+        std::map<int, std::string> listings;                  // by control id
+        std::pair<std::size_t, std::size_t> selection{0, 0};  // start, length
+    };
+    std::map<ModelessWindow, Modeless> modeless;
+    std::vector<ModelessWindow> modelessOpened;  // every openModeless, in order
+
+    void openModeless(ModelessWindow window, const DialogSpec& dialog) override {
+        modelessOpened.push_back(window);
+        Modeless& m = modeless[window];
+        m.dialog = dialog;
+        m.visible = true;
+    }
+    void closeModeless(ModelessWindow window) override { modeless.erase(window); }
+    bool modelessOpen(ModelessWindow window) const override { return modeless.count(window) != 0; }
+    void setModelessVisible(ModelessWindow window, bool visible) override {
+        if (modeless.count(window)) modeless[window].visible = visible;
+    }
+    void setModelessTitle(ModelessWindow window, const std::string& title) override {
+        if (modeless.count(window)) modeless[window].dialog.title = title;
+    }
+    void setModelessControl(ModelessWindow window, const DialogControl& control) override {
+        if (!modeless.count(window)) return;
+        if (DialogControl* c = modeless[window].dialog.find(control.id)) *c = control;
+    }
+    DialogSpec modelessValues(ModelessWindow window) override {
+        return modeless.count(window) ? modeless[window].dialog : DialogSpec{};
+    }
+    void setListingText(ModelessWindow window, int controlId, const std::string& text) override {
+        if (modeless.count(window)) modeless[window].listings[controlId] = text;
+    }
+    void selectListingText(ModelessWindow window, int, std::size_t start, std::size_t length) override {
+        if (modeless.count(window)) modeless[window].selection = {start, length};
+    }
+
     // ---- help and the end of the program ---------------------------------------
     std::vector<std::string> helpOpened;
     int quitCode = -1;  // -1: quit was not called
