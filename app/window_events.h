@@ -38,6 +38,9 @@ void onPaint(AppState& app);
 // to it through the platform.
 void onResizeRequest(AppState& app, int clientWidth, int clientHeight);
 
+// The user acted in a modeless window (find dialog, disassembly window).
+void onModelessEvent(AppState& app, const ModelessEvent& event);
+
 // The window is closed by its frame (or Quit): the exit sequence. Returns the
 // exit code; the platform ends its loop afterwards.
 void onDestroy(AppState& app);

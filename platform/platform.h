@@ -61,11 +61,22 @@ struct DialogControl {
     std::string value;          // edit text
     bool checked = false;       // check box, radio
     bool enabled = true;
-    bool visible = true;
     int group = 0;              // radio buttons of one group share it
     int column = 0;             // layout cell (column, row) in a simple grid
     int row = 0;
+    bool visible = true;        // last, so that positional initialisers keep their meaning
 };
+
+// A control at a layout cell, with the other fields at their defaults.
+inline DialogControl dialogControl(int id, ControlKind kind, const std::string& text, int column, int row) {
+    DialogControl c;
+    c.id = id;
+    c.kind = kind;
+    c.text = text;
+    c.column = column;
+    c.row = row;
+    return c;
+}
 
 struct DialogSpec {
     std::string title;

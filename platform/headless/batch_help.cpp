@@ -57,6 +57,26 @@ Batch mode
                                 the vertical scroll bar (thumb = track, then release)
     resize WIDTH HEIGHT         the user sizes the client area to WIDTH x HEIGHT pixels
     paint                       the window is exposed and painted
+    window WINDOW set LABEL-OR-ID TEXT
+    window WINDOW check LABEL-OR-ID [on|off]
+    window WINDOW choose LABEL-OR-ID
+    window WINDOW press LABEL-OR-ID
+    window WINDOW caret LISTING-ID LINE
+    window WINDOW close         act in an open modeless window, WINDOW = find |
+                                disassembly: type into an edit field (sends nothing),
+                                set a check box, choose a radio button, press a
+                                button, put the caret of a listing at the start of
+                                line LINE (from 1), close the window by its frame.
+                                Controls are named as for dialog; hidden and disabled
+                                controls cannot be used
+    search text|hex PATTERN [up|down] [case]
+                                "Find &Text" (Ctrl+F) or Ctrl+H, unless the find
+                                dialog is open in that mode; then the pattern typed,
+                                the direction chosen (unchanged when not said),
+                                "Match case" set on with case and off without (text
+                                only), and "Find Next" pressed. Writes SEARCH FOUND
+                                0xPOS, SEARCH NOT FOUND, SEARCH INTERRUPTED or SEARCH
+                                NOT RUN (after NOT FOUND, until the dialog opens anew)
     quit                        "&Quit": the exit sequence with its questions
     close                       the window is closed by its frame
     After quit or close only print, expect and echo may follow.
@@ -82,9 +102,11 @@ Batch mode
                                 answer is cancelled; the transcript lists its controls.
     pending key KEYS            input that arrives while the next command runs a long
     pending type TEXT           operation: each poll of the operation takes one event
-    pending wait N              (key down, typed character, key up, command); wait N
-    pending command CODE|"TEXT" lets N polls pass without input. Pending input the
-                                command does not take is dropped (NOTE line).
+    pending wait N              (key down, typed character, key up, command, window
+    pending command CODE|"TEXT" action); wait N lets N polls pass without input;
+    pending window WINDOW ...   pending window acts in a modeless window as window
+                                does. Pending input the command does not take is
+                                dropped (NOTE line).
                                 Example: pending wait 100 / pending key Escape /
                                 answer yes / command "Save &File"
 
@@ -111,6 +133,9 @@ Batch mode
     print scrollbar             SCROLLBAR maximum=M position=P
     print menus                 greyed menus and items, and the last opened files
     print clipboard             each clipboard format with its size and first bytes
+    print window WINDOW         WINDOW find "title" (hidden when hidden), its controls
+                                as for dialogs, each listing's selection ("[id]
+                                selection START length N") and its lines ("[id] 1: ...")
     echo TEXT                   writes TEXT to the transcript
     expect row N TEXT           script error unless row N contains TEXT
     expect state NAME VALUE     script error unless print state shows NAME=VALUE
@@ -129,6 +154,10 @@ Batch mode
     DIALOG "title" -> ID|cancel the button that closed it
     POPUP menu N at COL,ROW -> CODE|cancel
     PENDING ...                 pending input taken by a long operation
+    WINDOW NAME opened "title"  a modeless window opens (or gets new content)
+    WINDOW NAME closed [by the user]
+    WINDOW NAME shown|hidden
+    SEARCH ...                  the outcome of search
 )HELP";
 }
 

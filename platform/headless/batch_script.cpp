@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "platform/headless/key_names.h"
+#include "platform/headless/modeless_windows.h"
 #include "platform/platform.h"
 #include "resources/menus.h"
 
@@ -166,9 +167,84 @@ int parseDialog(const std::vector<std::string>& words, BatchCommand* cmd, std::s
     return 0;
 }
 
+// window WINDOW set|check|choose|press|caret|close ..., from words[first].
+int parseWindowAction(const std::vector<std::string>& words, std::size_t first, ModelessAction* action,
+                      std::string* error) {
+    const char* usage =
+        "window find|disassembly set LABEL-OR-ID TEXT | check LABEL-OR-ID [on|off] | choose LABEL-OR-ID | "
+        "press LABEL-OR-ID | caret LISTING-ID LINE | close";
+    if (words.size() < first + 2) {
+        *error = std::string("usage: ") + usage;
+        return 1;
+    }
+    if (parseModelessWindowName(words[first], &action->window, error) != 0) return 1;
+    const std::string sub = lowerCase(words[first + 1]);
+    const std::size_t n = words.size() - first;  // words from the window's name on
+    auto arity = [&](std::size_t low, std::size_t high) {
+        if (n >= low && n <= high) return 0;
+        *error = std::string("usage: ") + usage;
+        return 1;
+    };
+    if (sub == "close") {
+        action->kind = ModelessAction::Kind::Close;
+        return arity(2, 2);
+    }
+    if (sub == "set") {
+        action->kind = ModelessAction::Kind::Set;
+        if (arity(4, 4) != 0) return 1;
+        action->value = words[first + 3];
+    } else if (sub == "check") {
+        action->kind = ModelessAction::Kind::Check;
+        if (arity(3, 4) != 0) return 1;
+        if (n == 4) {
+            const std::string state = lowerCase(words[first + 3]);
+            if (state != "on" && state != "off") {
+                *error = std::string("usage: ") + usage;
+                return 1;
+            }
+            action->checked = state == "on";
+        }
+    } else if (sub == "choose" || sub == "press") {
+        action->kind = sub == "choose" ? ModelessAction::Kind::Choose : ModelessAction::Kind::Press;
+        if (arity(3, 3) != 0) return 1;
+    } else if (sub == "caret") {
+        action->kind = ModelessAction::Kind::Caret;
+        if (arity(4, 4) != 0) return 1;
+        if (parseNumber(words[first + 3], 1, 100000000, &action->line, error) != 0) return 1;
+    } else {
+        *error = std::string("usage: ") + usage;
+        return 1;
+    }
+    action->target = words[first + 2];
+    return 0;
+}
+
+int parseSearch(const std::vector<std::string>& words, BatchCommand* cmd, std::string* error) {
+    const char* usage = "search text|hex PATTERN [up|down] [case]";
+    if (expectWordCount(words, 3, 5, usage, error) != 0) return 1;
+    const std::string mode = lowerCase(words[1]);
+    if (mode != "text" && mode != "hex") {
+        *error = std::string("usage: ") + usage;
+        return 1;
+    }
+    cmd->hexSearch = mode == "hex";
+    cmd->text = words[2];
+    for (std::size_t i = 3; i < words.size(); ++i) {
+        const std::string w = lowerCase(words[i]);
+        if (w == "down" && cmd->searchDirection == 0) cmd->searchDirection = 1;
+        else if (w == "up" && cmd->searchDirection == 0) cmd->searchDirection = 2;
+        else if (w == "case" && !cmd->matchCase && !cmd->hexSearch) cmd->matchCase = true;
+        else {
+            *error = "unexpected '" + words[i] + "'; usage: " + usage + " (case only with text)";
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int parsePending(const std::string& line, const std::vector<std::string>& words, BatchCommand* cmd,
                  std::string* error) {
-    const char* usage = "pending key KEYS | pending type TEXT | pending wait N | pending command CODE";
+    const char* usage = "pending key KEYS | pending type TEXT | pending wait N | pending command CODE | pending window ...";
     if (words.size() < 3) {
         *error = std::string("usage: ") + usage;
         return 1;
@@ -187,6 +263,10 @@ int parsePending(const std::string& line, const std::vector<std::string>& words,
         if (expectWordCount(words, 3, 3, "pending wait N", error) != 0) return 1;
         return parseNumber(words[2], 1, 1000000000, &cmd->numbers[0], error);
     }
+    if (sub == "window") {
+        cmd->verb = BatchVerb::PendingWindow;
+        return parseWindowAction(words, 2, &cmd->window, error);
+    }
     if (sub == "command") {
         cmd->verb = BatchVerb::PendingCommand;
         if (expectWordCount(words, 3, 3, "pending command CODE|\"MENU TEXT\"", error) != 0) return 1;
@@ -197,7 +277,7 @@ int parsePending(const std::string& line, const std::vector<std::string>& words,
 }
 
 int parsePrint(const std::vector<std::string>& words, BatchCommand* cmd, std::string* error) {
-    const char* usage = "print grid|row N|cells ROW|colours ROW|state|caption|scrollbar|menus|clipboard";
+    const char* usage = "print grid|row N|cells ROW|colours ROW|state|caption|scrollbar|menus|clipboard|window WINDOW";
     if (words.size() < 2) {
         *error = std::string("usage: ") + usage;
         return 1;
@@ -217,6 +297,11 @@ int parsePrint(const std::vector<std::string>& words, BatchCommand* cmd, std::st
             cmd->verb = p.verb;
             return expectWordCount(words, 2, 2, usage, error);
         }
+    }
+    if (what == "window") {
+        cmd->verb = BatchVerb::PrintWindow;
+        if (expectWordCount(words, 3, 3, "print window find|disassembly", error) != 0) return 1;
+        return parseModelessWindowName(words[2], &cmd->window.window, error);
     }
     if (what == "row") cmd->verb = BatchVerb::PrintRow;
     else if (what == "cells") cmd->verb = BatchVerb::PrintCells;
@@ -389,6 +474,14 @@ int parseWords(const std::string& line, const std::vector<std::string>& words, B
         return parseCommandCode(words[1], &cmd->numbers[0], error);
     }
     if (verb == "dialog") return parseDialog(words, cmd, error);
+    if (verb == "window") {
+        cmd->verb = BatchVerb::Window;
+        return parseWindowAction(words, 1, &cmd->window, error);
+    }
+    if (verb == "search") {
+        cmd->verb = BatchVerb::Search;
+        return parseSearch(words, cmd, error);
+    }
     if (verb == "pending") return parsePending(line, words, cmd, error);
     if (verb == "print") return parsePrint(words, cmd, error);
     if (verb == "expect") return parseExpect(line, words, cmd, error);
@@ -415,7 +508,7 @@ bool isAfterExitAllowed(BatchVerb verb) {
         case BatchVerb::PrintGrid: case BatchVerb::PrintRow: case BatchVerb::PrintCells:
         case BatchVerb::PrintColours: case BatchVerb::PrintState: case BatchVerb::PrintCaption:
         case BatchVerb::PrintScrollBar: case BatchVerb::PrintMenus: case BatchVerb::PrintClipboard:
-        case BatchVerb::ExpectRow: case BatchVerb::ExpectState: case BatchVerb::ExpectCaption:
+        case BatchVerb::PrintWindow: case BatchVerb::ExpectRow: case BatchVerb::ExpectState: case BatchVerb::ExpectCaption:
         case BatchVerb::Echo:
             return true;
         default:
@@ -504,7 +597,8 @@ bool isQueueingCommand(BatchVerb verb) {
         case BatchVerb::DialogSet: case BatchVerb::DialogCheck: case BatchVerb::DialogChoose:
         case BatchVerb::DialogPress: case BatchVerb::DialogCancel:
         case BatchVerb::PendingKey: case BatchVerb::PendingType: case BatchVerb::PendingWait:
-        case BatchVerb::PendingCommand: case BatchVerb::Echo: case BatchVerb::Timeout:
+        case BatchVerb::PendingCommand: case BatchVerb::PendingWindow: case BatchVerb::Echo:
+        case BatchVerb::Timeout:
             return true;
         default:
             return false;

@@ -14,9 +14,10 @@ namespace quorby {
 enum class BatchVerb {
     Open, Drive, Command, Key, Hold, Release, Type, Click, Drag, Wheel, Scroll, Resize, Paint,
     Answer, File, Popup, DialogSet, DialogCheck, DialogChoose, DialogPress, DialogCancel,
-    PendingKey, PendingType, PendingWait, PendingCommand,
+    PendingKey, PendingType, PendingWait, PendingCommand, PendingWindow,
+    Window, Search,
     PrintGrid, PrintRow, PrintCells, PrintColours, PrintState, PrintCaption, PrintScrollBar,
-    PrintMenus, PrintClipboard,
+    PrintMenus, PrintClipboard, PrintWindow,
     ExpectRow, ExpectState, ExpectCaption,
     Echo, Timeout, Quit, Close,
 };
@@ -44,6 +45,11 @@ struct BatchCommand {
     ClickKind click = ClickKind::Left;
     std::uint32_t modifiers = 0;
     ScrollAction scroll = ScrollAction::LineDown;
+    ModelessAction window;        // window, pending window; print window: its window
+    // search text|hex PATTERN [up|down] [case]: the pattern is `text`
+    bool hexSearch = false;
+    int searchDirection = 0;      // 0: as the dialog shows, 1: down, 2: up
+    bool matchCase = false;
 };
 
 // Parses one line. *empty is set for blank and comment lines.

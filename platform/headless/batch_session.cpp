@@ -1,10 +1,13 @@
 #include "platform/headless/batch_session.h"
 
 #include <algorithm>
+#include <cinttypes>
 #include <cstdlib>
 
 #include "app/window_events.h"
+#include "search/find_dialog.h"
 #include "platform/headless/key_names.h"
+#include "platform/headless/modeless_windows.h"
 #include "platform/headless/state_report.h"
 #include "platform/headless/transcript_format.h"
 
@@ -15,6 +18,8 @@ namespace {
 constexpr int kOpenCommand = 32771;
 constexpr int kOpenDriveCommand = 32911;
 constexpr int kQuitCommand = 105;
+constexpr int kFindTextCommand = 32794;
+constexpr int kFindHexCommand = 32830;
 constexpr int kWheelNotch = 120;
 
 std::string rowText(const HeadlessPlatform& platform, int row) {
@@ -128,6 +133,12 @@ bool BatchSession::dispatchPending(const InputEvent& event) {
             return true;
         case InputEvent::Kind::Wait:
             return true;
+        case InputEvent::Kind::Window: {
+            platform_.writeLine(std::string("PENDING window ") + modelessWindowName(event.window.window));
+            std::string error;
+            if (actInWindow(event.window, &error) != 0) platform_.scriptError(error);
+            return true;
+        }
     }
     return true;
 }
@@ -265,6 +276,13 @@ int BatchSession::queue(const BatchCommand& cmd, std::string* error) {
             platform_.queuePendingInput(command);
             return 0;
         }
+        case BatchVerb::PendingWindow: {
+            InputEvent window;
+            window.kind = InputEvent::Kind::Window;
+            window.window = cmd.window;
+            platform_.queuePendingInput(window);
+            return 0;
+        }
         case BatchVerb::Echo:
             platform_.writeLine(cmd.text);
             return 0;
@@ -320,8 +338,80 @@ int BatchSession::print(const BatchCommand& cmd, std::string*) {
                                     escapeTranscriptText(shown) + (data.size() > 64 ? "\"..." : "\""));
             }
             break;
+        case BatchVerb::PrintWindow: {
+            const OpenModeless* window = platform_.modelessWindow(cmd.window.window);
+            if (window == nullptr) {
+                platform_.writeLine(std::string("WINDOW ") + modelessWindowName(cmd.window.window) + " not open");
+                break;
+            }
+            std::string text = describeModeless(cmd.window.window, *window);
+            text.pop_back();
+            platform_.writeLine(text);
+            break;
+        }
         default:
             break;
+    }
+    return 0;
+}
+
+int BatchSession::actInWindow(const ModelessAction& action, std::string* error) {
+    OpenModeless* window = platform_.modelessWindow(action.window);
+    if (window == nullptr) {
+        *error = std::string("the ") + modelessWindowName(action.window) + " window is not open";
+        return 1;
+    }
+    ModelessEvent event;
+    event.window = action.window;
+    if (action.kind == ModelessAction::Kind::Close) {
+        platform_.closedByUser(action.window);
+        event.kind = ModelessEventKind::Closed;
+        onModelessEvent(*app_, event);
+        return 0;
+    }
+    bool sends = false;
+    if (applyModelessAction(*window, action, &event, &sends, error) != 0) return 1;
+    if (sends) onModelessEvent(*app_, event);
+    return 0;
+}
+
+int BatchSession::search(const BatchCommand& cmd, std::string* error) {
+    AppState& app = *app_;
+    const std::uint32_t mode = app.search.state.searchMode;
+    const bool openInMode = platform_.modelessOpen(ModelessWindow::Find) && (mode & kSearchDialogOpen) &&
+                            ((mode & kSearchHexMode) != 0) == cmd.hexSearch;
+    if (!openInMode) onCommand(app, cmd.hexSearch ? kFindHexCommand : kFindTextCommand);
+    if (platform_.modelessWindow(ModelessWindow::Find) == nullptr) {
+        *error = "the find dialog did not open";
+        return 1;
+    }
+    auto act = [&](ModelessAction::Kind kind, int id, const std::string& value, bool checked) {
+        ModelessAction action;
+        action.kind = kind;
+        action.window = ModelessWindow::Find;
+        action.target = std::to_string(id);
+        action.value = value;
+        action.checked = checked;
+        return actInWindow(action, error);
+    };
+    if (act(ModelessAction::Kind::Set, kFindWhatEdit, cmd.text, true) != 0) return 1;
+    if (cmd.searchDirection != 0 &&
+        act(ModelessAction::Kind::Choose, cmd.searchDirection == 1 ? kFindDown : kFindUp, "", true) != 0)
+        return 1;
+    if (!cmd.hexSearch && act(ModelessAction::Kind::Check, kFindMatchCase, "", cmd.matchCase) != 0) return 1;
+    if (act(ModelessAction::Kind::Press, kFindNextButton, "", true) != 0) return 1;
+    const SearchSession& s = app.search;
+    switch (s.lastResult) {
+        case SearchResult::Found: {
+            char line[48];
+            std::snprintf(line, sizeof line, "SEARCH FOUND 0x%" PRIX64, std::uint64_t(s.lastMatch));
+            platform_.writeLine(line);
+            break;
+        }
+        case SearchResult::NotFound: platform_.writeLine("SEARCH NOT FOUND"); break;
+        case SearchResult::Interrupted: platform_.writeLine("SEARCH INTERRUPTED"); break;
+        case SearchResult::Superseded: platform_.writeLine("SEARCH SUPERSEDED"); break;
+        case SearchResult::NotRun: platform_.writeLine("SEARCH NOT RUN"); break;
     }
     return 0;
 }
@@ -361,6 +451,7 @@ int BatchSession::execute(const BatchCommand& cmd, std::string* error) {
         case BatchVerb::PrintGrid: case BatchVerb::PrintRow: case BatchVerb::PrintCells:
         case BatchVerb::PrintColours: case BatchVerb::PrintState: case BatchVerb::PrintCaption:
         case BatchVerb::PrintScrollBar: case BatchVerb::PrintMenus: case BatchVerb::PrintClipboard:
+        case BatchVerb::PrintWindow:
             return print(cmd, error);
         case BatchVerb::ExpectRow: case BatchVerb::ExpectState: case BatchVerb::ExpectCaption:
             return expect(cmd, error);
@@ -444,6 +535,12 @@ int BatchSession::execute(const BatchCommand& cmd, std::string* error) {
             break;
         case BatchVerb::Paint:
             onPaint(app);
+            break;
+        case BatchVerb::Window:
+            if (actInWindow(cmd.window, error) != 0) return 1;
+            break;
+        case BatchVerb::Search:
+            if (search(cmd, error) != 0) return 1;
             break;
         case BatchVerb::Quit:
             exitProgram(true);

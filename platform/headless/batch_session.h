@@ -36,6 +36,12 @@ private:
     void click(const BatchCommand& cmd);
     void drag(const BatchCommand& cmd);
     void exitProgram(bool byQuitCommand);
+    // The user acts in an open modeless window; the window sends its event
+    // to the logic as the window system would.
+    int actInWindow(const ModelessAction& action, std::string* error);
+    // `search`: the find dialog opened in its mode (unless it is open in it),
+    // filled, Find Next pressed, and the outcome written.
+    int search(const BatchCommand& cmd, std::string* error);
     // After every action: posted popup commands, errors found by the
     // platform, and pending input that no long operation took.
     int settle(std::string* error);

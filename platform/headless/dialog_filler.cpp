@@ -37,6 +37,7 @@ const char* kindName(ControlKind kind) {
         case ControlKind::Radio: return "radio";
         case ControlKind::Button: return "button";
         case ControlKind::Group: return "group";
+        case ControlKind::Listing: return "listing";
     }
     return "?";
 }
@@ -78,6 +79,10 @@ int findControl(const DialogSpec& dialog, const std::string& target, bool labelM
 int requireUsable(const DialogControl& c, ControlKind kind, const std::string& target, std::string* error) {
     if (c.kind != kind) {
         *error = "control \"" + target + "\" is a " + kindName(c.kind) + ", not a " + kindName(kind);
+        return 1;
+    }
+    if (!c.visible) {
+        *error = "control \"" + target + "\" is hidden";
         return 1;
     }
     if (!c.enabled) {
@@ -200,9 +205,24 @@ std::string describeDialogControls(const DialogSpec& dialog) {
         if (c.kind == ControlKind::Edit) out += " = \"" + escapeTranscriptText(c.value) + "\"";
         if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::Radio) out += c.checked ? " on" : " off";
         if (!c.enabled) out += " disabled";
+        if (!c.visible) out += " hidden";
         out += "\n";
     }
     return out;
 }
+
+int findDialogControl(const DialogSpec& dialog, const std::string& target, bool labelMeansEdit,
+                      std::string* error) {
+    return findControl(dialog, target, labelMeansEdit, error);
+}
+
+int requireUsableControl(const DialogControl& control, ControlKind kind, const std::string& target,
+                         std::string* error) {
+    return requireUsable(control, kind, target, error);
+}
+
+void chooseRadio(DialogSpec& dialog, std::size_t index) { choose(dialog, index); }
+
+const char* controlKindName(ControlKind kind) { return kindName(kind); }
 
 }  // namespace quorby

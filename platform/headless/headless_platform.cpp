@@ -316,6 +316,74 @@ void HeadlessPlatform::showPleaseWait(bool visible, const std::string& text1067,
               escapeTranscriptText(lastPleaseWait_));
 }
 
+void HeadlessPlatform::openModeless(ModelessWindow window, const DialogSpec& dialog) {
+    OpenModeless& w = modeless_[window];
+    w = OpenModeless{};
+    w.dialog = dialog;
+    writeLine(std::string("WINDOW ") + modelessWindowName(window) + " opened \"" + escapeTranscriptText(dialog.title) +
+              "\"");
+}
+
+void HeadlessPlatform::closeModeless(ModelessWindow window) {
+    if (modeless_.erase(window) != 0) writeLine(std::string("WINDOW ") + modelessWindowName(window) + " closed");
+}
+
+bool HeadlessPlatform::modelessOpen(ModelessWindow window) const { return modeless_.count(window) != 0; }
+
+OpenModeless* HeadlessPlatform::modelessWindow(ModelessWindow window) {
+    auto it = modeless_.find(window);
+    return it == modeless_.end() ? nullptr : &it->second;
+}
+
+void HeadlessPlatform::closedByUser(ModelessWindow window) {
+    if (modeless_.erase(window) != 0)
+        writeLine(std::string("WINDOW ") + modelessWindowName(window) + " closed by the user");
+}
+
+void HeadlessPlatform::setModelessVisible(ModelessWindow window, bool visible) {
+    OpenModeless* w = modelessWindow(window);
+    if (w == nullptr || w->visible == visible) return;
+    w->visible = visible;
+    writeLine(std::string("WINDOW ") + modelessWindowName(window) + (visible ? " shown" : " hidden"));
+}
+
+void HeadlessPlatform::setModelessTitle(ModelessWindow window, const std::string& title) {
+    if (OpenModeless* w = modelessWindow(window)) w->dialog.title = title;
+}
+
+void HeadlessPlatform::setModelessControl(ModelessWindow window, const DialogControl& control) {
+    OpenModeless* w = modelessWindow(window);
+    if (w == nullptr) return;
+    if (DialogControl* c = w->dialog.find(control.id)) {
+        c->text = control.text;
+        c->value = control.value;
+        c->checked = control.checked;
+        c->enabled = control.enabled;
+        c->visible = control.visible;
+    }
+}
+
+DialogSpec HeadlessPlatform::modelessValues(ModelessWindow window) {
+    OpenModeless* w = modelessWindow(window);
+    return w ? w->dialog : DialogSpec{};
+}
+
+void HeadlessPlatform::setListingText(ModelessWindow window, int controlId, const std::string& text) {
+    OpenModeless* w = modelessWindow(window);
+    if (w == nullptr) return;
+    w->listings[controlId] = text;
+    w->selections[controlId] = {0, 0};
+}
+
+void HeadlessPlatform::selectListingText(ModelessWindow window, int controlId, std::size_t start, std::size_t length) {
+    OpenModeless* w = modelessWindow(window);
+    if (w == nullptr) return;
+    const std::size_t size = w->listings[controlId].size();
+    if (start > size) start = size;
+    if (length > size - start) length = size - start;
+    w->selections[controlId] = {start, length};
+}
+
 void HeadlessPlatform::openHelp(const std::string& path) { writeLine("HELP " + escapeTranscriptText(path)); }
 
 void HeadlessPlatform::quit(int exitCode) {

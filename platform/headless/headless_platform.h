@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 #include <vector>
+#include "platform/headless/modeless_windows.h"
 #include "platform/headless/script_answers.h"
 #include "platform/platform.h"
 
@@ -38,8 +39,23 @@ public:
     bool clipboardHas(const std::string& mimeType) override;
     std::string clipboardData(const std::string& mimeType) override;
     void showPleaseWait(bool visible, const std::string& text1067, const std::string& text1068) override;
+    void openModeless(ModelessWindow window, const DialogSpec& dialog) override;
+    void closeModeless(ModelessWindow window) override;
+    bool modelessOpen(ModelessWindow window) const override;
+    void setModelessVisible(ModelessWindow window, bool visible) override;
+    void setModelessTitle(ModelessWindow window, const std::string& title) override;
+    void setModelessControl(ModelessWindow window, const DialogControl& control) override;
+    DialogSpec modelessValues(ModelessWindow window) override;
+    void setListingText(ModelessWindow window, int controlId, const std::string& text) override;
+    void selectListingText(ModelessWindow window, int controlId, std::size_t start, std::size_t length) override;
     void openHelp(const std::string& path) override;
     void quit(int exitCode) override;
+
+    // ---- the open modeless windows ----
+    // nullptr when the window is not open.
+    OpenModeless* modelessWindow(ModelessWindow window);
+    // The user closed it by its frame: it is gone before the logic hears of it.
+    void closedByUser(ModelessWindow window);
 
     // ---- queues the script fills ----
     void queueAnswer(const ScriptAnswer& answer) { answers_.push_back(answer); }
@@ -97,9 +113,10 @@ public:
     int quitCode() const { return quitCode_; }
 
     void writeLine(const std::string& line);
+    // A script line that does not fit what the program shows; the script fails.
+    void scriptError(const std::string& message);
 
 private:
-    void scriptError(const std::string& message);
 
     std::FILE* transcript_;
     bool pleaseWaitShown_ = false;
@@ -113,6 +130,7 @@ private:
     std::map<int, bool> menuEnabled_;
     std::vector<std::string> recentFiles_;
     std::map<std::string, std::string> clipboard_;
+    std::map<ModelessWindow, OpenModeless> modeless_;
     int windowWidth_ = 0;
     int windowHeight_ = 0;
     bool quitRequested_ = false;

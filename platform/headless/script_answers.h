@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "app/keys.h"
+#include "platform/platform.h"
 
 namespace quorby {
 
@@ -44,14 +45,25 @@ struct DialogAnswer {
     bool driveReadOnly = false;
 };
 
+// What the user does in an open modeless window (`window WINDOW ...`).
+struct ModelessAction {
+    enum class Kind { Set, Check, Choose, Press, Caret, Close } kind = Kind::Press;
+    ModelessWindow window = ModelessWindow::Find;
+    std::string target;    // control number or label
+    std::string value;     // Set
+    bool checked = true;   // Check
+    std::int64_t line = 1; // Caret: 1-based line of the listing
+};
+
 // Input that arrives while a long operation polls for it.
 struct InputEvent {
-    enum class Kind { KeyDown, KeyUp, Char, Command, Wait } kind = Kind::Wait;
+    enum class Kind { KeyDown, KeyUp, Char, Command, Wait, Window } kind = Kind::Wait;
     Key key = Key::None;
     std::uint32_t modifiers = 0;
     int character = 0;  // Char
     int code = 0;       // Command
     int count = 1;      // Wait: polls that pass without input
+    ModelessAction window;  // Window
 };
 
 }  // namespace quorby

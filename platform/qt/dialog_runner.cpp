@@ -80,6 +80,8 @@ QWidget* makeWidget(QDialog& dialog, DialogControl& control, const DialogSpec& d
         });
         return button;
     }
+    case ControlKind::Listing:  // modeless windows only
+        break;
     }
     return nullptr;
 }
@@ -113,6 +115,7 @@ int runSpecDialog(QWidget* parent, DialogSpec& described) {
         QWidget* widget = makeWidget(dialog, control, described, radioGroups, &pressedId);
         if (!widget) continue;
         widget->setEnabled(control.enabled);
+        if (!control.visible) widget->hide();
         widget->setObjectName(QStringLiteral("control%1").arg(control.id));
         grid->addWidget(widget, control.row, control.column);
         bound.push_back({&control, widget});

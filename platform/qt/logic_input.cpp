@@ -16,5 +16,6 @@ void LogicInput::scroll(ScrollAction action, std::int32_t thumbPosition) { onScr
 void LogicInput::paint() { onPaint(app_); }
 void LogicInput::resizeRequest(int clientWidth, int clientHeight) { onResizeRequest(app_, clientWidth, clientHeight); }
 void LogicInput::destroy() { onDestroy(app_); }
+void LogicInput::modelessEvent(const ModelessEvent& event) { onModelessEvent(app_, event); }
 
 }  // namespace quorby

@@ -14,6 +14,7 @@
 
 #include "platform/qt/dialogs.h"
 #include "platform/qt/glyph_map.h"
+#include "platform/qt/modeless_dialog.h"
 #include "platform/qt/please_wait_window.h"
 
 namespace quorby {
@@ -46,9 +47,68 @@ std::string clipboardText(const QMimeData* content) {
 
 }  // namespace
 
-QtPlatform::QtPlatform(WindowInput* input) : window_(std::make_unique<MainWindow>(input)) {}
+QtPlatform::QtPlatform(WindowInput* input) : input_(input), window_(std::make_unique<MainWindow>(input)) {}
 
 QtPlatform::~QtPlatform() = default;
+
+void QtPlatform::openModeless(ModelessWindow window, const DialogSpec& dialog) {
+    QPoint place;
+    const bool replaced = modeless_.count(window) != 0;
+    if (replaced) place = modeless_[window]->pos();
+    forgetModeless(window);
+    auto* shown = new ModelessDialog(
+        window_.get(), window, dialog,
+        [this](const ModelessEvent& event) {
+            if (input_) input_->modelessEvent(event);
+        },
+        [this, window] { forgetModeless(window); });
+    modeless_[window] = shown;
+    if (replaced) shown->move(place);
+    shown->show();
+}
+
+void QtPlatform::forgetModeless(ModelessWindow window) {
+    auto it = modeless_.find(window);
+    if (it == modeless_.end()) return;
+    ModelessDialog* gone = it->second;
+    modeless_.erase(it);
+    gone->hide();
+    gone->deleteLater();  // it may be the sender of the event in progress
+}
+
+void QtPlatform::closeModeless(ModelessWindow window) { forgetModeless(window); }
+
+bool QtPlatform::modelessOpen(ModelessWindow window) const { return modeless_.count(window) != 0; }
+
+ModelessDialog* QtPlatform::modelessDialog(ModelessWindow window) const {
+    auto it = modeless_.find(window);
+    return it == modeless_.end() ? nullptr : it->second;
+}
+
+void QtPlatform::setModelessVisible(ModelessWindow window, bool visible) {
+    if (ModelessDialog* d = modelessDialog(window)) d->setVisible(visible);
+}
+
+void QtPlatform::setModelessTitle(ModelessWindow window, const std::string& title) {
+    if (ModelessDialog* d = modelessDialog(window)) d->setWindowTitle(fromLogicText(title));
+}
+
+void QtPlatform::setModelessControl(ModelessWindow window, const DialogControl& control) {
+    if (ModelessDialog* d = modelessDialog(window)) d->setControl(control);
+}
+
+DialogSpec QtPlatform::modelessValues(ModelessWindow window) {
+    ModelessDialog* d = modelessDialog(window);
+    return d ? d->values() : DialogSpec{};
+}
+
+void QtPlatform::setListingText(ModelessWindow window, int controlId, const std::string& text) {
+    if (ModelessDialog* d = modelessDialog(window)) d->setListingText(controlId, text);
+}
+
+void QtPlatform::selectListingText(ModelessWindow window, int controlId, std::size_t start, std::size_t length) {
+    if (ModelessDialog* d = modelessDialog(window)) d->selectListingText(controlId, start, length);
+}
 
 void QtPlatform::drawCells(int column, int row, const char* text, int count, Colour background) {
     window_->grid()->drawCells(column, row, text, count, background);

@@ -10,7 +10,7 @@
 
 class QMimeData;
 
-namespace quorby { class PleaseWaitWindow; }
+namespace quorby { class PleaseWaitWindow; class ModelessDialog; }
 
 namespace quorby {
 
@@ -45,11 +45,27 @@ public:
     bool clipboardHas(const std::string& mimeType) override;
     std::string clipboardData(const std::string& mimeType) override;
     void showPleaseWait(bool visible, const std::string& text1067, const std::string& text1068) override;
+    void openModeless(ModelessWindow window, const DialogSpec& dialog) override;
+    void closeModeless(ModelessWindow window) override;
+    bool modelessOpen(ModelessWindow window) const override;
+    void setModelessVisible(ModelessWindow window, bool visible) override;
+    void setModelessTitle(ModelessWindow window, const std::string& title) override;
+    void setModelessControl(ModelessWindow window, const DialogControl& control) override;
+    DialogSpec modelessValues(ModelessWindow window) override;
+    void setListingText(ModelessWindow window, int controlId, const std::string& text) override;
+    void selectListingText(ModelessWindow window, int controlId, std::size_t start, std::size_t length) override;
     void openHelp(const std::string& path) override;
     void quit(int exitCode) override;
 
+    // The open modeless window, or nullptr (for tests).
+    ModelessDialog* modelessDialog(ModelessWindow window) const;
+
 private:
+    void forgetModeless(ModelessWindow window);
+
+    WindowInput* input_;
     std::unique_ptr<MainWindow> window_;
+    std::map<ModelessWindow, ModelessDialog*> modeless_;  // children of the main window
     std::unique_ptr<PleaseWaitWindow> pleaseWait_;  // destroyed before its parent window
     // The formats of the clipboard content this program put there last; a
     // copy sets several formats one after the other.

@@ -27,6 +27,8 @@ public:
     virtual void paint() = 0;
     virtual void resizeRequest(int clientWidth, int clientHeight) = 0;
     virtual void destroy() = 0;
+    // Something happened in a modeless window (find dialog, disassembly window).
+    virtual void modelessEvent(const ModelessEvent& event) { (void)event; }
 };
 
 // Forwards everything to the window procedure of app/window_events.h.
@@ -47,6 +49,7 @@ public:
     void paint() override;
     void resizeRequest(int clientWidth, int clientHeight) override;
     void destroy() override;
+    void modelessEvent(const ModelessEvent& event) override;
 
 private:
     AppState& app_;

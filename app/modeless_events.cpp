@@ -1,0 +1,22 @@
+#include "app/dispatch.h"
+#include "app/window_events.h"
+#include "disasm/disassembly_window.h"
+#include "search/find_dialog.h"
+
+namespace quorby {
+
+void onModelessEvent(AppState& app, const ModelessEvent& event) {
+    switch (event.window) {
+        case ModelessWindow::Find:
+            onFindDialogEvent(app, event);
+            break;
+        case ModelessWindow::Disassembly:
+            disasm::onDisassemblyEvent(app, event);
+            break;
+        default:
+            break;
+    }
+    endOfCommand(app);
+}
+
+}  // namespace quorby

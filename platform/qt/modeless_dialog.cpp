@@ -1,0 +1,277 @@
+#include "platform/qt/modeless_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <algorithm>
+
+#include "platform/qt/glyph_map.h"
+
+namespace quorby {
+
+namespace {
+
+QString withoutMnemonic(const std::string& text) {
+    QString in = fromLogicText(text);
+    QString out;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (in[i] == QLatin1Char('&')) {
+            if (i + 1 < in.size() && in[i + 1] == QLatin1Char('&')) out.append(QLatin1Char('&')), ++i;
+            continue;
+        }
+        out.append(in[i]);
+    }
+    return out;
+}
+
+// A listing line as shown: Windows-1252 glyphs, tabs kept.
+QString listingLine(const std::string& text, std::size_t from, std::size_t length) {
+    QString line;
+    line.reserve(qsizetype(length));
+    for (std::size_t i = from; i < from + length; ++i) {
+        const auto byte = std::uint8_t(text[i]);
+        line.append(QChar(byte == '\t' ? u'\t' : glyphForByte(byte)));
+    }
+    return line;
+}
+
+}  // namespace
+
+ModelessDialog::ModelessDialog(QWidget* parent, ModelessWindow which, const DialogSpec& dialog, EventSink sink,
+                               std::function<void()> closedByUser)
+    : QDialog(parent), which_(which), dialog_(dialog), sink_(std::move(sink)), closedByUser_(std::move(closedByUser)) {
+    setModal(false);
+    setWindowTitle(fromLogicText(dialog.title));
+    auto* grid = new QGridLayout(this);
+    logicSets_ = true;
+    for (const DialogControl& control : dialog_.controls) {
+        QWidget* widget = makeWidget(control);
+        if (!widget) continue;
+        widget->setObjectName(QStringLiteral("control%1").arg(control.id));
+        widget->setEnabled(control.enabled);
+        if (!control.visible) widget->hide();
+        grid->addWidget(widget, control.row, control.column);
+        if (control.kind == ControlKind::Listing) {
+            grid->setRowStretch(control.row, 1);
+            grid->setColumnStretch(control.column, 1);
+        }
+        widgets_[control.id] = widget;
+    }
+    logicSets_ = false;
+}
+
+QWidget* ModelessDialog::makeWidget(const DialogControl& control) {
+    const int id = control.id;
+    switch (control.kind) {
+    case ControlKind::Label:
+    case ControlKind::Group: {
+        auto* label = new QLabel(withoutMnemonic(control.text), this);
+        label->setTextFormat(Qt::PlainText);
+        if (control.kind == ControlKind::Group) {
+            QFont bold = label->font();
+            bold.setBold(true);
+            label->setFont(bold);
+        }
+        return label;
+    }
+    case ControlKind::Edit:
+        return new QLineEdit(fromLogicText(control.value), this);
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(fromLogicText(control.text), this);
+        box->setChecked(control.checked);
+        connect(box, &QCheckBox::toggled, this, [this, id](bool on) { send(ModelessEventKind::Toggled, id, on); });
+        return box;
+    }
+    case ControlKind::Radio: {
+        auto* radio = new QRadioButton(fromLogicText(control.text), this);
+        QButtonGroup* group = findChild<QButtonGroup*>(QStringLiteral("group%1").arg(control.group));
+        if (!group) {
+            group = new QButtonGroup(this);
+            group->setObjectName(QStringLiteral("group%1").arg(control.group));
+        }
+        group->addButton(radio);
+        radio->setChecked(control.checked);
+        // Of the two buttons that change, the chosen one reports.
+        connect(radio, &QRadioButton::toggled, this, [this, id](bool on) {
+            if (on) send(ModelessEventKind::Toggled, id, true);
+        });
+        return radio;
+    }
+    case ControlKind::Button: {
+        auto* button = new QPushButton(fromLogicText(control.text), this);
+        button->setAutoDefault(false);
+        button->setDefault(id == dialog_.okId);
+        connect(button, &QPushButton::clicked, this, [this, id] { send(ModelessEventKind::Pressed, id); });
+        return button;
+    }
+    case ControlKind::Listing: {
+        auto* edit = new QPlainTextEdit(this);
+        edit->setReadOnly(true);
+        edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        edit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        const QFontMetrics metrics(edit->font());
+        edit->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('0')) * 80, metrics.height() * 24);
+        listings_[id].edit = edit;
+        connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this, id] { caretMoved(id); });
+        return edit;
+    }
+    }
+    return nullptr;
+}
+
+void ModelessDialog::send(ModelessEventKind kind, int controlId, bool checked, std::size_t caret) {
+    if (logicSets_ || closing_ || !sink_) return;
+    ModelessEvent event;
+    event.window = which_;
+    event.kind = kind;
+    event.controlId = controlId;
+    event.checked = checked;
+    event.caretPosition = caret;
+    sink_(event);
+}
+
+void ModelessDialog::caretMoved(int controlId) {
+    if (logicSets_) return;
+    const Listing& listing = listings_[controlId];
+    const QTextCursor cursor = listing.edit->textCursor();
+    const auto line = std::size_t(cursor.blockNumber());
+    std::size_t offset = 0;
+    if (line < listing.lineStarts.size()) {
+        const std::size_t column = std::min(std::size_t(cursor.positionInBlock()), listing.lineLengths[line]);
+        offset = listing.lineStarts[line] + column;
+    }
+    send(ModelessEventKind::CaretMoved, controlId, false, offset);
+}
+
+void ModelessDialog::setControl(const DialogControl& control) {
+    DialogControl* kept = nullptr;
+    for (DialogControl& c : dialog_.controls)
+        if (c.id == control.id) kept = &c;
+    auto it = widgets_.find(control.id);
+    if (!kept || it == widgets_.end()) return;
+    kept->text = control.text;
+    kept->value = control.value;
+    kept->checked = control.checked;
+    kept->enabled = control.enabled;
+    kept->visible = control.visible;
+    QWidget* widget = it->second;
+    logicSets_ = true;
+    switch (kept->kind) {
+    case ControlKind::Label:
+    case ControlKind::Group:
+        static_cast<QLabel*>(widget)->setText(withoutMnemonic(control.text));
+        break;
+    case ControlKind::Edit:
+        static_cast<QLineEdit*>(widget)->setText(fromLogicText(control.value));
+        break;
+    case ControlKind::CheckBox:
+    case ControlKind::Radio:
+        static_cast<QAbstractButton*>(widget)->setText(fromLogicText(control.text));
+        static_cast<QAbstractButton*>(widget)->setChecked(control.checked);
+        break;
+    case ControlKind::Button:
+        static_cast<QPushButton*>(widget)->setText(fromLogicText(control.text));
+        break;
+    case ControlKind::Listing:
+        break;
+    }
+    widget->setEnabled(control.enabled);
+    widget->setVisible(control.visible);
+    logicSets_ = false;
+}
+
+DialogSpec ModelessDialog::values() const {
+    DialogSpec out = dialog_;
+    for (DialogControl& c : out.controls) {
+        auto it = widgets_.find(c.id);
+        if (it == widgets_.end()) continue;
+        if (c.kind == ControlKind::Edit) c.value = toLogicText(static_cast<QLineEdit*>(it->second)->text());
+        if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::Radio)
+            c.checked = static_cast<QAbstractButton*>(it->second)->isChecked();
+    }
+    return out;
+}
+
+void ModelessDialog::setListingText(int controlId, const std::string& text) {
+    auto it = listings_.find(controlId);
+    if (it == listings_.end()) return;
+    Listing& listing = it->second;
+    listing.lineStarts.clear();
+    listing.lineLengths.clear();
+    QString shown;
+    shown.reserve(qsizetype(text.size()));
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        std::size_t end = text.find('\n', at);
+        const bool last = end == std::string::npos;
+        if (last) end = text.size();
+        std::size_t length = end - at;
+        if (length > 0 && text[at + length - 1] == '\r') --length;
+        if (last && length == 0 && at == text.size() && at != 0) break;  // the text ends with a line end
+        if (!listing.lineStarts.empty()) shown.append(QLatin1Char('\n'));
+        listing.lineStarts.push_back(at);
+        listing.lineLengths.push_back(length);
+        shown.append(listingLine(text, at, length));
+        if (last) break;
+        at = end + 1;
+    }
+    logicSets_ = true;
+    listing.edit->setPlainText(shown);
+    logicSets_ = false;
+}
+
+int ModelessDialog::qtPosition(const Listing& listing, std::size_t offset) const {
+    if (listing.lineStarts.empty()) return 0;
+    auto above = std::upper_bound(listing.lineStarts.begin(), listing.lineStarts.end(), offset);
+    const auto line = std::size_t(above - listing.lineStarts.begin()) - 1;
+    const std::size_t column = std::min(offset - listing.lineStarts[line], listing.lineLengths[line]);
+    const QTextBlock block = listing.edit->document()->findBlockByNumber(int(line));
+    return block.position() + int(column);
+}
+
+void ModelessDialog::selectListingText(int controlId, std::size_t start, std::size_t length) {
+    auto it = listings_.find(controlId);
+    if (it == listings_.end()) return;
+    const Listing& listing = it->second;
+    QTextCursor cursor(listing.edit->document());
+    cursor.setPosition(qtPosition(listing, start));
+    cursor.setPosition(qtPosition(listing, start + length), QTextCursor::KeepAnchor);
+    logicSets_ = true;
+    listing.edit->setTextCursor(cursor);
+    listing.edit->ensureCursorVisible();
+    logicSets_ = false;
+}
+
+QWidget* ModelessDialog::controlWidget(int controlId) const {
+    auto it = widgets_.find(controlId);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+void ModelessDialog::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    closing_ = true;
+    event->accept();
+    ModelessEvent closed;
+    closed.window = which_;
+    closed.kind = ModelessEventKind::Closed;
+    EventSink sink = sink_;
+    if (closedByUser_) closedByUser_();  // the window is gone for the logic from here on
+    if (sink) sink(closed);
+}
+
+// ESC inside the window closes it like its frame.
+void ModelessDialog::reject() { close(); }
+
+}  // namespace quorby
