@@ -19,20 +19,24 @@ struct RecordView {
 
 // Records that follow each other in the chain often follow each other in the
 // file too (pages changed in address order), so records are read in windows
-// in the walk's direction: 4 KiB, doubling up to 64 KiB while the walk keeps
-// finding the next record just beyond the window. The window's bytes live for
-// one block only (between blocks other commands may rewrite records); what
-// is learnt is its size: when a block's records came in long runs, the next
-// block begins with a window that fits as many.
+// of whole records in the walk's direction: 6 records, doubling up to 102
+// (64 KiB) while the walk keeps finding the next record just beyond the
+// window. The window's bytes live as long as the caller's token: between
+// blocks other commands may rewrite records. What is learnt for a fresh
+// start is the size: when a block's records came in long runs, the next
+// fresh window fits as many and two more, and no more, since every byte read
+// costs a copy.
 struct JournalWindow {
-    static constexpr std::uint32_t kSize = 64 * 1024;
-    static constexpr std::uint32_t kFirstSize = 4 * 1024;
+    static constexpr std::uint32_t kSize = 102 * kJournalRecordSize;
+    static constexpr std::uint32_t kFirstSize = 6 * kJournalRecordSize;
     FilePos start = 0;
     std::uint32_t length = 0;
     std::uint32_t nextSize = kFirstSize;
     std::uint32_t startSize = kFirstSize;  // learnt from the previous block
     std::uint32_t fills = 0;               // windows read for this block
     std::uint32_t records = 0;             // records taken from them
+    const JournalFile* owner = nullptr;    // the window's bytes are of this file,
+    std::uint64_t token = 0;               // read under this token
     std::uint8_t bytes[kSize];
     JournalRecord single;  // a record read on its own
 };
@@ -42,19 +46,23 @@ JournalWindow& journalWindow() {
     return window;
 }
 
-void beginBlock() {
+void beginBlock(const JournalFile& jf, std::uint64_t token) {
     JournalWindow& w = journalWindow();
+    w.fills = w.records = 0;
+    if (token != 0 && token == w.token && w.owner == &jf) return;
     w.length = 0;
     w.nextSize = w.startSize;
-    w.fills = w.records = 0;
 }
 
-void endBlock() {
+void endBlock(const JournalFile& jf, std::uint64_t token) {
     JournalWindow& w = journalWindow();
+    w.owner = &jf;
+    w.token = token;
+    if (w.fills == 0) return;  // all from a window read before: nothing learnt
     std::uint32_t size = JournalWindow::kFirstSize;
-    if (w.fills != 0 && w.records >= 4 * w.fills) {  // runs of records: fit them in one window
-        const std::uint64_t wanted = std::uint64_t(w.records + 1) * kJournalRecordSize;
-        while (size < wanted && size < JournalWindow::kSize) size *= 2;
+    if (w.records >= 4 * w.fills) {
+        const std::uint64_t wanted = std::uint64_t(w.records + 2) * kJournalRecordSize;
+        size = std::uint32_t(wanted < JournalWindow::kSize ? wanted : JournalWindow::kSize);
     }
     w.startSize = size;
 }
@@ -63,7 +71,8 @@ bool fillWindow(JournalFile& jf, FilePos ptr, bool forward) {
     JournalWindow& w = journalWindow();
     const bool adjacent = w.length != 0 && (forward ? ptr == w.start + w.length : ptr + kJournalRecordSize == w.start);
     if (w.length != 0) {
-        w.nextSize = adjacent && w.nextSize < JournalWindow::kSize ? w.nextSize * 2 : JournalWindow::kFirstSize;
+        const std::uint32_t doubled = w.nextSize < JournalWindow::kSize / 2 ? w.nextSize * 2 : JournalWindow::kSize;
+        w.nextSize = adjacent ? doubled : JournalWindow::kFirstSize;
     }
     FilePos from = ptr;
     FilePos to = ptr + w.nextSize;
@@ -119,15 +128,20 @@ void layOver(const RecordView& r, FilePos blockStart, std::uint8_t* block, std::
 
 }  // namespace
 
+std::uint64_t newJournalWindowToken() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
 int overlayJournalChanges(JournalFile& jf, FilePos& chainPos, bool forward, FilePos blockStart,
-                          std::uint8_t* block, std::uint32_t count) {
+                          std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken) {
     const FilePos blockEnd = blockStart + count;
     // Where the next block of this direction begins (forward) or ends (backward).
     const FilePos nextForwardStart = blockEnd - (count < kRecordDataSize ? count : kRecordDataSize);
     const FilePos nextBackwardLimit = blockStart + kRecordDataSize;
 
     RecordView r;
-    beginBlock();
+    beginBlock(jf, windowToken);
     FilePos ptr = chainPos;
     FilePos kept = kEmptyPtr;
     bool keptSet = false;
@@ -163,7 +177,7 @@ int overlayJournalChanges(JournalFile& jf, FilePos& chainPos, bool forward, File
             ptr = r.prevPtr;
         }
     }
-    endBlock();
+    endBlock(jf, windowToken);
     // After a failure the walk is over: the following blocks do not meet
     // (and report) the same failure again.
     chainPos = result == 0 && keptSet ? kept : kEmptyPtr;

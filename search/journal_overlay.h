@@ -25,7 +25,15 @@ namespace quorby {
 // points outside the file ends the walk. Result 0, or 1 after a failed read
 // (reported through the Journal File's reporter) or a broken chain; the
 // block keeps what was laid over it so far and `chainPos` becomes empty.
+//
+// Records are read in windows of several records. `windowToken` lets a
+// window outlive the block: the next block with the same token (not 0) and
+// the same Journal File reuses what was read, so the caller must take a new
+// token (newJournalWindowToken) whenever the Journal File may have changed.
 int overlayJournalChanges(JournalFile& jf, FilePos& chainPos, bool forward, FilePos blockStart,
-                          std::uint8_t* block, std::uint32_t count);
+                          std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken = 0);
+
+// A token no window was read under.
+std::uint64_t newJournalWindowToken();
 
 }  // namespace quorby

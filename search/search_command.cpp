@@ -1,11 +1,14 @@
 #include "search/search_command.h"
 
 #include <cstring>
+#include <optional>
 
 #include "app/error_report.h"
 #include "app/tables.h"
 #include "edit/store_page.h"
 #include "search/block_buffer.h"
+#include "search/journal_overlay.h"
+#include "search/journal_write_counter.h"
 #include "search/match_highlight.h"
 #include "search/search_pass.h"
 #include "store/page_assembly.h"
@@ -33,6 +36,8 @@ struct Between {
     AppState* app;
     SearchState* state;
     std::uint32_t serial;
+    JournalWriteCounter* journalWrites;  // nullptr without a Journal File
+    std::uint64_t journalChanges = 0;
     bool escape = false;
     bool superseded = false;
 };
@@ -55,13 +60,20 @@ bool betweenBlocks(void* context) {
     Between& b = *static_cast<Between*>(context);
     AppState& app = *b.app;
     if (!app.platform) return false;
-    if (app.platform->pollPendingInput()) {
+    if (app.platform->pollPendingInput() || b.state->stopRequested) {
         b.escape = true;
         return true;
     }
     if (b.state->requestSerial != b.serial) {
         b.superseded = true;
         return true;
+    }
+    // A command dispatched in between changed the Journal File (or put
+    // another one in its place): its records are read afresh.
+    if (b.journalWrites != nullptr &&
+        (app.journal.files != b.journalWrites || b.journalWrites->changes() != b.journalChanges)) {
+        b.journalChanges = b.journalWrites->changes();
+        b.state->journalWindowToken = newJournalWindowToken();
     }
     showProgress(app, b.state->startPos);
     return false;
@@ -142,6 +154,7 @@ void setOverlayPositions(AppState& app, SearchState& state, bool forward) {
 
 SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& request, FilePos* matchPos) {
     const std::uint32_t serial = ++state.requestSerial;
+    state.stopRequested = false;
     const bool forward = request.directionDown;
     if (forward != state.lastDirectionDown) {
         if (state.searchMode & kSearchLastFound) {
@@ -176,8 +189,16 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
     source.journal = &app.journal;
     source.readFailed = readFailed;
     source.context = &app;
-    Between between{&app, &state, serial};
+    // The Journal File may have changed since the last search.
+    state.journalWindowToken = newJournalWindowToken();
+    std::optional<JournalWriteCounter> journalWrites;
+    if (app.journal.files != nullptr) {
+        journalWrites.emplace(*app.journal.files);
+        app.journal.files = &*journalWrites;
+    }
+    Between between{&app, &state, serial, journalWrites ? &*journalWrites : nullptr};
     const PassResult result = searchPasses(state, source, forward, blockBuffer(), betweenBlocks, &between);
+    if (journalWrites && app.journal.files == &*journalWrites) app.journal.files = &journalWrites->inner();
 
     if (between.superseded) return SearchResult::Superseded;
     if (app.platform) setInfoCell(app, "", kAddressColour);

@@ -14,14 +14,6 @@ inline constexpr const char* kFindHexTitle = "find binarily   (e.g.:  F3 6B 5  o
 // The progress line's colour between blocks.
 inline constexpr Colour kSearchProgressColour = kBannerColour;
 
-enum class SearchResult {
-    Found,        // the view shows the match, "------- FOUND -------"
-    NotFound,     // the page from before, "----- NOT FOUND -----"
-    Interrupted,  // ESC (or a failed read the user cancelled): the page from before, no outcome line
-    Superseded,   // a find request dispatched between blocks ran its own search
-    NotRun,       // no Find Next in the request, or the last search ended at the file's end
-};
-
 const char* findDialogTitle(bool hexMode);
 
 // The logic of opening the find dialog: dialogOpen (and hexMode), hide match

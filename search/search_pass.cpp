@@ -35,7 +35,7 @@ void overlay(SearchState& state, const SearchSource& source, bool forward, FileP
     }
     FilePos& chainPos = forward ? state.forwardChainPos : state.backwardChainPos;
     *chainEntry = chainPos;
-    overlayJournalChanges(*source.journal, chainPos, forward, blockStart, block, count);
+    overlayJournalChanges(*source.journal, chainPos, forward, blockStart, block, count, state.journalWindowToken);
 }
 
 PassResult found(SearchState& state, FilePos pos, bool forward, FilePos chainEntry) {
@@ -117,6 +117,7 @@ PassResult backwardPass(SearchState& state, const SearchSource& source, std::uin
 
 void startPositionsFromTop(SearchState& state, FilePos topPos, FilePos fileSize, bool forward) {
     state.chainFromEnd = true;
+    state.journalWindowToken = newJournalWindowToken();
     if (forward) {
         state.startPos = topPos;
         state.blockPos = roundDown(topPos);
@@ -130,6 +131,7 @@ void startPositionsFromTop(SearchState& state, FilePos topPos, FilePos fileSize,
 
 void continueFromLastMatch(SearchState& state, bool forward) {
     state.chainFromEnd = true;
+    state.journalWindowToken = newJournalWindowToken();
     state.blockPos = forward ? roundDown(state.startPos) : roundUp(state.startPos);
 }
 

@@ -54,10 +54,34 @@ struct SearchState {
     // follow: the next block enters the chain at First (forward) or LastPtr
     // (backward).
     bool chainFromEnd = true;
+    // Journal records read for one block serve the next blocks of the same
+    // search while nothing can have changed the Journal File (0: never).
+    std::uint64_t journalWindowToken = 0;
 
     // Counts the search requests run; a request dispatched between two
     // blocks of a running search starts its own, and the running one stops.
     std::uint32_t requestSerial = 0;
+    // Set when the find dialog closes: a search running between two blocks
+    // stops as after a typed ESC.
+    bool stopRequested = false;
+};
+
+enum class SearchResult {
+    Found,        // the view shows the match, "------- FOUND -------"
+    NotFound,     // the page from before, "----- NOT FOUND -----"
+    Interrupted,  // ESC, the dialog closed, or a failed read the user cancelled:
+                  // the page from before, no outcome line
+    Superseded,   // a find request dispatched between blocks ran its own search
+    NotRun,       // no Find Next in the request, or the last search ended at the file's end
+};
+
+// What the application keeps of the search from start to exit.
+struct SearchSession {
+    SearchRequest request;
+    SearchState state;
+    // The outcome of the last request of the dialog or F3, and its match.
+    SearchResult lastResult = SearchResult::NotRun;
+    FilePos lastMatch = 0;
 };
 
 }  // namespace quorby

@@ -233,3 +233,35 @@ TEST(SearchCommand, JournalChangesAreSearchedFromTheViewsRecords) {
 
 }  // namespace
 }  // namespace quorby::testing
+
+namespace quorby::testing {
+namespace {
+
+// The records of later blocks are read with the first block's; a command run
+// between two blocks that rewrites one of them must be seen.
+TEST(SearchCommand, AJournalRecordRewrittenBetweenBlocksIsReadAgain) {
+    CommandFixture f;
+    f.openMain(Bytes(1024 * 1024, '.'));
+    f.openJournal();
+    f.addJournalPage(512, Bytes(512, '-'));
+    f.addJournalPage(307200, Bytes(512, '-'));  // in the second block, next in the Journal File
+    f.showAt(0, 0);
+    f.open(false, "NEEDLE");
+    f.request.matchCase = true;
+    f.platform.onPoll = [&] {
+        if (f.platform.polls != 1) return;
+        Bytes changed(512, '-');
+        put(changed, 7, "NEEDLE");
+        std::uint32_t done = 0;
+        ASSERT_EQ(f.app.journal.files->writeAt(f.app.journal.handle, f.journalPages[307200] + kRecData,
+                                               changed.data(), 512, &done),
+                  0);
+    };
+    FilePos at = 0;
+    ASSERT_EQ(f.find(&at), SearchResult::Found);
+    EXPECT_EQ(at, 307207u);
+    EXPECT_EQ(f.app.journal.files, &f.io) << "the Journal File's own file access is back";
+}
+
+}  // namespace
+}  // namespace quorby::testing
