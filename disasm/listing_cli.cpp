@@ -10,8 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/tables.h"
-#include "disasm/decoder.h"
+#include "disasm/listing_line.h"
 
 namespace quorby {
 
@@ -20,7 +19,7 @@ using namespace disasm;
 namespace {
 
 constexpr std::size_t kPageSize = 512;
-constexpr std::size_t kLookahead = 16;  // bytes the decoder wants beyond the position
+constexpr std::size_t kLookahead = kDecodeLookahead;
 
 struct Options {
     const char* path = nullptr;
@@ -120,7 +119,7 @@ int listFile(int fd, FilePos fileSize, const Options& o, std::FILE* out) {
     PageWindow window{fd, fileSize};
     std::uint32_t st = setDecoderMode(state::kShowPrefixes, o.mode);
     const FilePos end = o.to < fileSize ? o.to : fileSize;
-    char line[20 + 6 + kMaxInstructionText + 2];
+    char line[kMaxListingLine];
     for (FilePos pos = o.from; pos < end;) {
         if (window.ensure(pos)) {
             std::fprintf(stderr, "quorby: cannot read '%s'\n", o.path);
@@ -131,15 +130,8 @@ int listFile(int fd, FilePos fileSize, const Options& o, std::FILE* out) {
         // listing does not depend on where the window's pages begin.
         const std::size_t rest = window.filled - offset;
         const std::size_t avail = rest < kLookahead ? rest : kLookahead;
-        formatPositionText(pos, line);
-        std::memcpy(line + 20, " :    ", 6);
         std::uint32_t length = 1;
-        std::size_t textLength = 0;
-        decodeInstruction(window.buffer + offset, avail, pos, st, line + 26, kMaxInstructionText,
-                          length, textLength);
-        std::size_t n = 26 + textLength;
-        line[n++] = '\r';
-        line[n++] = '\n';
+        const std::size_t n = formatListingLine(window.buffer + offset, avail, pos, st, line, length);
         if (std::fwrite(line, 1, n, out) != n) {
             std::fprintf(stderr, "quorby: cannot write the listing\n");
             return 1;

@@ -47,12 +47,12 @@ struct ByteColours {
 
 ByteColours byteColours(const ViewState& v, bool selected, bool changed, bool boundaryRow) {
     if (!changed) {
-        if (selected) return {kSelectionColour, kSelectionColour};
+        if (selected) return {v.selectionColour, v.selectionColour};
         return {v.hexBackground, v.charBackground};
     }
     if (boundaryRow) {
-        const Colour hex = selected ? kSelectionColour : v.hexBackground;
-        const Colour chr = selected ? kSelectionColour : v.charBackground;
+        const Colour hex = selected ? v.selectionColour : v.hexBackground;
+        const Colour chr = selected ? v.selectionColour : v.charBackground;
         return {boundaryChangedColour(hex), boundaryChangedColour(chr)};
     }
     if (selected) return {kChangedSelectedColour, kChangedSelectedColour};
@@ -107,9 +107,9 @@ void drawDataRow(AppState& app, int row, std::int32_t offset, int count, const S
     Colour charColours[kCharTextLength];
     std::fill(hexColours, hexColours + kHexTextLength, v.hexBackground);
     std::fill(charColours, charColours + kCharTextLength, v.charBackground);
-    if (count > 0 && selected[0]) hexColours[0] = kSelectionColour;
-    if (count > 8 && selected[7] && selected[8]) hexColours[kGroupGapColumn - kHexColumn] = kSelectionColour;
-    if (wholeRunSelected) charColours[0] = kSelectionColour;
+    if (count > 0 && selected[0]) hexColours[0] = v.selectionColour;
+    if (count > 8 && selected[7] && selected[8]) hexColours[kGroupGapColumn - kHexColumn] = v.selectionColour;
+    if (wholeRunSelected) charColours[0] = v.selectionColour;
     for (int i = 0; i < count; ++i) {
         const ByteColours c = byteColours(v, selected[i], changed[i], boundaryRow);
         const int at = hexDigitOffset(i);
@@ -200,7 +200,7 @@ void eraseCursor(AppState& app) {
     Colour hexColour = changed ? kChangedColour : v.hexBackground;
     Colour charColour = changed ? kChangedColour : v.charBackground;
     if (c.hasByte && shownSelection(v).contains(std::int32_t(v.cursorOffset % kPageSize))) {
-        hexColour = charColour = changed ? kChangedSelectedColour : kSelectionColour;
+        hexColour = charColour = changed ? kChangedSelectedColour : v.selectionColour;
     }
     drawByteCells(app, c, hexColour, charColour);
 }
@@ -208,7 +208,7 @@ void eraseCursor(AppState& app) {
 void drawAnchor(AppState& app, int byteIndex) {
     if (byteIndex < 0 || byteIndex >= kPageSize) return;
     const CursorCells c = cursorCells(app.view, std::uint32_t(byteIndex));
-    drawByteCells(app, c, kSelectionColour, kSelectionColour);
+    drawByteCells(app, c, app.view.selectionColour, app.view.selectionColour);
 }
 
 void setInfoCell(AppState& app, const char* text21, Colour colour) {

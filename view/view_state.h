@@ -59,6 +59,8 @@ struct ViewState {
     Colour storedCharBackground = kCharBackground;
     Colour hexBackground = kHexBackground;
     Colour charBackground = kCharBackground;
+    // Selected bytes; the disassembly window draws its selection in its own colour.
+    Colour selectionColour = kSelectionColour;
 
     // Geometry from the view font
     int cellWidth = 8;
