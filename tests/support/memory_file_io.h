@@ -94,6 +94,8 @@ public:
     int failFromRead = 0;
     std::uint32_t readLimit = 0xFFFFFFFFu;
     bool failWrites = false;                      // every write fails: drive full
+    std::map<std::string, SystemError> failWrite; // path -> error of every write into it (nothing moves)
+    bool readOnlyHandlesRefuseWrites = false;     // writes through a handle opened ReadOnly fail, as on disk
     std::uint32_t writeLimit = 0xFFFFFFFFu;       // bytes a write moves before it stops without an error
     bool failSpaceQuery = false;                  // diskSpace fails with ioError
 
@@ -136,12 +138,14 @@ public:
             if (!present || mode == OpenMode::Truncate) files[path].clear();
         }
         handles_[nextHandle_] = path;
+        if (mode == OpenMode::ReadOnly) readOnlyHandles_.insert(nextHandle_);
         *out = nextHandle_++;
         return 0;
     }
     void close(FileHandle h) override {
         ++closes;
         handles_.erase(h);
+        readOnlyHandles_.erase(h);
         if (real) real->close(h);
     }
 
@@ -178,6 +182,12 @@ public:
         if (logEvents) events.push_back({'W', pos, n});
         if (!real && !memoryFile(h) && !syntheticFile(h)) return fail({6, EBADF});
         if (failWrites) return fail({112, ENOSPC});
+        if (readOnlyHandlesRefuseWrites && readOnlyHandles_.count(h)) return fail({6, EBADF});
+        if (!failWrite.empty()) {
+            auto it = handles_.find(h);
+            if (it != handles_.end())
+                if (auto f = failWrite.find(it->second); f != failWrite.end()) return fail(f->second);
+        }
         bool failing = transferFails();
         std::uint32_t count = failing ? std::min(tornBytes_, n) : std::min(n, writeLimit);
         int r = 0;
@@ -336,6 +346,7 @@ private:
     std::map<std::string, Synthetic> synthetic_;
     std::map<std::string, std::vector<std::uint8_t>> durable_;  // content as of the last sync
     std::map<FileHandle, std::string> handles_;
+    std::set<FileHandle> readOnlyHandles_;
     FileHandle nextHandle_ = 3;
     std::map<FileHandle, std::uint64_t> readsByHandle_, smallReadsByHandle_, writesByHandle_;
     SystemError last_{};

@@ -1,0 +1,166 @@
+// "Save File &as" of a big file with changes spread over its Journal File,
+// beside `cp` of the same file, both timed as whole processes with the file
+// in the page cache.
+//
+//   cmake -S . -B build-bench -G Ninja -DQUORBY_BENCH=ON -DQUORBY_QT=OFF -DQUORBY_TESTS=OFF
+//         -DCMAKE_BUILD_TYPE=Release
+//   ninja -C build-bench quorby bench_save_as_speed
+//   build-bench/bench/bench_save_as_speed [MiB] [halves] [directory] [quorby binary]
+//
+// Defaults: 1024 MiB, 10000 changed page halves, /tmp, the quorby program of
+// the same build tree. The changes are stored by the program's own store (one
+// command per half, as typing and moving on would store them), then the
+// timed run is `quorby --batch` opening the file, answering the save dialog
+// and running "Save File &as". The saved file is checked at every change.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/settings_file.h"
+#include "app/startup.h"
+#include "edit/store_page.h"
+#include "bench/bench_support.h"
+#include "platform/posix/posix_file_io.h"
+#include "store/journal_file.h"
+#include "store/main_file.h"
+#include "store/page_assembly.h"
+
+using namespace quorby;
+using namespace quorby::bench;
+
+namespace {
+
+std::uint8_t patternByte(std::uint64_t pos) { return std::uint8_t(pos * 31 + (pos >> 12)); }
+std::uint8_t changedByte(std::uint64_t k) { return std::uint8_t(~patternByte(k) ^ 0x5A); }
+
+int writePattern(const std::string& path, std::uint64_t size) {
+    const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+    if (fd < 0) return 1;
+    std::vector<std::uint8_t> block(1 << 20);
+    for (std::uint64_t pos = 0; pos < size; pos += block.size()) {
+        for (std::size_t i = 0; i < block.size(); ++i) block[i] = patternByte(pos + i);
+        const std::size_t n = std::min<std::uint64_t>(block.size(), size - pos);
+        if (::pwrite(fd, block.data(), n, off_t(pos)) != ssize_t(n)) return 1;
+    }
+    return ::close(fd);
+}
+
+// The position of change k: one byte in each of `halves` pages spread over the file.
+std::uint64_t changePos(std::uint64_t k, std::uint64_t halves, std::uint64_t size) {
+    const std::uint64_t pages = size / 512;
+    return (k * pages / halves) * 512 + (k * 37) % 512;
+}
+
+// Stores the changes through the program's store, one command per half, and
+// leaves the Journal File closed where the next opening finds it.
+int storeChanges(const std::string& home, const std::string& mainPath, std::uint64_t halves, std::uint64_t size) {
+    PosixFileIo io;
+    SilentPlatform platform(false);
+    static AppState app;  // large: kept off the stack
+    app.platform = &platform;
+    app.files = &io;
+    StartOptions options;
+    options.homeDirectory = home;
+    options.showWelcome = false;
+    startApplication(app, options);
+    app.settings.messageSwitches = 0;  // no questions, now and in the timed run
+    app.settings.undoOptions = 3;
+    app.main.openReadOnly = false;
+    if (openMainFile(app, mainPath) != 0 || app.journal.handle == kNoFile) return 1;
+    app.journal.syncOnCommit = false;  // setup only: the syncs would take minutes
+    for (std::uint64_t k = 0; k < halves; ++k) {
+        const std::uint64_t pos = changePos(k, halves, size);
+        loadPagePair(app, pos);
+        const std::uint32_t at = std::uint32_t(pos - app.view.pagePos);
+        app.view.pageBuffer[at] = changedByte(k);
+        app.view.setChanged(at);
+        app.view.halfDirty[at / 512] = true;
+        if (storePage(app) != 0) return 1;
+        commitJournalHeader(app.journal);
+    }
+    closeMainFile(app);
+    return saveSettings(app);
+}
+
+int checkSaved(const std::string& path, std::uint64_t halves, std::uint64_t size) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0 || ::lseek(fd, 0, SEEK_END) != off_t(size)) return 1;
+    int bad = 0;
+    for (std::uint64_t k = 0; k < halves; ++k) {
+        const std::uint64_t pos = changePos(k, halves, size);
+        std::uint8_t bytes[2] = {};
+        if (::pread(fd, bytes, 2, off_t(pos)) < 1 || bytes[0] != changedByte(k)) ++bad;
+        if (pos + 1 < size && bytes[1] != patternByte(pos + 1)) ++bad;
+    }
+    ::close(fd);
+    return bad;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::uint64_t mib = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1024;
+    const std::uint64_t halves = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 10000;
+    const std::string dir = std::string(argc > 3 ? argv[3] : "/tmp") + "/quorby-bench-saveas";
+    std::string quorby = argc > 4 ? argv[4] : "";
+    if (quorby.empty()) {  // build/bench/bench_save_as_speed -> build/quorby
+        char self[4096] = {};
+        if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 2;
+        quorby = std::string(self);
+        quorby = quorby.substr(0, quorby.rfind('/')) + "/../quorby";
+    }
+    const std::uint64_t size = mib << 20;
+    const std::string mainPath = dir + "/main.bin";
+    const std::string saved = dir + "/saved.bin";
+    const std::string copied = dir + "/copied.bin";
+    const std::string home = dir + "/home";
+    const std::string script = dir + "/save.txt";
+
+    std::system(("rm -rf '" + dir + "' && mkdir -p '" + home + "'").c_str());
+    setenv("XDG_DATA_HOME", (dir + "/xdg-data").c_str(), 1);
+    if (writePattern(mainPath, size) != 0 || storeChanges(home, mainPath, halves, size) != 0) {
+        std::fprintf(stderr, "setup failed in %s\n", dir.c_str());
+        return 2;
+    }
+    if (std::FILE* f = std::fopen(script.c_str(), "w")) {
+        std::fprintf(f, "file %s\ncommand \"Save File &as\"\nquit\n", saved.c_str());
+        std::fclose(f);
+    }
+    const std::string saveAs =
+        "'" + quorby + "' --batch '" + script + "' --home '" + home + "' '" + mainPath + "' > /dev/null";
+    const std::string cp = "cp '" + mainPath + "' '" + copied + "'";
+    const std::string clean = "rm -f '" + saved + "' '" + copied + "'";
+
+    timedCommand("cat '" + mainPath + "' > /dev/null");  // into the page cache
+    std::printf("%llu MiB, %llu changed page halves in the Journal File\n", (unsigned long long)mib,
+                (unsigned long long)halves);
+    std::printf("%-28s %10s %10s %10s %10s\n", "", "run 1", "run 2", "run 3", "run 4");
+    double bestSave = 1e9, bestCp = 1e9;
+    double saveTimes[4], cpTimes[4];
+    for (int run = 0; run < 4; ++run) {
+        // Each run starts without dirty pages of the previous one; the order
+        // alternates, so neither always meets the other's writeback.
+        timedCommand(clean + " && sync");
+        if (run % 2 == 0) saveTimes[run] = timedCommand(saveAs);
+        timedCommand("sync");
+        cpTimes[run] = timedCommand(cp);
+        timedCommand("sync");
+        if (run % 2 == 1) saveTimes[run] = timedCommand(saveAs);
+        bestSave = std::min(bestSave, saveTimes[run]);
+        bestCp = std::min(bestCp, cpTimes[run]);
+    }
+    std::printf("%-28s %9.3fs %9.3fs %9.3fs %9.3fs\n", "quorby \"Save File &as\"", saveTimes[0], saveTimes[1],
+                saveTimes[2], saveTimes[3]);
+    std::printf("%-28s %9.3fs %9.3fs %9.3fs %9.3fs\n", "cp", cpTimes[0], cpTimes[1], cpTimes[2], cpTimes[3]);
+    std::printf("best: save as %.3f s, cp %.3f s, ratio %.2f\n", bestSave, bestCp, bestSave / bestCp);
+    const int bad = checkSaved(saved, halves, size);
+    std::printf("saved file: %s\n", bad == 0 ? "every change present" : "WRONG CONTENT");
+    std::system(("rm -rf '" + dir + "'").c_str());
+    return bad == 0 ? 0 : 1;
+}

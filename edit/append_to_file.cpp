@@ -1,0 +1,40 @@
+#include "edit/append_to_file.h"
+
+#include "app/progress.h"
+#include "edit/copy_target.h"
+#include "edit/current_content_copy.h"
+#include "view/selection.h"
+
+namespace quorby {
+
+int appendPage(AppState& app) {
+    if (app.main.mainHandle == kNoFile) return 1;
+    CopyTarget target;
+    if (openAppendTarget(app, kAppendPageCaption, true, target) != 0) return 1;
+    const ShownBytes shown = shownPageBytes(app);
+    const int result = writeToTarget(app, target, shown.bytes, shown.count);
+    closeTarget(app, target);
+    return result;
+}
+
+int appendSelection(AppState& app) {
+    if (contentCopyRunning() || app.main.mainHandle == kNoFile || !selectionIsUsable(app)) return 1;
+    const SelectedRange range = selectedRange(app);
+    if (range.from == range.to) return 1;
+    CopyTarget target;
+    if (openAppendTarget(app, kAppendSelectionCaption, false, target) != 0) return 1;
+    return copyContentToTarget(app, range.from, range.to, target, kTitleAppendHighlight);
+}
+
+int appendFile(AppState& app) {
+    if (contentCopyRunning() || app.main.mainHandle == kNoFile) return 1;
+    CopyTarget target;
+    if (openAppendTarget(app, kAppendFileCaption, false, target) != 0) return 1;
+    return copyContentToTarget(app, 0, app.main.fileSize, target, kTitleAppendEverything);
+}
+
+void appendPageCommand(AppState& app) { appendPage(app); }
+void appendSelectionCommand(AppState& app) { appendSelection(app); }
+void appendFileCommand(AppState& app) { appendFile(app); }
+
+}  // namespace quorby

@@ -1,0 +1,40 @@
+#include "edit/save_as.h"
+
+#include "app/progress.h"
+#include "edit/copy_target.h"
+#include "edit/current_content_copy.h"
+#include "view/selection.h"
+
+namespace quorby {
+
+int savePageAs(AppState& app) {
+    if (app.main.mainHandle == kNoFile) return 1;
+    CopyTarget target;
+    if (createTarget(app, kSavePageAsCaption, "", target) != 0) return 1;
+    const ShownBytes shown = shownPageBytes(app);
+    const int result = writeToTarget(app, target, shown.bytes, shown.count);
+    closeTarget(app, target);
+    return result;
+}
+
+int saveSelectionAs(AppState& app) {
+    if (contentCopyRunning() || app.main.mainHandle == kNoFile || !selectionIsUsable(app)) return 1;
+    const SelectedRange range = selectedRange(app);
+    if (range.from == range.to) return 1;
+    CopyTarget target;
+    if (createTarget(app, kSaveSelectionAsCaption, "", target) != 0) return 1;
+    return copyContentToTarget(app, range.from, range.to, target, kTitleHighlightSaveAs);
+}
+
+int saveFileAs(AppState& app) {
+    if (contentCopyRunning() || app.main.mainHandle == kNoFile) return 1;
+    CopyTarget target;
+    if (createTarget(app, kSaveFileAsCaption, app.main.mainName, target) != 0) return 1;
+    return copyContentToTarget(app, 0, app.main.fileSize, target, kTitleSaveFileAs);
+}
+
+void savePageAsCommand(AppState& app) { savePageAs(app); }
+void saveSelectionAsCommand(AppState& app) { saveSelectionAs(app); }
+void saveFileAsCommand(AppState& app) { saveFileAs(app); }
+
+}  // namespace quorby

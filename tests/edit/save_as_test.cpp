@@ -1,0 +1,230 @@
+// "Save ... as": the current content (unwritten and typed changes included)
+// into a new file, the target dialog and its questions, the free-space check,
+// failures and ESC.
+#include "edit_fixture.h"
+
+#include "app/progress.h"
+#include "edit/current_content_copy.h"
+#include "edit/save_as.h"
+
+namespace quorby::testing {
+namespace {
+
+constexpr const char* kTarget = "/data/out.bin";
+
+struct SaveFixture : EditFixture {
+    explicit SaveFixture(FilePos size) : EditFixture(size) {
+        io.space = {FilePos{1} << 40, FilePos{1} << 41};
+        model = original;
+    }
+    std::vector<std::uint8_t> model;  // the content the view should show
+
+    void change(FilePos pos, std::uint8_t value) {
+        typeHex(pos, value);
+        model[pos] = value;
+    }
+    void choose(const std::string& path) { platform.fileAnswers.push_back({true, path, false}); }
+    std::vector<std::uint8_t>& target() { return io.bytes(kTarget); }
+};
+
+TEST(SaveAs, SelectionOfThreeBytesTakesStoredAndTypedChanges) {
+    SaveFixture f(4096);
+    f.change(1001, 0xAB);
+    storePage(f.app);  // in the Journal File, not written into the Main File
+    f.change(1002, 0xCD);  // typed only
+    f.app.view.selectionStart = 1000;
+    f.app.view.selectionEnd = 1003;
+    f.app.view.selectionActive = kSelectionExists;
+    f.choose(kTarget);
+    EXPECT_EQ(saveSelectionAs(f.app), 0);
+    EXPECT_EQ(f.target(), (std::vector<std::uint8_t>{originalByte(1000), 0xAB, 0xCD}));
+    EXPECT_EQ(f.mainBytes(), f.original);
+    EXPECT_EQ(f.platform.fileRequests.at(0).title, "Save highlighted Data as ...");
+    EXPECT_EQ(f.io.openHandles(), 2);  // the target is closed again
+}
+
+TEST(SaveAs, PageAsWritesTheShownBytesUpToTheFileEnd) {
+    SaveFixture f(1500);
+    f.change(1300, 0x11);  // typed, not stored
+    f.change(600, 0x22);
+    f.key(kCharEnter);
+    f.change(610, 0x33);   // typed, not stored
+    struct Case {
+        FilePos pagePos;
+        std::uint32_t viewOffset;
+        FilePos from, to;
+    };
+    for (Case c : {Case{0, 48, 48, 560}, Case{1024, 0, 1024, 1500}}) {
+        loadPagePair(f.app, c.pagePos);
+        f.app.view.viewOffset = c.viewOffset;
+        f.choose(kTarget);
+        f.platform.boxAnswers = {MsgAnswer::Yes};
+        EXPECT_EQ(savePageAs(f.app), 0);
+        EXPECT_EQ(f.target(), std::vector<std::uint8_t>(f.model.begin() + c.from, f.model.begin() + c.to)) << c.from;
+    }
+    EXPECT_EQ(f.platform.fileRequests[0].title, "Save Page as ...");
+}
+
+TEST(SaveAs, ExistingTargetIsAskedForAndEmptiedCompletely) {
+    SaveFixture f(1500);
+    f.change(700, 0x5A);
+    f.io.bytes(kTarget) = std::vector<std::uint8_t>(5000, 0xEE);
+    // No: the dialog comes again; its Cancel ends with the old file untouched.
+    f.choose(kTarget);
+    f.platform.boxAnswers = {MsgAnswer::No};
+    EXPECT_EQ(saveFileAs(f.app), 1);
+    EXPECT_EQ(f.platform.fileRequests.size(), 2u);
+    EXPECT_EQ(f.target(), std::vector<std::uint8_t>(5000, 0xEE));
+    ASSERT_EQ(f.platform.boxes.size(), 1u);
+    const MessageBoxSpec& box = f.platform.boxes[0];
+    EXPECT_EQ(box.text, "File already exists. Shall it be deleted?");
+    EXPECT_EQ(box.caption, "Overwrite File?");
+    EXPECT_TRUE(box.buttons == MsgButtons::YesNo && box.icon == MsgIcon::Question && box.secondIsDefault);
+    EXPECT_EQ(f.platform.fileRequests[0].title, "Save File as ...");
+    EXPECT_EQ(f.platform.fileRequests[0].presetName, f.mainPath);
+
+    // Yes: exactly the 1500 bytes of the content, nothing of the old 5000.
+    f.choose(kTarget);
+    f.platform.boxAnswers = {MsgAnswer::Yes};
+    EXPECT_EQ(saveFileAs(f.app), 0);
+    EXPECT_EQ(f.target(), f.model);
+}
+
+TEST(SaveAs, MainFileOrJournalFileAsTargetIsRefused) {
+    SaveFixture f(1500);
+    f.change(10, 0x01);
+    f.choose(f.mainPath);
+    f.choose(f.journalPath);
+    EXPECT_EQ(saveFileAs(f.app), 1);  // the third dialog is cancelled
+    EXPECT_EQ(f.platform.fileRequests.size(), 3u);
+    EXPECT_EQ(f.mainBytes(), f.original);
+    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+    ASSERT_EQ(f.platform.boxes.size(), 2u);
+    EXPECT_EQ(f.platform.boxes[1].caption, "Choose another File !");
+}
+
+// Blocks of 256 KiB meet journal changes at their edges, in the middle, in
+// the short last page and in pages of more than one version.
+TEST(SaveAs, LargeFileEqualsTheShownContentPageByPage) {
+    const FilePos size = (FilePos{1} << 20) + 777;
+    SaveFixture f(size);
+    for (FilePos pos = 3; pos < size; pos += 7919) f.change(pos, std::uint8_t(pos >> 3));
+    for (FilePos pos : {FilePos{262143}, FilePos{262144}, FilePos{524288 - 512}, size - 1, FilePos{3}})
+        f.change(pos, 0xA5);
+    f.cursorTo(600000);
+    const FilePos shownPage = f.app.view.pagePos;
+    f.platform.logDraws = true;
+    f.choose(kTarget);
+    EXPECT_EQ(saveFileAs(f.app), 0);
+    ASSERT_EQ(f.target(), f.model);
+    bool bannerDrawn = false;
+    for (const auto& d : f.platform.draws)
+        bannerDrawn |= d.row == kBannerTopRow && d.text.find(kTitleSaveFileAs) != std::string::npos;
+    EXPECT_TRUE(bannerDrawn);
+    EXPECT_EQ(f.app.view.pagePos, shownPage);
+    for (FilePos pos = 0; pos < size; pos += 1024) {
+        loadPagePair(f.app, pos);
+        ASSERT_EQ(std::memcmp(f.app.view.pageBuffer, f.target().data() + pos, f.app.view.pageLength), 0) << pos;
+    }
+}
+
+TEST(SaveAs, TooLittleFreeSpaceShowsTheFittingMessageAndWritesNothing) {
+    struct Case {
+        DiskSpace space;
+        const char* caption;
+        const char* text;
+    };
+    const Case cases[] = {
+        {{1500, 1500}, "Not enough Space on this Drive !",
+         "There is not enough free Space on the Drive vor this Action!\nPlease choose another Drive !"},
+        {{1500, 1 << 30}, "Not enough free Space !",
+         "There is not enough free Space on the Drive vor this Action!\nPlease choose another Drive\n\n"
+         "or delete unused Files !"},
+    };
+    for (const Case& c : cases) {
+        SaveFixture f(1500);
+        f.io.space = c.space;  // exactly as many free bytes as needed is too few
+        f.io.bytes(kTarget) = {1, 2, 3};
+        f.choose(kTarget);
+        f.platform.boxAnswers = {MsgAnswer::Yes};
+        EXPECT_EQ(saveFileAs(f.app), 1);
+        ASSERT_EQ(f.platform.boxes.size(), 2u);
+        EXPECT_EQ(f.platform.boxes[1].caption, c.caption);
+        EXPECT_EQ(f.platform.boxes[1].text, c.text);
+        EXPECT_TRUE(f.target().empty());
+        EXPECT_EQ(f.io.openHandles(), 2);
+    }
+}
+
+TEST(SaveAs, FailuresAreReportedAndStopTheCopy) {
+    const FilePos size = FilePos{1} << 20;
+    {  // every write into the target fails: one report, no second block
+        SaveFixture f(size);
+        f.io.failWrite[kTarget] = {112, ENOSPC};
+        f.choose(kTarget);
+        EXPECT_EQ(saveFileAs(f.app), 1);
+        ASSERT_EQ(f.platform.boxes.size(), 1u);
+        EXPECT_EQ(f.platform.boxes[0].text, "Error writing /data/out.bin");
+        EXPECT_EQ(f.platform.boxes[0].caption, "Drive full !");
+    }
+    {  // the Journal File cannot be read: the rest could not be assembled
+        SaveFixture f(size);
+        f.change(700000, 0x42);
+        f.cursorTo(0);
+        f.io.failRead[f.journalPath] = {30, EIO};
+        f.choose(kTarget);
+        EXPECT_EQ(saveFileAs(f.app), 1);
+        ASSERT_FALSE(f.platform.boxes.empty());
+        EXPECT_EQ(f.platform.boxes[0].text, "Error reading /data/main.bin.jnl");
+        EXPECT_LT(f.target().size(), size);
+    }
+    {  // a bad spot in the Main File: reported, copied as zeros, the copy goes on
+        SaveFixture f(size);
+        f.io.failReadAt = FilePos{300000};
+        f.choose(kTarget);
+        EXPECT_EQ(saveFileAs(f.app), 0);
+        ASSERT_EQ(f.platform.boxes.size(), 1u);
+        EXPECT_EQ(f.platform.boxes[0].text, "Error reading /data/main.bin");
+        ASSERT_EQ(f.target().size(), size);
+        EXPECT_EQ(f.target()[299999], originalByte(299999));
+        EXPECT_EQ(f.target()[300000], 0);
+        EXPECT_EQ(f.target()[524288], originalByte(524288));
+    }
+}
+
+TEST(SaveAs, EscapeAsksAndYesStopsAfterTheBlockInProgress) {
+    for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        SaveFixture f(FilePos{1} << 20);
+        f.platform.escAtPoll = {2};
+        f.choose(kTarget);
+        f.platform.boxAnswers = {answer};
+        EXPECT_EQ(saveFileAs(f.app), answer == MsgAnswer::Yes ? 1 : 0);
+        ASSERT_EQ(f.platform.boxes.size(), 1u);
+        EXPECT_EQ(f.platform.boxes[0].text, "Shall this Action be interrupted ?");
+        EXPECT_EQ(f.platform.boxes[0].caption, "Interrupt ?");
+        const std::size_t expected = answer == MsgAnswer::Yes ? 2 * kCopyBlockSize : f.model.size();
+        ASSERT_EQ(f.target().size(), expected);
+        EXPECT_TRUE(std::equal(f.target().begin(), f.target().end(), f.model.begin()));
+    }
+}
+
+// The window is served between blocks: a change stored there, in front of
+// the record the copy would meet next, is in the copy; a second copy is refused.
+TEST(SaveAs, CommandsRunDuringTheCopyAreSeenOrRefused) {
+    SaveFixture f(FilePos{1} << 20);
+    f.change(700000, 0x42);
+    f.cursorTo(0);
+    f.platform.onPoll = [&f] {
+        if (f.platform.polls != 1) return;
+        f.change(600000, 0x24);
+        f.cursorTo(0);
+        EXPECT_EQ(saveFileAs(f.app), 1);
+    };
+    f.choose(kTarget);
+    EXPECT_EQ(saveFileAs(f.app), 0);
+    EXPECT_EQ(f.platform.fileRequests.size(), 1u);
+    EXPECT_EQ(f.target(), f.model);
+}
+
+}  // namespace
+}  // namespace quorby::testing
