@@ -48,20 +48,6 @@ void followNeighbourLinks(AppState& app, int half) {
         app.records.jData[0].nextPtr = app.records.jData[1].jAdr;
 }
 
-// Takes the stored links of the half's record, so that a header written from
-// the copy never puts back links that other operations changed meanwhile.
-int refreshLinks(AppState& app, JournalRecord& copy) {
-    JournalRecord stored;
-    if (readRecordHeader(app.journal, copy.jAdr, kRecordLinks, stored) != 0) return 1;
-    copy.prevPtr = stored.prevPtr;
-    copy.nextPtr = stored.nextPtr;
-    copy.pUndo = stored.pUndo;
-    copy.pJnl = stored.pJnl;
-    copy.nJnl = stored.nJnl;
-    copy.nUndo = stored.nUndo;
-    return 0;
-}
-
 void copyHalfInto(const AppState& app, int half, JournalRecord& r) {
     std::memcpy(r.changeMap, app.view.changedBits + half * kChangeMapSize, kChangeMapSize);
     std::memcpy(r.data, app.view.pageBuffer + half * kPageSize, kRecordDataSize);
@@ -85,7 +71,7 @@ int storeNewPage(AppState& app, int half) {
 
 int overwriteNewestVersion(AppState& app, int half) {
     JournalRecord& copy = app.records.jData[half];
-    if (refreshLinks(app, copy) != 0) return 1;
+    if (refreshStoredLinks(app.journal, copy) != 0) return 1;
     std::uint32_t f = copy.flag;
     if ((f & 0x1) == 0) f &= ~0x10u;
     f &= ~0x400000u;
@@ -102,8 +88,11 @@ int overwriteNewestVersion(AppState& app, int half) {
 
 int appendNewVersion(AppState& app, int half) {
     JournalRecord& present = app.records.jData[half];
-    if (refreshLinks(app, present) != 0) return 1;
-    present.flag &= ~(0x8u | 0x200000u);
+    if (refreshStoredLinks(app.journal, present) != 0) return 1;
+    // A version written into the Main File stays marked so (0x200000 of its
+    // state 0x330904): undoing it later takes the write back first.
+    const std::uint32_t keep = (present.flag & 0x331904u) == 0x330904u ? 0x200000u : 0u;
+    present.flag &= ~((0x8u | 0x200000u) & ~keep);
     present.flag &= 0x00FFFFFFu;
     JournalRecord added;
     added.mainAdr = present.mainAdr;
@@ -111,7 +100,9 @@ int appendNewVersion(AppState& app, int half) {
     added.nextPtr = present.nextPtr;
     added.pJnl = present.jAdr;
     added.nJnl = present.nJnl;
-    added.flag = (present.flag & kGroupMarks) | kStateStoredVersion | kFlagNotInUndoOrder;
+    // The page's earlier Main File content, once saved, stays the oldest
+    // version: a later write must not save a newer content below it.
+    added.flag = (present.flag & (kGroupMarks | kFlagMainContentSaved)) | kStateStoredVersion | kFlagNotInUndoOrder;
     copyHalfInto(app, half, added);
     if (appendRecord(app.journal, added) != 0) return 1;
     int result = linkNewerVersion(app.journal, present, added);
@@ -145,7 +136,7 @@ int saveBeforeDirectWrite(AppState& app, int half) {
         followNeighbourLinks(app, half);
         return result;
     }
-    if (refreshLinks(app, copy) != 0) return 1;
+    if (refreshStoredLinks(app.journal, copy) != 0) return 1;
     copy.flag = (copy.flag & kGroupMarks) | kStateSavedBeforeWrite | kFlagAppendNext | kFlagDirectSaved;
     copy.anz = count;
     std::memset(copy.changeMap, 0, kChangeMapSize);

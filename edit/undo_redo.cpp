@@ -45,6 +45,9 @@ int olderVersionTakesPlace(AppState& app, const JournalRecord& r) {
     v.prevPtr = r.prevPtr;
     v.nextPtr = r.nextPtr;
     v.flag |= 0x8u;
+    // A page's earlier Main File content that a later write replaced, and no
+    // undo wrote back: the page's content now is what the Main File holds.
+    if ((v.flag & 0x81835u) == 0x80030u && (v.flag & 0x800000u) == 0) v.flag |= 0x400020u;
     app.edit.chainVersionSwapped = true;
     int result = writeRecordHeader(app.journal, v, kRecordLinks);
     return result | linkAddressNeighbours(app.journal, v, VersionScope::AllVersions);
@@ -70,6 +73,13 @@ int relinkAfterTakingPlace(AppState& app, JournalRecord& r) {
     return result;
 }
 
+// True when the undo entry at `ptr` holds a version written into the Main File.
+bool writtenEntry(AppState& app, FilePos ptr) {
+    JournalRecord e;
+    if (isEmptyPtr(ptr) || readRecordHeader(app.journal, ptr, kRecordLinks, e) != 0) return false;
+    return (e.flag & 0x331904u) == 0x330904u;
+}
+
 // Undo of a record whose version has reached the Main File: the newest older
 // version that still holds the earlier content goes back into the Main File.
 int takeBackWrite(AppState& app, JournalRecord& r, std::uint32_t f) {
@@ -77,21 +87,39 @@ int takeBackWrite(AppState& app, JournalRecord& r, std::uint32_t f) {
     int result = 0;
     FilePos ptr = r.pJnl;
     const std::uint64_t limit = wholeRecordCount(jf.journalEnd);
+    bool found = false;
     for (std::uint64_t steps = 0; !isEmptyPtr(ptr) && steps < limit; ++steps) {
         JournalRecord v;
         if (readRecordHeader(jf, ptr, kRecordFullHeader, v) != 0) return 1;
         if ((v.flag & 0x331804u) == 0x330804u || (v.flag & 0x81835u) == 0x80030u) {
             result |= writeVersionIntoMain(app, r, v.jAdr);
-            f &= 0xF5DFFDFu;
-            r.flag = f;
-            result |= writeRecordHeader(jf, r, kRecordLinks);
             v.flag |= 0x800000u;
             result |= writeRecordHeader(jf, v, kRecordFullHeader);
+            found = true;
             break;
         }
         ptr = v.pJnl;
     }
-    if ((f & kFlagUndoGroup) == 0 || modeSet(app, kModeRedoAllRunning)) return result;
+    // Without an earlier content (undo was deactivated when it was written)
+    // the write cannot be taken back; the record leaves the written state
+    // all the same, or every later undo would stop at it again.
+    f &= 0xF5DFFDFu;
+    r.flag = f;
+    result |= writeRecordHeader(jf, r, kRecordLinks);
+    // The page's journal version is no longer in the Main File.
+    if (found) jf.header.jnlFlags |= kJnlUnwrittenChanges;
+    if ((f & kFlagUndoGroup) == 0 || modeSet(app, kModeRedoAllRunning) || !writtenEntry(app, r.pUndo)) {
+        // The oldest written record of a group: the writes of the whole
+        // group are taken back, and the next undo starts again at the
+        // group's newest record to take back the records themselves. (A
+        // group mark that leads to a record that is not written ends the
+        // run as well: the run never passes over other changes.)
+        if (modeSet(app, kModeGroupUndoStarted)) {
+            jf.header.undo = app.edit.savedUndo;
+            app.shell.modeFlags &= ~kModeGroupUndoStarted;
+        }
+        return result;
+    }
     startGroupRun(app);
     jf.header.undo = r.pUndo;
     return result;

@@ -5,6 +5,7 @@
 
 #include "app/error_report.h"
 #include "edit/store_page.h"
+#include "edit/write_commands.h"
 #include "resources/menus.h"
 #include "store/journal_lifecycle.h"
 #include "store/journal_naming.h"
@@ -148,10 +149,11 @@ int openMainFile(AppState& app, const std::string& nameGiven) {
 
 int closeMainFile(AppState& app) {
     if (app.main.mainHandle == kNoFile) return 1;
-    // Call point for the journal store, in this order: store the pending
-    // changes of the shown pages (halfDirty), offer unwritten journal changes
-    // for writing ("Write File?"), close the Journal File.
+    // Store the pending changes of the shown pages (halfDirty), offer
+    // unwritten journal changes for writing ("Write File?"), close the
+    // Journal File.
     storePage(app);
+    offerWriteOnClose(app);
     closeJournal(app);
     app.files->close(app.main.mainHandle);
     app.main.mainHandle = kNoFile;

@@ -2,8 +2,18 @@
 // redo commands, checked after every step against the plain model in
 // edit_model.h, with the journal's invariants checked by its dump.
 //
+// In journal access the runs also write changes into the Main File ("Save
+// &File", "Save selected Data", "Save Page"), drop them ("Discard selected
+// Changes") and restore the original. From the first of these on the model
+// follows the content and the Main File but not the undo order step by
+// step: single undo and redo steps give way to "Undo &All", which must take
+// every change back (with undoOptions 3 including the writes: the Main File
+// is the original again; with 0 and 1 the page shows what the Main File
+// holds).
+//
 // `make test` runs a few fixed seeds. A longer run:
 //   QUORBY_EDIT_STEPS=5000 QUORBY_EDIT_SEEDS=1-50 ./tests/test_edit --gtest_filter='EditProperty*'
+#include "tests/support/loop_device.h"
 #include "edit_fixture.h"
 #include "edit_model.h"
 
@@ -14,7 +24,11 @@
 #include <random>
 #include <sstream>
 
+#include "edit/drop_changes.h"
+#include "edit/restore_original.h"
 #include "edit/undo_commands.h"
+#include "edit/write_all.h"
+#include "edit/write_selection.h"
 #include "view/page_moves.h"
 
 namespace quorby::testing {
@@ -38,8 +52,8 @@ void envSeedRange(int* first, int* last, int defaultLast) {
 
 class EditRun {
 public:
-    EditRun(std::uint32_t seed, std::uint32_t options, bool direct, FilePos size)
-        : f_(size, options, direct), model_(f_.original, options, direct), rng_(seed) {}
+    EditRun(std::uint32_t seed, std::uint32_t options, bool direct, FilePos size, bool writes = false)
+        : f_(size, options, direct), model_(f_.original, options, direct), rng_(seed), writesEnabled_(writes) {}
     // Direct access on a block device.
     EditRun(std::uint32_t seed, std::uint32_t options, const std::string& device, const std::string& journal)
         : f_(device, journal, options), model_(f_.original, options, true), rng_(seed) {}
@@ -47,8 +61,10 @@ public:
     // Returns false at the first step whose result differs from the model.
     bool run(int steps, std::string* failure) {
         for (step_ = 0; step_ < steps; ++step_) {
+            failure_.clear();
             doOneStep();
             f_.endCommand();
+            if (!failure_.empty()) return fail(failure, failure_);
             if (std::getenv("QUORBY_EDIT_TRACE"))
                 std::fprintf(stderr, "%d %s pagePos %llu\n", step_, lastAction_.c_str(),
                              (unsigned long long)f_.app.view.pagePos);
@@ -58,6 +74,7 @@ public:
     }
 
     std::uint64_t records() { return f_.recordCount(); }
+    int writeOps() const { return writeOps_; }
     std::size_t entries() const { return model_.entries.size(); }
 
 private:
@@ -68,6 +85,10 @@ private:
     std::string lastAction_;
     std::vector<std::uint8_t> beforeUndoAll_;
     bool justUndidAll_ = false;
+    bool writesEnabled_ = false;   // journal access: the write commands are in the mix
+    bool afterWrite_ = false;      // a write command ran: single undo / redo steps are left out
+    std::string failure_;          // a check inside a step failed
+    int writeOps_ = 0;
 
     std::uint32_t pick(std::uint32_t n) { return std::uniform_int_distribution<std::uint32_t>(0, n - 1)(rng_); }
     FilePos size() const { return f_.app.main.fileSize; }
@@ -195,7 +216,133 @@ private:
         (undo ? undoPerPageCommand : redoPerPageCommand)(f_.app);
     }
 
+    void note(const std::string& what) {
+        if (failure_.empty()) failure_ = what;
+    }
+
+    std::string firstDifference(const std::vector<std::uint8_t>& got, const std::vector<std::uint8_t>& want) {
+        std::size_t at = 0;
+        while (at < got.size() && at < want.size() && got[at] == want[at]) ++at;
+        if (at == got.size() && got.size() == want.size()) return "";
+        if (at >= got.size() || at >= want.size()) return "sizes differ";
+        return "at " + std::to_string(at) + ": " + std::to_string(got[at]) + ", expected " + std::to_string(want[at]);
+    }
+
+    // Every byte as the view shows it, page pair by page pair.
+    std::vector<std::uint8_t> shownFile() {
+        std::vector<std::uint8_t> bytes(size());
+        for (FilePos p = 0; p < size(); ++p) bytes[p] = f_.shown(p);
+        return bytes;
+    }
+
+    void randomSelection() {
+        const FilePos start = randomPosition();
+        const FilePos length = 1 + pick(pick(3) == 0 ? 3000 : 600);
+        f_.app.view.selectionStart = start;
+        f_.app.view.selectionEnd = std::min<FilePos>(start + length, size());
+        f_.app.view.selectionActive = kSelectionExists;
+    }
+
+    void saveFileStep() {
+        lastAction_ = "Save File";
+        model_.storePair(pairPos());
+        saveFile(f_.app);
+        model_.main = model_.content;
+        if (f_.app.journal.header.jnlFlags & kJnlUnwrittenChanges) note("JnlFlags bit 0 still set after Save File");
+        const std::string d = firstDifference(f_.mainBytes(), model_.content);
+        if (!d.empty()) note("after Save File the Main File differs from the content " + d);
+    }
+
+    void saveSelectionStep() {
+        randomSelection();
+        const FilePos s = f_.app.view.selectionStart, e = f_.app.view.selectionEnd;
+        lastAction_ = "Save selected Data " + std::to_string(s) + ".." + std::to_string(e);
+        model_.storePair(pairPos());
+        writeSelection(f_.app);
+        for (FilePos p = s; p < e; ++p) model_.main[p] = model_.content[p];
+    }
+
+    void savePageStep() {
+        const FilePos first = firstShownPos(f_.app);
+        const FilePos end = first + shownByteCount(f_.app);
+        lastAction_ = "Save Page " + std::to_string(first) + ".." + std::to_string(end);
+        model_.storePair(pairPos());
+        savePage(f_.app);
+        for (FilePos p = first; p < end; ++p) model_.main[p] = model_.content[p];
+    }
+
+    void dropSelectionStep() {
+        randomSelection();
+        const FilePos s = f_.app.view.selectionStart, e = f_.app.view.selectionEnd;
+        lastAction_ = "Discard selected Changes " + std::to_string(s) + ".." + std::to_string(e);
+        model_.storePair(pairPos());
+        dropSelection(f_.app);
+        for (FilePos p = s; p < e; ++p) model_.content[p] = model_.main[p];
+    }
+
+    void restoreStep() {
+        lastAction_ = "Restore Original File";
+        model_.storePair(pairPos());
+        restoreOriginalFile(f_.app);
+        model_.main = model_.content = f_.original;
+        std::string d = firstDifference(f_.mainBytes(), f_.original);
+        if (!d.empty()) note("after Restore Original File the Main File is not the original " + d);
+        d = firstDifference(shownFile(), f_.original);
+        if (!d.empty()) note("after Restore Original File the view is not the original " + d);
+    }
+
+    // After writes: Undo All takes everything back.
+    void undoAllAfterWrites() {
+        lastAction_ = "Undo All (after writes)";
+        if (isEmptyPtr(f_.app.journal.header.undo)) {
+            // Nothing to undo: the command ends at once, typed bytes stay.
+            lastAction_ += ", nothing to undo";
+            undoAllCommand(f_.app);
+            return;
+        }
+        model_.storePair(pairPos());
+        undoAllCommand(f_.app);
+        const std::vector<std::uint8_t> mainNow = f_.mainBytes();
+        if (model_.undoOptions & 2) {
+            std::string d = firstDifference(mainNow, f_.original);
+            if (!d.empty()) note("after Undo All the Main File is not the original " + d);
+            model_.main = f_.original;
+        } else {
+            // The Main File keeps what was written; the view shows it.
+            model_.main = mainNow;
+        }
+        const std::string d = firstDifference(shownFile(), model_.main);
+        if (!d.empty()) note("after Undo All the view differs from the Main File " + d);
+        model_.content = model_.main;
+        model_.entries.clear();
+        model_.inEffect = 0;
+    }
+
+    void writeStep() {
+        ++writeOps_;
+        afterWrite_ = true;
+        const std::uint32_t r = pick(100);
+        if (r < 25) saveFileStep();
+        else if (r < 50) saveSelectionStep();
+        else if (r < 65) savePageStep();
+        else if (r < 80) dropSelectionStep();
+        else if (r < 88 && model_.undoOptions != 0) restoreStep();
+        else saveFileStep();
+    }
+
     void doOneStep() {
+        if (writesEnabled_ && pick(100) < 8) return writeStep();
+        if (afterWrite_) {
+            const std::uint32_t r = pick(100);
+            if (r < 45) typeByte();
+            else if (r < 55) move();
+            else if (r < 60) backspace();
+            else if (r < 64) escape();
+            else if (r < 72) enter();
+            else if (r < 80) undoAllAfterWrites();
+            else writeStep();
+            return;
+        }
         const bool wasUndoAll = justUndidAll_;
         justUndidAll_ = false;
         const std::uint32_t r = pick(100);
@@ -223,6 +370,11 @@ private:
     bool fail(std::string* failure, const std::string& what) {
         std::ostringstream s;
         s << "step " << step_ << " (" << lastAction_ << "): " << what;
+        if (std::getenv("QUORBY_EDIT_TRACE")) {
+            std::string dump;
+            f_.dumpStatus(&dump);
+            s << "\n" << dump;
+        }
         *failure = s.str();
         return false;
     }
@@ -245,10 +397,23 @@ private:
             return fail(failure, "the Main File differs at " + std::to_string(at) + ": " +
                                      std::to_string(mainNow[at]) + ", expected " + std::to_string(model_.main[at]));
         }
-        if (!model_.direct && f_.mainBytes() != f_.original) return fail(failure, "the Main File changed");
+        if (!model_.direct && !afterWrite_ && f_.mainBytes() != f_.original) return fail(failure, "the Main File changed");
         std::string dump;
         if (f_.dumpStatus(&dump) != kDumpAllHold) return fail(failure, "journal invariant broken:\n" + dump);
-        if (model_.dirty.empty() && (justUndidAll_ || redoAllAfterUndoAll_)) {
+        // The undo order back from Undo is linked both ways and ends at
+        // FirstUndo: it never runs in a circle.
+        FilePos entry = f_.header().undo;
+        for (std::uint64_t n = 0; !isEmptyPtr(entry); ++n) {
+            if (n > f_.recordCount()) return fail(failure, "the undo order runs in a circle");
+            const FilePos before = f_.record(entry).pUndo;
+            if (isEmptyPtr(before) && entry != f_.header().firstUndo)
+                return fail(failure, "the undo order does not end at FirstUndo");
+            if (!isEmptyPtr(before) && f_.record(before).nUndo != entry)
+                return fail(failure, "undo entry " + std::to_string(before) + " does not lead on to " +
+                                         std::to_string(entry));
+            entry = before;
+        }
+        if (!afterWrite_ && model_.dirty.empty() && (justUndidAll_ || redoAllAfterUndoAll_)) {
             // Undo All brings the Main File's content back (journal access);
             // Redo All right after it the content from before it.
             for (FilePos pos = 0; pos < size(); pos += 512) {
@@ -288,23 +453,26 @@ TEST(EditProperty, JournalAccessUndoOptions1) { runProperty(1, false, 300, 3); }
 TEST(EditProperty, JournalAccessUndoOptions2) { runProperty(2, false, 300, 3); }
 TEST(EditProperty, JournalAccessUndoOptions3) { runProperty(3, false, 300, 3); }
 TEST(EditProperty, DirectAccessUndoOptions1) { runProperty(1, true, 200, 2); }
-TEST(EditProperty, DirectAccessUndoOptions3) { runProperty(3, true, 200, 2); }
 
-// Runs a shell command and returns its first output line ("" on failure).
-std::string firstLineOf(const std::string& command) {
-    std::FILE* p = popen(command.c_str(), "r");
-    if (!p) return "";
-    char line[256] = {};
-    bool got = std::fgets(line, sizeof line, p) != nullptr;
-    int status = pclose(p);
-    if (!got || status != 0) return "";
-    std::string s(line);
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-    return s;
+void runWithWrites(std::uint32_t options, int defaultSteps, int defaultSeeds) {
+    const int steps = envNumber("QUORBY_EDIT_STEPS", defaultSteps);
+    int first = 1, last = defaultSeeds;
+    envSeedRange(&first, &last, defaultSeeds);
+    for (int seed = first; seed <= last; ++seed) {
+        EditRun run(std::uint32_t(seed), options, false, 20 * 512 + 300, true);
+        std::string failure;
+        ASSERT_TRUE(run.run(steps, &failure)) << "undoOptions " << options << " with writes, seed " << seed << ": "
+                                              << failure;
+        EXPECT_GT(run.writeOps(), 0) << "seed " << seed;
+    }
 }
 
+TEST(EditProperty, WritesUndoOptions0) { runWithWrites(0, 300, 3); }
+TEST(EditProperty, WritesUndoOptions1) { runWithWrites(1, 300, 3); }
+TEST(EditProperty, WritesUndoOptions3) { runWithWrites(3, 300, 3); }
+TEST(EditProperty, DirectAccessUndoOptions3) { runProperty(3, true, 200, 2); }
+
 TEST(EditProperty, DirectAccessOnLoopDevice) {
-    if (geteuid() != 0) GTEST_SKIP() << "attaching a loop device needs root; skipped";
     char dir[] = "/tmp/quorby-edit-loopXXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
     const std::string image = std::string(dir) + "/drive.img";
@@ -316,12 +484,13 @@ TEST(EditProperty, DirectAccessOnLoopDevice) {
         std::fwrite(zeros.data(), 1, zeros.size(), f);
         std::fclose(f);
     }
-    const std::string device = firstLineOf("losetup -f --show " + image + " 2>/dev/null");
-    if (device.empty()) {
+    LoopDevice loop(image);
+    if (loop.device().empty()) {
         std::remove(image.c_str());
         rmdir(dir);
-        GTEST_SKIP() << "no loop device could be attached (losetup -f failed); skipped";
+        GTEST_SKIP() << loop.skipReason();
     }
+    const std::string& device = loop.device();
     const int steps = envNumber("QUORBY_EDIT_STEPS", 150);
     for (std::uint32_t options : {1u, 3u}) {
         EditRun run(1, options, device, journal);
@@ -329,7 +498,6 @@ TEST(EditProperty, DirectAccessOnLoopDevice) {
         EXPECT_TRUE(run.run(steps, &failure)) << device << " undoOptions " << options << ": " << failure;
         EXPECT_GT(run.records(), 0u);
     }
-    firstLineOf("losetup -d " + device);
     std::remove(journal.c_str());
     std::remove(image.c_str());
     rmdir(dir);

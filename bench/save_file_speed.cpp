@@ -1,0 +1,97 @@
+// "Save &File" of many changed page halves, beside a plain copy of the same
+// bytes with `cp` and `dd` in the same run.
+//
+//   cmake -S . -B build-bench -G Ninja -DQUORBY_BENCH=ON -DCMAKE_BUILD_TYPE=Release
+//   ninja -C build-bench bench_save_file_speed
+//   build-bench/bench/bench_save_file_speed [halves] [directory] [undoOptions]
+//
+// The halves are stored into the Journal File first (one command per page
+// pair, not timed). "Save &File" then writes every one of them into the
+// Main File; with undoOptions 1 or 3 it first keeps each half's earlier
+// content in the Journal File (a read of the Main File and a 640-byte
+// append per half, made durable once per 256 records).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/settings_file.h"
+#include "edit/store_page.h"
+#include "edit/write_all.h"
+#include "bench/bench_support.h"
+#include "store/journal_errors.h"
+#include "store/page_assembly.h"
+
+using namespace quorby;
+using namespace quorby::bench;
+
+namespace {
+
+void row(const char* what, double seconds, double megabytes) {
+    std::printf("%-40s %9.3f s %9.1f MB/s\n", what, seconds, seconds > 0 ? megabytes / seconds : 0.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::uint64_t halves = argc > 1 ? std::strtoull(argv[1], nullptr, 10) & ~1ull : 100000;
+    const std::string dir = argc > 2 ? argv[2] : "/tmp";
+    const std::uint32_t undoOptions = argc > 3 ? std::uint32_t(std::atoi(argv[3])) : 1;
+    const std::string mainPath = dir + "/quorby-bench-save.bin";
+    const std::string journalPath = dir + "/quorby-bench-save.jnl";
+    const std::string copyPath = dir + "/quorby-bench-save-copy.bin";
+
+    CountingFileIo io;
+    SilentPlatform platform(true);
+    static AppState app;  // large: kept off the stack
+    if (openBenchFiles(app, io, platform, dir, mainPath, journalPath, halves) != 0) return 2;
+    app.settings.undoOptions = undoOptions;
+
+    // Every half changed and stored (syncs left out: not what is measured).
+    app.journal.syncOnCommit = false;
+    for (FilePos pos = 0; pos < app.main.fileSize; pos += 1024) {
+        if (app.view.pagePos != pos) loadPagePair(app, pos);
+        app.view.pageBuffer[5] ^= 0x5A;
+        app.view.setChanged(5);
+        app.view.pageBuffer[517] ^= 0xA5;
+        app.view.setChanged(517);
+        app.view.halfDirty[0] = app.view.halfDirty[1] = true;
+        storePage(app);
+        commitJournalHeader(app.journal);
+    }
+    app.journal.syncOnCommit = true;
+    io.sync(app.journal.handle);
+    io.sync(app.main.mainHandle);
+
+    const double megabytes = double(halves) * 512 / 1e6;
+    std::printf("%llu changed page halves (%.1f MB), undoOptions %u, in %s\n", (unsigned long long)halves,
+                megabytes, undoOptions, dir.c_str());
+    io.reset();
+    auto start = std::chrono::steady_clock::now();
+    if (saveFile(app) != 0) std::fprintf(stderr, "Save File did not complete\n");
+    commitJournalHeader(app.journal);
+    io.sync(app.main.mainHandle);
+    const double saveSeconds = secondsSince(start);
+    row("Save File (+ fsync of the Main File)", saveSeconds, megabytes);
+    std::printf("%-40s %9llu writes %7llu reads %5llu syncs\n", "  system calls", (unsigned long long)io.writes,
+                (unsigned long long)io.reads, (unsigned long long)io.syncs);
+
+    const std::string quotedMain = "'" + mainPath + "'", quotedCopy = "'" + copyPath + "'";
+    row("cp of the Main File (+ sync)", timedCommand("cp " + quotedMain + " " + quotedCopy + " && sync " + quotedCopy),
+        megabytes);
+    row("dd bs=512 conv=notrunc,fsync",
+        timedCommand("dd if=" + quotedMain + " of=" + quotedCopy + " bs=512 conv=notrunc,fsync status=none"),
+        megabytes);
+
+    io.close(app.journal.handle);
+    io.close(app.main.mainHandle);
+    std::remove(mainPath.c_str());
+    std::remove(journalPath.c_str());
+    std::remove(copyPath.c_str());
+    return 0;
+}

@@ -1,0 +1,93 @@
+#include "edit/drop_changes.h"
+
+#include "app/progress.h"
+#include "edit/main_file_bytes.h"
+#include "edit/record_states.h"
+#include "edit/store_page.h"
+#include "edit/write_all.h"
+#include "edit/write_steps.h"
+#include "store/page_assembly.h"
+#include "view/page_moves.h"
+
+namespace quorby {
+
+namespace {
+
+struct DropRun {
+    FilePos start = 0, end = 0;
+    bool firstHalfDone = false;
+    int result = 0;
+};
+
+// The selected bytes of a half that has a record take the Main File's
+// content; the half is marked dirty when a changed byte was among them.
+void dropHalf(AppState& app, int half, DropRun& run) {
+    std::uint32_t from = 0, to = 0;
+    if (!halfHasRecord(app, half) || !selectedPartOfHalf(app, half, run.start, run.end, &from, &to)) return;
+    if (!anyChangedIn(app, half, from, to)) return;
+    const FilePos halfPos = app.view.pagePos + FilePos(half) * kPageSize;
+    std::uint8_t present[kRecordDataSize];
+    std::uint32_t got = 0;
+    if (readMainBytes(app, halfPos + from, present, to - from, &got) != 0 || got != to - from) {
+        run.result = 1;
+        return;
+    }
+    for (std::uint32_t i = from; i < to; ++i) app.view.pageBuffer[half * kPageSize + i] = present[i - from];
+    clearChangedIn(app, half, from, to);
+    // The stored halves of one run form one undo group.
+    JournalRecord& r = app.records.jData[half];
+    r.flag &= ~kGroupMarks;
+    if (run.firstHalfDone) r.flag |= kFlagUndoGroup;
+    run.firstHalfDone = true;
+    app.view.halfDirty[half] = true;
+}
+
+// The redo mark of every dropped half but the last: set on the stored
+// record once the next dropped half is known.
+int markRedoGroup(AppState& app, FilePos previous) {
+    if (isEmptyPtr(previous)) return 0;
+    JournalRecord r;
+    if (readRecordHeader(app.journal, previous, kRecordLinks, r) != 0) return 1;
+    r.flag |= kFlagRedoGroup;
+    return writeRecordHeader(app.journal, r, kRecordLinks);
+}
+
+}  // namespace
+
+int dropSelection(AppState& app) {
+    if (app.main.mainHandle == kNoFile || app.journal.handle == kNoFile) return 1;
+    ViewState& v = app.view;
+    if (v.selectionActive == 0 || v.selectionEnd <= v.selectionStart) return 1;
+    startProgress(app, kTitleDropHighlightedChanges);
+    DropRun run;
+    run.start = v.selectionStart;
+    run.end = v.selectionEnd;
+    loadPagePair(app, run.start & ~FilePos{kPageSize - 1});
+    v.viewOffset = 0;
+    FilePos lastStored = kEmptyPtr;
+    for (;;) {
+        for (int half = 0; half < 2; ++half) {
+            dropHalf(app, half, run);
+            if (!v.halfDirty[half]) continue;
+            if (storeHalf(app, half) != 0) run.result = 1;
+            run.result |= markRedoGroup(app, lastStored);
+            lastStored = app.records.jData[half].jAdr;
+        }
+        FilePos next = 0;
+        if (!nextChangedPage(app, run.end, &next)) break;
+        if (pollProgress(app)) break;
+        loadPagePair(app, next);
+        v.viewOffset = 0;
+    }
+    showPairAfterWriting(app);
+    return run.result;
+}
+
+int dropPage(AppState& app) {
+    if (app.main.mainHandle == kNoFile) return 1;
+    const int result = runOnShownBytes(app, dropSelection);
+    showPairAfterWriting(app);
+    return result;
+}
+
+}  // namespace quorby
