@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 #include "app/settings_record.h"
+#include "disasm/disasm_state.h"
 #include "edit/edit_state.h"
 #include "platform/platform.h"
+#include "search/search_state.h"
 #include "store/file_io.h"
 #include "store/journal_file.h"
 #include "store/journal_lifecycle_state.h"
@@ -81,6 +83,8 @@ struct AppState {
     EditState edit;
     ErrorState error;
     ProgressState progress;
+    DisasmState disasm;
+    SearchSession search;
 };
 
 }  // namespace quorby

@@ -2,7 +2,12 @@
 
 #include "app/shell_commands.h"
 #include "app/window_events.h"
+#include "disasm/disassembly_window.h"
+#include "edit/append_to_file.h"
+#include "edit/save_as.h"
 #include "edit/undo_commands.h"
+#include "edit/write_commands.h"
+#include "search/find_dialog.h"
 #include "store/actual_content.h"
 #include "store/change_jumps.h"
 #include "store/journal_commands.h"
@@ -28,6 +33,8 @@ void closeCommand(AppState& app) { closeMainFile(app); }
 // Space hands a typed blank to the edit path (and ends auto scroll).
 void spaceCommand(AppState& app) { onChar(app, ' '); }
 
+void disassembleCommand(AppState& app) { disasm::disassembleAtCursor(app); }
+
 template <int Index>
 void openLastOpened(AppState& app) { openLastOpenedFile(app, Index); }
 
@@ -39,15 +46,15 @@ const CommandEntry kCommands[] = {
     {32911, openDriveCommand}, {32937, openDriveCommand},   // "Open &Drive", Ctrl+L
     {32971, nullptr},                                       // "&Enlarge and Decrease"
     {32970, nullptr},                                       // "&New": nothing
-    {32883, nullptr},                                       // "Save selected Data"
-    {32772, nullptr},                                       // "Save Page"
-    {32805, nullptr},                                       // "Save &File"
-    {32853, nullptr},                                       // "Save &selected Data as"
-    {32773, nullptr},                                       // "Save &Page as"
-    {32806, nullptr},                                       // "Save File &as"
-    {32903, nullptr}, {32905, nullptr}, {32904, nullptr},   // the three appends
+    {32883, saveSelectedDataCommand},                       // "Save selected Data"
+    {32772, savePageCommand},                               // "Save Page"
+    {32805, saveFileCommand},                               // "Save &File"
+    {32853, saveSelectionAsCommand},                        // "Save &selected Data as"
+    {32773, savePageAsCommand},                             // "Save &Page as"
+    {32806, saveFileAsCommand},                             // "Save File &as"
+    {32903, appendSelectionCommand}, {32905, appendPageCommand}, {32904, appendFileCommand},  // the three appends
     {32989, saveJournalAsCommand}, {32892, openOtherJournalCommand}, {32968, deleteJournalCommand},
-    {32939, nullptr},                                       // "Restore Original File"
+    {32939, restoreOriginalCommand},                        // "Restore Original File"
     {2, openLastOpened<0>}, {3, openLastOpened<1>}, {4, openLastOpened<2>}, {5, openLastOpened<3>},
     {6, openLastOpened<4>}, {7, openLastOpened<5>}, {8, openLastOpened<6>}, {9, openLastOpened<7>},
     {10, openLastOpened<8>}, {11, openLastOpened<9>},
@@ -64,7 +71,7 @@ const CommandEntry kCommands[] = {
     {32862, nullptr}, {32918, nullptr}, {32864, nullptr},   // Paste
     {32991, nullptr},                                       // "Paste highlighted Data": nothing
     {32919, nullptr}, {32914, nullptr},                     // Paste File, Append File
-    {32882, nullptr}, {32884, nullptr},                     // Discard selected / page changes
+    {32882, discardSelectedCommand}, {32884, discardPageCommand},  // Discard selected / page changes
     {32837, undoLastCommand}, {32992, undoLastCommand},     // Undo
     {32935, undoPerPageCommand}, {32963, undoPerPageCommand},  // Undo per Page
     {32819, undoAllCommand},                                // Undo All
@@ -84,7 +91,9 @@ const CommandEntry kCommands[] = {
     {32870, autoScrollUpCommand}, {32879, autoScrollUpCommand},  // Auto Scroll Up
     {32869, autoScrollDownCommand}, {32880, autoScrollDownCommand},  // Auto Scroll Down
     // Search
-    {32794, nullptr}, {32802, nullptr}, {32830, nullptr}, {32825, nullptr},
+    {32794, findTextCommand},                               // "Find &Text", Ctrl+F
+    {32802, findHexCommand}, {32830, findHexCommand},       // "Find &Hex", Ctrl+H
+    {32825, repeatSearch},                                  // F3
     // Compare
     {32811, nullptr}, {32812, nullptr}, {32818, nullptr}, {32947, nullptr},
     {32981, nullptr}, {32982, nullptr}, {32972, nullptr}, {32988, nullptr},
@@ -95,7 +104,7 @@ const CommandEntry kCommands[] = {
     {32907, nullptr},
     // Specials
     {32958, nullptr},                                       // Show Values
-    {32957, nullptr},                                       // Disassemble
+    {32957, disassembleCommand},                            // "&Disassemble"
     {32792, lockMainFile},                                  // "&Lock"
     {32791, unlockMainFile},                                // "&Unlock"
     {32965, showPointersAndFlags},                          // Pointers and Flags

@@ -36,6 +36,18 @@ int reportError(AppState& app, const char* message, const std::string& fileName)
     return app.platform->messageBox(box) == MsgAnswer::Cancel ? 1 : 0;
 }
 
+MsgAnswer showMessageBox(AppState& app, const std::string& text, const std::string& caption, MsgButtons buttons,
+                         MsgIcon icon, bool secondIsDefault) {
+    MessageBoxSpec box;
+    box.text = text;
+    box.caption = caption;
+    box.buttons = buttons;
+    box.icon = icon;
+    box.secondIsDefault = secondIsDefault;
+    box.taskModal = true;
+    return app.platform->messageBox(box);
+}
+
 int askQuestion(AppState& app, const std::string& caption, const std::string& text) {
     if (!app.platform) return 0;
     return app.platform->questionDialog(caption, text);

@@ -27,6 +27,10 @@ const char* messageTableText(std::uint32_t code);
 // (0, a plain No, when no dialog can be shown).
 int askQuestion(AppState& app, const std::string& caption, const std::string& text);
 
+// A task-modal message box; its answer.
+MsgAnswer showMessageBox(AppState& app, const std::string& text, const std::string& caption, MsgButtons buttons,
+                         MsgIcon icon = MsgIcon::None, bool secondIsDefault = false);
+
 // Copies `text` into the error text buffer, cut to at most 64 bytes at a
 // character boundary of UTF-8.
 void setErrorText(ErrorState& error, const char* text);

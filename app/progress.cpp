@@ -51,15 +51,6 @@ void composeTopLine(ProgressState& p, const char* title36) {
     if (length > 0) std::memcpy(title, title36, length);
 }
 
-bool askInterrupt(AppState& app) {
-    MessageBoxSpec box;
-    box.text = kInterruptQuestion;
-    box.caption = kInterruptCaption;
-    box.buttons = MsgButtons::YesNo;
-    box.icon = MsgIcon::None;
-    box.taskModal = true;
-    return app.platform->messageBox(box) == MsgAnswer::Yes;
-}
 
 }  // namespace
 
@@ -79,14 +70,32 @@ bool pollProgress(AppState& app) {
     // typed characters) and tells whether it was a typed ESC.
     if (app.platform->pollPendingInput() && askInterrupt(app)) return true;
 
-    ProgressState& p = app.progress;
-    if (--p.pollCounter < 0) {
-        p.pollCounter = kPollInterval;
-        advanceMarquee(p);
+    if (countProgressSteps(app, 1)) {
         updateScrollBar(app);
-        if (!p.pleaseWaitWindow) refreshBanner(app);
+        if (!app.progress.pleaseWaitWindow) refreshBanner(app);
     }
     return false;
+}
+
+bool askInterrupt(AppState& app) {
+    MessageBoxSpec box;
+    box.text = kInterruptQuestion;
+    box.caption = kInterruptCaption;
+    box.buttons = MsgButtons::YesNo;
+    box.icon = MsgIcon::None;
+    box.taskModal = true;
+    return app.platform->messageBox(box) == MsgAnswer::Yes;
+}
+
+bool countProgressSteps(AppState& app, std::uint32_t steps) {
+    ProgressState& p = app.progress;
+    p.pollCounter -= std::int32_t(steps);
+    if (p.pollCounter >= 0) return false;
+    while (p.pollCounter < 0) {
+        p.pollCounter += kPollInterval + 1;
+        advanceMarquee(p);
+    }
+    return true;
 }
 
 void openPleaseWait(AppState& app) {

@@ -51,6 +51,12 @@ void startProgress(AppState& app, const char* title36);
 // typed ESC asks whether to stop. Every 257th poll advances the marquee,
 // updates the scroll bar and redraws the banner. Returns true to stop.
 bool pollProgress(AppState& app);
+// The question after a typed ESC; true when the user says Yes.
+bool askInterrupt(AppState& app);
+// Counts `steps` polls at once, for work that asks the platform once per
+// block of many steps: the marquee advances as often as pollProgress would
+// have advanced it. Returns true when it advanced (the caller redraws).
+bool countProgressSteps(AppState& app, std::uint32_t steps);
 // Draws the banner's three lines at the current marquee offset.
 void refreshBanner(AppState& app);
 // The "Please wait ..." window that writing all changes shows instead of the

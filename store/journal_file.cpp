@@ -198,6 +198,18 @@ int readRecord(JournalFile& jf, FilePos ptr, JournalRecord& r) {
     return 0;
 }
 
+int refreshStoredLinks(JournalFile& jf, JournalRecord& copy) {
+    JournalRecord stored;
+    if (readRecordHeader(jf, copy.jAdr, kRecordLinks, stored) != 0) return 1;
+    copy.prevPtr = stored.prevPtr;
+    copy.nextPtr = stored.nextPtr;
+    copy.pUndo = stored.pUndo;
+    copy.pJnl = stored.pJnl;
+    copy.nJnl = stored.nJnl;
+    copy.nUndo = stored.nUndo;
+    return 0;
+}
+
 int writeRecordHeader(JournalFile& jf, const JournalRecord& r, std::uint32_t length) {
     if (length == 0 || length > kRecordHeaderSize) length = kRecordHeaderSize;
     if (checkPointer(jf, r.jAdr, true) != 0) return 1;

@@ -82,6 +82,9 @@ int readRecordData(JournalFile& jf, FilePos ptr, std::uint8_t out[kRecordDataSiz
 int readRecord(JournalFile& jf, FilePos ptr, JournalRecord& r);
 // Writes the first `length` bytes (24, 64 or 128) of r's header at r.jAdr.
 int writeRecordHeader(JournalFile& jf, const JournalRecord& r, std::uint32_t length);
+// Takes the links of the record at copy.jAdr as they are stored now, so that
+// a header written from `copy` never puts back links changed meanwhile.
+int refreshStoredLinks(JournalFile& jf, JournalRecord& copy);
 // Rewrites the whole record (header and data) in place at r.jAdr.
 int writeRecord(JournalFile& jf, const JournalRecord& r);
 // Writes `r` as a new record at journalEnd in one 640-byte transfer; on

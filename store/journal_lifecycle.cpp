@@ -21,17 +21,6 @@ constexpr std::size_t kBottomNameLength = 45;   // the name in the bottom line
 constexpr char kDriveTextStart[] = "  Drive ";
 constexpr std::size_t kDriveTextColon = 10;     // "  Drive  A:" ends at the eleventh character
 
-MsgAnswer showBox(AppState& app, const std::string& text, const std::string& caption, MsgButtons buttons,
-                  MsgIcon icon, bool secondIsDefault = false) {
-    MessageBoxSpec box;
-    box.text = text;
-    box.caption = caption;
-    box.buttons = buttons;
-    box.icon = icon;
-    box.secondIsDefault = secondIsDefault;
-    return app.platform->messageBox(box);
-}
-
 // The last 50 characters of `name`, padded with blanks.
 std::string nameField(const std::string& name) {
     std::string field = name.size() > kNameFieldLength ? name.substr(name.size() - kNameFieldLength) : name;
@@ -77,7 +66,7 @@ int useRecreated(AppState& app, JournalFile& jf) {
 
 // "Journal-File could not be created automaticly !": the user may choose one.
 int offerManualJournal(AppState& app) {
-    MsgAnswer answer = showBox(app,
+    MsgAnswer answer = showMessageBox(app,
                                "Journal-File could not be created automaticly !\n"
                                "Do you want to create it manually ?",
                                "Journal-File could not be created!", MsgButtons::YesNo, MsgIcon::Question, true);
@@ -87,7 +76,7 @@ int offerManualJournal(AppState& app) {
     }
     if (openOtherJournal(app) == 0) return 0;
     noJournal(app);
-    showBox(app, "Journal-File could not be created !\nPlease choose one manually !",
+    showMessageBox(app, "Journal-File could not be created !\nPlease choose one manually !",
             "Journal-File could not be created!", MsgButtons::Ok, MsgIcon::Question);
     return 1;
 }
@@ -97,7 +86,7 @@ int offerManualJournal(AppState& app) {
 int chooseAfterOldVersion(AppState& app) {
     for (;;) {
         if (openOtherJournal(app) == 0) return 0;
-        MsgAnswer again = showBox(app, "Journal-File could not be created!\n\nAnother Try ?", "No Success !",
+        MsgAnswer again = showMessageBox(app, "Journal-File could not be created!\n\nAnother Try ?", "No Success !",
                                   MsgButtons::YesNo, MsgIcon::Question);
         if (again != MsgAnswer::Yes) {
             noJournal(app);
@@ -137,7 +126,7 @@ int chooseJournalDirectory(AppState& app, std::string* given) {
 
 int openAutomaticForCurrentMainFile(AppState& app) {
     if (app.main.mainName.size() > kMainNameMaxLength) {
-        showBox(app,
+        showMessageBox(app,
                 "The Name of the Main-File is too long for a Journal-File (at most 255 Characters) !\n"
                 "The File is opened without Journal-File.",
                 "No Journal-File !", MsgButtons::Ok, MsgIcon::Information);
@@ -179,7 +168,7 @@ FileDialogResult askJournalFileName(AppState& app, const char* title, bool save,
 
 bool refuseMainFileAsJournal(AppState& app, const std::string& name) {
     if (app.main.mainHandle == kNoFile || name != app.main.mainName) return false;
-    showBox(app, "The Main-File cannot be its own Journal-File !\n\nPlease choose another Journal-File !",
+    showMessageBox(app, "The Main-File cannot be its own Journal-File !\n\nPlease choose another Journal-File !",
             kNotValidJournalCaption, MsgButtons::Ok, MsgIcon::Information);
     return true;
 }
@@ -243,21 +232,21 @@ void noJournal(AppState& app) {
 
 ChangedMainFile askAboutChangedMainFile(AppState& app, const JournalHeader& header) {
     if (mainFileIsDrive(app) || header.mainTime == app.main.mainTime) return ChangedMainFile::UseIt;
-    MsgAnswer answer = showBox(app,
+    MsgAnswer answer = showMessageBox(app,
                                "Journal-File has been changed !\n\nUsing this File can cause Inconsistencies!\n\n"
                                "Use ist anyway ?",
                                "File has been changed !", MsgButtons::YesNo, MsgIcon::None);
     if (answer == MsgAnswer::Yes) {
-        answer = showBox(app, "To reduce Data-Error compare any changing Page\n\nwith F5 to the actual File-Content !",
+        answer = showMessageBox(app, "To reduce Data-Error compare any changing Page\n\nwith F5 to the actual File-Content !",
                          "Check Data !", MsgButtons::OkCancel, MsgIcon::None);
         if (answer == MsgAnswer::Ok) return ChangedMainFile::UseIt;
     }
-    answer = showBox(app, kDeleteJournalQuestion, kDeleteJournalCaption, MsgButtons::YesNo, MsgIcon::Question, true);
+    answer = showMessageBox(app, kDeleteJournalQuestion, kDeleteJournalCaption, MsgButtons::YesNo, MsgIcon::Question, true);
     return answer == MsgAnswer::Yes ? ChangedMainFile::RecreateIt : ChangedMainFile::DeclineIt;
 }
 
 bool askDeleteInvalidJournal(AppState& app, const std::string& jnlName) {
-    MsgAnswer answer = showBox(app, nameField(jnlName) + "\nInvalid Journal-File. Shall it be deleted?",
+    MsgAnswer answer = showMessageBox(app, nameField(jnlName) + "\nInvalid Journal-File. Shall it be deleted?",
                                "Delete Journal-File / Open it newly?", MsgButtons::YesNo, MsgIcon::Question, true);
     return answer == MsgAnswer::Yes;
 }
@@ -265,7 +254,7 @@ bool askDeleteInvalidJournal(AppState& app, const std::string& jnlName) {
 void showOldVersionMessage(AppState& app, std::uint32_t magic) {
     const char* version = olderFormatVersion(magic);
     if (!version) return;
-    showBox(app,
+    showMessageBox(app,
             std::string("This Journal-File can used only up to Version ") + version +
                 " !\n\nPlease choose another one !",
             "Old Version !", MsgButtons::Ok, MsgIcon::Information);
@@ -345,7 +334,7 @@ int checkChosenJournal(AppState& app) {
         closeFile(app, jf.handle);
         noJournal(app);
     }
-    showBox(app, "Please choose Journal-File manually !", "Choose Journal-File manually !", MsgButtons::Ok,
+    showMessageBox(app, "Please choose Journal-File manually !", "Choose Journal-File manually !", MsgButtons::Ok,
             MsgIcon::None);
     return 1;
 }
@@ -367,7 +356,7 @@ JournalAsMainFile openThroughJournal(AppState& app, const std::string& jnlPath) 
     bool reopening = app.main.mainHandle != kNoFile && app.main.mainKind == MainKind::File &&
                      jnlPath == app.main.mainName;
     if (reopening || lc.journalChoice == kJournalChoiceKeepReopen) return JournalAsMainFile::OpenItself;
-    MsgAnswer answer = showBox(app, "Shall the suiting Main File (or Drive) be opened?",
+    MsgAnswer answer = showMessageBox(app, "Shall the suiting Main File (or Drive) be opened?",
                                "Shall the suiting Journal-File be opened?", MsgButtons::YesNo, MsgIcon::Question, true);
     if (answer != MsgAnswer::Yes) return JournalAsMainFile::OpenItself;
 
@@ -387,10 +376,10 @@ JournalAsMainFile openThroughJournal(AppState& app, const std::string& jnlPath) 
         closeFile(app, handle);
         if (kind == HeaderKind::Older) showOldVersionMessage(app, header.journalMagic);
         if (kind == HeaderKind::Short)
-            showBox(app, "Not enough Data in File !\n\nPlease choose another Journal-File !", kNotValidJournalCaption,
+            showMessageBox(app, "Not enough Data in File !\n\nPlease choose another Journal-File !", kNotValidJournalCaption,
                     MsgButtons::Ok, MsgIcon::Information);
         if (kind == HeaderKind::Unknown)
-            showBox(app, "The choosen File is not a valid Journal-File !\n\nPlease choose another Journal-File !",
+            showMessageBox(app, "The choosen File is not a valid Journal-File !\n\nPlease choose another Journal-File !",
                     kNotValidJournalCaption, MsgButtons::Ok, MsgIcon::Information);
         return JournalAsMainFile::NothingOpened;
     }
@@ -457,7 +446,7 @@ void keepForLaterUse(AppState& app, const std::string& name) {
         if (answer & kAnswerDontAsk) app.settings.messageSwitches &= ~std::uint32_t(kMsgOverwriteJournal);
     }
     if (app.files->copyFile(name, backup) != 0) {
-        showBox(app, "Error writing File", "Write-Error !", MsgButtons::Ok, MsgIcon::None);
+        showMessageBox(app, "Error writing File", "Write-Error !", MsgButtons::Ok, MsgIcon::None);
         return;
     }
     app.files->removeFile(name);

@@ -7,38 +7,17 @@
 #include <string>
 
 #include "e2e_support.h"
+#include "tests/support/loop_device.h"
 
 namespace quorby::e2e {
 namespace {
 
-// A loop device attached for the test's duration.
-class LoopDevice {
-public:
-    explicit LoopDevice(const std::string& image) {
-        std::string command = "losetup -f --show '" + image + "' 2>/dev/null";
-        if (std::FILE* p = popen(command.c_str(), "r")) {
-            char line[256] = {};
-            if (std::fgets(line, sizeof line, p) != nullptr) device_ = line;
-            pclose(p);
-        }
-        while (!device_.empty() && (device_.back() == '\n' || device_.back() == ' ')) device_.pop_back();
-    }
-    ~LoopDevice() {
-        if (!device_.empty()) std::system(("losetup -d '" + device_ + "'").c_str());
-    }
-    const std::string& device() const { return device_; }
-
-private:
-    std::string device_;
-};
-
 TEST(DriveSession, LoopDeviceOpensWriteProtectedThroughTheDriveDialog) {
-    if (geteuid() != 0) GTEST_SKIP() << "attaching a loop device needs root";
     TempDir dir;
     std::string image = dir.file("drive.img");
     writeFile(image, "DRIVE-DATA" + std::string(64 * 1024 - 10, '\0'));
-    LoopDevice loop(image);
-    if (loop.device().empty()) GTEST_SKIP() << "no loop device could be attached";
+    testing::LoopDevice loop(image);
+    if (loop.device().empty()) GTEST_SKIP() << loop.skipReason();
 
     BatchRun run = runInProcess("answer no\n"
                                 "drive " + loop.device() + " readonly\n"

@@ -6,6 +6,7 @@
 #include "resources/menus.h"
 #include "store/main_file.h"
 #include "tests/store/store_fixture.h"
+#include "tests/support/loop_device.h"
 
 namespace quorby::test {
 namespace {
@@ -118,54 +119,29 @@ TEST_F(DriveTest, WritingDirectlyIsConfirmedFirst) {
     EXPECT_EQ(platform.questions.size(), 2u);
 }
 
-std::string runCommand(const std::string& command, int* status) {
-    std::string out;
-    std::FILE* p = popen(command.c_str(), "r");
-    if (!p) return *status = -1, out;
-    char line[256];
-    while (std::fgets(line, sizeof line, p)) out += line;
-    *status = pclose(p);
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-    return out;
-}
-
-struct LoopDevice {  // detaches however the test ends
-    std::string path;
-    ~LoopDevice() {
-        int status = 0;
-        if (!path.empty()) runCommand("losetup -d " + path + " 2>&1", &status);
-    }
-};
-
 TEST_F(DriveTest, ALoopDeviceOpensAsALogicalDrive) {
-    if (geteuid() != 0) GTEST_SKIP() << "needs root and losetup: not running as root";
     constexpr std::size_t kSize = 8u << 20;
     auto content = patternBytes(kSize, 77);
     std::string backing = writeFile("loop.img", content);
-    int status = 0;
-    LoopDevice loop;
-    loop.path = runCommand("losetup -f --show " + backing + " 2>/dev/null", &status);
-    if (status != 0 || loop.path.rfind("/dev/loop", 0) != 0) {
-        loop.path.clear();
-        GTEST_SKIP() << "needs root and losetup: losetup -f --show failed";
-    }
+    testing::LoopDevice loop(backing);
+    if (loop.device().empty()) GTEST_SKIP() << loop.skipReason();
     io.useRealDrives = true;
     std::vector<DriveInfo> logical, physical;
     io.listDrives(&logical, &physical);
-    auto listed = std::find_if(logical.begin(), logical.end(), [&](auto& d) { return d.devicePath == loop.path; });
+    auto listed = std::find_if(logical.begin(), logical.end(), [&](auto& d) { return d.devicePath == loop.device(); });
     if (listed == logical.end()) {
         // Twenty other devices come first on this machine: offer it directly.
-        ASSERT_EQ(logical.size(), kMaxLogicalDriveSlots) << loop.path << " is missing from the list";
+        ASSERT_EQ(logical.size(), kMaxLogicalDriveSlots) << loop.device() << " is missing from the list";
         io.useRealDrives = false;
-        io.logicalDrives = {{loop.path, kSize}};
+        io.logicalDrives = {{loop.device(), kSize}};
     } else {
         EXPECT_EQ(listed->size, kSize);
     }
 
-    ASSERT_EQ(openDriveByPath(app, loop.path, true), 0);
+    ASSERT_EQ(openDriveByPath(app, loop.device(), true), 0);
     EXPECT_EQ(app.main.mainKind, MainKind::LogicalDrive);
     EXPECT_EQ(app.main.fileSize, kSize);  // from the device's size request
-    EXPECT_EQ(app.main.mainName.substr(10), ": " + loop.path);
+    EXPECT_EQ(app.main.mainName.substr(10), ": " + loop.device());
     EXPECT_EQ(shown(0, 1024), slice(content, 0, 1024));
     ASSERT_EQ(readPagePair(app, kSize - 1024), 0);
     EXPECT_EQ(shown(0, 1024), slice(content, kSize - 1024, 1024));
@@ -173,12 +149,12 @@ TEST_F(DriveTest, ALoopDeviceOpensAsALogicalDrive) {
     EXPECT_EQ(app.view.pageLength, 0u);
 
     DiskSpace space;  // the device is its own "drive"
-    ASSERT_EQ(io.diskSpace(loop.path, &space), 0);
+    ASSERT_EQ(io.diskSpace(loop.device(), &space), 0);
     EXPECT_EQ(space.totalBytes, kSize);
     std::uint64_t id = 0;
-    ASSERT_EQ(io.driveId(loop.path, &id), 0);
+    ASSERT_EQ(io.driveId(loop.device(), &id), 0);
     struct stat st;
-    ASSERT_EQ(stat(loop.path.c_str(), &st), 0);
+    ASSERT_EQ(stat(loop.device().c_str(), &st), 0);
     EXPECT_EQ(id, std::uint64_t(st.st_rdev));
     closeMainFile(app);
 }
