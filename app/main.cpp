@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "disasm/listing_cli.h"
 #include "platform/headless/batch_runner.h"
+#include "platform/posix/absolute_path.h"
 #include "store/journal_dump.h"
 #ifdef QUORBY_WITH_QT
 #include "platform/qt/qt_application.h"
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
         if (arg == "--home") {
             const char* v = value("--home");
             if (!v) return usage("--home needs a directory");
-            options.homeDirectory = v;
+            options.homeDirectory = quorby::absolutePath(v);
         } else if (arg == "--batch") {
             const char* v = value("--batch");
             if (!v) return usage("--batch needs a script file (or - for standard input)");
@@ -52,11 +53,12 @@ int main(int argc, char** argv) {
         } else if (arg == "--screenshot") {
             const char* v = value("--screenshot");
             if (!v) return usage("--screenshot needs an output file");
-            screenshot = v;
+            screenshot = quorby::absolutePath(v);
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             return usage(("unknown option " + arg).c_str());
         } else if (options.fileToOpen.empty()) {
-            options.fileToOpen = arg;
+            // A drive text of the last opened files ("  Drive  A: /dev/...") stays as it is.
+            options.fileToOpen = arg[0] == ' ' ? arg : quorby::absolutePath(arg);
         } else {
             return usage("only one FILE can be opened");
         }

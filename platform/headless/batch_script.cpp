@@ -4,6 +4,7 @@
 
 #include "platform/headless/key_names.h"
 #include "platform/headless/modeless_windows.h"
+#include "platform/posix/absolute_path.h"
 #include "platform/platform.h"
 #include "resources/menus.h"
 
@@ -354,7 +355,7 @@ int parseWords(const std::string& line, const std::vector<std::string>& words, B
         if (expectWordCount(words, 2, 3, verb == "open" ? "open PATH [readonly]" : "drive DEVICE [readonly]",
                             error) != 0)
             return 1;
-        cmd->text = words[1];
+        cmd->text = verb == "open" ? absolutePath(words[1]) : words[1];
         if (words.size() == 3) {
             if (lowerCase(words[2]) != "readonly") {
                 *error = "unknown option '" + words[2] + "' (only readonly)";
@@ -454,7 +455,7 @@ int parseWords(const std::string& line, const std::vector<std::string>& words, B
         cmd->verb = BatchVerb::File;
         if (expectWordCount(words, 2, 3, "file PATH|cancel [readonly]", error) != 0) return 1;
         cmd->cancel = lowerCase(words[1]) == "cancel" && line.find('"') == std::string::npos;
-        cmd->text = words[1];
+        cmd->text = cmd->cancel ? words[1] : absolutePath(words[1]);
         if (words.size() == 3) {
             if (lowerCase(words[2]) != "readonly" || cmd->cancel) {
                 *error = "usage: file PATH|cancel [readonly]";
