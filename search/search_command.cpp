@@ -1,14 +1,12 @@
 #include "search/search_command.h"
 
 #include <cstring>
-#include <optional>
 
 #include "app/error_report.h"
 #include "app/tables.h"
 #include "edit/store_page.h"
 #include "search/block_buffer.h"
 #include "search/journal_overlay.h"
-#include "search/journal_write_counter.h"
 #include "search/match_highlight.h"
 #include "search/search_pass.h"
 #include "store/page_assembly.h"
@@ -36,8 +34,7 @@ struct Between {
     AppState* app;
     SearchState* state;
     std::uint32_t serial;
-    JournalWriteCounter* journalWrites;  // nullptr without a Journal File
-    std::uint64_t journalChanges = 0;
+    std::uint64_t journalChanges;  // the Journal File's change count at the last block
     bool escape = false;
     bool superseded = false;
 };
@@ -70,9 +67,8 @@ bool betweenBlocks(void* context) {
     }
     // A command dispatched in between changed the Journal File (or put
     // another one in its place): its records are read afresh.
-    if (b.journalWrites != nullptr &&
-        (app.journal.files != b.journalWrites || b.journalWrites->changes() != b.journalChanges)) {
-        b.journalChanges = b.journalWrites->changes();
+    if (app.journal.changeCount != b.journalChanges) {
+        b.journalChanges = app.journal.changeCount;
         b.state->journalWindowToken = newJournalWindowToken();
     }
     showProgress(app, b.state->startPos);
@@ -191,14 +187,8 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
     source.context = &app;
     // The Journal File may have changed since the last search.
     state.journalWindowToken = newJournalWindowToken();
-    std::optional<JournalWriteCounter> journalWrites;
-    if (app.journal.files != nullptr) {
-        journalWrites.emplace(*app.journal.files);
-        app.journal.files = &*journalWrites;
-    }
-    Between between{&app, &state, serial, journalWrites ? &*journalWrites : nullptr};
+    Between between{&app, &state, serial, app.journal.changeCount};
     const PassResult result = searchPasses(state, source, forward, blockBuffer(), betweenBlocks, &between);
-    if (journalWrites && app.journal.files == &*journalWrites) app.journal.files = &journalWrites->inner();
 
     if (between.superseded) return SearchResult::Superseded;
     if (app.platform) setInfoCell(app, "", kAddressColour);

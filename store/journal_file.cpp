@@ -25,6 +25,7 @@ int readBytes(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
 }
 
 int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
+    ++jf.changeCount;
     std::uint32_t done = 0;
     if (jf.files->writeAt(jf.handle, pos, buf, n, &done) != 0) return fail(jf, 0, true);
     if (done != n) return fail(jf, kReachedEndOfFile, true);
@@ -105,6 +106,7 @@ void attachJournal(JournalFile& jf, FileIo& files, FileHandle handle, const std:
     jf.handle = handle;
     jf.name = name;
     jf.journalEnd = 0;
+    ++jf.changeCount;
 }
 
 int measureJournal(JournalFile& jf) {
@@ -159,6 +161,7 @@ int commitJournalHeader(JournalFile& jf) {
 int recreateJournal(JournalFile& jf, const std::string& mainName) {
     JournalHeader fresh;
     if (initJournalHeader(fresh, mainName) != 0) return fail(jf, kNameTooLong, true);
+    ++jf.changeCount;
     if (jf.files->setSize(jf.handle, 0) != 0) return fail(jf, 0, true);
     jf.header = fresh;
     jf.journalEnd = kJournalHeaderSize;

@@ -38,6 +38,9 @@ struct JournalFile {
     bool syncOnCommit = true;
     JournalFailureReporter reportFailure = nullptr;
     void* reportContext = nullptr;
+    // Counts every write, cut and new attachment, so that readers that keep
+    // record bytes (the search's overlay) know when to read them again.
+    std::uint64_t changeCount = 0;
 };
 
 // Binds an open file to `jf`; journalEnd stays 0 until measured or created.

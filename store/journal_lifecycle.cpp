@@ -49,6 +49,7 @@ void closeFile(AppState& app, FileHandle handle) {
 void forgetJournal(AppState& app) {
     JournalFile fresh;
     fresh.files = app.files;
+    fresh.changeCount = app.journal.changeCount + 1;  // the count goes on across Journal Files
     reportJournalFailuresTo(fresh, app);
     app.journal = fresh;
     app.records = PageRecords{};

@@ -43,6 +43,7 @@ int discardUnfinishedCommand(JournalFile& jf) {
         if (tail == committedEnd) break;
     }
     if (result != 0) return 1;
+    ++jf.changeCount;
     if (jf.files->setSize(jf.handle, committedEnd) != 0 || jf.files->sync(jf.handle) != 0) return 1;
     jf.journalEnd = committedEnd;
     return 0;

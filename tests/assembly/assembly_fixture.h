@@ -58,8 +58,12 @@ protected:
 
     void openFiles(FilePos mainSize) {
         io.addSyntheticFile(kMainName, mainSize, mainByte);
-        if (mainHandle == kNoFile) ASSERT_EQ(io.open(kMainName, OpenMode::ReadOnly, &mainHandle), 0);
-        if (journalHandle == kNoFile) ASSERT_EQ(io.open(kJournalName, OpenMode::CreateNew, &journalHandle), 0);
+        if (mainHandle == kNoFile) {
+            ASSERT_EQ(io.open(kMainName, OpenMode::ReadOnly, &mainHandle), 0);
+        }
+        if (journalHandle == kNoFile) {
+            ASSERT_EQ(io.open(kJournalName, OpenMode::CreateNew, &journalHandle), 0);
+        }
         app.platform = &platform;
         app.files = &io;
         app.shell.caption = kMainName;
