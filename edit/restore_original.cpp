@@ -58,8 +58,9 @@ int restorePage(AppState& app, const JournalRecord& r) {
 int restoreOriginalFile(AppState& app) {
     JournalFile& jf = app.journal;
     if (app.main.mainHandle == kNoFile || jf.handle == kNoFile) return 1;
-    if (isEmptyPtr(jf.header.undo) && isEmptyPtr(jf.header.firstUndo)) return 1;
+    // Typed changes of the shown page are stored first, so they are restored too.
     if (pageIsDirty(app) && storePage(app) != 0 && app.edit.pageRefused) return 1;
+    if (isEmptyPtr(jf.header.undo) && isEmptyPtr(jf.header.firstUndo)) return 1;
     if (reopenForWriting(app) != 0) return 1;
     startProgress(app, kTitleRestoreOriginal);
     int result = 0;
