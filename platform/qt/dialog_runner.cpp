@@ -16,21 +16,6 @@ namespace quorby {
 
 namespace {
 
-// Labels and group titles show no mnemonic here: "&&" is a literal '&',
-// a single '&' is dropped.
-QString withoutMnemonic(const std::string& text) {
-    QString in = fromLogicText(text);
-    QString out;
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        if (in[i] == QLatin1Char('&')) {
-            if (i + 1 < in.size() && in[i + 1] == QLatin1Char('&')) out.append(QLatin1Char('&')), ++i;
-            continue;
-        }
-        out.append(in[i]);
-    }
-    return out;
-}
-
 struct BoundControl {
     DialogControl* control;
     QWidget* widget;

@@ -59,4 +59,17 @@ QString fromLogicText(const std::string& text) {
 
 std::string toLogicText(const QString& text) { return text.toUtf8().toStdString(); }
 
+QString withoutMnemonic(const std::string& text) {
+    QString in = fromLogicText(text);
+    QString out;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (in[i] == QLatin1Char('&')) {
+            if (i + 1 < in.size() && in[i + 1] == QLatin1Char('&')) out.append(QLatin1Char('&')), ++i;
+            continue;
+        }
+        out.append(in[i]);
+    }
+    return out;
+}
+
 }  // namespace quorby

@@ -25,6 +25,9 @@ QColor toQColor(Colour bbggrr);
 // Texts of the logic (captions, messages, paths) are UTF-8; a text that is not
 // valid UTF-8 is read as Windows-1252 so that no byte is lost from view.
 QString fromLogicText(const std::string& text);
+// A label or group title without its mnemonic: "&&" is a literal '&', a
+// single '&' is dropped.
+QString withoutMnemonic(const std::string& text);
 std::string toLogicText(const QString& text);
 
 }  // namespace quorby

@@ -19,19 +19,6 @@ namespace quorby {
 
 namespace {
 
-QString withoutMnemonic(const std::string& text) {
-    QString in = fromLogicText(text);
-    QString out;
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        if (in[i] == QLatin1Char('&')) {
-            if (i + 1 < in.size() && in[i + 1] == QLatin1Char('&')) out.append(QLatin1Char('&')), ++i;
-            continue;
-        }
-        out.append(in[i]);
-    }
-    return out;
-}
-
 // A listing line as shown: Windows-1252 glyphs, tabs kept.
 QString listingLine(const std::string& text, std::size_t from, std::size_t length) {
     QString line;
