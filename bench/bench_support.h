@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/posix/posix_file_io.h"
 #include "store/journal_errors.h"
+#include "edit/store_page.h"
 #include "store/page_assembly.h"
 
 namespace quorby::bench {
@@ -123,6 +124,21 @@ inline int openBenchFiles(AppState& app, FileIo& io, Platform& platform, const s
     if (recreateJournal(app.journal, mainPath) != 0) return 1;
     loadPagePair(app, 0);
     return 0;
+}
+
+// Changes one byte in each half of every page pair and stores the pair, one
+// command (with its header commit) per pair, as moving on after typing would.
+inline void changeEveryHalf(AppState& app) {
+    for (FilePos pos = 0; pos < app.main.fileSize; pos += 1024) {
+        if (app.view.pagePos != pos) loadPagePair(app, pos);
+        app.view.pageBuffer[5] ^= 0x5A;
+        app.view.setChanged(5);
+        app.view.pageBuffer[517] ^= 0xA5;
+        app.view.setChanged(517);
+        app.view.halfDirty[0] = app.view.halfDirty[1] = true;
+        storePage(app);
+        commitJournalHeader(app.journal);
+    }
 }
 
 inline double secondsSince(std::chrono::steady_clock::time_point start) {

@@ -54,16 +54,7 @@ int main(int argc, char** argv) {
 
     // Every half changed and stored (syncs left out: not what is measured).
     app.journal.syncOnCommit = false;
-    for (FilePos pos = 0; pos < app.main.fileSize; pos += 1024) {
-        if (app.view.pagePos != pos) loadPagePair(app, pos);
-        app.view.pageBuffer[5] ^= 0x5A;
-        app.view.setChanged(5);
-        app.view.pageBuffer[517] ^= 0xA5;
-        app.view.setChanged(517);
-        app.view.halfDirty[0] = app.view.halfDirty[1] = true;
-        storePage(app);
-        commitJournalHeader(app.journal);
-    }
+    changeEveryHalf(app);
     app.journal.syncOnCommit = true;
     io.sync(app.journal.handle);
     io.sync(app.main.mainHandle);

@@ -61,16 +61,7 @@ int main(int argc, char** argv) {
     // Store: one command per pair; both halves typed, then the move stores them.
     io.reset();
     auto start = std::chrono::steady_clock::now();
-    for (FilePos pos = 0; pos < app.main.fileSize; pos += 1024) {
-        if (app.view.pagePos != pos) loadPagePair(app, pos);
-        app.view.pageBuffer[5] ^= 0x5A;
-        app.view.setChanged(5);
-        app.view.pageBuffer[517] ^= 0xA5;
-        app.view.setChanged(517);
-        app.view.halfDirty[0] = app.view.halfDirty[1] = true;
-        storePage(app);
-        commitJournalHeader(app.journal);
-    }
+    changeEveryHalf(app);
     row("store (new page halves)", halves, secondsSince(start), io.writes, io.syncs);
 
     io.reset();

@@ -473,24 +473,10 @@ TEST(EditProperty, WritesUndoOptions3) { runWithWrites(3, 300, 3); }
 TEST(EditProperty, DirectAccessUndoOptions3) { runProperty(3, true, 200, 2); }
 
 TEST(EditProperty, DirectAccessOnLoopDevice) {
-    char dir[] = "/tmp/quorby-edit-loopXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string image = std::string(dir) + "/drive.img";
-    const std::string journal = std::string(dir) + "/drive.jnl";
-    {
-        std::FILE* f = std::fopen(image.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::vector<char> zeros(24 * 512, 0);
-        std::fwrite(zeros.data(), 1, zeros.size(), f);
-        std::fclose(f);
-    }
-    LoopDevice loop(image);
-    if (loop.device().empty()) {
-        std::remove(image.c_str());
-        rmdir(dir);
-        GTEST_SKIP() << loop.skipReason();
-    }
-    const std::string& device = loop.device();
+    ZeroDriveOnLoop drive(24);
+    const std::string device = drive.device();
+    if (device.empty()) GTEST_SKIP() << drive.skipReason();
+    const std::string& journal = drive.journal();
     const int steps = envNumber("QUORBY_EDIT_STEPS", 150);
     for (std::uint32_t options : {1u, 3u}) {
         EditRun run(1, options, device, journal);
@@ -498,9 +484,6 @@ TEST(EditProperty, DirectAccessOnLoopDevice) {
         EXPECT_TRUE(run.run(steps, &failure)) << device << " undoOptions " << options << ": " << failure;
         EXPECT_GT(run.records(), 0u);
     }
-    std::remove(journal.c_str());
-    std::remove(image.c_str());
-    rmdir(dir);
 }
 
 }  // namespace quorby::testing

@@ -346,24 +346,10 @@ TEST(CloseMainFile, OffersToWriteUnwrittenChanges) {
 }
 
 TEST(WriteSelection, OnADriveASelectionInsideASectorWritesTheMergedSector) {
-    char dir[] = "/tmp/quorby-write-loopXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string image = std::string(dir) + "/drive.img";
-    const std::string journal = std::string(dir) + "/drive.jnl";
-    {
-        std::FILE* file = std::fopen(image.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::vector<char> zeros(8 * 512, 0);
-        std::fwrite(zeros.data(), 1, zeros.size(), file);
-        std::fclose(file);
-    }
-    LoopDevice loop(image);
-    if (loop.device().empty()) {
-        std::remove(image.c_str());
-        rmdir(dir);
-        GTEST_SKIP() << loop.skipReason();
-    }
-    const std::string& device = loop.device();
+    ZeroDriveOnLoop drive(8);
+    const std::string device = drive.device();
+    if (device.empty()) GTEST_SKIP() << drive.skipReason();
+    const std::string& journal = drive.journal();
     {
         EditFixture f(device, journal, 1);
         f.app.shell.accessFlags &= ~std::uint32_t(kAccessDirect);  // journal access
@@ -388,9 +374,6 @@ TEST(WriteSelection, OnADriveASelectionInsideASectorWritesTheMergedSector) {
         undoAllCommand(f.app);
         EXPECT_EQ(f.mainBytes(), f.original);
     }
-    std::remove(journal.c_str());
-    std::remove(image.c_str());
-    rmdir(dir);
 }
 
 }  // namespace
