@@ -7,19 +7,19 @@
 #include "edit/save_as.h"
 #include "edit/undo_commands.h"
 #include "edit/write_commands.h"
-#include "search/find_dialog.h"
-#include "store/actual_content.h"
-#include "store/change_jumps.h"
+#include "find/find_dialog.h"
+#include "store/unchanged_view.h"
+#include "navigate/change_jumps.h"
 #include "store/journal_commands.h"
-#include "store/journal_file.h"
+#include "journal/journal_file.h"
 #include "store/main_file.h"
 #include "store/pointers_dialog.h"
 #include "store/version_review.h"
-#include "view/auto_scroll.h"
-#include "view/cursor_moves.h"
-#include "view/goto_dialog.h"
-#include "view/page_moves.h"
-#include "view/selection.h"
+#include "navigate/auto_scroll.h"
+#include "navigate/cursor_moves.h"
+#include "navigate/goto_dialog.h"
+#include "navigate/page_moves.h"
+#include "navigate/selection.h"
 #include "view/status_cells.h"
 #include "view/view_font.h"
 
@@ -111,8 +111,8 @@ const CommandEntry kCommands[] = {
     {32969, nullptr},                                       // "Delete Drive physically": nothing
     {32934, nullptr},                                       // Options
     // View
-    {32867, endActualContent},                              // Actual File-Content
-    {1, nullptr}, {32813, nullptr}, {32821, showActualContent},  // Compare-File, F6, F5
+    {32867, endUnchangedFile},                              // Actual File-Content
+    {1, nullptr}, {32813, nullptr}, {32821, showUnchangedFile},  // Compare-File, F6, F5
     {32938, nullptr}, {32966, nullptr}, {65535, nullptr}, {32967, nullptr},  // previews: nothing
     // The page versions: handlePreviewCommands takes them before the table.
     {32960, reviewOlderVersion}, {32962, reviewOlderVersion},

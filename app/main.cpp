@@ -6,9 +6,9 @@
 
 #include "app/startup.h"
 #include "disasm/listing_cli.h"
-#include "platform/headless/batch_runner.h"
+#include "batch/batch_runner.h"
 #include "platform/posix/absolute_path.h"
-#include "store/journal_dump.h"
+#include "journal/journal_dump.h"
 #ifdef QUORBY_WITH_QT
 #include "platform/qt/qt_application.h"
 #endif

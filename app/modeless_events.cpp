@@ -1,7 +1,7 @@
 #include "app/dispatch.h"
 #include "app/window_events.h"
 #include "disasm/disassembly_window.h"
-#include "search/find_dialog.h"
+#include "find/find_dialog.h"
 
 namespace quorby {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Commands of the application shell itself: quit, help, info, diagnostics,
 // the list of last opened files.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

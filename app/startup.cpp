@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "app/settings_file.h"
-#include "app/tables.h"
+#include "state/settings_file.h"
+#include "core/tables.h"
 #include "store/main_file.h"
-#include "view/page_moves.h"
+#include "navigate/page_moves.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 #include "view/status_cells.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Start-up and exit of the program, shared by the window and the batch mode.
 #include <string>
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

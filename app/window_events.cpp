@@ -4,11 +4,11 @@
 #include "app/shell_commands.h"
 #include "edit/enter_char.h"
 #include "resources/menus.h"
-#include "store/actual_content.h"
-#include "view/auto_scroll.h"
-#include "view/mouse.h"
+#include "store/unchanged_view.h"
+#include "navigate/auto_scroll.h"
+#include "navigate/mouse.h"
 #include "view/page_render.h"
-#include "view/wheel.h"
+#include "navigate/wheel.h"
 #include "view/scroll_bar.h"
 #include "view/view_font.h"
 
@@ -25,7 +25,7 @@ bool onKeyDown(AppState& app, Key key, std::uint32_t modifiers) {
 
 void onKeyUp(AppState& app, Key) {
     // The original-content view of F5 lasts while the key is held.
-    endActualContent(app);
+    endUnchangedFile(app);
 }
 
 void onChar(AppState& app, int character) {

@@ -4,8 +4,8 @@
 // run the same logic. Pixel coordinates are client-area pixels; the logic
 // converts them with the view's cell size.
 #include <cstdint>
-#include "app/app_state.h"
-#include "app/keys.h"
+#include "state/app_state.h"
+#include "core/keys.h"
 
 namespace quorby {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/settings_file.h"
+#include "state/app_state.h"
+#include "state/settings_file.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_file_io.h"
 #include "store/journal_errors.h"
-#include "edit/store_page.h"
+#include "store/store_page.h"
 #include "store/page_assembly.h"
 
 namespace quorby::bench {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "disasm/decoder.h"
+#include "decoder/decoder.h"
 
 #ifdef QUORBY_HAVE_ZYDIS
 #include <Zydis/Zydis.h>

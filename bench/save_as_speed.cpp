@@ -21,13 +21,13 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/settings_file.h"
+#include "state/app_state.h"
+#include "state/settings_file.h"
 #include "app/startup.h"
-#include "edit/store_page.h"
+#include "store/store_page.h"
 #include "bench/bench_support.h"
 #include "platform/posix/posix_file_io.h"
-#include "store/journal_file.h"
+#include "journal/journal_file.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 

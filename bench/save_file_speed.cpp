@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/settings_file.h"
-#include "edit/store_page.h"
+#include "state/app_state.h"
+#include "state/settings_file.h"
+#include "store/store_page.h"
 #include "edit/write_all.h"
 #include "bench/bench_support.h"
 #include "store/journal_errors.h"

@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "platform/posix/posix_file_io.h"
-#include "search/block_buffer.h"
+#include "state/block_buffer.h"
 #include "search/hex_pattern.h"
 #include "search/search_pass.h"
-#include "store/journal_file.h"
+#include "journal/journal_file.h"
 
 namespace {
 

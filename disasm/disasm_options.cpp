@@ -1,6 +1,6 @@
 #include "disasm/disasm_options.h"
 
-#include "disasm/decoder_state.h"
+#include "decoder/decoder_state.h"
 
 namespace quorby::disasm {
 

@@ -8,7 +8,7 @@
 // - doubleClickAction (offset 96): 2 when a double click disassembles.
 #include <cstdint>
 
-#include "app/settings_record.h"
+#include "core/settings_record.h"
 
 namespace quorby::disasm {
 

@@ -1,12 +1,12 @@
 #include "disasm/disassembly_window.h"
 
-#include "disasm/decoder_state.h"
+#include "decoder/decoder_state.h"
 #include "disasm/disasm_options.h"
 #include "disasm/listing_build.h"
 #include "disasm/listing_click.h"
 #include "disasm/listing_file.h"
-#include "view/page_moves.h"
-#include "view/selection.h"
+#include "navigate/page_moves.h"
+#include "navigate/selection.h"
 
 namespace quorby::disasm {
 

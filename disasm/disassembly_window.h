@@ -2,7 +2,7 @@
 // The modeless disassembly window: the mode boxes and options, the listing,
 // and its buttons. Its options live in the settings record
 // (disasm/disasm_options.h).
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby::disasm {
 

@@ -2,7 +2,7 @@
 // Listing instructions from the Main File's current content (the Main File
 // with the Journal File's changes, read page pair by page pair through the
 // view). The decoder state comes from the settings record.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby::disasm {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "disasm/listing_line.h"
+#include "decoder/listing_line.h"
 
 namespace quorby {
 

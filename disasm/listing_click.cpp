@@ -2,8 +2,8 @@
 
 #include "disasm/disassembly_window.h"
 #include "disasm/listing_build.h"
-#include "view/page_moves.h"
-#include "view/selection.h"
+#include "navigate/page_moves.h"
+#include "navigate/selection.h"
 
 namespace quorby::disasm {
 

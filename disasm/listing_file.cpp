@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/error_report.h"
+#include "state/error_report.h"
 
 namespace quorby::disasm {
 

@@ -1,7 +1,7 @@
 #pragma once
 // "Save": the listing as a text file: "Quorby Assembler-Listing", CR LF,
 // CR LF, the Main File's name, CR LF, CR LF, then the listing as shown.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby::disasm {
 

@@ -1,9 +1,9 @@
 #include "edit/append_to_file.h"
 
-#include "app/progress.h"
+#include "state/progress.h"
 #include "edit/copy_target.h"
-#include "edit/current_content_copy.h"
-#include "view/selection.h"
+#include "edit/copy_with_changes.h"
+#include "navigate/selection.h"
 
 namespace quorby {
 

@@ -2,7 +2,7 @@
 // "Append Page to other File", "Append selected Data to other File" and
 // "Append File to other File": the current content, unwritten changes
 // included, added at the end of another file.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "app/error_report.h"
-#include "app/settings_file.h"
+#include "state/error_report.h"
+#include "state/settings_file.h"
 #include "store/main_file.h"
 
 namespace quorby {

@@ -1,13 +1,13 @@
 #include "edit/drop_changes.h"
 
-#include "app/progress.h"
-#include "edit/main_file_bytes.h"
-#include "edit/record_states.h"
-#include "edit/store_page.h"
+#include "state/progress.h"
+#include "store/main_file_bytes.h"
+#include "journal/record_states.h"
+#include "store/store_page.h"
 #include "edit/write_all.h"
 #include "edit/write_steps.h"
 #include "store/page_assembly.h"
-#include "view/page_moves.h"
+#include "navigate/page_moves.h"
 
 namespace quorby {
 

@@ -3,7 +3,7 @@
 // bytes inside the selection (or the shown page) get the Main File's content
 // again. The result is stored like typing, so one undo brings the changes
 // back.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

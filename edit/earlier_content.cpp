@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "edit/main_file_bytes.h"
-#include "edit/record_states.h"
+#include "store/main_file_bytes.h"
+#include "journal/record_states.h"
 #include "edit/write_steps.h"
 
 namespace quorby {

@@ -3,7 +3,7 @@
 // present bytes of that half are kept in the Journal File as the page's
 // oldest version, so that undo and "Restore Original File" can bring them
 // back.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

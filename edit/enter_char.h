@@ -2,7 +2,7 @@
 // Typed characters on the page: hex digits in the hexadecimal column, any
 // byte in the character column, and the keys ESC, Backspace and Enter.
 #include <cstdint>
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

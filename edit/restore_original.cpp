@@ -1,9 +1,9 @@
 #include "edit/restore_original.h"
 
-#include "app/progress.h"
-#include "edit/edit_state.h"
-#include "edit/record_states.h"
-#include "edit/store_page.h"
+#include "state/progress.h"
+#include "state/edit_state.h"
+#include "journal/record_states.h"
+#include "store/store_page.h"
 #include "edit/write_all.h"
 #include "edit/write_steps.h"
 #include "store/page_assembly.h"

@@ -1,7 +1,7 @@
 #pragma once
 // "Restore Original File": the oldest saved content of every changed page
 // half goes back into the Main File.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

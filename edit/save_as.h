@@ -2,7 +2,7 @@
 // "Save &Page as", "Save &selected Data as" and "Save File &as": the current
 // content, unwritten changes included, into a new file (or an existing one
 // that the user agrees to empty).
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

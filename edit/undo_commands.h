@@ -1,6 +1,6 @@
 #pragma once
 // The undo and redo commands of the Edit menu and their accelerators.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

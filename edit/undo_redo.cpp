@@ -1,7 +1,7 @@
 #include "edit/undo_redo.h"
 
-#include "edit/main_file_bytes.h"
-#include "edit/record_states.h"
+#include "store/main_file_bytes.h"
+#include "journal/record_states.h"
 
 namespace quorby {
 

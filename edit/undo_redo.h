@@ -1,7 +1,7 @@
 #pragma once
 // One step of undo or redo along the Journal File's undo order. The commands
 // that run them are in edit/undo_commands.h.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

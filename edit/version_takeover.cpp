@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/error_report.h"
+#include "state/error_report.h"
 #include "edit/enter_char.h"
-#include "edit/store_page.h"
+#include "store/store_page.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 #include "store/version_review.h"

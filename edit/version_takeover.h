@@ -1,7 +1,7 @@
 #pragma once
 // RETURN in a page version review or preview: the shown version becomes the
 // page's current content.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -1,8 +1,8 @@
 #include "edit/write_all.h"
 
-#include "app/progress.h"
-#include "edit/record_states.h"
-#include "edit/store_page.h"
+#include "state/progress.h"
+#include "journal/record_states.h"
+#include "store/store_page.h"
 #include "edit/write_steps.h"
 #include "store/page_assembly.h"
 #include "view/page_render.h"

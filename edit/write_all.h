@@ -3,7 +3,7 @@
 // Main File is written into it, page half by page half in address order.
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "edit/earlier_content.h"
 
 namespace quorby {

@@ -1,6 +1,6 @@
 #include "edit/write_commands.h"
 
-#include "app/error_report.h"
+#include "state/error_report.h"
 #include "edit/drop_changes.h"
 #include "edit/restore_original.h"
 #include "edit/write_all.h"

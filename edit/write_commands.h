@@ -1,7 +1,7 @@
 #pragma once
 // The menu commands of writing, dropping and restoring, as the command
 // table calls them.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

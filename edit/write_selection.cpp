@@ -2,14 +2,14 @@
 
 #include <cstring>
 
-#include "app/progress.h"
+#include "state/progress.h"
 #include "edit/earlier_content.h"
-#include "edit/record_states.h"
-#include "edit/store_page.h"
+#include "journal/record_states.h"
+#include "store/store_page.h"
 #include "edit/write_all.h"
 #include "edit/write_steps.h"
 #include "store/page_assembly.h"
-#include "view/page_moves.h"
+#include "navigate/page_moves.h"
 
 namespace quorby {
 

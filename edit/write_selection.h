@@ -2,7 +2,7 @@
 // "Save selected Data" and "Save Page": the changes inside the selection (or
 // the shown page) are written into the Main File; changes outside it stay
 // in the Journal File.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "app/error_report.h"
-#include "app/progress.h"
-#include "edit/main_file_bytes.h"
+#include "state/error_report.h"
+#include "state/progress.h"
+#include "store/main_file_bytes.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
-#include "view/page_moves.h"
+#include "navigate/page_moves.h"
 
 namespace quorby {
 

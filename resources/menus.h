@@ -2,7 +2,7 @@
 // The menu bar and the accelerator table: texts, hints and command codes.
 #include <cstddef>
 #include <cstdint>
-#include "app/keys.h"
+#include "core/keys.h"
 
 namespace quorby {
 

@@ -1,6 +1,6 @@
 #include "search/case_fold.h"
 
-#include "app/tables.h"
+#include "core/tables.h"
 
 namespace quorby {
 

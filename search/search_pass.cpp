@@ -1,6 +1,6 @@
 #include "search/search_pass.h"
 
-#include "search/journal_overlay.h"
+#include "journal/journal_overlay.h"
 
 namespace quorby {
 namespace {

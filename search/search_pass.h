@@ -12,10 +12,10 @@
 // match that ends below the last byte of this one.
 #include <cstdint>
 
-#include "app/file_pos.h"
+#include "core/file_pos.h"
 #include "search/search_state.h"
-#include "store/file_io.h"
-#include "store/journal_file.h"
+#include "platform/file_io.h"
+#include "journal/journal_file.h"
 
 namespace quorby {
 

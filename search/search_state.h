@@ -3,7 +3,7 @@
 // kept for the program's whole run.
 #include <cstdint>
 
-#include "app/file_pos.h"
+#include "core/file_pos.h"
 #include "search/block_scan.h"
 #include "search/hex_pattern.h"
 

@@ -1,6 +1,6 @@
 #include "store/chain_segment.h"
 
-#include "app/progress.h"
+#include "state/progress.h"
 
 namespace quorby {
 

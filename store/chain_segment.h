@@ -16,7 +16,7 @@
 // across changed pages reads one header per record passed.
 #include <cstdint>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

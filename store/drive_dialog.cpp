@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/error_report.h"
+#include "state/error_report.h"
 #include "resources/menus.h"
 #include "store/main_file.h"
 #include "store/main_file_steps.h"

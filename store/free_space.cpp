@@ -1,5 +1,5 @@
 // Free-space checks before operations that write large amounts.
-#include "app/error_report.h"
+#include "state/error_report.h"
 #include "store/main_file.h"
 
 namespace quorby {

@@ -1,6 +1,6 @@
 #include "store/journal_commands.h"
 
-#include "app/error_report.h"
+#include "state/error_report.h"
 #include "store/journal_lifecycle.h"
 #include "store/journal_naming.h"
 #include "store/main_file.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The File menu's Journal File commands: open another Journal File, save a
 // copy of it under another name, and empty it.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

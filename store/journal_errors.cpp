@@ -1,6 +1,6 @@
 #include "store/journal_errors.h"
 
-#include "app/error_report.h"
+#include "state/error_report.h"
 
 namespace quorby {
 

@@ -16,7 +16,7 @@
 // the next opening ask "Journal-File has been changed !".
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "app/error_report.h"
-#include "edit/store_page.h"
+#include "state/error_report.h"
+#include "store/store_page.h"
 #include "edit/write_commands.h"
 #include "resources/menus.h"
 #include "store/journal_lifecycle.h"

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Steps shared by the opening of files and of drives (store/ only).
 #include <string>
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

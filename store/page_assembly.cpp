@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "edit/store_page.h"
-#include "store/actual_content.h"
+#include "store/store_page.h"
+#include "store/unchanged_view.h"
 #include "store/chain_segment.h"
 #include "store/main_file.h"
 #include "store/version_review.h"
@@ -178,7 +178,7 @@ int prepareForLoad(AppState& app) {
     PageRecords& r = app.records;
     if (r.assembling) return 1;
     if (r.reviewState != 0) leaveVersionReview(app);
-    if (r.actualContentView) leaveActualContent(app);
+    if (r.unchangedFileShown) leaveUnchangedFile(app);
     if (pageIsDirty(app)) storePage(app);
     return 0;
 }

@@ -9,7 +9,7 @@
 // below and just above the pair in the address chain, so that moving by a
 // page costs at most one or two record-header reads, and a jump beyond the
 // changed pages none (store/chain_segment.h).
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

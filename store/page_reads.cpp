@@ -1,7 +1,7 @@
 // Reading the Main File's pages into the view's pageBuffer.
 #include <cstring>
 
-#include "app/error_report.h"
+#include "state/error_report.h"
 #include "store/main_file.h"
 
 namespace quorby {

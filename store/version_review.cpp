@@ -4,7 +4,7 @@
 
 #include "store/main_file.h"
 #include "store/page_assembly.h"
-#include "store/version_steps.h"
+#include "journal/version_steps.h"
 #include "view/page_render.h"
 
 namespace quorby {

@@ -6,7 +6,7 @@
 // caption and the background colours say so; RETURN takes the shown version
 // over (the edit path), any other command ends the review and shows the page
 // as it was.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include "app/tables.h"
+#include "core/tables.h"
 #include "view/row_text.h"
 #include "view/status_cells.h"
 

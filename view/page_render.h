@@ -1,7 +1,7 @@
 #pragma once
 // The page view: the header row, the 32 rows of 16 bytes, the cursor cells,
 // the info cell, and the hit test that maps a pixel to a byte.
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "view/grid_layout.h"
 
 namespace quorby {

@@ -1,7 +1,7 @@
 #include "view/row_text.h"
 
 #include <cstring>
-#include "app/tables.h"
+#include "core/tables.h"
 
 namespace quorby {
 

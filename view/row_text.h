@@ -2,7 +2,7 @@
 // The texts of the page view: the address of a row, its hexadecimal and
 // character texts and the column headers, built from the hex pair table.
 #include <cstdint>
-#include "app/file_pos.h"
+#include "core/file_pos.h"
 #include "view/grid_layout.h"
 
 namespace quorby {

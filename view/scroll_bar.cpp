@@ -1,7 +1,7 @@
 #include "view/scroll_bar.h"
 
-#include "view/page_moves.h"
-#include "view/wheel.h"
+#include "navigate/page_moves.h"
+#include "navigate/wheel.h"
 
 namespace quorby {
 

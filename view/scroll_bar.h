@@ -7,7 +7,7 @@
 // The range is 0 .. (L rounded down to 512) >> s, with its low 10 bits set
 // when s is not 0.
 #include <cstdint>
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "app/window_events.h"
 
 namespace quorby {

@@ -2,7 +2,7 @@
 // The status cells: the mode cell at the right end of the header row and the
 // access, resolution-lock and protection cells of the bottom line.
 #include <cstdint>
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The view font: its cell size decides the window's size, and the user's
 // resizing decides the cell size.
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

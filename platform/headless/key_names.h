@@ -3,7 +3,7 @@
 // and the character a key stroke types when no accelerator takes it.
 #include <cstdint>
 #include <string>
-#include "app/keys.h"
+#include "core/keys.h"
 
 namespace quorby {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "app/keys.h"
+#include "core/keys.h"
 #include "platform/platform.h"
 
 namespace quorby {

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <vector>
-#include "store/file_io.h"
+#include "platform/file_io.h"
 
 namespace quorby {
 

@@ -5,7 +5,7 @@
 // Failures keep errno and its mapped system error code for lastError().
 #include <string>
 #include <vector>
-#include "store/file_io.h"
+#include "platform/file_io.h"
 
 namespace quorby {
 

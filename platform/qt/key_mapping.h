@@ -3,7 +3,7 @@
 #include <Qt>
 #include <cstdint>
 
-#include "app/keys.h"
+#include "core/keys.h"
 
 namespace quorby {
 

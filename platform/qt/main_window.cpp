@@ -8,7 +8,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -5,7 +5,7 @@
 #include <QMenuBar>
 
 #include "platform/qt/glyph_map.h"
-#include "app/settings_record.h"
+#include "core/settings_record.h"
 #include "resources/menus.h"
 
 namespace quorby {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "platform/posix/posix_file_io.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/window_input.h"

@@ -4,7 +4,7 @@
 // window procedure; tests put a recorder in its place.
 #include <cstdint>
 
-#include "app/keys.h"
+#include "core/keys.h"
 #include "app/window_events.h"
 
 namespace quorby {

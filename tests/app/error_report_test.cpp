@@ -1,4 +1,4 @@
-#include "app/error_report.h"
+#include "state/error_report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/file_pos.h"
+#include "core/file_pos.h"
 
 #include <gtest/gtest.h>
 

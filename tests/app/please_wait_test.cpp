@@ -1,7 +1,7 @@
 // The "Please wait ..." window replaces the banner while all changes are written.
 #include <gtest/gtest.h>
 
-#include "app/progress.h"
+#include "state/progress.h"
 #include "tests/support/fake_platform.h"
 
 namespace quorby {

@@ -1,11 +1,11 @@
-#include "app/progress.h"
+#include "state/progress.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "tests/support/fake_platform.h"
-#include "view/view_state.h"
+#include "state/view_state.h"
 
 namespace quorby {
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "store/journal_errors.h"
-#include "store/journal_file.h"
+#include "journal/journal_file.h"
 #include "store/page_assembly.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_io.h"

@@ -1,10 +1,10 @@
 #include "app/dispatch.h"
 #include "app/window_events.h"
-#include "store/actual_content.h"
-#include "store/change_jumps.h"
+#include "store/unchanged_view.h"
+#include "navigate/change_jumps.h"
 #include "store/pointers_dialog.h"
 #include "store/version_review.h"
-#include "store/version_steps.h"
+#include "journal/version_steps.h"
 #include "tests/assembly/assembly_fixture.h"
 
 namespace quorby::test {
@@ -219,7 +219,7 @@ TEST_F(Jumps, F5ShowsTheMainFileWhileHeldAndTheChangesComeBackOnRelease) {
     ASSERT_EQ(app.view.pageLength, 612u);
 
     dispatchCommand(app, kCmdActualContentKey);
-    EXPECT_TRUE(app.records.actualContentView);
+    EXPECT_TRUE(app.records.unchangedFileShown);
     EXPECT_EQ(app.view.pageLength, 612u);
     for (int i = 0; i < 612; ++i) ASSERT_EQ(shown(i), mainByte(4608 + i)) << i;
     for (std::uint8_t bits : app.view.changedBits) ASSERT_EQ(bits, 0);
@@ -229,16 +229,16 @@ TEST_F(Jumps, F5ShowsTheMainFileWhileHeldAndTheChangesComeBackOnRelease) {
     EXPECT_EQ(mainReads(), reads);
 
     onKeyUp(app, Key{});
-    EXPECT_FALSE(app.records.actualContentView);
+    EXPECT_FALSE(app.records.unchangedFileShown);
     EXPECT_EQ(shown(0), 0xDD);
     EXPECT_EQ(shown(611), 0xCC);
     EXPECT_EQ(app.view.changedBits[0], 0x0F);
     EXPECT_EQ(platform.caption, "/data/main.bin");
 
     // "Actual File-Content" ends the view as well.
-    showActualContent(app);
+    showUnchangedFile(app);
     dispatchCommand(app, kCmdActualContent);
-    EXPECT_FALSE(app.records.actualContentView);
+    EXPECT_FALSE(app.records.unchangedFileShown);
     EXPECT_EQ(shown(0), 0xDD);
 }
 

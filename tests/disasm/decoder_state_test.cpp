@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "disasm/text_out.h"
+#include "decoder/text_out.h"
 #include "tests/disasm/disasm_test_util.h"
 
 namespace quorby::disasm {

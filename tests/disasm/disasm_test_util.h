@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "disasm/decoder.h"
+#include "decoder/decoder.h"
 
 namespace quorby::disasm::testing {
 

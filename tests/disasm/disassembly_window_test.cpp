@@ -4,7 +4,7 @@
 
 #include "tests/disasm/window_fixture.h"
 #include "view/grid_layout.h"
-#include "view/selection.h"
+#include "navigate/selection.h"
 
 namespace quorby::disasm::testing {
 namespace {

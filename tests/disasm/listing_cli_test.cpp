@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/tables.h"
+#include "core/tables.h"
 #include "disasm/listing_cli.h"
 #include "tests/disasm/disasm_test_util.h"
 

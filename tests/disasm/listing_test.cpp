@@ -3,7 +3,7 @@
 
 #include "disasm/listing_text.h"
 #include "tests/disasm/window_fixture.h"
-#include "view/selection.h"
+#include "navigate/selection.h"
 
 namespace quorby::disasm::testing {
 namespace {

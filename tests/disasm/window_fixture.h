@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "app/dispatch.h"
-#include "app/settings_file.h"
-#include "app/tables.h"
+#include "state/settings_file.h"
+#include "core/tables.h"
 #include "app/window_events.h"
-#include "disasm/decoder_state.h"
+#include "decoder/decoder_state.h"
 #include "disasm/disasm_options.h"
 #include "disasm/disassembly_window.h"
 #include "store/page_assembly.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_io.h"
-#include "view/page_moves.h"
+#include "navigate/page_moves.h"
 #include "view/scroll_bar.h"
 
 namespace quorby::disasm::testing {

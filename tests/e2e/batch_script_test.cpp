@@ -2,7 +2,7 @@
 // rules that span lines.
 #include <gtest/gtest.h>
 
-#include "platform/headless/batch_script.h"
+#include "batch/batch_script.h"
 #include "platform/headless/key_names.h"
 
 namespace quorby {

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/headless/batch_runner.h"
+#include "batch/batch_runner.h"
 
 namespace quorby::e2e {
 

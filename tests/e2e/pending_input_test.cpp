@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "app/progress.h"
+#include "state/progress.h"
 #include "e2e_support.h"
-#include "platform/headless/batch_session.h"
+#include "batch/batch_session.h"
 #include "platform/posix/posix_file_io.h"
 
 namespace quorby::e2e {

@@ -2,7 +2,7 @@
 // another file, the remembered target, the read-only box.
 #include "edit_fixture.h"
 
-#include "app/settings_file.h"
+#include "state/settings_file.h"
 #include "edit/append_to_file.h"
 
 namespace quorby::testing {

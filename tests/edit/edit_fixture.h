@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/settings_file.h"
+#include "state/app_state.h"
+#include "state/settings_file.h"
 #include "platform/posix/posix_file_io.h"
 #include "edit/enter_char.h"
-#include "edit/store_page.h"
-#include "store/journal_dump.h"
+#include "store/store_page.h"
+#include "journal/journal_dump.h"
 #include "store/journal_errors.h"
 #include "store/page_assembly.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_io.h"
-#include "view/page_moves.h"
+#include "navigate/page_moves.h"
 
 namespace quorby::testing {
 

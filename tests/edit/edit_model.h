@@ -8,7 +8,7 @@
 #include <set>
 #include <vector>
 
-#include "app/file_pos.h"
+#include "core/file_pos.h"
 
 namespace quorby::testing {
 

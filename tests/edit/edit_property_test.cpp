@@ -29,7 +29,7 @@
 #include "edit/undo_commands.h"
 #include "edit/write_all.h"
 #include "edit/write_selection.h"
-#include "view/page_moves.h"
+#include "navigate/page_moves.h"
 
 namespace quorby::testing {
 

@@ -3,8 +3,8 @@
 // failures and ESC.
 #include "edit_fixture.h"
 
-#include "app/progress.h"
-#include "edit/current_content_copy.h"
+#include "state/progress.h"
+#include "edit/copy_with_changes.h"
 #include "edit/save_as.h"
 
 namespace quorby::testing {

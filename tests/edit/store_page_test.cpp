@@ -2,7 +2,7 @@
 // Main File.
 #include "edit_fixture.h"
 
-#include "edit/record_states.h"
+#include "journal/record_states.h"
 #include "edit/undo_commands.h"
 
 namespace quorby::testing {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/progress.h"
-#include "edit/record_states.h"
+#include "state/progress.h"
+#include "journal/record_states.h"
 #include "edit/undo_commands.h"
 
 namespace quorby::testing {

@@ -6,13 +6,13 @@
 #include <unistd.h>
 
 #include "edit/drop_changes.h"
-#include "edit/record_states.h"
+#include "journal/record_states.h"
 #include "edit/restore_original.h"
 #include "edit/undo_commands.h"
 #include "edit/write_all.h"
 #include "edit/write_commands.h"
 #include "edit/write_selection.h"
-#include "store/journal_recovery.h"
+#include "journal/journal_recovery.h"
 #include "store/main_file.h"
 
 namespace quorby::testing {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "journal_fixture.h"
-#include "store/journal_format.h"
+#include "journal/journal_format.h"
 
 namespace quorby::testing {
 namespace {

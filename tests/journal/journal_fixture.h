@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "store/journal_dump.h"
-#include "store/journal_file.h"
+#include "journal/journal_dump.h"
+#include "journal/journal_file.h"
 #include "tests/support/memory_file_io.h"
 
 namespace quorby::testing {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <random>
 
-#include "store/journal_format.h"
+#include "journal/journal_format.h"
 
 namespace quorby {
 namespace {

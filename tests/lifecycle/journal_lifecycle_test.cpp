@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/settings_file.h"
+#include "state/settings_file.h"
 #include "store/journal_commands.h"
 #include "store/journal_lifecycle.h"
 #include "store/journal_naming.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/settings_file.h"
+#include "state/settings_file.h"
 #include "store/journal_naming.h"
 #include "tests/lifecycle/lifecycle_fixture.h"
 

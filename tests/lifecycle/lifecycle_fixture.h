@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "platform/posix/posix_file_io.h"
-#include "store/journal_file.h"
+#include "journal/journal_file.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_io.h"
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "nav_fixture.h"
-#include "view/cursor_moves.h"
-#include "view/selection.h"
+#include "navigate/cursor_moves.h"
+#include "navigate/selection.h"
 
 namespace quorby::test {
 namespace {

@@ -2,10 +2,10 @@
 
 #include "nav_fixture.h"
 #include "resources/menus.h"
-#include "view/auto_scroll.h"
-#include "view/goto_dialog.h"
-#include "view/mouse.h"
-#include "view/selection.h"
+#include "navigate/auto_scroll.h"
+#include "navigate/goto_dialog.h"
+#include "navigate/mouse.h"
+#include "navigate/selection.h"
 
 namespace quorby::test {
 namespace {

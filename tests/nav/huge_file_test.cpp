@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include "nav_fixture.h"
-#include "view/cursor_moves.h"
-#include "view/goto_dialog.h"
+#include "navigate/cursor_moves.h"
+#include "navigate/goto_dialog.h"
 
 namespace quorby::test {
 namespace {

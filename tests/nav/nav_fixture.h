@@ -6,12 +6,12 @@
 // counted (files.reads).
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "platform/posix/posix_file_io.h"
 #include "store/page_assembly.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_io.h"
-#include "view/page_moves.h"
+#include "navigate/page_moves.h"
 #include "view/scroll_bar.h"
 
 namespace quorby::test {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/keys.h"
+#include "core/keys.h"
 #include "nav_fixture.h"
-#include "view/cursor_moves.h"
-#include "view/wheel.h"
+#include "navigate/cursor_moves.h"
+#include "navigate/wheel.h"
 
 namespace quorby::test {
 namespace {

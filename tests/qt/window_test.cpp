@@ -4,7 +4,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "platform/posix/posix_file_io.h"
 #include "platform/qt/qt_platform.h"
 #include "qt_test_support.h"

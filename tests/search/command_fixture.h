@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "search/search_command.h"
+#include "state/app_state.h"
+#include "find/search_command.h"
 #include "store/journal_errors.h"
 #include "store/page_assembly.h"
 #include "tests/support/fake_platform.h"

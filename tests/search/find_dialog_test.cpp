@@ -5,7 +5,7 @@
 
 #include "app/window_events.h"
 #include "command_fixture.h"
-#include "search/find_dialog.h"
+#include "find/find_dialog.h"
 #include "search/find_text_encoding.h"
 
 namespace quorby::testing {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "search/journal_overlay.h"
+#include "journal/journal_overlay.h"
 #include "search_fixture.h"
 
 namespace quorby::testing {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "command_fixture.h"
-#include "search/match_highlight.h"
+#include "find/match_highlight.h"
 #include "view/grid_layout.h"
 #include "view/page_render.h"
 

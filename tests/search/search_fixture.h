@@ -11,7 +11,7 @@
 
 #include "search/case_fold.h"
 #include "search/search_pass.h"
-#include "store/journal_file.h"
+#include "journal/journal_file.h"
 #include "tests/support/memory_file_io.h"
 
 namespace quorby::testing {

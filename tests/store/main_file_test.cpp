@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "app/error_report.h"
+#include "state/error_report.h"
 #include "resources/menus.h"
 #include "store/main_file.h"
 #include "tests/store/store_fixture.h"

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/error_report.h"
+#include "state/error_report.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 #include "tests/store/store_fixture.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "platform/posix/posix_file_io.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_io.h"

@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "store/file_io.h"
+#include "platform/file_io.h"
 
 namespace quorby::testing {
 

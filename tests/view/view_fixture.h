@@ -6,7 +6,7 @@
 
 #include <cstdio>
 #include <string>
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "tests/support/fake_platform.h"
 
 namespace quorby::test {

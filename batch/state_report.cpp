@@ -1,0 +1,71 @@
+#include "batch/state_report.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+namespace quorby {
+
+namespace {
+
+std::string hex(std::uint64_t v) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%" PRIX64, v);
+    return text;
+}
+
+std::string dec(std::uint64_t v) { return std::to_string(v); }
+
+std::string flag(bool b) { return b ? "1" : "0"; }
+
+const char* kindName(MainKind kind) {
+    switch (kind) {
+        case MainKind::None: return "none";
+        case MainKind::File: return "file";
+        case MainKind::LogicalDrive: return "logical-drive";
+        case MainKind::PhysicalDrive: return "physical-drive";
+    }
+    return "?";
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> stateReport(const AppState& app) {
+    const ViewState& v = app.view;
+    const MainFileState& m = app.main;
+    return {
+        {"mainName", m.mainName},
+        {"mainKind", kindName(m.mainKind)},
+        {"fileSize", hex(m.fileSize)},
+        {"pagePos", hex(v.pagePos)},
+        {"pageLength", dec(v.pageLength)},
+        {"viewOffset", dec(v.viewOffset)},
+        {"cursorOffset", dec(v.cursorOffset)},
+        {"cursorPos", hex(v.cursorPos())},
+        {"cursorInChars", flag(v.cursorInChars)},
+        {"halfDirty", flag(v.halfDirty[0]) + flag(v.halfDirty[1])},
+        {"selectionStart", hex(v.selectionStart)},
+        {"selectionEnd", hex(v.selectionEnd)},
+        {"selectionActive", hex(v.selectionActive)},
+        {"rememberedStart", hex(v.rememberedStart)},
+        {"rememberedEnd", hex(v.rememberedEnd)},
+        {"midPtr", hex(v.midPtr)},
+        {"headerShift", dec(v.headerShift)},
+        {"accessFlags", hex(app.shell.accessFlags)},
+        {"modeFlags", hex(app.shell.modeFlags)},
+        {"cellWidth", dec(std::uint64_t(v.cellWidth))},
+        {"rowHeight", dec(std::uint64_t(v.rowHeight))},
+        {"messageSwitches", hex(app.settings.messageSwitches)},
+    };
+}
+
+bool stateValue(const AppState& app, const std::string& name, std::string* value) {
+    for (auto& [key, text] : stateReport(app)) {
+        if (key == name) {
+            *value = text;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace quorby

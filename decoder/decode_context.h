@@ -1,0 +1,65 @@
+#pragma once
+// Internal to the decoder: the byte cursor over the span, the decoding
+// context with its state stack, and the steps shared by the prefix decoder
+// and the opcode decoder.
+#include <cstddef>
+#include <cstdint>
+
+#include "decoder/decoded_instruction.h"
+#include "decoder/decoder_state.h"
+
+namespace quorby::disasm::detail {
+
+// Byte reader over the span; every read is checked against its end.
+struct Cursor {
+    const std::uint8_t* bytes;
+    std::size_t size;
+    std::size_t pos = 0;
+    bool overrun = false;
+
+    bool next(std::uint8_t& b) {
+        if (pos >= size) {
+            overrun = true;
+            return false;
+        }
+        b = bytes[pos++];
+        return true;
+    }
+    // Little-endian value of n bytes (n <= 8).
+    bool nextValue(int n, std::uint64_t& v) {
+        if (size - pos < std::size_t(n)) {
+            overrun = true;
+            return false;
+        }
+        v = 0;
+        for (int i = 0; i < n; ++i) v |= std::uint64_t(bytes[pos + i]) << (8 * i);
+        pos += std::size_t(n);
+        return true;
+    }
+    // The byte `ahead` places after the current one, or -1 past the span.
+    int peek(std::size_t ahead) const {
+        return pos + ahead < size ? bytes[pos + ahead] : -1;
+    }
+};
+
+struct Context {
+    Cursor cur;
+    DecodedInstruction& ins;
+    std::uint32_t state;
+    std::uint32_t baseState;             // state at the instruction's start
+    std::uint32_t stack[kMaxPrefixDepth + 1];
+    int depth = 0;
+    std::uint8_t mandatory = 0;          // 0, 0x66, 0xF2 or 0xF3
+    bool mandatoryUsed = false;
+};
+
+inline bool mode64(std::uint32_t s) { return (s & state::kMode64) != 0; }
+
+// Decodes from the next byte: a REX or legacy prefix (recursively) or an opcode.
+void decodeNext(Context& c);
+// Decodes a legacy prefix byte already read, then what follows it.
+void decodePrefix(Context& c, std::uint8_t b);
+// Decodes the opcode byte already read and its operand bytes.
+void decodeOpcode(Context& c, std::uint8_t op);
+
+}  // namespace quorby::disasm::detail

@@ -1,0 +1,280 @@
+// Opcode decoding: the walk through the opcode tables down to an entry, the
+// operand sizes, and the reading of ModRM, SIB, displacement and immediate
+// bytes. Produces a DecodedInstruction; the operand formatter writes its text.
+#include "decoder/decode_context.h"
+#include "decoder/decoder.h"
+
+namespace quorby::disasm {
+
+namespace detail {
+
+namespace {
+
+constexpr OpcodeEntry kMovsxd{"MOVSXD ", form::kRegOperand | form::kRegFirst | form::kWide |
+                                             form::kForce32,
+                              Layout::ModRM, 0, 0};
+constexpr OpcodeEntry kXchgR8{"XCHG ", form::kWide, Layout::XchgAcc, 0, 0};
+
+bool readModrm(Context& c) {
+    if (c.ins.hasModrm) return true;
+    if (!c.cur.next(c.ins.modrm)) return false;
+    c.ins.hasModrm = true;
+    return true;
+}
+
+// Reads the SIB byte and displacement of a memory operand.
+bool readMemory(Context& c) {
+    DecodedInstruction& d = c.ins;
+    const int mod = d.modrm >> 6;
+    const int rm = d.modrm & 7;
+    if (mod == 3) return true;
+    int dispBytes = 0;
+    if (d.addrSize == 16) {
+        if (mod == 0 && rm == 6) dispBytes = 2;
+        else if (mod == 1) dispBytes = 1;
+        else if (mod == 2) dispBytes = 2;
+    } else {
+        if (rm == 4) {
+            if (!c.cur.next(d.sib)) return false;
+            d.hasSib = true;
+            if ((d.sib & 7) == 5 && mod == 0) dispBytes = 4;
+        }
+        if (mod == 0 && rm == 5) dispBytes = 4;
+        else if (mod == 1) dispBytes = 1;
+        else if (mod == 2) dispBytes = 4;
+    }
+    if (dispBytes) {
+        std::uint64_t v;
+        if (!c.cur.nextValue(dispBytes, v)) return false;
+        d.disp = std::uint32_t(v);
+        d.dispSize = std::uint8_t(dispBytes);
+    }
+    return true;
+}
+
+bool readImmediate(Context& c, int bytes) {
+    if (bytes == 0) return true;
+    std::uint64_t v;
+    if (!c.cur.nextValue(bytes, v)) return false;
+    c.ins.imm = v;
+    c.ins.immSize = std::uint8_t(bytes);
+    return true;
+}
+
+int immediateBytes(const DecodedInstruction& d) {
+    if (!(d.form & form::kImm)) return 0;
+    if (d.form & form::kImm8) return 1;
+    if (d.flags & flag::kImmWord) return 2;
+    if (d.form & form::kWide) return d.opSize == 16 ? 2 : 4;
+    return 1;
+}
+
+int sizeIndex(int bits) { return bits == 16 ? 0 : bits == 32 ? 1 : 2; }
+
+// Walks escapes, groups and prefix variants down to the instruction's entry.
+const OpcodeEntry* resolveEntry(Context& c, const OpcodeEntry* e) {
+    const OpcodeTables& t = kOpcodeTables;
+    DecodedInstruction& d = c.ins;
+    for (;;) {
+        if ((e->flags & flag::kInvalid64) && mode64(c.state)) return nullptr;
+        if ((e->flags & flag::kOnly64) && !mode64(c.state)) return nullptr;
+        std::uint8_t b;
+        switch (e->layout) {
+        case Layout::Escape0F:
+            if (!c.cur.next(b)) return nullptr;
+            d.opcode = b;
+            e = &t.twoByte[b];
+            break;
+        case Layout::Escape38:
+            if (!c.cur.next(b)) return nullptr;
+            d.opcode = b;
+            e = &t.map38[b];
+            break;
+        case Layout::Escape3A:
+            if (!c.cur.next(b)) return nullptr;
+            d.opcode = b;
+            e = &t.map3A[b];
+            break;
+        case Layout::Group:
+            if (!readModrm(c)) return nullptr;
+            e = &t.groups[e->aux][(d.modrm >> 3) & 7];
+            break;
+        case Layout::GroupSplit:
+            if (!readModrm(c)) return nullptr;
+            e = &t.splits[e->aux][(d.modrm >> 6) == 3 ? 1 : 0][(d.modrm >> 3) & 7];
+            break;
+        case Layout::GroupRm:
+            if (!readModrm(c)) return nullptr;
+            e = &t.rmRows[e->aux][d.modrm & 7];
+            break;
+        case Layout::Prefixed: {
+            const int v = c.mandatory == 0x66 ? 1 : c.mandatory == 0xF3 ? 2 : c.mandatory == 0xF2 ? 3 : 0;
+            c.mandatoryUsed = true;
+            e = &t.prefixed[e->aux][v];
+            break;
+        }
+        case Layout::X87: {
+            if (!readModrm(c)) return nullptr;
+            const int row = d.opcode - 0xD8;
+            const int reg = (d.modrm >> 3) & 7;
+            e = (d.modrm >> 6) == 3 ? &t.x87Register[row][reg] : &t.x87Memory[row][reg];
+            break;
+        }
+        default:
+            return e;
+        }
+    }
+}
+
+void computeSizes(Context& c) {
+    DecodedInstruction& d = c.ins;
+    const std::uint32_t s = c.state;
+    const bool rexW = (s & state::kRexW) != 0;
+    const bool op32 = (s & state::kOperand32) != 0;
+    if (rexW) d.opSize = 64;
+    else if (mode64(s) && (d.flags & flag::kDefault64)) d.opSize = op32 ? 64 : 16;
+    else d.opSize = op32 ? 32 : 16;
+    d.addrSize = (s & state::kAddress64) ? 64 : (s & state::kAddress32) ? 32 : 16;
+    const int full = (d.form & form::kWide) ? d.opSize : 8;
+    d.regSize = std::uint8_t(full);
+    if (d.flags & flag::kSizeY) d.regSize = rexW ? 64 : 32;
+    if (d.flags & flag::kReg16) d.regSize = 16;
+    int rm = full;
+    if (d.flags & flag::kRmByte) rm = 8;
+    if (d.form & form::kForce16) rm = 16;
+    if (d.form & form::kForce32) rm = 32;
+    if (d.form & form::kForce64) rm = 64;
+    if (d.flags & flag::kRmSizeY) rm = rexW ? 64 : 32;
+    d.rmSize = std::uint8_t(rm);
+}
+
+void chooseMnemonic(Context& c, const OpcodeEntry& e) {
+    DecodedInstruction& d = c.ins;
+    d.mnemonic = e.mnemonic;
+    if (!(e.flags & flag::kSizedName)) return;
+    const int bits = (e.flags & flag::kSizedByAddr) ? d.addrSize : d.opSize;
+    d.mnemonic = kSizedNames[e.aux][sizeIndex(bits)];
+    const bool defaultIs16 = !(c.baseState & state::kOperand32);
+    if ((e.aux == kNamePusha || e.aux == kNamePopa) && d.opSize == 16 && defaultIs16)
+        d.mnemonic = e.aux == kNamePusha ? "PUSHA" : "POPA";
+    if (e.aux == kNameCmpxchg8b && d.opSize == 64)  // 16 bytes: written "dq"
+        d.form = (d.form & ~form::kForce64) | form::kXmmRm;
+}
+
+// Reads the operand bytes the layout calls for.
+bool readOperands(Context& c) {
+    DecodedInstruction& d = c.ins;
+    switch (d.layout) {
+    case Layout::ModRM:
+    case Layout::ModRMOne:
+    case Layout::ModRMCL:
+    case Layout::ModRMXmm0:
+    case Layout::Imul3:
+    case Layout::X87Mem: {
+        if (!readModrm(c)) return false;
+        const bool isReg = (d.modrm >> 6) == 3;
+        if ((isReg && (d.flags & flag::kMemOnly)) || (!isReg && (d.flags & flag::kRegOnly))) {
+            d.invalid = true;
+            return true;
+        }
+        if (!readMemory(c) || !readImmediate(c, immediateBytes(d))) return false;
+        // Segment register numbers 6 and 7 do not exist; the operand bytes are taken along.
+        if ((d.form & form::kSegReg) && ((d.modrm >> 3) & 7) >= 6) d.invalid = true;
+        return true;
+    }
+    case Layout::CtrlReg:
+    case Layout::DebugReg:
+        return readModrm(c);
+    case Layout::AccImm:
+    case Layout::Imm:
+    case Layout::InImm:
+    case Layout::OutImm:
+        return readImmediate(c, immediateBytes(d));
+    case Layout::RegOpImm:
+        return readImmediate(c, (d.form & form::kWide) && d.opSize == 64 ? 8 : immediateBytes(d));
+    case Layout::Enter: {
+        if (!readImmediate(c, 2)) return false;
+        std::uint8_t level;
+        if (!c.cur.next(level)) return false;
+        d.imm2 = level;
+        d.imm2Size = 1;
+        return true;
+    }
+    case Layout::Rel: {
+        int bytes = 1;
+        if (!(d.form & form::kImm8)) bytes = (mode64(c.state) || d.opSize != 16) ? 4 : 2;
+        return readImmediate(c, bytes);
+    }
+    case Layout::Moffs:
+        return readImmediate(c, d.addrSize / 8);
+    case Layout::FarPtr: {
+        if (!readImmediate(c, d.opSize == 16 ? 2 : 4)) return false;
+        std::uint64_t sel;
+        if (!c.cur.nextValue(2, sel)) return false;
+        d.imm2 = std::uint32_t(sel);
+        d.imm2Size = 2;
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
+}  // namespace
+
+void decodeOpcode(Context& c, std::uint8_t op) {
+    DecodedInstruction& d = c.ins;
+    d.opcode = op;
+    const OpcodeTables& t = kOpcodeTables;
+    const OpcodeEntry* e = &t.oneByte[op];
+    if (mode64(c.state) && op == 0x63) e = &kMovsxd;
+    if (op == 0x90 && (c.state & state::kRexB)) e = &kXchgR8;
+    e = resolveEntry(c, e);
+    if (!e || e->layout == Layout::Invalid) {
+        d.state = c.state;
+        d.invalid = true;
+        return;
+    }
+    // A 66 taken as mandatory prefix by an opcode without SSE variants sets the operand size.
+    if (c.mandatory == 0x66 && !c.mandatoryUsed) c.state ^= state::kOperand32;
+    d.state = c.state;
+    d.form = e->form;
+    d.layout = e->layout;
+    d.aux = e->aux;
+    d.flags = e->flags;
+    computeSizes(c);
+    chooseMnemonic(c, *e);
+    if (!readOperands(c)) d.invalid = true;
+}
+
+}  // namespace detail
+
+int decodeOnly(const std::uint8_t* bytes, std::size_t size, std::uint32_t& state,
+               DecodedInstruction& out) {
+    if (!bytes || size == 0) return 1;
+    out = DecodedInstruction{};
+    detail::Context c{detail::Cursor{bytes, size}, out, state, state, {}, 0, 0, false};
+    detail::decodeNext(c);
+    if (c.cur.overrun) {
+        out.invalid = true;
+        out.length = std::uint32_t(size);
+    } else {
+        out.length = std::uint32_t(c.cur.pos);
+    }
+    if (out.length == 0) out.length = 1;
+    if (out.invalid) state |= state::kDecodeError;
+    return 0;
+}
+
+int decodeInstruction(const std::uint8_t* bytes, std::size_t size, FilePos position,
+                      std::uint32_t& state, char* text, std::size_t capacity,
+                      std::uint32_t& length, std::size_t& textLength) {
+    if (!text || capacity == 0) return 1;
+    DecodedInstruction ins;
+    if (decodeOnly(bytes, size, state, ins) != 0) return 1;
+    length = ins.length;
+    textLength = formatInstruction(ins, position, text, capacity);
+    return 0;
+}
+
+}  // namespace quorby::disasm

@@ -1,0 +1,107 @@
+#include "find/find_dialog.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "search/find_text_encoding.h"
+#include "find/search_command.h"
+#include "store/version_review.h"
+
+namespace quorby {
+namespace {
+
+// Find Next takes the dialog's values into the request. The text is cut to
+// the request's capacity, as the dialog's edit field limits it.
+void takeDialogValues(AppState& app) {
+    SearchRequest& request = app.search.request;
+    DialogSpec values = app.platform->modelessValues(ModelessWindow::Find);
+    if (const DialogControl* edit = values.find(kFindWhatEdit)) {
+        const std::string bytes = findTextBytes(edit->value);
+        std::memset(request.findText, 0, sizeof request.findText);
+        std::memcpy(request.findText, bytes.data(), std::min(bytes.size(), sizeof request.findText - 1));
+    }
+    if (const DialogControl* down = values.find(kFindDown)) request.directionDown = down->checked;
+    if (const DialogControl* matchCase = values.find(kFindMatchCase)) request.matchCase = matchCase->checked;
+}
+
+void searchAndKeep(AppState& app) {
+    SearchSession& s = app.search;
+    FilePos match = 0;
+    const SearchResult result = runSearch(app, s.state, s.request, &match);
+    // A request that arrived during this search has recorded its own outcome.
+    if (result == SearchResult::Superseded) return;
+    s.lastResult = result;
+    if (result == SearchResult::Found) s.lastMatch = match;
+}
+
+}  // namespace
+
+DialogSpec findDialogDescription(const SearchRequest& request, bool hexMode) {
+    DialogSpec d;
+    d.title = findDialogTitle(hexMode);
+    d.okId = kFindNextButton;
+    d.cancelId = kFindCancelButton;
+    DialogControl label = dialogControl(kFindWhatLabel, ControlKind::Label, "Fi&nd what:", 0, 0);
+    DialogControl edit = dialogControl(kFindWhatEdit, ControlKind::Edit, "", 1, 0);
+    edit.value = findTextForDialog(std::string(request.findText, strnlen(request.findText, sizeof request.findText)));
+    DialogControl matchCase = dialogControl(kFindMatchCase, ControlKind::CheckBox, "Match &case", 0, 2);
+    matchCase.checked = request.matchCase;
+    matchCase.visible = !request.hideMatchCase;
+    DialogControl group = dialogControl(kFindDirectionGroup, ControlKind::Group, "Direction", 1, 1);
+    DialogControl up = dialogControl(kFindUp, ControlKind::Radio, "&Up", 1, 2);
+    DialogControl down = dialogControl(kFindDown, ControlKind::Radio, "&Down", 1, 3);
+    up.group = down.group = 1;
+    up.checked = !request.directionDown;
+    down.checked = request.directionDown;
+    d.controls = {label, edit, dialogControl(kFindNextButton, ControlKind::Button, "&Find Next", 2, 0),
+                  group, dialogControl(kFindCancelButton, ControlKind::Button, "Cancel", 2, 1),
+                  matchCase, up, down};
+    return d;
+}
+
+void openFindDialog(AppState& app, bool hexMode) {
+    SearchSession& s = app.search;
+    openSearch(app, s.state, s.request, hexMode);
+    if (app.platform) app.platform->openModeless(ModelessWindow::Find, findDialogDescription(s.request, hexMode));
+}
+
+void onFindRequest(AppState& app) {
+    SearchSession& s = app.search;
+    if (s.request.dialogClosing) {
+        closeSearch(s.state);
+        s.request.dialogClosing = false;
+        s.state.stopRequested = true;
+        if (app.platform) app.platform->closeModeless(ModelessWindow::Find);
+        return;
+    }
+    searchAndKeep(app);
+}
+
+void repeatSearch(AppState& app) {
+    SearchSession& s = app.search;
+    if (!(s.state.searchMode & kSearchDialogOpen)) {
+        openFindDialog(app, (s.state.searchMode & kSearchHexMode) != 0);
+        s.request.findNext = s.request.findText[0] != 0;
+    }
+    searchAndKeep(app);
+}
+
+void onFindDialogEvent(AppState& app, const ModelessEvent& event) {
+    SearchRequest& request = app.search.request;
+    endVersionReview(app);
+    if (event.kind == ModelessEventKind::Closed ||
+        (event.kind == ModelessEventKind::Pressed && event.controlId == kFindCancelButton)) {
+        request.dialogClosing = true;
+        onFindRequest(app);
+    } else if (event.kind == ModelessEventKind::Pressed && event.controlId == kFindNextButton) {
+        if (!app.platform) return;
+        takeDialogValues(app);
+        request.findNext = true;
+        onFindRequest(app);
+    }
+}
+
+void findTextCommand(AppState& app) { openFindDialog(app, false); }
+void findHexCommand(AppState& app) { openFindDialog(app, true); }
+
+}  // namespace quorby

@@ -1,0 +1,25 @@
+#pragma once
+// `quorby --journal-dump FILE.jnl`: prints a Journal File's header and every
+// record, and checks the invariants numbered in journal_format.h. It reads
+// record by record through fixed buffers, so journals of any size can be
+// inspected.
+#include <cstdio>
+#include <string>
+
+#include "platform/file_io.h"
+
+namespace quorby {
+
+inline constexpr int kDumpAllHold = 0;
+inline constexpr int kDumpInvariantFailed = 1;
+inline constexpr int kDumpUnreadable = 2;   // usage error, or the file cannot be opened or read
+
+// argv[0] is "--journal-dump", argv[1] the Journal File. Returns the exit
+// status: 0 when every invariant holds, 1 when one fails (each failure is
+// printed with its number), 2 for a usage error or a file that cannot be read.
+int runJournalDump(int argc, char** argv, std::FILE* out);
+
+// The same through any FileIo (the tests use an in-memory one).
+int dumpJournal(FileIo& files, const std::string& path, std::FILE* out);
+
+}  // namespace quorby

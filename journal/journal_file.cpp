@@ -1,0 +1,418 @@
+#include "journal/journal_file.h"
+
+#include <cstring>
+
+namespace quorby {
+
+namespace {
+
+// System error codes set when the journal itself, not the system, fails.
+constexpr std::uint32_t kReachedEndOfFile = 38;
+constexpr std::uint32_t kFileCorrupt = 1392;
+constexpr std::uint32_t kNameTooLong = 206;
+
+int fail(JournalFile& jf, std::uint32_t code, bool writing) {
+    if (code != 0) jf.files->setLastError(SystemError{code, 0});
+    if (jf.reportFailure) jf.reportFailure(jf.reportContext, jf, writing);
+    return 1;
+}
+
+int readBytes(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
+    std::uint32_t done = 0;
+    if (jf.files->readAt(jf.handle, pos, buf, n, &done) != 0) return fail(jf, 0, false);
+    if (done != n) return fail(jf, kReachedEndOfFile, false);
+    return 0;
+}
+
+int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
+    ++jf.changeCount;
+    std::uint32_t done = 0;
+    if (jf.files->writeAt(jf.handle, pos, buf, n, &done) != 0) return fail(jf, 0, true);
+    if (done != n) return fail(jf, kReachedEndOfFile, true);
+    return 0;
+}
+
+// A pointer must name a whole record below journalEnd before any transfer.
+int checkPointer(JournalFile& jf, FilePos ptr, bool writing) {
+    if (isRecordPointer(ptr, jf.journalEnd)) return 0;
+    bool beyondEnd = !isEmptyPtr(ptr) && ptr >= jf.journalEnd;
+    return fail(jf, beyondEnd ? kReachedEndOfFile : kFileCorrupt, writing);
+}
+
+bool samePointer(FilePos a, FilePos b) {
+    return (isEmptyPtr(a) && isEmptyPtr(b)) || a == b;
+}
+
+// The neighbours of a record by address, read and checked before anything of
+// a relink is written.
+struct Neighbours {
+    JournalRecord below;
+    JournalRecord above;
+    bool hasBelow = false;
+    bool hasAbove = false;
+};
+
+int readNeighbours(JournalFile& jf, const JournalRecord& r, Neighbours& n) {
+    n.hasBelow = !isEmptyPtr(r.prevPtr);
+    n.hasAbove = !isEmptyPtr(r.nextPtr);
+    if (n.hasBelow && readRecordHeader(jf, r.prevPtr, kRecordLinks, n.below) != 0) return 1;
+    if (n.hasAbove && readRecordHeader(jf, r.nextPtr, kRecordLinks, n.above) != 0) return 1;
+    bool ordered = (!n.hasBelow || n.below.mainAdr < r.mainAdr) &&
+                   (!n.hasAbove || n.above.mainAdr > r.mainAdr);
+    if (!ordered) return fail(jf, kFileCorrupt, true);
+    return 0;
+}
+
+// Sets one address link on `start` (already read, 64 bytes) and, with
+// AllVersions, on every older and newer version of its page.
+int setAddressLink(JournalFile& jf, JournalRecord& start, FilePos JournalRecord::*link, FilePos value,
+                   VersionScope scope) {
+    start.*link = value;
+    int result = writeRecordHeader(jf, start, kRecordAddressLinks);
+    if (scope == VersionScope::NewestOnly) return result;
+
+    std::uint64_t limit = wholeRecordCount(jf.journalEnd);
+    for (FilePos JournalRecord::*direction : {&JournalRecord::pJnl, &JournalRecord::nJnl}) {
+        FilePos ptr = start.*direction;
+        for (std::uint64_t steps = 0; !isEmptyPtr(ptr); ++steps) {
+            if (steps >= limit) return fail(jf, kFileCorrupt, false);
+            JournalRecord version;
+            if (readRecordHeader(jf, ptr, kRecordLinks, version) != 0) return 1;
+            version.*link = value;
+            result |= writeRecordHeader(jf, version, kRecordAddressLinks);
+            ptr = version.*direction;
+        }
+    }
+    return result;
+}
+
+int writeNeighbours(JournalFile& jf, const JournalRecord& r, Neighbours& n, VersionScope scope) {
+    int result = 0;
+    if (n.hasBelow)
+        result |= setAddressLink(jf, n.below, &JournalRecord::nextPtr, r.jAdr, scope);
+    else
+        jf.header.first = r.jAdr;
+    if (n.hasAbove)
+        result |= setAddressLink(jf, n.above, &JournalRecord::prevPtr, r.jAdr, scope);
+    else
+        jf.header.lastPtr = r.jAdr;
+    return result;
+}
+
+}  // namespace
+
+void attachJournal(JournalFile& jf, FileIo& files, FileHandle handle, const std::string& name) {
+    jf.files = &files;
+    jf.handle = handle;
+    jf.name = name;
+    jf.journalEnd = 0;
+    ++jf.changeCount;
+}
+
+int measureJournal(JournalFile& jf) {
+    FilePos length = 0;
+    if (jf.files->size(jf.handle, &length) != 0) return fail(jf, 0, false);
+    if (length < kJournalHeaderSize) {
+        jf.journalEnd = length;
+        return 1;
+    }
+    jf.journalEnd = recordPosition(wholeRecordCount(length));
+    return 0;
+}
+
+int readJournalHeader(JournalFile& jf) {
+    std::uint8_t bytes[kJournalHeaderSize];
+    if (readBytes(jf, 0, bytes, kJournalHeaderSize) != 0) return 1;
+    decodeJournalHeader(bytes, jf.header);
+    std::memcpy(jf.committedLive, bytes, kHeaderLiveSize);
+    return 0;
+}
+
+int writeJournalHeader(JournalFile& jf) {
+    std::uint8_t bytes[kJournalHeaderSize];
+    encodeJournalHeader(jf.header, bytes);
+    if (writeBytes(jf, 0, bytes, kJournalHeaderSize) != 0) return 1;
+    std::memcpy(jf.committedLive, bytes, kHeaderLiveSize);
+    return 0;
+}
+
+bool headerNeedsCommit(const JournalFile& jf) {
+    JournalHeader h = jf.header;
+    h.jnlEnd = jf.journalEnd;
+    std::uint8_t bytes[kJournalHeaderSize];
+    encodeJournalHeader(h, bytes);
+    return std::memcmp(bytes, jf.committedLive, kHeaderLiveSize) != 0;
+}
+
+int commitJournalHeader(JournalFile& jf) {
+    if (!jf.files || jf.handle == kNoFile || !headerNeedsCommit(jf)) return 0;
+    jf.header.jnlEnd = jf.journalEnd;
+    // The records first: the header must never reach the disk pointing at
+    // records that are not there yet.
+    if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
+    std::uint8_t bytes[kJournalHeaderSize];
+    encodeJournalHeader(jf.header, bytes);
+    if (writeBytes(jf, 0, bytes, kHeaderLiveSize) != 0) return 1;
+    if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
+    std::memcpy(jf.committedLive, bytes, kHeaderLiveSize);
+    return 0;
+}
+
+int recreateJournal(JournalFile& jf, const std::string& mainName) {
+    JournalHeader fresh;
+    if (initJournalHeader(fresh, mainName) != 0) return fail(jf, kNameTooLong, true);
+    ++jf.changeCount;
+    if (jf.files->setSize(jf.handle, 0) != 0) return fail(jf, 0, true);
+    jf.header = fresh;
+    jf.journalEnd = kJournalHeaderSize;
+    return writeJournalHeader(jf);
+}
+
+int readRecordHeader(JournalFile& jf, FilePos ptr, std::uint32_t length, JournalRecord& r) {
+    if (length == 0 || length > kRecordHeaderSize) length = kRecordHeaderSize;
+    if (checkPointer(jf, ptr, false) != 0) return 1;
+    std::uint8_t bytes[kRecordHeaderSize];
+    if (readBytes(jf, ptr, bytes, length) != 0) return 1;
+    decodeRecordHeaderRange(bytes, 0, length, r);
+    r.jAdr = ptr;
+    return 0;
+}
+
+int readVersionWalk(JournalFile& jf, FilePos ptr, JournalRecord& r) {
+    if (checkPointer(jf, ptr, false) != 0) return 1;
+    std::uint8_t bytes[kVersionWalkLength];
+    if (readBytes(jf, ptr + kVersionWalkOffset, bytes, kVersionWalkLength) != 0) return 1;
+    decodeRecordHeaderRange(bytes, kVersionWalkOffset, kVersionWalkLength, r);
+    r.jAdr = ptr;
+    return 0;
+}
+
+int readRecordData(JournalFile& jf, FilePos ptr, std::uint8_t out[kRecordDataSize]) {
+    if (checkPointer(jf, ptr, false) != 0) return 1;
+    return readBytes(jf, ptr + kRecData, out, kRecordDataSize);
+}
+
+int readRecord(JournalFile& jf, FilePos ptr, JournalRecord& r) {
+    if (checkPointer(jf, ptr, false) != 0) return 1;
+    std::uint8_t bytes[kJournalRecordSize];
+    if (readBytes(jf, ptr, bytes, kJournalRecordSize) != 0) return 1;
+    decodeRecord(bytes, r);
+    r.jAdr = ptr;
+    return 0;
+}
+
+int refreshStoredLinks(JournalFile& jf, JournalRecord& copy) {
+    JournalRecord stored;
+    if (readRecordHeader(jf, copy.jAdr, kRecordLinks, stored) != 0) return 1;
+    copy.prevPtr = stored.prevPtr;
+    copy.nextPtr = stored.nextPtr;
+    copy.pUndo = stored.pUndo;
+    copy.pJnl = stored.pJnl;
+    copy.nJnl = stored.nJnl;
+    copy.nUndo = stored.nUndo;
+    return 0;
+}
+
+int writeRecordHeader(JournalFile& jf, const JournalRecord& r, std::uint32_t length) {
+    if (length == 0 || length > kRecordHeaderSize) length = kRecordHeaderSize;
+    if (checkPointer(jf, r.jAdr, true) != 0) return 1;
+    std::uint8_t bytes[kRecordHeaderSize];
+    encodeRecordHeader(r, bytes);
+    return writeBytes(jf, r.jAdr, bytes, length);
+}
+
+int writeRecord(JournalFile& jf, const JournalRecord& r) {
+    if (checkPointer(jf, r.jAdr, true) != 0) return 1;
+    std::uint8_t bytes[kJournalRecordSize];
+    encodeRecord(r, bytes);
+    return writeBytes(jf, r.jAdr, bytes, kJournalRecordSize);
+}
+
+int appendRecord(JournalFile& jf, JournalRecord& r) {
+    r.jAdr = kEmptyPtr;
+    if (jf.journalEnd < kJournalHeaderSize) return fail(jf, kFileCorrupt, true);
+    std::uint8_t bytes[kJournalRecordSize];
+    encodeRecord(r, bytes);
+    if (writeBytes(jf, jf.journalEnd, bytes, kJournalRecordSize) != 0) return 1;
+    r.jAdr = jf.journalEnd;
+    jf.journalEnd += kJournalRecordSize;
+    return 0;
+}
+
+int linkAddressNeighbours(JournalFile& jf, const JournalRecord& r, VersionScope scope) {
+    if (checkPointer(jf, r.jAdr, true) != 0) return 1;
+    Neighbours n;
+    if (readNeighbours(jf, r, n) != 0) return 1;
+    return writeNeighbours(jf, r, n, scope);
+}
+
+int linkUndoEntry(JournalFile& jf, JournalRecord& r) {
+    if (checkPointer(jf, r.jAdr, true) != 0) return 1;
+    int result = 0;
+    FilePos former = jf.header.undo;
+    r.pUndo = former;
+    r.nUndo = kEmptyPtr;
+    r.flag &= ~kFlagNotInUndoOrder;
+    if (isEmptyPtr(former)) {
+        // A new change after everything was undone drops the redo entries.
+        jf.header.firstUndo = r.jAdr;
+    } else {
+        JournalRecord entry;
+        if (readRecordHeader(jf, former, kRecordLinks, entry) != 0) {
+            result = 1;
+        } else {
+            entry.nUndo = r.jAdr;
+            result |= writeRecordHeader(jf, entry, kRecordLinks);
+        }
+    }
+    jf.header.undo = r.jAdr;
+    result |= writeRecordHeader(jf, r, kRecordLinks);
+    return result;
+}
+
+int moveUndoEntryToNewest(JournalFile& jf, JournalRecord& r) {
+    if (checkPointer(jf, r.jAdr, true) != 0) return 1;
+    if (samePointer(r.jAdr, jf.header.undo)) return 0;
+    FilePos before = r.pUndo;
+    FilePos after = r.nUndo;
+    JournalRecord older, newer;
+    if (!isEmptyPtr(before) && readRecordHeader(jf, before, kRecordLinks, older) != 0) return 1;
+    if (!isEmptyPtr(after) && readRecordHeader(jf, after, kRecordLinks, newer) != 0) return 1;
+    int result = 0;
+    if (!isEmptyPtr(before)) {
+        older.nUndo = after;
+        result |= writeRecordHeader(jf, older, kRecordLinks);
+    } else if (samePointer(jf.header.firstUndo, r.jAdr) && !isEmptyPtr(after)) {
+        jf.header.firstUndo = after;
+    }
+    if (!isEmptyPtr(after)) {
+        newer.pUndo = before;
+        result |= writeRecordHeader(jf, newer, kRecordLinks);
+    }
+    return result | linkUndoEntry(jf, r);
+}
+
+int linkNewerVersion(JournalFile& jf, JournalRecord& older, JournalRecord& newer) {
+    if (checkPointer(jf, older.jAdr, true) != 0 || checkPointer(jf, newer.jAdr, true) != 0) return 1;
+    FilePos follower = older.nJnl;
+    JournalRecord next;
+    if (!isEmptyPtr(follower) && readRecordHeader(jf, follower, kRecordLinks, next) != 0) return 1;
+    newer.mainAdr = older.mainAdr;
+    newer.pJnl = older.jAdr;
+    newer.nJnl = follower;
+    older.nJnl = newer.jAdr;
+    // The new record first: its links point only at records already there.
+    int result = writeRecordHeader(jf, newer, kRecordLinks);
+    result |= writeRecordHeader(jf, older, kRecordLinks);
+    if (!isEmptyPtr(follower)) {
+        next.pJnl = newer.jAdr;
+        result |= writeRecordHeader(jf, next, kRecordLinks);
+    }
+    return result;
+}
+
+int linkOlderVersion(JournalFile& jf, JournalRecord& newer, JournalRecord& added) {
+    if (checkPointer(jf, newer.jAdr, true) != 0 || checkPointer(jf, added.jAdr, true) != 0) return 1;
+    FilePos formerOlder = newer.pJnl;
+    JournalRecord before;
+    if (!isEmptyPtr(formerOlder) && readRecordHeader(jf, formerOlder, kRecordLinks, before) != 0) return 1;
+    added.mainAdr = newer.mainAdr;
+    added.nJnl = newer.jAdr;
+    added.pJnl = formerOlder;
+    newer.pJnl = added.jAdr;
+    int result = writeRecordHeader(jf, added, kRecordLinks);
+    result |= writeRecordHeader(jf, newer, kRecordLinks);
+    if (!isEmptyPtr(formerOlder)) {
+        before.nJnl = added.jAdr;
+        result |= writeRecordHeader(jf, before, kRecordLinks);
+    }
+    return result;
+}
+
+int appendNewPage(JournalFile& jf, JournalRecord& r) {
+    if (r.mainAdr % kRecordDataSize != 0) return fail(jf, kFileCorrupt, true);
+    Neighbours n;
+    if (readNeighbours(jf, r, n) != 0) return 1;
+    r.pJnl = kEmptyPtr;
+    r.nJnl = kEmptyPtr;
+    r.pUndo = jf.header.undo;
+    r.nUndo = kEmptyPtr;
+    r.flag |= kFlagNotInUndoOrder;
+    if (appendRecord(jf, r) != 0) return 1;
+    int result = writeNeighbours(jf, r, n, VersionScope::NewestOnly);
+    result |= linkUndoEntry(jf, r);
+    return result;
+}
+
+int findPredecessor(JournalFile& jf, FilePos position, FilePos* result, JournalRecord* found) {
+    *result = kEmptyPtr;
+    std::uint64_t limit = wholeRecordCount(jf.journalEnd);
+    FilePos ptr = jf.header.lastPtr;
+    FilePos aboveAdr = 0;
+    for (std::uint64_t steps = 0; !isEmptyPtr(ptr); ++steps) {
+        JournalRecord r;
+        if (steps >= limit) return fail(jf, kFileCorrupt, false);
+        if (readRecordHeader(jf, ptr, kRecordLinks, r) != 0) return 1;
+        // Going down the chain, MainAdr must fall: anything else is a damaged
+        // chain that could loop.
+        if (steps > 0 && r.mainAdr >= aboveAdr) return fail(jf, kFileCorrupt, false);
+        if (r.mainAdr < position) {
+            *result = ptr;
+            if (found) *found = r;
+            return 0;
+        }
+        aboveAdr = r.mainAdr;
+        ptr = r.prevPtr;
+    }
+    return 0;
+}
+
+int cutAddressChain(JournalFile& jf, FilePos position) {
+    FilePos predecessor = kEmptyPtr;
+    JournalRecord r;
+    if (findPredecessor(jf, position, &predecessor, &r) != 0) return 1;
+    if (samePointer(predecessor, jf.header.lastPtr)) return 0;
+    if (isEmptyPtr(predecessor)) {
+        // Every changed page lies at or beyond the new end.
+        jf.header.first = kEmptyPtr;
+        jf.header.lastPtr = kEmptyPtr;
+        return 0;
+    }
+    r.nextPtr = kEmptyPtr;
+    int result = writeRecordHeader(jf, r, kRecordAddressLinks);
+    jf.header.lastPtr = predecessor;
+    return result;
+}
+
+void startAddressWalk(const JournalFile& jf, AddressWalk& walk) {
+    walk = AddressWalk{};
+    walk.next = jf.header.first;
+    walk.state = isEmptyPtr(walk.next) ? WalkState::End : WalkState::Going;
+}
+
+int nextAddressRecord(JournalFile& jf, AddressWalk& walk, JournalRecord& out) {
+    if (walk.state != WalkState::Going) return 1;
+    if (isEmptyPtr(walk.next)) {
+        walk.state = WalkState::End;
+        return 1;
+    }
+    if (!isRecordPointer(walk.next, jf.journalEnd)) {
+        walk.state = WalkState::Broken;
+        return 1;
+    }
+    if (readRecordHeader(jf, walk.next, kRecordLinks, out) != 0) {
+        walk.state = WalkState::ReadFailed;
+        return 1;
+    }
+    if (walk.steps > 0 && out.mainAdr <= walk.previousAdr) {
+        walk.state = WalkState::Broken;
+        return 1;
+    }
+    walk.previousAdr = out.mainAdr;
+    walk.previousPtr = walk.next;
+    walk.next = out.nextPtr;
+    ++walk.steps;
+    return 0;
+}
+
+}  // namespace quorby

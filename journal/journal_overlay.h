@@ -1,0 +1,39 @@
+#pragma once
+// Laying the Journal File's changes over a block read from the Main File, so
+// that the search sees the content the view shows.
+#include <cstdint>
+
+#include "core/file_pos.h"
+#include "journal/journal_file.h"
+
+namespace quorby {
+
+// Walks the address chain from `chainPos` (forward along NextPtr, backward
+// along PrevPtr) and copies the data of every record whose page (MainAdr,
+// anz bytes) meets the block [blockStart, blockStart + count) into `block`,
+// as far as it lies in the block. Records with Flag bit 22 are skipped: their
+// content is the Main File's, already in the block. Records that come before
+// the block in the walk's direction are passed over; the walk ends at the
+// first record wholly beyond it.
+//
+// `chainPos` is left on the first record that belongs to the next block of
+// the same direction: the blocks overlap by one page, so that is the first
+// record at or above blockStart + count - 512 (forward), or at or below
+// blockStart (backward); empty when the chain ends first.
+//
+// Each record costs one 640-byte read. A chain that breaks its order or
+// points outside the file ends the walk. Result 0, or 1 after a failed read
+// (reported through the Journal File's reporter) or a broken chain; the
+// block keeps what was laid over it so far and `chainPos` becomes empty.
+//
+// Records are read in windows of several records. `windowToken` lets a
+// window outlive the block: the next block with the same token (not 0) and
+// the same Journal File reuses what was read, so the caller must take a new
+// token (newJournalWindowToken) whenever the Journal File may have changed.
+int overlayJournalChanges(JournalFile& jf, FilePos& chainPos, bool forward, FilePos blockStart,
+                          std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken = 0);
+
+// A token no window was read under.
+std::uint64_t newJournalWindowToken();
+
+}  // namespace quorby

@@ -1,0 +1,52 @@
+#include "journal/journal_recovery.h"
+
+namespace quorby {
+
+namespace {
+
+// Sets `link` of the record at `ptr` to `value` when it points at `tail`
+// (only those links were made by the unfinished command).
+int restoreLink(JournalFile& jf, FilePos ptr, FilePos tail, FilePos JournalRecord::*link, FilePos value,
+                FilePos committedEnd) {
+    if (isEmptyPtr(ptr) || ptr >= committedEnd) return 0;
+    JournalRecord r;
+    if (readRecordHeader(jf, ptr, kRecordLinks, r) != 0) return 1;
+    if (r.*link != tail) return 0;
+    r.*link = value;
+    bool addressLink = link == &JournalRecord::prevPtr || link == &JournalRecord::nextPtr;
+    return writeRecordHeader(jf, r, addressLink ? kRecordAddressLinks : kRecordLinks);
+}
+
+}  // namespace
+
+int discardUnfinishedCommand(JournalFile& jf) {
+    FilePos committedEnd = jf.header.jnlEnd;
+    if (committedEnd < kJournalHeaderSize || committedEnd >= jf.journalEnd ||
+        !isRecordPointer(committedEnd, jf.journalEnd))
+        return 0;
+    int result = 0;
+    // Newest first, so that a link made by a later record is set back to the
+    // one an earlier record of the same command made, and then to the committed one.
+    for (FilePos tail = jf.journalEnd - kJournalRecordSize; tail >= committedEnd; tail -= kJournalRecordSize) {
+        JournalRecord t;
+        if (readRecordHeader(jf, tail, kRecordLinks, t) != 0) return 1;
+        // In the address chain the record stood in for its older version, or
+        // was new between its two neighbours.
+        bool replacedOlder = !isEmptyPtr(t.pJnl) && t.pJnl < committedEnd;
+        FilePos belowNext = replacedOlder ? t.pJnl : t.nextPtr;
+        FilePos abovePrev = replacedOlder ? t.pJnl : t.prevPtr;
+        result |= restoreLink(jf, t.prevPtr, tail, &JournalRecord::nextPtr, belowNext, committedEnd);
+        result |= restoreLink(jf, t.nextPtr, tail, &JournalRecord::prevPtr, abovePrev, committedEnd);
+        result |= restoreLink(jf, t.pJnl, tail, &JournalRecord::nJnl, t.nJnl, committedEnd);
+        result |= restoreLink(jf, t.nJnl, tail, &JournalRecord::pJnl, t.pJnl, committedEnd);
+        result |= restoreLink(jf, t.pUndo, tail, &JournalRecord::nUndo, kEmptyPtr, committedEnd);
+        if (tail == committedEnd) break;
+    }
+    if (result != 0) return 1;
+    ++jf.changeCount;
+    if (jf.files->setSize(jf.handle, committedEnd) != 0 || jf.files->sync(jf.handle) != 0) return 1;
+    jf.journalEnd = committedEnd;
+    return 0;
+}
+
+}  // namespace quorby

@@ -1,0 +1,83 @@
+#pragma once
+// Every file, directory and device operation of the program goes through this
+// interface, so that tests can swap in in-memory or failing files. The POSIX
+// implementation lives in platform/posix/. All calls return 0 for done and 1
+// for failure; after a failure lastError() tells why.
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "core/file_pos.h"
+
+namespace quorby {
+
+using FileHandle = int;
+inline constexpr FileHandle kNoFile = -1;
+
+// The last failure: `code` is the system error code of the message table
+// (errno mapped to the Windows code with the same meaning), `sysErrno` the
+// raw errno (0 when the failure did not come from the system).
+struct SystemError {
+    std::uint32_t code = 0;
+    int sysErrno = 0;
+};
+
+enum class OpenMode {
+    ReadOnly,        // must exist
+    ReadWrite,       // must exist
+    CreateReadWrite, // created when missing, kept when present
+    CreateNew,       // must not exist
+    Truncate,        // created or emptied
+};
+
+// A block device that can be opened as a drive (PLATFORM.md: logical drives
+// from /sys/class/block, physical drives from /sys/block).
+struct DriveInfo {
+    std::string devicePath;  // "/dev/loop0"
+    FilePos size = 0;
+};
+
+struct DiskSpace {
+    FilePos freeBytes = 0;   // available to the user
+    FilePos totalBytes = 0;
+};
+
+class FileIo {
+public:
+    virtual ~FileIo() = default;
+
+    virtual int open(const std::string& path, OpenMode mode, FileHandle* out) = 0;
+    virtual void close(FileHandle h) = 0;
+    // Positioned transfers; *done gets the bytes moved even on failure.
+    virtual int readAt(FileHandle h, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done) = 0;
+    virtual int writeAt(FileHandle h, FilePos pos, const void* buf, std::uint32_t n, std::uint32_t* done) = 0;
+    // Size of a file, or of a block device (BLKGETSIZE64).
+    virtual int size(FileHandle h, FilePos* out) = 0;
+    virtual int setSize(FileHandle h, FilePos size) = 0;
+    virtual int sync(FileHandle h) = 0;
+    // Last-write time as a Windows file time (100 ns units since 1601-01-01).
+    virtual int lastWriteTime(FileHandle h, std::uint64_t* out) = 0;
+    virtual int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) = 0;
+
+    virtual bool exists(const std::string& path) = 0;
+    virtual bool isBlockDevice(const std::string& path) = 0;
+    virtual int removeFile(const std::string& path) = 0;
+    virtual int renameFile(const std::string& from, const std::string& to) = 0;
+    virtual int copyFile(const std::string& from, const std::string& to) = 0;
+    // Creates one directory level; an existing directory counts as done.
+    virtual int makeDirectory(const std::string& path) = 0;
+    // Removes the directory only when it is empty; returns 1 otherwise.
+    virtual int removeDirectoryIfEmpty(const std::string& path) = 0;
+    // The "drive" of a path: st_dev of the path or of its nearest existing
+    // parent; for a block device, its own st_rdev.
+    virtual int driveId(const std::string& path, std::uint64_t* out) = 0;
+    virtual int diskSpace(const std::string& path, DiskSpace* out) = 0;
+
+    virtual void listDrives(std::vector<DriveInfo>* logical, std::vector<DriveInfo>* physical) = 0;
+
+    virtual SystemError lastError() const = 0;
+    // Lets the logic set the last error for failures it detects itself
+    // (for example a short read where a full page was required).
+    virtual void setLastError(SystemError e) = 0;
+};
+
+}  // namespace quorby

@@ -1,0 +1,27 @@
+#pragma once
+// The edit path's own state: the pending first hex digit, the outcome of the
+// last store, and the bookkeeping of undo and redo runs.
+#include <cstdint>
+#include "core/file_pos.h"
+
+namespace quorby {
+
+// Bits of modeFlags used by undo and redo.
+inline constexpr std::uint32_t kModeRedoAllRunning = 1u << 20;
+inline constexpr std::uint32_t kModeGroupUndoStarted = 1u << 21;
+
+// Bits of undoOptions.
+inline constexpr std::uint32_t kUndoKeepRestoreData = 1;  // keep the Main File's earlier content
+inline constexpr std::uint32_t kUndoEveryChange = 2;      // every store appends a new version
+
+struct EditState {
+    std::uint8_t firstNibble = 0;    // the digit typed first (pending: kModeSecondDigit)
+    bool pageRefused = false;        // the last store was refused or dropped by the user
+    FilePos savedUndo = kEmptyPtr;   // Undo before a group run began
+    bool continueFlag = false;       // the last undoOne / redoOne found a group mark
+    // An undo or redo put another version of a page into the address chain:
+    // the view's cursor records may name the version that left it.
+    bool chainVersionSwapped = false;
+};
+
+}  // namespace quorby

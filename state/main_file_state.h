@@ -1,0 +1,27 @@
+#pragma once
+// The Main File: an ordinary file or a whole drive, open from "&Open" or
+// "Open &Drive" until "&Close File", another opening, or exit.
+#include <cstdint>
+#include <string>
+#include "core/file_pos.h"
+#include "platform/file_io.h"
+
+namespace quorby {
+
+enum class MainKind { None, File, LogicalDrive, PhysicalDrive };
+
+struct MainFileState {
+    std::string mainName;          // path, or the drive text "  Drive  A: /dev/loop0"
+    std::string devicePath;        // for a drive: the block device
+    FileHandle mainHandle = kNoFile;
+    MainKind mainKind = MainKind::None;
+    std::uint32_t driveNumber = 0; // 0..19 logical, 0xFFFFFFF0.. physical
+    std::uint32_t previousDriveNumber = 0xFFFFFFFFu;
+    char mainDriveLetter = 0;
+    bool openReadOnly = true;      // read-only request of the last open dialog
+    FilePos fileSize = 0;
+    FilePos lastBytePos = 0;       // fileSize - 1 (0 for an empty file)
+    std::uint64_t mainTime = 0;    // last-write time, Windows file time
+};
+
+}  // namespace quorby

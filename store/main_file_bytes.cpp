@@ -1,0 +1,39 @@
+#include "store/main_file_bytes.h"
+
+#include <cstring>
+
+#include "state/error_report.h"
+#include "store/journal_lifecycle.h"
+#include "state/view_state.h"
+
+namespace quorby {
+
+int readMainBytes(AppState& app, FilePos pos, std::uint8_t* out, std::uint32_t count, std::uint32_t* got) {
+    *got = 0;
+    std::memset(out, 0, count);
+    if (app.main.mainHandle == kNoFile) return 1;
+    if (app.files->readAt(app.main.mainHandle, pos, out, count, got) != 0) {
+        reportError(app, kErrorReading, app.main.mainName);
+        return 1;
+    }
+    return 0;
+}
+
+int writeMainBytes(AppState& app, FilePos pos, const std::uint8_t* data, std::uint32_t count) {
+    if (app.main.mainHandle == kNoFile) return 1;
+    std::uint32_t done = 0;
+    if (app.files->writeAt(app.main.mainHandle, pos, data, count, &done) != 0 || done != count) {
+        reportError(app, kErrorWriting, app.main.mainName);
+        return 1;
+    }
+    noteMainFileWritten(app);
+    return 0;
+}
+
+std::uint32_t pageCountAt(const AppState& app, FilePos pos) {
+    if (pos >= app.main.fileSize) return 0;
+    FilePos rest = app.main.fileSize - pos;
+    return rest >= FilePos(kPageSize) ? std::uint32_t(kPageSize) : std::uint32_t(rest);
+}
+
+}  // namespace quorby

@@ -1,0 +1,253 @@
+#include "store/store_page.h"
+
+#include <cstring>
+
+#include "state/error_report.h"
+#include "store/main_file_bytes.h"
+#include "journal/record_states.h"
+#include "store/undo_order.h"
+#include "store/main_file.h"
+#include "view/status_cells.h"
+
+namespace quorby {
+
+namespace {
+
+constexpr std::uint32_t kHalfBit[2] = {kFirstHalfHasRecord, kSecondHalfHasRecord};
+
+bool journalOpen(const AppState& app) { return app.journal.handle != kNoFile; }
+
+bool hasRecord(const AppState& app, int half) { return (app.records.jReadFlag & kHalfBit[half]) != 0; }
+
+FilePos halfPosition(const AppState& app, int half) { return app.view.pagePos + FilePos(half) * kPageSize; }
+
+std::uint32_t halfCount(const AppState& app, int half) {
+    return half == 0 ? app.view.firstPageCount : app.view.secondPageCount;
+}
+
+// The records by address around a half that has none: the other half's
+// record when it has one, else the view's cursor records.
+void addressNeighbours(const AppState& app, int half, JournalRecord& r) {
+    const PageRecords& rec = app.records;
+    if (half == 0) {
+        r.prevPtr = rec.jPrevPtr;
+        r.nextPtr = hasRecord(app, 1) ? rec.jData[1].jAdr : rec.jNextPtr;
+    } else {
+        r.prevPtr = hasRecord(app, 0) ? rec.jData[0].jAdr : rec.jPrevPtr;
+        r.nextPtr = rec.jNextPtr;
+    }
+}
+
+// The other half's copy follows the address links just written for `half`.
+void followNeighbourLinks(AppState& app, int half) {
+    int other = 1 - half;
+    if (!hasRecord(app, other)) return;
+    if (half == 0)
+        app.records.jData[1].prevPtr = app.records.jData[0].jAdr;
+    else
+        app.records.jData[0].nextPtr = app.records.jData[1].jAdr;
+}
+
+void copyHalfInto(const AppState& app, int half, JournalRecord& r) {
+    std::memcpy(r.changeMap, app.view.changedBits + half * kChangeMapSize, kChangeMapSize);
+    std::memcpy(r.data, app.view.pageBuffer + half * kPageSize, kRecordDataSize);
+    r.anz = halfCount(app, half);
+}
+
+int storeNewPage(AppState& app, int half) {
+    JournalRecord& copy = app.records.jData[half];
+    JournalRecord r;
+    r.mainAdr = halfPosition(app, half);
+    r.flag = (copy.flag & kGroupMarks) | kStateStoredVersion;
+    addressNeighbours(app, half, r);
+    copyHalfInto(app, half, r);
+    int result = appendNewPage(app.journal, r);
+    if (isEmptyPtr(r.jAdr)) return 1;
+    copy = r;
+    app.records.jReadFlag |= kHalfBit[half];
+    followNeighbourLinks(app, half);
+    return result;
+}
+
+int overwriteNewestVersion(AppState& app, int half) {
+    JournalRecord& copy = app.records.jData[half];
+    if (refreshStoredLinks(app.journal, copy) != 0) return 1;
+    std::uint32_t f = copy.flag;
+    if ((f & 0x1) == 0) f &= ~0x10u;
+    f &= ~0x400000u;
+    f |= 0x100u | 0x400u;
+    f &= ~0xE20820u;
+    // Stored again, the version is once more its page's unwritten current one.
+    f |= 0x100004u;
+    f &= ~kFlagDirectSaved;
+    copy.flag = f;
+    copyHalfInto(app, half, copy);
+    int result = makeNewestUndoEntry(app.journal, copy);
+    return result | writeRecord(app.journal, copy);
+}
+
+int appendNewVersion(AppState& app, int half) {
+    JournalRecord& present = app.records.jData[half];
+    if (refreshStoredLinks(app.journal, present) != 0) return 1;
+    // A version written into the Main File stays marked so (0x200000 of its
+    // state 0x330904): undoing it later takes the write back first.
+    const std::uint32_t keep = (present.flag & 0x331904u) == 0x330904u ? 0x200000u : 0u;
+    present.flag &= ~((0x8u | 0x200000u) & ~keep);
+    present.flag &= 0x00FFFFFFu;
+    JournalRecord added;
+    added.mainAdr = present.mainAdr;
+    added.prevPtr = present.prevPtr;
+    added.nextPtr = present.nextPtr;
+    added.pJnl = present.jAdr;
+    added.nJnl = present.nJnl;
+    // The page's earlier Main File content, once saved, stays the oldest
+    // version: a later write must not save a newer content below it.
+    added.flag = (present.flag & (kGroupMarks | kFlagMainContentSaved)) | kStateStoredVersion | kFlagNotInUndoOrder;
+    copyHalfInto(app, half, added);
+    if (appendRecord(app.journal, added) != 0) return 1;
+    int result = linkNewerVersion(app.journal, present, added);
+    result |= linkAddressNeighbours(app.journal, added, VersionScope::NewestOnly);
+    result |= linkUndoEntry(app.journal, added);
+    present = added;
+    followNeighbourLinks(app, half);
+    return result;
+}
+
+// Saves the Main File's present bytes of a half in the Journal File before a
+// direct write puts the typed bytes there.
+int saveBeforeDirectWrite(AppState& app, int half) {
+    JournalRecord& copy = app.records.jData[half];
+    const FilePos pos = halfPosition(app, half);
+    const std::uint32_t count = halfCount(app, half);
+    std::uint8_t present[kRecordDataSize];
+    std::uint32_t got = 0;
+    readMainBytes(app, pos, present, count, &got);
+    if (!hasRecord(app, half)) {
+        JournalRecord r;
+        r.mainAdr = pos;
+        r.anz = count;
+        r.flag = (copy.flag & kGroupMarks) | kStateSavedBeforeWrite | kFlagDirectSaved;
+        addressNeighbours(app, half, r);
+        std::memcpy(r.data, present, kRecordDataSize);
+        int result = appendNewPage(app.journal, r);
+        if (isEmptyPtr(r.jAdr)) return 1;
+        copy = r;
+        app.records.jReadFlag |= kHalfBit[half];
+        followNeighbourLinks(app, half);
+        return result;
+    }
+    if (refreshStoredLinks(app.journal, copy) != 0) return 1;
+    copy.flag = (copy.flag & kGroupMarks) | kStateSavedBeforeWrite | kFlagAppendNext | kFlagDirectSaved;
+    copy.anz = count;
+    std::memset(copy.changeMap, 0, kChangeMapSize);
+    std::memcpy(copy.data, present, kRecordDataSize);
+    int result = makeNewestUndoEntry(app.journal, copy);
+    return result | writeRecord(app.journal, copy);
+}
+
+bool askedNo(AppState& app, std::uint32_t messageSwitch, const char* caption, const char* text) {
+    if ((app.settings.messageSwitches & messageSwitch) == 0) return false;
+    int answer = askQuestion(app, caption, text);
+    if ((answer & kAnswerYes) == 0) return true;
+    if (answer & kAnswerDontAsk) app.settings.messageSwitches &= ~messageSwitch;
+    return false;
+}
+
+int refuseAndDrop(AppState& app) {
+    dropPageChanges(app);
+    app.edit.pageRefused = true;
+    return 1;
+}
+
+// Without a Journal File the typed changes have nowhere to go: the user is
+// told so instead of losing them unnoticed when the page is left.
+int refuseWithoutJournal(AppState& app) {
+    MessageBoxSpec box;
+    box.caption = "No Journal-File !";
+    box.text = "No Journal-File is open: the Changes of this Page cannot be stored.\n\n"
+               "Use direct access to write them into the File.";
+    box.buttons = MsgButtons::Ok;
+    box.icon = MsgIcon::Information;
+    app.platform->messageBox(box);
+    return refuseAndDrop(app);
+}
+
+int storeIntoJournal(AppState& app) {
+    if (!journalOpen(app)) return refuseWithoutJournal(app);
+    int result = 0;
+    for (int half = 0; half < 2; ++half)
+        if (app.view.halfDirty[half]) result |= storeHalf(app, half);
+    return result;
+}
+
+}  // namespace
+
+bool pageIsDirty(const AppState& app) { return app.view.halfDirty[0] || app.view.halfDirty[1]; }
+
+void dropPageChanges(AppState& app) {
+    app.view.halfDirty[0] = app.view.halfDirty[1] = false;
+}
+
+int storeHalf(AppState& app, int half) {
+    if (!journalOpen(app)) return 1;
+    if (halfCount(app, half) == 0) {
+        app.view.halfDirty[half] = false;
+        return 0;
+    }
+    app.journal.header.jnlFlags |= kJnlUnwrittenChanges;
+    const bool every = (app.settings.undoOptions & kUndoEveryChange) != 0;
+    int result;
+    if (!hasRecord(app, half))
+        result = storeNewPage(app, half);
+    else if (!every && (app.records.jData[half].flag & kFlagAppendNext) == 0)
+        result = overwriteNewestVersion(app, half);
+    else
+        result = appendNewVersion(app, half);
+    app.view.halfDirty[half] = false;
+    return result;
+}
+
+int writePageDirectly(AppState& app) {
+    if (askedNo(app, kMsgSavePage, "Save Page ?", "Shall the actual Page be written to File ?"))
+        return refuseAndDrop(app);
+    int result = 0;
+    for (int half = 0; half < 2; ++half) {
+        if (!app.view.halfDirty[half]) continue;
+        const std::uint32_t count = halfCount(app, half);
+        const bool keep = app.settings.undoOptions != 0 || hasRecord(app, half);
+        if (count > 0 && keep) {
+            if (!journalOpen(app) || saveBeforeDirectWrite(app, half) != 0) {
+                result = 1;
+                continue;   // never overwrite bytes that could not be saved
+            }
+        }
+        if (count > 0) result |= writeMainBytes(app, halfPosition(app, half), app.view.pageBuffer + half * kPageSize, count);
+        // The page now is the Main File's content: nothing differs from it.
+        std::memset(app.view.changedBits + half * kChangeMapSize, 0, kChangeMapSize);
+        app.view.halfDirty[half] = false;
+    }
+    return result;
+}
+
+int storePage(AppState& app) {
+    if (app.main.mainHandle == kNoFile) return 1;
+    if (!pageIsDirty(app)) return 0;
+    app.edit.pageRefused = false;
+    if ((app.shell.accessFlags & kAccessDirect) == 0) return storeIntoJournal(app);
+
+    if ((app.shell.accessFlags & kAccessWritable) == 0) {
+        if (askedNo(app, kMsgWriteProtect, "Re-open in Read-Write-Mode ?",
+                    "File has been opened in Read-Only-Mode ! Shall it be re-opened in Read-Write-Mode ?"))
+            return refuseAndDrop(app);
+        if (reopenReadWrite(app) != 0) return 1;
+    }
+    if ((app.shell.accessFlags & kAccessNotLocked) == 0) {
+        if ((app.settings.messageSwitches & kMsgWriteProtect) != 0 &&
+            (askQuestion(app, "Make File writeable ?", "Make File writeable ?") & kAnswerYes) != 0)
+            unlockMainFile(app);
+        if ((app.shell.accessFlags & kAccessNotLocked) == 0) return storeIntoJournal(app);
+    }
+    return writePageDirectly(app);
+}
+
+}  // namespace quorby

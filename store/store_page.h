@@ -1,0 +1,30 @@
+#pragma once
+// Storing the typed changes of the shown page pair: into the Journal File
+// (journal access), or straight into the Main File (direct access) after the
+// Main File's present bytes were saved in the Journal File.
+#include "state/app_state.h"
+
+namespace quorby {
+
+// Stores every dirty half of pageBuffer. Result 1 when the store was refused:
+// no Main File open, no Journal File to store into, or the user declined (then
+// app.edit.pageRefused is set and the typed changes are dropped).
+int storePage(AppState& app);
+
+// Stores half 0 or 1 into the Journal File: a new record for a page that has
+// none, the newest version overwritten in place (undoOptions without bit 1,
+// Flag without 0x80000), or a new version appended. The record becomes the
+// newest entry of the undo order and the half's record copy follows it.
+int storeHalf(AppState& app, int half);
+
+// Direct access: asks "Shall the actual Page be written to File ?" (message
+// switch 15), saves the Main File's present bytes of each dirty half in the
+// Journal File (unless undoOptions is 0 and the half has no record) and
+// writes the half into the Main File.
+int writePageDirectly(AppState& app);
+
+bool pageIsDirty(const AppState& app);
+// Drops the typed changes of both halves without storing them.
+void dropPageChanges(AppState& app);
+
+}  // namespace quorby
