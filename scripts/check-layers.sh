@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Fails when a source file includes a header of a layer above its own, or of
+# another folder of the same layer. Layers, bottom to top:
+#    0  core/                 positions, keys, tables, command codes, settings record
+#    1  platform/*.h          the window-system and file ports
+#       resources/            menus, accelerators, dialog control numbers
+#    2  journal/ decoder/     the Journal File engine, the x86 decoder
+#       platform/posix/ platform/headless/   files and devices, the in-memory window
+#    3  search/               the search engine (patterns, block scan, journal overlay)
+#    4  state/                the application state and the services over it
+#    5  view/                 drawing the grid, status cells, scroll bar, font
+#    6  store/                Main File, drives, page pairs, journal lifecycle
+#    7  navigate/             moving the view, cursor, selection, mouse, wheel
+#    8  edit/ find/ disasm/   the commands that change, find and list
+#    9  app/                  start-up, command table, window events
+#   10  batch/ platform/qt/   the batch language and the Qt window
+# app/main.cpp wires the program together and may include anything.
+set -euo pipefail
+cd "${1:-$(dirname "$0")/..}"
+
+layer_of() {
+    case "$1" in
+        core/*) echo 0 ;;
+        platform/posix/*|platform/headless/*) echo 2 ;;
+        platform/qt/*) echo 10 ;;
+        platform/*|resources/*) echo 1 ;;
+        journal/*|decoder/*) echo 2 ;;
+        search/*) echo 3 ;;
+        state/*) echo 4 ;;
+        view/*) echo 5 ;;
+        store/*) echo 6 ;;
+        navigate/*) echo 7 ;;
+        edit/*|find/*|disasm/*) echo 8 ;;
+        app/*) echo 9 ;;
+        batch/*) echo 10 ;;
+        *) echo -1 ;;
+    esac
+}
+
+folder_of() {
+    case "$1" in
+        platform/posix/*|platform/headless/*|platform/qt/*) echo "${1%/*}" ;;
+        platform/*) echo platform ;;
+        *) echo "${1%%/*}" ;;
+    esac
+}
+
+failures=0
+checked=0
+while IFS= read -r file; do
+    [ "$file" = app/main.cpp ] && continue
+    from_layer=$(layer_of "$file")
+    [ "$from_layer" -lt 0 ] && continue
+    from_folder=$(folder_of "$file")
+    while IFS= read -r target; do
+        checked=$((checked + 1))
+        to_folder=$(folder_of "$target")
+        [ "$to_folder" = "$from_folder" ] && continue
+        to_layer=$(layer_of "$target")
+        if [ "$to_layer" -lt 0 ]; then
+            echo "$file includes $target, which belongs to no layer"
+            failures=$((failures + 1))
+        elif [ "$to_layer" -ge "$from_layer" ]; then
+            echo "$file (layer $from_layer, $from_folder/) includes $target (layer $to_layer, $to_folder/)"
+            failures=$((failures + 1))
+        fi
+    done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
+done < <(find core state journal decoder search resources view store navigate edit find disasm app batch platform \
+              -name '*.cpp' -o -name '*.h' 2>/dev/null | sort)
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures include(s) point up or sideways"
+    exit 1
+fi
+echo "layers: $checked includes checked, all point down"
