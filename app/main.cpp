@@ -8,6 +8,7 @@
 #include "disasm/listing_cli.h"
 #include "batch/batch_runner.h"
 #include "platform/posix/absolute_path.h"
+#include "platform/posix/posix_file_io.h"
 #include "journal/journal_dump.h"
 #ifdef QUORBY_WITH_QT
 #include "platform/qt/qt_application.h"
@@ -26,8 +27,10 @@ int usage(const char* problem) {
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "--disassemble") == 0)
         return quorby::runDisassembleCommand(argc - 1, argv + 1, stdout);
-    if (argc >= 2 && std::strcmp(argv[1], "--journal-dump") == 0)
-        return quorby::runJournalDump(argc - 1, argv + 1, stdout);
+    if (argc >= 2 && std::strcmp(argv[1], "--journal-dump") == 0) {
+        quorby::PosixFileIo files;
+        return quorby::runJournalDump(files, argc - 1, argv + 1, stdout);
+    }
 
     quorby::StartOptions options;
     std::string batchScript;

@@ -9,6 +9,7 @@
 #include "navigate/mouse.h"
 #include "view/page_render.h"
 #include "navigate/wheel.h"
+#include "navigate/scroll_bar_actions.h"
 #include "view/scroll_bar.h"
 #include "view/view_font.h"
 

@@ -27,7 +27,6 @@ void onRightButtonDown(AppState& app, int x, int y);
 // Wheel: delta in units of 120 per notch (positive away from the user).
 void onMouseWheel(AppState& app, int delta, std::uint32_t modifiers);
 
-enum class ScrollAction { LineUp, LineDown, PageUp, PageDown, ThumbTrack, ThumbPosition, Top, Bottom };
 void onScroll(AppState& app, ScrollAction action, std::int32_t thumbPosition);
 
 // The whole grid must be drawn again (window exposed, platform start).

@@ -22,7 +22,7 @@
 #include "state/app_state.h"
 #include "state/settings_file.h"
 #include "store/store_page.h"
-#include "edit/write_all.h"
+#include "store/write_all.h"
 #include "bench/bench_support.h"
 #include "store/journal_errors.h"
 #include "store/page_assembly.h"

@@ -25,4 +25,7 @@ enum Modifier : std::uint32_t {
 
 inline constexpr Key letterKey(char c) { return Key(std::uint16_t(c >= 'a' && c <= 'z' ? c - 32 : c)); }
 
+// What the user did on the scroll bar.
+enum class ScrollAction { LineUp, LineDown, PageUp, PageDown, ThumbTrack, ThumbPosition, Top, Bottom };
+
 }  // namespace quorby

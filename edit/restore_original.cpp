@@ -4,8 +4,8 @@
 #include "state/edit_state.h"
 #include "journal/record_states.h"
 #include "store/store_page.h"
-#include "edit/write_all.h"
-#include "edit/write_steps.h"
+#include "store/write_all.h"
+#include "store/write_steps.h"
 #include "store/page_assembly.h"
 
 namespace quorby {

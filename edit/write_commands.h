@@ -12,9 +12,4 @@ void discardSelectedCommand(AppState& app);     // "Discard selected Changes"
 void discardPageCommand(AppState& app);         // "Discard Changes in Page"
 void restoreOriginalCommand(AppState& app);     // "Restore Original File"
 
-// Closing the Main File (also at exit): when the Journal File holds changes
-// not yet written and the message switch "Save File ?" of the exit
-// questions is on, asks "Write File?" and writes them on Yes.
-void offerWriteOnClose(AppState& app);
-
 }  // namespace quorby

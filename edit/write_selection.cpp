@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "state/progress.h"
-#include "edit/earlier_content.h"
+#include "store/earlier_content.h"
 #include "journal/record_states.h"
 #include "store/store_page.h"
-#include "edit/write_all.h"
-#include "edit/write_steps.h"
+#include "store/write_all.h"
+#include "store/write_steps.h"
 #include "store/page_assembly.h"
 #include "navigate/page_moves.h"
 

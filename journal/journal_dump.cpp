@@ -4,7 +4,6 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "platform/posix/posix_file_io.h"
 #include "journal/journal_file.h"
 
 namespace quorby {
@@ -294,12 +293,11 @@ int dumpJournal(FileIo& files, const std::string& path, std::FILE* out) {
     return result;
 }
 
-int runJournalDump(int argc, char** argv, std::FILE* out) {
+int runJournalDump(FileIo& files, int argc, char** argv, std::FILE* out) {
     if (argc != 2) {
         std::fputs("usage: quorby --journal-dump FILE.jnl\n", stderr);
         return kDumpUnreadable;
     }
-    PosixFileIo files;
     return dumpJournal(files, argv[1], out);
 }
 

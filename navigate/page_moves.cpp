@@ -27,19 +27,6 @@ void clearKeyboardSelection(AppState& app) {
 
 }  // namespace
 
-bool fileIsOpen(const AppState& app) { return app.main.mainHandle != kNoFile; }
-
-FilePos firstShownPos(const AppState& app) { return app.view.pagePos + app.view.viewOffset; }
-
-FilePos lastViewStart(const AppState& app) { return lastByte(app) & kPageMask; }
-
-std::uint32_t shownByteCount(const AppState& app) {
-    const ViewState& v = app.view;
-    if (v.pageLength <= v.viewOffset) return 0;
-    std::uint32_t n = v.pageLength - v.viewOffset;
-    return n > std::uint32_t(kPageSize) ? std::uint32_t(kPageSize) : n;
-}
-
 void limitCursorToFile(AppState& app) {
     ViewState& v = app.view;
     if (v.pageLength == 0) {

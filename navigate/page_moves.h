@@ -6,15 +6,10 @@
 // (two page reads).
 #include <cstdint>
 #include "state/app_state.h"
+#include "view/shown_range.h"
 
 namespace quorby {
 
-FilePos firstShownPos(const AppState& app);
-// The furthest position the view may start at.
-FilePos lastViewStart(const AppState& app);
-// Bytes shown from viewOffset on: 0 .. 512.
-std::uint32_t shownByteCount(const AppState& app);
-bool fileIsOpen(const AppState& app);
 
 // Puts the first shown byte at `viewPos` (clamped to lastViewStart), loading
 // the pair that holds it when pageBuffer does not. The cursor keeps its

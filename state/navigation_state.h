@@ -37,4 +37,11 @@ struct NavigationState {
     int gotoFocusField = 1060;           // the field the next OK reads (the last one edited)
 };
 
+// The scroll-bar thumb that stands for `pos`: rounded down to 16, shifted
+// into the scroll range, never past its maximum.
+inline std::int32_t scrollThumbFor(FilePos pos, const NavigationState& nav) {
+    const std::int32_t thumb = std::int32_t((pos & ~FilePos{15}) >> nav.scrollShift);
+    return thumb > nav.scrollMaximum ? nav.scrollMaximum : thumb;
+}
+
 }  // namespace quorby

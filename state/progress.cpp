@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "core/tables.h"
-#include "view/scroll_bar.h"
 #include "state/view_state.h"
 
 namespace quorby {
@@ -71,7 +70,9 @@ bool pollProgress(AppState& app) {
     if (app.platform->pollPendingInput() && askInterrupt(app)) return true;
 
     if (countProgressSteps(app, 1)) {
-        updateScrollBar(app);
+        // The scroll bar follows the view while the banner shows progress.
+        const FilePos shown = app.view.pagePos + app.view.viewOffset;
+        app.platform->setScrollBar(app.nav.scrollMaximum, scrollThumbFor(shown, app.nav));
         if (!app.progress.pleaseWaitWindow) refreshBanner(app);
     }
     return false;

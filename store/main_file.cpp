@@ -5,7 +5,7 @@
 
 #include "state/error_report.h"
 #include "store/store_page.h"
-#include "edit/write_commands.h"
+#include "store/write_all.h"
 #include "resources/menus.h"
 #include "store/journal_lifecycle.h"
 #include "store/journal_naming.h"

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include "resources/dialog_controls.h"
 #include "state/app_state.h"
 
 namespace quorby {
@@ -82,21 +83,6 @@ bool hasFreeSpace(AppState& app, const std::string& path, FilePos bytes);
 // As hasFreeSpace; when there is not enough, says so in a message box and
 // returns 1 (the caller cancels). A failed query is reported and gives 1.
 int requireFreeSpace(AppState& app, const std::string& path, FilePos bytes);
-
-// ---- the "Open Drive" dialog ------------------------------------------------------
-inline constexpr std::size_t kMaxLogicalDriveSlots = 20;   // "&A:" .. "&T:"
-inline constexpr std::size_t kMaxPhysicalDriveSlots = 10;  // "&1" .. "&10"
-
-// Control numbers, for the batch mode that fills the dialog by label or number.
-inline constexpr int kDriveDialogOk = 1;
-inline constexpr int kDriveDialogCancel = 2;
-inline constexpr int kDriveGroupLogical = 10;      // group box "Logical Drives"
-inline constexpr int kDriveGroupPhysical = 11;     // group box "Physical Drives"
-inline constexpr int kDriveWriteProtected = 20;    // check box "Open &write protected"
-inline constexpr int kDriveLogicalFirst = 100;     // radio buttons "&A:" .. "&T:" = 100 .. 119
-inline constexpr int kDrivePhysicalFirst = 200;    // radio buttons "&1" .. "&10" = 200 .. 209
-inline constexpr int kDriveLogicalInfoFirst = 300; // labels: device path and size, 300 .. 319
-inline constexpr int kDrivePhysicalInfoFirst = 400;// labels: device path and size, 400 .. 409
 
 // driveNumber of physical drive k (1..10): 0xFFFFFFF0 + k - 1.
 inline constexpr std::uint32_t kFirstPhysicalDriveNumber = 0xFFFFFFF0u;

@@ -1,7 +1,5 @@
 #include "view/scroll_bar.h"
 
-#include "navigate/page_moves.h"
-#include "navigate/wheel.h"
 
 namespace quorby {
 
@@ -25,6 +23,48 @@ std::int32_t scrollMaximumFor(FilePos lastBytePos, std::uint32_t shift) {
     return std::int32_t(range);
 }
 
+namespace {
+
+constexpr FilePos kKiB = 1024;
+constexpr FilePos kSmallFileLimit = 512 * kKiB;
+constexpr FilePos kHugeFileLimit = FilePos{64} << 40;  // 64 TiB
+
+void setInPage(NavigationState& nav, int index, FilePos bytes) {
+    bytes &= ~FilePos{15};
+    nav.wheelStep[index] = bytes < 16 ? 16 : bytes;
+    nav.wheelInPage[index] = true;
+}
+
+void setPage(NavigationState& nav, int index, FilePos bytes) {
+    nav.wheelStep[index] = bytes & ~FilePos{511};
+    nav.wheelInPage[index] = false;
+}
+
+// In-page below 512 bytes, a page step from 512 on.
+void setBySize(NavigationState& nav, int index, FilePos bytes) {
+    if (bytes < 512) setInPage(nav, index, bytes);
+    else setPage(nav, index, bytes);
+}
+
+}  // namespace
+
+void computeWheelSteps(FilePos fileSize, NavigationState& nav) {
+    if (fileSize < kSmallFileLimit) {
+        setInPage(nav, kWheelPlain, fileSize / 1024);
+        setInPage(nav, kWheelCtrl, fileSize / 16384);
+        setInPage(nav, kWheelShift, fileSize / 262144);
+    } else if (fileSize < kHugeFileLimit) {
+        setPage(nav, kWheelPlain, fileSize / 1024);
+        setBySize(nav, kWheelCtrl, fileSize / 65536);
+        setBySize(nav, kWheelShift, fileSize / 4194304);
+    } else {
+        setPage(nav, kWheelPlain, 0xFFFFFE00u);
+        setPage(nav, kWheelCtrl, 0x0FFFFE00u);
+        setPage(nav, kWheelShift, 0x00FFFE00u);
+    }
+    setInPage(nav, kWheelCtrlShift, 16);
+}
+
 void prepareScrollMapping(AppState& app) {
     FilePos last = app.main.fileSize == 0 ? 0 : app.main.fileSize - 1;
     app.nav.scrollShift = scrollShiftFor(last);
@@ -36,49 +76,7 @@ void prepareScrollMapping(AppState& app) {
 void updateScrollBar(AppState& app) { showScrollPosition(app, app.view.pagePos + app.view.viewOffset); }
 
 void showScrollPosition(AppState& app, FilePos pos) {
-    std::int32_t thumb = std::int32_t((pos & ~FilePos{15}) >> app.nav.scrollShift);
-    if (thumb > app.nav.scrollMaximum) thumb = app.nav.scrollMaximum;
-    app.platform->setScrollBar(app.nav.scrollMaximum, thumb);
-}
-
-FilePos thumbToPosition(const AppState& app, std::int32_t thumb) {
-    if (thumb < 0) thumb = 0;
-    FilePos pos = FilePos(std::uint32_t(thumb)) << app.nav.scrollShift;
-    FilePos last = lastViewStart(app);
-    // With a shift the thumb moves in steps of 2^s bytes; its bottom end
-    // stands for the last page, so a drag to the bottom shows the file's end.
-    if (pos > last || thumb >= app.nav.scrollMaximum) pos = last;
-    return pos & ~FilePos{15};
-}
-
-namespace {
-
-// Thumb tracking: pagePos becomes the position rounded down to 1024 and
-// viewOffset the rest, at most the start of the last half pageBuffer holds.
-void goToThumb(AppState& app, std::int32_t thumb) {
-    if (!fileIsOpen(app)) return;
-    FilePos pos = thumbToPosition(app, thumb);
-    FilePos pair = pos & ~FilePos{1023};
-    std::uint32_t offset = std::uint32_t(pos - pair);
-    offset -= offset % app.nav.offsetMultiple;
-    if (pair + offset > lastViewStart(app)) offset = std::uint32_t(lastViewStart(app) - pair);
-    showFromPosition(app, pair + offset);
-    redrawView(app);
-}
-
-}  // namespace
-
-void scrollBarAction(AppState& app, ScrollAction action, std::int32_t thumbPosition) {
-    switch (action) {
-    case ScrollAction::LineUp: viewUpCommand(app); break;
-    case ScrollAction::LineDown: viewDownCommand(app); break;
-    case ScrollAction::PageUp: pageUpCommand(app); break;
-    case ScrollAction::PageDown: pageDownCommand(app); break;
-    case ScrollAction::ThumbTrack:
-    case ScrollAction::ThumbPosition: goToThumb(app, thumbPosition); break;
-    case ScrollAction::Top: fileBeginCommand(app); break;
-    case ScrollAction::Bottom: fileEndCommand(app); break;
-    }
+    app.platform->setScrollBar(app.nav.scrollMaximum, scrollThumbFor(pos, app.nav));
 }
 
 }  // namespace quorby

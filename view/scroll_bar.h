@@ -8,7 +8,6 @@
 // when s is not 0.
 #include <cstdint>
 #include "state/app_state.h"
-#include "app/window_events.h"
 
 namespace quorby {
 
@@ -23,13 +22,12 @@ void updateScrollBar(AppState& app);
 // operation has reached).
 void showScrollPosition(AppState& app, FilePos pos);
 
-// The file position a thumb position stands for: p << s, not past the last
-// page, rounded down to 16; the range's maximum stands for the last page.
-FilePos thumbToPosition(const AppState& app, std::int32_t thumb);
-
-// The window procedure's scroll-bar entry: line and page actions scroll by one
-// step or one page, thumb tracking and position go to the thumb, top and
-// bottom act as File Begin and File End.
-void scrollBarAction(AppState& app, ScrollAction action, std::int32_t thumbPosition);
+// Computes the four steps (plain, Ctrl, Shift, Ctrl+Shift) from the file size:
+// below 512 KiB in-page steps of S/1024, S/16384, S/262144; below 64 TiB a
+// page step of S/1024 and S/65536, S/4194304 as in-page steps when below 512;
+// from 64 TiB on fixed page steps. Ctrl+Shift always moves 16 bytes. An
+// in-page step is a multiple of 16 and at least 16, a page step a multiple of
+// 512.
+void computeWheelSteps(FilePos fileSize, NavigationState& nav);
 
 }  // namespace quorby

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "platform/headless/transcript_format.h"
-#include "store/main_file.h"
+#include "resources/dialog_controls.h"
 
 namespace quorby {
 

@@ -27,7 +27,7 @@
 #include "edit/drop_changes.h"
 #include "edit/restore_original.h"
 #include "edit/undo_commands.h"
-#include "edit/write_all.h"
+#include "store/write_all.h"
 #include "edit/write_selection.h"
 #include "navigate/page_moves.h"
 

@@ -9,7 +9,7 @@
 #include "journal/record_states.h"
 #include "edit/restore_original.h"
 #include "edit/undo_commands.h"
-#include "edit/write_all.h"
+#include "store/write_all.h"
 #include "edit/write_commands.h"
 #include "edit/write_selection.h"
 #include "journal/journal_recovery.h"

@@ -129,7 +129,7 @@ TEST(JournalDump, CommandLineOnARealFile) {
     std::string arg0 = "--journal-dump";
     char* argv[] = {arg0.data(), path.data()};
     std::FILE* out = std::tmpfile();
-    EXPECT_EQ(runJournalDump(2, argv, out), kDumpAllHold);
+    EXPECT_EQ(runJournalDump(io, 2, argv, out), kDumpAllHold);
     std::rewind(out);
     std::string text(8192, '\0');
     text.resize(std::fread(text.data(), 1, text.size(), out));
@@ -137,7 +137,7 @@ TEST(JournalDump, CommandLineOnARealFile) {
     EXPECT_NE(text.find("address chain: 2 pages, MainAdr 200 .. 1000"), std::string::npos) << text;
     EXPECT_NE(text.find("result: all invariants hold"), std::string::npos);
 
-    EXPECT_EQ(runJournalDump(1, argv, stdout), kDumpUnreadable);
+    EXPECT_EQ(runJournalDump(io, 1, argv, stdout), kDumpUnreadable);
     unlink(path.c_str());
     rmdir(dir);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "navigate/scroll_bar_actions.h"
 #include "nav_fixture.h"
 #include "navigate/cursor_moves.h"
 #include "navigate/goto_dialog.h"

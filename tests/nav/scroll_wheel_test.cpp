@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "view/scroll_bar.h"
+#include "navigate/scroll_bar_actions.h"
 #include "core/keys.h"
 #include "nav_fixture.h"
 #include "navigate/cursor_moves.h"

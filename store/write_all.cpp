@@ -1,9 +1,10 @@
-#include "edit/write_all.h"
+#include "store/write_all.h"
 
+#include "state/error_report.h"
 #include "state/progress.h"
 #include "journal/record_states.h"
 #include "store/store_page.h"
-#include "edit/write_steps.h"
+#include "store/write_steps.h"
 #include "store/page_assembly.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
@@ -194,6 +195,19 @@ void showPairAfterWriting(AppState& app) {
     loadPagePair(app, app.view.pagePos);
     updateScrollBar(app);
     drawPage(app);
+}
+
+void offerWriteOnClose(AppState& app) {
+    const JournalFile& jf = app.journal;
+    if (jf.handle == kNoFile || isEmptyPtr(jf.header.first)) return;
+    if ((app.settings.messageSwitches & kMsgSaveFileOnExit) == 0) return;
+    if ((jf.header.jnlFlags & kJnlUnwrittenChanges) == 0) return;
+    const int answer = askQuestion(app, "Write File?", writeFileQuestion(app));
+    if (answer & kAnswerYes) {
+        saveFile(app, true);
+    } else if (answer & kAnswerDontAsk) {
+        app.settings.messageSwitches &= ~std::uint32_t(kMsgSaveFileOnExit);
+    }
 }
 
 }  // namespace quorby

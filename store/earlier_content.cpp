@@ -1,10 +1,10 @@
-#include "edit/earlier_content.h"
+#include "store/earlier_content.h"
 
 #include <cstring>
 
 #include "store/main_file_bytes.h"
 #include "journal/record_states.h"
-#include "edit/write_steps.h"
+#include "store/write_steps.h"
 
 namespace quorby {
 

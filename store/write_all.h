@@ -4,7 +4,7 @@
 #include <string>
 
 #include "state/app_state.h"
-#include "edit/earlier_content.h"
+#include "store/earlier_content.h"
 
 namespace quorby {
 
@@ -33,5 +33,10 @@ int writeRecord(AppState& app, JournalRecord& v, bool dataRead = false, bool lin
 // After a command changed the records of the shown pair: their copies are
 // read again and the pair is assembled and drawn.
 void showPairAfterWriting(AppState& app);
+
+// Closing the Main File (also at exit): when the Journal File holds changes
+// not yet written and the message switch "Save File ?" of the exit
+// questions is on, asks "Write File?" and writes them on Yes.
+void offerWriteOnClose(AppState& app);
 
 }  // namespace quorby

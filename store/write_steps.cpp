@@ -1,4 +1,4 @@
-#include "edit/write_steps.h"
+#include "store/write_steps.h"
 
 #include <cstring>
 
@@ -7,7 +7,7 @@
 #include "store/main_file_bytes.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
-#include "navigate/page_moves.h"
+#include "view/shown_range.h"
 
 namespace quorby {
 
