@@ -2,6 +2,7 @@
 // The command table: every menu code and accelerator code of the program and
 // the operation it runs. Codes whose operations are not built have no handler
 // and do nothing.
+#include "core/command_codes.h"
 #include "state/app_state.h"
 
 namespace quorby {

@@ -60,7 +60,10 @@ void onLeftDoubleClick(AppState& app, int x, int y) {
     app.shell.doubleClickFlag = true;
     app.shell.mouseX = x;
     app.shell.mouseY = y;
-    mouseDoubleClick(app, x, y);
+    // The mouse handler names the command of the double-click action; the
+    // command table runs it.
+    const Command command = mouseDoubleClick(app, x, y);
+    if (command != kCmdNone) dispatchCommand(app, command);
 }
 
 void onRightButtonDown(AppState& app, int x, int y) {

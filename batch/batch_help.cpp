@@ -1,9 +1,14 @@
 #include "batch/batch_runner.h"
 
+#include <string>
+
+#include "core/command_codes.h"
+
 namespace quorby {
 
 const char* batchHelpText() {
-    return R"HELP(Quorby 2.5.3 - hex editor for big files and drives
+    // The example code is the command table's own (kCmdSaveFile).
+    static const std::string text = R"HELP(Quorby 2.5.3 - hex editor for big files and drives
 
 Usage:
   quorby [--home DIR] [FILE]                 open the window, FILE as the Main File
@@ -39,7 +44,7 @@ Batch mode
   Actions
     open PATH [readonly]        "&Open" with the file dialog answered
     drive DEVICE [readonly]     "Open &Drive" with the drive DEVICE (/dev/loop0) chosen
-    command CODE                a menu command by its code (command 32805)
+    command CODE                a menu command by its code (command )HELP" + std::to_string(kCmdSaveFile) + R"HELP()
     command "MENU TEXT"         a menu command by its exact text (command "Save &File")
     key KEYS                    key strokes: down, typed character (unless an accelerator
                                 took the key), up. KEYS: Ctrl+Z F9 Shift+Right PageDown
@@ -159,6 +164,7 @@ Batch mode
     WINDOW NAME shown|hidden
     SEARCH ...                  the outcome of search
 )HELP";
+    return text.c_str();
 }
 
 }  // namespace quorby

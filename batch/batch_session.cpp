@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/window_events.h"
+#include "core/command_codes.h"
 #include "find/find_dialog.h"
 #include "platform/headless/key_names.h"
 #include "platform/headless/modeless_windows.h"
@@ -15,11 +16,6 @@ namespace quorby {
 
 namespace {
 
-constexpr int kOpenCommand = 32771;
-constexpr int kOpenDriveCommand = 32911;
-constexpr int kQuitCommand = 105;
-constexpr int kFindTextCommand = 32794;
-constexpr int kFindHexCommand = 32830;
 constexpr int kWheelNotch = 120;
 
 std::string rowText(const HeadlessPlatform& platform, int row) {
@@ -194,7 +190,7 @@ void BatchSession::drag(const BatchCommand& cmd) {
 
 void BatchSession::exitProgram(bool byQuitCommand) {
     if (exited_) return;
-    if (byQuitCommand) onCommand(*app_, kQuitCommand);
+    if (byQuitCommand) onCommand(*app_, kCmdQuit);
     if (!app_->shell.destroyed) onDestroy(*app_);
     exited_ = true;
 }
@@ -380,7 +376,7 @@ int BatchSession::search(const BatchCommand& cmd, std::string* error) {
     const std::uint32_t mode = app.search.state.searchMode;
     const bool openInMode = platform_.modelessOpen(ModelessWindow::Find) && (mode & kSearchDialogOpen) &&
                             ((mode & kSearchHexMode) != 0) == cmd.hexSearch;
-    if (!openInMode) onCommand(app, cmd.hexSearch ? kFindHexCommand : kFindTextCommand);
+    if (!openInMode) onCommand(app, cmd.hexSearch ? kCmdFindHexKey : kCmdFindText);
     if (platform_.modelessWindow(ModelessWindow::Find) == nullptr) {
         *error = "the find dialog did not open";
         return 1;
@@ -473,7 +469,7 @@ int BatchSession::execute(const BatchCommand& cmd, std::string* error) {
             // its file dialog it must not answer a later, unrelated one.
             std::size_t before = platform_.queuedFileAnswers();
             platform_.queueFileAnswer({false, cmd.text, cmd.readOnly}, true);
-            onCommand(app, kOpenCommand);
+            onCommand(app, kCmdOpen);
             if (platform_.queuedFileAnswers() > before) {
                 platform_.dropFirstFileAnswer();
                 *error = "\"&Open\" showed no file dialog";
@@ -487,7 +483,7 @@ int BatchSession::execute(const BatchCommand& cmd, std::string* error) {
             answer.driveReadOnly = cmd.readOnly;
             std::size_t before = platform_.queuedDialogAnswers();
             platform_.queueDialogAnswer(answer, true);
-            onCommand(app, kOpenDriveCommand);
+            onCommand(app, kCmdOpenDrive);
             if (platform_.queuedDialogAnswers() > before) {
                 platform_.dropFirstDialogAnswer();
                 *error = "\"Open &Drive\" showed no drive dialog";

@@ -19,8 +19,8 @@ int appendSelection(AppState& app);
 // The whole file.
 int appendFile(AppState& app);
 
-void appendPageCommand(AppState& app);       // 32905
-void appendSelectionCommand(AppState& app);  // 32903
-void appendFileCommand(AppState& app);       // 32904
+void appendPageCommand(AppState& app);       // kCmdAppendPageToFile
+void appendSelectionCommand(AppState& app);  // kCmdAppendSelectionToFile
+void appendFileCommand(AppState& app);       // kCmdAppendFileToFile
 
 }  // namespace quorby

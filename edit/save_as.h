@@ -18,8 +18,8 @@ int saveSelectionAs(AppState& app);
 // The whole file.
 int saveFileAs(AppState& app);
 
-void savePageAsCommand(AppState& app);       // 32773
-void saveSelectionAsCommand(AppState& app);  // 32853
-void saveFileAsCommand(AppState& app);       // 32806
+void savePageAsCommand(AppState& app);       // kCmdSavePageAs
+void saveSelectionAsCommand(AppState& app);  // kCmdSaveSelectionAs
+void saveFileAsCommand(AppState& app);       // kCmdSaveFileAs
 
 }  // namespace quorby

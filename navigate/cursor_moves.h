@@ -21,9 +21,9 @@ void startOfLineCommand(AppState& app);   // Home, "Start of Line"
 void endOfLineCommand(AppState& app);     // End, "End of Line"
 void tabCommand(AppState& app);           // hex <-> character column
 
-// The arrow accelerators (Up 32784, Down 32783, Left 32786, Right 32785) and
-// Alt+arrows (32926, 32927, 32925, 32924): by kModeArrowsMoveView the arrows
-// move the view and Alt+arrows the cursor, else the other way round.
+// The arrow accelerators (kCmdArrowUp ...) and Alt+arrows (kCmdAltArrowUp ...):
+// by kModeArrowsMoveView the arrows move the view and Alt+arrows the cursor,
+// else the other way round.
 void arrowUpCommand(AppState& app);
 void arrowDownCommand(AppState& app);
 void arrowLeftCommand(AppState& app);

@@ -1,6 +1,5 @@
 #include "navigate/mouse.h"
 
-#include "app/dispatch.h"
 #include "resources/menus.h"
 #include "navigate/page_moves.h"
 #include "view/page_render.h"
@@ -108,25 +107,23 @@ void mouseRightDown(AppState& app, int x, int y) {
     popupAt(app, x, y, app.settings.rightClickMenu == 1 ? kMenuSpecials : kMenuEdit);
 }
 
-void mouseDoubleClick(AppState& app, int x, int y) {
+Command mouseDoubleClick(AppState& app, int x, int y) {
     app.shell.doubleClickFlag = true;
     const std::uint32_t action = app.settings.doubleClickAction;
-    if (action & 16) return;  // superposing points of the Offset-Adjustment dialog: not available
+    if (action & 16) return kCmdNone;  // superposing points of the Offset-Adjustment dialog: not available
     switch (action) {
     case 0:
         popupAt(app, x, y, kMenuEdit);
         break;
     case 1:
-        dispatchCommand(app, kShowValuesCode);
-        break;
+        return kCmdShowValues;
     case 2: {
-        if (app.view.pageLength == 0) return;
+        if (app.view.pageLength == 0) return kCmdNone;
         bool inChars = false;
         const int index = byteAt(app, x, y, &inChars);
-        if (!isByte(index)) return;
+        if (!isByte(index)) return kCmdNone;
         placeCursor(app, index, inChars);
-        dispatchCommand(app, kDisassembleCode);
-        break;
+        return kCmdDisassemble;
     }
     case 4: {
         MessageBoxSpec box;
@@ -138,6 +135,7 @@ void mouseDoubleClick(AppState& app, int x, int y) {
     default:
         break;
     }
+    return kCmdNone;
 }
 
 }  // namespace quorby

@@ -1,13 +1,10 @@
 #pragma once
 // The mouse over the grid: click, drag, right click and double click. Pixel
 // positions are client pixels; hitTest maps them to byte indexes.
+#include "core/command_codes.h"
 #include "state/app_state.h"
 
 namespace quorby {
-
-// Menu codes the double-click actions run.
-inline constexpr int kShowValuesCode = 32958;   // "Show &Values"
-inline constexpr int kDisassembleCode = 32957;  // "&Disassemble"
 
 void mouseLeftDown(AppState& app, int x, int y);
 // Called for a move with the left button or Shift held (the window procedure
@@ -15,6 +12,9 @@ void mouseLeftDown(AppState& app, int x, int y);
 void mouseDrag(AppState& app, int x, int y);
 void mouseLeftUp(AppState& app, int x, int y);
 void mouseRightDown(AppState& app, int x, int y);
-void mouseDoubleClick(AppState& app, int x, int y);
+// Does what the double-click action does here and returns the command the
+// caller runs next: kCmdShowValues, kCmdDisassemble (the cursor is on the
+// byte clicked already) or kCmdNone.
+Command mouseDoubleClick(AppState& app, int x, int y);
 
 }  // namespace quorby

@@ -30,7 +30,7 @@ int scrollViewUp(AppState& app, FilePos distance, FilePos* moved);
 // Keeps the cursor on an existing byte after the view changed.
 void limitCursorToFile(AppState& app);
 
-// Commands: Page Down / Page Up (32780 / 32781), view by one scroll step
+// Commands: Page Down / Page Up (kCmdPageDown / kCmdPageUp), view by one scroll step
 // (background-mode arrows, Alt+arrows in cursor mode), File Begin, File End,
 // Highlight Start. Each redraws the scroll bar and the view.
 int pageDown(AppState& app);   // 1 at the end of the file

@@ -1,17 +1,18 @@
 #pragma once
 // The selection [selectionStart, selectionEnd), the remembered selection,
 // bookmarks, and the keyboard selection with Shift.
+#include "core/command_codes.h"
 #include "state/app_state.h"
 
 namespace quorby {
 
 // Menu codes of the Edit items that depend on a selection.
 inline constexpr int kSelectionDependentItems[] = {
-    32850,  // "Cancel Selection"
-    32861,  // "Remember Selection"
-    32912,  // "Copy"
-    32882,  // "Discard selected Changes"
-    32946,  // "Fill Selection with Hex-Value"
+    kCmdCancelSelection,
+    kCmdRememberSelection,
+    kCmdCopy,
+    kCmdDiscardSelectedChanges,
+    kCmdFillSelectionWithValue,
 };
 
 // Enables the items and sets bit 4 of selectionActive; grey clears it.

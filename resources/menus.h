@@ -2,6 +2,7 @@
 // The menu bar and the accelerator table: texts, hints and command codes.
 #include <cstddef>
 #include <cstdint>
+#include "core/command_codes.h"
 #include "core/keys.h"
 
 namespace quorby {
@@ -10,7 +11,7 @@ enum MenuItemKind : std::uint8_t {
     kItem,        // a command
     kGreyItem,    // greyed when the menu is built
     kLabel,       // a disabled label ("LAST OPENED FILES:")
-    kRecentFiles, // the place of the ten last opened files (codes 2 .. 11)
+    kRecentFiles, // the place of the ten last opened files (kCmdLastOpenedFile1 .. kCmdLastOpenedFile10)
     kSeparator,
 };
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/command_codes.h"
 #include "state/error_report.h"
 #include "resources/menus.h"
 #include "store/main_file.h"
@@ -14,7 +15,6 @@ namespace quorby {
 
 namespace {
 
-constexpr int kDeleteDrivePhysicallyCode = 32969;
 constexpr const char* kWritingDirectlyCaption = "               *** ! ! ! ! ! ! ! ! ! ! ***";
 constexpr const char* kWritingDirectlyText =
     "WARNING !\nWriting to the Drive directly\ncan cause complete Loss of Data !\nPlease Check any Write-Action !";
@@ -100,7 +100,7 @@ int openDrive(AppState& app, const DriveChoice& choice) {
     enterPermanentMode(app, PermanentMode::Disk);
     app.platform->setMenuEnabled(kMenuAvi, false);
     if (app.main.mainKind == MainKind::LogicalDrive)
-        app.platform->setMenuItemEnabled(kDeleteDrivePhysicallyCode, false);
+        app.platform->setMenuItemEnabled(kCmdDeleteDrivePhysically, false);
     finishOpening(app);
     return 0;
 }

@@ -20,8 +20,8 @@ int saveJournalAs(AppState& app);
 int emptyJournal(AppState& app);
 
 // Handlers of the command table.
-void openOtherJournalCommand(AppState& app);   // 32892
-void saveJournalAsCommand(AppState& app);      // 32989
-void deleteJournalCommand(AppState& app);      // 32968
+void openOtherJournalCommand(AppState& app);   // kCmdOpenOtherJournal
+void saveJournalAsCommand(AppState& app);      // kCmdSaveJournalAs
+void deleteJournalCommand(AppState& app);      // kCmdDeleteJournal
 
 }  // namespace quorby

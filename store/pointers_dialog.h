@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "core/command_codes.h"
 #include "state/app_state.h"
 
 namespace quorby {
 
-inline constexpr int kCmdPointersAndFlags = 32965;
 inline constexpr const char* kPointersDialogTitle = "Pointers and Flags";
 inline constexpr int kPointersClose = 2;  // the "Close" button
 

@@ -1,12 +1,10 @@
 #pragma once
 // F5 held: the Main File's own bytes at the shown pair, without the journal's
 // changes and without change marks, for as long as the key is down.
+#include "core/command_codes.h"
 #include "state/app_state.h"
 
 namespace quorby {
-
-inline constexpr int kCmdActualContentKey = 32821;  // F5
-inline constexpr int kCmdActualContent = 32867;     // "Actual File-Content" and the menu bar's item
 
 // Shows the Main File's 1024 bytes at pagePos. Pending edits of the pair are
 // stored first, so that ending the view cannot lose them. Nothing happens

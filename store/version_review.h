@@ -6,6 +6,7 @@
 // caption and the background colours say so; RETURN takes the shown version
 // over (the edit path), any other command ends the review and shows the page
 // as it was.
+#include "core/command_codes.h"
 #include "state/app_state.h"
 
 namespace quorby {
@@ -14,17 +15,6 @@ inline constexpr const char* kReviewCaption =
     "* * * * *   Preview of VERSIONS   * * * * *   accept with RETURN   * * * * *";
 inline constexpr Colour kReviewHexBackground = 0xDEEFDE;
 inline constexpr Colour kReviewCharBackground = 0xEFEFEF;
-
-// Command codes of the page-version review and preview, and of the two
-// preview commands that do nothing.
-inline constexpr int kCmdPageVersionReview = 32960;
-inline constexpr int kCmdPageVersionReviewKey = 32962;   // F2
-inline constexpr int kCmdPageVersionPreview = 32959;
-inline constexpr int kCmdPageVersionPreviewKey = 32961;  // F4
-inline constexpr int kCmdUndoPreview = 32938;
-inline constexpr int kCmdUndoPreviewKey = 32966;         // Alt+F2
-inline constexpr int kCmdRedoPreview = 65535;
-inline constexpr int kCmdRedoPreviewKey = 32967;         // Alt+F4
 
 void reviewOlderVersion(AppState& app);   // F2
 void previewNewerVersion(AppState& app);  // F4

@@ -25,7 +25,7 @@ public:
     // The menu at an index of the menu bar (kMenuFile ...), or nullptr.
     QMenu* menu(int index) const;
     int menuCount() const { return int(menus_.size()); }
-    // All actions with that code (a code may appear twice: 32867, 65535).
+    // All actions with that code (a code may appear twice: kCmdActualContent, kCmdRedoPreview).
     QList<QAction*> actionsFor(int code) const;
     void setItemEnabled(int code, bool enabled);
     void setMenuEnabled(int index, bool enabled);

@@ -1,3 +1,4 @@
+#include "core/command_codes.h"
 #include "app/dispatch.h"
 #include "app/window_events.h"
 #include "store/unchanged_view.h"
@@ -9,8 +10,6 @@
 
 namespace quorby::test {
 namespace {
-
-constexpr int kArrowUpCommand = 32784;
 
 TEST(VersionSteps, EachRuleOfBothTablesMatchesItsMaskAndSetsItsFlag) {
     struct Case {
@@ -115,7 +114,7 @@ TEST_F(Review, F2AndF4StepThroughTheVersionsAndAnyOtherCommandRestoresThePage) {
     EXPECT_EQ(shown(0), 0x33);
 
     dispatchCommand(app, kCmdPageVersionReview);
-    dispatchCommand(app, kArrowUpCommand);  // any other command ends the review
+    dispatchCommand(app, kCmdArrowUp);  // any other command ends the review
     EXPECT_EQ(app.records.reviewState, 0u);
     EXPECT_EQ(platform.caption, "/data/main.bin");
     EXPECT_EQ(app.view.hexBackground, kHexBackground);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/command_codes.h"
 #include "app/dispatch.h"
 #include "state/settings_file.h"
 #include "core/tables.h"
@@ -42,7 +43,7 @@ struct DisasmApp {
     }
 
     void setOption(std::uint32_t bit) { storeDecoderState(app.settings, storedDecoderState(app.settings) | bit); }
-    void disassemble() { dispatchCommand(app, 32957); }
+    void disassemble() { dispatchCommand(app, kCmdDisassemble); }
     void send(ModelessEventKind kind, int id, bool checked = false, std::size_t caret = 0) {
         ModelessEvent e{ModelessWindow::Disassembly, kind, id, checked, caret};
         onModelessEvent(app, e);

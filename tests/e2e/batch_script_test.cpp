@@ -2,6 +2,7 @@
 // rules that span lines.
 #include <gtest/gtest.h>
 
+#include "core/command_codes.h"
 #include "batch/batch_script.h"
 #include "platform/headless/key_names.h"
 
@@ -115,8 +116,8 @@ TEST(BatchScript, Answers) {
 }
 
 TEST(BatchScript, CommandsAndTheirArguments) {
-    EXPECT_EQ(parseOk("command \"Save &File\"").numbers[0], 32805);
-    EXPECT_EQ(parseOk("command 32779").numbers[0], 32779);
+    EXPECT_EQ(parseOk("command \"Save &File\"").numbers[0], kCmdSaveFile);
+    EXPECT_EQ(parseOk("command 32779").numbers[0], kCmdCloseFile);
     EXPECT_NE(parseError("command \"Save File\"").find("no menu item"), std::string::npos);
 
     BatchCommand keys = parseOk("key Down*3 Ctrl+Z F9");

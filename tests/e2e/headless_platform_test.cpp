@@ -5,6 +5,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "core/command_codes.h"
 #include "e2e_support.h"
 #include "platform/headless/dialog_filler.h"
 #include "platform/headless/headless_platform.h"
@@ -345,13 +346,13 @@ TEST(HeadlessPlatform, PopupChoiceArrivesAsPostedCommand) {
     Transcript t;
     HeadlessPlatform p(t.file());
     p.popupMenu(1, 30, 5);  // nothing queued
-    p.queuePopupAnswer({false, 32912});
+    p.queuePopupAnswer({false, kCmdCopy});
     p.queuePopupAnswer({true, 0});
     p.popupMenu(1, 30, 5);
     p.popupMenu(1, 30, 6);
     int code = 0;
     ASSERT_TRUE(p.takePostedCommand(&code));
-    EXPECT_EQ(code, 32912);
+    EXPECT_EQ(code, kCmdCopy);
     EXPECT_FALSE(p.takePostedCommand(&code));
     std::string text = t.text();
     EXPECT_NE(text.find("POPUP menu 1 at 30,5 -> cancel (no answer queued)\nPOPUP menu 1 at 30,5 -> 32912\n"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/command_codes.h"
 #include "state/app_state.h"
 #include "nav_fixture.h"
 #include "navigate/cursor_moves.h"
@@ -114,7 +115,7 @@ TEST(KeyboardSelection, GrowsShrinksAndTurnsOverAtTheAnchor) {
     EXPECT_EQ(t.app.view.selectionEnd, 104u);
     EXPECT_EQ(t.app.view.selectionActive & 7u, 7u);
     EXPECT_EQ(t.cursor(), 103u);
-    EXPECT_TRUE(t.platform.itemEnabled[32912]);  // "Copy"
+    EXPECT_TRUE(t.platform.itemEnabled[kCmdCopy]);  // "Copy"
 
     for (int i = 0; i < 3; ++i) shiftLeftCommand(t.app);
     EXPECT_EQ(t.app.view.selectionStart, 100u);
@@ -183,7 +184,7 @@ TEST(Selection, F9AfterF10LeavesNothingSelectedAndGreysTheItems) {
     EXPECT_EQ(t.app.view.selectionStart, 100u);
     EXPECT_EQ(t.app.view.selectionEnd, 51u);
     EXPECT_FALSE(selectionIsUsable(t.app));
-    EXPECT_FALSE(t.platform.itemEnabled[32912]);
+    EXPECT_FALSE(t.platform.itemEnabled[kCmdCopy]);
     for (int r = 1; r <= 32; ++r)
         for (int c = 21; c < 88; ++c) ASSERT_NE(t.platform.colours[r][c], kSelectionColour) << r << "," << c;
 
@@ -191,7 +192,7 @@ TEST(Selection, F9AfterF10LeavesNothingSelectedAndGreysTheItems) {
     t.cursorTo(40);
     selectionStartCommand(t.app);
     EXPECT_TRUE(selectionIsUsable(t.app));
-    EXPECT_TRUE(t.platform.itemEnabled[32946]);
+    EXPECT_TRUE(t.platform.itemEnabled[kCmdFillSelectionWithValue]);
     EXPECT_EQ(t.platform.colours[3][21 + 3 * 13 + 2], kSelectionColour);  // byte 45
 
     cancelSelectionCommand(t.app);

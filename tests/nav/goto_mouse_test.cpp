@@ -136,11 +136,20 @@ TEST(Mouse, ClickDragLeftwardsThenShiftLeftAndPopups) {
     EXPECT_EQ(t.platform.boxes[0].text, "later: highlight AVI-Chunk");
     EXPECT_EQ(t.platform.boxes[0].buttons, MsgButtons::OkCancel);
     t.app.settings.doubleClickAction = 0;
-    mouseDoubleClick(t.app, byteX(1), t.py(1));
+    EXPECT_EQ(mouseDoubleClick(t.app, byteX(1), t.py(1)), kCmdNone);
     EXPECT_EQ(t.platform.popups.back(), kMenuEdit);
     const FilePos before = t.cursor();
     mouseLeftUp(t.app, byteX(6), t.py(6));
     EXPECT_EQ(t.cursor(), before);
+
+    // Actions 1 and 2 name the command for the caller to run: Show Values,
+    // or Disassemble with the cursor already on the byte clicked.
+    t.app.settings.doubleClickAction = 1;
+    EXPECT_EQ(mouseDoubleClick(t.app, byteX(1), t.py(1)), kCmdShowValues);
+    t.app.settings.doubleClickAction = 2;
+    EXPECT_EQ(mouseDoubleClick(t.app, byteX(7), t.py(2)), kCmdDisassemble);
+    EXPECT_EQ(t.cursor(), 1u * 16 + 7);
+    EXPECT_EQ(mouseDoubleClick(t.app, t.px(46), t.py(7)), kCmdNone);  // the blank between the groups
 }
 
 TEST(AutoScroll, RunsOnlyWhenAllowedAndStopsAtTheEndOrByKey) {

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include "core/command_codes.h"
 #include "platform/qt/qt_platform.h"
 #include "qt_test_support.h"
 #include "resources/menus.h"
@@ -90,9 +91,9 @@ TEST(MenuBar, ItemsReportTheirCodesAndFollowTheLogicsStates) {
     findAction(menus.menu(kMenuView), "Actual File-Content\tF5")->trigger();
     auto commands = input.ofKind("command");
     ASSERT_EQ(commands.size(), 3u);
-    EXPECT_EQ(commands[0].a, 32805);
-    EXPECT_EQ(commands[1].a, 32867);
-    EXPECT_EQ(commands[2].a, 32867);
+    EXPECT_EQ(commands[0].a, kCmdSaveFile);
+    EXPECT_EQ(commands[1].a, kCmdActualContent);
+    EXPECT_EQ(commands[2].a, kCmdActualContent);
 
     // The AVI menu is greyed until an AVI file is recognised.
     QAction* avi = menus.menu(kMenuAvi)->menuAction();
@@ -103,12 +104,12 @@ TEST(MenuBar, ItemsReportTheirCodesAndFollowTheLogicsStates) {
     EXPECT_FALSE(avi->isEnabled());
 
     // A code shown twice (View item and own item) changes both.
-    platform.setMenuItemEnabled(32867, false);
+    platform.setMenuItemEnabled(kCmdActualContent, false);
     EXPECT_FALSE(platform.window().menuBar()->actions().back()->isEnabled());
     EXPECT_FALSE(findAction(menus.menu(kMenuView), "Actual File-Content\tF5")->isEnabled());
-    platform.setMenuItemEnabled(32883, false);
+    platform.setMenuItemEnabled(kCmdSaveSelection, false);
     EXPECT_FALSE(findAction(menus.menu(kMenuFile), "Save selected Data")->isEnabled());
-    platform.setMenuItemEnabled(32883, true);
+    platform.setMenuItemEnabled(kCmdSaveSelection, true);
     EXPECT_TRUE(findAction(menus.menu(kMenuFile), "Save selected Data")->isEnabled());
 }
 
@@ -133,7 +134,7 @@ TEST(MenuBar, PopupMenuOpensAtItsCellAndReportsTheChosenItem) {
     EXPECT_EQ(shownAt, platform.window().grid()->mapToGlobal(QPoint(30 * 8, 5 * 16)));
     auto commands = input.ofKind("command");
     ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(commands[0].a, 32912);
+    EXPECT_EQ(commands[0].a, kCmdCopy);
 }
 
 TEST(MenuBar, RecentFilesFollowTheLabelAndAreReplacedAsAWhole) {
@@ -152,13 +153,13 @@ TEST(MenuBar, RecentFilesFollowTheLabelAndAreReplacedAsAWhole) {
     EXPECT_EQ(texts[label + 3], "&4     /x");
     EXPECT_EQ(texts[label + 4], "&Close File");
 
-    // Each entry opens with the code of its place in the list (2 = newest).
+    // Each entry opens with the code of its place in the list (kCmdLastOpenedFile1 = newest).
     findAction(file, "&4     /x")->trigger();
     findAction(file, "&1     /home/u/a.bin")->trigger();
     auto commands = input.ofKind("command");
     ASSERT_EQ(commands.size(), 2u);
-    EXPECT_EQ(commands[0].a, 5);
-    EXPECT_EQ(commands[1].a, 2);
+    EXPECT_EQ(commands[0].a, kCmdLastOpenedFile4);
+    EXPECT_EQ(commands[1].a, kCmdLastOpenedFile1);
 
     platform.setRecentFiles({"&1     /only"});
     texts = menuTexts(file);

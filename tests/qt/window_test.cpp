@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 
+#include "core/command_codes.h"
 #include "state/app_state.h"
 #include "platform/posix/posix_file_io.h"
 #include "platform/qt/qt_platform.h"
@@ -92,11 +93,11 @@ TEST(WindowSize, EveryRequestedSizeEndsAsExactly88By34Cells) {
 
     // Enlarge View and Decrease View go through the logic and refit.
     const int width = app.view.cellWidth;
-    onCommand(app, 32865);
+    onCommand(app, kCmdEnlargeView);
     settle();
     EXPECT_EQ(app.view.cellWidth, width + 1);
     expectFitted(platform, app, "enlarged");
-    onCommand(app, 32866);
+    onCommand(app, kCmdDecreaseView);
     settle();
     expectFitted(platform, app, "decreased");
 }

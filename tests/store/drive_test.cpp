@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "core/command_codes.h"
 #include "resources/menus.h"
 #include "store/main_file.h"
 #include "tests/store/store_fixture.h"
@@ -76,7 +77,7 @@ TEST_F(DriveTest, OpeningALogicalDriveAndChangingItsAccess) {
     EXPECT_EQ(app.main.fileSize, 3000u);
     EXPECT_NE(app.shell.modeFlags & kModeDrive, 0u);
     EXPECT_EQ(app.shell.accessFlags & kAccessWritable, 0u);
-    EXPECT_FALSE(platform.itemEnabled.at(32969));  // "Delete Drive physically"
+    EXPECT_FALSE(platform.itemEnabled.at(kCmdDeleteDrivePhysically));  // "Delete Drive physically"
     EXPECT_EQ(shown(0, 1024), slice(diskB, 0, 1024));
     EXPECT_EQ(platform.recentFiles.size(), 1u) << "drives stay out of the list of files";
 
