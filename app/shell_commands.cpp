@@ -45,7 +45,7 @@ void helpCommand(AppState& app) {
 }
 
 void infoCommand(AppState& app) {
-    DialogSpec info;
+    DialogDescription info;
     info.title = "Info";
     info.controls = {
         {10, ControlKind::Label, "Quorby", "", false, true, 0, 0, 0},

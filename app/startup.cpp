@@ -46,7 +46,7 @@ void applySavedModes(AppState& app) {
 
 void askWelcome(AppState& app) {
     if (!(app.settings.messageSwitches & kMsgInfoAtStart)) return;
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     box.caption = "WELCOME TO QUORBY";
     box.text = kWelcomeText;
     box.buttons = MsgButtons::YesNo;

@@ -16,7 +16,7 @@ struct StartOptions {
 // the welcome question and the command-line file. Returns 0.
 int startApplication(AppState& app, const StartOptions& options);
 
-// The program directory per PLATFORM.md: --home or $XDG_CONFIG_HOME/quorby/
+// The program directory: --home or $XDG_CONFIG_HOME/quorby/
 // (default ~/.config/quorby/), always ending with '/'.
 std::string resolveProgramDirectory(const std::string& homeOption);
 

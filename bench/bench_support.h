@@ -30,13 +30,13 @@ public:
     void setMenuEnabled(int, bool) override {}
     void setRecentFiles(const std::vector<std::string>&) override {}
     void popupMenu(int, int, int) override {}
-    MsgAnswer messageBox(const MessageBoxSpec& box) override {
+    MsgAnswer messageBox(const MessageBoxDescription& box) override {
         if (box.buttons != MsgButtons::YesNo) return MsgAnswer::Ok;
         return yes_ ? MsgAnswer::Yes : MsgAnswer::No;
     }
     int questionDialog(const std::string&, const std::string&) override { return yes_ ? kAnswerYes : 0; }
     FileDialogResult fileDialog(const FileDialogRequest&) override { return {}; }
-    int runDialog(DialogSpec& d) override { return d.cancelId; }
+    int runDialog(DialogDescription& d) override { return d.cancelId; }
     int createFont(int w, int h, int* aw, int* ah) override {
         *aw = w;
         *ah = h;

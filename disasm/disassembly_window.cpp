@@ -22,11 +22,11 @@ DialogControl checkBox(int id, const char* text, bool checked, int column, int r
 }
 
 // The window as the options in the settings record describe it.
-DialogSpec describeWindow(const AppState& app) {
+DialogDescription describeWindow(const AppState& app) {
     const std::uint32_t st = storedDecoderState(app.settings);
     const DecoderMode mode = decoderModeOf(st);
     const bool complete = (st & state::kCompleteListing) != 0;
-    DialogSpec d;
+    DialogDescription d;
     d.title = decoderModeTitle(st);
     d.okId = kDisasmOk;
     d.cancelId = kDisasmCancel;
@@ -62,7 +62,7 @@ DialogSpec describeWindow(const AppState& app) {
 }
 
 void refreshControl(AppState& app, int id) {
-    DialogSpec d = describeWindow(app);
+    DialogDescription d = describeWindow(app);
     if (const DialogControl* c = d.find(id)) app.platform->setModelessControl(kWindow, *c);
 }
 

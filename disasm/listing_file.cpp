@@ -52,7 +52,7 @@ int saveListing(AppState& app) {
     platform.setModelessVisible(ModelessWindow::Disassembly, true);
     if (!chosen.accepted || chosen.path.empty()) return 1;
     if (app.files->exists(chosen.path)) {
-        MessageBoxSpec box;
+        MessageBoxDescription box;
         box.text = "File already exists. Shall it be deleted?";
         box.caption = "Overwrite File?";
         box.buttons = MsgButtons::YesNo;

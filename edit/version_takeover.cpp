@@ -25,7 +25,7 @@ bool mainFileMayChange(AppState& app) {
     }
     const std::uint32_t flags = app.shell.accessFlags;
     if ((flags & kAccessWritable) != 0 && (flags & kAccessNotLocked) != 0) return true;
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     box.text = "File has been opened in Read-Only-Mode ! Shall it be re-opened in Read-Write-Mode ?";
     box.caption = "Re-open in Read-Write-Mode ?";
     box.buttons = MsgButtons::OkCancel;

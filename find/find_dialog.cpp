@@ -14,7 +14,7 @@ namespace {
 // the request's capacity, as the dialog's edit field limits it.
 void takeDialogValues(AppState& app) {
     SearchRequest& request = app.search.request;
-    DialogSpec values = app.platform->modelessValues(ModelessWindow::Find);
+    DialogDescription values = app.platform->modelessValues(ModelessWindow::Find);
     if (const DialogControl* edit = values.find(kFindWhatEdit)) {
         const std::string bytes = findTextBytes(edit->value);
         std::memset(request.findText, 0, sizeof request.findText);
@@ -36,8 +36,8 @@ void searchAndKeep(AppState& app) {
 
 }  // namespace
 
-DialogSpec findDialogDescription(const SearchRequest& request, bool hexMode) {
-    DialogSpec d;
+DialogDescription findDialogDescription(const SearchRequest& request, bool hexMode) {
+    DialogDescription d;
     d.title = findDialogTitle(hexMode);
     d.okId = kFindNextButton;
     d.cancelId = kFindCancelButton;

@@ -17,7 +17,7 @@ inline constexpr int kFindDown = 1057;
 
 // The dialog as it shows the request: the find text, the direction, and
 // "Match case" (hidden in hex mode).
-DialogSpec findDialogDescription(const SearchRequest& request, bool hexMode);
+DialogDescription findDialogDescription(const SearchRequest& request, bool hexMode);
 
 // Find Text / Find Hex: the search's start from the view, and the dialog
 // shown (or turned to the mode when it is open).

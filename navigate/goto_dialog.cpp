@@ -56,8 +56,8 @@ std::string fieldText(int id, const GotoValues& v) {
     return formatGotoNumber(value, isHexField(id));
 }
 
-DialogSpec buildDialog(const AppState& app, const GotoValues& v) {
-    DialogSpec described;
+DialogDescription buildDialog(const AppState& app, const GotoValues& v) {
+    DialogDescription described;
     described.title = "Goto";
     described.okId = kGotoOk;
     described.cancelId = kGotoCancel;
@@ -104,14 +104,14 @@ DialogSpec buildDialog(const AppState& app, const GotoValues& v) {
 // Takes the values from the first edited field. Returns 1 when that field
 // holds no number (reported), 0 otherwise; *edited tells whether any field
 // was edited.
-int takeEditedField(AppState& app, DialogSpec& described, GotoValues& v, bool* edited) {
+int takeEditedField(AppState& app, DialogDescription& described, GotoValues& v, bool* edited) {
     *edited = false;
     for (const FieldDef& f : kFields) {
         DialogControl* c = described.find(f.editId);
         if (!c || c->value == fieldText(f.editId, v)) continue;
         std::int64_t value = 0;
         if (parseGotoNumber(c->value, isHexField(f.editId), &value) != 0) {
-            MessageBoxSpec box;
+            MessageBoxDescription box;
             box.caption = "Goto";
             box.text = "\"" + c->value + "\" is not a " + (isHexField(f.editId) ? "hexadecimal" : "decimal") +
                        " number.";
@@ -193,7 +193,7 @@ void gotoCommand(AppState& app) {
     nav.gotoFocusField = kGotoHexTarget;
     nav.gotoStepping = false;
     for (;;) {
-        DialogSpec described = buildDialog(app, v);
+        DialogDescription described = buildDialog(app, v);
         const int pressed = app.platform->runDialog(described);
         if (pressed != kGotoOk && pressed != kGotoPrevious && pressed != kGotoNext) break;
         bool edited = false;

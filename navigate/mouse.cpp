@@ -126,7 +126,7 @@ Command mouseDoubleClick(AppState& app, int x, int y) {
         return kCmdDisassemble;
     }
     case 4: {
-        MessageBoxSpec box;
+        MessageBoxDescription box;
         box.text = "later: highlight AVI-Chunk";
         box.buttons = MsgButtons::OkCancel;
         app.platform->messageBox(box);

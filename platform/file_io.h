@@ -29,7 +29,7 @@ enum class OpenMode {
     Truncate,        // created or emptied
 };
 
-// A block device that can be opened as a drive (PLATFORM.md: logical drives
+// A block device that can be opened as a drive (logical drives
 // from /sys/class/block, physical drives from /sys/block).
 struct DriveInfo {
     std::string devicePath;  // "/dev/loop0"

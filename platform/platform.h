@@ -19,7 +19,7 @@ enum class MsgButtons { Ok, OkCancel, YesNo };
 enum class MsgIcon { None, Question, Information };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
-struct MessageBoxSpec {
+struct MessageBoxDescription {
     std::string text;
     std::string caption;
     MsgButtons buttons = MsgButtons::Ok;
@@ -78,7 +78,7 @@ inline DialogControl dialogControl(int id, ControlKind kind, const std::string& 
     return c;
 }
 
-struct DialogSpec {
+struct DialogDescription {
     std::string title;
     std::vector<DialogControl> controls;
     int okId = 1;               // ids that close the dialog
@@ -135,13 +135,13 @@ public:
     // Pops up menu `menuIndex` of the menu bar at a cell.
     virtual void popupMenu(int menuIndex, int column, int row) = 0;
 
-    virtual MsgAnswer messageBox(const MessageBoxSpec& box) = 0;
+    virtual MsgAnswer messageBox(const MessageBoxDescription& box) = 0;
     // Yes/No with the check box "Don't ask again !"; returns kAnswer* bits.
     virtual int questionDialog(const std::string& caption, const std::string& text) = 0;
     virtual FileDialogResult fileDialog(const FileDialogRequest& request) = 0;
     // Runs a dialog modally; returns the id of the button that closed it
     // (cancelId when closed otherwise) and leaves the controls' values in `dialog`.
-    virtual int runDialog(DialogSpec& dialog) = 0;
+    virtual int runDialog(DialogDescription& dialog) = 0;
 
     // Creates the view font for a requested cell size; reports the cell size
     // it really has. Returns 0, or 1 when no font could be made.
@@ -169,7 +169,7 @@ public:
     // (or replaces the content of the one already open) without waiting;
     // closeModeless hides and forgets it. modelessValues gives the controls'
     // present values (edit texts, check states) in the form they were opened.
-    virtual void openModeless(ModelessWindow window, const DialogSpec& dialog) { (void)window; (void)dialog; }
+    virtual void openModeless(ModelessWindow window, const DialogDescription& dialog) { (void)window; (void)dialog; }
     virtual void closeModeless(ModelessWindow window) { (void)window; }
     virtual bool modelessOpen(ModelessWindow window) const { (void)window; return false; }
     // Hidden windows stay open (their values are kept); shown again with true.
@@ -178,7 +178,7 @@ public:
     // Replaces the text, value, checked, enabled and visible state of the
     // control with control.id.
     virtual void setModelessControl(ModelessWindow window, const DialogControl& control) { (void)window; (void)control; }
-    virtual DialogSpec modelessValues(ModelessWindow window) { (void)window; return {}; }
+    virtual DialogDescription modelessValues(ModelessWindow window) { (void)window; return {}; }
     // The text of a Listing control (Windows-1252, lines end with CR LF), and
     // the selection of `length` characters from `start` in it. Setting the
     // text or the selection sends no CaretMoved event.

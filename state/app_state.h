@@ -51,7 +51,7 @@ struct ShellState {
     bool doubleClickFlag = false;
     bool destroyed = false;
     bool helpUnavailable = false;
-    // Default journal directories (PLATFORM.md), each ending with '/'
+    // Default journal directories, each ending with '/'
     std::string defaultFixedJournalDir;
     std::string defaultAlternativeJournalDir;
     FileHandle settingsHandle = kNoFile; // "quorby.dat", open from start to exit

@@ -27,7 +27,7 @@ int reportError(AppState& app, const char* message, const std::string& fileName)
     setErrorText(app.error, caption);
 
     if (!app.platform) return 0;
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     box.text = std::string(message ? message : "") + fileName;
     box.caption = app.error.errorText;
     box.buttons = MsgButtons::OkCancel;
@@ -38,7 +38,7 @@ int reportError(AppState& app, const char* message, const std::string& fileName)
 
 MsgAnswer showMessageBox(AppState& app, const std::string& text, const std::string& caption, MsgButtons buttons,
                          MsgIcon icon, bool secondIsDefault) {
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     box.text = text;
     box.caption = caption;
     box.buttons = buttons;

@@ -79,7 +79,7 @@ bool pollProgress(AppState& app) {
 }
 
 bool askInterrupt(AppState& app) {
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     box.text = kInterruptQuestion;
     box.caption = kInterruptCaption;
     box.buttons = MsgButtons::YesNo;

@@ -89,7 +89,7 @@ bool isValidResolution(std::uint32_t r) { return r == 1 || r == 2 || r == 4 || r
 
 void showPathTooLong(AppState& app, const std::string& path) {
     if (!app.platform) return;
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     box.caption = "Path too long !";
     box.text = "This Path is too long to be kept (at most " + std::to_string(kPathFieldSize - 1) +
                " Characters):\n\n" + path;
@@ -400,7 +400,7 @@ void checkJournalDirectory(AppState& app) {
     // the way, no right to create it) means no Journal File can go there.
     if (makeDirectoryPath(app, pathFieldText(s.fixedJournalPath)) == 0) return;
     if (app.platform) {
-        MessageBoxSpec box;
+        MessageBoxDescription box;
         box.text = "The Directory for the Journal-Files could not be created !\n\nPlease choose another Directory !";
         box.caption = "Error while Creating the Directory for the Journal-Files !";
         box.buttons = MsgButtons::OkCancel;

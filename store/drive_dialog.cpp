@@ -118,7 +118,7 @@ DialogControl control(int id, ControlKind kind, std::string text, bool enabled, 
     return c;
 }
 
-void addDriveRows(DialogSpec& dialog, const std::vector<DriveInfo>& drives, std::size_t slots, int radioFirst,
+void addDriveRows(DialogDescription& dialog, const std::vector<DriveInfo>& drives, std::size_t slots, int radioFirst,
                   int infoFirst, int column, bool logical) {
     constexpr int kDriveRadioGroup = 1;  // one choice across both groups
     for (std::size_t i = 0; i < slots; ++i) {
@@ -133,7 +133,7 @@ void addDriveRows(DialogSpec& dialog, const std::vector<DriveInfo>& drives, std:
 }
 
 // The checked, enabled radio button of the dialog, if any.
-bool chosenDrive(DialogSpec& dialog, const std::vector<DriveInfo>& logical,
+bool chosenDrive(DialogDescription& dialog, const std::vector<DriveInfo>& logical,
                  const std::vector<DriveInfo>& physical, DriveChoice* choice) {
     for (std::size_t i = 0; i < logical.size() && i < kMaxLogicalDriveSlots; ++i) {
         DialogControl* c = dialog.find(kDriveLogicalFirst + int(i));
@@ -191,7 +191,7 @@ int openDriveDialog(AppState& app) {
     std::vector<DriveInfo> logical, physical;
     app.files->listDrives(&logical, &physical);
 
-    DialogSpec dialog;
+    DialogDescription dialog;
     dialog.title = "Open Drive";
     dialog.okId = kDriveDialogOk;
     dialog.cancelId = kDriveDialogCancel;
@@ -230,7 +230,7 @@ int openDriveByPath(AppState& app, const std::string& devicePath, bool readOnly)
             found = true;
         }
     if (!found) {
-        MessageBoxSpec box;
+        MessageBoxDescription box;
         box.text = "The Device " + devicePath + " is not one of the Drives that can be opened !";
         box.caption = "Open Drive";
         app.platform->messageBox(box);

@@ -17,7 +17,7 @@ int requireFreeSpace(AppState& app, const std::string& path, FilePos bytes) {
         return 1;
     }
     if (space.freeBytes > bytes) return 0;
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     if (space.totalBytes <= bytes) {
         box.text = "There is not enough free Space on the Drive vor this Action!\nPlease choose another Drive !";
         box.caption = "Not enough Space on this Drive !";

@@ -34,7 +34,7 @@ Verdict checkForeignFile(AppState& app, FileHandle handle, const std::string& na
             text = "The choosen File is not a valid Journal-File !\n\nPlease choose another Journal-File !";
             break;
     }
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     box.text = text;
     box.caption = kNotValidJournalCaption;
     box.buttons = MsgButtons::OkCancel;

@@ -27,7 +27,7 @@ std::string entryPath(const Entry& entry) {
 }
 
 void refuseLongPath(AppState& app, const std::string& name) {
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     box.text = "The Path is too long for the List of last opened Files (at most " +
                std::to_string(kLastOpenedMaxPath) + " Characters):\n" + name;
     box.caption = "Path too long !";

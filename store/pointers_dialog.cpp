@@ -7,7 +7,7 @@ namespace quorby {
 namespace {
 
 struct FieldAdder {
-    DialogSpec& described;
+    DialogDescription& described;
     int nextId;
     int column;
     int row;
@@ -28,7 +28,7 @@ struct FieldAdder {
     }
 };
 
-void addGroup(DialogSpec& described, int id, const char* title, int column, int row) {
+void addGroup(DialogDescription& described, int id, const char* title, int column, int row) {
     DialogControl group;
     group.id = id;
     group.kind = ControlKind::Group;
@@ -66,10 +66,10 @@ std::string wordText(std::uint32_t value) {
     return text;
 }
 
-DialogSpec buildPointersDialog(const AppState& app) {
+DialogDescription buildPointersDialog(const AppState& app) {
     const PageRecords& r = app.records;
     const JournalHeader& h = app.journal.header;
-    DialogSpec described;
+    DialogDescription described;
     described.title = kPointersDialogTitle;
     described.okId = kPointersClose;
     described.cancelId = kPointersClose;
@@ -108,7 +108,7 @@ DialogSpec buildPointersDialog(const AppState& app) {
 void showPointersAndFlags(AppState& app) {
     if (app.shell.modeFlags & kModePointersDialog) return;
     app.shell.modeFlags |= kModePointersDialog;
-    DialogSpec described = buildPointersDialog(app);
+    DialogDescription described = buildPointersDialog(app);
     app.platform->runDialog(described);
     app.shell.modeFlags &= ~std::uint32_t(kModePointersDialog);
 }

@@ -19,7 +19,7 @@ std::string wordText(std::uint32_t value);
 
 // The dialog's fields as they stand now. Each value is a label whose id is
 // its name label's id + 1.
-DialogSpec buildPointersDialog(const AppState& app);
+DialogDescription buildPointersDialog(const AppState& app);
 // Shows the dialog until "Close"; bit 30 of modeFlags is set meanwhile.
 void showPointersAndFlags(AppState& app);
 

@@ -162,7 +162,7 @@ int refuseAndDrop(AppState& app) {
 // Without a Journal File the typed changes have nowhere to go: the user is
 // told so instead of losing them unnoticed when the page is left.
 int refuseWithoutJournal(AppState& app) {
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     box.caption = "No Journal-File !";
     box.text = "No Journal-File is open: the Changes of this Page cannot be stored.\n\n"
                "Use direct access to write them into the File.";

@@ -44,7 +44,7 @@ const char* kindName(ControlKind kind) {
 
 // Index of the control a target names, or -1. A label stands for the next
 // edit field after it (the field it describes).
-int findControl(const DialogSpec& dialog, const std::string& target, bool labelMeansEdit, std::string* error) {
+int findControl(const DialogDescription& dialog, const std::string& target, bool labelMeansEdit, std::string* error) {
     const auto& controls = dialog.controls;
     if (isControlNumber(target)) {
         int id = std::atoi(target.c_str());
@@ -92,7 +92,7 @@ int requireUsable(const DialogControl& c, ControlKind kind, const std::string& t
     return 0;
 }
 
-void choose(DialogSpec& dialog, std::size_t index) {
+void choose(DialogDescription& dialog, std::size_t index) {
     for (auto& c : dialog.controls)
         if (c.kind == ControlKind::Radio && c.group == dialog.controls[index].group) c.checked = false;
     dialog.controls[index].checked = true;
@@ -111,7 +111,7 @@ bool namesDevice(const std::string& text, const std::string& device) {
 
 // The drive dialog lists each drive as a radio button ("&A:", "&1") with an
 // information label beside it that starts with the device path.
-int applyDriveChoice(DialogSpec& dialog, const DialogAnswer& answer, std::string* error) {
+int applyDriveChoice(DialogDescription& dialog, const DialogAnswer& answer, std::string* error) {
     int radioId = -1;
     for (const DialogControl& c : dialog.controls) {
         if (c.kind != ControlKind::Label || !namesDevice(c.text, answer.driveDevice)) continue;
@@ -142,8 +142,8 @@ int applyDriveChoice(DialogSpec& dialog, const DialogAnswer& answer, std::string
 
 }  // namespace
 
-int applyDialogAnswer(DialogSpec& dialog, const DialogAnswer& answer, int* closingId, std::string* error) {
-    DialogSpec work = dialog;
+int applyDialogAnswer(DialogDescription& dialog, const DialogAnswer& answer, int* closingId, std::string* error) {
+    DialogDescription work = dialog;
     if (answer.cancel) {
         *closingId = dialog.cancelId;
         return 0;
@@ -196,7 +196,7 @@ int applyDialogAnswer(DialogSpec& dialog, const DialogAnswer& answer, int* closi
     return 0;
 }
 
-std::string describeDialogControls(const DialogSpec& dialog) {
+std::string describeDialogControls(const DialogDescription& dialog) {
     std::string out;
     for (const DialogControl& c : dialog.controls) {
         // Empty places (the unused drive slots) say nothing.
@@ -211,7 +211,7 @@ std::string describeDialogControls(const DialogSpec& dialog) {
     return out;
 }
 
-int findDialogControl(const DialogSpec& dialog, const std::string& target, bool labelMeansEdit,
+int findDialogControl(const DialogDescription& dialog, const std::string& target, bool labelMeansEdit,
                       std::string* error) {
     return findControl(dialog, target, labelMeansEdit, error);
 }
@@ -221,7 +221,7 @@ int requireUsableControl(const DialogControl& control, ControlKind kind, const s
     return requireUsable(control, kind, target, error);
 }
 
-void chooseRadio(DialogSpec& dialog, std::size_t index) { choose(dialog, index); }
+void chooseRadio(DialogDescription& dialog, std::size_t index) { choose(dialog, index); }
 
 const char* controlKindName(ControlKind kind) { return kindName(kind); }
 

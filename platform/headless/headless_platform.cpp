@@ -31,7 +31,7 @@ MsgAnswer toMsgAnswer(AnswerWord word) {
     return MsgAnswer::Cancel;
 }
 
-MsgAnswer defaultAnswer(const MessageBoxSpec& box) {
+MsgAnswer defaultAnswer(const MessageBoxDescription& box) {
     switch (box.buttons) {
         case MsgButtons::Ok: return MsgAnswer::Ok;
         case MsgButtons::OkCancel: return box.secondIsDefault ? MsgAnswer::Cancel : MsgAnswer::Ok;
@@ -128,7 +128,7 @@ bool HeadlessPlatform::takePostedCommand(int* code) {
     return true;
 }
 
-MsgAnswer HeadlessPlatform::messageBox(const MessageBoxSpec& box) {
+MsgAnswer HeadlessPlatform::messageBox(const MessageBoxDescription& box) {
     std::string line = "MESSAGE " + escapeTranscriptText(box.caption) + " | " + escapeTranscriptText(box.text) +
                        " | " + formatButtons(box) + " -> ";
     MsgAnswer answer = defaultAnswer(box);
@@ -203,7 +203,7 @@ FileDialogResult HeadlessPlatform::fileDialog(const FileDialogRequest& request) 
     return result;
 }
 
-int HeadlessPlatform::runDialog(DialogSpec& dialog) {
+int HeadlessPlatform::runDialog(DialogDescription& dialog) {
     writeLine("DIALOG \"" + escapeTranscriptText(dialog.title) + "\"");
     std::string controls = describeDialogControls(dialog);
     if (!controls.empty()) {
@@ -316,7 +316,7 @@ void HeadlessPlatform::showPleaseWait(bool visible, const std::string& text1067,
               escapeTranscriptText(lastPleaseWait_));
 }
 
-void HeadlessPlatform::openModeless(ModelessWindow window, const DialogSpec& dialog) {
+void HeadlessPlatform::openModeless(ModelessWindow window, const DialogDescription& dialog) {
     OpenModeless& w = modeless_[window];
     w = OpenModeless{};
     w.dialog = dialog;
@@ -363,9 +363,9 @@ void HeadlessPlatform::setModelessControl(ModelessWindow window, const DialogCon
     }
 }
 
-DialogSpec HeadlessPlatform::modelessValues(ModelessWindow window) {
+DialogDescription HeadlessPlatform::modelessValues(ModelessWindow window) {
     OpenModeless* w = modelessWindow(window);
-    return w ? w->dialog : DialogSpec{};
+    return w ? w->dialog : DialogDescription{};
 }
 
 void HeadlessPlatform::setListingText(ModelessWindow window, int controlId, const std::string& text) {

@@ -28,10 +28,10 @@ public:
     void setMenuEnabled(int menuIndex, bool enabled) override;
     void setRecentFiles(const std::vector<std::string>& entries) override;
     void popupMenu(int menuIndex, int column, int row) override;
-    MsgAnswer messageBox(const MessageBoxSpec& box) override;
+    MsgAnswer messageBox(const MessageBoxDescription& box) override;
     int questionDialog(const std::string& caption, const std::string& text) override;
     FileDialogResult fileDialog(const FileDialogRequest& request) override;
-    int runDialog(DialogSpec& dialog) override;
+    int runDialog(DialogDescription& dialog) override;
     int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) override;
     void fitWindowToGrid(int cellWidth, int rowHeight) override;
     bool pollPendingInput() override;
@@ -39,13 +39,13 @@ public:
     bool clipboardHas(const std::string& mimeType) override;
     std::string clipboardData(const std::string& mimeType) override;
     void showPleaseWait(bool visible, const std::string& text1067, const std::string& text1068) override;
-    void openModeless(ModelessWindow window, const DialogSpec& dialog) override;
+    void openModeless(ModelessWindow window, const DialogDescription& dialog) override;
     void closeModeless(ModelessWindow window) override;
     bool modelessOpen(ModelessWindow window) const override;
     void setModelessVisible(ModelessWindow window, bool visible) override;
     void setModelessTitle(ModelessWindow window, const std::string& title) override;
     void setModelessControl(ModelessWindow window, const DialogControl& control) override;
-    DialogSpec modelessValues(ModelessWindow window) override;
+    DialogDescription modelessValues(ModelessWindow window) override;
     void setListingText(ModelessWindow window, int controlId, const std::string& text) override;
     void selectListingText(ModelessWindow window, int controlId, std::size_t start, std::size_t length) override;
     void openHelp(const std::string& path) override;

@@ -38,7 +38,7 @@ std::size_t listingLineStart(const std::string& text, std::int64_t line) {
 
 int applyModelessAction(OpenModeless& window, const ModelessAction& action, ModelessEvent* event, bool* sends,
                         std::string* error) {
-    DialogSpec& dialog = window.dialog;
+    DialogDescription& dialog = window.dialog;
     const bool wantsEdit = action.kind == ModelessAction::Kind::Set;
     const int index = findDialogControl(dialog, action.target, wantsEdit, error);
     if (index < 0) return 1;

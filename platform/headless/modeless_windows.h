@@ -14,7 +14,7 @@
 namespace quorby {
 
 struct OpenModeless {
-    DialogSpec dialog;
+    DialogDescription dialog;
     bool visible = true;
     std::map<int, std::string> listings;                                 // by control id
     std::map<int, std::pair<std::size_t, std::size_t>> selections;       // start, length

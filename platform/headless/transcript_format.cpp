@@ -63,7 +63,7 @@ std::string escapeTranscriptText(const std::string& text) {
     return out;
 }
 
-std::string formatButtons(const MessageBoxSpec& box) {
+std::string formatButtons(const MessageBoxDescription& box) {
     std::string first, second;
     switch (box.buttons) {
         case MsgButtons::Ok: first = "ok"; break;

@@ -20,7 +20,7 @@ std::string formatColourRuns(const Colour* colours);
 std::string escapeTranscriptText(const std::string& text);
 
 // "[yes]/no", the default button in brackets, and the icon when there is one.
-std::string formatButtons(const MessageBoxSpec& box);
+std::string formatButtons(const MessageBoxDescription& box);
 
 const char* answerName(MsgAnswer answer);
 

@@ -21,7 +21,7 @@ struct BoundControl {
     QWidget* widget;
 };
 
-QWidget* makeWidget(QDialog& dialog, DialogControl& control, const DialogSpec& described,
+QWidget* makeWidget(QDialog& dialog, DialogControl& control, const DialogDescription& described,
                     std::map<int, QButtonGroup*>& radioGroups, int* pressedId) {
     switch (control.kind) {
     case ControlKind::Label: {
@@ -88,7 +88,7 @@ void writeBack(const std::vector<BoundControl>& bound) {
 
 }  // namespace
 
-int runSpecDialog(QWidget* parent, DialogSpec& described) {
+int runDescribedDialog(QWidget* parent, DialogDescription& described) {
     QDialog dialog(parent);
     dialog.setWindowTitle(fromLogicText(described.title));
     dialog.setWindowModality(Qt::ApplicationModal);

@@ -1,6 +1,6 @@
 #pragma once
 // Message boxes, the question dialog, file dialogs and the program's own
-// dialogs (DialogSpec), realised with Qt widgets. All are modal.
+// dialogs (DialogDescription), realised with Qt widgets. All are modal.
 #include "platform/platform.h"
 
 class QWidget;
@@ -9,12 +9,12 @@ namespace quorby {
 
 inline constexpr const char* kDontAskAgainText = "Don't ask again !";
 
-MsgAnswer showMessageBox(QWidget* parent, const MessageBoxSpec& described);
+MsgAnswer showMessageBox(QWidget* parent, const MessageBoxDescription& described);
 // Returns kAnswerYes / kAnswerDontAsk bits; closing the dialog counts as No.
 int showQuestionDialog(QWidget* parent, const std::string& caption, const std::string& text);
 FileDialogResult showFileDialog(QWidget* parent, const FileDialogRequest& request);
 // The id of the button that ended the dialog, or dialog.cancelId when it was
 // closed otherwise; the controls' values are written back into `dialog`.
-int runSpecDialog(QWidget* parent, DialogSpec& dialog);
+int runDescribedDialog(QWidget* parent, DialogDescription& dialog);
 
 }  // namespace quorby

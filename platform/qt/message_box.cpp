@@ -38,7 +38,7 @@ ButtonPair buttonsOf(MsgButtons buttons) {
 
 }  // namespace
 
-MsgAnswer showMessageBox(QWidget* parent, const MessageBoxSpec& described) {
+MsgAnswer showMessageBox(QWidget* parent, const MessageBoxDescription& described) {
     QMessageBox box(parent);
     box.setWindowTitle(fromLogicText(described.caption));
     box.setTextFormat(Qt::PlainText);  // file names are never markup

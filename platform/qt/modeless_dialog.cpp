@@ -32,7 +32,7 @@ QString listingLine(const std::string& text, std::size_t from, std::size_t lengt
 
 }  // namespace
 
-ModelessDialog::ModelessDialog(QWidget* parent, ModelessWindow which, const DialogSpec& dialog, EventSink sink,
+ModelessDialog::ModelessDialog(QWidget* parent, ModelessWindow which, const DialogDescription& dialog, EventSink sink,
                                std::function<void()> closedByUser)
     : QDialog(parent), which_(which), dialog_(dialog), sink_(std::move(sink)), closedByUser_(std::move(closedByUser)) {
     setModal(false);
@@ -176,8 +176,8 @@ void ModelessDialog::setControl(const DialogControl& control) {
     logicSets_ = false;
 }
 
-DialogSpec ModelessDialog::values() const {
-    DialogSpec out = dialog_;
+DialogDescription ModelessDialog::values() const {
+    DialogDescription out = dialog_;
     for (DialogControl& c : out.controls) {
         auto it = widgets_.find(c.id);
         if (it == widgets_.end()) continue;

@@ -1,6 +1,6 @@
 #pragma once
 // A modeless window of the program (the find dialog, the disassembly
-// window), built from its DialogSpec. What the user does in it goes to the
+// window), built from its DialogDescription. What the user does in it goes to the
 // logic as ModelessEvents; what the logic sets (texts, values, the listing's
 // text and selection) sends none.
 #include <QDialog>
@@ -21,12 +21,12 @@ public:
     using EventSink = std::function<void(const ModelessEvent&)>;
     // `closedByUser` runs when the user closes the window (frame or ESC),
     // before the Closed event goes to `sink`.
-    ModelessDialog(QWidget* parent, ModelessWindow which, const DialogSpec& dialog, EventSink sink,
+    ModelessDialog(QWidget* parent, ModelessWindow which, const DialogDescription& dialog, EventSink sink,
                    std::function<void()> closedByUser);
 
     void setControl(const DialogControl& control);
     // The controls with their present values.
-    DialogSpec values() const;
+    DialogDescription values() const;
     // Listing text in Windows-1252, lines ending with CR LF (or LF).
     void setListingText(int controlId, const std::string& text);
     // Start and length are offsets in the text as it was set.
@@ -50,7 +50,7 @@ private:
     int qtPosition(const Listing& listing, std::size_t offset) const;
 
     ModelessWindow which_;
-    DialogSpec dialog_;
+    DialogDescription dialog_;
     EventSink sink_;
     std::function<void()> closedByUser_;
     std::map<int, QWidget*> widgets_;

@@ -25,7 +25,7 @@ namespace {
 constexpr int kPollSliceMs = 10;
 const QString kTextMime = QStringLiteral("text/plain");
 
-MsgAnswer defaultAnswer(const MessageBoxSpec& box) {
+MsgAnswer defaultAnswer(const MessageBoxDescription& box) {
     switch (box.buttons) {
     case MsgButtons::OkCancel: return box.secondIsDefault ? MsgAnswer::Cancel : MsgAnswer::Ok;
     case MsgButtons::YesNo: return box.secondIsDefault ? MsgAnswer::No : MsgAnswer::Yes;
@@ -51,7 +51,7 @@ QtPlatform::QtPlatform(WindowInput* input) : input_(input), window_(std::make_un
 
 QtPlatform::~QtPlatform() = default;
 
-void QtPlatform::openModeless(ModelessWindow window, const DialogSpec& dialog) {
+void QtPlatform::openModeless(ModelessWindow window, const DialogDescription& dialog) {
     QPoint place;
     const bool replaced = modeless_.count(window) != 0;
     if (replaced) place = modeless_[window]->pos();
@@ -97,9 +97,9 @@ void QtPlatform::setModelessControl(ModelessWindow window, const DialogControl& 
     if (ModelessDialog* d = modelessDialog(window)) d->setControl(control);
 }
 
-DialogSpec QtPlatform::modelessValues(ModelessWindow window) {
+DialogDescription QtPlatform::modelessValues(ModelessWindow window) {
     ModelessDialog* d = modelessDialog(window);
-    return d ? d->values() : DialogSpec{};
+    return d ? d->values() : DialogDescription{};
 }
 
 void QtPlatform::setListingText(ModelessWindow window, int controlId, const std::string& text) {
@@ -133,7 +133,7 @@ void QtPlatform::popupMenu(int menuIndex, int column, int row) {
     menu->exec(window_->grid()->mapToGlobal(QPoint(column * font.cellWidth, row * font.rowHeight)));
 }
 
-MsgAnswer QtPlatform::messageBox(const MessageBoxSpec& box) {
+MsgAnswer QtPlatform::messageBox(const MessageBoxDescription& box) {
     if (unattended_) {
         std::fprintf(stderr, "quorby: \"%s\" answered with its default button\n", box.caption.c_str());
         return defaultAnswer(box);
@@ -154,9 +154,9 @@ FileDialogResult QtPlatform::fileDialog(const FileDialogRequest& request) {
     return showFileDialog(window_.get(), request);
 }
 
-int QtPlatform::runDialog(DialogSpec& dialog) {
+int QtPlatform::runDialog(DialogDescription& dialog) {
     if (unattended_) return dialog.cancelId;
-    return runSpecDialog(window_.get(), dialog);
+    return runDescribedDialog(window_.get(), dialog);
 }
 
 int QtPlatform::createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) {

@@ -47,7 +47,7 @@ protected:
         // Yes/No boxes nobody answered are answered No; a dialog is closed
         // with its cancel button.
         platform.yesNoDefault = MsgAnswer::No;
-        platform.dialogHandler = [this](DialogSpec& dialog) {
+        platform.dialogHandler = [this](DialogDescription& dialog) {
             modeFlagsDuringDialog = app.shell.modeFlags;
             return dialog.cancelId;
         };

@@ -245,7 +245,7 @@ TEST_F(Jumps, PointersAndFlagsShowsTheLinksOfTheShownPair) {
     ASSERT_EQ(loadPagePair(app, 512), 0);
     dispatchCommand(app, kCmdPointersAndFlags);
     ASSERT_EQ(platform.dialogsShown.size(), 1u);
-    const DialogSpec& d = platform.dialogsShown[0];
+    const DialogDescription& d = platform.dialogsShown[0];
     EXPECT_EQ(d.title, "Pointers and Flags");
     EXPECT_NE(modeFlagsDuringDialog & kModePointersDialog, 0u);
     EXPECT_EQ(app.shell.modeFlags & kModePointersDialog, 0u);

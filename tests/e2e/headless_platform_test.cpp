@@ -68,7 +68,7 @@ TEST(HeadlessPlatform, GridKeepsCellsInsideTheWindow) {
 TEST(HeadlessPlatform, MessageBoxesTakeQueuedAnswersOrTheirDefault) {
     Transcript t;
     HeadlessPlatform p(t.file());
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     box.caption = "Overwrite File?";
     box.text = "line one\nline two";
     box.buttons = MsgButtons::YesNo;
@@ -87,7 +87,7 @@ TEST(HeadlessPlatform, MessageBoxesTakeQueuedAnswersOrTheirDefault) {
     EXPECT_NE(error.find("Overwrite File?"), std::string::npos);
     EXPECT_FALSE(p.takeScriptError(&error));
 
-    MessageBoxSpec okOnly;
+    MessageBoxDescription okOnly;
     okOnly.caption = "Blocked !";
     okOnly.text = "Error reading /x";
     p.queueAnswer(answer(AnswerWord::Cancel));
@@ -159,8 +159,8 @@ TEST(HeadlessPlatform, FileDialogsInQueueOrder) {
     EXPECT_NE(text.find("FILE save \"Save File as\" -> /out\n"), std::string::npos) << text;
 }
 
-DialogSpec gotoLikeDialog() {
-    DialogSpec d;
+DialogDescription gotoLikeDialog() {
+    DialogDescription d;
     d.title = "Goto";
     auto add = [&](int id, ControlKind kind, const char* text, int group = 0) {
         DialogControl c;
@@ -187,7 +187,7 @@ DialogSpec gotoLikeDialog() {
 }
 
 TEST(DialogFiller, FillsByLabelOrNumberAndRefusesWhatDoesNotFit) {
-    DialogSpec d = gotoLikeDialog();
+    DialogDescription d = gotoLikeDialog();
     DialogAnswer a;
     a.actions = {{DialogAction::Kind::Set, "address", "1F00", true},
                  {DialogAction::Kind::Set, "13", "16", true},
@@ -220,7 +220,7 @@ TEST(DialogFiller, FillsByLabelOrNumberAndRefusesWhatDoesNotFit) {
     EXPECT_EQ(applyDialogAnswer(d, wrongKind, &closing, &error), 1);
 
     // OK and Cancel work by name or number even without a button control.
-    DialogSpec bare;
+    DialogDescription bare;
     bare.okId = 1;
     bare.cancelId = 2;
     DialogAnswer ok;
@@ -234,7 +234,7 @@ TEST(DialogFiller, FillsByLabelOrNumberAndRefusesWhatDoesNotFit) {
 }
 
 TEST(DialogFiller, DriveChoiceByDevicePath) {
-    DialogSpec d;
+    DialogDescription d;
     d.okId = kDriveDialogOk;
     d.cancelId = kDriveDialogCancel;
     auto add = [&](int id, ControlKind kind, const std::string& text, bool enabled = true) {
@@ -283,7 +283,7 @@ TEST(DialogFiller, DriveChoiceByDevicePath) {
 TEST(HeadlessPlatform, DialogsWithoutAnswerAreCancelledAndListed) {
     Transcript t;
     HeadlessPlatform p(t.file());
-    DialogSpec d = gotoLikeDialog();
+    DialogDescription d = gotoLikeDialog();
     EXPECT_EQ(p.runDialog(d), 2);
     DialogAnswer bad;
     bad.actions = {{DialogAction::Kind::Set, "Nowhere", "1", true}};
@@ -390,7 +390,7 @@ TEST(HeadlessPlatform, TimeLimitTypesEscapeAndFailsTheScript) {
     ASSERT_TRUE(p.takeScriptError(&error));
     EXPECT_NE(error.find("longer than 1 s"), std::string::npos);
     // The interrupt question gets Yes instead of the answer queued for something else.
-    MessageBoxSpec box;
+    MessageBoxDescription box;
     box.buttons = MsgButtons::YesNo;
     box.secondIsDefault = true;
     EXPECT_EQ(p.messageBox(box), MsgAnswer::Yes);

@@ -76,7 +76,7 @@ TEST(SaveAs, ExistingTargetIsAskedForAndEmptiedCompletely) {
     EXPECT_EQ(f.platform.fileRequests.size(), 2u);
     EXPECT_EQ(f.target(), std::vector<std::uint8_t>(5000, 0xEE));
     ASSERT_EQ(f.platform.boxes.size(), 1u);
-    const MessageBoxSpec& box = f.platform.boxes[0];
+    const MessageBoxDescription& box = f.platform.boxes[0];
     EXPECT_EQ(box.text, "File already exists. Shall it be deleted?");
     EXPECT_EQ(box.caption, "Overwrite File?");
     EXPECT_TRUE(box.buttons == MsgButtons::YesNo && box.icon == MsgIcon::Question && box.secondIsDefault);

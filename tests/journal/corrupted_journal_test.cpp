@@ -351,7 +351,7 @@ Outcome runVariant(const std::vector<std::uint8_t>& journal, const std::string& 
     p.run(undoAllCommand);
     for (FilePos pos = 0; pos < kMainSize; pos += 1024) loadPagePair(p.app, pos);
 
-    for (const MessageBoxSpec& box : p.platform.boxes) {
+    for (const MessageBoxDescription& box : p.platform.boxes) {
         if (box.text.empty()) continue;
         if (!out.told) std::snprintf(out.firstMessage, sizeof out.firstMessage, "%s", box.text.c_str());
         out.told = true;

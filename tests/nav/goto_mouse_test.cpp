@@ -36,12 +36,12 @@ TEST(GotoDialog, LinkedFieldsStepByTheDistanceAndPrevNextSwap) {
     t.cursorTo(0x100);
     auto& answers = t.platform.dialogAnswers;
     // A decimal target: all four fields follow it.
-    answers.push_back([](DialogSpec& d) {
+    answers.push_back([](DialogDescription& d) {
         d.find(kGotoDecTarget)->value = "4 096";
         return kGotoOk;
     });
     // The dialog comes back refreshed: step by a distance of 0x200 three times.
-    answers.push_back([](DialogSpec& d) {
+    answers.push_back([](DialogDescription& d) {
         EXPECT_EQ(d.find(kGotoHexTarget)->value, "1000");
         EXPECT_EQ(d.find(kGotoDecTarget)->value, "4 096");
         EXPECT_EQ(d.find(kGotoHexDistance)->value, "0");
@@ -50,31 +50,31 @@ TEST(GotoDialog, LinkedFieldsStepByTheDistanceAndPrevNextSwap) {
         d.find(kGotoHexDistance)->value = "200";
         return kGotoOk;
     });
-    answers.push_back([](DialogSpec&) { return kGotoOk; });
-    answers.push_back([](DialogSpec& d) {
+    answers.push_back([](DialogDescription&) { return kGotoOk; });
+    answers.push_back([](DialogDescription& d) {
         EXPECT_EQ(d.find(kGotoDecTarget)->value, "5 120");
         EXPECT_EQ(d.find(kGotoDecDistance)->value, "512");
         return kGotoOk;
     });
     // Back to the page shown before the last OK, and forward again.
-    answers.push_back([](DialogSpec&) { return kGotoPrevious; });
-    answers.push_back([](DialogSpec& d) {
+    answers.push_back([](DialogDescription&) { return kGotoPrevious; });
+    answers.push_back([](DialogDescription& d) {
         EXPECT_FALSE(d.find(kGotoPrevious)->enabled);
         EXPECT_TRUE(d.find(kGotoNext)->enabled);
         return kGotoNext;
     });
     // A negative distance past the file's begin stops at byte 0; a field
     // that is no number is refused with a message and nothing moves.
-    answers.push_back([](DialogSpec& d) {
+    answers.push_back([](DialogDescription& d) {
         d.find(kGotoDecDistance)->value = "- 999 999";
         return kGotoOk;
     });
-    answers.push_back([](DialogSpec& d) {
+    answers.push_back([](DialogDescription& d) {
         d.find(kGotoHexTarget)->value = "xyz";
         return kGotoOk;
     });
     FilePos cursorAtEnd = 0;
-    answers.push_back([&](DialogSpec&) {
+    answers.push_back([&](DialogDescription&) {
         cursorAtEnd = t.cursor();
         return kGotoCancel;
     });

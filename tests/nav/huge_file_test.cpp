@@ -18,7 +18,7 @@ std::uint8_t syntheticByteOrZero(NavApp& t) { return t.files.real ? 0 : syntheti
 
 // Goto through the dialog: types `hex` into the target field, OK, then Cancel.
 void gotoHex(NavApp& t, const std::string& hex) {
-    t.platform.dialogAnswers.push_back([hex](DialogSpec& d) {
+    t.platform.dialogAnswers.push_back([hex](DialogDescription& d) {
         d.find(kGotoHexTarget)->value = hex;
         return kGotoOk;
     });

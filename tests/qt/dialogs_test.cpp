@@ -38,12 +38,12 @@ void pressEscape(QWidget* w) {
     QApplication::sendEvent(w, &esc);
 }
 
-TEST(MessageBox, ButtonsIconsAndDefaultsFollowTheSpec) {
+TEST(MessageBox, ButtonsIconsAndDefaultsAreThoseAsked) {
     test::ensureQtApplication();
     RecordingInput input;
     QtPlatform platform(&input);
 
-    MessageBoxSpec question;
+    MessageBoxDescription question;
     question.caption = "Overwrite File?";
     question.text = "<b>/tmp/a&b.bin</b>\nexists";
     question.buttons = MsgButtons::YesNo;
@@ -65,7 +65,7 @@ TEST(MessageBox, ButtonsIconsAndDefaultsFollowTheSpec) {
     EXPECT_EQ(platform.messageBox(question), MsgAnswer::Yes);
     EXPECT_TRUE(checked);
 
-    MessageBoxSpec error;
+    MessageBoxDescription error;
     error.caption = "Blocked !";
     error.text = "Error reading /tmp/x";
     error.buttons = MsgButtons::OkCancel;
@@ -79,7 +79,7 @@ TEST(MessageBox, ButtonsIconsAndDefaultsFollowTheSpec) {
     });
     EXPECT_EQ(platform.messageBox(error), MsgAnswer::Cancel);
 
-    MessageBoxSpec notice;
+    MessageBoxDescription notice;
     notice.caption = "Different Drive !";
     notice.icon = MsgIcon::Information;
     whenModalShown([](QWidget* w) {
@@ -118,7 +118,7 @@ TEST(DialogRunner, ControlsAreShownAndTheirValuesComeBack) {
     test::ensureQtApplication();
     RecordingInput input;
     QtPlatform platform(&input);
-    DialogSpec described;
+    DialogDescription described;
     described.title = "Goto";
     described.controls = {
         {10, ControlKind::Label, "&Address:", "", false, true, 0, 0, 0},

@@ -50,8 +50,8 @@ DialogControl makeControl(int id, ControlKind kind, const char* text, int row) {
     return c;
 }
 
-DialogSpec windowWithListing() {
-    DialogSpec d;
+DialogDescription windowWithListing() {
+    DialogDescription d;
     d.title = "Listing window";
     DialogControl edit = makeControl(10, ControlKind::Edit, "", 0);
     edit.value = "x";
@@ -85,7 +85,7 @@ TEST(ModelessWindow, UserActionsBecomeEventsAndTheLogicsChangesDoNot) {
     EXPECT_EQ(input.events[1].kind, ModelessEventKind::Toggled);
     EXPECT_EQ(input.events[1].controlId, 11);
     EXPECT_TRUE(input.events[1].checked);
-    DialogSpec values = platform.modelessValues(ModelessWindow::Disassembly);
+    DialogDescription values = platform.modelessValues(ModelessWindow::Disassembly);
     EXPECT_EQ(values.find(10)->value, "typed");
     EXPECT_TRUE(values.find(11)->checked);
 

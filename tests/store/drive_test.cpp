@@ -28,7 +28,7 @@ protected:
     }
     // Answers the dialog by checking `radioId` (0: none) and the check box.
     void answerDialog(int radioId, bool writeProtected, int button = kDriveDialogOk) {
-        platform.dialogHandler = [=](DialogSpec& dialog) {
+        platform.dialogHandler = [=](DialogDescription& dialog) {
             if (radioId) dialog.find(radioId)->checked = true;
             dialog.find(kDriveWriteProtected)->checked = writeProtected;
             return button;
@@ -45,7 +45,7 @@ TEST(DriveTextTest, LetterOrNumberEndsAtTheTenthCharacter) {
 
 TEST_F(DriveTest, TheDialogOffersThePresentDrivesAndNeedsAChoice) {
     EXPECT_EQ(openDriveDialog(app), 1);  // Cancel
-    DialogSpec& d = platform.dialogsShown.at(0);
+    DialogDescription& d = platform.dialogsShown.at(0);
     EXPECT_EQ(d.title, "Open Drive");
     EXPECT_EQ(d.find(kDriveLogicalFirst + 19)->text, "&T:");
     EXPECT_EQ(d.find(kDrivePhysicalFirst + 9)->text, "&10");

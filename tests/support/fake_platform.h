@@ -85,7 +85,7 @@ public:
     void popupMenu(int menuIndex, int, int) override { popups.push_back(menuIndex); }
 
     // ---- message boxes and questions ----------------------------------------
-    std::vector<MessageBoxSpec> boxes;                           // as shown
+    std::vector<MessageBoxDescription> boxes;                           // as shown
     std::deque<MsgAnswer> boxAnswers;                            // answers of the next boxes
     // The answer of a Yes/No box when no answer is queued (other boxes: OK).
     // Folders differ: Yes, No, or OK (an answer that is neither Yes nor No).
@@ -100,7 +100,7 @@ public:
     std::vector<std::string> shown;
     std::vector<std::string> texts;
 
-    MsgAnswer messageBox(const MessageBoxSpec& box) override {
+    MsgAnswer messageBox(const MessageBoxDescription& box) override {
         boxes.push_back(box);
         shown.push_back(box.caption);
         texts.push_back(box.text);
@@ -125,12 +125,12 @@ public:
     // ---- file dialogs and the program's dialogs --------------------------
     std::vector<FileDialogRequest> fileRequests;
     std::deque<FileDialogResult> fileAnswers;                    // empty: Cancel
-    std::vector<DialogSpec> dialogsShown;                        // as presented
+    std::vector<DialogDescription> dialogsShown;                        // as presented
     // A dialog is answered by the next queued answer, else by the handler,
     // else closed with its cancelId. Each fills the controls and returns the
     // id of the button pressed.
-    std::deque<std::function<int(DialogSpec&)>> dialogAnswers;
-    std::function<int(DialogSpec&)> dialogHandler;
+    std::deque<std::function<int(DialogDescription&)>> dialogAnswers;
+    std::function<int(DialogDescription&)> dialogHandler;
 
     FileDialogResult fileDialog(const FileDialogRequest& request) override {
         fileRequests.push_back(request);
@@ -140,7 +140,7 @@ public:
         fileAnswers.pop_front();
         return r;
     }
-    int runDialog(DialogSpec& dialog) override {
+    int runDialog(DialogDescription& dialog) override {
         dialogsShown.push_back(dialog);
         if (!dialogAnswers.empty()) {
             auto answer = std::move(dialogAnswers.front());
@@ -205,7 +205,7 @@ public:
     // here (as the user would) before it sends an event through
     // onModelessEvent.
     struct Modeless {
-        DialogSpec dialog;
+        DialogDescription dialog;
         bool visible = true;
         std::map<int, std::string> listings;                  // by control id
         std::pair<std::size_t, std::size_t> selection{0, 0};  // start, length
@@ -213,7 +213,7 @@ public:
     std::map<ModelessWindow, Modeless> modeless;
     std::vector<ModelessWindow> modelessOpened;  // every openModeless, in order
 
-    void openModeless(ModelessWindow window, const DialogSpec& dialog) override {
+    void openModeless(ModelessWindow window, const DialogDescription& dialog) override {
         modelessOpened.push_back(window);
         Modeless& m = modeless[window];
         m.dialog = dialog;
@@ -231,8 +231,8 @@ public:
         if (!modeless.count(window)) return;
         if (DialogControl* c = modeless[window].dialog.find(control.id)) *c = control;
     }
-    DialogSpec modelessValues(ModelessWindow window) override {
-        return modeless.count(window) ? modeless[window].dialog : DialogSpec{};
+    DialogDescription modelessValues(ModelessWindow window) override {
+        return modeless.count(window) ? modeless[window].dialog : DialogDescription{};
     }
     void setListingText(ModelessWindow window, int controlId, const std::string& text) override {
         if (modeless.count(window)) modeless[window].listings[controlId] = text;
