@@ -36,8 +36,8 @@ void dropHalf(AppState& app, int half, DropRun& run) {
     clearChangedIn(app, half, from, to);
     // The stored halves of one run form one undo group.
     JournalRecord& r = app.records.jData[half];
-    r.flag &= ~kGroupMarks;
-    if (run.firstHalfDone) r.flag |= kFlagUndoGroup;
+    r.flag = withoutGroupMarks(r.flag);
+    if (run.firstHalfDone) r.flag = withUndoGroup(r.flag);
     run.firstHalfDone = true;
     app.view.halfDirty[half] = true;
 }
@@ -48,7 +48,7 @@ int markRedoGroup(AppState& app, FilePos previous) {
     if (isEmptyPtr(previous)) return 0;
     JournalRecord r;
     if (readRecordHeader(app.journal, previous, kRecordLinks, r) != 0) return 1;
-    r.flag |= kFlagRedoGroup;
+    r.flag = withRedoGroup(r.flag);
     return writeRecordHeader(app.journal, r, kRecordLinks);
 }
 

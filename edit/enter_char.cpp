@@ -76,7 +76,7 @@ void typeHexDigit(AppState& app, int index, int value) {
 }  // namespace
 
 void markHalfChanged(AppState& app, int half) {
-    app.records.jData[half].flag &= ~kGroupMarks;
+    app.records.jData[half].flag = withoutGroupMarks(app.records.jData[half].flag);
     app.view.halfDirty[half] = true;
 }
 
@@ -108,7 +108,7 @@ void restoreByte(AppState& app) {
     const bool hasRecord = (app.records.jReadFlag & (half == 0 ? kFirstHalfHasRecord : kSecondHalfHasRecord)) != 0;
     // A record whose page shows the Main File keeps an undone version in its
     // data block: the stored byte then is the Main File's.
-    if (hasRecord && (app.records.jData[half].flag & kFlagShowMainFile) == 0) {
+    if (hasRecord && !showsMainFile(app.records.jData[half].flag)) {
         std::uint8_t data[kRecordDataSize];
         if (readRecordData(app.journal, app.records.jData[half].jAdr, data) == 0)
             app.view.pageBuffer[index] = data[inHalf];
@@ -139,7 +139,7 @@ void storeWithEnter(AppState& app) {
         for (std::uint32_t i = 0; i < kChangeMapSize; ++i)
             anyChanged |= app.view.changedBits[half * kChangeMapSize + i] != 0;
         if (anyChanged) {
-            app.records.jData[half].flag &= ~kGroupMarks;
+            app.records.jData[half].flag = withoutGroupMarks(app.records.jData[half].flag);
         } else {
             app.view.halfDirty[half] = false;
         }

@@ -24,7 +24,7 @@ int restoreVersion(AppState& app, const JournalRecord& v) {
     JournalRecord copy = v;
     for (std::uint32_t i = 0; i < kRecordDataSize; ++i) copy.data[i] = data[i];
     copy.pJnl = copy.nJnl = kEmptyPtr;
-    copy.flag = (v.flag & ~kFlagRestoreVisited) | kFlagNotInUndoOrder;
+    copy.flag = newRestoreCopy(v.flag);
     if (appendRecord(jf, copy) != 0) return 1;
     return result | linkUndoEntry(jf, copy);
 }
@@ -45,8 +45,8 @@ int restorePage(AppState& app, const JournalRecord& r) {
     for (std::uint64_t steps = 0; !isEmptyPtr(ptr); ++steps) {
         if (steps >= limit || readRecordHeader(jf, ptr, kRecordFullHeader, v) != 0) return 1;
         ptr = v.pJnl;
-        const bool skip = (v.flag & (0x1u | kFlagRestoreVisited)) != 0;
-        v.flag |= kFlagRestoreVisited;
+        const bool skip = skippedByRestore(v.flag);
+        v.flag = asRestoreVisited(v.flag);
         if (writeRecordHeader(jf, v, kRecordLinks) != 0) return 1;
         if (!skip) result |= restoreVersion(app, v);
     }
@@ -79,7 +79,7 @@ int restoreOriginalFile(AppState& app) {
             result = 1;
             break;
         }
-        r.flag |= kStateRestored;
+        r.flag = asRestored(r.flag);
         result |= writeRecordHeader(jf, r, kRecordLinks);
         ptr = r.nextPtr;
         if (pollProgress(app)) break;

@@ -7,8 +7,8 @@ namespace quorby {
 
 // Under the banner "RESTORE ORIGINAL FILE VERSION": for every changed page,
 // its older versions from the newest to the oldest are marked visited
-// (Flag bit 0x10000000) and, unless they were visited before or are typed
-// versions (bit 0x1), written into the Main File, so the oldest one, the
+// (kFlagRestoreVisited) and, unless they were visited before or are typed
+// versions (skippedByRestore), written into the Main File, so the oldest one, the
 // Main File's content from before the first write, is written last. The
 // page's record then shows the Main File. A second run writes nothing.
 // With "Undo for all Changes" each write is recorded as a copy of the

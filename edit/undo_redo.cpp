@@ -44,10 +44,7 @@ int olderVersionTakesPlace(AppState& app, const JournalRecord& r) {
     v.mainAdr = r.mainAdr;
     v.prevPtr = r.prevPtr;
     v.nextPtr = r.nextPtr;
-    v.flag |= 0x8u;
-    // A page's earlier Main File content that a later write replaced, and no
-    // undo wrote back: the page's content now is what the Main File holds.
-    if ((v.flag & 0x81835u) == 0x80030u && (v.flag & 0x800000u) == 0) v.flag |= 0x400020u;
+    v.flag = afterTakingChainPlace(v.flag);
     app.edit.chainVersionSwapped = true;
     int result = writeRecordHeader(app.journal, v, kRecordLinks);
     return result | linkAddressNeighbours(app.journal, v, VersionScope::AllVersions);
@@ -62,7 +59,7 @@ int takePlaceFromOlder(AppState& app, JournalRecord& r) {
     r.mainAdr = v.mainAdr;
     r.prevPtr = v.prevPtr;
     r.nextPtr = v.nextPtr;
-    v.flag &= ~0x8u;
+    v.flag = afterGivingChainPlace(v.flag);
     app.edit.chainVersionSwapped = true;
     return writeRecordHeader(app.journal, v, kRecordLinks);
 }
@@ -77,7 +74,7 @@ int relinkAfterTakingPlace(AppState& app, JournalRecord& r) {
 bool writtenEntry(AppState& app, FilePos ptr) {
     JournalRecord e;
     if (isEmptyPtr(ptr) || readRecordHeader(app.journal, ptr, kRecordLinks, e) != 0) return false;
-    return (e.flag & 0x331904u) == 0x330904u;
+    return isWrittenVersion(e.flag);
 }
 
 // Undo of a record whose version has reached the Main File: the newest older
@@ -91,9 +88,9 @@ int takeBackWrite(AppState& app, JournalRecord& r, std::uint32_t f) {
     for (std::uint64_t steps = 0; !isEmptyPtr(ptr) && steps < limit; ++steps) {
         JournalRecord v;
         if (readRecordHeader(jf, ptr, kRecordFullHeader, v) != 0) return 1;
-        if ((v.flag & 0x331804u) == 0x330804u || (v.flag & 0x81835u) == 0x80030u) {
+        if (holdsEarlierMainContent(v.flag)) {
             result |= writeVersionIntoMain(app, r, v.jAdr);
-            v.flag |= 0x800000u;
+            v.flag = asWrittenBack(v.flag);
             result |= writeRecordHeader(jf, v, kRecordFullHeader);
             found = true;
             break;
@@ -102,13 +99,13 @@ int takeBackWrite(AppState& app, JournalRecord& r, std::uint32_t f) {
     }
     // Without an earlier content (undo was deactivated when it was written)
     // the write cannot be taken back; the record leaves the written state
-    // all the same, or every later undo would stop at it again.
-    f &= 0xF5DFFDFu;
+    // all the same.
+    f = afterWriteTakenBack(f);
     r.flag = f;
     result |= writeRecordHeader(jf, r, kRecordLinks);
     // The page's journal version is no longer in the Main File.
     if (found) jf.header.jnlFlags |= kJnlUnwrittenChanges;
-    if ((f & kFlagUndoGroup) == 0 || modeSet(app, kModeRedoAllRunning) || !writtenEntry(app, r.pUndo)) {
+    if (!hasUndoGroup(f) || modeSet(app, kModeRedoAllRunning) || !writtenEntry(app, r.pUndo)) {
         // The oldest written record of a group: the writes of the whole
         // group are taken back, and the next undo starts again at the
         // group's newest record to take back the records themselves. (A
@@ -133,36 +130,34 @@ int undoOne(AppState& app) {
     JournalRecord r;
     if (readRecordHeader(jf, jf.header.undo, kRecordFullHeader, r) != 0) return 1;
     std::uint32_t f = r.flag;
-    if (app.edit.continueFlag) f |= kFlagRedoGroup;
-    app.edit.continueFlag = (f & kFlagUndoGroup) != 0;
+    if (app.edit.continueFlag) f = withRedoGroup(f);
+    app.edit.continueFlag = hasUndoGroup(f);
     r.flag = f;
-    const bool directSaved = (f & kFlagDirectSaved) != 0;
 
-    if ((f & 0x331904u) == 0x330904u) return takeBackWrite(app, r, f);
+    if (isWrittenVersion(f)) return takeBackWrite(app, r, f);
 
     jf.header.undo = r.pUndo;
-    if ((f & 0x301304u) == 0x100104u) {
+    if (isUndoableStoredVersion(f)) {
         if (isEmptyPtr(r.pJnl)) {
-            r.flag = (f & ~0x100u) | 0x400020u;
+            r.flag = afterUndoOfOnlyVersion(f);
             return writeRecordHeader(jf, r, kRecordLinks);
         }
-        r.flag = f & 0xFEFFEF7u;
+        r.flag = afterUndoOfVersion(f);
         int result = writeRecordHeader(jf, r, kRecordLinks);
         return result | olderVersionTakesPlace(app, r);
     }
-    if ((f & 0x410000u) != 0) {
-        if ((f & 0x633A31u) == 0x633A30u) {
-            r.flag = (f & 0xF9CFFCEu) | 0x1u;
-            if (directSaved) r.flag |= 0x400020u;
+    if (concernsMainFileContent(f)) {
+        if (isUndoableDirectSave(f)) {
+            r.flag = afterDirectSaveUndo(f);
             return exchangeWithMain(app, r);
         }
-        if ((f & 0x633A31u) == 0x3201u) {
-            r.flag = f | 0x400020u;
+        if (isUndoableExchange(f)) {
+            r.flag = showingMainFile(f);
             return writeRecordHeader(jf, r, kRecordLinks);
         }
         return 0;
     }
-    r.flag = (f & 0xFAFFEDFu) | 0x400020u;
+    r.flag = afterUndo(f);
     return writeRecordHeader(jf, r, kRecordLinks);
 }
 
@@ -183,44 +178,41 @@ int redoOne(AppState& app) {
     JournalFile& jf = app.journal;
     JournalRecord r;
     if (findRedoRecord(app, r) != 0) return 1;
-    std::uint32_t f = r.flag;
-    const bool directSaved = (f & kFlagDirectSaved) != 0;
-    // A record that stays in the address chain shows the Main File throughout;
-    // its tests look at the state bits without that.
-    const std::uint32_t t = directSaved ? f & ~0x400020u : f;
-    app.edit.continueFlag = (f & kFlagRedoGroup) != 0;
+    const std::uint32_t f = r.flag;
+    const std::uint32_t t = redoTestState(f);
+    app.edit.continueFlag = hasRedoGroup(f);
 
-    if ((t & 0x331904u) == 0x10804u) {
+    if (isRedoableTakenBackVersion(t)) {
         int result = takePlaceFromOlder(app, r);
-        r.flag = f | 0x100100u;
+        r.flag = afterRedoIntoChain(f);
         result |= relinkAfterTakingPlace(app, r);
-        if ((r.flag & kFlagRedoGroup) != 0 && !modeSet(app, kModeRedoAllRunning)) {
+        if (hasRedoGroup(r.flag) && !modeSet(app, kModeRedoAllRunning)) {
             startGroupRun(app);
             jf.header.undo = r.jAdr;
         }
         return result;
     }
     jf.header.undo = r.jAdr;
-    if ((t & 0x333904u) == 0x110904u) {
+    if (isWriteTakenBack(t)) {
         int result = writeVersionIntoMain(app, r, r.jAdr);
-        r.flag = f | 0xA20020u;
+        r.flag = afterRedoWrite(f);
         return result | writeRecordHeader(jf, r, kRecordLinks);
     }
-    if ((t & 0x102104u) == 0x4u) {
+    if (isRedoableReplacedVersion(t)) {
         int result = takePlaceFromOlder(app, r);
-        r.flag = f | 0x100100u;
+        r.flag = afterRedoIntoChain(f);
         return result | relinkAfterTakingPlace(app, r);
     }
-    if ((t & 0x523105u) == 0x500005u) {
-        r.flag = (f & 0xFBFFEDFu) | 0x100u;
+    if (isRedoableStoredVersion(t)) {
+        r.flag = afterRedoOfStoredVersion(f);
         return writeRecordHeader(jf, r, kRecordLinks);
     }
-    if ((t & 0x633A31u) == 0x3A01u) {
-        r.flag = (t & 0xF9CFFCEu) | 0x630030u;
+    if (isRedoableDirectSave(t)) {
+        r.flag = afterDirectSaveRedo(t);
         return exchangeWithMain(app, r);
     }
-    if ((t & 0x633A31u) == 0x403221u) {
-        r.flag = f & 0xFBFFFDFu;
+    if (isRedoableExchange(t)) {
+        r.flag = afterExchangeRedo(f);
         int result = writeRecordHeader(jf, r, kRecordLinks);
         return result | exchangeWithMain(app, r);
     }

@@ -37,10 +37,10 @@ int splitIntoNewVersion(AppState& app, int half) {
     JournalRecord& old = app.records.jData[half];
     JournalRecord added = old;
     added.pUndo = added.nUndo = kEmptyPtr;
-    added.flag = (old.flag & kKeepSplitNew) | kStateSplitNew;
+    added.flag = asSplitNew(old.flag);
     std::memcpy(added.data, app.view.pageBuffer + half * kPageSize, kRecordDataSize);
     std::memcpy(added.changeMap, app.view.changedBits + half * kChangeMapSize, kChangeMapSize);
-    old.flag = (old.flag & kKeepSplitOld) | kStateSplitOld;
+    old.flag = asSplitOld(old.flag);
     if (appendRecord(jf, added) != 0) return 1;
     int result = linkNewerVersion(jf, old, added);
     result |= linkAddressNeighbours(jf, added, VersionScope::NewestOnly);
@@ -72,10 +72,10 @@ int writeHalf(AppState& app, int half, SelectionRun& run) {
             if (splitIntoNewVersion(app, half) != 0) return 1;
         } else {
             std::memcpy(r.changeMap, app.view.changedBits + half * kChangeMapSize, kChangeMapSize);
-            r.flag = (r.flag & kKeepPartlyWritten) | kStatePartlyWritten;
+            r.flag = asPartlyWritten(r.flag);
         }
     } else {
-        r.flag |= kStateSelectionWritten;
+        r.flag = asSelectionWritten(r.flag);
     }
     JournalRecord& current = app.records.jData[half];
     if (writeRecordHeader(jf, current, kRecordFullHeader) != 0) return 1;

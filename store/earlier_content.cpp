@@ -9,7 +9,7 @@
 namespace quorby {
 
 bool needsEarlierContent(const AppState& app, const JournalRecord& r) {
-    return app.settings.undoOptions != 0 && (r.flag & kFlagMainContentSaved) == 0;
+    return app.settings.undoOptions != 0 && !hasEarlierContentSaved(r.flag);
 }
 
 namespace {
@@ -24,7 +24,7 @@ int markOlderVersions(JournalFile& jf, const JournalRecord& r, JournalRecord& ol
         if (steps >= limit) return 1;  // a version chain that runs in a circle
         JournalRecord v;
         if (readRecordHeader(jf, ptr, kRecordLinks, v) != 0) return 1;
-        v.flag = (v.flag | kStateEarlierContentKnown) & ~kFlagEarlierContentInMain;
+        v.flag = asOlderEarlierContentKnown(v.flag);
         if (writeRecordHeader(jf, v, kRecordLinks) != 0) return 1;
         oldest = v;
         ptr = v.pJnl;
@@ -36,8 +36,8 @@ int markOlderVersions(JournalFile& jf, const JournalRecord& r, JournalRecord& ol
 // gets the redo mark when it is appended, the last one loses it again when
 // the command ends (finishEarlierContentRun).
 void joinRunGroup(JournalRecord& added, const EarlierContentRun& run) {
-    added.flag |= kFlagRedoGroup;
-    if (!isEmptyPtr(run.lastSaved)) added.flag |= kFlagUndoGroup;
+    added.flag = withRedoGroup(added.flag);
+    if (!isEmptyPtr(run.lastSaved)) added.flag = withUndoGroup(added.flag);
 }
 
 }  // namespace
@@ -54,10 +54,7 @@ int saveEarlierContent(AppState& app, JournalRecord& r, EarlierContentRun& run, 
     added.prevPtr = r.prevPtr;
     added.nextPtr = r.nextPtr;
     added.anz = r.anz;
-    // The top byte holds marks of the record itself (not linked yet, saved
-    // by a direct write, visited by a restore); the new record starts without.
-    added.flag = (r.flag & 0x00FFFFFFu & ~(kEarlierContentDropped | kGroupMarks)) | kStateEarlierContent |
-                 kFlagNotInUndoOrder;
+    added.flag = newEarlierContentRecord(r.flag);
     if (appendRecord(jf, added) != 0) return 1;
     int result = 0;
     if (oldest.jAdr == r.jAdr) {
@@ -72,7 +69,7 @@ int saveEarlierContent(AppState& app, JournalRecord& r, EarlierContentRun& run, 
     ++run.saved;
     // As the former Undo entry, r got a new NUndo.
     if (rWasUndo) r.nUndo = added.jAdr;
-    r.flag |= kStateEarlierContentKnown;
+    r.flag = asEarlierContentKnown(r.flag);
     return result;
 }
 
@@ -80,7 +77,7 @@ int finishEarlierContentRun(AppState& app, EarlierContentRun& run) {
     if (isEmptyPtr(run.lastSaved)) return 0;
     JournalRecord last;
     if (readRecordHeader(app.journal, run.lastSaved, kRecordLinks, last) != 0) return 1;
-    last.flag &= ~kFlagRedoGroup;
+    last.flag = withoutRedoGroup(last.flag);
     run.lastSaved = kEmptyPtr;
     return writeRecordHeader(app.journal, last, kRecordLinks);
 }
@@ -92,8 +89,8 @@ int clearRestoreMarks(AppState& app, const JournalRecord& r) {
     for (std::uint64_t steps = 0; !isEmptyPtr(ptr); ++steps) {
         JournalRecord v;
         if (steps >= limit || readRecordHeader(jf, ptr, kRecordLinks, v) != 0) return 1;
-        if ((v.flag & kFlagRestoreVisited) != 0) {
-            v.flag &= ~kFlagRestoreVisited;
+        if (isRestoreVisited(v.flag)) {
+            v.flag = withoutRestoreVisited(v.flag);
             if (writeRecordHeader(jf, v, kRecordLinks) != 0) return 1;
         }
         ptr = v.pJnl;

@@ -17,13 +17,13 @@ struct EarlierContentRun {
 
 // True when writing `r` into the Main File must save the earlier content
 // first: undo is not deactivated and the page's earlier content is not yet
-// in the Journal File (Flag bit 0x10).
+// in the Journal File (hasEarlierContentSaved).
 bool needsEarlierContent(const AppState& app, const JournalRecord& r);
 
 // Appends the Main File's present bytes of r's half (r.anz bytes at
 // r.MainAdr) as the oldest version of r's page and links it into the undo
-// order. Every older version gets 0x10010 and loses 0x800000; r (the copy,
-// its links refreshed) gets 0x10010 in memory only: the caller writes r's
+// order. Every older version becomes asOlderEarlierContentKnown; r (the
+// copy, its links refreshed) becomes asEarlierContentKnown in memory only: the caller writes r's
 // header, after the new record is safe on disk. Result 1 when the Main File
 // could not be read or the record not be appended; then nothing may be
 // written into the Main File for r. `linksFresh`: r's links were just read.

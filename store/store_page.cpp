@@ -58,7 +58,7 @@ int storeNewPage(AppState& app, int half) {
     JournalRecord& copy = app.records.jData[half];
     JournalRecord r;
     r.mainAdr = halfPosition(app, half);
-    r.flag = (copy.flag & kGroupMarks) | kStateStoredVersion;
+    r.flag = newStoredPage(copy.flag);
     addressNeighbours(app, half, r);
     copyHalfInto(app, half, r);
     int result = appendNewPage(app.journal, r);
@@ -72,15 +72,7 @@ int storeNewPage(AppState& app, int half) {
 int overwriteNewestVersion(AppState& app, int half) {
     JournalRecord& copy = app.records.jData[half];
     if (refreshStoredLinks(app.journal, copy) != 0) return 1;
-    std::uint32_t f = copy.flag;
-    if ((f & 0x1) == 0) f &= ~0x10u;
-    f &= ~0x400000u;
-    f |= 0x100u | 0x400u;
-    f &= ~0xE20820u;
-    // Stored again, the version is once more its page's unwritten current one.
-    f |= 0x100004u;
-    f &= ~kFlagDirectSaved;
-    copy.flag = f;
+    copy.flag = afterStoreInPlace(copy.flag);
     copyHalfInto(app, half, copy);
     int result = makeNewestUndoEntry(app.journal, copy);
     return result | writeRecord(app.journal, copy);
@@ -89,20 +81,14 @@ int overwriteNewestVersion(AppState& app, int half) {
 int appendNewVersion(AppState& app, int half) {
     JournalRecord& present = app.records.jData[half];
     if (refreshStoredLinks(app.journal, present) != 0) return 1;
-    // A version written into the Main File stays marked so (0x200000 of its
-    // state 0x330904): undoing it later takes the write back first.
-    const std::uint32_t keep = (present.flag & 0x331904u) == 0x330904u ? 0x200000u : 0u;
-    present.flag &= ~((0x8u | 0x200000u) & ~keep);
-    present.flag &= 0x00FFFFFFu;
+    present.flag = asOlderVersion(present.flag);
     JournalRecord added;
     added.mainAdr = present.mainAdr;
     added.prevPtr = present.prevPtr;
     added.nextPtr = present.nextPtr;
     added.pJnl = present.jAdr;
     added.nJnl = present.nJnl;
-    // The page's earlier Main File content, once saved, stays the oldest
-    // version: a later write must not save a newer content below it.
-    added.flag = (present.flag & (kGroupMarks | kFlagMainContentSaved)) | kStateStoredVersion | kFlagNotInUndoOrder;
+    added.flag = newStoredVersion(present.flag);
     copyHalfInto(app, half, added);
     if (appendRecord(app.journal, added) != 0) return 1;
     int result = linkNewerVersion(app.journal, present, added);
@@ -126,7 +112,7 @@ int saveBeforeDirectWrite(AppState& app, int half) {
         JournalRecord r;
         r.mainAdr = pos;
         r.anz = count;
-        r.flag = (copy.flag & kGroupMarks) | kStateSavedBeforeWrite | kFlagDirectSaved;
+        r.flag = newDirectSave(copy.flag);
         addressNeighbours(app, half, r);
         std::memcpy(r.data, present, kRecordDataSize);
         int result = appendNewPage(app.journal, r);
@@ -137,7 +123,7 @@ int saveBeforeDirectWrite(AppState& app, int half) {
         return result;
     }
     if (refreshStoredLinks(app.journal, copy) != 0) return 1;
-    copy.flag = (copy.flag & kGroupMarks) | kStateSavedBeforeWrite | kFlagAppendNext | kFlagDirectSaved;
+    copy.flag = asDirectSaveInPlace(copy.flag);
     copy.anz = count;
     std::memset(copy.changeMap, 0, kChangeMapSize);
     std::memcpy(copy.data, present, kRecordDataSize);
@@ -199,7 +185,7 @@ int storeHalf(AppState& app, int half) {
     int result;
     if (!hasRecord(app, half))
         result = storeNewPage(app, half);
-    else if (!every && (app.records.jData[half].flag & kFlagAppendNext) == 0)
+    else if (!every && !appendsNextVersion(app.records.jData[half].flag))
         result = overwriteNewestVersion(app, half);
     else
         result = appendNewVersion(app, half);

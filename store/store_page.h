@@ -13,7 +13,7 @@ int storePage(AppState& app);
 
 // Stores half 0 or 1 into the Journal File: a new record for a page that has
 // none, the newest version overwritten in place (undoOptions without bit 1,
-// Flag without 0x80000), or a new version appended. The record becomes the
+// Flag without kFlagAppendNext), or a new version appended. The record becomes the
 // newest entry of the undo order and the half's record copy follows it.
 int storeHalf(AppState& app, int half);
 

@@ -77,7 +77,7 @@ int saveEarlierContents(AppState& app, Chunk& c, EarlierContentRun& run, FilePos
 void keepSavedMarks(AppState& app, Chunk& c, int from) {
     for (int i = from; i < c.count; ++i) {
         JournalRecord& r = c.records[i];
-        if (!c.ready[i] || (r.flag & kFlagMainContentSaved) == 0) continue;
+        if (!c.ready[i] || !hasEarlierContentSaved(r.flag)) continue;
         if (refreshStoredLinks(app.journal, r) == 0) writeRecordHeader(app.journal, r, kRecordLinks);
     }
 }
@@ -95,11 +95,7 @@ int writeRecord(AppState& app, JournalRecord& v, bool dataRead, bool linksFresh)
     JournalFile& jf = app.journal;
     if (!dataRead && readRecordData(jf, v.jAdr, v.data) != 0) return 1;
     if (!linksFresh && refreshStoredLinks(jf, v) != 0) return 1;
-    if (app.settings.undoOptions == 0) {
-        v.flag = (v.flag & ~kFlagInEffect) | kStateWrittenNoUndo;
-    } else {
-        v.flag |= kStateWritten;
-    }
+    v.flag = afterWrite(v.flag, app.settings.undoOptions != 0);
     // The version is marked written before its bytes reach the Main File: a
     // run cut short in between leaves it shown from the journal and written
     // again by the next "Save &File".
@@ -138,7 +134,7 @@ int writeAll(AppState& app) {
             JournalRecord& r = chunk.records[i];
             if (!chunk.ready[i]) continue;
             if (holdsContentToWrite(r.flag)) {
-                if (!chunk.savedNow[i] && (r.flag & kFlagMainContentSaved) != 0) result |= clearRestoreMarks(app, r);
+                if (!chunk.savedNow[i] && hasEarlierContentSaved(r.flag)) result |= clearRestoreMarks(app, r);
                 // A failed write is reported once and ends the run; the
                 // version stays marked for the next "Save &File".
                 // Only the Undo entry from before the run can have got new

@@ -8,15 +8,6 @@
 
 namespace quorby {
 
-// A version whose data are the page's current content and are not yet (or
-// not known to be) in the Main File: bit 0x4 set, and the record does not
-// show the Main File's own bytes (bit 0x400000). A record that an undo
-// turned back to the Main File's content keeps bit 0x4, but writing its
-// data would bring the undone change back.
-inline bool holdsContentToWrite(std::uint32_t flag) {
-    return (flag & (kFlagUnwritten | kFlagShowMainFile)) == kFlagUnwritten;
-}
-
 // Asks the optional Yes/No question of `messageSwitch`; true when the user
 // said No. "Don't ask again !" with Yes switches the question off.
 bool declinedQuestion(AppState& app, std::uint32_t messageSwitch, const char* caption, const std::string& text);

@@ -5,55 +5,10 @@
 #include "navigate/change_jumps.h"
 #include "store/pointers_dialog.h"
 #include "store/version_review.h"
-#include "journal/version_steps.h"
 #include "tests/assembly/assembly_fixture.h"
 
 namespace quorby::test {
 namespace {
-
-TEST(VersionSteps, EachRuleOfBothTablesMatchesItsMaskAndSetsItsFlag) {
-    struct Case {
-        std::uint32_t flag;
-        VersionStep step;
-        std::uint32_t result;
-    };
-    // F4: the first matching rule wins.
-    for (const Case& c : {Case{0x300904, VersionStep::Clear, 0x320924}, Case{0x100904, VersionStep::Clear, 0x120924},
-                          Case{0x500005, VersionStep::ReloadRecord, 0x500005},
-                          Case{0x3A01, VersionStep::Clear, 0x433A21}, Case{0x213A00, VersionStep::Clear, 0x433A20},
-                          Case{0x413731, VersionStep::Map, 0x013711}, Case{0x13611, VersionStep::Map, 0x13711},
-                          Case{0x104, VersionStep::WalkNewer, 0x104}}) {
-        const VersionDecision d = decidePreviewStep(c.flag, true);
-        EXPECT_EQ(d.step, c.step) << std::hex << c.flag;
-        EXPECT_EQ(d.flag, c.result) << std::hex << c.flag;
-    }
-    EXPECT_EQ(decidePreviewStep(0x104, false).step, VersionStep::Nothing);
-    // Bits outside a mask do not matter: 0x300904 with bit 28 still clears.
-    EXPECT_EQ(decidePreviewStep(0x10300904, true).step, VersionStep::Clear);
-
-    // F2: the first rule has a mask of its own for each page.
-    EXPECT_EQ(decideReviewStep(0x330904, 0, true).step, VersionStep::Map);
-    EXPECT_EQ(decideReviewStep(0x330904, 0, true).flag, 0x310904u);
-    EXPECT_EQ(decideReviewStep(0x330904, 1, true).step, VersionStep::WalkOlder);
-    EXPECT_EQ(decideReviewStep(0x330924, 1, true).flag, 0x310904u);
-    EXPECT_EQ(decideReviewStep(0x433A00, 0, true).flag, 0x213A00u);
-    EXPECT_EQ(decideReviewStep(0x3201, 0, true).step, VersionStep::Clear);
-    EXPECT_EQ(decideReviewStep(0x3201, 0, true).flag, 0x403221u);
-    // The oldest version: the Main File's earlier content, or nothing.
-    EXPECT_EQ(decideReviewStep(0x100105, 0, false).step, VersionStep::MainFileContent);
-    EXPECT_EQ(decideReviewStep(0x100105, 0, false).flag, 0x500025u);
-    EXPECT_EQ(decideReviewStep(0x100104, 0, false).step, VersionStep::Nothing);
-    EXPECT_EQ(decideReviewStep(0x100105, 0, true).step, VersionStep::WalkOlder);
-
-    bool clear = false;
-    EXPECT_EQ(afterOlderWalk(0x110904, &clear), 0x330924u);
-    EXPECT_TRUE(clear);
-    EXPECT_EQ(afterNewerWalk(0x320904, &clear), 0x300904u);
-    EXPECT_FALSE(clear);
-    EXPECT_EQ(afterNewerWalk(0x24, &clear), 0x24u);
-    EXPECT_TRUE(clear);
-    EXPECT_EQ(afterReload(0x500025), 0x100105u);
-}
 
 class Review : public AssemblyTest {
 protected:

@@ -40,7 +40,7 @@ std::vector<std::uint8_t> shownFile(EditFixture& f) {
 int earlierContentRecords(EditFixture& f) {
     int n = 0;
     for (std::uint64_t k = 0; k < f.recordCount(); ++k)
-        if ((f.record(recordPosition(k)).flag & 0x81835u) == 0x80030u) ++n;
+        if (isEarlierContentRecord(f.record(recordPosition(k)).flag)) ++n;
     return n;
 }
 
