@@ -17,11 +17,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/posix/posix_file_io.h"
-#include "state/block_buffer.h"
+#include "state/work_buffers.h"
 #include "search/hex_pattern.h"
 #include "search/search_pass.h"
 #include "journal/journal_file.h"
@@ -63,15 +64,18 @@ int runSearchOnce(const char* which, const char* path, const char* journalPath) 
     source.handle = h;
     source.fileSize = size;
     JournalFile journal;
+    auto window = std::make_unique<JournalOverlayWindow>();
     if (journalPath) {
         FileHandle jh = kNoFile;
         if (io.open(journalPath, OpenMode::ReadOnly, &jh) != 0) return 2;
         attachJournal(journal, io, jh, journalPath);
         if (measureJournal(journal) != 0 || readJournalHeader(journal) != 0) return 2;
         source.journal = &journal;
+        source.journalWindow = window.get();
         state.overlayJournal = true;
     }
-    const PassResult r = searchPasses(state, source, true, blockBuffer());
+    std::vector<std::uint8_t> block(kBlockBufferSize);
+    const PassResult r = searchPasses(state, source, true, block.data());
     if (r == PassResult::Found) std::printf("found at %llu\n", static_cast<unsigned long long>(state.foundPos));
     return r == PassResult::AtEnd ? 0 : 1;
 }

@@ -18,7 +18,7 @@ int appendPage(AppState& app) {
 }
 
 int appendSelection(AppState& app) {
-    if (contentCopyRunning() || app.main.mainHandle == kNoFile || !selectionIsUsable(app)) return 1;
+    if (contentCopyRunning(app) || app.main.mainHandle == kNoFile || !selectionIsUsable(app)) return 1;
     const SelectedRange range = selectedRange(app);
     if (range.from == range.to) return 1;
     CopyTarget target;
@@ -27,7 +27,7 @@ int appendSelection(AppState& app) {
 }
 
 int appendFile(AppState& app) {
-    if (contentCopyRunning() || app.main.mainHandle == kNoFile) return 1;
+    if (contentCopyRunning(app) || app.main.mainHandle == kNoFile) return 1;
     CopyTarget target;
     if (openAppendTarget(app, kAppendFileCaption, false, target) != 0) return 1;
     return copyContentToTarget(app, 0, app.main.fileSize, target, kTitleAppendEverything);

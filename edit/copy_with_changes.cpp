@@ -1,5 +1,6 @@
 #include "edit/copy_with_changes.h"
 
+#include "state/work_buffer_access.h"
 #include <cerrno>
 #include <cstring>
 
@@ -62,7 +63,7 @@ int overlayChanges(AppState& app, FilePos& chainPos, FilePos blockStart, std::ui
     FailureNote note{jf.reportFailure, jf.reportContext, false};
     jf.reportFailure = noteFailure;
     jf.reportContext = &note;
-    const int result = overlayJournalChanges(jf, chainPos, true, blockStart, block, count);
+    const int result = overlayJournalChanges(jf, journalOverlayWindow(app), chainPos, true, blockStart, block, count);
     jf.reportFailure = note.inner;
     jf.reportContext = note.innerContext;
     if (result != 0 && !note.reported) {
@@ -98,21 +99,15 @@ bool pollBetweenBlocks(AppState& app, std::uint32_t steps, FilePos reached) {
     return false;
 }
 
-std::uint8_t* copyBuffer() {
-    static std::uint8_t buffer[kCopyBlockSize];
-    return buffer;
-}
-
-bool copyRunning = false;
-
 struct RunningCopy {
-    RunningCopy() { copyRunning = true; }
-    ~RunningCopy() { copyRunning = false; }
+    explicit RunningCopy(EditState& edit) : edit_(edit) { edit_.contentCopyRunning = true; }
+    ~RunningCopy() { edit_.contentCopyRunning = false; }
+    EditState& edit_;
 };
 
 }  // namespace
 
-bool contentCopyRunning() { return copyRunning; }
+bool contentCopyRunning(const AppState& app) { return app.edit.contentCopyRunning; }
 
 ShownBytes shownPageBytes(const AppState& app) {
     const ViewState& v = app.view;
@@ -128,10 +123,10 @@ SelectedRange selectedRange(const AppState& app) {
 }
 
 int copyWithChanges(AppState& app, FilePos from, FilePos to, CopyTarget& target, const char* title) {
-    if (copyRunning || app.main.mainHandle == kNoFile) return 1;
-    RunningCopy running;
+    if (app.edit.contentCopyRunning || app.main.mainHandle == kNoFile) return 1;
+    RunningCopy running(app.edit);
     if (title) startProgress(app, title);
-    std::uint8_t* block = copyBuffer();
+    std::uint8_t* block = copyBlockBuffer(app);
     FilePos chainPos = chainStart(app);
     Watched watched = watch(app);
     // Reads start on a page boundary (drives are read in whole sectors); the

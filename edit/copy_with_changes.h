@@ -10,7 +10,6 @@
 
 namespace quorby {
 
-inline constexpr std::uint32_t kCopyBlockSize = 262144;
 // The unit of the banner's pace: the marquee advances every 257 units, as if
 // the copy had polled once per 1024 bytes.
 inline constexpr std::uint32_t kCopyStepBytes = 1024;
@@ -47,7 +46,7 @@ int copyWithChanges(AppState& app, FilePos from, FilePos to, CopyTarget& target,
 
 // True while a copy runs: a copy command chosen from within it (the window
 // is served between blocks) does nothing.
-bool contentCopyRunning();
+bool contentCopyRunning(const AppState& app);
 
 // The copy loop of the save and append commands around copyWithChanges:
 // the free-space check for to - from bytes, the typed changes of the shown

@@ -18,7 +18,7 @@ int savePageAs(AppState& app) {
 }
 
 int saveSelectionAs(AppState& app) {
-    if (contentCopyRunning() || app.main.mainHandle == kNoFile || !selectionIsUsable(app)) return 1;
+    if (contentCopyRunning(app) || app.main.mainHandle == kNoFile || !selectionIsUsable(app)) return 1;
     const SelectedRange range = selectedRange(app);
     if (range.from == range.to) return 1;
     CopyTarget target;
@@ -27,7 +27,7 @@ int saveSelectionAs(AppState& app) {
 }
 
 int saveFileAs(AppState& app) {
-    if (contentCopyRunning() || app.main.mainHandle == kNoFile) return 1;
+    if (contentCopyRunning(app) || app.main.mainHandle == kNoFile) return 1;
     CopyTarget target;
     if (createTarget(app, kSaveFileAsCaption, app.main.mainName, target) != 0) return 1;
     return copyContentToTarget(app, 0, app.main.fileSize, target, kTitleSaveFileAs);

@@ -5,7 +5,7 @@
 #include "state/error_report.h"
 #include "core/tables.h"
 #include "store/store_page.h"
-#include "state/block_buffer.h"
+#include "state/work_buffer_access.h"
 #include "journal/journal_overlay.h"
 #include "find/match_highlight.h"
 #include "search/search_pass.h"
@@ -69,7 +69,7 @@ bool betweenBlocks(void* context) {
     // another one in its place): its records are read afresh.
     if (app.journal.changeCount != b.journalChanges) {
         b.journalChanges = app.journal.changeCount;
-        b.state->journalWindowToken = newJournalWindowToken();
+        takeNewWindowToken(*b.state);
     }
     showProgress(app, b.state->startPos);
     return false;
@@ -183,12 +183,13 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
     source.handle = app.main.mainHandle;
     source.fileSize = app.main.fileSize;
     source.journal = &app.journal;
+    source.journalWindow = &journalOverlayWindow(app);
     source.readFailed = readFailed;
     source.context = &app;
     // The Journal File may have changed since the last search.
-    state.journalWindowToken = newJournalWindowToken();
+    takeNewWindowToken(state);
     Between between{&app, &state, serial, app.journal.changeCount};
-    const PassResult result = searchPasses(state, source, forward, blockBuffer(), betweenBlocks, &between);
+    const PassResult result = searchPasses(state, source, forward, blockBuffer(app), betweenBlocks, &between);
 
     if (between.superseded) return SearchResult::Superseded;
     if (app.platform) setInfoCell(app, "", kAddressColour);

@@ -26,53 +26,32 @@ struct RecordView {
 // start is the size: when a block's records came in long runs, the next
 // fresh window fits as many and two more, and no more, since every byte read
 // costs a copy.
-struct JournalWindow {
-    static constexpr std::uint32_t kSize = 102 * kJournalRecordSize;
-    static constexpr std::uint32_t kFirstSize = 6 * kJournalRecordSize;
-    FilePos start = 0;
-    std::uint32_t length = 0;
-    std::uint32_t nextSize = kFirstSize;
-    std::uint32_t startSize = kFirstSize;  // learnt from the previous block
-    std::uint32_t fills = 0;               // windows read for this block
-    std::uint32_t records = 0;             // records taken from them
-    const JournalFile* owner = nullptr;    // the window's bytes are of this file,
-    std::uint64_t token = 0;               // read under this token
-    std::uint8_t bytes[kSize];
-    JournalRecord single;  // a record read on its own
-};
 
-JournalWindow& journalWindow() {
-    static JournalWindow window;
-    return window;
-}
 
-void beginBlock(const JournalFile& jf, std::uint64_t token) {
-    JournalWindow& w = journalWindow();
+void beginBlock(JournalOverlayWindow& w, const JournalFile& jf, std::uint64_t token) {
     w.fills = w.records = 0;
     if (token != 0 && token == w.token && w.owner == &jf) return;
     w.length = 0;
     w.nextSize = w.startSize;
 }
 
-void endBlock(const JournalFile& jf, std::uint64_t token) {
-    JournalWindow& w = journalWindow();
+void endBlock(JournalOverlayWindow& w, const JournalFile& jf, std::uint64_t token) {
     w.owner = &jf;
     w.token = token;
     if (w.fills == 0) return;  // all from a window read before: nothing learnt
-    std::uint32_t size = JournalWindow::kFirstSize;
+    std::uint32_t size = JournalOverlayWindow::kFirstSize;
     if (w.records >= 4 * w.fills) {
         const std::uint64_t wanted = std::uint64_t(w.records + 2) * kJournalRecordSize;
-        size = std::uint32_t(wanted < JournalWindow::kSize ? wanted : JournalWindow::kSize);
+        size = std::uint32_t(wanted < JournalOverlayWindow::kSize ? wanted : JournalOverlayWindow::kSize);
     }
     w.startSize = size;
 }
 
-bool fillWindow(JournalFile& jf, FilePos ptr, bool forward) {
-    JournalWindow& w = journalWindow();
+bool fillWindow(JournalOverlayWindow& w, JournalFile& jf, FilePos ptr, bool forward) {
     const bool adjacent = w.length != 0 && (forward ? ptr == w.start + w.length : ptr + kJournalRecordSize == w.start);
     if (w.length != 0) {
-        const std::uint32_t doubled = w.nextSize < JournalWindow::kSize / 2 ? w.nextSize * 2 : JournalWindow::kSize;
-        w.nextSize = adjacent ? doubled : JournalWindow::kFirstSize;
+        const std::uint32_t doubled = w.nextSize < JournalOverlayWindow::kSize / 2 ? w.nextSize * 2 : JournalOverlayWindow::kSize;
+        w.nextSize = adjacent ? doubled : JournalOverlayWindow::kFirstSize;
     }
     FilePos from = ptr;
     FilePos to = ptr + w.nextSize;
@@ -93,10 +72,9 @@ bool fillWindow(JournalFile& jf, FilePos ptr, bool forward) {
     return true;
 }
 
-int readRecordNear(JournalFile& jf, FilePos ptr, bool forward, RecordView& v) {
-    JournalWindow& w = journalWindow();
+int readRecordNear(JournalOverlayWindow& w, JournalFile& jf, FilePos ptr, bool forward, RecordView& v) {
     const bool inWindow = ptr >= w.start && ptr - w.start + kJournalRecordSize <= w.length;
-    if (!inWindow && !fillWindow(jf, ptr, forward)) {
+    if (!inWindow && !fillWindow(w, jf, ptr, forward)) {
         // Read the record on its own, so that a failure is reported as a record read.
         if (readRecord(jf, ptr, w.single) != 0) return 1;
         v = {w.single.mainAdr, w.single.prevPtr, w.single.nextPtr, w.single.anz, w.single.flag, w.single.data};
@@ -128,20 +106,15 @@ void layOver(const RecordView& r, FilePos blockStart, std::uint8_t* block, std::
 
 }  // namespace
 
-std::uint64_t newJournalWindowToken() {
-    static std::uint64_t last = 0;
-    return ++last;
-}
-
-int overlayJournalChanges(JournalFile& jf, FilePos& chainPos, bool forward, FilePos blockStart,
-                          std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken) {
+int overlayJournalChanges(JournalFile& jf, JournalOverlayWindow& window, FilePos& chainPos, bool forward,
+                          FilePos blockStart, std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken) {
     const FilePos blockEnd = blockStart + count;
     // Where the next block of this direction begins (forward) or ends (backward).
     const FilePos nextForwardStart = blockEnd - (count < kRecordDataSize ? count : kRecordDataSize);
     const FilePos nextBackwardLimit = blockStart + kRecordDataSize;
 
     RecordView r;
-    beginBlock(jf, windowToken);
+    beginBlock(window, jf, windowToken);
     FilePos ptr = chainPos;
     FilePos kept = kEmptyPtr;
     bool keptSet = false;
@@ -149,7 +122,7 @@ int overlayJournalChanges(JournalFile& jf, FilePos& chainPos, bool forward, File
     FilePos previousAdr = 0;
     int result = 0;
     while (!isEmptyPtr(ptr)) {
-        if (!isRecordPointer(ptr, jf.journalEnd) || readRecordNear(jf, ptr, forward, r) != 0) {
+        if (!isRecordPointer(ptr, jf.journalEnd) || readRecordNear(window, jf, ptr, forward, r) != 0) {
             result = 1;
             break;
         }
@@ -177,7 +150,7 @@ int overlayJournalChanges(JournalFile& jf, FilePos& chainPos, bool forward, File
             ptr = r.prevPtr;
         }
     }
-    endBlock(jf, windowToken);
+    endBlock(window, jf, windowToken);
     // After a failure the walk is over: the following blocks do not meet
     // (and report) the same failure again.
     chainPos = result == 0 && keptSet ? kept : kEmptyPtr;

@@ -8,6 +8,21 @@
 
 namespace quorby {
 
+struct JournalOverlayWindow {
+    static constexpr std::uint32_t kSize = 102 * kJournalRecordSize;
+    static constexpr std::uint32_t kFirstSize = 6 * kJournalRecordSize;
+    FilePos start = 0;
+    std::uint32_t length = 0;
+    std::uint32_t nextSize = kFirstSize;
+    std::uint32_t startSize = kFirstSize;  // learnt from the previous block
+    std::uint32_t fills = 0;               // windows read for this block
+    std::uint32_t records = 0;             // records taken from them
+    const JournalFile* owner = nullptr;    // the window's bytes are of this file,
+    std::uint64_t token = 0;               // read under this token
+    std::uint8_t bytes[kSize];
+    JournalRecord single;  // a record read on its own
+};
+
 // Walks the address chain from `chainPos` (forward along NextPtr, backward
 // along PrevPtr) and copies the data of every record whose page (MainAdr,
 // anz bytes) meets the block [blockStart, blockStart + count) into `block`,
@@ -29,11 +44,9 @@ namespace quorby {
 // Records are read in windows of several records. `windowToken` lets a
 // window outlive the block: the next block with the same token (not 0) and
 // the same Journal File reuses what was read, so the caller must take a new
-// token (newJournalWindowToken) whenever the Journal File may have changed.
-int overlayJournalChanges(JournalFile& jf, FilePos& chainPos, bool forward, FilePos blockStart,
-                          std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken = 0);
+// token whenever the Journal File may have changed.
+int overlayJournalChanges(JournalFile& jf, JournalOverlayWindow& window, FilePos& chainPos, bool forward,
+                          FilePos blockStart, std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken = 0);
 
-// A token no window was read under.
-std::uint64_t newJournalWindowToken();
 
 }  // namespace quorby

@@ -35,7 +35,7 @@ void overlay(SearchState& state, const SearchSource& source, bool forward, FileP
     }
     FilePos& chainPos = forward ? state.forwardChainPos : state.backwardChainPos;
     *chainEntry = chainPos;
-    overlayJournalChanges(*source.journal, chainPos, forward, blockStart, block, count, state.journalWindowToken);
+    overlayJournalChanges(*source.journal, *source.journalWindow, chainPos, forward, blockStart, block, count, state.journalWindowToken);
 }
 
 PassResult found(SearchState& state, FilePos pos, bool forward, FilePos chainEntry) {
@@ -115,9 +115,11 @@ PassResult backwardPass(SearchState& state, const SearchSource& source, std::uin
 
 }  // namespace
 
+void takeNewWindowToken(SearchState& state) { state.journalWindowToken = ++state.lastWindowToken; }
+
 void startPositionsFromTop(SearchState& state, FilePos topPos, FilePos fileSize, bool forward) {
     state.chainFromEnd = true;
-    state.journalWindowToken = newJournalWindowToken();
+    takeNewWindowToken(state);
     if (forward) {
         state.startPos = topPos;
         state.blockPos = roundDown(topPos);
@@ -131,7 +133,7 @@ void startPositionsFromTop(SearchState& state, FilePos topPos, FilePos fileSize,
 
 void continueFromLastMatch(SearchState& state, bool forward) {
     state.chainFromEnd = true;
-    state.journalWindowToken = newJournalWindowToken();
+    takeNewWindowToken(state);
     state.blockPos = forward ? roundDown(state.startPos) : roundUp(state.startPos);
 }
 

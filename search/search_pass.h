@@ -16,6 +16,7 @@
 #include "search/search_state.h"
 #include "platform/file_io.h"
 #include "journal/journal_file.h"
+#include "journal/journal_overlay.h"
 
 namespace quorby {
 
@@ -29,6 +30,7 @@ struct SearchSource {
     // The Journal File whose changes are laid over each block when
     // state.overlayJournal is set; nullptr for none.
     JournalFile* journal = nullptr;
+    JournalOverlayWindow* journalWindow = nullptr;  // required with `journal`
     // Called after a failed read of the Main File (the pass goes on with
     // the bytes that were read); returns true when the search is to stop.
     bool (*readFailed)(void* context) = nullptr;
@@ -46,6 +48,9 @@ enum class PassResult {
     AtEnd,    // no match up to the start or end of the file; kSearchAtEnd is set
     Stopped,  // a failed read ended the search
 };
+
+// The Journal File may have changed: its records are read afresh.
+void takeNewWindowToken(SearchState& state);
 
 // Start positions from the view's top position (the first byte shown):
 // forward the first byte shown is the first candidate; backward the search

@@ -57,6 +57,7 @@ struct SearchState {
     // Journal records read for one block serve the next blocks of the same
     // search while nothing can have changed the Journal File (0: never).
     std::uint64_t journalWindowToken = 0;
+    std::uint64_t lastWindowToken = 0;  // tokens are never handed out twice
 
     // Counts the search requests run; a request dispatched between two
     // blocks of a running search starts its own, and the running one stops.

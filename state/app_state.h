@@ -16,6 +16,7 @@
 #include "state/navigation_state.h"
 #include "state/status_state.h"
 #include "state/view_state.h"
+#include "state/work_buffers.h"
 
 namespace quorby {
 
@@ -85,6 +86,7 @@ struct AppState {
     ProgressState progress;
     DisasmState disasm;
     SearchSession search;
+    WorkBuffers buffers;
 };
 
 }  // namespace quorby

@@ -15,6 +15,8 @@ inline constexpr std::uint32_t kUndoKeepRestoreData = 1;  // keep the Main File'
 inline constexpr std::uint32_t kUndoEveryChange = 2;      // every store appends a new version
 
 struct EditState {
+    bool writeAllRunning = false;    // "Save &File" polls for input: a second one waits
+    bool contentCopyRunning = false; // a copy of the content with changes is under way
     std::uint8_t firstNibble = 0;    // the digit typed first (pending: kModeSecondDigit)
     bool pageRefused = false;        // the last store was refused or dropped by the user
     FilePos savedUndo = kEmptyPtr;   // Undo before a group run began

@@ -2,6 +2,7 @@
 
 #include "state/error_report.h"
 #include "state/progress.h"
+#include "state/work_buffer_access.h"
 #include "journal/record_states.h"
 #include "store/store_page.h"
 #include "store/write_steps.h"
@@ -14,9 +15,6 @@ namespace quorby {
 namespace {
 
 constexpr std::size_t kNameField = 50;
-// Records per chunk: each chunk costs two syncs of the Journal File.
-constexpr int kChunk = 1024;
-
 const char* const kChangesMadeText =
     "Changes have been made!\nWrite Changes into the Main File?\n(Even without Writing they will stay available!)";
 
@@ -24,17 +22,11 @@ const char* const kChangesMadeText =
 // saved and made durable (one header commit) before any of its pages is
 // overwritten, so that a program killed while writing never leaves a page
 // in the Main File whose earlier content is missing from the journal.
-struct Chunk {
-    JournalRecord records[kChunk];
-    bool ready[kChunk];
-    bool savedNow[kChunk];
-    int count = 0;
-};
 
-int collectChunk(JournalFile& jf, FilePos& next, FilePos& lastAdr, std::uint64_t& steps, Chunk& c) {
+int collectChunk(JournalFile& jf, FilePos& next, FilePos& lastAdr, std::uint64_t& steps, WriteChunk& c) {
     c.count = 0;
     const std::uint64_t limit = wholeRecordCount(jf.journalEnd);
-    while (!isEmptyPtr(next) && c.count < kChunk) {
+    while (!isEmptyPtr(next) && c.count < kWriteChunkRecords) {
         JournalRecord& r = c.records[c.count];
         // Header and data in one transfer: the data are what writeRecord writes.
         if (++steps > limit || readRecord(jf, next, r) != 0) return 1;
@@ -50,7 +42,7 @@ int collectChunk(JournalFile& jf, FilePos& next, FilePos& lastAdr, std::uint64_t
 
 // `undoBefore`: the Undo entry from before the run, the one chain record
 // whose links the first earlier-content record changes.
-int saveEarlierContents(AppState& app, Chunk& c, EarlierContentRun& run, FilePos undoBefore) {
+int saveEarlierContents(AppState& app, WriteChunk& c, EarlierContentRun& run, FilePos undoBefore) {
     int result = 0;
     const std::uint64_t before = run.saved;
     for (int i = 0; i < c.count; ++i) {
@@ -74,7 +66,7 @@ int saveEarlierContents(AppState& app, Chunk& c, EarlierContentRun& run, FilePos
 
 // Records of an interrupted chunk whose earlier content was saved keep that
 // knowledge, so that the next run does not save it a second time.
-void keepSavedMarks(AppState& app, Chunk& c, int from) {
+void keepSavedMarks(AppState& app, WriteChunk& c, int from) {
     for (int i = from; i < c.count; ++i) {
         JournalRecord& r = c.records[i];
         if (!c.ready[i] || !hasEarlierContentSaved(r.flag)) continue;
@@ -107,15 +99,14 @@ int writeAll(AppState& app) {
     JournalFile& jf = app.journal;
     if (jf.handle == kNoFile || isEmptyPtr(jf.header.first)) return 1;
     // A "Save &File" chosen while this one polls for input waits for it.
-    static bool running = false;
-    if (running) return 1;
-    running = true;
+    if (app.edit.writeAllRunning) return 1;
+    app.edit.writeAllRunning = true;
     openPleaseWait(app);
     if (pageIsDirty(app)) storePage(app);
 
     EarlierContentRun run;
     const FilePos undoBefore = jf.header.undo;
-    static Chunk chunk;  // 680 KiB: kept off the stack
+    WriteChunk& chunk = writeChunk(app);
     FilePos next = jf.header.first;
     FilePos lastAdr = 0;
     std::uint64_t steps = 0;
@@ -161,7 +152,7 @@ int writeAll(AppState& app) {
         app.platform->setCaption(app.shell.caption);
     }
     closePleaseWait(app);
-    running = false;
+    app.edit.writeAllRunning = false;
     showPairAfterWriting(app);
     return stopped || result != 0 ? 1 : 0;
 }

@@ -89,18 +89,18 @@ TEST(JournalOverlay, KeepsItsChainPositionForTheNextBlockAndStopsOnABrokenChain)
 
     Bytes block(2048, 0);
     FilePos chain = f.journal.header.first;
-    ASSERT_EQ(overlayJournalChanges(f.journal, chain, true, 0, block.data(), 2048), 0);
+    ASSERT_EQ(overlayJournalChanges(f.journal, *f.window, chain, true, 0, block.data(), 2048), 0);
     EXPECT_EQ(block[512], 1);
     EXPECT_EQ(block[1536], 2);
     EXPECT_EQ(chain, r1536) << "the page 1536 lies in the next block (from 1536) as well";
 
     chain = f.journal.header.lastPtr;
     std::fill(block.begin(), block.end(), 0);
-    ASSERT_EQ(overlayJournalChanges(f.journal, chain, false, 2048, block.data(), 2048), 0);
+    ASSERT_EQ(overlayJournalChanges(f.journal, *f.window, chain, false, 2048, block.data(), 2048), 0);
     EXPECT_EQ(block[3072 - 2048], 3);
     EXPECT_EQ(chain, r1536) << "the first record that meets the block ending at 2560";
     chain = r512;
-    ASSERT_EQ(overlayJournalChanges(f.journal, chain, false, 0, block.data(), 512), 0);
+    ASSERT_EQ(overlayJournalChanges(f.journal, *f.window, chain, false, 0, block.data(), 512), 0);
     EXPECT_EQ(chain, kEmptyPtr);
 
     // A NextPtr that points back down would loop: the walk ends instead.
@@ -110,7 +110,7 @@ TEST(JournalOverlay, KeepsItsChainPositionForTheNextBlockAndStopsOnABrokenChain)
     ASSERT_EQ(writeRecordHeader(f.journal, last, kRecordAddressLinks), 0);
     chain = f.journal.header.first;
     Bytes big(8192, 0);
-    EXPECT_EQ(overlayJournalChanges(f.journal, chain, true, 0, big.data(), 8192), 1);
+    EXPECT_EQ(overlayJournalChanges(f.journal, *f.window, chain, true, 0, big.data(), 8192), 1);
     EXPECT_EQ(big[3072], 3) << "what was laid before the break stays";
     EXPECT_EQ(chain, kEmptyPtr);
 }

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ struct EngineFixture {
     SearchState state;
     Bytes block = Bytes(kSearchBlockSize);
     JournalFile journal;
+    std::unique_ptr<JournalOverlayWindow> window = std::make_unique<JournalOverlayWindow>();
     std::map<FilePos, FilePos> journalPages;  // MainAdr -> record
 
     void setMain(const Bytes& content) {
@@ -85,6 +87,7 @@ struct EngineFixture {
         journal.syncOnCommit = false;
         ASSERT_EQ(recreateJournal(journal, mainPath), 0);
         source.journal = &journal;
+        source.journalWindow = window.get();
     }
 
     FilePos addJournalPage(FilePos mainAdr, const Bytes& data, std::uint32_t flag = kFlagInEffect | kFlagUnwritten) {
