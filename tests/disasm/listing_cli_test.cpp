@@ -11,7 +11,7 @@
 
 #include "core/tables.h"
 #include "disasm/listing_cli.h"
-#include "tests/disasm/disasm_test_util.h"
+#include "tests/decoder/disasm_test_util.h"
 
 namespace quorby::disasm {
 namespace {

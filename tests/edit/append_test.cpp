@@ -1,6 +1,6 @@
 // "Append ... to other File": the current content added at the end of
 // another file, the remembered target, the read-only box.
-#include "edit_fixture.h"
+#include "tests/edit/edit_fixture.h"
 
 #include "state/settings_file.h"
 #include "edit/append_to_file.h"

@@ -14,8 +14,8 @@
 // `make test` runs a few fixed seeds. A longer run:
 //   QUORBY_EDIT_STEPS=5000 QUORBY_EDIT_SEEDS=1-50 ./tests/test_edit --gtest_filter='EditProperty*'
 #include "tests/support/loop_device.h"
-#include "edit_fixture.h"
-#include "edit_model.h"
+#include "tests/edit/edit_fixture.h"
+#include "tests/edit/edit_model.h"
 
 #include <unistd.h>
 

@@ -1,5 +1,5 @@
 // Typing on the page: hex digits, the character column, ESC, Backspace, Enter.
-#include "edit_fixture.h"
+#include "tests/edit/edit_fixture.h"
 
 #include "edit/enter_char.h"
 #include "edit/undo_commands.h"

@@ -1,7 +1,7 @@
 // "Save ... as": the current content (unwritten and typed changes included)
 // into a new file, the target dialog and its questions, the free-space check,
 // failures and ESC.
-#include "edit_fixture.h"
+#include "tests/edit/edit_fixture.h"
 
 #include "state/progress.h"
 #include "edit/copy_with_changes.h"

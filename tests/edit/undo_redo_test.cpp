@@ -1,5 +1,5 @@
 // The undo and redo commands over the undo order of the Journal File.
-#include "edit_fixture.h"
+#include "tests/edit/edit_fixture.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 // Writing changes into the Main File, dropping them, and restoring the
 // original content.
-#include "edit_fixture.h"
+#include "tests/edit/edit_fixture.h"
 #include "tests/support/loop_device.h"
 
 #include <unistd.h>

@@ -4,7 +4,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "journal_fixture.h"
+#include "tests/journal/journal_fixture.h"
 #include "platform/posix/posix_file_io.h"
 
 namespace quorby::testing {

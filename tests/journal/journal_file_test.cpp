@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "journal_fixture.h"
+#include "tests/journal/journal_fixture.h"
 #include "journal/journal_format.h"
 
 namespace quorby::testing {

@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "platform/qt/qt_platform.h"
-#include "qt_test_support.h"
+#include "tests/qt/qt_test_support.h"
 
 namespace quorby {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "platform/qt/glyph_map.h"
 #include "platform/qt/qt_platform.h"
-#include "qt_test_support.h"
+#include "tests/qt/qt_test_support.h"
 
 namespace quorby {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "platform/qt/key_mapping.h"
 #include "platform/qt/qt_platform.h"
-#include "qt_test_support.h"
+#include "tests/qt/qt_test_support.h"
 
 namespace quorby {
 namespace {

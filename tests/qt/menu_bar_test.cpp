@@ -8,7 +8,7 @@
 
 #include "core/command_codes.h"
 #include "platform/qt/qt_platform.h"
-#include "qt_test_support.h"
+#include "tests/qt/qt_test_support.h"
 #include "resources/menus.h"
 
 namespace quorby {

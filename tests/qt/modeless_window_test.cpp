@@ -10,7 +10,7 @@
 
 #include "platform/qt/modeless_dialog.h"
 #include "platform/qt/qt_platform.h"
-#include "qt_test_support.h"
+#include "tests/qt/qt_test_support.h"
 
 namespace quorby {
 namespace {

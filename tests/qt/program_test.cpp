@@ -6,7 +6,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
-#include "qt_test_support.h"
+#include "tests/qt/qt_test_support.h"
 
 namespace quorby {
 namespace {

@@ -1,4 +1,4 @@
-#include "qt_test_support.h"
+#include "tests/qt/qt_test_support.h"
 
 #include <QApplication>
 #include <cstdlib>

@@ -8,7 +8,7 @@
 #include "state/app_state.h"
 #include "platform/posix/posix_file_io.h"
 #include "platform/qt/qt_platform.h"
-#include "qt_test_support.h"
+#include "tests/qt/qt_test_support.h"
 #include "view/view_font.h"
 
 namespace quorby {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "search_fixture.h"
+#include "tests/search/search_fixture.h"
 
 namespace quorby::testing {
 namespace {

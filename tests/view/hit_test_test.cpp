@@ -1,6 +1,6 @@
 #include "view/grid_layout.h"
 #include "view/page_render.h"
-#include "view_fixture.h"
+#include "tests/view/view_fixture.h"
 
 namespace quorby::test {
 namespace {

@@ -1,5 +1,5 @@
 #include "view/view_font.h"
-#include "view_fixture.h"
+#include "tests/view/view_fixture.h"
 
 namespace quorby::test {
 namespace {

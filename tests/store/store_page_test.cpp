@@ -1,6 +1,6 @@
 // Storing typed pages into the Journal File and, in direct access, into the
 // Main File.
-#include "edit_fixture.h"
+#include "tests/edit/edit_fixture.h"
 
 #include "journal/record_states.h"
 #include "edit/undo_commands.h"

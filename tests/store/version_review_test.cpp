@@ -5,7 +5,7 @@
 #include "navigate/change_jumps.h"
 #include "store/pointers_dialog.h"
 #include "store/version_review.h"
-#include "tests/assembly/assembly_fixture.h"
+#include "tests/store/assembly_fixture.h"
 
 namespace quorby::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "navigate/scroll_bar_actions.h"
-#include "nav_fixture.h"
+#include "tests/navigate/nav_fixture.h"
 #include "navigate/cursor_moves.h"
 #include "navigate/goto_dialog.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "decoder/text_out.h"
-#include "tests/disasm/disasm_test_util.h"
+#include "tests/decoder/disasm_test_util.h"
 
 namespace quorby::disasm {
 namespace {

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/disasm/disasm_test_util.h"
+#include "tests/decoder/disasm_test_util.h"
 
 namespace quorby::disasm {
 namespace {

@@ -3,7 +3,7 @@
 #include "view/scroll_bar.h"
 #include "navigate/scroll_bar_actions.h"
 #include "core/keys.h"
-#include "nav_fixture.h"
+#include "tests/navigate/nav_fixture.h"
 #include "navigate/cursor_moves.h"
 #include "navigate/wheel.h"
 

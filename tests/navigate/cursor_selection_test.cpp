@@ -2,7 +2,7 @@
 
 #include "core/command_codes.h"
 #include "state/app_state.h"
-#include "nav_fixture.h"
+#include "tests/navigate/nav_fixture.h"
 #include "navigate/cursor_moves.h"
 #include "navigate/selection.h"
 

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "journal/journal_overlay.h"
-#include "search_fixture.h"
+#include "tests/search/search_fixture.h"
 
 namespace quorby::testing {
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/disasm/disasm_test_util.h"
+#include "tests/decoder/disasm_test_util.h"
 
 namespace quorby::disasm {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "command_fixture.h"
+#include "tests/find/command_fixture.h"
 #include "find/match_highlight.h"
 #include "view/grid_layout.h"
 #include "view/page_render.h"

@@ -12,7 +12,7 @@
 #include "store/journal_lifecycle.h"
 #include "store/journal_naming.h"
 #include "store/main_file.h"
-#include "tests/lifecycle/lifecycle_fixture.h"
+#include "tests/store/lifecycle_fixture.h"
 
 namespace quorby::lifecycle_test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "state/settings_file.h"
 #include "store/journal_naming.h"
-#include "tests/lifecycle/lifecycle_fixture.h"
+#include "tests/store/lifecycle_fixture.h"
 
 namespace quorby::lifecycle_test {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/window_events.h"
-#include "command_fixture.h"
+#include "tests/find/command_fixture.h"
 #include "find/find_dialog.h"
 #include "search/find_text_encoding.h"
 

@@ -1,6 +1,6 @@
 #include <random>
 
-#include "tests/assembly/assembly_fixture.h"
+#include "tests/store/assembly_fixture.h"
 
 namespace quorby::test {
 namespace {

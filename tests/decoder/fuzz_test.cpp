@@ -12,7 +12,7 @@
 #include <cstring>
 #include <random>
 
-#include "tests/disasm/disasm_test_util.h"
+#include "tests/decoder/disasm_test_util.h"
 
 namespace quorby::disasm {
 namespace {

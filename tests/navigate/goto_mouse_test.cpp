@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "nav_fixture.h"
+#include "tests/navigate/nav_fixture.h"
 #include "resources/menus.h"
 #include "navigate/auto_scroll.h"
 #include "navigate/goto_dialog.h"

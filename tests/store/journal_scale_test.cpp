@@ -1,7 +1,7 @@
 // A Journal File of 100000 records, one for every even page of a Main File of
 // 200000 pages, navigated from end to end with the record-header reads counted.
 #include "state/progress.h"
-#include "tests/assembly/assembly_fixture.h"
+#include "tests/store/assembly_fixture.h"
 
 namespace quorby::test {
 namespace {
