@@ -1,6 +1,5 @@
-#include "store/chain_segment.h"
+#include "journal/chain_segment.h"
 
-#include "state/progress.h"
 
 namespace quorby {
 
@@ -26,14 +25,13 @@ int halfOf(FilePos adr, FilePos pairPos) {
 }
 
 struct Locator {
-    AppState& app;
+    JournalFile& jf;
+    JournalRecord* pairRecords;  // two copies, one per half
+    const ScanPoll& poll;
     ChainSegment& s;
     FilePos pairPos;
     std::uint64_t steps = 0;
     bool interrupted = false;
-    bool bannerStarted = false;
-    FileHandle journalHandle = kNoFile;
-    FileHandle mainHandle = kNoFile;
 };
 
 int reportDamage(JournalFile& jf) {
@@ -57,10 +55,10 @@ bool aboveComplete(const Locator& l) {
 // Reads the record of an end entry to learn its links: whole into its half's
 // copy when it belongs to the wanted pair, else its first 64 bytes.
 int readEntryLinks(Locator& l, ChainEntry& e, FilePos* prevPtr, FilePos* nextPtr) {
-    JournalFile& jf = l.app.journal;
+    JournalFile& jf = l.jf;
     const int half = halfOf(e.adr, l.pairPos);
     JournalRecord scratch;
-    JournalRecord& r = half >= 0 ? l.app.records.jData[half] : scratch;
+    JournalRecord& r = half >= 0 ? l.pairRecords[half] : scratch;
     if (half >= 0) {
         if (readRecord(jf, e.ptr, r) != 0) return 1;
         e.loaded = true;
@@ -76,8 +74,8 @@ int readEntryLinks(Locator& l, ChainEntry& e, FilePos* prevPtr, FilePos* nextPtr
 // Reads the 64-byte header of a record reached by a link; its MainAdr must
 // be a page position.
 int readReached(Locator& l, FilePos ptr, JournalRecord& r) {
-    if (readRecordHeader(l.app.journal, ptr, kRecordLinks, r) != 0) return 1;
-    if (r.mainAdr % kPage != 0) return reportDamage(l.app.journal);
+    if (readRecordHeader(l.jf, ptr, kRecordLinks, r) != 0) return 1;
+    if (r.mainAdr % kPage != 0) return reportDamage(l.jf);
     return 0;
 }
 
@@ -89,7 +87,7 @@ bool samePointer(FilePos a, FilePos b) { return (isEmptyPtr(a) && isEmptyPtr(b))
 // itself holds for that place, takes its place when it is a record of the
 // same page whose link outwards is `outward`. Result kStale when it is not.
 int adoptChainRecord(Locator& l, ChainEntry& e, FilePos candidate, FilePos outward, bool above) {
-    if (isEmptyPtr(candidate) || !isRecordPointer(candidate, l.app.journal.journalEnd)) return kStale;
+    if (isEmptyPtr(candidate) || !isRecordPointer(candidate, l.jf.journalEnd)) return kStale;
     JournalRecord r;
     if (readReached(l, candidate, r) != 0) return 1;
     if (r.mainAdr != e.adr || !samePointer(above ? r.nextPtr : r.prevPtr, outward)) return kStale;
@@ -104,7 +102,7 @@ int adoptChainRecord(Locator& l, ChainEntry& e, FilePos candidate, FilePos outwa
 
 int extendAbove(Locator& l) {
     ChainSegment& s = l.s;
-    JournalFile& jf = l.app.journal;
+    JournalFile& jf = l.jf;
     if (!s.aboveKnown) {
         FilePos prevPtr, nextPtr;
         if (readEntryLinks(l, s.entries[s.count - 1], &prevPtr, &nextPtr) != 0) return 1;
@@ -145,7 +143,7 @@ int extendAbove(Locator& l) {
 
 int extendBelow(Locator& l) {
     ChainSegment& s = l.s;
-    JournalFile& jf = l.app.journal;
+    JournalFile& jf = l.jf;
     if (!s.belowKnown) {
         FilePos prevPtr, nextPtr;
         if (readEntryLinks(l, s.entries[0], &prevPtr, &nextPtr) != 0) return 1;
@@ -189,16 +187,13 @@ void retarget(Locator& l, FilePos adr) {
     for (int i = 0; i < l.s.count; ++i) l.s.entries[i].loaded = false;
 }
 
-// One step of a long scan: the banner, the window's input and ESC. Returns 1
-// when the files went away under the scan (a nested command closed them).
+// One step of a long scan: after the first few steps the caller's poll runs
+// (banner, the window's input, ESC). Returns 1 when the poll says the files
+// went away under the scan.
 int pollScan(Locator& l, FilePos reachedAdr) {
-    if (l.interrupted || ++l.steps <= kQuietSteps) return 0;
-    if (!l.bannerStarted) {
-        startProgress(l.app, kTitleScanJournalFile);
-        l.bannerStarted = true;
-    }
-    const bool stop = pollProgress(l.app);
-    if (l.app.journal.handle != l.journalHandle || l.app.main.mainHandle != l.mainHandle) return 1;
+    if (l.interrupted || ++l.steps <= kQuietSteps || l.poll.step == nullptr) return 0;
+    bool stop = false;
+    if (l.poll.step(l.poll.context, l.steps == kQuietSteps + 1, &stop) != 0) return 1;
     if (stop) retarget(l, reachedAdr);
     return 0;
 }
@@ -231,9 +226,9 @@ int loadPairRecords(Locator& l) {
         ChainEntry& e = l.s.entries[i];
         const int half = halfOf(e.adr, l.pairPos);
         if (half < 0 || e.loaded) continue;
-        JournalRecord& copy = l.app.records.jData[half];
-        if (readRecord(l.app.journal, e.ptr, copy) != 0) return 1;
-        if (copy.mainAdr != e.adr) return reportDamage(l.app.journal);
+        JournalRecord& copy = l.pairRecords[half];
+        if (readRecord(l.jf, e.ptr, copy) != 0) return 1;
+        if (copy.mainAdr != e.adr) return reportDamage(l.jf);
         e.loaded = true;
     }
     return 0;
@@ -241,15 +236,15 @@ int loadPairRecords(Locator& l) {
 
 }  // namespace
 
-void segmentAroundCursorRecords(const PageRecords& records, ChainSegment& s) {
+void segmentAroundPair(const PairLocation& known, const FilePos pairRecordPtr[2], ChainSegment& s) {
     s = ChainSegment{};
     auto add = [&s](FilePos ptr, FilePos adr) { s.entries[s.count++] = ChainEntry{ptr, adr, false}; };
-    if (!isEmptyPtr(records.jPrevPtr)) add(records.jPrevPtr, records.jPrevAdr);
-    if (records.jReadFlag & kFirstHalfHasRecord) add(records.jData[0].jAdr, records.recordsPos);
-    if (records.jReadFlag & kSecondHalfHasRecord) add(records.jData[1].jAdr, records.recordsPos + kPage);
-    if (!isEmptyPtr(records.jNextPtr)) add(records.jNextPtr, records.jNextAdr);
-    s.belowKnown = isEmptyPtr(records.jPrevPtr);
-    s.aboveKnown = isEmptyPtr(records.jNextPtr);
+    if (!isEmptyPtr(known.prevPtr)) add(known.prevPtr, known.prevAdr);
+    if (known.jReadFlag & kFirstHalfHasRecord) add(pairRecordPtr[0], known.pairPos);
+    if (known.jReadFlag & kSecondHalfHasRecord) add(pairRecordPtr[1], known.pairPos + kPage);
+    if (!isEmptyPtr(known.nextPtr)) add(known.nextPtr, known.nextAdr);
+    s.belowKnown = isEmptyPtr(known.prevPtr);
+    s.aboveKnown = isEmptyPtr(known.nextPtr);
 }
 
 void segmentAtFirst(const JournalHeader& h, ChainSegment& s) {
@@ -280,10 +275,9 @@ int segmentAtRecord(JournalFile& jf, FilePos ptr, FilePos limit, ChainSegment& s
     return 0;
 }
 
-int locatePair(AppState& app, ChainSegment& s, FilePos pairPos, PairLocation& out) {
-    Locator l{app, s, pairPos - pairPos % kPage};
-    l.journalHandle = app.journal.handle;
-    l.mainHandle = app.main.mainHandle;
+int locatePair(JournalFile& jf, ChainSegment& s, FilePos pairPos, FilePos fileSize, JournalRecord pairRecords[2],
+               const ScanPoll& poll, PairLocation& out) {
+    Locator l{jf, pairRecords, poll, s, pairPos - pairPos % kPage};
     // Each step grows the segment by a record (or ends it at the chain's
     // end), so the loop ends after at most one step per record of the chain;
     // a damaged chain is caught by the order check of every step.
@@ -303,12 +297,12 @@ int locatePair(AppState& app, ChainSegment& s, FilePos pairPos, PairLocation& ou
         if (step == kStale) {
             // Found once more from the chain's nearer end; a second time
             // means the chain itself is inconsistent.
-            if (restarted) return reportDamage(app.journal);
+            if (restarted) return reportDamage(jf);
             restarted = true;
-            if (l.pairPos <= app.main.fileSize / 2)
-                segmentAtFirst(app.journal.header, s);
+            if (l.pairPos <= fileSize / 2)
+                segmentAtFirst(jf.header, s);
             else
-                segmentAtLast(app.journal.header, s);
+                segmentAtLast(jf.header, s);
         }
     }
     if (loadPairRecords(l) != 0) return 1;

@@ -16,11 +16,36 @@
 // across changed pages reads one header per record passed.
 #include <cstdint>
 
-#include "state/app_state.h"
+#include "journal/journal_file.h"
 
 namespace quorby {
 
 inline constexpr int kSegmentCapacity = 8;
+
+// Bits of PairLocation::jReadFlag: the pages of the pair that have records.
+inline constexpr std::uint32_t kFirstHalfHasRecord = 1;
+inline constexpr std::uint32_t kSecondHalfHasRecord = 2;
+
+// The records that bracket a page pair, once located.
+struct PairLocation {
+    FilePos pairPos = 0;
+    FilePos prevPtr = kEmptyPtr;
+    FilePos prevAdr = 0;
+    FilePos nextPtr = kEmptyPtr;
+    FilePos nextAdr = 0;
+    std::uint32_t jReadFlag = 0;  // the pages that have records, read whole into jData
+    bool interrupted = false;     // ESC ended a long scan: pairPos is where it stood
+};
+
+// What a long scan asks of its caller between steps. `step` shows progress
+// (`first` on the first call) and sets *stop when the user wants the scan
+// stopped; it returns 1 when the files went away under the scan (a nested
+// command closed them), which ends the scan with 1.
+struct ScanPoll {
+    int (*step)(void* context, bool first, bool* stop) = nullptr;
+    void* context = nullptr;
+};
+
 
 struct ChainEntry {
     FilePos ptr = kEmptyPtr;
@@ -40,10 +65,10 @@ struct ChainSegment {
     bool aboveKnown = true;
 };
 
-// The records around the pair the cursor records belong to: JPrevPtr, the
-// records of the two pages and JNextPtr. Their outward links are unknown
-// unless JPrevPtr or JNextPtr is empty (the chain ends there).
-void segmentAroundCursorRecords(const PageRecords& records, ChainSegment& s);
+// The records around a pair located before: the record below it, the
+// records of its two pages (at `pairRecordPtr`) and the record above it.
+// Their outward links are unknown unless the chain ends there.
+void segmentAroundPair(const PairLocation& known, const FilePos pairRecordPtr[2], ChainSegment& s);
 // Before the lowest record: grows upwards from First.
 void segmentAtFirst(const JournalHeader& h, ChainSegment& s);
 // After the highest record: grows downwards from LastPtr.
@@ -54,23 +79,15 @@ void segmentAtLast(const JournalHeader& h, ChainSegment& s);
 // is reported (the caller falls back to the chain's ends).
 int segmentAtRecord(JournalFile& jf, FilePos ptr, FilePos limit, ChainSegment& s);
 
-// The records that bracket a page pair, once located.
-struct PairLocation {
-    FilePos pairPos = 0;
-    FilePos prevPtr = kEmptyPtr;
-    FilePos prevAdr = 0;
-    FilePos nextPtr = kEmptyPtr;
-    FilePos nextAdr = 0;
-    std::uint32_t jReadFlag = 0;  // the pages that have records, read whole into jData
-    bool interrupted = false;     // ESC ended a long scan: pairPos is where it stood
-};
 
 // Grows `s` until it brackets the pair at `pairPos` and reads the pair's
-// records whole into app.records.jData (nothing else of the view changes).
-// A long scan shows the banner "SCAN JOURNAL-FILE" and polls for ESC; when
-// the user stops it, the pair where the scan stood is located instead.
-// Result 1 after a failed read (reported) or a damaged chain (reported as a
-// read error of the Journal File); the record copies may then be overwritten.
-int locatePair(AppState& app, ChainSegment& s, FilePos pairPos, PairLocation& out);
+// records whole into pairRecords[0] and [1]. A long scan calls `poll`; when
+// the user stops it, the pair where the scan stood is located instead (and
+// out.interrupted is set). A damaged chain restarts once from the end nearer
+// to the pair (`fileSize` tells which). Result 1 after a failed read
+// (reported) or a damaged chain (reported as a read error of the Journal
+// File); the record copies may then be overwritten.
+int locatePair(JournalFile& jf, ChainSegment& s, FilePos pairPos, FilePos fileSize, JournalRecord pairRecords[2],
+               const ScanPoll& poll, PairLocation& out);
 
 }  // namespace quorby

@@ -7,13 +7,12 @@
 #include "core/file_pos.h"
 #include "platform/platform.h"
 #include "platform/file_io.h"
+#include "journal/chain_segment.h"
 #include "journal/journal_format.h"
 
 namespace quorby {
 
 // Bits of jReadFlag: the page of that half has a record (its copy is valid).
-inline constexpr std::uint32_t kFirstHalfHasRecord = 1;
-inline constexpr std::uint32_t kSecondHalfHasRecord = 2;
 
 // reviewState values: F4 steps towards newer versions, F2 towards older ones,
 // on the first or the second page of pageBuffer.

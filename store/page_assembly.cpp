@@ -2,9 +2,10 @@
 
 #include <cstring>
 
+#include "state/progress.h"
 #include "store/store_page.h"
 #include "store/unchanged_view.h"
-#include "store/chain_segment.h"
+#include "journal/chain_segment.h"
 #include "store/main_file.h"
 #include "store/version_review.h"
 #include "view/grid_layout.h"
@@ -73,7 +74,15 @@ void chooseStart(AppState& app, FilePos pos, ChainSegment& s) {
     }
     if (pos == 0 && d < kLongestBackwardMove) return segmentAtFirst(app.journal.header, s);
     if (pairHoldsLastByte(app, pos) && d > kLongestForwardMove) return segmentAtLast(app.journal.header, s);
-    segmentAroundCursorRecords(r, s);
+    PairLocation known;
+    known.pairPos = r.recordsPos;
+    known.prevPtr = r.jPrevPtr;
+    known.prevAdr = r.jPrevAdr;
+    known.nextPtr = r.jNextPtr;
+    known.nextAdr = r.jNextAdr;
+    known.jReadFlag = r.jReadFlag;
+    const FilePos pairRecordPtr[2] = {r.jData[0].jAdr, r.jData[1].jAdr};
+    segmentAroundPair(known, pairRecordPtr, s);
 }
 
 void setHalfFromData(AppState& app, int half, const JournalRecord& rec) {
@@ -136,6 +145,21 @@ int assembleContent(AppState& app, FilePos pos) {
     return result;
 }
 
+// A long scan of the address chain shows the banner "SCAN JOURNAL-FILE" and
+// listens for ESC; a command run meanwhile may close the files.
+struct ScanWatch {
+    AppState& app;
+    FileHandle journalHandle;
+    FileHandle mainHandle;
+};
+
+int pollJournalScan(void* context, bool first, bool* stop) {
+    ScanWatch& w = *static_cast<ScanWatch*>(context);
+    if (first) startProgress(w.app, kTitleScanJournalFile);
+    *stop = pollProgress(w.app);
+    return w.app.journal.handle != w.journalHandle || w.app.main.mainHandle != w.mainHandle ? 1 : 0;
+}
+
 int assembleFrom(AppState& app, FilePos pos, ChainSegment& s) {
     PageRecords& r = app.records;
     // A failure of the Journal File leaves everything as it was, so that no
@@ -146,7 +170,9 @@ int assembleFrom(AppState& app, FilePos pos, ChainSegment& s) {
     const FileHandle journalHandle = app.journal.handle;
     r.assembling = true;
     PairLocation location;
-    const int located = locatePair(app, s, pos, location);
+    ScanWatch watch{app, journalHandle, mainHandle};
+    const ScanPoll poll{pollJournalScan, &watch};
+    const int located = locatePair(app.journal, s, pos, app.main.fileSize, r.jData, poll, location);
     r.assembling = false;
     if (located != 0) {
         if (app.main.mainHandle == mainHandle && app.journal.handle == journalHandle) {

@@ -203,7 +203,8 @@ int PosixFileIo::copyFile(const std::string& from, const std::string& to) {
         ::close(in);
         return fail(err, true);
     }
-    static std::uint8_t buffer[kCopyBufferSize];
+    copyBuffer_.resize(kCopyBufferSize);
+    std::uint8_t* buffer = copyBuffer_.data();
     FilePos pos = 0;
     int result = 0;
     for (;;) {

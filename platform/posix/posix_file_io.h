@@ -56,6 +56,7 @@ private:
 
     std::string sysRoot_;
     SystemError lastError_{};
+    std::vector<std::uint8_t> copyBuffer_;  // copyFile's, allocated at its first use
 };
 
 // Seconds and nanoseconds since 1970 as a Windows file time (100 ns units
