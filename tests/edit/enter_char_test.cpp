@@ -31,24 +31,6 @@ TEST(EnterChar, HexDigitsOnlyAndCaseFolded) {
     EXPECT_TRUE(f.app.view.halfDirty[0]);
     EXPECT_FALSE(f.app.view.halfDirty[1]);
     EXPECT_EQ(f.app.view.cursorPos(), 101u);
-
-    // Second half: byte 600 of the pair, shown from 256 on.
-    showFromPosition(f.app, 256);
-    f.typeHex(600, 0x5c);
-    EXPECT_EQ(f.app.view.pagePos, 0u);
-    EXPECT_TRUE(f.app.view.halfDirty[1]);
-    EXPECT_EQ(f.app.view.pageBuffer[600], 0x5c);
-}
-
-TEST(EnterChar, CharacterColumnTakesAnyCode) {
-    EditFixture f(4096);
-    f.cursorTo(10, true);
-    enterChar(f.app, 'g');
-    enterChar(f.app, 0xE4);
-    EXPECT_EQ(f.app.view.pageBuffer[10], 'g');
-    EXPECT_EQ(f.app.view.pageBuffer[11], 0xE4);
-    EXPECT_TRUE(f.app.view.changed(10) && f.app.view.changed(11));
-    EXPECT_EQ(f.app.view.cursorPos(), 12u);
 }
 
 TEST(EnterChar, EscAfterOneDigitChangesNothing) {
@@ -78,16 +60,6 @@ TEST(EnterChar, LastShownByteScrollsByTheLockStep) {
     f.typeHex(8191, 0x99);
     EXPECT_EQ(f.app.view.cursorPos(), 8191u);
     EXPECT_EQ(f.shown(8191), 0x99);
-}
-
-TEST(EnterChar, EscDiscardsWithoutQuestionWhenSwitchedOff) {
-    EditFixture f(4096);
-    f.typeHex(20, 0x00);
-    f.key(kCharEscape);
-    EXPECT_TRUE(f.platform.questions.empty());
-    EXPECT_EQ(f.app.view.pageBuffer[20], originalByte(20));
-    EXPECT_FALSE(f.app.view.halfDirty[0]);
-    EXPECT_EQ(f.recordCount(), 0u);
 }
 
 TEST(EnterChar, EscQuestionNoStoresYesWithDontAskDiscards) {

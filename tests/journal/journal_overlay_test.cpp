@@ -19,42 +19,6 @@ void put(Bytes& b, FilePos at, const std::string& text) {
     std::copy(text.begin(), text.end(), b.begin() + std::ptrdiff_t(at));
 }
 
-TEST(JournalOverlay, SearchSeesJournalChangesNotTheMainFileBeneath) {
-    EngineFixture f;
-    Bytes main(3 * kSearchBlockSize + 300, '.');
-    put(main, 5000, "QUORBY");     // broken by a changed byte in the journal
-    put(main, 9000, "QUORBY");     // stays: its page's record shows the Main File
-    put(main, 700000, "QUORBY");   // untouched page
-    f.setMain(main);
-    f.openJournal();
-
-    Bytes changed = pageOf(main, 4608);
-    changed[5002 - 4608] = '#';
-    f.addJournalPage(4608, changed);
-    Bytes added = pageOf(main, 300032);
-    put(added, 100, "QUORBY");
-    f.addJournalPage(300032, added);
-    Bytes shadowed = pageOf(main, 8704);
-    put(shadowed, 1, "QUORBY");  // not shown: bit 22 says the content is the Main File's
-    f.addJournalPage(8704, shadowed, kFlagInEffect | kFlagShowMainFile);
-    // The last, short page: anz covers only the file's bytes.
-    const FilePos lastPage = main.size() / 512 * 512;
-    Bytes tail = pageOf(main, lastPage, main.size() - lastPage);
-    put(tail, tail.size() - 6, "QUORBY");
-    f.addJournalPage(lastPage, tail);
-
-    const Positions expected{9000, 300132, 700000, main.size() - 6};
-    f.begin(textBytes("QUORBY"), false, 0, true);
-    EXPECT_EQ(f.all(true), expected);
-    f.begin(textBytes("quorby"), true, main.size(), false);
-    EXPECT_EQ(f.all(false), Positions(expected.rbegin(), expected.rend()));
-
-    // Without the overlay the Main File's own bytes are searched.
-    f.begin(textBytes("QUORBY"), false, 0, true);
-    f.state.overlayJournal = false;
-    EXPECT_EQ(f.all(true), (Positions{5000, 9000, 700000}));
-}
-
 TEST(JournalOverlay, ChangesOnThePageTwoBlocksShare) {
     // The page 261632 .. 262143 ends the first forward block and begins the
     // second; a match that starts in it and ends in the next page lies only
@@ -115,9 +79,11 @@ TEST(JournalOverlay, KeepsItsChainPositionForTheNextBlockAndStopsOnABrokenChain)
     EXPECT_EQ(chain, kEmptyPtr);
 }
 
-// Main File and journal pages at random, file sizes that are no multiple of
-// 512, small blocks: the search must agree with the naive search over the
-// content the view shows (journal pages over the Main File).
+// Main File and journal pages at random (some with the flag that shows the
+// Main File's bytes), file sizes that are no multiple of 512, small blocks:
+// the search must agree with the naive search over the content the view
+// shows (journal pages over the Main File), and without the overlay with
+// the naive search over the Main File.
 TEST(JournalOverlay, AgreesWithNaiveSearchOverTheShownContent) {
     std::mt19937 rng(7);
     const std::uint8_t alphabet[] = {'x', 'y', 'X', 'Y'};
@@ -159,6 +125,10 @@ TEST(JournalOverlay, AgreesWithNaiveSearchOverTheShownContent) {
         ASSERT_EQ(f.all(true), matches);
         f.begin(pattern, fold, size, false);
         ASSERT_EQ(f.all(false), Positions(matches.rbegin(), matches.rend()));
+        // Without the overlay the Main File's own bytes are searched.
+        f.begin(pattern, fold, 0, true);
+        f.state.overlayJournal = false;
+        ASSERT_EQ(f.all(true), allMatches(main, pattern, fold));
     }
 }
 

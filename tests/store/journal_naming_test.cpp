@@ -7,7 +7,7 @@
 namespace quorby::lifecycle_test {
 namespace {
 
-TEST(JournalNaming, EscapesTildeSlashAndColon) {
+TEST(JournalNaming, EscapedNamesInTheJournalDirectory) {
     EXPECT_EQ(escapeMainName("/home/u/x.bin"), "~2home~2u~2x.bin");
     EXPECT_EQ(escapeMainName("//server/share"), "~2~2server~2share");
     EXPECT_EQ(escapeMainName("/a~b/c~~"), "~2a~3b~2c~3~3");
@@ -15,16 +15,13 @@ TEST(JournalNaming, EscapesTildeSlashAndColon) {
     EXPECT_EQ(escapeMainName("C:/data:x"), "C~1data~0x");
     EXPECT_EQ(escapeMainName("a::/b:"), "a~0~1b~0");
     EXPECT_EQ(escapeMainName("  Drive  A: /dev/loop0"), "  Drive  A~0 ~2dev~2loop0");
-}
 
-TEST(JournalNaming, ComposesInDirectory) {
     EXPECT_EQ(composeInDirectory("/j/", "/home/u/x.bin", true), "/j/~2home~2u~2x.bin.jnl");
     EXPECT_EQ(composeInDirectory("/j", "/x~y", true), "/j/~2x~3y.jnl");
     // A hand-given name ending in ".jnl" keeps its extension once.
     EXPECT_EQ(composeInDirectory("/j/", "/k/a.jnl", false), "/j/~2k~2a.jnl");
-}
 
-TEST(JournalNaming, LongNamesStayWithinOneFileNameAndApart) {
+    // Long names stay within one file name and apart.
     std::string deep = "/" + std::string(120, 'd') + "/" + std::string(150, 'n');
     std::string first = composeInDirectory("/j/", deep + "1", true);
     std::string second = composeInDirectory("/j/", deep + "2", true);
@@ -34,9 +31,7 @@ TEST(JournalNaming, LongNamesStayWithinOneFileNameAndApart) {
     EXPECT_NE(first, second);
     // A name that fits is not touched by the hash.
     EXPECT_EQ(composeInDirectory("/j/", "/" + std::string(245, 'a'), true).size(), 3u + 2 + 245 + 4);
-}
 
-TEST(JournalNaming, RecognisesTheJnlExtension) {
     EXPECT_TRUE(endsWithJnl("/a/b.jnl"));
     EXPECT_TRUE(endsWithJnl("x.y.jnl"));
     EXPECT_FALSE(endsWithJnl("/a/b.JNL"));

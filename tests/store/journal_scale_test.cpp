@@ -118,9 +118,7 @@ TEST_F(LargeJournal, AJumpAcrossHalfTheRecordsScansWithTheBannerAndEscStopsWhere
     platform.boxes.clear();
     io.resetCounts();
     EXPECT_EQ(loadPagePair(app, 190001 * 512), 0);
-    ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_EQ(platform.boxes[0].text, "Shall this Action be interrupted ?");
-    EXPECT_EQ(platform.boxes[0].caption, "Interrupt ?");
+    ASSERT_EQ(platform.boxes.size(), 1u);  // the question of the progress banner
     const FilePos stood = app.view.pagePos / 512;
     EXPECT_GT(stood, 1500u);
     EXPECT_LT(stood, 3000u);

@@ -42,30 +42,27 @@ TEST(StorePage, FirstRecordLayout) {
     EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
 }
 
-TEST(StorePage, LowerUndoLevelsOverwriteTheNewestVersion) {
-    for (std::uint32_t options : {0u, 1u}) {
+// Undo options 0 and 1 overwrite the page's newest version; 2 and 3 append a
+// version per store.
+TEST(StorePage, StoringAgainOverwritesOrAppendsVersionsByUndoOptions) {
+    for (std::uint32_t options : {0u, 1u, 2u, 3u}) {
+        SCOPED_TRACE(options);
         EditFixture f(4096, options);
         change(f, 10, 1);
         change(f, 11, 2);
         change(f, 12, 3);
-        EXPECT_EQ(f.recordCount(), 1u) << options;
-        JournalRecord r = f.record(1024);
-        EXPECT_EQ(r.flag, 0x100505u);
-        EXPECT_EQ(r.data[10], 1);
-        EXPECT_EQ(r.data[12], 3);
-        EXPECT_EQ(r.changeMap[1], 0x1C);
-        EXPECT_EQ(f.header().undo, 1024u);
         EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
-    }
-}
-
-TEST(StorePage, UndoForAllChangesAppendsVersions) {
-    for (std::uint32_t options : {2u, 3u}) {
-        EditFixture f(4096, options);
-        change(f, 10, 1);
-        change(f, 11, 2);
-        change(f, 12, 3);
-        ASSERT_EQ(f.recordCount(), 3u) << options;
+        if (options < 2) {
+            EXPECT_EQ(f.recordCount(), 1u);
+            JournalRecord r = f.record(1024);
+            EXPECT_EQ(r.flag, 0x100505u);
+            EXPECT_EQ(r.data[10], 1);
+            EXPECT_EQ(r.data[12], 3);
+            EXPECT_EQ(r.changeMap[1], 0x1C);
+            EXPECT_EQ(f.header().undo, 1024u);
+            continue;
+        }
+        ASSERT_EQ(f.recordCount(), 3u);
         JournalRecord oldest = f.record(1024), middle = f.record(1664), newest = f.record(2304);
         EXPECT_EQ(oldest.nJnl, 1664u);
         EXPECT_EQ(middle.pJnl, 1024u);
@@ -81,7 +78,6 @@ TEST(StorePage, UndoForAllChangesAppendsVersions) {
         EXPECT_EQ(newest.data[10], 1);
         EXPECT_EQ(newest.data[12], 3);
         EXPECT_EQ(middle.data[12], originalByte(12));
-        EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
     }
 }
 
@@ -98,41 +94,28 @@ TEST(StorePage, WithoutJournalFileTheUserIsTold) {
     EXPECT_EQ(f.mainBytes(), f.original);
 }
 
-TEST(StorePage, DirectAccessWithoutUndoWritesOnlyTheMainFile) {
-    EditFixture f(4096, 0, true);
-    change(f, 100, 0x42);
-    EXPECT_EQ(f.mainBytes()[100], 0x42);
-    EXPECT_EQ(f.io.bytes(f.journalPath).size(), 1024u);
-    EXPECT_EQ(f.shown(100), 0x42);
-}
-
-TEST(StorePage, DirectAccessSavesTheEarlierBytesForUndo) {
-    EditFixture f(4096, 1, true);
-    change(f, 100, 0x42);
-    EXPECT_EQ(f.mainBytes()[100], 0x42);
-    ASSERT_EQ(f.recordCount(), 1u);
-    JournalRecord r = f.record(1024);
-    EXPECT_EQ(r.data[100], originalByte(100));
-    EXPECT_EQ(r.flag & kFlagShowMainFile, kFlagShowMainFile);
-    EXPECT_EQ(f.shown(100), 0x42);
-    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
-
-    undoLastCommand(f.app);
-    f.endCommand();
-    EXPECT_EQ(f.mainBytes(), f.original);
-    EXPECT_EQ(f.shown(100), originalByte(100));
-    redoLastCommand(f.app);
-    f.endCommand();
-    EXPECT_EQ(f.mainBytes()[100], 0x42);
-    EXPECT_EQ(f.shown(100), 0x42);
-
-    // A second direct write of the page saves the bytes it overwrites.
-    change(f, 101, 0x43);
-    undoLastCommand(f.app);
-    f.endCommand();
-    EXPECT_EQ(f.mainBytes()[100], 0x42);
-    EXPECT_EQ(f.mainBytes()[101], originalByte(101));
-    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+// Direct access: the Main File is written at once; with undo the record
+// keeps the bytes it overwrote (undo and redo of it: EditProperty.DirectAccess*).
+TEST(StorePage, DirectAccessWritesTheMainFileAndKeepsTheEarlierBytesForUndo) {
+    for (std::uint32_t options : {0u, 1u}) {
+        SCOPED_TRACE(options);
+        EditFixture f(4096, options, true);
+        change(f, 100, 0x42);
+        EXPECT_EQ(f.mainBytes()[100], 0x42);
+        EXPECT_EQ(f.shown(100), 0x42);
+        EXPECT_EQ(f.recordCount(), options);
+        if (options == 0) continue;
+        JournalRecord r = f.record(1024);
+        EXPECT_EQ(r.data[100], originalByte(100));
+        EXPECT_EQ(r.flag & kFlagShowMainFile, kFlagShowMainFile);
+        // A second direct write of the page saves the bytes it overwrites.
+        change(f, 101, 0x43);
+        undoLastCommand(f.app);
+        f.endCommand();
+        EXPECT_EQ(f.mainBytes()[100], 0x42);
+        EXPECT_EQ(f.mainBytes()[101], originalByte(101));
+        EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+    }
 }
 
 TEST(StorePage, DirectAccessQuestions) {
