@@ -1,7 +1,7 @@
 #pragma once
-// What the benchmarks share: a platform that draws nothing and answers every
-// question the same way, file access that counts its system calls, and
-// timing of whole processes.
+// What the benchmarks share with the tests: the window system, answering
+// every question the same way, and the file layer (over the real files it
+// counts the system calls); and timing of whole processes.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -10,89 +10,21 @@
 
 #include "state/app_state.h"
 #include "state/settings_file.h"
-#include "platform/platform.h"
 #include "platform/posix/posix_file_io.h"
 #include "store/journal_errors.h"
 #include "store/store_page.h"
 #include "store/page_assembly.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/memory_file_io.h"
 
 namespace quorby::bench {
 
-// Draws nothing; Yes/No boxes and questions get `yes`, other boxes OK,
-// dialogs their cancel button.
-class SilentPlatform final : public Platform {
-public:
-    explicit SilentPlatform(bool yes) : yes_(yes) {}
-    void drawCells(int, int, const char*, int, Colour) override {}
-    void setCaption(const std::string&) override {}
-    void setScrollBar(std::int32_t, std::int32_t) override {}
-    void setMenuItemEnabled(int, bool) override {}
-    void setMenuEnabled(int, bool) override {}
-    void setRecentFiles(const std::vector<std::string>&) override {}
-    void popupMenu(int, int, int) override {}
-    MsgAnswer messageBox(const MessageBoxDescription& box) override {
-        if (box.buttons != MsgButtons::YesNo) return MsgAnswer::Ok;
-        return yes_ ? MsgAnswer::Yes : MsgAnswer::No;
-    }
-    int questionDialog(const std::string&, const std::string&) override { return yes_ ? kAnswerYes : 0; }
-    FileDialogResult fileDialog(const FileDialogRequest&) override { return {}; }
-    int runDialog(DialogDescription& d) override { return d.cancelId; }
-    int createFont(int w, int h, int* aw, int* ah) override {
-        *aw = w;
-        *ah = h;
-        return 0;
-    }
-    void fitWindowToGrid(int, int) override {}
-    bool pollPendingInput() override { return false; }
-    void setClipboard(const std::string&, const std::string&) override {}
-    bool clipboardHas(const std::string&) override { return false; }
-    std::string clipboardData(const std::string&) override { return {}; }
-    void openHelp(const std::string&) override {}
-    void quit(int) override {}
-
-private:
-    bool yes_;
-};
-
-// Forwards to the real file access and counts the system calls.
-class CountingFileIo final : public FileIo {
-public:
-    PosixFileIo real;
-    std::uint64_t writes = 0, reads = 0, syncs = 0;
-
-    int open(const std::string& p, OpenMode m, FileHandle* out) override { return real.open(p, m, out); }
-    void close(FileHandle h) override { real.close(h); }
-    int readAt(FileHandle h, FilePos pos, void* b, std::uint32_t n, std::uint32_t* d) override {
-        ++reads;
-        return real.readAt(h, pos, b, n, d);
-    }
-    int writeAt(FileHandle h, FilePos pos, const void* b, std::uint32_t n, std::uint32_t* d) override {
-        ++writes;
-        return real.writeAt(h, pos, b, n, d);
-    }
-    int size(FileHandle h, FilePos* out) override { return real.size(h, out); }
-    int setSize(FileHandle h, FilePos s) override { return real.setSize(h, s); }
-    int sync(FileHandle h) override {
-        ++syncs;
-        return real.sync(h);
-    }
-    int lastWriteTime(FileHandle h, std::uint64_t* out) override { return real.lastWriteTime(h, out); }
-    int lastWriteTimeOfPath(const std::string& p, std::uint64_t* out) override { return real.lastWriteTimeOfPath(p, out); }
-    bool exists(const std::string& p) override { return real.exists(p); }
-    bool isBlockDevice(const std::string& p) override { return real.isBlockDevice(p); }
-    int removeFile(const std::string& p) override { return real.removeFile(p); }
-    int renameFile(const std::string& a, const std::string& b) override { return real.renameFile(a, b); }
-    int copyFile(const std::string& a, const std::string& b) override { return real.copyFile(a, b); }
-    int makeDirectory(const std::string& p) override { return real.makeDirectory(p); }
-    int removeDirectoryIfEmpty(const std::string& p) override { return real.removeDirectoryIfEmpty(p); }
-    int driveId(const std::string& p, std::uint64_t* out) override { return real.driveId(p, out); }
-    int diskSpace(const std::string& p, DiskSpace* out) override { return real.diskSpace(p, out); }
-    void listDrives(std::vector<DriveInfo>* l, std::vector<DriveInfo>* ph) override { real.listDrives(l, ph); }
-    SystemError lastError() const override { return real.lastError(); }
-    void setLastError(SystemError e) override { real.setLastError(e); }
-
-    void reset() { writes = reads = syncs = 0; }
-};
+// The window system of the tests: Yes/No boxes and questions get `yes`,
+// other boxes OK, dialogs their cancel button.
+inline void answerEverything(testing::FakePlatform& platform, bool yes) {
+    platform.yesNoDefault = yes ? MsgAnswer::Yes : MsgAnswer::No;
+    platform.questionDefault = yes ? kAnswerYes : 0;
+}
 
 // Sets `app` up with a new Main File of `halves` zero pages, writable in
 // journal access, and a new Journal File for it, without questions; shows

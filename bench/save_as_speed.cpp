@@ -61,7 +61,8 @@ std::uint64_t changePos(std::uint64_t k, std::uint64_t halves, std::uint64_t siz
 // leaves the Journal File closed where the next opening finds it.
 int storeChanges(const std::string& home, const std::string& mainPath, std::uint64_t halves, std::uint64_t size) {
     PosixFileIo io;
-    SilentPlatform platform(false);
+    testing::FakePlatform platform;
+    answerEverything(platform, false);
     static AppState app;  // large: kept off the stack
     app.platform = &platform;
     app.files = &io;

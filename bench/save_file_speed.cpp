@@ -46,8 +46,11 @@ int main(int argc, char** argv) {
     const std::string journalPath = dir + "/quorby-bench-save.jnl";
     const std::string copyPath = dir + "/quorby-bench-save-copy.bin";
 
-    CountingFileIo io;
-    SilentPlatform platform(true);
+    PosixFileIo posix;
+    testing::MemoryFileIo io;  // counts the system calls
+    io.real = &posix;
+    testing::FakePlatform platform;
+    answerEverything(platform, true);
     static AppState app;  // large: kept off the stack
     if (openBenchFiles(app, io, platform, dir, mainPath, journalPath, halves) != 0) return 2;
     app.settings.undoOptions = undoOptions;
@@ -62,7 +65,7 @@ int main(int argc, char** argv) {
     const double megabytes = double(halves) * 512 / 1e6;
     std::printf("%llu changed page halves (%.1f MB), undoOptions %u, in %s\n", (unsigned long long)halves,
                 megabytes, undoOptions, dir.c_str());
-    io.reset();
+    io.resetCounts();
     auto start = std::chrono::steady_clock::now();
     if (saveFile(app) != 0) std::fprintf(stderr, "Save File did not complete\n");
     commitJournalHeader(app.journal);

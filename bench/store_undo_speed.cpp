@@ -47,8 +47,11 @@ int main(int argc, char** argv) {
     const std::string journalPath = dir + "/quorby-bench-main.jnl";
     const std::string plainPath = dir + "/quorby-bench-plain.bin";
 
-    CountingFileIo io;
-    SilentPlatform platform(true);
+    PosixFileIo posix;
+    testing::MemoryFileIo io;  // counts the system calls
+    io.real = &posix;
+    testing::FakePlatform platform;
+    answerEverything(platform, true);
     static AppState app;  // large: kept off the stack
     if (openBenchFiles(app, io, platform, dir, mainPath, journalPath, halves) != 0) return 2;
     app.settings.undoOptions = 3;
@@ -59,18 +62,18 @@ int main(int argc, char** argv) {
     std::printf("%-34s %9s %9s %12s %10s %8s\n", "operation", "records", "seconds", "records/s", "writes/rec", "syncs");
 
     // Store: one command per pair; both halves typed, then the move stores them.
-    io.reset();
+    io.resetCounts();
     auto start = std::chrono::steady_clock::now();
     changeEveryHalf(app);
     row("store (new page halves)", halves, secondsSince(start), io.writes, io.syncs);
 
-    io.reset();
+    io.resetCounts();
     start = std::chrono::steady_clock::now();
     undoAllCommand(app);
     commitJournalHeader(app.journal);
     row("Undo All", halves, secondsSince(start), io.writes, io.syncs);
 
-    io.reset();
+    io.resetCounts();
     start = std::chrono::steady_clock::now();
     redoAllCommand(app);
     commitJournalHeader(app.journal);

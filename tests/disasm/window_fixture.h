@@ -4,42 +4,28 @@
 #include <string>
 #include <vector>
 
-#include "core/command_codes.h"
-#include "app/dispatch.h"
-#include "state/settings_file.h"
-#include "core/tables.h"
 #include "app/window_events.h"
+#include "core/command_codes.h"
+#include "core/tables.h"
 #include "decoder/decoder_state.h"
 #include "disasm/disasm_options.h"
 #include "disasm/disassembly_window.h"
-#include "store/page_assembly.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/memory_file_io.h"
 #include "navigate/page_moves.h"
-#include "view/scroll_bar.h"
+#include "tests/support/test_app.h"
 
 namespace quorby::disasm::testing {
 
-struct DisasmApp {
-    quorby::testing::FakePlatform platform;
-    quorby::testing::MemoryFileIo files;
-    AppState app;
+struct DisasmApp : quorby::testing::TestApp {
+    quorby::testing::MemoryFileIo& files = io;
 
     explicit DisasmApp(const std::vector<std::uint8_t>& content, DecoderMode mode = DecoderMode::Protected32,
                        FilePos syntheticZeros = 0) {
         if (syntheticZeros) files.addSyntheticFile("code.bin", syntheticZeros, [](FilePos) { return std::uint8_t(0); });
-        else files.files["code.bin"] = content;
-        app.platform = &platform;
-        app.files = &files;
+        else createFile("code.bin", content);
         setSettingsDefaults(app.settings, "", "");
         storeDecoderState(app.settings, setDecoderMode(storedDecoderState(app.settings), mode));
-        files.open("code.bin", OpenMode::ReadOnly, &app.main.mainHandle);
-        app.main.mainName = "code.bin";
-        app.main.mainKind = MainKind::File;
-        app.main.fileSize = syntheticZeros ? syntheticZeros : content.size();
-        app.main.lastBytePos = app.main.fileSize - 1;
-        loadPagePair(app, 0);
-        prepareScrollMapping(app);
+        openMain("code.bin", OpenMode::ReadOnly);
+        show();
     }
 
     void setOption(std::uint32_t bit) { storeDecoderState(app.settings, storedDecoderState(app.settings) | bit); }

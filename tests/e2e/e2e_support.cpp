@@ -1,14 +1,11 @@
 #include "e2e_support.h"
 
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "batch/batch_runner.h"
@@ -25,30 +22,6 @@ MemoryTranscript::~MemoryTranscript() {
 std::string MemoryTranscript::text() {
     std::fflush(file_);
     return std::string(buffer_, size_);
-}
-
-TempDir::TempDir() {
-    char pattern[] = "/tmp/quorby-e2e-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 void makeSparseFile(const std::string& path, unsigned long long size, const std::string& tail) {
@@ -75,22 +48,6 @@ BatchRun runInProcess(const std::string& script, const std::string& home, const 
     run.transcript = out.text();
     std::filesystem::current_path(before);
     std::filesystem::remove(scriptPath);
-    return run;
-}
-
-BatchRun runProgram(const std::string& script, const std::string& home, bool viaStdin) {
-    TempDir work;
-    std::string scriptPath = work.file("script.txt");
-    writeFile(scriptPath, script);
-    // coreutils' timeout ends a hanging program, so a fault fails the test instead of stalling it.
-    std::string command = std::string("timeout 120 '") + QUORBY_BINARY + "' --batch " + (viaStdin ? "-" : "'" + scriptPath + "'") +
-                          " --home '" + home + "'" + (viaStdin ? " < '" + scriptPath + "'" : "") + " > '" +
-                          work.file("out.txt") + "' 2> '" + work.file("err.txt") + "'";
-    int raw = std::system(command.c_str());
-    BatchRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.transcript = readFile(work.file("out.txt"));
-    run.errors = readFile(work.file("err.txt"));
     return run;
 }
 

@@ -4,7 +4,15 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/program_run.h"
+#include "tests/support/temp_dir.h"
+
 namespace quorby::e2e {
+
+using testing::readFile;
+using testing::TempDir;
+using testing::writeFile;
+using BatchRun = testing::ProgramRun;
 
 // A transcript written into memory (open_memstream).
 class MemoryTranscript {
@@ -22,36 +30,16 @@ private:
     std::FILE* file_ = nullptr;
 };
 
-// A fresh directory under /tmp, removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-void writeFile(const std::string& path, const std::string& bytes);
-std::string readFile(const std::string& path);
 // A sparse file of `size` bytes whose last `tail` bytes are written.
 void makeSparseFile(const std::string& path, unsigned long long size, const std::string& tail);
-
-struct BatchRun {
-    int status = -1;
-    std::string transcript;  // standard output
-    std::string errors;      // standard error (program runs only)
-};
 
 // runBatch in this process, with --home `home` and an optional FILE.
 BatchRun runInProcess(const std::string& script, const std::string& home, const std::string& file = "");
 // The quorby program with --batch; the script goes through a file or, when
 // `viaStdin` is set, through standard input ("-").
-BatchRun runProgram(const std::string& script, const std::string& home, bool viaStdin = false);
+inline BatchRun runProgram(const std::string& script, const std::string& home, bool viaStdin = false) {
+    return testing::runQuorby(script, {.home = home, .viaStdin = viaStdin});
+}
 
 // The line of the transcript that starts with `prefix` ("01|"), or "".
 std::string lineStartingWith(const std::string& transcript, const std::string& prefix);

@@ -3,59 +3,28 @@
 // journal access and changed in direct access only as typed.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "tests/support/program_run.h"
 
 namespace {
 
-struct BatchRun {
-    int status = -1;
-    std::string transcript;
-    bool has(const std::string& s) const { return transcript.find(s) != std::string::npos; }
-};
+using quorby::testing::ProgramRun;
 
 class BatchEdit : public ::testing::Test {
 protected:
-    std::string dir_;
+    quorby::testing::TempDir dir;
+    const std::string dir_ = dir.path();
 
-    void SetUp() override {
-        char tmpl[] = "/tmp/quorby-edit-batchXXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        std::ofstream(dir_ + "/data.bin") << std::string(3000, 'A');
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
-    std::string mainFile() {
-        std::ifstream in(dir_ + "/data.bin");
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    BatchRun run(const std::string& script) {
-        std::ofstream(dir_ + "/script.txt") << script;
-        const std::string out = dir_ + "/transcript.txt";
-        std::string command = std::string("timeout 120 '") + QUORBY_BINARY + "' --batch '" + dir_ +
-                              "/script.txt' --home '" + dir_ + "' > '" + out + "' 2>&1";
-        BatchRun r;
-        int raw = std::system(command.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        std::ifstream in(out);
-        std::stringstream s;
-        s << in.rdbuf();
-        r.transcript = s.str();
-        return r;
+    void SetUp() override { quorby::testing::writeFile(dir.file("data.bin"), std::string(3000, 'A')); }
+    std::string mainFile() { return quorby::testing::readFile(dir.file("data.bin")); }
+    ProgramRun run(const std::string& script) {
+        return quorby::testing::runQuorby(script, {.home = dir_, .mergeErrors = true});
     }
 };
 
 TEST_F(BatchEdit, TypeUndoRedoInJournalAccess) {
-    BatchRun r = run(
+    ProgramRun r = run(
         "answer no\n"
         "open " + dir_ + "/data.bin\n"
         "type 4142\n"
@@ -78,7 +47,7 @@ TEST_F(BatchEdit, TypeUndoRedoInJournalAccess) {
 }
 
 TEST_F(BatchEdit, EscQuestionAndCharacterColumn) {
-    BatchRun r = run(
+    ProgramRun r = run(
         "answer no\n"
         "open " + dir_ + "/data.bin\n"
         "key Tab\n"

@@ -3,44 +3,37 @@
 // on disk), and helpers that type and move like a user.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "state/app_state.h"
-#include "state/settings_file.h"
-#include "platform/posix/posix_file_io.h"
-#include "edit/enter_char.h"
-#include "store/store_page.h"
-#include "journal/journal_dump.h"
-#include "store/journal_errors.h"
-#include "store/page_assembly.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/memory_file_io.h"
 #include "navigate/page_moves.h"
+#include "store/store_page.h"
+#include "tests/support/journal_dump_run.h"
+#include "tests/support/test_app.h"
 
 namespace quorby::testing {
 
 inline std::uint8_t originalByte(FilePos pos) { return std::uint8_t(pos * 13 + (pos >> 9) * 7 + 1); }
 
-struct EditFixture {
+inline std::vector<std::uint8_t> originalBytes(FilePos size) {
+    std::vector<std::uint8_t> bytes(size);
+    for (FilePos i = 0; i < size; ++i) bytes[i] = originalByte(i);
+    return bytes;
+}
+
+struct EditFixture : TestApp {
     // Files in memory, or (onDisk) every file call passed on to a real drive:
     // Main File and Journal File on disk.
-    PosixFileIo disk;
-    MemoryFileIo io;
     bool onDisk = false;
     FileIo* files = &io;
-    FakePlatform platform;
-    AppState app;
     std::string mainPath = "/data/main.bin";
     std::string journalPath = "/data/main.bin.jnl";
     std::vector<std::uint8_t> original;
 
     // A Main File of `size` bytes in memory.
-    explicit EditFixture(FilePos size, std::uint32_t undoOptions = 3, bool direct = false) {
-        original.resize(size);
-        for (FilePos i = 0; i < size; ++i) original[i] = originalByte(i);
-        io.bytes(mainPath) = original;
+    explicit EditFixture(FilePos size, std::uint32_t undoOptions = 3, bool direct = false)
+        : original(originalBytes(size)) {
+        createFile(mainPath, original);
         open(undoOptions, direct, MainKind::File);
     }
 
@@ -48,14 +41,13 @@ struct EditFixture {
     // first) with the Journal File `journal` on disk, in direct access.
     EditFixture(const std::string& device, const std::string& journal, std::uint32_t undoOptions)
         : onDisk(true), mainPath(device), journalPath(journal) {
-        io.real = &disk;
+        useRealFiles();
         io.useRealDrives = true;
         FileHandle h = kNoFile;
         FilePos size = 0;
         EXPECT_EQ(files->open(device, OpenMode::ReadWrite, &h), 0);
         EXPECT_EQ(files->size(h, &size), 0);
-        original.resize(size);
-        for (FilePos i = 0; i < size; ++i) original[i] = originalByte(i);
+        original = originalBytes(size);
         std::uint32_t done = 0;
         EXPECT_EQ(files->writeAt(h, 0, original.data(), std::uint32_t(size), &done), 0);
         files->sync(h);
@@ -64,31 +56,13 @@ struct EditFixture {
         app.shell.modeFlags |= kModeDrive;
     }
 
-    ~EditFixture() {
-        if (app.journal.handle != kNoFile) files->close(app.journal.handle);
-        if (app.main.mainHandle != kNoFile) files->close(app.main.mainHandle);
-    }
-
     void open(std::uint32_t undoOptions, bool direct, MainKind kind) {
-        app.platform = &platform;
-        app.files = files;
-        setSettingsDefaults(app.settings, "/j/", "/k/");
+        useDefaultSettings();
         app.settings.undoOptions = undoOptions;
-        app.settings.messageSwitches = 0;
-        FileHandle h = kNoFile;
-        EXPECT_EQ(files->open(mainPath, OpenMode::ReadWrite, &h), 0);
-        app.main.mainHandle = h;
-        app.main.mainKind = kind;
-        app.main.mainName = mainPath;
-        app.main.fileSize = original.size();
-        app.main.lastBytePos = original.empty() ? 0 : original.size() - 1;
+        openMain(mainPath, OpenMode::ReadWrite, kind);
         app.main.openReadOnly = false;
         app.shell.accessFlags = kAccessNotLocked | kAccessWritable | (direct ? std::uint32_t(kAccessDirect) : 0u);
-        FileHandle j = kNoFile;
-        EXPECT_EQ(files->open(journalPath, OpenMode::Truncate, &j), 0);
-        attachJournal(app.journal, *files, j, journalPath);
-        reportJournalFailuresTo(app.journal, app);
-        EXPECT_EQ(recreateJournal(app.journal, mainPath), 0);
+        openJournal(journalPath);
         loadPagePair(app, 0);
     }
 
@@ -102,9 +76,6 @@ struct EditFixture {
     }
     JournalHeader& header() { return app.journal.header; }
 
-    // The end of a command, as the command loop does it.
-    void endCommand() { commitJournalHeader(app.journal); }
-
     // Puts the cursor on `pos` in the hex column (or the character column).
     void cursorTo(FilePos pos, bool inChars = false) {
         showWithCursorAt(app, pos);
@@ -112,11 +83,9 @@ struct EditFixture {
     }
 
     void typeHex(FilePos pos, std::uint8_t value) {
-        cursorTo(pos);
         const char* digits = "0123456789abcdef";
-        enterChar(app, digits[value >> 4]);
-        enterChar(app, digits[value & 15]);
-        endCommand();
+        cursorTo(pos);
+        type({digits[value >> 4], digits[value & 15]});
     }
 
     void key(int character) {
@@ -137,16 +106,9 @@ struct EditFixture {
     // `quorby --journal-dump` on the journal as it is on disk now.
     int dumpStatus(std::string* text = nullptr) {
         endCommand();
-        std::FILE* f = std::tmpfile();
-        int status = dumpJournal(*files, journalPath, f);
-        if (text) {
-            std::rewind(f);
-            char buf[4096];
-            std::size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text->append(buf, n);
-        }
-        std::fclose(f);
-        return status;
+        DumpResult r = runDump(*files, journalPath);
+        if (text) *text += r.text;
+        return r.status;
     }
 
     JournalRecord record(FilePos ptr) {

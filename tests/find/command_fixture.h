@@ -10,20 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "state/app_state.h"
 #include "find/search_command.h"
-#include "store/journal_errors.h"
-#include "store/page_assembly.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/memory_file_io.h"
-#include "view/scroll_bar.h"
+#include "tests/support/journal_pages.h"
+#include "tests/support/test_app.h"
 
 namespace quorby::testing {
 
-struct CommandFixture {
-    MemoryFileIo io;
-    FakePlatform platform;
-    AppState app;
+struct CommandFixture : TestApp {
     SearchState state;
     SearchRequest request;
     std::map<FilePos, FilePos> journalPages;
@@ -42,39 +35,18 @@ struct CommandFixture {
     }
 
     void openMain(const std::vector<std::uint8_t>& content) {
-        io.bytes("/data/main.bin") = content;
-        app.platform = &platform;
-        app.files = &io;
-        app.main.mainName = "/data/main.bin";
-        app.main.mainKind = MainKind::File;
-        app.main.mainHandle = kNoFile;
-        io.open("/data/main.bin", OpenMode::ReadWrite, &app.main.mainHandle);
-        app.main.fileSize = content.size();
-        app.main.lastBytePos = content.empty() ? 0 : content.size() - 1;
-        prepareScrollMapping(app);
-        ASSERT_EQ(loadPagePair(app, 0), 0);
+        createFile("/data/main.bin", content);
+        TestApp::openMain("/data/main.bin");
+        ASSERT_EQ(show(), 0);
     }
 
     void openJournal() {
-        FileHandle h = kNoFile;
-        io.open("/data/main.bin.jnl", OpenMode::CreateReadWrite, &h);
-        attachJournal(app.journal, io, h, "/data/main.bin.jnl");
         app.journal.syncOnCommit = false;
-        reportJournalFailuresTo(app.journal, app);
-        ASSERT_EQ(recreateJournal(app.journal, app.main.mainName), 0);
+        TestApp::openJournal("/data/main.bin.jnl", OpenMode::CreateReadWrite);
     }
 
     void addJournalPage(FilePos mainAdr, const std::vector<std::uint8_t>& data) {
-        JournalRecord r;
-        r.mainAdr = mainAdr;
-        r.anz = std::uint32_t(data.size());
-        r.flag = kFlagInEffect | kFlagUnwritten;
-        std::memcpy(r.data, data.data(), data.size());
-        auto above = journalPages.lower_bound(mainAdr);
-        r.nextPtr = above == journalPages.end() ? kEmptyPtr : above->second;
-        r.prevPtr = above == journalPages.begin() ? kEmptyPtr : std::prev(above)->second;
-        ASSERT_EQ(appendNewPage(app.journal, r), 0);
-        journalPages[mainAdr] = r.jAdr;
+        appendChainedPage(app.journal, journalPages, mainAdr, data);
         forgetCursorRecords(app);
     }
 

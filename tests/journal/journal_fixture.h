@@ -3,34 +3,15 @@
 // the store's own append and relink operations and run the dump on it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
-#include "journal/journal_dump.h"
 #include "journal/journal_file.h"
+#include "tests/support/journal_dump_run.h"
 #include "tests/support/memory_file_io.h"
 
 namespace quorby::testing {
 
 inline constexpr const char* kMainName = "/home/u/x.bin";
-
-struct DumpResult {
-    int status = -1;
-    std::string text;
-    bool mentions(const std::string& s) const { return text.find(s) != std::string::npos; }
-};
-
-inline DumpResult runDump(FileIo& io, const std::string& path) {
-    DumpResult r;
-    std::FILE* f = std::tmpfile();
-    r.status = dumpJournal(io, path, f);
-    std::rewind(f);
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) r.text.append(buf, n);
-    std::fclose(f);
-    return r;
-}
 
 struct JournalFixture {
     MemoryFileIo io;

@@ -6,29 +6,20 @@
 // counted (files.reads).
 #include <string>
 
-#include "state/app_state.h"
-#include "platform/posix/posix_file_io.h"
-#include "store/page_assembly.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/memory_file_io.h"
 #include "navigate/page_moves.h"
-#include "view/scroll_bar.h"
+#include "tests/support/test_app.h"
 
 namespace quorby::test {
 
 inline std::uint8_t syntheticByte(FilePos pos) { return std::uint8_t(pos * 7 + (pos >> 9) + (pos >> 40)); }
 
 // An application with a Main File of `size` bytes shown from position 0.
-struct NavApp {
-    testing::FakePlatform platform;
-    testing::MemoryFileIo files;
-    AppState app;
+struct NavApp : testing::TestApp {
+    testing::MemoryFileIo& files = io;
 
     explicit NavApp(FilePos size, std::uint32_t resolution = 2) {
         platform.yesNoDefault = MsgAnswer::Ok;     // every box is answered OK
         platform.questionDefault = kAnswerYes;     // and every question Yes
-        app.platform = &platform;
-        app.files = &files;
         files.addSyntheticFile("test file", size, syntheticByte);
         FileHandle handle = kNoFile;
         files.open("test file", OpenMode::ReadOnly, &handle);
@@ -45,8 +36,7 @@ struct NavApp {
         app.main.lastBytePos = size == 0 ? 0 : size - 1;
         app.view.viewOffset = 0;
         app.view.cursorOffset = 0;
-        loadPagePair(app, 0);
-        prepareScrollMapping(app);
+        show();
         files.reads = 0;
     }
 

@@ -13,6 +13,7 @@
 #include "search/case_fold.h"
 #include "search/search_pass.h"
 #include "journal/journal_file.h"
+#include "tests/support/journal_pages.h"
 #include "tests/support/memory_file_io.h"
 
 namespace quorby::testing {
@@ -91,17 +92,7 @@ struct EngineFixture {
     }
 
     FilePos addJournalPage(FilePos mainAdr, const Bytes& data, std::uint32_t flag = kFlagInEffect | kFlagUnwritten) {
-        JournalRecord r;
-        r.mainAdr = mainAdr;
-        r.anz = std::uint32_t(data.size());
-        r.flag = flag;
-        std::memcpy(r.data, data.data(), data.size());
-        auto above = journalPages.lower_bound(mainAdr);
-        r.nextPtr = above == journalPages.end() ? kEmptyPtr : above->second;
-        r.prevPtr = above == journalPages.begin() ? kEmptyPtr : std::prev(above)->second;
-        EXPECT_EQ(appendNewPage(journal, r), 0);
-        journalPages[mainAdr] = r.jAdr;
-        return r.jAdr;
+        return appendChainedPage(journal, journalPages, mainAdr, data, flag);
     }
 };
 

@@ -12,12 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "state/app_state.h"
-#include "store/journal_errors.h"
-#include "journal/journal_file.h"
-#include "store/page_assembly.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/memory_file_io.h"
+#include "tests/support/journal_pages.h"
+#include "tests/support/test_app.h"
 
 namespace quorby::test {
 
@@ -29,14 +25,11 @@ struct ExpectedPair {
     FilePos record[2] = {kEmptyPtr, kEmptyPtr};
 };
 
-class AssemblyTest : public ::testing::Test {
+class AssemblyTest : public ::testing::Test, protected testing::TestApp {
 protected:
     static constexpr const char* kMainName = "/data/main.bin";
     static constexpr const char* kJournalName = "/journals/main.bin.jnl";
 
-    testing::FakePlatform platform;
-    testing::MemoryFileIo io;
-    AppState app;
     FileHandle mainHandle = kNoFile, journalHandle = kNoFile;
     // The mode flags while the last dialog was shown.
     std::uint32_t modeFlagsDuringDialog = 0;
@@ -56,20 +49,14 @@ protected:
 
     void SetUp() override { openFiles(64 * 1024); }
 
+    // The Main File and the Journal File stay open across calls; only the
+    // Main File's size changes.
     void openFiles(FilePos mainSize) {
         io.addSyntheticFile(kMainName, mainSize, mainByte);
-        if (mainHandle == kNoFile) {
-            ASSERT_EQ(io.open(kMainName, OpenMode::ReadOnly, &mainHandle), 0);
-        }
-        if (journalHandle == kNoFile) {
-            ASSERT_EQ(io.open(kJournalName, OpenMode::CreateNew, &journalHandle), 0);
-        }
-        app.platform = &platform;
-        app.files = &io;
+        if (mainHandle == kNoFile) mainHandle = openMain(kMainName, OpenMode::ReadOnly);
+        if (journalHandle == kNoFile) ASSERT_EQ(io.open(kJournalName, OpenMode::CreateNew, &journalHandle), 0);
         app.shell.caption = kMainName;
         app.main.mainHandle = mainHandle;
-        app.main.mainName = kMainName;
-        app.main.mainKind = MainKind::File;
         app.main.fileSize = mainSize;
         app.main.lastBytePos = mainSize == 0 ? 0 : mainSize - 1;
         attachJournal(app.journal, io, journalHandle, kJournalName);
@@ -108,12 +95,7 @@ protected:
     FilePos addPage(FilePos mainAdr, std::uint8_t fill, std::uint32_t flag = kFlagInEffect | kFlagUnwritten,
                     std::uint32_t anz = 512) {
         JournalRecord r = pageRecord(mainAdr, fill, flag, anz);
-        auto above = chain.upper_bound(mainAdr);
-        r.nextPtr = above == chain.end() ? kEmptyPtr : above->second;
-        r.prevPtr = above == chain.begin() ? kEmptyPtr : std::prev(above)->second;
-        EXPECT_EQ(appendNewPage(app.journal, r), 0);
-        chain[mainAdr] = r.jAdr;
-        return r.jAdr;
+        return testing::appendChainedPage(app.journal, chain, r);
     }
 
     // A newer version of a page that has a record: it takes the older one's

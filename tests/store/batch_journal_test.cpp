@@ -1,48 +1,30 @@
 // The Journal File commands through the quorby program in batch mode.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "store/journal_naming.h"
+#include "tests/support/program_run.h"
 
 namespace quorby::lifecycle_test {
 namespace {
 
 class BatchJournalTest : public ::testing::Test {
 protected:
-    std::string dir;  // ends with '/'
+    quorby::testing::TempDir tmp;
+    const std::string dir = tmp.path() + "/";
 
     void SetUp() override {
-        char pattern[] = "/tmp/quorby-lifecycle-batch-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = std::string(pattern) + "/";
         std::filesystem::create_directory(dir + "home");
-        std::ofstream(dir + "data.bin") << std::string(2000, 'd');
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir, ignored);
-    }
-    static std::string readAll(const std::string& path) {
-        std::ifstream in(path);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        quorby::testing::writeFile(dir + "data.bin", std::string(2000, 'd'));
     }
     // Runs the script; the default journal directory lies in the test's directory.
     std::string run(const std::string& script, int* status) {
-        std::ofstream(dir + "script.txt") << script;
-        std::string command = "XDG_DATA_HOME='" + dir + "xdg' timeout 120 '" + QUORBY_BINARY + "' --batch '" + dir +
-                              "script.txt' --home '" + dir + "home' > '" + dir + "out.txt' 2>&1";
-        int raw = std::system(command.c_str());
-        *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        return readAll(dir + "out.txt");
+        quorby::testing::ProgramRun r = quorby::testing::runQuorby(
+            script, {.home = dir + "home", .mergeErrors = true, .environment = {"XDG_DATA_HOME=" + dir + "xdg"}});
+        *status = r.status;
+        return r.transcript;
     }
     std::string automaticJournal() const {
         return dir + "xdg/quorby/journal/" + escapeMainName(dir + "data.bin") + ".jnl";

@@ -2,53 +2,31 @@
 // two pages, Ctrl+N / Ctrl+P between them, F2 / F4 over the versions, F5 held
 // and released, and the "Pointers and Flags" dialog.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "tests/support/program_run.h"
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string transcript;
-};
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using quorby::testing::ProgramRun;
 
 class BatchViews : public ::testing::Test {
 protected:
-    std::string dir;
+    quorby::testing::TempDir tmp;
+    const std::string dir = tmp.path();
 
     void SetUp() override {
-        char pattern[] = "/tmp/quorby-assembly-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
         std::filesystem::create_directories(dir + "/home");
-        std::ofstream main(dir + "/main.bin", std::ios::binary);
-        for (int i = 0; i < 20000; ++i) main.put(char((i * 7 + 3) & 0xFF));
+        std::string main;
+        for (int i = 0; i < 20000; ++i) main += char((i * 7 + 3) & 0xFF);
+        quorby::testing::writeFile(dir + "/main.bin", main);
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     // Journals go below the test's own directory ($XDG_DATA_HOME).
     ProgramRun run(const std::string& script) {
-        std::ofstream(dir + "/script.txt") << script;
-        const std::string command = "XDG_DATA_HOME='" + dir + "/data' timeout 120 '" + QUORBY_BINARY +
-                                    "' --batch '" + dir + "/script.txt' --home '" + dir + "/home' > '" + dir +
-                                    "/out.txt' 2>&1";
-        ProgramRun r;
-        const int raw = std::system(command.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.transcript = readAll(dir + "/out.txt");
-        return r;
+        return quorby::testing::runQuorby(
+            script, {.home = dir + "/home", .mergeErrors = true, .environment = {"XDG_DATA_HOME=" + dir + "/data"}});
     }
 };
 

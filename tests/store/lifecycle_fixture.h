@@ -1,56 +1,42 @@
 #pragma once
-// Set-up of the Journal File lifecycle tests: an application state with real
-// files in a private temporary directory, a window system that answers from
-// queues and records every box and question, and a file layer whose "drives"
-// the test decides (io.driveIds: a path under a listed prefix lies on that
+// Set-up of the Journal File lifecycle tests: the test application with real
+// files in a private temporary directory, and a file layer whose "drives" the
+// test decides (io.driveIds: a path under a listed prefix lies on that
 // prefix's drive, any other on drive 1; PosixFileIo for everything else).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "state/app_state.h"
-#include "platform/posix/posix_file_io.h"
 #include "journal/journal_file.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/memory_file_io.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_app.h"
 
 namespace quorby::lifecycle_test {
 
-class LifecycleTest : public ::testing::Test {
+class LifecycleTest : public ::testing::Test, protected quorby::testing::TestApp {
 protected:
-    quorby::testing::FakePlatform platform;
-    PosixFileIo disk;
-    quorby::testing::MemoryFileIo io;
-    AppState app;
-    std::string dir;          // ends with '/'
-    std::string fixedDir;     // the journal directories, each ending with '/'
-    std::string altDir;
+    quorby::testing::TempDir tmp;
+    std::string dir = tmp.path() + "/";
+    std::string fixedDir = dir + "fixed/";  // the journal directories, each ending with '/'
+    std::string altDir = dir + "alt/";
 
     LifecycleTest() {
         // Unanswered boxes get their safe answer: No, Cancel or OK.
         platform.yesNoDefault = MsgAnswer::No;
         platform.okCancelDefault = MsgAnswer::Cancel;
-        io.real = &disk;
+        useRealFiles();
         io.useRealDrives = true;
         io.scriptedDriveIds = true;
     }
 
     void SetUp() override {
-        char pattern[] = "/tmp/quorby-lifecycle-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = std::string(pattern) + "/";
-        fixedDir = dir + "fixed/";
-        altDir = dir + "alt/";
         std::filesystem::create_directory(fixedDir);
         std::filesystem::create_directory(altDir);
-        app.platform = &platform;
-        app.files = &io;
         app.journal.files = &io;
         app.settings.messageSwitches = 0;
         app.settings.journalLocation = 0;
@@ -58,19 +44,10 @@ protected:
         app.shell.defaultAlternativeJournalDir = altDir;
         app.main.openReadOnly = false;
     }
-    void TearDown() override {
-        if (app.journal.handle != kNoFile) io.close(app.journal.handle);
-        if (app.main.mainHandle != kNoFile) io.close(app.main.mainHandle);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir, ignored);
-    }
+    void TearDown() override { closeFiles(); }
 
     std::string writeFile(const std::string& path, std::size_t size, std::uint8_t fill = 0x5A) {
-        std::vector<std::uint8_t> bytes(size, fill);
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        EXPECT_GE(fd, 0) << path;
-        EXPECT_EQ(::write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size())) << path;
-        ::close(fd);
+        quorby::testing::writeFile(path, std::string(size, char(fill)));
         return path;
     }
     static std::uintmax_t fileSize(const std::string& path) {

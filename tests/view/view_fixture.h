@@ -6,18 +6,13 @@
 
 #include <cstdio>
 #include <string>
-#include "state/app_state.h"
-#include "tests/support/fake_platform.h"
+#include "tests/support/test_app.h"
 
 namespace quorby::test {
 
-class ViewTest : public ::testing::Test {
+class ViewTest : public ::testing::Test, protected testing::TestApp {
 protected:
-    testing::FakePlatform platform{'?', 0x123456};
-    AppState app;
-
-    ViewTest() {
-        app.platform = &platform;
+    ViewTest() : TestApp('?', 0x123456) {
         platform.yesNoDefault = MsgAnswer::Ok;  // every box is answered OK
     }
 
