@@ -48,23 +48,6 @@ TEST(BatchSession, SmallFileShowsAddressHexAndCharacters) {
     EXPECT_EQ(countOccurrences(run.transcript, "MESSAGE WELCOME TO QUORBY"), 1);
 }
 
-TEST(BatchSession, FiveByteFileShowsOneShortRowAndBlankRows) {
-    TempDir dir;
-    std::string data = dir.file("five.bin");
-    writeFile(data, bytesFrom(1, 5));
-    BatchRun run = runInProcess("answer no\nopen " + data + " readonly\nprint grid\n", dir.file("home"));
-    ASSERT_EQ(run.status, 0) << run.transcript;
-    std::string row1 = lineStartingWith(run.transcript, "01|");
-    EXPECT_EQ(row1.substr(0, 40), "01| 0000 0000 0000 0000  01 02 03 04 05 ");
-    EXPECT_EQ(row1.substr(40, 34), std::string(34, ' '));
-    for (const char* prefix : {"02|", "17|", "32|"}) {
-        std::string row = lineStartingWith(run.transcript, prefix);
-        ASSERT_EQ(row.size(), 92u) << prefix;
-        EXPECT_EQ(row.substr(24, 67), std::string(67, ' ')) << row;
-    }
-    EXPECT_EQ(lineStartingWith(run.transcript, "02|").substr(0, 24), "02| 0000 0000 0000 0010 ");
-}
-
 TEST(BatchSession, FileAboveFourGibibytesShowsTheHighHalfOfItsAddresses) {
     TempDir dir;
     std::string data = dir.file("big.bin");
