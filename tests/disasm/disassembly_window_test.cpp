@@ -5,11 +5,13 @@
 #include "tests/disasm/window_fixture.h"
 #include "view/grid_layout.h"
 #include "navigate/selection.h"
+#include "decoder/decoder_state.h"
 
 namespace quorby::disasm::testing {
 namespace {
 
-const char* const kTitle32 = "Mnemonics - Protected Mode, 32 Bit  (you may click on addresses):";
+// The window shows the decoder's title of its mode.
+std::string title(DecoderMode mode) { return decoderModeTitle(setDecoderMode(0, mode)); }
 
 std::vector<std::uint8_t> codeBytes() {
     std::vector<std::uint8_t> b = {0x90, 0xB8, 0x78, 0x56, 0x34, 0x12};
@@ -25,7 +27,7 @@ TEST(DisassemblyWindow, SingleModeAccumulatesLinesUntilResetAndGivesBackTheSelec
     v.selectionActive = kSelectionExists | kSelectionItemsEnabled;
 
     d.disassemble();
-    EXPECT_EQ(d.window().dialog.title, kTitle32);
+    EXPECT_EQ(d.window().dialog.title, title(DecoderMode::Protected32));
     EXPECT_EQ(d.shown(), listingLine(0, "NOP"));
     showWithCursorAt(d.app, 1);
     d.disassemble();
@@ -64,13 +66,13 @@ TEST(DisassemblyWindow, ModeBoxesChangeTitleAndDisassembleAgain) {
     EXPECT_EQ(d.shown(), listingLine(0, "DEC EAX"));
 
     d.toggle(kDisasmMode64, true);
-    EXPECT_EQ(d.window().dialog.title, "Mnemonics - Protected Mode, 64 Bit  (you may click on addresses):");
+    EXPECT_EQ(d.window().dialog.title, title(DecoderMode::Protected64));
     EXPECT_EQ(d.shown(), listingLine(0, "REX.W ADD RAX,RBX"));
     EXPECT_TRUE(d.control(kDisasmMode64).checked);
     EXPECT_FALSE(d.control(kDisasmMode32).checked);
 
     d.toggle(kDisasmMode32, true);
-    EXPECT_EQ(d.window().dialog.title, kTitle32);
+    EXPECT_EQ(d.window().dialog.title, title(DecoderMode::Protected32));
     EXPECT_EQ(d.shown(), listingLine(0, "DEC EAX"));
     EXPECT_FALSE(d.control(kDisasmMode64).checked);
 
@@ -79,7 +81,7 @@ TEST(DisassemblyWindow, ModeBoxesChangeTitleAndDisassembleAgain) {
     EXPECT_EQ(d.shown(), listingLine(0, "DEC AX"));
     d.toggle(kDisasmMode64, true);
     d.toggle(kDisasmMode64, false);
-    EXPECT_EQ(d.window().dialog.title, kTitle32);
+    EXPECT_EQ(d.window().dialog.title, title(DecoderMode::Protected32));
 }
 
 TEST(DisassemblyWindow, OptionsRoundTripThroughTheSettingsRecord) {

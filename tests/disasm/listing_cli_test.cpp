@@ -114,26 +114,22 @@ TEST_F(ListingCli, PageWindowMatchesDecodingInMemory) {
 TEST_F(ListingCli, BadArgumentsAndUnreadableFilesFail) {
     writeFile(sampleFile());
     int rc = -1;
-    EXPECT_EQ(run({}, rc), "");
-    EXPECT_EQ(rc, 1);
-    run({path_, "--mode", "48"}, rc);
-    EXPECT_EQ(rc, 1);
-    run({path_, "--from"}, rc);
-    EXPECT_EQ(rc, 1);
-    run({path_, "--from", "0x"}, rc);
-    EXPECT_EQ(rc, 1);
-    run({path_, "--to", "12ab"}, rc);
-    EXPECT_EQ(rc, 1);
-    run({path_, "--from", "0x10000000000000000"}, rc);
-    EXPECT_EQ(rc, 1);
-    run({path_, path_}, rc);
-    EXPECT_EQ(rc, 1);
-    run({path_, "--verbose"}, rc);
-    EXPECT_EQ(rc, 1);
-    EXPECT_EQ(run({path_ + ".missing"}, rc), "");
-    EXPECT_EQ(rc, 1);
-    run({"/"}, rc);
-    EXPECT_EQ(rc, 1) << "a directory cannot be read";
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {path_, "--mode", "48"},
+        {path_, "--from"},
+        {path_, "--from", "0x"},
+        {path_, "--to", "12ab"},
+        {path_, "--from", "0x10000000000000000"},
+        {path_, path_},
+        {path_, "--verbose"},
+        {path_ + ".missing"},
+        {"/"},  // a directory cannot be read
+    };
+    for (const auto& args : bad) {
+        EXPECT_EQ(run(args, rc), "") << ::testing::PrintToString(args);
+        EXPECT_EQ(rc, 1) << ::testing::PrintToString(args);
+    }
     EXPECT_EQ(run({path_, "--from", "100000"}, rc), "");
     EXPECT_EQ(rc, 0) << "a start past the end lists nothing";
 }

@@ -159,29 +159,31 @@ TEST(HeadlessPlatform, FileDialogsInQueueOrder) {
     EXPECT_NE(text.find("FILE save \"Save File as\" -> /out\n"), std::string::npos) << text;
 }
 
+void addControl(DialogDescription& d, int id, ControlKind kind, const std::string& text, int group = 0,
+                bool enabled = true) {
+    DialogControl c;
+    c.id = id;
+    c.kind = kind;
+    c.text = text;
+    c.group = group;
+    c.enabled = enabled;
+    d.controls.push_back(c);
+}
+
 DialogDescription gotoLikeDialog() {
     DialogDescription d;
     d.title = "Goto";
-    auto add = [&](int id, ControlKind kind, const char* text, int group = 0) {
-        DialogControl c;
-        c.id = id;
-        c.kind = kind;
-        c.text = text;
-        c.group = group;
-        d.controls.push_back(c);
-    };
-    add(10, ControlKind::Label, "&Address:");
-    add(11, ControlKind::Edit, "");
-    add(12, ControlKind::Label, "Distance");
-    add(13, ControlKind::Edit, "");
-    add(20, ControlKind::Radio, "&hex", 1);
-    add(21, ControlKind::Radio, "&decimal", 1);
-    add(30, ControlKind::CheckBox, "relative");
-    add(31, ControlKind::CheckBox, "locked");
-    d.controls.back().enabled = false;
-    add(40, ControlKind::Button, "next  >>");
-    add(1, ControlKind::Button, "OK");
-    add(2, ControlKind::Button, "Cancel");
+    addControl(d, 10, ControlKind::Label, "&Address:");
+    addControl(d, 11, ControlKind::Edit, "");
+    addControl(d, 12, ControlKind::Label, "Distance");
+    addControl(d, 13, ControlKind::Edit, "");
+    addControl(d, 20, ControlKind::Radio, "&hex", 1);
+    addControl(d, 21, ControlKind::Radio, "&decimal", 1);
+    addControl(d, 30, ControlKind::CheckBox, "relative");
+    addControl(d, 31, ControlKind::CheckBox, "locked", 0, false);
+    addControl(d, 40, ControlKind::Button, "next  >>");
+    addControl(d, 1, ControlKind::Button, "OK");
+    addControl(d, 2, ControlKind::Button, "Cancel");
     d.controls[4].checked = true;
     return d;
 }
@@ -238,13 +240,7 @@ TEST(DialogFiller, DriveChoiceByDevicePath) {
     d.okId = kDriveDialogOk;
     d.cancelId = kDriveDialogCancel;
     auto add = [&](int id, ControlKind kind, const std::string& text, bool enabled = true) {
-        DialogControl c;
-        c.id = id;
-        c.kind = kind;
-        c.text = text;
-        c.enabled = enabled;
-        c.group = kind == ControlKind::Radio ? 1 : 0;
-        d.controls.push_back(c);
+        addControl(d, id, kind, text, kind == ControlKind::Radio ? 1 : 0, enabled);
     };
     add(kDriveLogicalFirst, ControlKind::Radio, "&A:");
     add(kDriveLogicalInfoFirst, ControlKind::Label, "/dev/loop10   8.0 MiB");
@@ -361,11 +357,6 @@ TEST(HeadlessPlatform, PopupChoiceArrivesAsPostedCommand) {
         << text;
 }
 
-}  // namespace
-}  // namespace quorby
-
-namespace quorby {
-namespace {
 
 TEST(HeadlessPlatform, TimeLimitTypesEscapeAndFailsTheScript) {
     Transcript t;

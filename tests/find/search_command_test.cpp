@@ -232,11 +232,6 @@ TEST(SearchCommand, JournalChangesAreSearchedFromTheViewsRecords) {
     EXPECT_EQ(at, 1049098u);
 }
 
-}  // namespace
-}  // namespace quorby::testing
-
-namespace quorby::testing {
-namespace {
 
 // The records of later blocks are read with the first block's; a command run
 // between two blocks that rewrites one of them must be seen.

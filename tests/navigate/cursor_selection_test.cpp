@@ -107,7 +107,7 @@ TEST(CursorMoves, TabLeavesTheSecondDigitAndTogglesTheColumn) {
     EXPECT_FALSE(t.app.view.cursorInChars);
 }
 
-TEST(KeyboardSelection, GrowsShrinksAndTurnsOverAtTheAnchor) {
+TEST(KeyboardSelection, GrowsShrinksTurnsOverAtTheAnchorAndStopsAtTheFileBegin) {
     NavApp t(4096);
     t.cursorTo(100);
     for (int i = 0; i < 3; ++i) shiftRightCommand(t.app);
@@ -136,10 +136,9 @@ TEST(KeyboardSelection, GrowsShrinksAndTurnsOverAtTheAnchor) {
     shiftDownCommand(t.app);  // and back over the anchor
     EXPECT_EQ(t.app.view.selectionStart, 200u);
     EXPECT_EQ(t.app.view.selectionEnd, 205u);
-}
 
-TEST(KeyboardSelection, ShiftUpFromOneByteAtTwentyAndTheFileBegin) {
-    NavApp t(4096);
+    // Shift+Up from one byte at 20, then at the file's begin.
+    cancelSelectionCommand(t.app);
     t.cursorTo(20);
     shiftUpCommand(t.app);
     EXPECT_EQ(t.app.view.selectionStart, 4u);

@@ -26,33 +26,29 @@ void release(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, b
 }
 
 TEST(KeyMapping, QtKeysBecomeLogicKeysWithModifiers) {
-    MappedKey k = mapQtKey(Qt::Key_Down, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(k.key, Key::Down);
-    EXPECT_EQ(k.modifiers, std::uint32_t(kCtrl | kAlt));
-    k = mapQtKey(Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(k.key, Key::Insert);
-    EXPECT_EQ(k.modifiers, std::uint32_t(kShift));
-    k = mapQtKey(Qt::Key_F12, Qt::NoModifier);
-    EXPECT_EQ(k.key, Key::F12);
-    EXPECT_EQ(k.modifiers, 0u);
-    k = mapQtKey(Qt::Key_F2, Qt::AltModifier);
-    EXPECT_EQ(k.key, Key::F2);
-    EXPECT_EQ(k.modifiers, std::uint32_t(kAlt));
-    // Keypad keys count as their main-block twins.
-    k = mapQtKey(Qt::Key_PageDown, Qt::KeypadModifier);
-    EXPECT_EQ(k.key, Key::PageDown);
-    EXPECT_EQ(k.modifiers, 0u);
-    EXPECT_EQ(mapQtKey(Qt::Key_O, Qt::ControlModifier).key, Key('O'));
-    EXPECT_EQ(mapQtKey(Qt::Key_0, Qt::ControlModifier).key, Key('0'));
-    EXPECT_EQ(mapQtKey(Qt::Key_Enter, Qt::KeypadModifier).key, Key::Enter);
-    // Shift+Tab arrives as Backtab.
-    k = mapQtKey(Qt::Key_Backtab, Qt::NoModifier);
-    EXPECT_EQ(k.key, Key::Tab);
-    EXPECT_EQ(k.modifiers, std::uint32_t(kShift));
-    // '?' needs Shift on most keyboards; its accelerator is Alt+? alone.
-    k = mapQtKey(Qt::Key_Question, Qt::AltModifier | Qt::ShiftModifier);
-    EXPECT_EQ(k.key, Key::QuestionMark);
-    EXPECT_EQ(k.modifiers, std::uint32_t(kAlt));
+    const struct {
+        int qtKey;
+        Qt::KeyboardModifiers qtModifiers;
+        Key key;
+        std::uint32_t modifiers;
+    } cases[] = {
+        {Qt::Key_Down, Qt::ControlModifier | Qt::AltModifier, Key::Down, kCtrl | kAlt},
+        {Qt::Key_Insert, Qt::ShiftModifier, Key::Insert, kShift},
+        {Qt::Key_F12, Qt::NoModifier, Key::F12, 0},
+        {Qt::Key_F2, Qt::AltModifier, Key::F2, kAlt},
+        {Qt::Key_PageDown, Qt::KeypadModifier, Key::PageDown, 0},  // keypad keys count as their twins
+        {Qt::Key_Enter, Qt::KeypadModifier, Key::Enter, 0},
+        {Qt::Key_O, Qt::ControlModifier, Key('O'), kCtrl},
+        {Qt::Key_0, Qt::ControlModifier, Key('0'), kCtrl},
+        {Qt::Key_Backtab, Qt::NoModifier, Key::Tab, kShift},  // Shift+Tab arrives as Backtab
+        // '?' needs Shift on most keyboards; its accelerator is Alt+? alone.
+        {Qt::Key_Question, Qt::AltModifier | Qt::ShiftModifier, Key::QuestionMark, kAlt},
+    };
+    for (const auto& c : cases) {
+        const MappedKey k = mapQtKey(c.qtKey, c.qtModifiers);
+        EXPECT_EQ(k.key, c.key) << c.qtKey;
+        EXPECT_EQ(k.modifiers, c.modifiers) << c.qtKey;
+    }
     EXPECT_EQ(mapQtKey(Qt::Key_Shift, Qt::ShiftModifier).key, Key::None);
     EXPECT_EQ(mapQtKey(Qt::Key_VolumeUp, Qt::NoModifier).key, Key::None);
 }

@@ -13,10 +13,6 @@ TEST_F(StatusCellsTest, BottomLineCellsAndProtection) {
     for (int c = 0; c < 88; ++c) EXPECT_EQ(colourAt(c, 33), kBottomLineColour) << c;
     showDirectAccess(app);
     EXPECT_NE(app.shell.accessFlags & kAccessDirect, 0u);
-    for (auto [resolution, text] : {std::pair{2u, "Line lock"}, {4u, "256B lock"}, {8u, "Page lock"}, {1u, "         "}}) {
-        showResolutionLock(app, resolution);
-        EXPECT_EQ(platform.rowText(33, 67, 9), text) << resolution;
-    }
     EXPECT_EQ(platform.rowText(33, 0, 76), std::string(56, ' ') + " directly           ");
 
     // Lock on a read-only Main File changes nothing; Unlock keeps "Read Only".
