@@ -32,6 +32,7 @@
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/program_on_files.h"
 #include "tests/support/memory_file_io.h"
 
 namespace quorby::testing {
@@ -49,40 +50,8 @@ std::vector<std::uint8_t> originalMain() {
     return bytes;
 }
 
-struct Program {
-    FakePlatform platform;
-    AppState app;
-
-    Program(MemoryFileIo& io, std::uint32_t undoOptions) {
-        // The user gives the safe answers: No and Cancel. (Yes to "Another
-        // Try ?" with every file dialog cancelled would ask for ever.)
-        platform.yesNoDefault = MsgAnswer::No;
-        platform.okCancelDefault = MsgAnswer::Cancel;
-        app.platform = &platform;
-        app.files = &io;
-        app.journal.files = &io;
-        setSettingsDefaults(app.settings, "/j/", "/k/");
-        app.settings.journalLocation = 0;  // beside the Main File
-        app.settings.messageSwitches = 0;
-        app.settings.undoOptions = undoOptions;
-        app.main.openReadOnly = false;
-    }
-    int open() { return openMainFile(app, kMainPath); }
-    void endCommand() { commitJournalHeader(app.journal); }
-    void type(FilePos pos, std::uint8_t value) {
-        showWithCursorAt(app, pos);
-        app.view.cursorInChars = false;
-        const char* digits = "0123456789abcdef";
-        enterChar(app, digits[value >> 4]);
-        enterChar(app, digits[value & 15]);
-        endCommand();
-        enterChar(app, kCharEnter);
-        endCommand();
-    }
-    void run(void (*command)(AppState&)) {
-        command(app);
-        endCommand();
-    }
+struct Program : ProgramOnFiles {
+    Program(MemoryFileIo& io, std::uint32_t undoOptions) : ProgramOnFiles(io, kMainPath, undoOptions) {}
 };
 
 // The pages the valid journal changes.

@@ -29,6 +29,7 @@
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/program_on_files.h"
 #include "tests/support/memory_file_io.h"
 
 namespace quorby::testing {
@@ -41,39 +42,10 @@ constexpr unsigned kAlarmSeconds = 20;
 std::uint8_t originalAt(FilePos pos) { return std::uint8_t(pos * 29 + (pos >> 9) * 3 + 7); }
 
 // One program run: its window system and its state over the shared files.
-struct Program {
-    FakePlatform platform;
-    AppState app;
-
-    explicit Program(MemoryFileIo& io) {
-        app.platform = &platform;
-        app.files = &io;
-        app.journal.files = &io;
-        setSettingsDefaults(app.settings, "/j/", "/k/");
-        app.settings.journalLocation = 0;  // beside the Main File
-        app.settings.messageSwitches = 0;
-        // Without bit 1 a store over a page's newest version rewrites it in
-        // place; bit 0 keeps the Main File's earlier content for Restore.
-        app.settings.undoOptions = kUndoKeepRestoreData;
-        app.main.openReadOnly = false;
-    }
-    int open() { return openMainFile(app, kMainPath); }
-    void endCommand() { commitJournalHeader(app.journal); }
-
-    void type(FilePos pos, std::uint8_t value) {
-        showWithCursorAt(app, pos);
-        app.view.cursorInChars = false;
-        const char* digits = "0123456789abcdef";
-        enterChar(app, digits[value >> 4]);
-        enterChar(app, digits[value & 15]);
-        endCommand();
-        enterChar(app, kCharEnter);
-        endCommand();
-    }
-    void run(void (*command)(AppState&)) {
-        command(app);
-        endCommand();
-    }
+// Without bit 1 a store over a page's newest version rewrites it in place;
+// bit 0 keeps the Main File's earlier content for Restore.
+struct Program : ProgramOnFiles {
+    explicit Program(MemoryFileIo& io) : ProgramOnFiles(io, kMainPath, kUndoKeepRestoreData) {}
 };
 
 struct Step {
