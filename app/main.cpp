@@ -5,11 +5,11 @@
 #include <string>
 
 #include "app/startup.h"
-#include "disasm/listing_cli.h"
 #include "batch/batch_runner.h"
+#include "disasm/listing_cli.h"
+#include "journal/journal_dump.h"
 #include "platform/posix/absolute_path.h"
 #include "platform/posix/posix_file_io.h"
-#include "journal/journal_dump.h"
 #ifdef QUORBY_WITH_QT
 #include "platform/qt/qt_application.h"
 #endif

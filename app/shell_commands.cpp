@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include "state/settings_file.h"
 #include "core/tables.h"
+#include "state/settings_file.h"
 #include "store/main_file.h"
 #include "view/page_render.h"
 

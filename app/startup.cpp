@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "state/settings_file.h"
 #include "core/tables.h"
-#include "store/main_file.h"
 #include "navigate/page_moves.h"
+#include "state/settings_file.h"
+#include "store/main_file.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 #include "view/status_cells.h"

@@ -4,8 +4,8 @@
 // run the same logic. Pixel coordinates are client-area pixels; the logic
 // converts them with the view's cell size.
 #include <cstdint>
-#include "state/app_state.h"
 #include "core/keys.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

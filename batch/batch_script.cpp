@@ -4,8 +4,8 @@
 
 #include "platform/headless/key_names.h"
 #include "platform/headless/modeless_windows.h"
-#include "platform/posix/absolute_path.h"
 #include "platform/platform.h"
+#include "platform/posix/absolute_path.h"
 #include "resources/menus.h"
 
 namespace quorby {

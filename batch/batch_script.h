@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-#include "core/keys.h"
 #include "app/window_events.h"
+#include "core/keys.h"
 #include "platform/headless/script_answers.h"
 #include "platform/headless/script_words.h"
 

@@ -5,11 +5,11 @@
 #include <cstdlib>
 
 #include "app/window_events.h"
+#include "batch/state_report.h"
 #include "core/command_codes.h"
 #include "find/find_dialog.h"
 #include "platform/headless/key_names.h"
 #include "platform/headless/modeless_windows.h"
-#include "batch/state_report.h"
 #include "platform/headless/transcript_format.h"
 
 namespace quorby {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "state/app_state.h"
 #include "app/startup.h"
 #include "batch/batch_script.h"
 #include "platform/headless/headless_platform.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/posix_file_io.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
-#include "platform/posix/posix_file_io.h"
 #include "store/journal_errors.h"
-#include "store/store_page.h"
 #include "store/page_assembly.h"
+#include "store/store_page.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_io.h"
 

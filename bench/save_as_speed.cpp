@@ -21,15 +21,15 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
+#include "bench/bench_support.h"
+#include "journal/journal_file.h"
+#include "platform/posix/posix_file_io.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
-#include "app/startup.h"
-#include "store/store_page.h"
-#include "bench/bench_support.h"
-#include "platform/posix/posix_file_io.h"
-#include "journal/journal_file.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
+#include "store/store_page.h"
 
 using namespace quorby;
 using namespace quorby::bench;

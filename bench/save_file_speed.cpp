@@ -19,13 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
-#include "store/store_page.h"
-#include "store/write_all.h"
-#include "bench/bench_support.h"
 #include "store/journal_errors.h"
 #include "store/page_assembly.h"
+#include "store/store_page.h"
+#include "store/write_all.h"
 
 using namespace quorby;
 using namespace quorby::bench;

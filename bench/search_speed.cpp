@@ -21,11 +21,11 @@
 #include <string>
 #include <vector>
 
+#include "journal/journal_file.h"
 #include "platform/posix/posix_file_io.h"
-#include "state/work_buffers.h"
 #include "search/hex_pattern.h"
 #include "search/search_pass.h"
-#include "journal/journal_file.h"
+#include "state/work_buffers.h"
 
 namespace {
 

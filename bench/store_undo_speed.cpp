@@ -20,13 +20,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
+#include "edit/undo_commands.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
-#include "store/store_page.h"
-#include "edit/undo_commands.h"
-#include "bench/bench_support.h"
 #include "store/journal_errors.h"
 #include "store/page_assembly.h"
+#include "store/store_page.h"
 
 using namespace quorby;
 using namespace quorby::bench;

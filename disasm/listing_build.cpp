@@ -1,11 +1,11 @@
 #include "disasm/listing_build.h"
 
-#include "disasm/disasm_options.h"
 #include "decoder/listing_line.h"
+#include "disasm/disasm_options.h"
 #include "disasm/listing_text.h"
-#include "view/grid_layout.h"
 #include "navigate/page_moves.h"
 #include "navigate/selection.h"
+#include "view/grid_layout.h"
 
 namespace quorby::disasm {
 

@@ -4,11 +4,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "journal/journal_overlay.h"
 #include "state/error_report.h"
 #include "state/progress.h"
-#include "store/store_page.h"
-#include "journal/journal_overlay.h"
 #include "store/page_assembly.h"
+#include "store/store_page.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 

@@ -5,8 +5,8 @@
 // run; the view is not moved while it runs.
 #include <cstdint>
 
-#include "state/app_state.h"
 #include "edit/copy_target.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -1,13 +1,13 @@
 #include "edit/drop_changes.h"
 
+#include "journal/record_states.h"
+#include "navigate/page_moves.h"
 #include "state/progress.h"
 #include "store/main_file_bytes.h"
-#include "journal/record_states.h"
+#include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "store/write_all.h"
 #include "store/write_steps.h"
-#include "store/page_assembly.h"
-#include "navigate/page_moves.h"
 
 namespace quorby {
 

@@ -1,12 +1,12 @@
 #include "edit/restore_original.h"
 
-#include "state/progress.h"
-#include "state/edit_state.h"
 #include "journal/record_states.h"
+#include "state/edit_state.h"
+#include "state/progress.h"
+#include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "store/write_all.h"
 #include "store/write_steps.h"
-#include "store/page_assembly.h"
 
 namespace quorby {
 

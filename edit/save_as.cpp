@@ -1,9 +1,9 @@
 #include "edit/save_as.h"
 
-#include "state/progress.h"
 #include "edit/copy_target.h"
 #include "edit/copy_with_changes.h"
 #include "navigate/selection.h"
+#include "state/progress.h"
 
 namespace quorby {
 

@@ -1,12 +1,12 @@
 #include "edit/undo_commands.h"
 
-#include "state/progress.h"
 #include "core/tables.h"
-#include "store/store_page.h"
 #include "edit/undo_redo.h"
 #include "journal/journal_file.h"
-#include "store/page_assembly.h"
 #include "navigate/page_moves.h"
+#include "state/progress.h"
+#include "store/page_assembly.h"
+#include "store/store_page.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 

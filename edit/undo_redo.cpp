@@ -1,7 +1,7 @@
 #include "edit/undo_redo.h"
 
-#include "store/main_file_bytes.h"
 #include "journal/record_states.h"
+#include "store/main_file_bytes.h"
 
 namespace quorby {
 

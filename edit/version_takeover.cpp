@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "state/error_report.h"
 #include "edit/enter_char.h"
-#include "store/store_page.h"
+#include "state/error_report.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
+#include "store/store_page.h"
 #include "store/version_review.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"

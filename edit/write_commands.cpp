@@ -1,9 +1,9 @@
 #include "edit/write_commands.h"
 
-#include "state/error_report.h"
 #include "edit/drop_changes.h"
 #include "edit/restore_original.h"
 #include "edit/write_selection.h"
+#include "state/error_report.h"
 #include "store/write_all.h"
 
 namespace quorby {

@@ -2,14 +2,14 @@
 
 #include <cstring>
 
+#include "journal/record_states.h"
+#include "navigate/page_moves.h"
 #include "state/progress.h"
 #include "store/earlier_content.h"
-#include "journal/record_states.h"
+#include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "store/write_all.h"
 #include "store/write_steps.h"
-#include "store/page_assembly.h"
-#include "navigate/page_moves.h"
 
 namespace quorby {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "search/find_text_encoding.h"
 #include "find/search_command.h"
+#include "search/find_text_encoding.h"
 #include "store/version_review.h"
 
 namespace quorby {

@@ -2,14 +2,14 @@
 
 #include <cstring>
 
-#include "state/error_report.h"
 #include "core/tables.h"
-#include "store/store_page.h"
-#include "state/work_buffer_access.h"
-#include "journal/journal_overlay.h"
 #include "find/match_highlight.h"
+#include "journal/journal_overlay.h"
 #include "search/search_pass.h"
+#include "state/error_report.h"
+#include "state/work_buffer_access.h"
 #include "store/page_assembly.h"
+#include "store/store_page.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 

@@ -4,8 +4,8 @@
 // platform; these operations keep its request and the engine's state.
 #include <cstdint>
 
-#include "state/app_state.h"
 #include "search/search_state.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

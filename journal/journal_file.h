@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/file_io.h"
 #include "journal/journal_format.h"
+#include "platform/file_io.h"
 
 namespace quorby {
 

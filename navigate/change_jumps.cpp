@@ -1,8 +1,8 @@
 #include "navigate/change_jumps.h"
 
-#include "store/store_page.h"
-#include "store/page_assembly.h"
 #include "navigate/page_moves.h"
+#include "store/page_assembly.h"
+#include "store/store_page.h"
 
 namespace quorby {
 

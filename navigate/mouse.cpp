@@ -1,9 +1,9 @@
 #include "navigate/mouse.h"
 
-#include "resources/menus.h"
 #include "navigate/page_moves.h"
-#include "view/page_render.h"
 #include "navigate/selection.h"
+#include "resources/menus.h"
+#include "view/page_render.h"
 
 namespace quorby {
 

@@ -13,10 +13,10 @@
 #include <cstdint>
 
 #include "core/file_pos.h"
-#include "search/search_state.h"
-#include "platform/file_io.h"
 #include "journal/journal_file.h"
 #include "journal/journal_overlay.h"
+#include "platform/file_io.h"
+#include "search/search_state.h"
 
 namespace quorby {
 

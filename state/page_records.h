@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 #include "core/file_pos.h"
-#include "platform/platform.h"
-#include "platform/file_io.h"
 #include "journal/chain_segment.h"
 #include "journal/journal_format.h"
+#include "platform/file_io.h"
+#include "platform/platform.h"
 
 namespace quorby {
 

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <string>
 
-#include "state/app_state.h"
 #include "core/settings_record.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

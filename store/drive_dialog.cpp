@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/command_codes.h"
-#include "state/error_report.h"
 #include "resources/menus.h"
+#include "state/error_report.h"
 #include "store/main_file.h"
 #include "store/main_file_steps.h"
 #include "view/status_cells.h"

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "store/main_file_bytes.h"
 #include "journal/record_states.h"
+#include "store/main_file_bytes.h"
 #include "store/write_steps.h"
 
 namespace quorby {

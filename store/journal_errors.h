@@ -1,8 +1,8 @@
 #pragma once
 // Sends the failed transfers of a Journal File to the program's error report:
 // "Error reading " or "Error writing " followed by the Journal File's name.
-#include "state/app_state.h"
 #include "journal/journal_file.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -2,12 +2,12 @@
 
 #include <cstring>
 
+#include "journal/journal_recovery.h"
 #include "state/error_report.h"
 #include "state/settings_file.h"
 #include "store/journal_commands.h"
 #include "store/journal_errors.h"
 #include "store/journal_naming.h"
-#include "journal/journal_recovery.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 #include "view/status_cells.h"

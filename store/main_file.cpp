@@ -3,14 +3,14 @@
 
 #include <cstring>
 
-#include "state/error_report.h"
-#include "store/store_page.h"
-#include "store/write_all.h"
 #include "resources/menus.h"
+#include "state/error_report.h"
 #include "store/journal_lifecycle.h"
 #include "store/journal_naming.h"
 #include "store/main_file_steps.h"
 #include "store/page_assembly.h"
+#include "store/store_page.h"
+#include "store/write_all.h"
 #include "view/status_cells.h"
 #include "view/view_refresh.h"
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "state/error_report.h"
-#include "store/journal_lifecycle.h"
 #include "state/view_state.h"
+#include "store/journal_lifecycle.h"
 
 namespace quorby {
 

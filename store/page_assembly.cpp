@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "journal/chain_segment.h"
 #include "state/progress.h"
+#include "store/main_file.h"
 #include "store/store_page.h"
 #include "store/unchanged_view.h"
-#include "journal/chain_segment.h"
-#include "store/main_file.h"
 #include "store/version_review.h"
 #include "view/grid_layout.h"
 

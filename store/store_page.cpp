@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "state/error_report.h"
-#include "store/main_file_bytes.h"
 #include "journal/record_states.h"
-#include "store/undo_order.h"
+#include "state/error_report.h"
 #include "store/main_file.h"
+#include "store/main_file_bytes.h"
+#include "store/undo_order.h"
 #include "view/status_cells.h"
 
 namespace quorby {

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "state/error_report.h"
-#include "store/store_page.h"
 #include "store/page_assembly.h"
+#include "store/store_page.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "journal/version_steps.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
-#include "journal/version_steps.h"
 #include "view/page_render.h"
 
 namespace quorby {

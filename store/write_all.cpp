@@ -1,12 +1,12 @@
 #include "store/write_all.h"
 
+#include "journal/record_states.h"
 #include "state/error_report.h"
 #include "state/progress.h"
 #include "state/work_buffer_access.h"
-#include "journal/record_states.h"
+#include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "store/write_steps.h"
-#include "store/page_assembly.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 

@@ -4,8 +4,8 @@
 
 #include "state/error_report.h"
 #include "state/progress.h"
-#include "store/main_file_bytes.h"
 #include "store/main_file.h"
+#include "store/main_file_bytes.h"
 #include "store/page_assembly.h"
 #include "view/shown_range.h"
 

@@ -4,8 +4,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "platform/qt/glyph_map.h"
 #include "core/settings_record.h"
+#include "platform/qt/glyph_map.h"
 #include "resources/menus.h"
 
 namespace quorby {

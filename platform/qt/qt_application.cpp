@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "state/app_state.h"
 #include "platform/posix/posix_file_io.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/window_input.h"
+#include "state/app_state.h"
 
 namespace quorby {
 

@@ -4,8 +4,8 @@
 // window procedure; tests put a recorder in its place.
 #include <cstdint>
 
-#include "core/keys.h"
 #include "app/window_events.h"
+#include "core/keys.h"
 
 namespace quorby {
 

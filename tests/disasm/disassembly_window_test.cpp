@@ -2,10 +2,10 @@
 // the options in the settings record, and what the window gives back.
 #include <gtest/gtest.h>
 
+#include "decoder/decoder_state.h"
+#include "navigate/selection.h"
 #include "tests/disasm/window_fixture.h"
 #include "view/grid_layout.h"
-#include "navigate/selection.h"
-#include "decoder/decoder_state.h"
 
 namespace quorby::disasm::testing {
 namespace {

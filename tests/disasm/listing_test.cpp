@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "disasm/listing_text.h"
-#include "tests/disasm/window_fixture.h"
 #include "navigate/selection.h"
+#include "tests/disasm/window_fixture.h"
 
 namespace quorby::disasm::testing {
 namespace {

@@ -2,8 +2,8 @@
 // rules that span lines.
 #include <gtest/gtest.h>
 
-#include "core/command_codes.h"
 #include "batch/batch_script.h"
+#include "core/command_codes.h"
 #include "platform/headless/key_names.h"
 
 namespace quorby {

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "state/progress.h"
-#include "e2e_support.h"
 #include "batch/batch_session.h"
+#include "e2e_support.h"
 #include "platform/posix/posix_file_io.h"
+#include "state/progress.h"
 
 namespace quorby::e2e {
 namespace {

@@ -2,8 +2,8 @@
 // another file, the remembered target, the read-only box.
 #include "tests/edit/edit_fixture.h"
 
-#include "state/settings_file.h"
 #include "edit/append_to_file.h"
+#include "state/settings_file.h"
 
 namespace quorby::testing {
 namespace {

@@ -13,9 +13,9 @@
 //
 // `make test` runs a few fixed seeds. A longer run:
 //   QUORBY_EDIT_STEPS=5000 QUORBY_EDIT_SEEDS=1-50 ./tests/test_edit --gtest_filter='EditProperty*'
-#include "tests/support/loop_device.h"
 #include "tests/edit/edit_fixture.h"
 #include "tests/edit/edit_model.h"
+#include "tests/support/loop_device.h"
 
 #include <unistd.h>
 
@@ -27,9 +27,9 @@
 #include "edit/drop_changes.h"
 #include "edit/restore_original.h"
 #include "edit/undo_commands.h"
-#include "store/write_all.h"
 #include "edit/write_selection.h"
 #include "navigate/page_moves.h"
+#include "store/write_all.h"
 
 namespace quorby::testing {
 

@@ -3,9 +3,9 @@
 // failures and ESC.
 #include "tests/edit/edit_fixture.h"
 
-#include "state/progress.h"
 #include "edit/copy_with_changes.h"
 #include "edit/save_as.h"
+#include "state/progress.h"
 
 namespace quorby::testing {
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "state/progress.h"
-#include "journal/record_states.h"
 #include "edit/undo_commands.h"
+#include "journal/record_states.h"
+#include "state/progress.h"
 
 namespace quorby::testing {
 namespace {

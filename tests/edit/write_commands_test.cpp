@@ -6,14 +6,14 @@
 #include <unistd.h>
 
 #include "edit/drop_changes.h"
-#include "journal/record_states.h"
 #include "edit/restore_original.h"
 #include "edit/undo_commands.h"
-#include "store/write_all.h"
 #include "edit/write_commands.h"
 #include "edit/write_selection.h"
 #include "journal/journal_recovery.h"
+#include "journal/record_states.h"
 #include "store/main_file.h"
+#include "store/write_all.h"
 
 namespace quorby::testing {
 namespace {

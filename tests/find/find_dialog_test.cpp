@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/window_events.h"
-#include "tests/find/command_fixture.h"
 #include "find/find_dialog.h"
 #include "search/find_text_encoding.h"
+#include "tests/find/command_fixture.h"
 
 namespace quorby::testing {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "tests/find/command_fixture.h"
 #include "find/match_highlight.h"
+#include "tests/find/command_fixture.h"
 #include "view/grid_layout.h"
 #include "view/page_render.h"
 

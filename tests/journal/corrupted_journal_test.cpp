@@ -32,8 +32,8 @@
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 #include "tests/support/fake_platform.h"
-#include "tests/support/program_on_files.h"
 #include "tests/support/memory_file_io.h"
+#include "tests/support/program_on_files.h"
 
 namespace quorby::testing {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "tests/journal/journal_fixture.h"
 #include "journal/journal_format.h"
+#include "tests/journal/journal_fixture.h"
 
 namespace quorby::testing {
 namespace {

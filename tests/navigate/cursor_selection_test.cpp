@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "core/command_codes.h"
-#include "state/app_state.h"
-#include "tests/navigate/nav_fixture.h"
 #include "navigate/cursor_moves.h"
 #include "navigate/selection.h"
+#include "state/app_state.h"
+#include "tests/navigate/nav_fixture.h"
 
 namespace quorby::test {
 namespace {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "tests/navigate/nav_fixture.h"
-#include "resources/menus.h"
 #include "navigate/auto_scroll.h"
 #include "navigate/goto_dialog.h"
 #include "navigate/mouse.h"
 #include "navigate/selection.h"
+#include "resources/menus.h"
+#include "tests/navigate/nav_fixture.h"
 
 namespace quorby::test {
 namespace {

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "navigate/scroll_bar_actions.h"
-#include "tests/navigate/nav_fixture.h"
 #include "navigate/cursor_moves.h"
 #include "navigate/goto_dialog.h"
+#include "navigate/scroll_bar_actions.h"
+#include "tests/navigate/nav_fixture.h"
 
 namespace quorby::test {
 namespace {

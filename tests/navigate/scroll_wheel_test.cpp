@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "view/scroll_bar.h"
-#include "navigate/scroll_bar_actions.h"
 #include "core/keys.h"
-#include "tests/navigate/nav_fixture.h"
 #include "navigate/cursor_moves.h"
+#include "navigate/scroll_bar_actions.h"
 #include "navigate/wheel.h"
+#include "tests/navigate/nav_fixture.h"
+#include "view/scroll_bar.h"
 
 namespace quorby::test {
 namespace {

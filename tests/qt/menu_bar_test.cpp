@@ -8,8 +8,8 @@
 
 #include "core/command_codes.h"
 #include "platform/qt/qt_platform.h"
-#include "tests/qt/qt_test_support.h"
 #include "resources/menus.h"
+#include "tests/qt/qt_test_support.h"
 
 namespace quorby {
 namespace {

@@ -5,9 +5,9 @@
 #include <QScrollBar>
 
 #include "core/command_codes.h"
-#include "state/app_state.h"
 #include "platform/posix/posix_file_io.h"
 #include "platform/qt/qt_platform.h"
+#include "state/app_state.h"
 #include "tests/qt/qt_test_support.h"
 #include "view/view_font.h"
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "journal/journal_file.h"
 #include "search/case_fold.h"
 #include "search/search_pass.h"
-#include "journal/journal_file.h"
 #include "tests/support/journal_pages.h"
 #include "tests/support/memory_file_io.h"
 

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "tests/support/fake_platform.h"
 #include "state/view_state.h"
+#include "tests/support/fake_platform.h"
 
 namespace quorby {
 namespace {

@@ -7,8 +7,8 @@
 
 #include <cstdio>
 
-#include "state/settings_file.h"
 #include "journal/journal_dump.h"
+#include "state/settings_file.h"
 #include "store/journal_lifecycle.h"
 #include "store/journal_naming.h"
 #include "store/main_file.h"

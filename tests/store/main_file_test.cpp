@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "state/error_report.h"
 #include "resources/menus.h"
+#include "state/error_report.h"
 #include "store/main_file.h"
 #include "tests/store/store_fixture.h"
 

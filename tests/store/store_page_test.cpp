@@ -2,8 +2,8 @@
 // Main File.
 #include "tests/edit/edit_fixture.h"
 
-#include "journal/record_states.h"
 #include "edit/undo_commands.h"
+#include "journal/record_states.h"
 
 namespace quorby::testing {
 namespace {

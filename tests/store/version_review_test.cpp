@@ -1,9 +1,9 @@
-#include "core/command_codes.h"
 #include "app/dispatch.h"
 #include "app/window_events.h"
-#include "store/unchanged_view.h"
+#include "core/command_codes.h"
 #include "navigate/change_jumps.h"
 #include "store/pointers_dialog.h"
+#include "store/unchanged_view.h"
 #include "store/version_review.h"
 #include "tests/store/assembly_fixture.h"
 

@@ -1,6 +1,6 @@
+#include "tests/view/view_fixture.h"
 #include "view/grid_layout.h"
 #include "view/page_render.h"
-#include "tests/view/view_fixture.h"
 
 namespace quorby::test {
 namespace {

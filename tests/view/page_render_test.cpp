@@ -1,6 +1,6 @@
 #include <cstring>
-#include "view/page_render.h"
 #include "tests/view/view_fixture.h"
+#include "view/page_render.h"
 
 namespace quorby::test {
 namespace {

@@ -1,5 +1,5 @@
-#include "view/view_font.h"
 #include "tests/view/view_fixture.h"
+#include "view/view_font.h"
 
 namespace quorby::test {
 namespace {
