@@ -1,6 +1,6 @@
 #pragma once
 // The settings record: the memory image of "quorby.dat" (4116 bytes,
-// little-endian). app/settings_file.cpp reads and writes it field by field.
+// little-endian). state/settings_file.cpp reads and writes it field by field.
 #include <cstdint>
 
 namespace quorby {

@@ -1,6 +1,6 @@
 #pragma once
 // The Journal File format: what its bytes mean, and the plain records that
-// hold them in memory. Nothing here touches a file; store/journal_file.h does
+// hold them in memory. Nothing here touches a file; journal/journal_file.h does
 // the transfers.
 //
 // A Journal File keeps, for every changed 512-byte page of the Main File, the

@@ -5,7 +5,7 @@
 
 namespace quorby {
 
-// The modifier index for Modifier bits (app/keys.h).
+// The modifier index for Modifier bits (core/keys.h).
 int wheelModifierIndex(std::uint32_t modifiers);
 
 // The window procedure's wheel entry: delta in units of 120 per notch,

@@ -8,7 +8,7 @@
 // assembly keeps the cursor records JPrevPtr / JNextPtr, the records just
 // below and just above the pair in the address chain, so that moving by a
 // page costs at most one or two record-header reads, and a jump beyond the
-// changed pages none (store/chain_segment.h).
+// changed pages none (journal/chain_segment.h).
 #include "state/app_state.h"
 
 namespace quorby {

@@ -1,6 +1,6 @@
 #pragma once
 // Maps a Linux errno to the Windows system error code of the same meaning,
-// which selects the text of the message table (app/error_report.h).
+// which selects the text of the message table (state/error_report.h).
 #include <cstdint>
 
 namespace quorby {
