@@ -6,13 +6,10 @@
 // alternative directory, bit 2 keeps them off the Main File's drive. Bits 3
 // to 5 are working bits of one opening and are cleared whenever a new Main
 // File is chosen. A "drive" is the filesystem that holds a path (FileIo::driveId).
-//
-// Composed in a directory, the Main File's path becomes one file name:
-// ":/" -> "~1", ":" -> "~0", "/" -> "~2", "~" -> "~3", then ".jnl".
-//   /home/u/x.bin in /j/  ->  /j/~2home~2u~2x.bin.jnl
 #include <cstdint>
 #include <string>
 
+#include "journal/journal_name.h"
 #include "state/app_state.h"
 
 namespace quorby {
@@ -24,23 +21,6 @@ enum JournalWorkingBit : std::uint32_t {
 };
 // The bits that survive the choice of a new Main File.
 inline constexpr std::uint32_t kJournalLocationKeptBits = 7;
-
-inline constexpr const char* kJournalExtension = ".jnl";
-// The longest file name the composition makes, extension included; a longer
-// composed name keeps its beginning and ends in "~h" and a hash of the whole
-// Main File name, so that two Main Files never share one Journal File.
-inline constexpr std::size_t kComposedNameLimit = 255;
-
-// True when the text after the last "." of `name` is exactly "jnl".
-bool endsWithJnl(const std::string& name);
-
-// The Main File's name as one file name, by the "~" replacements.
-std::string escapeMainName(const std::string& mainName);
-
-// `directory` (a missing final "/" is added) followed by the escaped name,
-// and ".jnl" when `appendExtension`.
-std::string composeInDirectory(const std::string& directory, const std::string& mainName,
-                               bool appendExtension);
 
 // The fixed or the alternative journal directory of the settings (falling
 // back to the default of this user when the field is empty), ending in "/".

@@ -38,7 +38,10 @@ BatchRun runInProcess(const std::string& script, const std::string& home, const 
 // The quorby program with --batch; the script goes through a file or, when
 // `viaStdin` is set, through standard input ("-").
 inline BatchRun runProgram(const std::string& script, const std::string& home, bool viaStdin = false) {
-    return testing::runQuorby(script, {.home = home, .viaStdin = viaStdin});
+    testing::ProgramOptions options;
+    options.home = home;
+    options.viaStdin = viaStdin;
+    return testing::runQuorby(script, options);
 }
 
 // The line of the transcript that starts with `prefix` ("01|"), or "".

@@ -309,6 +309,7 @@ TEST(HeadlessPlatform, PendingInputOneEventPerPoll) {
             case InputEvent::Kind::Char: seen.push_back("char" + std::to_string(e.character)); break;
             case InputEvent::Kind::Command: seen.push_back("cmd" + std::to_string(e.code)); break;
             case InputEvent::Kind::Wait: seen.push_back("wait"); break;
+            case InputEvent::Kind::Window: seen.push_back("window"); break;
         }
         return true;
     });

@@ -19,7 +19,10 @@ protected:
     void SetUp() override { quorby::testing::writeFile(dir.file("data.bin"), std::string(3000, 'A')); }
     std::string mainFile() { return quorby::testing::readFile(dir.file("data.bin")); }
     ProgramRun run(const std::string& script) {
-        return quorby::testing::runQuorby(script, {.home = dir_, .mergeErrors = true});
+        quorby::testing::ProgramOptions options;
+        options.home = dir_;
+        options.mergeErrors = true;
+        return quorby::testing::runQuorby(script, options);
     }
 };
 

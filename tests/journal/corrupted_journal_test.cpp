@@ -421,7 +421,9 @@ TEST(CorruptedJournal, EveryVariantIsReportedOrOpensAJournalThatPassesTheDump) {
         EXPECT_NE(ending, Ending::Hung) << where;
         EXPECT_FALSE(ending == Ending::Done && o.mainTouched) << where;
         // These families are fully handled today.
-        if (kHandledKinds.count(v.kind)) EXPECT_EQ(fault, "") << where;
+        if (kHandledKinds.count(v.kind)) {
+            EXPECT_EQ(fault, "") << where;
+        }
         if (fault.empty()) {
             ++handled;
             continue;

@@ -21,8 +21,11 @@ protected:
     }
     // Runs the script; the default journal directory lies in the test's directory.
     std::string run(const std::string& script, int* status) {
-        quorby::testing::ProgramRun r = quorby::testing::runQuorby(
-            script, {.home = dir + "home", .mergeErrors = true, .environment = {"XDG_DATA_HOME=" + dir + "xdg"}});
+        quorby::testing::ProgramOptions options;
+        options.home = dir + "home";
+        options.mergeErrors = true;
+        options.environment = {"XDG_DATA_HOME=" + dir + "xdg"};
+        quorby::testing::ProgramRun r = quorby::testing::runQuorby(script, options);
         *status = r.status;
         return r.transcript;
     }

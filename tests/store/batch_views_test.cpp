@@ -25,8 +25,11 @@ protected:
     }
     // Journals go below the test's own directory ($XDG_DATA_HOME).
     ProgramRun run(const std::string& script) {
-        return quorby::testing::runQuorby(
-            script, {.home = dir + "/home", .mergeErrors = true, .environment = {"XDG_DATA_HOME=" + dir + "/data"}});
+        quorby::testing::ProgramOptions options;
+        options.home = dir + "/home";
+        options.mergeErrors = true;
+        options.environment = {"XDG_DATA_HOME=" + dir + "/data"};
+        return quorby::testing::runQuorby(script, options);
     }
 };
 
