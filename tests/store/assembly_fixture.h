@@ -54,7 +54,9 @@ protected:
     void openFiles(FilePos mainSize) {
         io.addSyntheticFile(kMainName, mainSize, mainByte);
         if (mainHandle == kNoFile) mainHandle = openMain(kMainName, OpenMode::ReadOnly);
-        if (journalHandle == kNoFile) ASSERT_EQ(io.open(kJournalName, OpenMode::CreateNew, &journalHandle), 0);
+        if (journalHandle == kNoFile) {
+            ASSERT_EQ(io.open(kJournalName, OpenMode::CreateNew, &journalHandle), 0);
+        }
         app.shell.caption = kMainName;
         app.main.mainHandle = mainHandle;
         app.main.fileSize = mainSize;

@@ -55,18 +55,19 @@ TEST_F(ComposeTest, ChoosesFixedAlternativeOrBesideTheFile) {
     app.settings.journalLocation = kJournalFixedPath;
     EXPECT_EQ(compose("/data/x.bin"), fixedDir + "~2data~2x.bin.jnl");
     // Bits 3 and 4 are set by the composition.
-    EXPECT_EQ(app.settings.journalLocation, kJournalFixedPath | kJournalNameByHand | kJournalHandNameHasExtension);
+    EXPECT_EQ(app.settings.journalLocation,
+              std::uint32_t(kJournalFixedPath) | kJournalNameByHand | kJournalHandNameHasExtension);
 
-    app.settings.journalLocation = kJournalFixedPath | kJournalUseAlternative;
+    app.settings.journalLocation = std::uint32_t(kJournalFixedPath) | kJournalUseAlternative;
     EXPECT_EQ(compose("/data/x.bin"), altDir + "~2data~2x.bin.jnl");
 
     app.settings.journalLocation = 0;
     EXPECT_EQ(compose("/data/x.bin"), "/data/x.bin.jnl");
 
     // Names given by hand: taken as they are, ".jnl" added when missing.
-    app.settings.journalLocation = kJournalFixedPath | kJournalNameByHand | kJournalHandNameHasExtension;
+    app.settings.journalLocation = std::uint32_t(kJournalFixedPath) | kJournalNameByHand | kJournalHandNameHasExtension;
     EXPECT_EQ(compose("/k/mine.jnl"), "/k/mine.jnl");
-    app.settings.journalLocation = kJournalFixedPath | kJournalNameByHand;
+    app.settings.journalLocation = std::uint32_t(kJournalFixedPath) | kJournalNameByHand;
     EXPECT_EQ(compose("/k/mine"), "/k/mine.jnl");
 
     // The settings' own directory wins over the default.
@@ -82,7 +83,7 @@ TEST_F(ComposeTest, SameDriveRuleAsksAndRefuses) {
     app.main.mainKind = MainKind::File;
     app.settings.messageSwitches = kMsgSameDriveJournal;
 
-    app.settings.journalLocation = kJournalFixedPath | kJournalNeverSameDrive;
+    app.settings.journalLocation = std::uint32_t(kJournalFixedPath) | kJournalNeverSameDrive;
     int result = 0;
     compose("/data/x.bin", &result);  // No
     EXPECT_EQ(result, 1);
@@ -94,7 +95,7 @@ TEST_F(ComposeTest, SameDriveRuleAsksAndRefuses) {
     EXPECT_EQ(app.settings.messageSwitches & kMsgSameDriveJournal, 0u);
 
     // Switched off: the same drive is accepted without a question.
-    app.settings.journalLocation = kJournalFixedPath | kJournalNeverSameDrive;
+    app.settings.journalLocation = std::uint32_t(kJournalFixedPath) | kJournalNeverSameDrive;
     platform.shown.clear();
     compose("/data/x.bin", &result);
     EXPECT_EQ(result, 0);
@@ -102,7 +103,7 @@ TEST_F(ComposeTest, SameDriveRuleAsksAndRefuses) {
 
     // A name by hand is tested on its own drive.
     app.settings.messageSwitches = kMsgSameDriveJournal;
-    app.settings.journalLocation = kJournalNeverSameDrive | kJournalNameByHand;
+    app.settings.journalLocation = std::uint32_t(kJournalNeverSameDrive) | kJournalNameByHand;
     EXPECT_EQ(compose("/other/j", &result), "/other/j.jnl");
     EXPECT_EQ(result, 0);
     compose("/data/j", &result);
