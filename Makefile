@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 TEST_BUILD_DIR ?= build-test
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build bench clean
+.PHONY: run test deps build bench coverage clean
 
 deps:
 	@scripts/install-deps.sh
@@ -25,5 +25,8 @@ bench: deps
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBY_TESTS=OFF -DQUORBY_BENCH=ON >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 
+coverage: deps
+	@scripts/coverage.sh . $(JOBS)
+
 clean:
-	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR) build-bench
+	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR) build-bench build-cov
