@@ -12,6 +12,7 @@
 #include "core/tables.h"
 #include "disasm/listing_cli.h"
 #include "tests/decoder/disasm_test_util.h"
+#include "tests/support/temp_dir.h"
 
 namespace quorby::disasm {
 namespace {
@@ -38,10 +39,7 @@ protected:
         for (auto& a : args) argv.push_back(a.data());
         FILE* out = std::tmpfile();
         rc = runDisassembleCommand(int(argv.size()), argv.data(), out);
-        std::string text;
-        std::rewind(out);
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, out)) > 0;) text.append(buf, n);
+        std::string text = quorby::testing::fileText(out);
         std::fclose(out);
         return text;
     }

@@ -8,9 +8,6 @@
 // file, so that an ASan or UBSan report or a hang is counted for that
 // variant instead of ending the suite.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +29,8 @@
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/forked_run.h"
+#include "tests/support/journal_dump_run.h"
 #include "tests/support/memory_file_io.h"
 #include "tests/support/program_on_files.h"
 
@@ -287,15 +286,6 @@ struct Outcome {
     char dumpFailure[120] = {};
 };
 
-std::string captured(std::FILE* f) {
-    std::string text;
-    std::rewind(f);
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-    return text;
-}
-
 Outcome runVariant(const std::vector<std::uint8_t>& journal, const std::string& journalName) {
     Outcome out;
     MemoryFileIo io;
@@ -305,14 +295,9 @@ Outcome runVariant(const std::vector<std::uint8_t>& journal, const std::string& 
     p.open();
     out.journalOpen = p.app.journal.handle != kNoFile;
     if (out.journalOpen) {
-        std::FILE* f = std::tmpfile();
-        out.dumpStatus = dumpJournal(io, p.app.journal.name, f);
-        std::string text = captured(f);
-        std::fclose(f);
-        std::size_t at = text.find("FAIL invariant");
-        if (at == std::string::npos) at = text.find("ERROR");
-        if (at != std::string::npos)
-            std::snprintf(out.dumpFailure, sizeof out.dumpFailure, "%s", text.substr(at, text.find('\n', at) - at).c_str());
+        const DumpResult dump = runDump(io, p.app.journal.name);
+        out.dumpStatus = dump.status;
+        std::snprintf(out.dumpFailure, sizeof out.dumpFailure, "%s", dump.firstFailure().c_str());
     }
     for (FilePos pos = 0; pos < kMainSize; pos += 1024) loadPagePair(p.app, pos);
     p.run(undoAllCommand);
@@ -338,39 +323,10 @@ Outcome runVariant(const std::vector<std::uint8_t>& journal, const std::string& 
     return out;
 }
 
-enum class Ending { Done, Crashed, Hung };
 
 const std::set<std::string> kHandledKinds = {"truncation", "JnlEnd", "identifier", "address chain cycle",
                                              "undo order cycle"};
 
-// Runs `work` in a child; its stderr (sanitizer reports) goes to *report.
-Ending inChild(const std::function<Outcome()>& work, Outcome* result, std::string* report) {
-    int fds[2];
-    if (pipe(fds) != 0) return Ending::Crashed;
-    std::FILE* err = std::tmpfile();
-    std::fflush(nullptr);
-    pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        dup2(fileno(err), 2);
-        alarm(kAlarmSeconds);
-        Outcome o = work();
-        ssize_t written = write(fds[1], &o, sizeof o);
-        _exit(written == ssize_t(sizeof o) ? 0 : 3);
-    }
-    close(fds[1]);
-    Outcome o;
-    ssize_t got = read(fds[0], &o, sizeof o);
-    close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    *report = captured(err);
-    std::fclose(err);
-    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) return Ending::Hung;
-    if (got != ssize_t(sizeof o) || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return Ending::Crashed;
-    *result = o;
-    return Ending::Done;
-}
 
 // The sanitizer's verdict and the first frame in the program's own code.
 std::string crashSite(const std::string& report) {
@@ -389,9 +345,8 @@ TEST(CorruptedJournal, EveryVariantIsReportedOrOpensAJournalThatPassesTheDump) {
     {
         MemoryFileIo io;
         io.bytes(valid.journalName) = valid.journal;
-        std::FILE* sink = std::tmpfile();
-        ASSERT_EQ(dumpJournal(io, valid.journalName, sink), kDumpAllHold) << captured(sink);
-        std::fclose(sink);
+        const DumpResult dump = runDump(io, valid.journalName);
+        ASSERT_EQ(dump.status, kDumpAllHold) << dump.text;
     }
 
     const std::vector<Variant> variants = makeVariants(valid.journal);
@@ -401,7 +356,8 @@ TEST(CorruptedJournal, EveryVariantIsReportedOrOpensAJournalThatPassesTheDump) {
     for (const Variant& v : variants) {
         Outcome o;
         std::string report;
-        Ending ending = inChild([&] { return runVariant(v.bytes, valid.journalName); }, &o, &report);
+        const auto variantRun = [&] { return runVariant(v.bytes, valid.journalName); };
+        const Ending ending = runForked<Outcome>(variantRun, kAlarmSeconds, &o, &report);
         std::string fault;
         if (ending == Ending::Hung)
             fault = "hang";

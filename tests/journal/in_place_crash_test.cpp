@@ -7,9 +7,6 @@
 // Each run goes in a child process with an alarm, so that a crash (ASan
 // report) or a hang of one cut point is counted instead of ending the suite.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +26,8 @@
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/forked_run.h"
+#include "tests/support/journal_dump_run.h"
 #include "tests/support/memory_file_io.h"
 #include "tests/support/program_on_files.h"
 
@@ -73,13 +72,6 @@ std::vector<Step> session() {
         {"store page 8", true, [](Program& p) { p.type(8 * 512 + 1, 0x81); }},
         {"restore original file", false, [](Program& p) { p.run(restoreOriginalCommand); }},
     };
-}
-
-std::string firstFailure(const std::string& dumpText) {
-    std::size_t at = dumpText.find("FAIL invariant");
-    if (at == std::string::npos) at = dumpText.find("ERROR");
-    if (at == std::string::npos) return "";
-    return dumpText.substr(at, dumpText.find('\n', at) - at);
 }
 
 // A fresh machine: the Main File on disk (synced), no Journal File yet.
@@ -166,15 +158,9 @@ Outcome cutRun(const Reference& ref, std::size_t write, Cut cut) {
     Program q(io);
     out.openResult = q.open();
     if (q.app.journal.handle != kNoFile) {
-        std::FILE* f = std::tmpfile();
-        out.dumpStatus = dumpJournal(io, q.app.journal.name, f);
-        std::rewind(f);
-        std::string text;
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-        std::fclose(f);
-        std::snprintf(out.failure, sizeof out.failure, "%s", firstFailure(text).c_str());
+        const DumpResult dump = runDump(io, q.app.journal.name);
+        out.dumpStatus = dump.status;
+        std::snprintf(out.failure, sizeof out.failure, "%s", dump.firstFailure().c_str());
     }
     // The reopened program walks its journal: every page, then Undo All and Redo All.
     for (FilePos pos = 0; pos < kMainSize; pos += 1024) loadPagePair(q.app, pos);
@@ -184,31 +170,6 @@ Outcome cutRun(const Reference& ref, std::size_t write, Cut cut) {
     return out;
 }
 
-enum class Ending { Done, Crashed, Hung };
-
-Ending inChild(const std::function<Outcome()>& work, Outcome* result) {
-    int fds[2];
-    if (pipe(fds) != 0) return Ending::Crashed;
-    std::fflush(nullptr);
-    pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        alarm(kAlarmSeconds);
-        Outcome o = work();
-        ssize_t written = write(fds[1], &o, sizeof o);
-        _exit(written == ssize_t(sizeof o) ? 0 : 3);
-    }
-    close(fds[1]);
-    Outcome o;
-    ssize_t got = read(fds[0], &o, sizeof o);
-    close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) return Ending::Hung;
-    if (got != ssize_t(sizeof o) || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return Ending::Crashed;
-    *result = o;
-    return Ending::Done;
-}
 
 TEST(InPlaceCrash, EveryCutPointReopensWithAJournalThatPassesTheDump) {
     const Reference ref = referenceRun();
@@ -234,7 +195,7 @@ TEST(InPlaceCrash, EveryCutPointReopensWithAJournalThatPassesTheDump) {
             const std::string where = "write " + std::to_string(w + 1) + " (" + step.name + ", " +
                                       cutName(cut) + ")";
             Outcome o;
-            Ending ending = inChild([&] { return cutRun(ref, w, cut); }, &o);
+            Ending ending = runForked<Outcome>([&] { return cutRun(ref, w, cut); }, kAlarmSeconds, &o);
             // The reopened program neither crashes nor hangs, and opens the Main File.
             ASSERT_NE(ending, Ending::Crashed) << where;
             ASSERT_NE(ending, Ending::Hung) << where;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -42,6 +43,15 @@ inline void writeFile(const std::string& path, const std::string& bytes) {
 }
 inline void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     writeFile(path, std::string(bytes.begin(), bytes.end()));
+}
+
+// The whole content of an open stdio file, read from its start.
+inline std::string fileText(std::FILE* f) {
+    std::string text;
+    std::rewind(f);
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
+    return text;
 }
 
 inline std::string readFile(const std::string& path) {
