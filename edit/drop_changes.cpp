@@ -1,5 +1,7 @@
 #include "edit/drop_changes.h"
 
+#include <cstring>
+
 #include "journal/record_states.h"
 #include "navigate/page_moves.h"
 #include "state/progress.h"
@@ -24,7 +26,6 @@ struct DropRun {
 void dropHalf(AppState& app, int half, DropRun& run) {
     std::uint32_t from = 0, to = 0;
     if (!halfHasRecord(app, half) || !selectedPartOfHalf(app, half, run.start, run.end, &from, &to)) return;
-    if (!anyChangedIn(app, half, from, to)) return;
     const FilePos halfPos = app.view.pagePos + FilePos(half) * kPageSize;
     std::uint8_t present[kRecordDataSize];
     std::uint32_t got = 0;
@@ -32,6 +33,8 @@ void dropHalf(AppState& app, int half, DropRun& run) {
         run.result = 1;
         return;
     }
+    // Only bytes that differ from the Main File are changes to drop.
+    if (std::memcmp(present, app.view.pageBuffer + half * kPageSize + from, to - from) == 0) return;
     for (std::uint32_t i = from; i < to; ++i) app.view.pageBuffer[half * kPageSize + i] = present[i - from];
     clearChangedIn(app, half, from, to);
     // The stored halves of one run form one undo group.

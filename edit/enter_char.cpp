@@ -138,18 +138,9 @@ void storeWithEnter(AppState& app) {
         bool anyChanged = false;
         for (std::uint32_t i = 0; i < kChangeMapSize; ++i)
             anyChanged |= app.view.changedBits[half * kChangeMapSize + i] != 0;
-        if (anyChanged) {
-            app.records.jData[half].flag = withoutGroupMarks(app.records.jData[half].flag);
-        } else {
-            app.view.halfDirty[half] = false;
-        }
+        if (!anyChanged) app.view.halfDirty[half] = false;
     }
-    if (app.shell.accessFlags & kAccessDirect) {
-        storePage(app);
-    } else {
-        for (int half = 0; half < 2; ++half)
-            if (app.view.halfDirty[half]) storeHalf(app, half);
-    }
+    storePage(app);
     reloadAndDraw(app);
 }
 

@@ -1,8 +1,12 @@
 #include "edit/restore_original.h"
 
+#include <cstring>
+
 #include "journal/record_states.h"
 #include "state/edit_state.h"
 #include "state/progress.h"
+#include "store/exchange_record.h"
+#include "store/main_file_bytes.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "store/write_all.h"
@@ -12,45 +16,40 @@ namespace quorby {
 
 namespace {
 
-// Writes the version's data into the Main File; with "Undo for all
-// Changes" a copy of it joins the undo order as the newest entry. The copy
-// stands outside the version chain and the address chain.
-int restoreVersion(AppState& app, const JournalRecord& v) {
+// One half of the address chain: the Main File gets the half's original
+// content (when it has one) and the view shows the Main File, both kept by
+// one exchange (journal/record_states.h, H6). Nothing happens to a half
+// that shows its original content already.
+int restoreHalf(AppState& app, JournalRecord& r, HistoryGroup& group) {
     JournalFile& jf = app.journal;
-    std::uint8_t data[kRecordDataSize];
-    if (readRecordData(jf, v.jAdr, data) != 0) return 1;
-    int result = writeHalfRangeIntoMain(app, v.mainAdr, data, 0, v.anz);
-    if ((app.settings.undoOptions & kUndoEveryChange) == 0) return result;
-    JournalRecord copy = v;
-    for (std::uint32_t i = 0; i < kRecordDataSize; ++i) copy.data[i] = data[i];
-    copy.pJnl = copy.nJnl = kEmptyPtr;
-    copy.flag = newRestoreCopy(v.flag);
-    if (appendRecord(jf, copy) != 0) return 1;
-    return result | linkUndoEntry(jf, copy);
+    std::uint8_t original[kRecordDataSize];
+    int failed = 0;
+    const bool known = originalContentOf(jf, r, original, &failed);
+    if (failed) return 1;
+    JournalRecord x;
+    if (readExchange(app, r.mainAdr, r.anz, &r, kEmptyPtr, kEmptyPtr, x) != 0) return 1;
+    const std::uint8_t* target = known ? original : x.data;
+    const bool fileChanges = std::memcmp(target, x.data, r.anz) != 0;
+    bool viewChanges = false;
+    if (holdsContentToWrite(r.flag)) {
+        std::uint8_t shown[kRecordDataSize];
+        if (readRecordData(jf, r.jAdr, shown) != 0) return 1;
+        viewChanges = std::memcmp(shown, target, r.anz) != 0;
+    }
+    if (!fileChanges && !viewChanges) return 0;
+    if (appendExchange(app, x) != 0 || commitJournalHeader(jf) != 0) return 1;
+    if (fileChanges && writeHalfRangeIntoMain(app, r.mainAdr, target, 0, r.anz) != 0) return 1;
+    return linkExchange(app, x, &r, group);
 }
 
-// Every version of the page of chain record `r`, from the newest (redo
-// versions included) to the oldest.
-int restorePage(AppState& app, const JournalRecord& r) {
-    JournalFile& jf = app.journal;
-    const std::uint64_t limit = wholeRecordCount(jf.journalEnd);
-    FilePos ptr = r.jAdr;
-    JournalRecord v;
-    for (std::uint64_t steps = 0;; ++steps) {
-        if (steps >= limit || readRecordHeader(jf, ptr, kRecordLinks, v) != 0) return 1;
-        if (isEmptyPtr(v.nJnl)) break;
-        ptr = v.nJnl;
-    }
-    int result = 0;
-    for (std::uint64_t steps = 0; !isEmptyPtr(ptr); ++steps) {
-        if (steps >= limit || readRecordHeader(jf, ptr, kRecordFullHeader, v) != 0) return 1;
-        ptr = v.pJnl;
-        const bool skip = skippedByRestore(v.flag);
-        v.flag = asRestoreVisited(v.flag);
-        if (writeRecordHeader(jf, v, kRecordLinks) != 0) return 1;
-        if (!skip) result |= restoreVersion(app, v);
-    }
-    return result;
+int refuseWithoutUndo(AppState& app) {
+    MessageBoxDescription box;
+    box.caption = "Restore Original File";
+    box.text = "Undo is deactivated (Options, \"deactivate Undo\"): the original content was not kept.";
+    box.buttons = MsgButtons::Ok;
+    box.icon = MsgIcon::Information;
+    app.platform->messageBox(box);
+    return 1;
 }
 
 }  // namespace
@@ -60,30 +59,36 @@ int restoreOriginalFile(AppState& app) {
     if (app.main.mainHandle == kNoFile || jf.handle == kNoFile) return 1;
     // Typed changes of the shown page are stored first, so they are restored too.
     if (pageIsDirty(app) && storePage(app) != 0 && app.edit.pageRefused) return 1;
-    if (isEmptyPtr(jf.header.undo) && isEmptyPtr(jf.header.firstUndo)) return 1;
+    if (isEmptyPtr(jf.header.first)) return 1;
+    if (app.settings.undoOptions == 0) return refuseWithoutUndo(app);
     if (reopenForWriting(app) != 0) return 1;
     startProgress(app, kTitleRestoreOriginal);
+    HistoryGroup group;
     int result = 0;
+    bool stopped = false;
     FilePos ptr = jf.header.first;
     FilePos lastAdr = 0;
     const std::uint64_t limit = wholeRecordCount(jf.journalEnd);
     for (std::uint64_t steps = 0; !isEmptyPtr(ptr); ++steps) {
         JournalRecord r;
-        if (steps >= limit || readRecordHeader(jf, ptr, kRecordLinks, r) != 0 || (steps > 0 && r.mainAdr <= lastAdr)) {
+        if (steps >= limit || readRecordHeader(jf, ptr, kRecordFullHeader, r) != 0 ||
+            (steps > 0 && r.mainAdr <= lastAdr)) {
             result = 1;
             break;
         }
         lastAdr = r.mainAdr;
-        result |= restorePage(app, r);
-        if (readRecordHeader(jf, r.jAdr, kRecordLinks, r) != 0) {
-            result = 1;
+        ptr = r.nextPtr;
+        if (restoreHalf(app, r, group) != 0) {
+            result = 1;   // reported once; the halves before stay restored
             break;
         }
-        r.flag = asRestored(r.flag);
-        result |= writeRecordHeader(jf, r, kRecordLinks);
-        ptr = r.nextPtr;
-        if (pollProgress(app)) break;
+        if (pollProgress(app)) {
+            stopped = true;
+            break;
+        }
     }
+    result |= closeHistoryGroup(jf, group);
+    if (result == 0 && !stopped) jf.header.jnlFlags &= ~(kJnlUnwrittenChanges | kJnlUnwrittenWarned);
     showPairAfterWriting(app);
     return result;
 }

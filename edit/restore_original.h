@@ -5,15 +5,12 @@
 
 namespace quorby {
 
-// Under the banner "RESTORE ORIGINAL FILE VERSION": for every changed page,
-// its older versions from the newest to the oldest are marked visited
-// (kFlagRestoreVisited) and, unless they were visited before or are typed
-// versions (skippedByRestore), written into the Main File, so the oldest one, the
-// Main File's content from before the first write, is written last. The
-// page's record then shows the Main File. A second run writes nothing.
-// With "Undo for all Changes" each write is recorded as a copy of the
-// version in the undo order. Result 1 when nothing could be done or a
-// transfer failed.
+// Under the banner "RESTORE ORIGINAL FILE VERSION": every half in the
+// address chain gets its original content in the Main File (the data of its
+// oldest exchange in effect) and shows the Main File; each half that changes
+// gets an exchange, and together they are one entry that Undo takes back
+// (journal/record_states.h, H6). With undoOptions 0 the user is told that
+// nothing was kept. Result 1 when nothing could be done or a transfer failed.
 int restoreOriginalFile(AppState& app);
 
 }  // namespace quorby

@@ -42,10 +42,17 @@ bool somethingToRedo(AppState& app, JournalRecord* found = nullptr) {
     return true;
 }
 
-// A group run that found nothing more to do goes back to where it started.
-void endGroupRun(AppState& app) {
-    if ((app.shell.modeFlags & kModeGroupUndoStarted) != 0) app.journal.header.undo = app.edit.savedUndo;
-    app.shell.modeFlags &= ~(kModeGroupUndoStarted | kModeRedoAllRunning);
+// With "deactivate Undo" nothing is kept to undo with: the command says so
+// rather than take back part of a step.
+bool undoDeactivated(AppState& app) {
+    if (app.settings.undoOptions != 0) return false;
+    MessageBoxDescription box;
+    box.caption = "Undo deactivated";
+    box.text = "Undo is deactivated (Options, \"deactivate Undo\").";
+    box.buttons = MsgButtons::Ok;
+    box.icon = MsgIcon::Information;
+    app.platform->messageBox(box);
+    return true;
 }
 
 // After records were undone or redone the shown pair is assembled again.
@@ -68,20 +75,16 @@ const char* titleOf(Direction d, Extent e) {
 void runUndoRedo(AppState& app, Direction d, Extent e) {
     if (!journalOpen(app)) return;
     if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) return;
+    if (undoDeactivated(app)) return;
     if (storePage(app) != 0 && app.edit.pageRefused) return;
     const FilePos pagePos = app.view.pagePos;
     startProgress(app, titleOf(d, e));
     app.edit.continueFlag = false;
-    if (d == Direction::Redo && e == Extent::All) app.shell.modeFlags |= kModeRedoAllRunning;
-    // Each record is undone or redone in at most two steps (a write into the
-    // Main File is taken back before the record itself), so a damaged undo
-    // order that runs in a circle cannot keep the command going for ever.
-    const std::uint64_t stepLimit = 2 * wholeRecordCount(app.journal.journalEnd) + 2;
+    // Each record is undone or redone in one step, so a damaged undo order
+    // that runs in a circle cannot keep the command going for ever.
+    const std::uint64_t stepLimit = wholeRecordCount(app.journal.journalEnd) + 2;
     for (std::uint64_t steps = 0; steps < stepLimit; ++steps) {
-        if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) {
-            endGroupRun(app);
-            break;
-        }
+        if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) break;
         const FilePos before = app.journal.header.undo;
         const int failed = d == Direction::Undo ? undoOne(app) : redoOne(app);
         // A step that failed without moving the undo position would fail again.
@@ -90,7 +93,6 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
         if (app.progress.pollCounter == kPollInterval) showUndoPosition(app);
         if (e == Extent::Last && !app.edit.continueFlag) break;
     }
-    app.shell.modeFlags &= ~kModeRedoAllRunning;
     app.edit.continueFlag = false;
     showPairAgain(app, pagePos);
 }
@@ -119,15 +121,18 @@ void perPage(AppState& app, Direction d) {
         showPage(app, r.mainAdr);
         return;
     }
+    if (undoDeactivated(app)) return;
     if (storePage(app) != 0 && app.edit.pageRefused) return;
     const FilePos pagePos = app.view.pagePos;
+    // One whole entry, as Undo and Redo take it.
+    const std::uint64_t stepLimit = wholeRecordCount(app.journal.journalEnd) + 2;
+    for (std::uint64_t steps = 0; steps < stepLimit; ++steps) {
+        const FilePos before = app.journal.header.undo;
+        const int failed = d == Direction::Undo ? undoOne(app) : redoOne(app);
+        if ((failed != 0 && app.journal.header.undo == before) || !app.edit.continueFlag) break;
+        if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) break;
+    }
     app.edit.continueFlag = false;
-    if (d == Direction::Undo)
-        undoOne(app);
-    else
-        redoOne(app);
-    app.edit.continueFlag = false;
-    endGroupRun(app);
     showPairAgain(app, pagePos);
 }
 

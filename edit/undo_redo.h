@@ -5,12 +5,12 @@
 
 namespace quorby {
 
-// Undoes the record at Undo: the previous version of its page half becomes
-// current again (written back into the Main File where the undone version
-// had reached it) and Undo moves to the record's PUndo, except inside a
-// group whose write is taken back first. Sets app.edit.continueFlag to the
-// record's undo group mark. Result 1 when there is nothing to undo or the
-// record cannot be read.
+// Undoes the record at Undo (journal/record_states.h, H3): a version gives
+// its chain place back to its older version, an exchange gives the Main File
+// its earlier bytes back. Undo moves to the record's PUndo. Sets
+// app.edit.continueFlag to the record's undo group mark. Result 1 when there
+// is nothing to undo, or the record or the Main File cannot be read or
+// written; an exchange that failed leaves Undo where it was.
 int undoOne(AppState& app);
 
 // Redoes the record after Undo (its NUndo, or FirstUndo when Undo is empty)

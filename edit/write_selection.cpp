@@ -5,7 +5,7 @@
 #include "journal/record_states.h"
 #include "navigate/page_moves.h"
 #include "state/progress.h"
-#include "store/earlier_content.h"
+#include "store/exchange_record.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "store/write_all.h"
@@ -17,69 +17,68 @@ namespace {
 
 struct SelectionRun {
     FilePos start = 0, end = 0;
-    // The run's group marks go to the earlier-content records it appends,
-    // which follow each other in the undo order (earlier_content.h); the
-    // written halves keep theirs, as they stand anywhere in that order.
-    EarlierContentRun earlier;
+    HistoryGroup group;
     int result = 0;
 };
 
-bool anyBitInHalf(const AppState& app, int half) {
-    for (std::uint32_t i = 0; i < kChangeMapSize; ++i)
-        if (app.view.changedBits[half * kChangeMapSize + i] != 0) return true;
-    return false;
-}
-
-// With "Undo for all Changes" the remaining changes of a half get a version
-// of their own; the written state goes to that version.
-int splitIntoNewVersion(AppState& app, int half) {
+// The changes of the half that stay unwritten get a version of their own on
+// top of the exchange, so the view keeps showing them; it never takes a
+// later store in place (journal/record_states.h, H4).
+int appendRemainingVersion(AppState& app, int half, JournalRecord& x, HistoryGroup& group) {
     JournalFile& jf = app.journal;
-    JournalRecord& old = app.records.jData[half];
-    JournalRecord added = old;
-    added.pUndo = added.nUndo = kEmptyPtr;
-    added.flag = asSplitNew(old.flag);
-    std::memcpy(added.data, app.view.pageBuffer + half * kPageSize, kRecordDataSize);
-    std::memcpy(added.changeMap, app.view.changedBits + half * kChangeMapSize, kChangeMapSize);
-    old.flag = asSplitOld(old.flag);
-    if (appendRecord(jf, added) != 0) return 1;
-    int result = linkNewerVersion(jf, old, added);
-    result |= linkAddressNeighbours(jf, added, VersionScope::NewestOnly);
-    result |= linkUndoEntry(jf, added);
-    old = added;
-    followPairLinks(app, half);
+    JournalRecord v;
+    v.mainAdr = x.mainAdr;
+    v.prevPtr = x.prevPtr;
+    v.nextPtr = x.nextPtr;
+    v.anz = x.anz;
+    v.flag = kStateStoredVersion | kFlagAppendNext | kFlagNotInUndoOrder;
+    std::memcpy(v.data, app.view.pageBuffer + half * kPageSize, kRecordDataSize);
+    std::memcpy(v.changeMap, app.view.changedBits + half * kChangeMapSize, kChangeMapSize);
+    joinHistoryGroup(group, v);
+    if (appendRecord(jf, v) != 0) return 1;
+    int result = linkNewerVersion(jf, x, v);
+    result |= linkAddressNeighbours(jf, v, VersionScope::NewestOnly);
+    result |= linkUndoEntry(jf, v);
+    if (result == 0) noteInHistoryGroup(group, v);
+    x = v;
     return result;
 }
 
-// One half of the loaded pair; false when it was skipped.
+// The selected bytes of one half of the loaded pair that differ from the
+// Main File go there; the Main File's bytes from before are kept as an
+// exchange first (undoOptions 0: not kept).
 int writeHalf(AppState& app, int half, SelectionRun& run) {
     std::uint32_t from = 0, to = 0;
     if (!halfHasRecord(app, half) || !selectedPartOfHalf(app, half, run.start, run.end, &from, &to)) return 0;
-    if (!anyChangedIn(app, half, from, to)) return 0;
     JournalFile& jf = app.journal;
     JournalRecord& r = app.records.jData[half];
+    if (!holdsContentToWrite(r.flag)) return 0;
     const FilePos halfPos = app.view.pagePos + FilePos(half) * kPageSize;
+    const std::uint8_t* shown = app.view.pageBuffer + half * kPageSize;
     if (refreshStoredLinks(jf, r) != 0) return 1;
+    JournalRecord x;
+    if (readExchange(app, halfPos, r.anz, &r, kEmptyPtr, kEmptyPtr, x) != 0) return 1;
+    if (std::memcmp(x.data + from, shown + from, to - from) == 0) return 0;
+    const bool keep = app.settings.undoOptions != 0;
     // The earlier content is safe on disk before anything of the half changes.
-    if (needsEarlierContent(app, r)) {
-        if (saveEarlierContent(app, r, run.earlier) != 0) return 1;
-        if (commitJournalHeader(jf) != 0) return 1;
-    } else if (clearRestoreMarks(app, r) != 0) {
-        return 1;
-    }
+    if (keep && (appendExchange(app, x) != 0 || commitJournalHeader(jf) != 0)) return 1;
+    if (writeHalfRangeIntoMain(app, halfPos, shown, from, to) != 0) return 1;
+    std::uint8_t written[kRecordDataSize];
+    std::memcpy(written, x.data, kRecordDataSize);
+    std::memcpy(written + from, shown + from, to - from);
     clearChangedIn(app, half, from, to);
-    if (anyBitInHalf(app, half)) {
-        if (app.settings.undoOptions & kUndoEveryChange) {
-            if (splitIntoNewVersion(app, half) != 0) return 1;
-        } else {
-            std::memcpy(r.changeMap, app.view.changedBits + half * kChangeMapSize, kChangeMapSize);
-            r.flag = asPartlyWritten(r.flag);
-        }
-    } else {
-        r.flag = asSelectionWritten(r.flag);
+    const bool remaining = std::memcmp(written, shown, r.anz) != 0;
+    if (!keep) {
+        // Nothing kept: the half shows the Main File once nothing differs.
+        if (!remaining) r.flag = showingMainFile(r.flag);
+        std::memcpy(r.changeMap, app.view.changedBits + half * kChangeMapSize, kChangeMapSize);
+        return writeRecordHeader(jf, r, kRecordFullHeader);
     }
-    JournalRecord& current = app.records.jData[half];
-    if (writeRecordHeader(jf, current, kRecordFullHeader) != 0) return 1;
-    return writeHalfRangeIntoMain(app, halfPos, app.view.pageBuffer + half * kPageSize, from, to);
+    if (linkExchange(app, x, &r, run.group) != 0) return 1;
+    if (remaining && appendRemainingVersion(app, half, x, run.group) != 0) return 1;
+    r = x;
+    followPairLinks(app, half);
+    return 0;
 }
 
 }  // namespace
@@ -107,7 +106,7 @@ int writeSelection(AppState& app, bool fromSavePage) {
         loadPagePair(app, next);
         v.viewOffset = 0;
     }
-    run.result |= finishEarlierContentRun(app, run.earlier);
+    run.result |= closeHistoryGroup(app.journal, run.group);
     showPairAfterWriting(app);
     return run.result;
 }

@@ -278,6 +278,12 @@ int moveUndoEntryToNewest(JournalFile& jf, JournalRecord& r) {
     JournalRecord older, newer;
     if (!isEmptyPtr(before) && readRecordHeader(jf, before, kRecordLinks, older) != 0) return 1;
     if (!isEmptyPtr(after) && readRecordHeader(jf, after, kRecordLinks, newer) != 0) return 1;
+    // The neighbours keep a group mark only while the group went on past r
+    // (r's marks as stored, before the caller gave it new ones).
+    JournalRecord stored;
+    if (readRecordHeader(jf, r.jAdr, kRecordLinks, stored) != 0) return 1;
+    if ((stored.flag & kFlagRedoGroup) == 0) older.flag &= ~kFlagRedoGroup;
+    if ((stored.flag & kFlagUndoGroup) == 0) newer.flag &= ~kFlagUndoGroup;
     int result = 0;
     if (!isEmptyPtr(before)) {
         older.nUndo = after;

@@ -4,6 +4,48 @@
 // version review make (is...), and the rewrites they apply (after..., as...,
 // with...). Bits with a meaning of their own are in journal/journal_format.h;
 // every other mask of the Flag word lives here and nowhere else.
+//
+// THE HISTORY (what the user sees; every writer keeps these rules)
+//   H1. The history is linear: a list of entries and a position in it. Every
+//       step that changes the view or the Main File is one entry: a stored
+//       page, a write of a page, the selection or the file, a discard, a
+//       restore, a direct-access write. An entry is a group of records that
+//       follow each other in the undo order; kFlagUndoGroup on every record
+//       but the group's first, kFlagRedoGroup on every record but its last.
+//   H2. Undo takes back one entry and brings back both the view and the Main
+//       File as they were before it; Redo applies the next entry again
+//       exactly. A new entry drops every entry that waited for redo.
+//   H3. Two kinds of record carry the history:
+//       - a version (kFlagTyped): a page half's content as stored. Undo puts
+//         the half's older version back in the address chain (or, with none,
+//         shows the Main File); redo puts the version back.
+//       - an exchange (kFlagExchange): the Main File's bytes of a half from
+//         before a write. It is appended as the half's newest version and
+//         shows the Main File. Undo exchanges its data with the Main File's
+//         bytes (the Main File gets its earlier content back, the record
+//         keeps the written bytes) and lets the older version take the
+//         chain place again; redo exchanges once more. An exchange is its
+//         own inverse, so a write of a whole half, of a few bytes of it, a
+//         direct write and a restore are all taken back and redone exactly.
+//   H4. A write of part of a half appends the exchange and, when changes of
+//       the half remain unwritten, a version holding them on top
+//       (kFlagAppendNext), so the view keeps showing them.
+//   H5. undoOptions 0 keeps no undo: writes keep no earlier content and the
+//       undo commands and "Restore Original File" say so instead of acting.
+//       undoOptions 1 keeps the earlier content of every write; a half
+//       stored again while its newest version is a version that was only
+//       stored (no kFlagAppendNext) overwrites that version in place and
+//       moves its entry to the end of the history, so undo takes the half
+//       back to its written or original content. undoOptions 3 appends a
+//       version for every store.
+//   H6. The original content of a half is the data of its oldest exchange
+//       in effect. "Restore Original File" appends, for every half that
+//       shows changes or has an exchange in effect, an exchange that gives
+//       the Main File that content and shows it: one entry.
+//   H7. An undo or redo that cannot write the Main File changes nothing and
+//       leaves the position where it was.
+//   H8. Everything above lives in the Journal File: quitting and opening
+//       again between any two steps changes nothing.
 #include <cstdint>
 
 #include "journal/journal_format.h"
@@ -26,8 +68,16 @@ inline constexpr std::uint32_t kGroupMarks = 0x00040002;
 // exchanges them back.
 inline constexpr std::uint32_t kStateSavedBeforeWrite = 0x00633A30;
 // Marks such a record: after an exchange it stays in the address chain and
-// keeps showing the Main File. A bit no other operation names.
+// keeps showing the Main File. A bit no other operation names. The same bit
+// marks the exchanges of the history (H3).
 inline constexpr std::uint32_t kFlagDirectSaved = 0x02000000;
+inline constexpr std::uint32_t kFlagExchange = kFlagDirectSaved;
+// A version that stands in the address chain (the view shows it).
+inline constexpr std::uint32_t kFlagInChain = 0x00100000;
+// An exchange in effect: in the address chain and in effect, showing the
+// Main File without marks; its data are the Main File's earlier bytes.
+inline constexpr std::uint32_t kStateExchangeApplied = kFlagExchange | kFlagShowMainFile | kFlagInChain |
+                                                       kFlagInEffect | kFlagNoChangeMap | kFlagMainContentSaved;
 
 
 // ---- writing into the Main File ----------------------------------------
@@ -196,6 +246,21 @@ constexpr bool isOldestStoredVersion(std::uint32_t f) { return (f & 0x322135u) =
 // A version reached by walking newer that F4 had shown unmarked.
 constexpr bool isNewerWalkUnmarked(std::uint32_t f) { return (f & 0x323904u) == 0x320904u; }
 
+// ---- the history's records (H3-H5) -------------------------------------------
+
+constexpr bool isExchange(std::uint32_t f) { return (f & kFlagExchange) != 0; }
+constexpr bool isExchangeInEffect(std::uint32_t f) { return isExchange(f) && (f & kFlagInEffect) != 0; }
+// An exchange taken back: out of effect; out of the address chain when an
+// older version took its place there.
+constexpr std::uint32_t asExchangeUndone(std::uint32_t f, bool staysInChain) {
+    f &= ~kFlagInEffect;
+    return staysInChain ? f : f & ~kFlagInChain;
+}
+constexpr std::uint32_t asExchangeApplied(std::uint32_t f) { return f | kFlagInEffect | kFlagInChain; }
+// H5: with undoOptions 0 or 1 a store overwrites the half's newest version
+// in place when that is a version that was only stored.
+constexpr bool storesInPlace(std::uint32_t f) { return isTyped(f) && !isExchange(f) && !appendsNextVersion(f); }
+
 // ---- rewrites ---------------------------------------------------------------
 
 constexpr std::uint32_t withoutGroupMarks(std::uint32_t f) { return f & ~kGroupMarks; }
@@ -221,7 +286,7 @@ constexpr std::uint32_t newStoredVersion(std::uint32_t present) {
 constexpr std::uint32_t asOlderVersion(std::uint32_t f) {
     const std::uint32_t keep = isWrittenVersion(f) ? kFlagWrittenMark : 0u;
     f &= ~((kFlagChainStandIn | kFlagWrittenMark) & ~keep);
-    return f & ~kRecordOwnMarks;
+    return f & ~(kRecordOwnMarks & ~kFlagExchange);
 }
 // The newest version stored again in place: once more its page's unwritten
 // current version; an untyped one no longer has its earlier content saved.

@@ -6,10 +6,6 @@
 
 namespace quorby {
 
-// Bits of modeFlags used by undo and redo.
-inline constexpr std::uint32_t kModeRedoAllRunning = 1u << 20;
-inline constexpr std::uint32_t kModeGroupUndoStarted = 1u << 21;
-
 // Bits of undoOptions.
 inline constexpr std::uint32_t kUndoKeepRestoreData = 1;  // keep the Main File's earlier content
 inline constexpr std::uint32_t kUndoEveryChange = 2;      // every store appends a new version
@@ -19,7 +15,6 @@ struct EditState {
     bool contentCopyRunning = false; // a copy of the content with changes is under way
     std::uint8_t firstNibble = 0;    // the digit typed first (pending: kModeSecondDigit)
     bool pageRefused = false;        // the last store was refused or dropped by the user
-    FilePos savedUndo = kEmptyPtr;   // Undo before a group run began
     bool continueFlag = false;       // the last undoOne / redoOne found a group mark
     // An undo or redo put another version of a page into the address chain:
     // the view's cursor records may name the version that left it.

@@ -20,9 +20,9 @@ inline constexpr std::uint32_t kCopyBlockSize = 262144;
 inline constexpr int kWriteChunkRecords = 1024;
 
 struct WriteChunk {
-    JournalRecord records[kWriteChunkRecords];
-    bool ready[kWriteChunkRecords];
-    bool savedNow[kWriteChunkRecords];
+    JournalRecord records[kWriteChunkRecords];    // the chain records, data included
+    JournalRecord exchanges[kWriteChunkRecords];  // their Main File bytes before the write
+    bool ready[kWriteChunkRecords];               // differs from the Main File: to be written
     int count = 0;
 };
 

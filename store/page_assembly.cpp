@@ -220,6 +220,9 @@ bool cursorRecordsCurrent(const AppState& app) {
 }
 
 int loadPagePair(AppState& app, FilePos pos) {
+    // A first hex digit waits for its second on the bytes shown now; a page
+    // loaded anew drops it.
+    app.shell.modeFlags &= ~std::uint32_t(kModeSecondDigit);
     if (prepareForLoad(app) != 0) return 1;
     pos &= kPageMask;
     PageRecords& r = app.records;

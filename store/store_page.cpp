@@ -5,6 +5,7 @@
 #include "journal/record_states.h"
 #include "state/error_report.h"
 #include "store/main_file.h"
+#include "store/exchange_record.h"
 #include "store/main_file_bytes.h"
 #include "store/undo_order.h"
 #include "view/status_cells.h"
@@ -80,7 +81,9 @@ int overwriteNewestVersion(AppState& app, int half) {
 
 int appendNewVersion(AppState& app, int half) {
     JournalRecord& present = app.records.jData[half];
-    if (refreshStoredLinks(app.journal, present) != 0) return 1;
+    // The new version takes the copy's marks; the present one keeps its own.
+    const std::uint32_t copyFlag = present.flag;
+    if (readRecordHeader(app.journal, present.jAdr, kRecordLinks, present) != 0) return 1;
     present.flag = asOlderVersion(present.flag);
     JournalRecord added;
     added.mainAdr = present.mainAdr;
@@ -88,7 +91,7 @@ int appendNewVersion(AppState& app, int half) {
     added.nextPtr = present.nextPtr;
     added.pJnl = present.jAdr;
     added.nJnl = present.nJnl;
-    added.flag = newStoredVersion(present.flag);
+    added.flag = newStoredVersion((present.flag & ~kGroupMarks) | (copyFlag & kGroupMarks));
     copyHalfInto(app, half, added);
     if (appendRecord(app.journal, added) != 0) return 1;
     int result = linkNewerVersion(app.journal, present, added);
@@ -99,36 +102,38 @@ int appendNewVersion(AppState& app, int half) {
     return result;
 }
 
-// Saves the Main File's present bytes of a half in the Journal File before a
-// direct write puts the typed bytes there.
-int saveBeforeDirectWrite(AppState& app, int half) {
+// The Main File's present bytes of a half are kept as an exchange before the
+// typed bytes replace them (journal/record_states.h, H3); the exchange is
+// made durable first and linked once the Main File holds the new bytes.
+int writeHalfDirectly(AppState& app, int half, HistoryGroup& group) {
     JournalRecord& copy = app.records.jData[half];
     const FilePos pos = halfPosition(app, half);
     const std::uint32_t count = halfCount(app, half);
-    std::uint8_t present[kRecordDataSize];
-    std::uint32_t got = 0;
-    readMainBytes(app, pos, present, count, &got);
-    if (!hasRecord(app, half)) {
-        JournalRecord r;
-        r.mainAdr = pos;
-        r.anz = count;
-        r.flag = newDirectSave(copy.flag);
-        addressNeighbours(app, half, r);
-        std::memcpy(r.data, present, kRecordDataSize);
-        int result = appendNewPage(app.journal, r);
-        if (isEmptyPtr(r.jAdr)) return 1;
-        copy = r;
-        app.records.jReadFlag |= kHalfBit[half];
-        followNeighbourLinks(app, half);
-        return result;
+    const std::uint8_t* bytes = app.view.pageBuffer + half * kPageSize;
+    if (app.settings.undoOptions == 0) {
+        // Nothing kept: a record the page has shows the Main File from now on.
+        if (hasRecord(app, half)) {
+            if (readRecordHeader(app.journal, copy.jAdr, kRecordLinks, copy) != 0) return 1;
+            copy.flag = showingMainFile(copy.flag);
+            if (writeRecordHeader(app.journal, copy, kRecordLinks) != 0) return 1;
+        }
+        return writeMainBytes(app, pos, bytes, count);
     }
-    if (refreshStoredLinks(app.journal, copy) != 0) return 1;
-    copy.flag = asDirectSaveInPlace(copy.flag);
-    copy.anz = count;
-    std::memset(copy.changeMap, 0, kChangeMapSize);
-    std::memcpy(copy.data, present, kRecordDataSize);
-    int result = makeNewestUndoEntry(app.journal, copy);
-    return result | writeRecord(app.journal, copy);
+    if (!journalOpen(app)) return 1;
+    JournalRecord* present = hasRecord(app, half) ? &copy : nullptr;
+    if (present && refreshStoredLinks(app.journal, copy) != 0) return 1;
+    JournalRecord prevNext;
+    addressNeighbours(app, half, prevNext);
+    JournalRecord x;
+    if (readExchange(app, pos, count, present, prevNext.prevPtr, prevNext.nextPtr, x) != 0) return 1;
+    if (appendExchange(app, x) != 0) return 1;
+    if (commitJournalHeader(app.journal) != 0) return 1;   // never overwrite bytes that are not saved
+    if (writeMainBytes(app, pos, bytes, count) != 0) return 1;
+    if (linkExchange(app, x, present, group) != 0) return 1;
+    copy = x;
+    app.records.jReadFlag |= kHalfBit[half];
+    followNeighbourLinks(app, half);
+    return 0;
 }
 
 bool askedNo(AppState& app, std::uint32_t messageSwitch, const char* caption, const char* text) {
@@ -158,8 +163,19 @@ int refuseWithoutJournal(AppState& app) {
     return refuseAndDrop(app);
 }
 
+// Both halves of a page stored together are one entry of the history.
+void markPairGroup(AppState& app) {
+    const bool both = app.view.halfDirty[0] && app.view.halfDirty[1] && halfCount(app, 1) > 0;
+    for (int half = 0; half < 2; ++half) {
+        std::uint32_t& f = app.records.jData[half].flag;
+        f = withoutGroupMarks(f);
+        if (both) f = half == 0 ? withRedoGroup(f) : withUndoGroup(f);
+    }
+}
+
 int storeIntoJournal(AppState& app) {
     if (!journalOpen(app)) return refuseWithoutJournal(app);
+    markPairGroup(app);
     int result = 0;
     for (int half = 0; half < 2; ++half)
         if (app.view.halfDirty[half]) result |= storeHalf(app, half);
@@ -185,7 +201,7 @@ int storeHalf(AppState& app, int half) {
     int result;
     if (!hasRecord(app, half))
         result = storeNewPage(app, half);
-    else if (!every && !appendsNextVersion(app.records.jData[half].flag))
+    else if (!every && storesInPlace(app.records.jData[half].flag))
         result = overwriteNewestVersion(app, half);
     else
         result = appendNewVersion(app, half);
@@ -197,21 +213,15 @@ int writePageDirectly(AppState& app) {
     if (askedNo(app, kMsgSavePage, "Save Page ?", "Shall the actual Page be written to File ?"))
         return refuseAndDrop(app);
     int result = 0;
+    HistoryGroup group;
     for (int half = 0; half < 2; ++half) {
         if (!app.view.halfDirty[half]) continue;
-        const std::uint32_t count = halfCount(app, half);
-        const bool keep = app.settings.undoOptions != 0 || hasRecord(app, half);
-        if (count > 0 && keep) {
-            if (!journalOpen(app) || saveBeforeDirectWrite(app, half) != 0) {
-                result = 1;
-                continue;   // never overwrite bytes that could not be saved
-            }
-        }
-        if (count > 0) result |= writeMainBytes(app, halfPosition(app, half), app.view.pageBuffer + half * kPageSize, count);
+        if (halfCount(app, half) > 0) result |= writeHalfDirectly(app, half, group);
         // The page now is the Main File's content: nothing differs from it.
         std::memset(app.view.changedBits + half * kChangeMapSize, 0, kChangeMapSize);
         app.view.halfDirty[half] = false;
     }
+    if (journalOpen(app)) result |= closeHistoryGroup(app.journal, group);
     return result;
 }
 

@@ -12,15 +12,15 @@ namespace quorby {
 int storePage(AppState& app);
 
 // Stores half 0 or 1 into the Journal File: a new record for a page that has
-// none, the newest version overwritten in place (undoOptions without bit 1,
-// Flag without kFlagAppendNext), or a new version appended. The record becomes the
+// none, the newest version overwritten in place (undoOptions without bit 1
+// and a newest version that storesInPlace), or a new version appended. The record becomes the
 // newest entry of the undo order and the half's record copy follows it.
 int storeHalf(AppState& app, int half);
 
 // Direct access: asks "Shall the actual Page be written to File ?" (message
-// switch 15), saves the Main File's present bytes of each dirty half in the
-// Journal File (unless undoOptions is 0 and the half has no record) and
-// writes the half into the Main File.
+// switch 15), keeps the Main File's present bytes of each dirty half as an
+// exchange (unless undoOptions is 0) and writes the half into the Main File.
+// Both halves are one entry of the history.
 int writePageDirectly(AppState& app);
 
 bool pageIsDirty(const AppState& app);

@@ -18,10 +18,20 @@ bool isLinkedUndoEntry(JournalFile& jf, const JournalRecord& r) {
 int makeNewestUndoEntry(JournalFile& jf, JournalRecord& r) {
     if (jf.header.undo == r.jAdr) {
         // Already the newest entry: only the entries after it (the redo
-        // list) are dropped, as by any new change.
+        // list) are dropped, as by any new change. Stored again, it is an
+        // entry of its own: the group it ended ends one record earlier.
         r.nUndo = kEmptyPtr;
         r.flag &= ~kFlagNotInUndoOrder;
-        return writeRecordHeader(jf, r, kRecordLinks);
+        int result = 0;
+        if (!isEmptyPtr(r.pUndo)) {
+            JournalRecord older;
+            if (readRecordHeader(jf, r.pUndo, kRecordLinks, older) != 0) return 1;
+            if (older.flag & kFlagRedoGroup) {
+                older.flag &= ~kFlagRedoGroup;
+                result |= writeRecordHeader(jf, older, kRecordLinks);
+            }
+        }
+        return result | writeRecordHeader(jf, r, kRecordLinks);
     }
     if (isLinkedUndoEntry(jf, r)) return moveUndoEntryToNewest(jf, r);
     return linkUndoEntry(jf, r);

@@ -1,9 +1,12 @@
 #include "store/write_all.h"
 
+#include <cstring>
+
 #include "journal/record_states.h"
 #include "state/error_report.h"
 #include "state/progress.h"
 #include "state/work_buffer_access.h"
+#include "store/exchange_record.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "store/write_steps.h"
@@ -18,60 +21,65 @@ constexpr std::size_t kNameField = 50;
 const char* const kChangesMadeText =
     "Changes have been made!\nWrite Changes into the Main File?\n(Even without Writing they will stay available!)";
 
-// Records are taken in chunks: the earlier content of a whole chunk is
-// saved and made durable (one header commit) before any of its pages is
-// overwritten, so that a program killed while writing never leaves a page
-// in the Main File whose earlier content is missing from the journal.
+// Records are taken in chunks: the Main File's bytes of every half of a
+// chunk that differs from it are kept as exchanges and made durable (one
+// header commit) before any of its halves is overwritten; each exchange is
+// linked once its half is written (journal/record_states.h, H3). A program
+// killed in between leaves the half shown from the journal, to be written by
+// the next "Save &File".
 
 int collectChunk(JournalFile& jf, FilePos& next, FilePos& lastAdr, std::uint64_t& steps, WriteChunk& c) {
     c.count = 0;
     const std::uint64_t limit = wholeRecordCount(jf.journalEnd);
     while (!isEmptyPtr(next) && c.count < kWriteChunkRecords) {
         JournalRecord& r = c.records[c.count];
-        // Header and data in one transfer: the data are what writeRecord writes.
         if (++steps > limit || readRecord(jf, next, r) != 0) return 1;
         if (steps > 1 && r.mainAdr <= lastAdr) return 1;  // a damaged chain
         lastAdr = r.mainAdr;
         next = r.nextPtr;
-        c.ready[c.count] = true;
-        c.savedNow[c.count] = false;
+        c.ready[c.count] = false;
         ++c.count;
     }
     return 0;
 }
 
-// `undoBefore`: the Undo entry from before the run, the one chain record
-// whose links the first earlier-content record changes.
-int saveEarlierContents(AppState& app, WriteChunk& c, EarlierContentRun& run, FilePos undoBefore) {
+// Marks the halves to write and keeps their Main File bytes. A failure ends
+// the preparation: the halves before it are still written.
+int prepareChunk(AppState& app, WriteChunk& c, HistoryGroup& group) {
+    const bool keep = app.settings.undoOptions != 0;
+    bool appended = false;
     int result = 0;
-    const std::uint64_t before = run.saved;
     for (int i = 0; i < c.count; ++i) {
         JournalRecord& r = c.records[i];
-        if (!holdsContentToWrite(r.flag) || !needsEarlierContent(app, r)) continue;
-        if (saveEarlierContent(app, r, run, r.jAdr != undoBefore) != 0) {
-            // Reported once: a full drive would fail every further append
-            // with a message of its own. The records before are written.
-            for (int k = i; k < c.count; ++k) c.ready[k] = false;
+        if (!holdsContentToWrite(r.flag)) continue;
+        JournalRecord& x = c.exchanges[i];
+        if (readExchange(app, r.mainAdr, r.anz, &r, kEmptyPtr, kEmptyPtr, x) != 0) {
             result = 1;
             break;
         }
-        c.savedNow[i] = true;
+        if (std::memcmp(x.data, r.data, r.anz) == 0) continue;   // the Main File holds it already
+        if (keep && appendExchange(app, x) != 0) {
+            result = 1;   // reported once: a full drive would fail every further append
+            break;
+        }
+        appended |= keep;
+        c.ready[i] = true;
     }
-    if (run.saved != before && commitJournalHeader(app.journal) != 0) {
+    if (appended && commitJournalHeader(app.journal) != 0) {
         for (int i = 0; i < c.count; ++i) c.ready[i] = false;
         return 1;
     }
     return result;
 }
 
-// Records of an interrupted chunk whose earlier content was saved keep that
-// knowledge, so that the next run does not save it a second time.
-void keepSavedMarks(AppState& app, WriteChunk& c, int from) {
-    for (int i = from; i < c.count; ++i) {
-        JournalRecord& r = c.records[i];
-        if (!c.ready[i] || !hasEarlierContentSaved(r.flag)) continue;
-        if (refreshStoredLinks(app.journal, r) == 0) writeRecordHeader(app.journal, r, kRecordLinks);
-    }
+// Writes one prepared half; with undo kept its exchange becomes the page's
+// newest version, else the version shows the Main File from now on.
+int writePreparedHalf(AppState& app, JournalRecord& r, JournalRecord& x, HistoryGroup& group) {
+    if (writeHalfRangeIntoMain(app, r.mainAdr, r.data, 0, r.anz) != 0) return 1;
+    if (app.settings.undoOptions != 0) return linkExchange(app, x, &r, group);
+    if (refreshStoredLinks(app.journal, r) != 0) return 1;
+    r.flag = showingMainFile(r.flag);
+    return writeRecordHeader(app.journal, r, kRecordLinks);
 }
 
 }  // namespace
@@ -83,18 +91,6 @@ std::string writeFileQuestion(const AppState& app) {
     return name + "\n          " + kChangesMadeText;
 }
 
-int writeRecord(AppState& app, JournalRecord& v, bool dataRead, bool linksFresh) {
-    JournalFile& jf = app.journal;
-    if (!dataRead && readRecordData(jf, v.jAdr, v.data) != 0) return 1;
-    if (!linksFresh && refreshStoredLinks(jf, v) != 0) return 1;
-    v.flag = afterWrite(v.flag, app.settings.undoOptions != 0);
-    // The version is marked written before its bytes reach the Main File: a
-    // run cut short in between leaves it shown from the journal and written
-    // again by the next "Save &File".
-    if (writeRecordHeader(jf, v, kRecordFullHeader) != 0) return 1;
-    return writeHalfRangeIntoMain(app, v.mainAdr, v.data, 0, v.anz);
-}
-
 int writeAll(AppState& app) {
     JournalFile& jf = app.journal;
     if (jf.handle == kNoFile || isEmptyPtr(jf.header.first)) return 1;
@@ -104,8 +100,7 @@ int writeAll(AppState& app) {
     openPleaseWait(app);
     if (pageIsDirty(app)) storePage(app);
 
-    EarlierContentRun run;
-    const FilePos undoBefore = jf.header.undo;
+    HistoryGroup group;
     WriteChunk& chunk = writeChunk(app);
     FilePos next = jf.header.first;
     FilePos lastAdr = 0;
@@ -117,36 +112,26 @@ int writeAll(AppState& app) {
             result = 1;
             stopped = true;
         }
-        if (saveEarlierContents(app, chunk, run, undoBefore) != 0) {
+        if (prepareChunk(app, chunk, group) != 0) {
             result = 1;
             stopped = true;
         }
         for (int i = 0; i < chunk.count; ++i) {
-            JournalRecord& r = chunk.records[i];
-            if (!chunk.ready[i]) continue;
-            if (holdsContentToWrite(r.flag)) {
-                if (!chunk.savedNow[i] && hasEarlierContentSaved(r.flag)) result |= clearRestoreMarks(app, r);
-                // A failed write is reported once and ends the run; the
-                // version stays marked for the next "Save &File".
-                // Only the Undo entry from before the run can have got new
-                // links since the chunk was read (the first earlier-content
-                // record was linked after it); every other copy is current.
-                if (writeRecord(app, r, true, r.jAdr != undoBefore) != 0) {
-                    keepSavedMarks(app, chunk, i + 1);
-                    result = 1;
-                    stopped = true;
-                    break;
-                }
+            // A failed write is reported once and ends the run; the half
+            // stays shown from the journal for the next "Save &File".
+            if (chunk.ready[i] && writePreparedHalf(app, chunk.records[i], chunk.exchanges[i], group) != 0) {
+                result = 1;
+                stopped = true;
+                break;
             }
-            if (bannerRefreshedNow(app)) refreshPleaseWait(app, r.jAdr);
+            if (bannerRefreshedNow(app)) refreshPleaseWait(app, chunk.records[i].jAdr);
             if (pollProgress(app)) {
-                keepSavedMarks(app, chunk, i + 1);
                 stopped = true;
                 break;
             }
         }
     }
-    result |= finishEarlierContentRun(app, run);
+    result |= closeHistoryGroup(jf, group);
     if (!stopped && result == 0) {
         jf.header.jnlFlags &= ~(kJnlUnwrittenChanges | kJnlUnwrittenWarned);
         app.platform->setCaption(app.shell.caption);

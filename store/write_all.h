@@ -4,7 +4,6 @@
 #include <string>
 
 #include "state/app_state.h"
-#include "store/earlier_content.h"
 
 namespace quorby {
 
@@ -23,12 +22,6 @@ int saveFile(AppState& app, bool asked = false);
 // The record walk behind saveFile, under the "Please wait ..." window.
 // Clears JnlFlags bits 0 and 4 only when every record was written.
 int writeAll(AppState& app);
-
-// Writes the version `v` (its 128-byte header read; with `dataRead` its data
-// too) into the Main File at its MainAdr and marks it written. The earlier
-// content must have been saved by the caller where needsEarlierContent says so.
-// `linksFresh`: v's links are as stored (else they are read again first).
-int writeRecord(AppState& app, JournalRecord& v, bool dataRead = false, bool linksFresh = false);
 
 // After a command changed the records of the shown pair: their copies are
 // read again and the pair is assembled and drawn.

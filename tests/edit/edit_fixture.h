@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "navigate/page_moves.h"
+#include "store/journal_lifecycle.h"
 #include "store/store_page.h"
 #include "tests/support/journal_dump_run.h"
 #include "tests/support/test_app.h"
@@ -63,6 +64,36 @@ struct EditFixture : TestApp {
         app.main.openReadOnly = false;
         app.shell.accessFlags = kAccessNotLocked | kAccessWritable | (direct ? std::uint32_t(kAccessDirect) : 0u);
         openJournal(journalPath);
+        loadPagePair(app, 0);
+    }
+
+    // Quit and start again: the page is stored, both files are closed as
+    // the program closes them, and everything in memory is forgotten; then
+    // the Main File and its Journal File are opened again.
+    void quitAndReopen() {
+        storePage(app);
+        closeJournal(app);
+        files->close(app.main.mainHandle);
+        app.main.mainHandle = kNoFile;
+        const MainKind kind = app.main.mainKind;
+        const std::uint32_t access = app.shell.accessFlags;
+        app.view = ViewState{};
+        app.records = PageRecords{};
+        app.edit = EditState{};
+        app.shell.modeFlags &= ~std::uint32_t(kModeSecondDigit);
+        openMain(mainPath, OpenMode::ReadWrite, kind);
+        app.shell.accessFlags = access;
+        FileHandle h = kNoFile;
+        if (files->open(journalPath, OpenMode::ReadWrite, &h) != 0) {
+            // An empty Journal File is deleted at closing: a new one is made.
+            openJournal(journalPath);
+            loadPagePair(app, 0);
+            return;
+        }
+        JournalFile jf;
+        bindJournal(app, jf, h, journalPath);
+        EXPECT_EQ(readJournalHeader(jf), 0);
+        EXPECT_EQ(adoptJournal(app, jf), 0);
         loadPagePair(app, 0);
     }
 

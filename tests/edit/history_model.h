@@ -1,0 +1,264 @@
+#pragma once
+// What the user sees of a file being edited, written from the rules of the
+// history (undo, redo, writing, discarding, restoring) and nothing else:
+// the Main File's bytes, what every 512-byte page half shows, the typed
+// bytes not stored yet, and the history as a list of entries with a
+// position in it.
+//
+// A half shows either bytes of its own (a stored change) or the Main File
+// (it was never changed, or what it shows was written). An entry is a list
+// of changes, one per half: how the half's view and the Main File's bytes
+// were before and after. Undo applies the befores of the entry before the
+// position, Redo the afters of the entry at it; a new entry drops the ones
+// after the position.
+//
+// undoOptions: 0 keeps no history (undo and restore do nothing); 1 keeps it,
+// but a half stored again while the last entry that changed it was a store
+// loses that store from the history and the new one undoes to what the half
+// showed before it; 3 keeps every store.
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "core/file_pos.h"
+
+namespace quorby::testing {
+
+struct HistoryModel {
+    using Bytes = std::vector<std::uint8_t>;
+    struct HalfView {
+        bool showsMain = true;
+        Bytes bytes;
+        bool operator==(const HalfView& o) const { return showsMain == o.showsMain && (showsMain || bytes == o.bytes); }
+    };
+    enum class Kind { Store, Write, Restore };
+    struct Change {
+        FilePos half = 0;
+        Kind kind = Kind::Store;
+        HalfView viewBefore, viewAfter;
+        std::optional<Bytes> mainBefore, mainAfter;   // set when the Main File changes
+    };
+    using Entry = std::vector<Change>;
+
+    Bytes original, main;
+    std::map<FilePos, HalfView> view;       // halves ever changed
+    std::map<FilePos, std::uint8_t> typed;  // typed, not stored
+    std::set<FilePos> dirty;                // halves with typing not stored
+    std::vector<Entry> history;
+    std::size_t position = 0;
+    std::uint32_t undoOptions = 0;
+    bool direct = false;
+
+    HistoryModel(const Bytes& bytes, std::uint32_t options, bool directAccess)
+        : original(bytes), main(bytes), undoOptions(options), direct(directAccess) {}
+
+    FilePos size() const { return main.size(); }
+    FilePos halfEnd(FilePos half) const { return std::min<FilePos>(half + 512, size()); }
+    Bytes halfOf(const Bytes& b, FilePos half) const { return {b.begin() + half, b.begin() + halfEnd(half)}; }
+    void setHalf(Bytes& b, FilePos half, const Bytes& v) { std::copy(v.begin(), v.end(), b.begin() + half); }
+
+    HalfView viewOf(FilePos half) const {
+        auto it = view.find(half);
+        return it == view.end() ? HalfView{} : it->second;
+    }
+    // The half's content as stored: its own bytes or the Main File's.
+    Bytes storedHalf(FilePos half) const {
+        const HalfView v = viewOf(half);
+        return v.showsMain ? halfOf(main, half) : v.bytes;
+    }
+    std::uint8_t stored(FilePos pos) const {
+        const FilePos half = pos & ~FilePos{511};
+        const HalfView v = viewOf(half);
+        return v.showsMain ? main[pos] : v.bytes[pos - half];
+    }
+    std::uint8_t shown(FilePos pos) const {
+        auto it = typed.find(pos);
+        return it != typed.end() ? it->second : stored(pos);
+    }
+
+    // ---- typing -------------------------------------------------------------
+    void type(FilePos pos, std::uint8_t value) {
+        typed[pos] = value;
+        dirty.insert(pos & ~FilePos{511});
+    }
+    void backspace(FilePos pos) { typed.erase(pos); }
+    void discardTyped(FilePos pairPos) {
+        for (FilePos half : {pairPos, pairPos + 512}) {
+            dirty.erase(half);
+            for (FilePos p = half; p < half + 512; ++p) typed.erase(p);
+        }
+    }
+
+    // ---- the history ----------------------------------------------------------
+    bool keepsHistory() const { return undoOptions != 0; }
+
+    // undoOptions 1: the store of `half` made by the last in-effect entry that
+    // changed the half leaves the history; its view from before it is returned.
+    std::optional<HalfView> takeBackLastStore(FilePos half) {
+        for (std::size_t e = position; e-- > 0;) {
+            Entry& entry = history[e];
+            for (std::size_t c = entry.size(); c-- > 0;) {
+                if (entry[c].half != half) continue;
+                if (entry[c].kind != Kind::Store) return std::nullopt;
+                HalfView before = entry[c].viewBefore;
+                entry.erase(entry.begin() + std::ptrdiff_t(c));
+                if (entry.empty()) {
+                    history.erase(history.begin() + std::ptrdiff_t(e));
+                    --position;
+                }
+                return before;
+            }
+        }
+        return std::nullopt;
+    }
+
+    void apply(const Change& c, bool forward) {
+        view[c.half] = forward ? c.viewAfter : c.viewBefore;
+        const auto& m = forward ? c.mainAfter : c.mainBefore;
+        if (m) setHalf(main, c.half, *m);
+    }
+
+    // Applies the entry and, when the history is kept, adds it.
+    void add(Entry entry) {
+        if (entry.empty()) return;
+        for (const Change& c : entry) apply(c, true);
+        if (!keepsHistory()) return;
+        history.resize(position);
+        history.push_back(std::move(entry));
+        position = history.size();
+    }
+
+    Change storeChange(FilePos half, const Bytes& bytes) {
+        Change c;
+        c.half = half;
+        c.kind = Kind::Store;
+        c.viewBefore = viewOf(half);
+        if (undoOptions == 1) {
+            // Dropping the redo entries first: a store they hold is not the half's last.
+            history.resize(position);
+            if (auto before = takeBackLastStore(half)) c.viewBefore = *before;
+        }
+        c.viewAfter = HalfView{false, bytes};
+        return c;
+    }
+
+    // The typed bytes of `half` over its stored content.
+    Bytes typedHalf(FilePos half) {
+        Bytes b = storedHalf(half);
+        for (FilePos p = half; p < halfEnd(half); ++p) {
+            auto it = typed.find(p);
+            if (it != typed.end()) b[p - half] = it->second;
+            typed.erase(p);
+        }
+        dirty.erase(half);
+        return b;
+    }
+
+    // Leaving a page pair (or Enter, or a command) stores its dirty halves:
+    // one entry for the pair.
+    void storePair(FilePos pairPos) {
+        Entry entry;
+        for (FilePos half : {pairPos, pairPos + 512}) {
+            if (!dirty.count(half) || half >= size()) continue;
+            const Bytes bytes = typedHalf(half);
+            if (direct) {
+                Change c;
+                c.half = half;
+                c.kind = Kind::Write;
+                c.viewBefore = viewOf(half);
+                c.viewAfter = HalfView{};
+                c.mainBefore = halfOf(main, half);
+                c.mainAfter = bytes;
+                entry.push_back(c);
+            } else {
+                entry.push_back(storeChange(half, bytes));
+            }
+        }
+        add(std::move(entry));
+    }
+
+    // Save File / Save selected Data / Save Page: the bytes of [start, end)
+    // that a half shows of its own and the Main File does not hold.
+    void write(FilePos start, FilePos end) {
+        Entry entry;
+        for (auto& [half, v] : view) {
+            if (v.showsMain) continue;
+            const FilePos from = std::max(start, half), to = std::min(end, halfEnd(half));
+            if (from >= to) continue;
+            Bytes now = halfOf(main, half);
+            Bytes after = now;
+            for (FilePos p = from; p < to; ++p) after[p - half] = v.bytes[p - half];
+            if (after == now) continue;
+            Change c;
+            c.half = half;
+            c.kind = Kind::Write;
+            c.viewBefore = v;
+            c.viewAfter = after == v.bytes ? HalfView{} : v;
+            c.mainBefore = now;
+            c.mainAfter = after;
+            entry.push_back(c);
+        }
+        add(std::move(entry));
+    }
+    void writeAll() { write(0, size()); }
+
+    // Discard selected Changes: the selected bytes show the Main File's again.
+    void discard(FilePos start, FilePos end) {
+        Entry entry;
+        std::vector<std::pair<FilePos, Bytes>> stores;
+        for (auto& [half, v] : view) {
+            if (v.showsMain) continue;
+            const FilePos from = std::max(start, half), to = std::min(end, halfEnd(half));
+            if (from >= to) continue;
+            Bytes after = v.bytes;
+            for (FilePos p = from; p < to; ++p) after[p - half] = main[p];
+            if (after != v.bytes) stores.push_back({half, after});
+        }
+        for (auto& [half, bytes] : stores) entry.push_back(storeChange(half, bytes));
+        add(std::move(entry));
+    }
+
+    // Restore Original File: every half gets the Main File's content from
+    // before the first write still in the history, and shows the Main File.
+    void restore() {
+        if (!keepsHistory()) return;
+        Entry entry;
+        for (auto& [half, v] : view) {
+            std::optional<Bytes> first;
+            for (std::size_t e = 0; e < position && !first; ++e)
+                for (const Change& c : history[e])
+                    if (c.half == half && c.mainBefore) {
+                        first = c.mainBefore;
+                        break;
+                    }
+            const Bytes now = halfOf(main, half);
+            const Bytes target = first ? *first : now;
+            const bool viewChanges = !v.showsMain && v.bytes != target;
+            if (target == now && !viewChanges) continue;
+            Change c;
+            c.half = half;
+            c.kind = Kind::Restore;
+            c.viewBefore = v;
+            c.viewAfter = HalfView{};
+            c.mainBefore = now;
+            c.mainAfter = target;
+            entry.push_back(c);
+        }
+        add(std::move(entry));
+    }
+
+    bool canUndo() const { return keepsHistory() && position > 0; }
+    bool canRedo() const { return keepsHistory() && position < history.size(); }
+    void undo() {
+        const Entry& e = history[--position];
+        for (std::size_t c = e.size(); c-- > 0;) apply(e[c], false);
+    }
+    void redo() {
+        for (const Change& c : history[position++]) apply(c, true);
+    }
+};
+
+}  // namespace quorby::testing

@@ -1,0 +1,406 @@
+// Random sessions of typing, moves, Enter, ESC, Backspace, Undo, Redo, Undo
+// All, Redo All, Save File, Save selected Data, Save Page, Discard selected
+// Changes, Restore Original File, and quitting and opening again, checked
+// after every step against the model in history_model.h: every shown byte,
+// the Main File, and the Journal File's invariants (its dump).
+//
+// A failing session is shrunk (steps dropped while it still fails) and
+// printed step by step. `make test` runs a few seeds; a longer run:
+//   QUORBY_HISTORY_STEPS=2000 QUORBY_HISTORY_SEEDS=1-50 ./tests/test_edit --gtest_filter='History*'
+#include <unistd.h>
+
+#include <cstdlib>
+#include <random>
+#include <sstream>
+
+#include "edit/drop_changes.h"
+#include "edit/restore_original.h"
+#include "edit/undo_commands.h"
+#include "edit/write_selection.h"
+#include "navigate/page_moves.h"
+#include "store/write_all.h"
+#include "tests/edit/edit_fixture.h"
+#include "tests/edit/history_model.h"
+#include "tests/support/loop_device.h"
+#include "view/shown_range.h"
+
+namespace quorby::testing {
+
+namespace {
+
+int envNumber(const char* name, int fallback) {
+    const char* v = std::getenv(name);
+    return v && *v ? std::atoi(v) : fallback;
+}
+
+void envSeedRange(int* first, int* last) {
+    const char* v = std::getenv("QUORBY_HISTORY_SEEDS");
+    if (!v || !*v) return;
+    const std::string s(v);
+    const auto dash = s.find('-');
+    *first = std::atoi(s.substr(0, dash).c_str());
+    *last = dash == std::string::npos ? *first : std::atoi(s.substr(dash + 1).c_str());
+}
+
+enum class Act {
+    Type, Backspace, Escape, Enter, Move, PageDown, Undo, Redo, UndoAll, RedoAll,
+    SaveFile, SaveSelection, SavePage, Discard, Restore, Reopen
+};
+
+struct Step {
+    Act act = Act::Type;
+    FilePos pos = 0;
+    FilePos length = 0;
+    std::uint8_t value = 0;
+    bool chars = false;
+};
+
+std::string describe(const Step& s) {
+    std::ostringstream o;
+    switch (s.act) {
+    case Act::Type: o << "type " << int(s.value) << " at " << s.pos << (s.chars ? " (chars)" : ""); break;
+    case Act::Backspace: o << "Backspace"; break;
+    case Act::Escape: o << "ESC"; break;
+    case Act::Enter: o << "Enter"; break;
+    case Act::Move: o << "move to " << s.pos; break;
+    case Act::PageDown: o << "Page Down"; break;
+    case Act::Undo: o << "Ctrl+Z"; break;
+    case Act::Redo: o << "Ctrl+Y"; break;
+    case Act::UndoAll: o << "Undo All"; break;
+    case Act::RedoAll: o << "Redo All"; break;
+    case Act::SaveFile: o << "Save File"; break;
+    case Act::SaveSelection: o << "Save selected Data " << s.pos << "+" << s.length; break;
+    case Act::SavePage: o << "Save Page"; break;
+    case Act::Discard: o << "Discard selected Changes " << s.pos << "+" << s.length; break;
+    case Act::Restore: o << "Restore Original File"; break;
+    case Act::Reopen: o << "quit and open again"; break;
+    }
+    return o.str();
+}
+
+constexpr FilePos kFileSize = 12 * 512 + 300;
+
+// Most changes fall on a few pages, so pages are stored again and again.
+std::vector<Step> randomSession(std::uint32_t seed, int count, bool direct) {
+    std::mt19937 rng(seed);
+    auto pick = [&](std::uint32_t n) { return std::uniform_int_distribution<std::uint32_t>(0, n - 1)(rng); };
+    auto position = [&]() {
+        const FilePos pages = (kFileSize + 511) / 512;
+        FilePos page = pick(4) != 0 ? pick(4) * 3 % pages : pick(std::uint32_t(pages));
+        if (pick(8) == 0) page = pages - 1;
+        const FilePos end = std::min<FilePos>(page * 512 + 512, kFileSize);
+        return page * 512 + pick(std::uint32_t(end - page * 512));
+    };
+    std::vector<Step> steps;
+    for (int i = 0; i < count; ++i) {
+        Step s;
+        const std::uint32_t r = pick(100);
+        if (r < 34) s.act = Act::Type;
+        else if (r < 38) s.act = Act::Move;
+        else if (r < 40) s.act = Act::PageDown;
+        else if (r < 42) s.act = Act::Backspace;
+        else if (r < 44) s.act = Act::Escape;
+        else if (r < 50) s.act = Act::Enter;
+        else if (r < 61) s.act = Act::Undo;
+        else if (r < 70) s.act = Act::Redo;
+        else if (r < 73) s.act = Act::UndoAll;
+        else if (r < 76) s.act = Act::RedoAll;
+        else if (r < 80) s.act = direct ? Act::Enter : Act::SaveFile;
+        else if (r < 84) s.act = direct ? Act::Type : Act::SaveSelection;
+        else if (r < 86) s.act = direct ? Act::Type : Act::SavePage;
+        else if (r < 90) s.act = direct ? Act::Type : Act::Discard;
+        else if (r < 93) s.act = Act::Restore;
+        else if (r < 96) s.act = Act::Reopen;
+        else s.act = Act::Type;
+        s.pos = position();
+        s.value = std::uint8_t(pick(256));
+        s.chars = pick(4) == 0;
+        s.length = 1 + pick(pick(3) == 0 ? 3000 : 600);
+        steps.push_back(s);
+    }
+    return steps;
+}
+
+// Where the session runs: a Main File in memory, or a block device.
+struct Place {
+    std::string device, journal;   // empty device: in memory
+};
+
+class Session {
+public:
+    Session(std::uint32_t options, bool direct, const Place& place)
+        : f_(makeFixture(options, direct, place)), model_(f_->original, options, direct) {}
+
+    // The number of the step that first went wrong (and what), or -1.
+    int run(const std::vector<Step>& steps, std::string* failure) {
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            failure_.clear();
+            perform(steps[i]);
+            f_->endCommand();
+            if (failure_.empty()) check();
+            if (!failure_.empty() && std::getenv("QUORBY_HISTORY_TRACE")) {
+                std::string dump;
+                f_->dumpStatus(&dump);
+                failure_ += "\n" + dump;
+            }
+            if (!failure_.empty()) {
+                *failure = failure_;
+                return int(i);
+            }
+        }
+        return -1;
+    }
+    std::size_t historyLength() const { return model_.history.size(); }
+
+private:
+    std::unique_ptr<EditFixture> f_;
+    HistoryModel model_;
+    std::string failure_;
+
+    static std::unique_ptr<EditFixture> makeFixture(std::uint32_t options, bool direct, const Place& place) {
+        if (place.device.empty()) return std::make_unique<EditFixture>(kFileSize, options, direct);
+        return std::make_unique<EditFixture>(place.device, place.journal, options);
+    }
+
+    AppState& app() { return f_->app; }
+    FilePos pairPos() { return app().view.pagePos; }
+    FilePos size() { return app().main.fileSize; }
+
+    bool shownNow(FilePos pos) {
+        const FilePos first = firstShownPos(app());
+        return pos >= first && pos - first < shownByteCount(app());
+    }
+    // A pair is loaded (its typed pages stored) when the position is not
+    // among the shown bytes and its page is not the pair's first.
+    void moveTo(FilePos pos, bool chars) {
+        if (!shownNow(pos) && (pos & ~FilePos{511}) != pairPos()) model_.storePair(pairPos());
+        f_->cursorTo(pos, chars);
+    }
+    template <typename Action>
+    void mayLoadAnotherPair(Action action) {
+        const FilePos before = pairPos();
+        action();
+        if (pairPos() != before) model_.storePair(before);
+    }
+
+    void typeByte(const Step& s) {
+        const FilePos pos = std::min<FilePos>(s.pos, size() - 1);
+        moveTo(pos, s.chars);
+        std::uint8_t value = s.value;
+        if (s.chars) {
+            if (value == kCharBackspace || value == kCharEnter || value == kCharEscape) value = 'x';
+            model_.type(pos, value);
+            mayLoadAnotherPair([&] { enterChar(app(), value); });
+            return;
+        }
+        const char* digits = "0123456789abcdef";
+        enterChar(app(), digits[value >> 4]);
+        model_.type(pos, value);
+        mayLoadAnotherPair([&] { enterChar(app(), digits[value & 15]); });
+    }
+
+    void enter() {
+        for (FilePos half = 0; half < 2; ++half) {
+            bool marked = false;
+            for (int i = 0; i < 64; ++i) marked |= app().view.changedBits[half * 64 + i] != 0;
+            if (!marked) model_.dirty.erase(pairPos() + half * 512);
+        }
+        model_.storePair(pairPos());
+        enterChar(app(), kCharEnter);
+    }
+
+    void select(const Step& s) {
+        app().view.selectionStart = s.pos;
+        app().view.selectionEnd = std::min<FilePos>(s.pos + s.length, size());
+        app().view.selectionActive = kSelectionExists;
+    }
+
+    // With something to do, Undo and Redo store the page first (which may
+    // drop what waited for redo); then whole entries are taken back or redone.
+    void undoRedo(bool undo, bool all) {
+        if (undo ? model_.canUndo() : model_.canRedo()) {
+            model_.storePair(pairPos());
+            do {
+                if (undo ? !model_.canUndo() : !model_.canRedo()) break;
+                undo ? model_.undo() : model_.redo();
+            } while (all);
+        }
+        (undo ? (all ? undoAllCommand : undoLastCommand) : (all ? redoAllCommand : redoLastCommand))(app());
+    }
+
+    void perform(const Step& s) {
+        switch (s.act) {
+        case Act::Type: typeByte(s); break;
+        case Act::Backspace:
+            model_.backspace(app().view.cursorPos());
+            mayLoadAnotherPair([&] { enterChar(app(), kCharBackspace); });
+            break;
+        case Act::Escape:
+            model_.discardTyped(pairPos());
+            enterChar(app(), kCharEscape);
+            break;
+        case Act::Enter: enter(); break;
+        case Act::Move: moveTo(std::min<FilePos>(s.pos, size() - 1), app().view.cursorInChars); break;
+        case Act::PageDown: mayLoadAnotherPair([&] { pageDownCommand(app()); }); break;
+        case Act::Undo: undoRedo(true, false); break;
+        case Act::Redo: undoRedo(false, false); break;
+        case Act::UndoAll: undoRedo(true, true); break;
+        case Act::RedoAll: undoRedo(false, true); break;
+        case Act::SaveFile:
+            model_.storePair(pairPos());
+            saveFile(app());
+            model_.writeAll();
+            break;
+        case Act::SaveSelection:
+            select(s);
+            model_.storePair(pairPos());
+            writeSelection(app());
+            model_.write(app().view.selectionStart, app().view.selectionEnd);
+            break;
+        case Act::SavePage: {
+            const FilePos first = firstShownPos(app());
+            const FilePos end = first + shownByteCount(app());
+            model_.storePair(pairPos());
+            savePage(app());
+            model_.write(first, end);
+            break;
+        }
+        case Act::Discard:
+            select(s);
+            model_.storePair(pairPos());
+            dropSelection(app());
+            model_.discard(app().view.selectionStart, app().view.selectionEnd);
+            break;
+        case Act::Restore:
+            model_.storePair(pairPos());
+            restoreOriginalFile(app());
+            model_.restore();
+            break;
+        case Act::Reopen:
+            model_.storePair(pairPos());
+            f_->quitAndReopen();
+            break;
+        }
+    }
+
+    void note(const std::string& what) {
+        if (failure_.empty()) failure_ = what;
+    }
+
+    void check() {
+        const ViewState& v = app().view;
+        for (std::uint32_t i = 0; i < v.pageLength; ++i) {
+            const FilePos pos = v.pagePos + i;
+            if (v.pageBuffer[i] != model_.shown(pos)) {
+                note("shown byte at " + std::to_string(pos) + " is " + std::to_string(v.pageBuffer[i]) +
+                     ", expected " + std::to_string(model_.shown(pos)));
+                return;
+            }
+        }
+        const std::vector<std::uint8_t> mainNow = f_->mainBytes();
+        for (FilePos p = 0; p < mainNow.size(); ++p) {
+            if (mainNow[p] != model_.main[p]) {
+                note("Main File byte at " + std::to_string(p) + " is " + std::to_string(mainNow[p]) +
+                     ", expected " + std::to_string(model_.main[p]));
+                return;
+            }
+        }
+        // Every page's stored content, as the page shows it when loaded again.
+        if (model_.dirty.empty()) {
+            const FilePos keep = pairPos();
+            for (FilePos half = 0; half < size(); half += 1024) {
+                loadPagePair(app(), half);
+                for (std::uint32_t i = 0; i < app().view.pageLength; ++i) {
+                    if (app().view.pageBuffer[i] != model_.stored(half + i)) {
+                        note("stored byte at " + std::to_string(half + i) + " is " +
+                             std::to_string(app().view.pageBuffer[i]) + ", expected " +
+                             std::to_string(model_.stored(half + i)));
+                        loadPagePair(app(), keep);
+                        return;
+                    }
+                }
+            }
+            loadPagePair(app(), keep);
+        }
+        std::string dump;
+        if (f_->dumpStatus(&dump) != kDumpAllHold) note("journal invariant broken:\n" + dump);
+    }
+};
+
+// Runs the steps in a new session; the failing step's number or -1.
+int runSession(std::uint32_t options, bool direct, const Place& place, const std::vector<Step>& steps,
+               std::string* failure) {
+    Session s(options, direct, place);
+    return s.run(steps, failure);
+}
+
+// Drops steps while the session still fails, first in large pieces, then
+// one by one.
+std::vector<Step> shrink(std::uint32_t options, bool direct, const Place& place, std::vector<Step> steps,
+                         int failedAt) {
+    steps.resize(std::size_t(failedAt) + 1);
+    std::string ignored;
+    for (std::size_t piece = steps.size() / 2; piece >= 1; piece /= 2) {
+        for (std::size_t at = 0; at + piece <= steps.size();) {
+            std::vector<Step> fewer = steps;
+            fewer.erase(fewer.begin() + std::ptrdiff_t(at), fewer.begin() + std::ptrdiff_t(at + piece));
+            const int failed = runSession(options, direct, place, fewer, &ignored);
+            if (failed >= 0) {
+                fewer.resize(std::size_t(failed) + 1);
+                steps = fewer;
+            } else {
+                at += piece;
+            }
+        }
+    }
+    return steps;
+}
+
+std::string report(std::uint32_t options, bool direct, const Place& place, const std::vector<Step>& steps,
+                   int failedAt, const std::string& failure) {
+    const std::vector<Step> small = shrink(options, direct, place, steps, failedAt);
+    std::string why;
+    runSession(options, direct, place, small, &why);
+    std::ostringstream o;
+    o << "undoOptions " << options << (direct ? ", direct access" : ", journal access") << ": step " << failedAt
+      << " failed: " << failure << "\nshortest failing session (" << small.size() << " steps):\n";
+    for (const Step& s : small) o << "  " << describe(s) << "\n";
+    o << "  -> " << why;
+    return o.str();
+}
+
+void runRandomSessions(std::uint32_t options, bool direct, int defaultSteps, int defaultSeeds,
+                       const Place& place = {}) {
+    const int count = envNumber("QUORBY_HISTORY_STEPS", defaultSteps);
+    int first = 1, last = defaultSeeds;
+    envSeedRange(&first, &last);
+    std::size_t longestHistory = 0;
+    for (int seed = first; seed <= last; ++seed) {
+        const std::vector<Step> steps = randomSession(std::uint32_t(seed), count, direct);
+        Session session(options, direct, place);
+        std::string failure;
+        const int failed = session.run(steps, &failure);
+        ASSERT_LT(failed, 0) << "seed " << seed << ", " << report(options, direct, place, steps, failed, failure);
+        longestHistory = std::max(longestHistory, session.historyLength());
+    }
+    // The sessions must have built a history to check, not typed into the air.
+    if (options != 0) EXPECT_GT(longestHistory, 2u);
+}
+
+}  // namespace
+
+TEST(HistoryProperty, JournalAccessUndoOptions0) { runRandomSessions(0, false, 300, 3); }
+TEST(HistoryProperty, JournalAccessUndoOptions1) { runRandomSessions(1, false, 300, 4); }
+TEST(HistoryProperty, JournalAccessUndoOptions3) { runRandomSessions(3, false, 300, 4); }
+TEST(HistoryProperty, DirectAccessUndoOptions0) { runRandomSessions(0, true, 200, 2); }
+TEST(HistoryProperty, DirectAccessUndoOptions1) { runRandomSessions(1, true, 200, 3); }
+TEST(HistoryProperty, DirectAccessUndoOptions3) { runRandomSessions(3, true, 200, 3); }
+
+TEST(HistoryProperty, DirectAccessOnLoopDevice) {
+    ZeroDriveOnLoop drive(14);
+    const std::string device = drive.device();
+    if (device.empty()) GTEST_SKIP() << drive.skipReason();
+    for (std::uint32_t options : {1u, 3u}) runRandomSessions(options, true, 120, 1, Place{device, drive.journal()});
+}
+
+}  // namespace quorby::testing
