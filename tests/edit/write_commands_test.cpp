@@ -36,11 +36,14 @@ std::vector<std::uint8_t> shownFile(EditFixture& f) {
     return bytes;
 }
 
-// The records whose Flag is the earlier-content state (with or without marks).
-int earlierContentRecords(EditFixture& f) {
+// The exchanges linked into the journal: the Main File's bytes of a half
+// kept before a write.
+int exchangeRecords(EditFixture& f) {
     int n = 0;
-    for (std::uint64_t k = 0; k < f.recordCount(); ++k)
-        if (isEarlierContentRecord(f.record(recordPosition(k)).flag)) ++n;
+    for (std::uint64_t k = 0; k < f.recordCount(); ++k) {
+        const std::uint32_t flag = f.record(recordPosition(k)).flag;
+        if (isExchange(flag) && (flag & kFlagNotInUndoOrder) == 0) ++n;
+    }
     return n;
 }
 
@@ -74,20 +77,20 @@ TEST(WriteSelection, WritesTheSelectedChangesOnly) {
         loadPagePair(f.app, 0);
         EXPECT_FALSE(f.app.view.changed(10));
         EXPECT_TRUE(f.app.view.changed(20));
-        // Undo kept: one record with the Main File's former page 0; with
-        // every change kept, one more version for the remaining change.
-        const std::uint64_t added = options == 0 ? 0 : options == 1 ? 1 : 2;
+        // Undo kept: an exchange with the Main File's former page 0, and a
+        // version on top for the change that remains.
+        const std::uint64_t added = options == 0 ? 0 : 2;
         EXPECT_EQ(f.recordCount(), records + added);
-        EXPECT_EQ(earlierContentRecords(f), options == 0 ? 0 : 1);
+        EXPECT_EQ(exchangeRecords(f), options == 0 ? 0 : 1);
 
-        // The rest: page 0 has its earlier content saved already.
+        // The rest: each written half gets an exchange of its own.
         select(f, 15, 1600);
         EXPECT_EQ(writeSelection(f.app), 0);
         f.endCommand();
         want[20] = 0xBB;
         want[1500] = 0xCC;
         EXPECT_EQ(f.mainBytes(), want);
-        EXPECT_EQ(earlierContentRecords(f), options == 0 ? 0 : 2);
+        EXPECT_EQ(exchangeRecords(f), options == 0 ? 0 : 3);
         EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
     }
 }
@@ -104,22 +107,17 @@ TEST(SaveFile, WritesEveryChangeAndUndoTakesTheWritesBack) {
     EXPECT_EQ(f.mainBytes(), content);
     EXPECT_EQ(f.header().jnlFlags & (kJnlUnwrittenChanges | kJnlUnwrittenWarned), 0u);
     EXPECT_FALSE(f.platform.pleaseWaitShown);
-    EXPECT_EQ(earlierContentRecords(f), 3);
+    EXPECT_EQ(exchangeRecords(f), 3);
     // Nothing left to write: a second Save File does nothing.
     f.io.resetCounts();
     EXPECT_EQ(saveFile(f.app), 1);
     EXPECT_EQ(f.io.writes, 0u);
 
-    // The first undo takes back the group of earlier-content records (no
-    // visible change), the next one the write of the newest change, the
-    // third that change itself.
+    // The first undo takes the whole write back: the Main File is the
+    // original again, the view still shows the changes.
     undoLastCommand(f.app);
-    EXPECT_EQ(f.mainBytes(), content);
-    undoLastCommand(f.app);
-    std::vector<std::uint8_t> main = content;
-    for (FilePos p = 3584; p < 4096; ++p) main[p] = f.original[p];
-    EXPECT_EQ(f.mainBytes(), main);
-    EXPECT_EQ(f.shown(4000), 3);
+    EXPECT_EQ(f.mainBytes(), f.original);
+    EXPECT_EQ(shownFile(f), content);
     EXPECT_NE(f.header().jnlFlags & kJnlUnwrittenChanges, 0u);
     // Byte 4001 was stored by Save File as a version of its own.
     undoLastCommand(f.app);
@@ -179,7 +177,7 @@ TEST(SaveFile, InterruptedWithEscLeavesTheRestForTheNextRun) {
     // The next run finishes the job without saving an earlier content twice.
     EXPECT_EQ(saveFile(f.app), 0);
     EXPECT_EQ(f.mainBytes(), content);
-    EXPECT_EQ(earlierContentRecords(f), 10);
+    EXPECT_EQ(exchangeRecords(f), 10);
     EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
 }
 
