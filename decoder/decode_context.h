@@ -43,6 +43,10 @@ struct Cursor {
 };
 
 struct Context {
+    // The state stack is written before it is read and is left uninitialised.
+    Context(const std::uint8_t* bytes, std::size_t size, DecodedInstruction& out, std::uint32_t s)
+        : cur{bytes, size}, ins(out), state(s), baseState(s) {}
+
     Cursor cur;
     DecodedInstruction& ins;
     std::uint32_t state;
@@ -65,7 +69,7 @@ void decodeOpcode(Context& c, std::uint8_t op);
 
 // True when C4, C5 or 62 (already read) starts a VEX or EVEX prefix here
 // rather than LES, LDS or BOUND.
-bool isVectorEscape(const Context& c, std::uint8_t op);
+bool isVectorEscape(const Context& c);
 // Decodes a VEX (C4, C5) or EVEX (62) instruction whose first byte was read.
 void decodeVector(Context& c, std::uint8_t op);
 

@@ -52,10 +52,9 @@ struct DecodedInstruction {
     const VectorEntry* vector = nullptr;
     std::uint16_t vectorBits = 0;  // vector length: 128, 256 or 512
     std::uint16_t vsibBits = 0;    // width of a VSIB index register, 0 without VSIB
-    std::uint8_t vreg = 0;         // ModRM reg, r/m (register form), vvvv and the
-    std::uint8_t vrm = 0;          // VSIB index with all their extension bits
-    std::uint8_t vvvv = 0;
-    std::uint8_t vindex = 0;
+    // Register numbers 0..31 with all their extension bits: ModRM reg, ModRM
+    // r/m (register form), vvvv and the VSIB index.
+    std::uint8_t vreg = 0, vrm = 0, vvvv = 0, vindex = 0;
     std::uint8_t mask = 0;         // EVEX opmask register, 0 for none
     bool zeroing = false;
     bool vexW = false;
@@ -64,6 +63,8 @@ struct DecodedInstruction {
     std::uint8_t dispScale = 0;    // EVEX compressed disp8: the factor N, 0 without
 };
 
-enum VectorRounding : std::uint8_t { kNoRounding, kRoundNearest, kRoundDown, kRoundUp, kRoundZero, kSuppressOnly };
+enum VectorRounding : std::uint8_t {
+    kNoRounding, kRoundNearest, kRoundDown, kRoundUp, kRoundZero, kSuppressOnly
+};
 
 }  // namespace quorby::disasm

@@ -228,7 +228,7 @@ bool readOperands(Context& c) {
 void decodeOpcode(Context& c, std::uint8_t op) {
     DecodedInstruction& d = c.ins;
     d.opcode = op;
-    if ((op == 0xC4 || op == 0xC5 || op == 0x62) && isVectorEscape(c, op)) {
+    if ((op == 0xC4 || op == 0xC5 || op == 0x62) && isVectorEscape(c)) {
         decodeVector(c, op);
         return;
     }
@@ -260,7 +260,7 @@ int decodeOnly(const std::uint8_t* bytes, std::size_t size, std::uint32_t& state
                DecodedInstruction& out) {
     if (!bytes || size == 0) return 1;
     out = DecodedInstruction{};
-    detail::Context c{detail::Cursor{bytes, size}, out, state, state, {}, 0, 0, false, false};
+    detail::Context c(bytes, size, out, state);
     detail::decodeNext(c);
     if (c.cur.overrun) {
         out.invalid = true;

@@ -10,7 +10,8 @@ namespace {
 // An EVEX disp8 counts in units of the operand's size: the byte offset it
 // stands for is written with four digits.
 void writeDisplacement(TextOut& out, const DecodedInstruction& ins, int mod) {
-    if (mod == 1 && ins.dispScale > 1) writeSigned(out, std::uint64_t(signExtend(ins.disp, 1) * ins.dispScale), 2);
+    if (mod == 1 && ins.dispScale > 1)
+        writeSigned(out, std::uint64_t(signExtend(ins.disp, 1) * ins.dispScale), 2);
     else if (mod == 1) writeSigned(out, ins.disp, 1);
     else if (mod == 2) writeSigned(out, ins.disp, ins.addrSize == 16 ? 2 : 4);
 }

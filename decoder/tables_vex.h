@@ -148,7 +148,7 @@ constexpr void fillVex0F(VectorTables& t) {
     m[0x7F][PF3] = E("VMOVDQU ", WV);
     m[0xAE][NP] = byReg(t, {none, none, E("VLDMXCSR ", operands(W32), kL0 | kMemOnly | kSizeLetter),
                             E("VSTMXCSR ", operands(W32), kL0 | kMemOnly | kSizeLetter), none, none, none, none});
-    vexArith(m, 0xC2, {"VCMPPS ", "VCMPPD ", "VCMPSS ", "VCMPSD "}, VHWI);
+    vexArith(m, 0xC2, {"VCMPPS ", "VCMPPD ", nullptr, nullptr}, VHWI);
     m[0xC2][PF3] = E("VCMPSS ", operands(V32, H32, W32, Ib), kLig);
     m[0xC2][PF2] = E("VCMPSD ", operands(V64, H64, W64, Ib), kLig);
     m[0xC4][P66] = E("VPINSRW ", operands(V128, H128, Ew, Ib), kL0);

@@ -176,7 +176,7 @@ void sizeMemory(DecodedInstruction& d, const VectorEntry& e, const OperandUse& u
 
 }  // namespace
 
-bool isVectorEscape(const Context& c, std::uint8_t) {
+bool isVectorEscape(const Context& c) {
     if (mode64(c.state)) return true;
     if (!(c.baseState & state::kOperand32)) return false;  // 16-bit modes: LES, LDS, BOUND
     const int next = c.cur.peek(0);
