@@ -1,10 +1,14 @@
 // Decoding and formatting speed of the disassembler over the .text section of
 // a large x86-64 library, beside Zydis decoding and formatting the same bytes
-// when Zydis is available.
+// when Zydis is available; then the whole-process listing of the same bytes,
+// `quorby --disassemble` beside `objdump -D` (best of three runs each).
 //
-// usage: bench_disasm_speed [ELF64 file]   (default: the C library)
+// usage: bench_disasm_speed [ELF64 file] [quorby binary]
+//   (defaults: the C library; the quorby program of this build tree)
 #include <elf.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "decoder/decoder.h"
 
 #ifdef QUORBY_HAVE_ZYDIS
@@ -116,6 +121,35 @@ void report(const char* name, const Result& r) {
                 r.instructions, r.seconds, r.instructions / r.seconds / 1e6, r.checksum);
 }
 
+// Best wall time of three runs of `command`.
+double bestOfThree(const std::string& command) {
+    double best = quorby::bench::timedCommand(command);
+    for (int i = 0; i < 2; ++i) best = std::min(best, quorby::bench::timedCommand(command));
+    return best;
+}
+
+void compareProcesses(const std::vector<std::uint8_t>& code, std::string quorby) {
+    if (quorby.empty()) {  // build/bench/bench_disasm_speed -> build/quorby
+        char self[4096] = {};
+        if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return;
+        quorby = std::string(self);
+        quorby = quorby.substr(0, quorby.rfind('/')) + "/../quorby";
+    }
+    const std::string bin = "/tmp/quorby-bench-disasm-" + std::to_string(getpid()) + ".bin";
+    {
+        std::ofstream out(bin, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(code.data()), std::streamsize(code.size()));
+    }
+    const std::string ours = "'" + quorby + "' --disassemble '" + bin + "' --mode 64 > /dev/null";
+    const std::string theirs = "objdump -D -b binary -m i386:x86-64 '" + bin + "' > /dev/null";
+    const double q = bestOfThree(ours);
+    const double o = bestOfThree(theirs);
+    std::remove(bin.c_str());
+    std::printf("process  %s\n         %.3f s\n", ours.c_str(), q);
+    std::printf("process  %s\n         %.3f s\n", theirs.c_str(), o);
+    std::printf("process  quorby / objdump: %.3f\n", q / o);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,12 +162,17 @@ int main(int argc, char** argv) {
     std::printf("%s: .text of %zu bytes, 64-bit mode, decode and format\n", path, code.size());
     const int passes = 5;
     runQuorby(code, 1);  // warm-up
-    report("quorby", runQuorby(code, passes));
+    const Result q = runQuorby(code, passes);
+    report("quorby", q);
 #ifdef QUORBY_HAVE_ZYDIS
     runZydis(code, 1);
-    report("zydis", runZydis(code, passes));
+    const Result z = runZydis(code, passes);
+    report("zydis", z);
+    std::printf("quorby / zydis instructions per second: %.2f\n",
+                (q.instructions / q.seconds) / (z.instructions / z.seconds));
 #else
     std::printf("zydis    not built in (install libzydis-dev and reconfigure)\n");
 #endif
+    compareProcesses(code, argc > 2 ? argv[2] : "");
     return 0;
 }

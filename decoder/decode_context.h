@@ -43,6 +43,10 @@ struct Cursor {
 };
 
 struct Context {
+    // The state stack is written before it is read and is left uninitialised.
+    Context(const std::uint8_t* bytes, std::size_t size, DecodedInstruction& out, std::uint32_t s)
+        : cur{bytes, size}, ins(out), state(s), baseState(s) {}
+
     Cursor cur;
     DecodedInstruction& ins;
     std::uint32_t state;
@@ -51,6 +55,7 @@ struct Context {
     int depth = 0;
     std::uint8_t mandatory = 0;          // 0, 0x66, 0xF2 or 0xF3
     bool mandatoryUsed = false;
+    bool vexBlocked = false;             // a 66, F0, F2, F3 or REX prefix was met
 };
 
 inline bool mode64(std::uint32_t s) { return (s & state::kMode64) != 0; }
@@ -61,5 +66,16 @@ void decodeNext(Context& c);
 void decodePrefix(Context& c, std::uint8_t b);
 // Decodes the opcode byte already read and its operand bytes.
 void decodeOpcode(Context& c, std::uint8_t op);
+
+// True when C4, C5 or 62 (already read) starts a VEX or EVEX prefix here
+// rather than LES, LDS or BOUND.
+bool isVectorEscape(const Context& c);
+// Decodes a VEX (C4, C5) or EVEX (62) instruction whose first byte was read.
+void decodeVector(Context& c, std::uint8_t op);
+
+// Operand bytes; each returns false when the span ends first.
+bool readModrm(Context& c);
+bool readMemory(Context& c);  // SIB byte and displacement of a memory r/m
+bool readImmediate(Context& c, int bytes);
 
 }  // namespace quorby::disasm::detail

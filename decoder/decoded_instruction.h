@@ -16,6 +16,8 @@ enum PrefixNote : std::uint8_t {
     kNoteRex = 0x40,  // 0x40..0x4F: the REX byte itself
 };
 
+struct VectorEntry;
+
 // Nested prefixes beyond this depth make the instruction invalid.
 inline constexpr int kMaxPrefixDepth = 31;
 
@@ -45,6 +47,24 @@ struct DecodedInstruction {
     std::uint32_t imm2 = 0;
     std::uint32_t length = 0;     // bytes taken, 1 .. span
     std::uint8_t notes[kMaxPrefixDepth + 1] = {};
+
+    // VEX and EVEX instructions (layout Vector).
+    const VectorEntry* vector = nullptr;
+    std::uint16_t vectorBits = 0;  // vector length: 128, 256 or 512
+    std::uint16_t vsibBits = 0;    // width of a VSIB index register, 0 without VSIB
+    // Register numbers 0..31 with all their extension bits: ModRM reg, ModRM
+    // r/m (register form), vvvv and the VSIB index.
+    std::uint8_t vreg = 0, vrm = 0, vvvv = 0, vindex = 0;
+    std::uint8_t mask = 0;         // EVEX opmask register, 0 for none
+    bool zeroing = false;
+    bool vexW = false;
+    std::uint8_t broadcast = 0;    // element count of a broadcast memory operand
+    std::uint8_t rounding = 0;     // VectorRounding
+    std::uint8_t dispScale = 0;    // EVEX compressed disp8: the factor N, 0 without
+};
+
+enum VectorRounding : std::uint8_t {
+    kNoRounding, kRoundNearest, kRoundDown, kRoundUp, kRoundZero, kSuppressOnly
 };
 
 }  // namespace quorby::disasm

@@ -15,6 +15,8 @@ constexpr OpcodeEntry kMovsxd{"MOVSXD ", form::kRegOperand | form::kRegFirst | f
                               Layout::ModRM, 0, 0};
 constexpr OpcodeEntry kXchgR8{"XCHG ", form::kWide, Layout::XchgAcc, 0, 0};
 
+}  // namespace
+
 bool readModrm(Context& c) {
     if (c.ins.hasModrm) return true;
     if (!c.cur.next(c.ins.modrm)) return false;
@@ -22,7 +24,6 @@ bool readModrm(Context& c) {
     return true;
 }
 
-// Reads the SIB byte and displacement of a memory operand.
 bool readMemory(Context& c) {
     DecodedInstruction& d = c.ins;
     const int mod = d.modrm >> 6;
@@ -60,6 +61,8 @@ bool readImmediate(Context& c, int bytes) {
     c.ins.immSize = std::uint8_t(bytes);
     return true;
 }
+
+namespace {
 
 int immediateBytes(const DecodedInstruction& d) {
     if (!(d.form & form::kImm)) return 0;
@@ -225,6 +228,10 @@ bool readOperands(Context& c) {
 void decodeOpcode(Context& c, std::uint8_t op) {
     DecodedInstruction& d = c.ins;
     d.opcode = op;
+    if ((op == 0xC4 || op == 0xC5 || op == 0x62) && isVectorEscape(c)) {
+        decodeVector(c, op);
+        return;
+    }
     const OpcodeTables& t = kOpcodeTables;
     const OpcodeEntry* e = &t.oneByte[op];
     if (mode64(c.state) && op == 0x63) e = &kMovsxd;
@@ -253,7 +260,7 @@ int decodeOnly(const std::uint8_t* bytes, std::size_t size, std::uint32_t& state
                DecodedInstruction& out) {
     if (!bytes || size == 0) return 1;
     out = DecodedInstruction{};
-    detail::Context c{detail::Cursor{bytes, size}, out, state, state, {}, 0, 0, false};
+    detail::Context c(bytes, size, out, state);
     detail::decodeNext(c);
     if (c.cur.overrun) {
         out.invalid = true;

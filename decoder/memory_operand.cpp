@@ -7,8 +7,12 @@ namespace quorby::disasm {
 
 namespace {
 
+// An EVEX disp8 counts in units of the operand's size: the byte offset it
+// stands for is written with four digits.
 void writeDisplacement(TextOut& out, const DecodedInstruction& ins, int mod) {
-    if (mod == 1) writeSigned(out, ins.disp, 1);
+    if (mod == 1 && ins.dispScale > 1)
+        writeSigned(out, std::uint64_t(signExtend(ins.disp, 1) * ins.dispScale), 2);
+    else if (mod == 1) writeSigned(out, ins.disp, 1);
     else if (mod == 2) writeSigned(out, ins.disp, ins.addrSize == 16 ? 2 : 4);
 }
 
@@ -19,11 +23,11 @@ void writeSibOperand(TextOut& out, const DecodedInstruction& ins, int mod) {
     const int bits = a64 ? 64 : 32;
     const int index = ((ins.sib >> 3) & 7) | ((s & state::kRexX) ? 8 : 0);
     const int base = (ins.sib & 7) | ((s & state::kRexB) ? 8 : 0);
-    const bool hasIndex = index != 4;
+    const bool hasIndex = index != 4 || ins.vsibBits;  // a vector index is always there
     out.put('[');
     if (hasIndex) {
         out.put(kScale[ins.sib >> 6]);
-        out.put(gprName(bits, index, false));
+        out.put(ins.vsibBits ? vectorName(ins.vsibBits, ins.vindex) : gprName(bits, index, false));
     }
     if ((ins.sib & 7) == 5 && mod == 0) {
         // No base: a 32-bit displacement in its place.

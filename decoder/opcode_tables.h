@@ -42,6 +42,7 @@ enum class Layout : std::uint8_t {
     X87StSti,    // "ST,ST(i)"
     X87StiSt,    // "ST(i),ST"
     X87Mem,      // x87 size note and the memory operand
+    Vector,      // a VEX or EVEX instruction: operands by its VectorEntry
 };
 
 namespace flag {

@@ -5,6 +5,7 @@
 #include "decoder/memory_operand.h"
 #include "decoder/register_names.h"
 #include "decoder/text_out.h"
+#include "decoder/vector_format.h"
 
 namespace quorby::disasm {
 
@@ -277,6 +278,9 @@ void writeBody(TextOut& out, const DecodedInstruction& ins, FilePos position) {
         break;
     case Layout::DebugReg:
         writeControlMove(out, ins, "DR");
+        break;
+    case Layout::Vector:
+        writeVectorOperands(out, ins);
         break;
     default:
         break;

@@ -53,6 +53,7 @@ void decodePrefix(Context& c, std::uint8_t b) {
     }
     c.stack[c.depth++] = c.state;
     bool finished = false;  // F3 90 is complete in itself
+    if (b == 0x66 || b == 0xF0 || b == 0xF2 || b == 0xF3) c.vexBlocked = true;
     // A legacy prefix after REX: the REX prefix no longer applies.
     if (b != 0x66 && b != 0xF2 && b != 0xF3) c.state &= ~state::kRexBits;
     switch (b) {
@@ -131,6 +132,7 @@ void decodeNext(Context& c) {
             return;
         }
         c.stack[c.depth++] = c.state;
+        c.vexBlocked = true;
         c.state &= ~state::kRexBits;
         c.state |= state::kRexPresent;
         if (b & 8) c.state |= state::kRexW;

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev
-          fonts-dejavu-core binutils util-linux)
+          fonts-dejavu-core binutils util-linux libzydis-dev)
 
 missing=()
 for p in "${packages[@]}"; do

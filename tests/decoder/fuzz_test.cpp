@@ -123,5 +123,38 @@ TEST(DisasmFuzz, RandomBytesInEveryModeStayWithinTheSpan) {
     EXPECT_EQ(failures, 0u);
 }
 
+// An instruction cut short anywhere, VEX and EVEX prefixes included, is
+// invalid and takes exactly the bytes that are there.
+TEST(DisasmFuzz, CutInstructionsAreInvalidAndTakeTheWholeSpan) {
+    GuardedSpan guard;
+    ASSERT_TRUE(guard.ok()) << "could not map a guarded page";
+    std::mt19937 rng(20260602u);
+    const std::uint8_t kEscapes[] = {0xC4, 0xC5, 0x62};
+    std::uint8_t bytes[32];
+    std::size_t cut = 0, failures = 0;
+    for (auto mode : {DecoderMode::Protected32, DecoderMode::Protected64}) {
+        for (std::size_t i = 0; i < fuzzCount() / 10 && failures < 20; ++i) {
+            for (auto& b : bytes) b = randomByte(rng);
+            bytes[0] = kEscapes[i % 3];
+            if (mode == DecoderMode::Protected32) bytes[1] |= 0xC0;
+            const auto whole = testing::decodeBytes({bytes, bytes + 16}, testing::modeState(mode));
+            if (whole.state & state::kDecodeError) continue;
+            for (std::uint32_t n = 1; n < whole.length; ++n) {
+                std::uint32_t st = testing::modeState(mode);
+                char text[kMaxInstructionText];
+                std::uint32_t length = 0;
+                std::size_t textLength = 0;
+                decodeInstruction(guard.place(bytes, n), n, 0, st, text, sizeof text, length, textLength);
+                ++cut;
+                if ((st & state::kDecodeError) && length == n && std::strstr(text, "(invalid Opcode)")) continue;
+                ++failures;
+                ADD_FAILURE() << "mode " << int(mode) << ": '" << whole.text << "' cut to " << n
+                              << " bytes -> length " << length << " text '" << text << "'";
+            }
+        }
+    }
+    EXPECT_GT(cut, 1000u) << "too few valid VEX/EVEX instructions among the random bytes";
+}
+
 }  // namespace
 }  // namespace quorby::disasm

@@ -1,0 +1,30 @@
+// Builds the VEX and EVEX maps at compile time from the per-map fill functions.
+#include "decoder/vector_tables.h"
+
+#include "decoder/tables_evex.h"
+#include "decoder/tables_evex_3x.h"
+#include "decoder/tables_vex.h"
+
+namespace quorby::disasm {
+
+namespace {
+
+constexpr VectorTables buildVectorTables() {
+    VectorTables t{};
+    vbuild::fillVex0F(t);
+    vbuild::fillVex0F38(t);
+    vbuild::fillVex0F3A(t);
+    vbuild::fillEvex0F(t);
+    vbuild::fillEvex0F38(t);
+    vbuild::fillEvex0F3A(t);
+    return t;
+}
+
+}  // namespace
+
+constexpr VectorTables kBuiltVectorTables = buildVectorTables();
+static_assert(kBuiltVectorTables.poolCount <= kMaxVectorPool);
+
+const VectorTables kVectorTables = kBuiltVectorTables;
+
+}  // namespace quorby::disasm
