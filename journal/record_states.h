@@ -62,16 +62,10 @@ inline constexpr std::uint32_t kStateStoredVersion = 0x00100105;
 // in-memory copy: the two group marks.
 inline constexpr std::uint32_t kGroupMarks = 0x00040002;
 
-// A record in the address chain that holds the Main File's content from
-// before a direct write; the page itself shows the Main File (0x400000,
-// 0x20). Undo exchanges the record's data with the Main File's bytes, redo
-// exchanges them back.
-inline constexpr std::uint32_t kStateSavedBeforeWrite = 0x00633A30;
-// Marks such a record: after an exchange it stays in the address chain and
-// keeps showing the Main File. A bit no other operation names. The same bit
-// marks the exchanges of the history (H3).
-inline constexpr std::uint32_t kFlagDirectSaved = 0x02000000;
-inline constexpr std::uint32_t kFlagExchange = kFlagDirectSaved;
+// An exchange (H3); journals of older program versions carry the same bit
+// on the Main File's content saved before a direct write, which undo and
+// redo exchange the same way.
+inline constexpr std::uint32_t kFlagExchange = 0x02000000;
 // A version that stands in the address chain (the view shows it).
 inline constexpr std::uint32_t kFlagInChain = 0x00100000;
 // An exchange in effect: in the address chain and in effect, showing the
@@ -80,55 +74,11 @@ inline constexpr std::uint32_t kStateExchangeApplied = kFlagExchange | kFlagShow
                                                        kFlagInEffect | kFlagNoChangeMap | kFlagMainContentSaved;
 
 
-// ---- writing into the Main File ----------------------------------------
+// ---- records of journals written by older program versions -------------
 
-// The Main File's content of a page from before its first write, kept as
-// the page's oldest version: 0x80000, 0x200000, 0x30 (earlier content
-// saved, no valid ChangeMap). Of the written version's bits it keeps those
-// outside kEarlierContentDropped. Undo finds it by F & 0x81835 == 0x80030.
-inline constexpr std::uint32_t kStateEarlierContent = 0x00280030;
-inline constexpr std::uint32_t kEarlierContentDropped = 0x00128B85;
-// Every version of a page whose earlier content is in the Journal File.
-inline constexpr std::uint32_t kStateEarlierContentKnown = 0x00010010;
-// Set on a version whose data an undo wrote back into the Main File.
+// Set on an earlier-content record whose data an undo wrote back into the
+// Main File.
 inline constexpr std::uint32_t kFlagEarlierContentInMain = 0x00800000;
-
-// A version written into the Main File ("reached the Main File": undo's
-// test F & 0x331904 == 0x330904 takes the write back first).
-inline constexpr std::uint32_t kStateWritten = 0x00A30820;
-// The same for a half whose selected changes were all written.
-inline constexpr std::uint32_t kStateSelectionWritten = 0x00230820;
-// A version written with undo deactivated: nothing of the page's earlier
-// content is kept, so the record becomes what an undone typed version is:
-// in the address chain, not in effect, shown from the Main File (0x400000)
-// without marks (0x20). The state codes 0x633A30 / 0x233A21 left bits
-// 0x1000 and 0x200 behind that a later store in place keeps, and undo's
-// test F & 0x301304 == 0x100104 then never took that store back.
-inline constexpr std::uint32_t kStateWrittenNoUndo = 0x00400020;
-
-// A half whose selection was written while changes outside it remain: with
-// "Undo for all Changes" the old version keeps its Flag masked and marked,
-// and a new version holds the remaining changes.
-inline constexpr std::uint32_t kKeepSplitOld = 0x0FFEFF77;
-inline constexpr std::uint32_t kStateSplitOld = 0x00010080;
-inline constexpr std::uint32_t kKeepSplitNew = 0x0EDC7777;
-inline constexpr std::uint32_t kStateSplitNew = 0x01238808;
-
-// The same with "Undo for all Changes" off: the half keeps its record, its
-// ChangeMap holds the remaining changes, and it is in the written state
-// (as kStateSelectionWritten, but with a valid ChangeMap), so that undo
-// takes the write back first. The state code 0x1B200 matched none of
-// undo's tests: undo passed over the record and the Main File kept the
-// written bytes.
-inline constexpr std::uint32_t kKeepPartlyWritten = 0x0F7E4DFF;
-inline constexpr std::uint32_t kStatePartlyWritten = 0x00230800;
-
-// "Restore Original File": the chain record of every restored page shows
-// the Main File again, without changed marks. (0x1200 beside 0x400000
-// would hide an earlier-content record that sits in the chain from undo's
-// test F & 0x81835 == 0x80030, and a version stored over such a record in
-// place from undo's test F & 0x301304 == 0x100104.)
-inline constexpr std::uint32_t kStateRestored = 0x00400020;
 
 
 // ---- bits and pairs of bits -------------------------------------------------
@@ -149,11 +99,8 @@ inline constexpr std::uint32_t kRecordOwnMarks = 0xFF000000;
 // ---- tests ---------------------------------------------------------------
 
 constexpr bool isTyped(std::uint32_t f) { return (f & kFlagTyped) != 0; }
-constexpr bool isDirectSaved(std::uint32_t f) { return (f & kFlagDirectSaved) != 0; }
 constexpr bool showsMainFile(std::uint32_t f) { return (f & kFlagShowMainFile) != 0; }
-constexpr bool hasEarlierContentSaved(std::uint32_t f) { return (f & kFlagMainContentSaved) != 0; }
 constexpr bool appendsNextVersion(std::uint32_t f) { return (f & kFlagAppendNext) != 0; }
-constexpr bool isRestoreVisited(std::uint32_t f) { return (f & kFlagRestoreVisited) != 0; }
 constexpr bool hasUndoGroup(std::uint32_t f) { return (f & kFlagUndoGroup) != 0; }
 constexpr bool hasRedoGroup(std::uint32_t f) { return (f & kFlagRedoGroup) != 0; }
 constexpr bool hasNoChangeMap(std::uint32_t f) { return (f & kFlagNoChangeMap) != 0; }
@@ -166,48 +113,28 @@ constexpr bool holdsContentToWrite(std::uint32_t f) {
     return (f & (kFlagUnwritten | kFlagShowMainFile)) == kFlagUnwritten;
 }
 
-// The Main File's content of a page from before its first write
-// (kStateEarlierContent, with or without marks): appended, not in effect.
+// The Main File's content of a page from before its first write, as older
+// program versions kept it: appended, not in effect.
 constexpr bool isEarlierContentRecord(std::uint32_t f) { return (f & 0x81835u) == 0x80030u; }
 // ... and no undo has written it back into the Main File yet.
 constexpr bool isEarlierContentStillOut(std::uint32_t f) {
     return isEarlierContentRecord(f) && (f & kFlagEarlierContentInMain) == 0;
 }
 
-// A version in effect in the address chain whose data reached the Main File
-// (kStateWritten): undo takes the write back first.
+// A version in effect in the address chain whose data reached the Main File,
+// as older program versions marked it.
 constexpr bool isWrittenVersion(std::uint32_t f) { return (f & 0x331904u) == 0x330904u; }
-// A written version, in effect or not: its data are what the Main File held
-// before any newer write.
-constexpr bool wasWrittenIntoMain(std::uint32_t f) { return (f & 0x331804u) == 0x330804u; }
-// An older version that holds the Main File's content from before a write.
-constexpr bool holdsEarlierMainContent(std::uint32_t f) {
-    return wasWrittenIntoMain(f) || isEarlierContentRecord(f);
-}
 
 // A typed version in effect in the address chain, not in the Main File
 // (kStateStoredVersion and what a store in place keeps): undo takes it back.
 constexpr bool isUndoableStoredVersion(std::uint32_t f) { return (f & 0x301304u) == 0x100104u; }
-// A record that shows the Main File or knows its earlier content: the
-// records of a direct write. Undo leaves any other state of these alone.
-constexpr bool concernsMainFileContent(std::uint32_t f) { return (f & 0x410000u) != 0; }
-// The Main File's content saved before a direct write (kStateSavedBeforeWrite):
-// undo exchanges it with the Main File's bytes.
-constexpr bool isUndoableDirectSave(std::uint32_t f) { return (f & 0x633A31u) == 0x633A30u; }
 // A direct save whose undo put the earlier bytes back: the record holds the
 // typed bytes, and redo exchanges them again.
 constexpr bool isRedoableDirectSave(std::uint32_t f) { return (f & 0x633A31u) == 0x3A01u; }
 // Typed bytes exchanged with the Main File without the written bit: undo
 // only shows the Main File again (isRedoableExchange), redo exchanges.
 constexpr bool isUndoableExchange(std::uint32_t f) { return (f & 0x633A31u) == 0x3201u; }
-constexpr bool isRedoableExchange(std::uint32_t f) { return (f & 0x633A31u) == 0x403221u; }
 
-// The state redo tests: a direct-saved record stays in the address chain
-// and shows the Main File throughout, so those bits are left out.
-constexpr std::uint32_t redoTestState(std::uint32_t f) { return isDirectSaved(f) ? f & ~kShowsMainFile : f; }
-// An undone version whose write an earlier undo took back, out of the
-// chain: redo puts it back in place of its older version, group by group.
-constexpr bool isRedoableTakenBackVersion(std::uint32_t t) { return (t & 0x331904u) == 0x10804u; }
 // A version in effect whose write an undo took back: redo writes it again.
 constexpr bool isWriteTakenBack(std::uint32_t t) { return (t & 0x333904u) == 0x110904u; }
 // An undone version out of the chain whose older version took its place:
@@ -217,8 +144,6 @@ constexpr bool isRedoableReplacedVersion(std::uint32_t t) { return (t & 0x102104
 // Main File: redo puts it in effect again.
 constexpr bool isRedoableStoredVersion(std::uint32_t t) { return (t & 0x523105u) == 0x500005u; }
 
-// Restore Original File writes neither typed versions nor those it visited.
-constexpr bool skippedByRestore(std::uint32_t f) { return (f & (kFlagTyped | kFlagRestoreVisited)) != 0; }
 
 // ---- tests of the page-version review (F2) and preview (F4) -------------
 
@@ -267,8 +192,6 @@ constexpr std::uint32_t withoutGroupMarks(std::uint32_t f) { return f & ~kGroupM
 constexpr std::uint32_t withUndoGroup(std::uint32_t f) { return f | kFlagUndoGroup; }
 constexpr std::uint32_t withRedoGroup(std::uint32_t f) { return f | kFlagRedoGroup; }
 constexpr std::uint32_t withoutRedoGroup(std::uint32_t f) { return f & ~kFlagRedoGroup; }
-constexpr std::uint32_t asRestoreVisited(std::uint32_t f) { return f | kFlagRestoreVisited; }
-constexpr std::uint32_t withoutRestoreVisited(std::uint32_t f) { return f & ~kFlagRestoreVisited; }
 constexpr std::uint32_t showingMainFile(std::uint32_t f) { return f | kShowsMainFile; }
 constexpr std::uint32_t showingJournal(std::uint32_t f) { return f & ~kShowsMainFile; }
 
@@ -296,47 +219,10 @@ constexpr std::uint32_t afterStoreInPlace(std::uint32_t f) {
     f |= kFlagInEffect | 0x400u;
     f &= ~0xE20820u;  // written back, shown from the Main File, written, review marks, no ChangeMap
     f |= 0x100004u;   // in the chain, unwritten
-    return f & ~kFlagDirectSaved;
+    return f & ~kFlagExchange;
 }
-// The Main File's bytes saved before a direct write: a new record, or the
-// page's record rewritten in place (the next store then appends).
-constexpr std::uint32_t newDirectSave(std::uint32_t copy) {
-    return (copy & kGroupMarks) | kStateSavedBeforeWrite | kFlagDirectSaved;
-}
-constexpr std::uint32_t asDirectSaveInPlace(std::uint32_t copy) { return newDirectSave(copy) | kFlagAppendNext; }
 
-// Writing into the Main File.
-constexpr std::uint32_t afterWrite(std::uint32_t f, bool undoKept) {
-    return undoKept ? f | kStateWritten : (f & ~kFlagInEffect) | kStateWrittenNoUndo;
-}
-constexpr std::uint32_t asSelectionWritten(std::uint32_t f) { return f | kStateSelectionWritten; }
-constexpr std::uint32_t asPartlyWritten(std::uint32_t f) { return (f & kKeepPartlyWritten) | kStatePartlyWritten; }
-constexpr std::uint32_t asSplitOld(std::uint32_t f) { return (f & kKeepSplitOld) | kStateSplitOld; }
-constexpr std::uint32_t asSplitNew(std::uint32_t f) { return (f & kKeepSplitNew) | kStateSplitNew; }
-// The earlier-content record saved from the Main File before writing a
-// version with Flag `f`; it starts without the record's own marks.
-constexpr std::uint32_t newEarlierContentRecord(std::uint32_t f) {
-    return (f & ~kRecordOwnMarks & ~(kEarlierContentDropped | kGroupMarks)) | kStateEarlierContent |
-           kFlagNotInUndoOrder;
-}
-// A version whose page's earlier content is now in the Journal File; an
-// older one of them is no longer the one written back.
-constexpr std::uint32_t asEarlierContentKnown(std::uint32_t f) { return f | kStateEarlierContentKnown; }
-constexpr std::uint32_t asOlderEarlierContentKnown(std::uint32_t f) {
-    return asEarlierContentKnown(f) & ~kFlagEarlierContentInMain;
-}
-// Restore Original File: a copy of a restored version joining the undo
-// order, and the page's chain record afterwards.
-constexpr std::uint32_t newRestoreCopy(std::uint32_t f) { return withoutRestoreVisited(f) | kFlagNotInUndoOrder; }
-constexpr std::uint32_t asRestored(std::uint32_t f) { return f | kStateRestored; }
 
-// Undo.
-// The written version whose write was taken back: it leaves the written
-// state even when no earlier content could be written back, or every later
-// undo would stop at it again.
-constexpr std::uint32_t afterWriteTakenBack(std::uint32_t f) { return f & 0xF5DFFDFu; }
-// The older version whose data an undo wrote back into the Main File.
-constexpr std::uint32_t asWrittenBack(std::uint32_t f) { return f | kFlagEarlierContentInMain; }
 // The only version of a page undone: it stays in the chain, out of effect,
 // showing the Main File.
 constexpr std::uint32_t afterUndoOfOnlyVersion(std::uint32_t f) { return showingMainFile(f & ~kFlagInEffect); }
@@ -352,27 +238,15 @@ constexpr std::uint32_t afterTakingChainPlace(std::uint32_t f) {
 }
 // The older version giving the chain place back on redo.
 constexpr std::uint32_t afterGivingChainPlace(std::uint32_t f) { return f & ~kFlagChainStandIn; }
-// A direct save undone by the exchange: it holds the typed bytes; a
-// direct-saved record keeps showing the Main File.
-constexpr std::uint32_t afterDirectSaveUndo(std::uint32_t f) {
-    const std::uint32_t r = (f & 0xF9CFFCEu) | kFlagTyped;
-    return isDirectSaved(f) ? showingMainFile(r) : r;
-}
 // Any other undo: out of the chain and out of effect, showing the Main File.
 constexpr std::uint32_t afterUndo(std::uint32_t f) { return (f & 0xFAFFEDFu) | kShowsMainFile; }
 
 // Redo (`t` is redoTestState of `f`).
 // Back in the chain, in effect.
 constexpr std::uint32_t afterRedoIntoChain(std::uint32_t f) { return f | 0x100100u; }
-// Written into the Main File again.
-constexpr std::uint32_t afterRedoWrite(std::uint32_t f) { return f | 0xA20020u; }
 // The only version in effect again, shown from the journal (the mask also
 // drops the top four bits, the restore mark among them).
 constexpr std::uint32_t afterRedoOfStoredVersion(std::uint32_t f) { return (f & 0xFBFFEDFu) | kFlagInEffect; }
-// The exchange redone: shown from the journal again (top four bits dropped).
-constexpr std::uint32_t afterExchangeRedo(std::uint32_t f) { return f & 0xFBFFFDFu; }
-// The direct save exchanged back: the saved bytes in the record again.
-constexpr std::uint32_t afterDirectSaveRedo(std::uint32_t t) { return (t & 0xF9CFFCEu) | 0x630030u; }
 
 // Review (F2) and preview (F4) rewrites of the record copy.
 constexpr std::uint32_t asReviewUnmarked(std::uint32_t f) { return f | kReviewUnmarked; }
