@@ -5,6 +5,7 @@
 #include "state/error_report.h"
 #include "state/settings_file.h"
 #include "store/main_file.h"
+#include "store/same_file.h"
 
 namespace quorby {
 
@@ -25,9 +26,7 @@ FileDialogResult askTargetName(AppState& app, const char* caption, const std::st
 // Emptying or appending to the Main File or the Journal File while they are
 // read would destroy the content being copied.
 bool refuseOwnFile(AppState& app, const std::string& name) {
-    const bool own = (app.main.mainHandle != kNoFile &&
-                      (name == app.main.mainName || (!app.main.devicePath.empty() && name == app.main.devicePath))) ||
-                     (app.journal.handle != kNoFile && name == app.journal.name);
+    const bool own = isOpenMainOrJournal(app, name);
     if (own) showMessageBox(app, kOwnFileTargetText, kOwnFileTargetCaption, MsgButtons::Ok, MsgIcon::Information);
     return own;
 }

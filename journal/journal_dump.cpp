@@ -130,7 +130,7 @@ void checkVersionLinks(DumpRun& run, const JournalRecord& r) {
         FilePos target = r.*link.forward;
         if (isEmptyPtr(target) || !isRecordPointer(target, run.length)) continue;
         JournalRecord other;
-        if (readRecordHeader(run.jf, target, kRecordLinks, other) != 0) {
+        if (readRecordHeaderAsStored(run.jf, target, kRecordLinks, other) != 0) {
             reportReadFailure(run, target);
             return;
         }
@@ -152,7 +152,7 @@ void dumpRecords(DumpRun& run) {
     for (std::uint64_t k = 0; k < count && !run.readFailed; ++k) {
         FilePos pos = recordPosition(k);
         JournalRecord r;
-        if (readRecordHeader(run.jf, pos, kRecordHeaderSize, r) != 0) {
+        if (readRecordHeaderAsStored(run.jf, pos, kRecordHeaderSize, r) != 0) {
             reportReadFailure(run, pos);
             return;
         }
@@ -202,7 +202,7 @@ void walkAddressChain(DumpRun& run) {
             return;
         }
         JournalRecord r;
-        if (readRecordHeader(run.jf, ptr, kRecordLinks, r) != 0) {
+        if (readRecordHeaderAsStored(run.jf, ptr, kRecordLinks, r) != 0) {
             reportReadFailure(run, ptr);
             return;
         }

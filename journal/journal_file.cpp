@@ -168,7 +168,16 @@ int recreateJournal(JournalFile& jf, const std::string& mainName) {
     return writeJournalHeader(jf);
 }
 
-int readRecordHeader(JournalFile& jf, FilePos ptr, std::uint32_t length, JournalRecord& r) {
+// Fields read from disk are used as lengths and positions: a record whose
+// MainAdr is not a page position or whose anz exceeds a page is a damaged
+// journal, reported and never used.
+int checkRecordFields(JournalFile& jf, const JournalRecord& r, std::uint32_t length) {
+    if (length >= kRecPrevPtr && r.mainAdr % kRecordDataSize != 0) return fail(jf, kFileCorrupt, false);
+    if (length >= kRecFlag && r.anz > kRecordDataSize) return fail(jf, kFileCorrupt, false);
+    return 0;
+}
+
+int readRecordHeaderAsStored(JournalFile& jf, FilePos ptr, std::uint32_t length, JournalRecord& r) {
     if (length == 0 || length > kRecordHeaderSize) length = kRecordHeaderSize;
     if (checkPointer(jf, ptr, false) != 0) return 1;
     std::uint8_t bytes[kRecordHeaderSize];
@@ -178,13 +187,19 @@ int readRecordHeader(JournalFile& jf, FilePos ptr, std::uint32_t length, Journal
     return 0;
 }
 
+int readRecordHeader(JournalFile& jf, FilePos ptr, std::uint32_t length, JournalRecord& r) {
+    if (length == 0 || length > kRecordHeaderSize) length = kRecordHeaderSize;
+    if (readRecordHeaderAsStored(jf, ptr, length, r) != 0) return 1;
+    return checkRecordFields(jf, r, length);
+}
+
 int readVersionWalk(JournalFile& jf, FilePos ptr, JournalRecord& r) {
     if (checkPointer(jf, ptr, false) != 0) return 1;
     std::uint8_t bytes[kVersionWalkLength];
     if (readBytes(jf, ptr + kVersionWalkOffset, bytes, kVersionWalkLength) != 0) return 1;
     decodeRecordHeaderRange(bytes, kVersionWalkOffset, kVersionWalkLength, r);
     r.jAdr = ptr;
-    return 0;
+    return r.anz > kRecordDataSize ? fail(jf, kFileCorrupt, false) : 0;
 }
 
 int readRecordData(JournalFile& jf, FilePos ptr, std::uint8_t out[kRecordDataSize]) {
@@ -198,7 +213,7 @@ int readRecord(JournalFile& jf, FilePos ptr, JournalRecord& r) {
     if (readBytes(jf, ptr, bytes, kJournalRecordSize) != 0) return 1;
     decodeRecord(bytes, r);
     r.jAdr = ptr;
-    return 0;
+    return checkRecordFields(jf, r, kRecordHeaderSize);
 }
 
 int refreshStoredLinks(JournalFile& jf, JournalRecord& copy) {

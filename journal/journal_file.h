@@ -76,6 +76,9 @@ int recreateJournal(JournalFile& jf, const std::string& mainName);
 // The first `length` bytes (24, 64 or 128) of the record header at `ptr` into
 // `r`; the other fields of `r` keep their values; r.jAdr := ptr.
 int readRecordHeader(JournalFile& jf, FilePos ptr, std::uint32_t length, JournalRecord& r);
+// The same without refusing damaged fields (a MainAdr inside a page, anz
+// above 512), for `--journal-dump`, which reports them.
+int readRecordHeaderAsStored(JournalFile& jf, FilePos ptr, std::uint32_t length, JournalRecord& r);
 // The version walk: the 104 bytes from PUndo to the end of ChangeMap, so that
 // `r` keeps MainAdr, PrevPtr and NextPtr; r.jAdr := ptr.
 int readVersionWalk(JournalFile& jf, FilePos ptr, JournalRecord& r);

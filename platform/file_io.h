@@ -36,6 +36,14 @@ struct DriveInfo {
     FilePos size = 0;
 };
 
+// What makes a file the same file under any of its names: its device and
+// inode.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity& o) const { return device == o.device && inode == o.inode; }
+};
+
 struct DiskSpace {
     FilePos freeBytes = 0;   // available to the user
     FilePos totalBytes = 0;
@@ -71,6 +79,12 @@ public:
     // parent; for a block device, its own st_rdev.
     virtual int driveId(const std::string& path, std::uint64_t* out) = 0;
     virtual int diskSpace(const std::string& path, DiskSpace* out) = 0;
+    // The identity of the file a path names (symlinks followed); 1 when it
+    // does not exist.
+    virtual int fileIdentity(const std::string& path, FileIdentity* out) = 0;
+    // The path without symlinks, "." and ".." (of its directory when the
+    // file does not exist yet); the path as given when neither resolves.
+    virtual std::string canonicalPath(const std::string& path) = 0;
 
     virtual void listDrives(std::vector<DriveInfo>* logical, std::vector<DriveInfo>* physical) = 0;
 

@@ -22,6 +22,9 @@ struct JournalLifecycleState {
     // its Main File to be opened.
     FileHandle chosenHandle = kNoFile;
     std::string chosenName;
+    // Journal location bits switched off for this run only (their directory
+    // could not be created); the settings file keeps them.
+    std::uint32_t locationOffThisRun = 0;
 };
 
 }  // namespace quorby

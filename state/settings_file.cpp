@@ -348,7 +348,9 @@ int saveSettings(AppState& app) {
     app.shell.settingsHandle = kNoFile;
 
     std::uint8_t image[kSettingsRecordSize];
-    encodeSettings(s, image);
+    SettingsRecord kept = s;
+    kept.journalLocation |= app.lifecycle.locationOffThisRun;
+    encodeSettings(kept, image);
     std::uint32_t done = 0;
     int result = 0;
     int written = app.files->writeAt(h, 0, image, kSettingsRecordSize, &done);
@@ -408,6 +410,7 @@ void checkJournalDirectory(AppState& app) {
         box.taskModal = true;
         app.platform->messageBox(box);
     }
+    app.lifecycle.locationOffThisRun |= s.journalLocation & (kJournalFixedPath | kJournalNeverSameDrive);
     s.journalLocation &= ~(kJournalFixedPath | kJournalNeverSameDrive);
 }
 

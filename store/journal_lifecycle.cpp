@@ -1,5 +1,7 @@
 #include "store/journal_lifecycle.h"
 
+#include "store/same_file.h"
+
 #include <cstring>
 
 #include "journal/journal_recovery.h"
@@ -10,6 +12,7 @@
 #include "store/journal_naming.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
+#include "store/same_file.h"
 #include "view/status_cells.h"
 
 namespace quorby {
@@ -168,7 +171,7 @@ FileDialogResult askJournalFileName(AppState& app, const char* title, bool save,
 }
 
 bool refuseMainFileAsJournal(AppState& app, const std::string& name) {
-    if (app.main.mainHandle == kNoFile || name != app.main.mainName) return false;
+    if (app.main.mainHandle == kNoFile || !sameFile(*app.files, name, app.main.mainName)) return false;
     showMessageBox(app, "The Main-File cannot be its own Journal-File !\n\nPlease choose another Journal-File !",
             kNotValidJournalCaption, MsgButtons::Ok, MsgIcon::Information);
     return true;
@@ -355,7 +358,7 @@ JournalAsMainFile openThroughJournal(AppState& app, const std::string& jnlPath) 
     if (lc.journalChoice == kJournalChoiceChosenFirst) return JournalAsMainFile::OpenItself;
     // The current Main File opened again (for write access) stays what it is.
     bool reopening = app.main.mainHandle != kNoFile && app.main.mainKind == MainKind::File &&
-                     jnlPath == app.main.mainName;
+                     sameFile(*app.files, jnlPath, app.main.mainName);
     if (reopening || lc.journalChoice == kJournalChoiceKeepReopen) return JournalAsMainFile::OpenItself;
     MsgAnswer answer = showMessageBox(app, "Shall the suiting Main File (or Drive) be opened?",
                                "Shall the suiting Journal-File be opened?", MsgButtons::YesNo, MsgIcon::Question, true);
@@ -363,7 +366,7 @@ JournalAsMainFile openThroughJournal(AppState& app, const std::string& jnlPath) 
 
     // The Journal File in use is chosen again: its Main File is closed first,
     // so that its header is written before it is read here.
-    if (app.main.mainHandle != kNoFile && app.journal.handle != kNoFile && jnlPath == app.journal.name)
+    if (app.main.mainHandle != kNoFile && app.journal.handle != kNoFile && sameFile(*app.files, jnlPath, app.journal.name))
         closeMainFile(app);
 
     FileHandle handle = kNoFile;
@@ -390,7 +393,7 @@ JournalAsMainFile openThroughJournal(AppState& app, const std::string& jnlPath) 
     bool drive = driveTextDevice(mainName, &device);
     // The named Main File is open already: it is opened anew with this Journal File.
     if (app.main.mainHandle != kNoFile &&
-        (app.main.mainName == mainName || (drive && app.main.devicePath == device)))
+        (sameFile(*app.files, app.main.mainName, mainName) || (drive && app.main.devicePath == device)))
         closeMainFile(app);
 
     lc.journalChoice = kJournalChoiceChosenFirst;

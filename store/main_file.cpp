@@ -8,6 +8,7 @@
 #include "store/journal_lifecycle.h"
 #include "store/journal_naming.h"
 #include "store/main_file_steps.h"
+#include "store/same_file.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "store/write_all.h"
@@ -18,8 +19,9 @@ namespace quorby {
 
 namespace {
 
-bool isCurrentMainFile(const AppState& app, const std::string& name) {
-    return app.main.mainHandle != kNoFile && app.main.mainKind == MainKind::File && name == app.main.mainName;
+bool isCurrentMainFile(AppState& app, const std::string& name) {
+    return app.main.mainHandle != kNoFile && app.main.mainKind == MainKind::File &&
+           sameFile(*app.files, name, app.main.mainName);
 }
 
 // The current file again with the requested access: the new handle replaces
@@ -104,9 +106,10 @@ int chooseMainFile(AppState& app) {
 }
 
 int openMainFile(AppState& app, const std::string& nameGiven) {
-    // A copy: the name may be one of the state's own strings.
-    const std::string name = nameGiven;
-    if (name.empty()) return 1;
+    if (nameGiven.empty()) return 1;
+    // One file, one name: the Journal File is named from the path without
+    // symlinks, "." and "..", so every spelling finds the same journal.
+    const std::string name = app.files->canonicalPath(nameGiven);
     // A ".jnl" name may open the Main File it belongs to, with it as Journal File.
     if (endsWithJnl(name)) {
         JournalAsMainFile how = openThroughJournal(app, name);
@@ -117,7 +120,7 @@ int openMainFile(AppState& app, const std::string& nameGiven) {
     bool writable = !app.main.openReadOnly;
     FileHandle handle = kNoFile;
     if (app.files->open(name, writable ? OpenMode::ReadWrite : OpenMode::ReadOnly, &handle) != 0)
-        return reportOpenFailure(app, name, writable);
+        return reportOpenFailure(app, nameGiven, writable);
     FilePos size = 0;
     if (app.files->size(handle, &size) != 0) {
         reportError(app, kErrorReading, name);

@@ -1,5 +1,7 @@
 #include "platform/posix/posix_file_io.h"
 
+#include <cstdlib>
+
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -263,6 +265,33 @@ int PosixFileIo::driveId(const std::string& path, std::uint64_t* out) {
     if (::stat(existing.c_str(), &st) != 0) return fail(errno, false);
     *out = S_ISBLK(st.st_mode) ? std::uint64_t(st.st_rdev) : std::uint64_t(st.st_dev);
     return 0;
+}
+
+int PosixFileIo::fileIdentity(const std::string& path, FileIdentity* out) {
+    *out = FileIdentity{};
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return 1;
+    out->device = std::uint64_t(st.st_dev);
+    out->inode = std::uint64_t(st.st_ino);
+    return 0;
+}
+
+std::string PosixFileIo::canonicalPath(const std::string& path) {
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        std::string out(resolved);
+        std::free(resolved);
+        return out;
+    }
+    const std::size_t slash = path.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (base.empty() || base == "." || base == "..") return path;
+    if (char* resolved = ::realpath(dir.c_str(), nullptr)) {
+        std::string out(resolved);
+        std::free(resolved);
+        return (out == "/" ? out : out + "/") + base;
+    }
+    return path;
 }
 
 int PosixFileIo::diskSpace(const std::string& path, DiskSpace* out) {

@@ -44,6 +44,8 @@ public:
     // For a block device: total = the device's size, free = 0 (a raw device
     // has no free space to offer for files).
     int diskSpace(const std::string& path, DiskSpace* out) override;
+    int fileIdentity(const std::string& path, FileIdentity* out) override;
+    std::string canonicalPath(const std::string& path) override;
 
     void listDrives(std::vector<DriveInfo>* logical, std::vector<DriveInfo>* physical) override;
 

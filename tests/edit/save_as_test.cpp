@@ -6,6 +6,11 @@
 #include "edit/copy_with_changes.h"
 #include "edit/save_as.h"
 #include "state/progress.h"
+#include "store/main_file.h"
+#include "tests/support/temp_dir.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorby::testing {
 namespace {
@@ -101,6 +106,44 @@ TEST(SaveAs, MainFileOrJournalFileAsTargetIsRefused) {
     EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
     ASSERT_EQ(f.platform.boxes.size(), 2u);
     EXPECT_EQ(f.platform.boxes[1].caption, "Choose another File !");
+}
+
+// Another spelling of the Main File or the Journal File is the same file:
+// a symlink, "." and "..", a hard link. Each is refused, nothing is emptied,
+// and opening the Main File under another spelling names it (and so its
+// Journal File) the same.
+TEST(SaveAs, OtherSpellingsOfTheOpenFilesAreRefused) {
+    TempDir dir;
+    const std::string main = dir.file("m.bin"), journal = dir.file("m.jnl");
+    writeFile(main, std::string(1500, 'x'));
+    ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0700), 0);
+    ASSERT_EQ(symlink(main.c_str(), dir.file("link.bin").c_str()), 0);
+    ASSERT_EQ(symlink(journal.c_str(), dir.file("link.jnl").c_str()), 0);
+    ASSERT_EQ(link(main.c_str(), dir.file("hard.bin").c_str()), 0);
+    TestApp t;
+    t.useRealFiles();
+    t.useDefaultSettings();
+    t.openMain(main);
+    t.openJournal(journal);
+    t.show();
+    t.type("12");
+    storePage(t.app);
+    const std::vector<std::string> spellings = {dir.file("link.bin"), dir.path() + "/./m.bin",
+                                                dir.file("sub/../m.bin"), dir.file("hard.bin"),
+                                                dir.file("link.jnl"), dir.path() + "/sub/../m.jnl"};
+    for (const std::string& name : spellings) t.platform.fileAnswers.push_back({true, name, false});
+    EXPECT_EQ(saveFileAs(t.app), 1);  // the last dialog is cancelled
+    EXPECT_EQ(t.platform.fileRequests.size(), spellings.size() + 1);
+    EXPECT_EQ(readFile(main), std::string(1500, 'x'));
+    EXPECT_GT(readFile(journal).size(), 1024u);
+    t.closeFiles();
+
+    TestApp other;
+    other.useRealFiles();
+    other.useDefaultSettings();
+    ASSERT_EQ(openMainFile(other.app, dir.file("sub/../link.bin")), 0);
+    EXPECT_EQ(other.app.main.mainName, main);
+    other.closeFiles();
 }
 
 // Blocks of 256 KiB meet journal changes at their edges, in the middle, in

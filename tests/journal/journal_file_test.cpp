@@ -284,6 +284,29 @@ TEST(JournalFile, FailedTransfersAreReportedAndNeverLinked) {
     EXPECT_EQ(j.io.reads, 0u);
 }
 
+// Fields read from disk are lengths and positions: a record saying more
+// than a page of data, or a MainAdr inside a page, is reported and never
+// used; the dump names both.
+TEST(JournalFile, HostileRecordFieldsAreRefused) {
+    for (const auto& [offset, value] : std::vector<std::pair<std::uint32_t, std::uint64_t>>{
+             {kRecAnz, 4000}, {kRecAnz, 513}, {kRecMainAdr, 0x201}}) {
+        SCOPED_TRACE(offset);
+        JournalFixture j;
+        const FilePos at = j.addPage(0x200, 1);
+        ASSERT_EQ(commitJournalHeader(j.jf), 0);
+        std::vector<std::uint8_t>& b = j.bytes();
+        if (offset == kRecAnz)
+            storeU32(b.data() + at + offset, std::uint32_t(value));
+        else
+            storeU64(b.data() + at + offset, value);
+        JournalRecord r;
+        EXPECT_EQ(readRecordHeader(j.jf, at, kRecordLinks, r), 1);
+        EXPECT_EQ(readRecord(j.jf, at, r), 1);
+        EXPECT_EQ(j.io.lastError().code, 1392u);  // "The file or directory is corrupted"
+        EXPECT_NE(j.dump().status, kDumpAllHold);
+    }
+}
+
 // What a program killed in the middle of appending a page between two others
 // leaves on disk: every transfer before the kill happened, none after it.
 TEST(JournalFile, AppendCutShortAtEachTransfer) {

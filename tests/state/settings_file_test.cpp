@@ -307,6 +307,13 @@ TEST_F(SettingsFileTest, CheckSwitchesTheFixedPathOffWhenItCannotBeCreated) {
     EXPECT_EQ(platform.boxes[0].buttons, MsgButtons::OkCancel);
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::None);
     EXPECT_EQ(app.settings.journalLocation, std::uint32_t(kJournalAlternativePath));
+    // Switched off for this run only: the settings file keeps the bits, so
+    // the next run tries the directory again.
+    ASSERT_EQ(saveSettings(app), 0);
+    const std::vector<std::uint8_t>& image = files.bytes(settingsFilePath(app));
+    SettingsRecord saved;
+    decodeSettings(image.data(), image.size(), saved);
+    EXPECT_EQ(saved.journalLocation, std::uint32_t(kJournalNeverSameDrive | kJournalAlternativePath));
 
     // A file standing where the directory should be is a failure as well.
     std::strcpy(app.settings.fixedJournalPath, "/home/u/journal/");

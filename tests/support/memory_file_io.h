@@ -325,6 +325,34 @@ public:
         *out = space;
         return 0;
     }
+    // In memory a file is named by one path: its identity is that path's
+    // place among the files (with "." and ".." resolved).
+    int fileIdentity(const std::string& path, FileIdentity* out) override {
+        if (real) return real->fileIdentity(path, out);
+        const std::string p = canonicalPath(path);
+        if (!files.count(p)) return 1;
+        out->device = 1;
+        out->inode = std::hash<std::string>{}(p);
+        return 0;
+    }
+    std::string canonicalPath(const std::string& path) override {
+        if (real) return real->canonicalPath(path);
+        std::vector<std::string> parts;
+        std::size_t at = 0;
+        while (at <= path.size()) {
+            const std::size_t slash = std::min(path.find('/', at), path.size());
+            const std::string part = path.substr(at, slash - at);
+            if (part == "..") {
+                if (!parts.empty()) parts.pop_back();
+            } else if (!part.empty() && part != ".") {
+                parts.push_back(part);
+            }
+            at = slash + 1;
+        }
+        std::string out;
+        for (const std::string& part : parts) out += "/" + part;
+        return path.empty() || path[0] != '/' ? path : out.empty() ? "/" : out;
+    }
     void listDrives(std::vector<DriveInfo>* logical, std::vector<DriveInfo>* physical) override {
         if (real && useRealDrives) return real->listDrives(logical, physical);
         *logical = logicalDrives;
