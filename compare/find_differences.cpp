@@ -72,6 +72,7 @@ DifferenceResult findDifferences(AppState& app) {
     scan.other = otherCompareSource(app);
     scan.shift = c.shift;
     scan.token = ++c.lastWindowToken;
+    if (c.scanBlockSize != 0 && c.scanBlockSize <= kCompareBlockSize) scan.blockSize = c.scanBlockSize;
     startCompareScan(scan, app.view.pagePos + app.view.viewOffset + kPageSize);
     startProgress(app, kTitleFindDifferences);
     std::uint8_t* mainBlock = blockBuffer(app);

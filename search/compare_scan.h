@@ -15,7 +15,7 @@
 
 namespace quorby {
 
-inline constexpr std::uint32_t kCompareBlockSize = 262144;
+inline constexpr std::uint32_t kCompareBlockSize = 262144;  // the largest block
 
 // One side of a comparison.
 struct CompareSource {

@@ -6,6 +6,7 @@
 
 #include "core/file_pos.h"
 #include "platform/file_io.h"
+#include "search/compare_scan.h"
 #include "state/view_state.h"
 
 namespace quorby {
@@ -65,6 +66,9 @@ struct CompareSession {
     FilePos dialogSecondPoint = 0;
 
     std::uint64_t lastWindowToken = 0;
+    // Find Differences' block: 256 KiB in the program; smaller blocks let
+    // tests cross many block edges in small files.
+    std::uint32_t scanBlockSize = kCompareBlockSize;
     DifferenceResult lastResult = DifferenceResult::NotRun;
     FilePos lastPos = 0;
     bool lastEndedMain = false;
