@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
     for (const auto& [path, compareFile] : {std::pair{script, b}, std::pair{scriptChanged, bChanged}}) {
         std::FILE* f = std::fopen(path.c_str(), "w");
         if (!f) return 2;
-        std::fprintf(f, "compare %s\ndifferences\nquit\n", compareFile.c_str());
+        std::fprintf(f, "key Ctrl+Home\ncompare %s\ndifferences\nquit\n", compareFile.c_str());
         std::fclose(f);
     }
 
