@@ -15,6 +15,7 @@ namespace {
 
 constexpr FilePos kPageMask = ~FilePos(kPageSize - 1);
 constexpr std::uint32_t kWindowSize = 1024;  // the banner's pace counts windows of this size
+static_assert(kCompareBlockSize <= kBlockBufferSize, "both blocks of the scan live in block-sized buffers");
 
 struct SavedView {
     FilePos pagePos;

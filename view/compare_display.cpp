@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "core/tables.h"
 #include "state/compare_sources.h"
 #include "state/error_report.h"
 #include "view/page_render.h"
