@@ -2,6 +2,10 @@
 
 #include "app/shell_commands.h"
 #include "app/window_events.h"
+#include "compare/alignment.h"
+#include "compare/compare_commands.h"
+#include "compare/find_differences.h"
+#include "compare/offset_dialog.h"
 #include "disasm/disassembly_window.h"
 #include "edit/append_to_file.h"
 #include "edit/save_as.h"
@@ -34,6 +38,14 @@ void closeCommand(AppState& app) { closeMainFile(app); }
 void spaceCommand(AppState& app) { onChar(app, ' '); }
 
 void disassembleCommand(AppState& app) { disasm::disassembleAtCursor(app); }
+
+void compareToFileCommand(AppState& app) { compareWithFile(app); }
+void compareToPositionCommand(AppState& app) { compareWithPosition(app); }
+// "Actual File-Content" ends the views of F5 and F6.
+void actualContentCommand(AppState& app) {
+    endUnchangedFile(app);
+    endCompareData(app);
+}
 
 template <int Index>
 void openLastOpened(AppState& app) { openLastOpenedFile(app, Index); }
@@ -100,12 +112,14 @@ const CommandEntry kCommands[] = {
     {kCmdFindHex, findHexCommand}, {kCmdFindHexKey, findHexCommand},
     {kCmdRepeatSearch, repeatSearch},
     // Compare
-    {kCmdCompareToFile, nullptr}, {kCmdCompareToPosition, nullptr}, {kCmdCompareStartAtCursor, nullptr},
-    {kCmdCompareSetOffset, nullptr},
-    {kCmdFindDifferences, nullptr}, {kCmdFindDifferencesKey, nullptr}, {kCmdShowDifferencesAlways, nullptr},
-    {kCmdActivateCompare, nullptr},
-    {kCmdCompareMoveUpKey, nullptr}, {kCmdCompareMoveDownKey, nullptr}, {kCmdCompareMoveLeftKey, nullptr},
-    {kCmdCompareMoveRightKey, nullptr},
+    {kCmdCompareToFile, compareToFileCommand}, {kCmdCompareToPosition, compareToPositionCommand},
+    {kCmdCompareStartAtCursor, startCompareAtCursor},
+    {kCmdCompareSetOffset, openOffsetDialog},
+    {kCmdFindDifferences, findDifferencesCommand}, {kCmdFindDifferencesKey, findDifferencesCommand},
+    {kCmdShowDifferencesAlways, toggleDifferencesAlways},
+    {kCmdActivateCompare, toggleActiveCompare},
+    {kCmdCompareMoveUpKey, compareStepUp}, {kCmdCompareMoveDownKey, compareStepDown},
+    {kCmdCompareMoveLeftKey, compareStepLeft}, {kCmdCompareMoveRightKey, compareStepRight},
     // AVI
     {kCmdAviFilmStart, nullptr}, {kCmdAviPlayVideo, nullptr}, {kCmdAviPlayAudio, nullptr},
     {kCmdAviRepair, nullptr}, {kCmdAviInformation, nullptr},
@@ -121,8 +135,8 @@ const CommandEntry kCommands[] = {
     {kCmdDeleteDrivePhysically, nullptr},
     {kCmdOptions, nullptr},
     // View
-    {kCmdActualContent, endUnchangedFile},
-    {kCmdCompareFileView, nullptr}, {kCmdCompareFileViewKey, nullptr},
+    {kCmdActualContent, actualContentCommand},
+    {kCmdCompareFileView, showCompareData}, {kCmdCompareFileViewKey, showCompareData},
     {kCmdActualContentKey, showUnchangedFile},
     {kCmdUndoPreview, nullptr}, {kCmdUndoPreviewKey, nullptr}, {kCmdRedoPreview, nullptr},
     {kCmdRedoPreviewKey, nullptr},

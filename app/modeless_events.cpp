@@ -1,5 +1,6 @@
 #include "app/dispatch.h"
 #include "app/window_events.h"
+#include "compare/offset_dialog.h"
 #include "disasm/disassembly_window.h"
 #include "find/find_dialog.h"
 
@@ -12,6 +13,9 @@ void onModelessEvent(AppState& app, const ModelessEvent& event) {
             break;
         case ModelessWindow::Disassembly:
             disasm::onDisassemblyEvent(app, event);
+            break;
+        case ModelessWindow::OffsetAdjustment:
+            onOffsetDialogEvent(app, event);
             break;
         default:
             break;

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "compare/compare_commands.h"
 #include "core/tables.h"
 #include "state/settings_file.h"
 #include "store/main_file.h"
@@ -20,6 +21,7 @@ void exitSequence(AppState& app) {
     if (app.shell.destroyed) return;
     app.shell.destroyed = true;
     closeMainFile(app);
+    closeCompareFile(app);
     saveSettings(app);
     if (!app.shell.programDirectory.empty()) {
         if (chdir(app.shell.programDirectory.c_str()) != 0) {

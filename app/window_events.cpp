@@ -2,6 +2,7 @@
 
 #include "app/dispatch.h"
 #include "app/shell_commands.h"
+#include "compare/compare_commands.h"
 #include "edit/enter_char.h"
 #include "navigate/auto_scroll.h"
 #include "navigate/mouse.h"
@@ -25,8 +26,9 @@ bool onKeyDown(AppState& app, Key key, std::uint32_t modifiers) {
 }
 
 void onKeyUp(AppState& app, Key) {
-    // The original-content view of F5 lasts while the key is held.
+    // The views of F5 and F6 last while the key is held.
     endUnchangedFile(app);
+    endCompareData(app);
 }
 
 void onChar(AppState& app, int character) {

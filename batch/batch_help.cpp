@@ -68,7 +68,8 @@ Batch mode
     window WINDOW press LABEL-OR-ID
     window WINDOW caret LISTING-ID LINE
     window WINDOW close         act in an open modeless window, WINDOW = find |
-                                disassembly: type into an edit field (sends nothing),
+                                disassembly | offset: type into an edit field and
+                                leave it,
                                 set a check box, choose a radio button, press a
                                 button, put the caret of a listing at the start of
                                 line LINE (from 1), close the window by its frame.
@@ -82,6 +83,12 @@ Batch mode
                                 only), and "Find Next" pressed. Writes SEARCH FOUND
                                 0xPOS, SEARCH NOT FOUND, SEARCH INTERRUPTED or SEARCH
                                 NOT RUN (after NOT FOUND, until the dialog opens anew)
+    compare PATH                "To other &File" with PATH chosen in its file dialog
+    differences                 "Find &Differences" (Ctrl+U). Writes COMPARE DIFFERENCE
+                                0xPOS, COMPARE EOF 0xPOS NAME (no difference, but NAME
+                                ends first, at Main File position POS), COMPARE NOT
+                                FOUND, COMPARE INTERRUPTED, COMPARE FAILED (a read
+                                failed) or COMPARE NOT RUN (no comparison is active)
     quit                        "&Quit": the exit sequence with its questions
     close                       the window is closed by its frame
     After quit or close only print, expect and echo may follow.

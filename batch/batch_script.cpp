@@ -172,7 +172,7 @@ int parseDialog(const std::vector<std::string>& words, BatchCommand* cmd, std::s
 int parseWindowAction(const std::vector<std::string>& words, std::size_t first, ModelessAction* action,
                       std::string* error) {
     const char* usage =
-        "window find|disassembly set LABEL-OR-ID TEXT | check LABEL-OR-ID [on|off] | choose LABEL-OR-ID | "
+        "window find|disassembly|offset set LABEL-OR-ID TEXT | check LABEL-OR-ID [on|off] | choose LABEL-OR-ID | "
         "press LABEL-OR-ID | caret LISTING-ID LINE | close";
     if (words.size() < first + 2) {
         *error = std::string("usage: ") + usage;
@@ -301,7 +301,7 @@ int parsePrint(const std::vector<std::string>& words, BatchCommand* cmd, std::st
     }
     if (what == "window") {
         cmd->verb = BatchVerb::PrintWindow;
-        if (expectWordCount(words, 3, 3, "print window find|disassembly", error) != 0) return 1;
+        if (expectWordCount(words, 3, 3, "print window find|disassembly|offset", error) != 0) return 1;
         return parseModelessWindowName(words[2], &cmd->window.window, error);
     }
     if (what == "row") cmd->verb = BatchVerb::PrintRow;
@@ -482,6 +482,16 @@ int parseWords(const std::string& line, const std::vector<std::string>& words, B
     if (verb == "search") {
         cmd->verb = BatchVerb::Search;
         return parseSearch(words, cmd, error);
+    }
+    if (verb == "compare") {
+        cmd->verb = BatchVerb::Compare;
+        if (expectWordCount(words, 2, 2, "compare PATH", error) != 0) return 1;
+        cmd->text = absolutePath(words[1]);
+        return 0;
+    }
+    if (verb == "differences") {
+        cmd->verb = BatchVerb::Differences;
+        return expectWordCount(words, 1, 1, "differences", error);
     }
     if (verb == "pending") return parsePending(line, words, cmd, error);
     if (verb == "print") return parsePrint(words, cmd, error);

@@ -15,7 +15,7 @@ enum class BatchVerb {
     Open, Drive, Command, Key, Hold, Release, Type, Click, Drag, Wheel, Scroll, Resize, Paint,
     Answer, File, Popup, DialogSet, DialogCheck, DialogChoose, DialogPress, DialogCancel,
     PendingKey, PendingType, PendingWait, PendingCommand, PendingWindow,
-    Window, Search,
+    Window, Search, Compare, Differences,
     PrintGrid, PrintRow, PrintCells, PrintColours, PrintState, PrintCaption, PrintScrollBar,
     PrintMenus, PrintClipboard, PrintWindow,
     ExpectRow, ExpectState, ExpectCaption,

@@ -11,6 +11,7 @@
 #include "platform/headless/key_names.h"
 #include "platform/headless/modeless_windows.h"
 #include "platform/headless/transcript_format.h"
+#include "state/compare_sources.h"
 
 namespace quorby {
 
@@ -320,7 +321,8 @@ int BatchSession::print(const BatchCommand& cmd, std::string*) {
             break;
         case BatchVerb::PrintMenus: {
             platform_.writeLine("MENUS disabled menus=" + joinNumbers(platform_.disabledMenus()) +
-                                " disabled items=" + joinNumbers(platform_.disabledMenuItems()));
+                                " disabled items=" + joinNumbers(platform_.disabledMenuItems()) +
+                                " checked items=" + joinNumbers(platform_.checkedMenuItems()));
             const auto& recent = platform_.recentFiles();
             for (std::size_t i = 0; i < recent.size(); ++i)
                 platform_.writeLine("RECENT " + std::to_string(i + 2) + " \"" + escapeTranscriptText(recent[i]) + "\"");
@@ -365,9 +367,12 @@ int BatchSession::actInWindow(const ModelessAction& action, std::string* error) 
         onModelessEvent(*app_, event);
         return 0;
     }
-    bool sends = false;
-    if (applyModelessAction(*window, action, &event, &sends, error) != 0) return 1;
-    if (sends) onModelessEvent(*app_, event);
+    if (applyModelessAction(*window, action, &event, error) != 0) return 1;
+    onModelessEvent(*app_, event);
+    if (event.kind == ModelessEventKind::Edited && platform_.modelessWindow(action.window) != nullptr) {
+        event.kind = ModelessEventKind::EditFinished;  // the whole text typed, the field is left
+        onModelessEvent(*app_, event);
+    }
     return 0;
 }
 
@@ -410,6 +415,26 @@ int BatchSession::search(const BatchCommand& cmd, std::string* error) {
         case SearchResult::NotRun: platform_.writeLine("SEARCH NOT RUN"); break;
     }
     return 0;
+}
+
+void BatchSession::findDifferences() {
+    onCommand(*app_, kCmdFindDifferencesKey);
+    const CompareSession& c = app_->compare;
+    char line[48];
+    switch (c.lastResult) {
+        case DifferenceResult::Found:
+            std::snprintf(line, sizeof line, "COMPARE DIFFERENCE 0x%" PRIX64, std::uint64_t(c.lastPos));
+            platform_.writeLine(line);
+            break;
+        case DifferenceResult::LengthsDiffer:
+            std::snprintf(line, sizeof line, "COMPARE EOF 0x%" PRIX64 " ", std::uint64_t(c.lastPos));
+            platform_.writeLine(line + (c.lastEndedMain ? app_->main.mainName : otherSourceName(*app_)));
+            break;
+        case DifferenceResult::NotFound: platform_.writeLine("COMPARE NOT FOUND"); break;
+        case DifferenceResult::Interrupted: platform_.writeLine("COMPARE INTERRUPTED"); break;
+        case DifferenceResult::Failed: platform_.writeLine("COMPARE FAILED"); break;
+        case DifferenceResult::NotRun: platform_.writeLine("COMPARE NOT RUN"); break;
+    }
 }
 
 int BatchSession::expect(const BatchCommand& cmd, std::string* error) {
@@ -537,6 +562,20 @@ int BatchSession::execute(const BatchCommand& cmd, std::string* error) {
             break;
         case BatchVerb::Search:
             if (search(cmd, error) != 0) return 1;
+            break;
+        case BatchVerb::Compare: {
+            std::size_t before = platform_.queuedFileAnswers();
+            platform_.queueFileAnswer({false, cmd.text, true}, true);
+            onCommand(app, kCmdCompareToFile);
+            if (platform_.queuedFileAnswers() > before) {
+                platform_.dropFirstFileAnswer();
+                *error = "\"To other &File\" showed no file dialog";
+                return 1;
+            }
+            break;
+        }
+        case BatchVerb::Differences:
+            findDifferences();
             break;
         case BatchVerb::Quit:
             exitProgram(true);

@@ -42,6 +42,7 @@ private:
     // `search`: the find dialog opened in its mode (unless it is open in it),
     // filled, Find Next pressed, and the outcome written.
     int search(const BatchCommand& cmd, std::string* error);
+    void findDifferences();
     // After every action: posted popup commands, errors found by the
     // platform, and pending input that no long operation took.
     int settle(std::string* error);

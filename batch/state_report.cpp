@@ -27,6 +27,15 @@ const char* kindName(MainKind kind) {
     return "?";
 }
 
+const char* compareModeName(CompareMode mode) {
+    switch (mode) {
+        case CompareMode::None: return "none";
+        case CompareMode::OtherFile: return "file";
+        case CompareMode::OtherPosition: return "position";
+    }
+    return "?";
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> stateReport(const AppState& app) {
@@ -55,6 +64,11 @@ std::vector<std::pair<std::string, std::string>> stateReport(const AppState& app
         {"cellWidth", dec(std::uint64_t(v.cellWidth))},
         {"rowHeight", dec(std::uint64_t(v.rowHeight))},
         {"messageSwitches", hex(app.settings.messageSwitches)},
+        {"compareMode", compareModeName(app.compare.mode)},
+        {"firstPoint", hex(app.compare.firstPoint)},
+        {"secondPoint", hex(app.compare.secondPoint)},
+        {"compareShift", app.compare.shift < 0 ? "-" + hex(0 - std::uint64_t(app.compare.shift))
+                                               : hex(std::uint64_t(app.compare.shift))},
     };
 }
 

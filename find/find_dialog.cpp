@@ -87,6 +87,7 @@ void repeatSearch(AppState& app) {
 }
 
 void onFindDialogEvent(AppState& app, const ModelessEvent& event) {
+    if (event.kind == ModelessEventKind::Edited || event.kind == ModelessEventKind::EditFinished) return;
     SearchRequest& request = app.search.request;
     endVersionReview(app);
     if (event.kind == ModelessEventKind::Closed ||

@@ -66,6 +66,10 @@ public:
     virtual int lastWriteTime(FileHandle h, std::uint64_t* out) = 0;
     virtual int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) = 0;
 
+    // Whether two open handles reach the same file or device (the same
+    // file under two names included).
+    virtual bool sameFile(FileHandle a, FileHandle b) { return a == b; }
+
     virtual bool exists(const std::string& path) = 0;
     virtual bool isBlockDevice(const std::string& path) = 0;
     virtual int removeFile(const std::string& path) = 0;

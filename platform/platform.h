@@ -95,13 +95,15 @@ struct DialogDescription {
 // They are described as data like the modal dialogs; what the user does in
 // them reaches the logic as a ModelessEvent through onModelessEvent
 // (app/window_events.h), on the user interface thread.
-enum class ModelessWindow { Find = 1, Disassembly = 2 };
+enum class ModelessWindow { Find = 1, Disassembly = 2, OffsetAdjustment = 4 };
 
 enum class ModelessEventKind {
     Pressed,      // a button was pressed: controlId
     Toggled,      // a check box or radio button changed: controlId, checked
     CaretMoved,   // the caret or selection of a Listing moved: controlId, caretPosition
     Closed,       // closed by its frame or by ESC inside it
+    Edited,       // the text of an edit field changed: controlId
+    EditFinished, // the input left an edit field (or Return in it): controlId
 };
 
 struct ModelessEvent {
@@ -130,6 +132,8 @@ public:
 
     virtual void setMenuItemEnabled(int code, bool enabled) = 0;
     virtual void setMenuEnabled(int menuIndex, bool enabled) = 0;
+    // A check mark beside a menu item.
+    virtual void setMenuItemChecked(int code, bool checked) { (void)code; (void)checked; }
     // The file menu's list of last opened files (items 2 .. 11), as shown texts.
     virtual void setRecentFiles(const std::vector<std::string>& entries) = 0;
     // Pops up menu `menuIndex` of the menu bar at a cell.

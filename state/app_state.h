@@ -8,6 +8,7 @@
 #include "platform/file_io.h"
 #include "platform/platform.h"
 #include "search/search_state.h"
+#include "state/compare_state.h"
 #include "state/disasm_state.h"
 #include "state/edit_state.h"
 #include "state/journal_lifecycle_state.h"
@@ -86,6 +87,7 @@ struct AppState {
     ProgressState progress;
     DisasmState disasm;
     SearchSession search;
+    CompareSession compare;
     WorkBuffers buffers;
 };
 

@@ -63,13 +63,15 @@ void startProgress(AppState& app, const char* title36) {
     app.progress.pollCounter = kPollInterval;
 }
 
-bool pollProgress(AppState& app) {
+bool pollProgress(AppState& app) { return pollProgressSteps(app, 1); }
+
+bool pollProgressSteps(AppState& app, std::uint32_t steps) {
     if (!app.platform) return false;
     // The platform dispatches the event itself (repaint, scroll bar, menus,
     // typed characters) and tells whether it was a typed ESC.
     if (app.platform->pollPendingInput() && askInterrupt(app)) return true;
 
-    if (countProgressSteps(app, 1)) {
+    if (countProgressSteps(app, steps)) {
         // The scroll bar follows the view while the banner shows progress.
         const FilePos shown = app.view.pagePos + app.view.viewOffset;
         app.platform->setScrollBar(app.nav.scrollMaximum, scrollThumbFor(shown, app.nav));

@@ -51,6 +51,9 @@ void startProgress(AppState& app, const char* title36);
 // typed ESC asks whether to stop. Every 257th poll advances the marquee,
 // updates the scroll bar and redraws the banner. Returns true to stop.
 bool pollProgress(AppState& app);
+// As pollProgress for one step that stands for `steps` polls (work done in
+// large blocks): one input event, the banner at the pace of `steps` polls.
+bool pollProgressSteps(AppState& app, std::uint32_t steps);
 // The question after a typed ESC; true when the user says Yes.
 bool askInterrupt(AppState& app);
 // Counts `steps` polls at once, for work that asks the platform once per

@@ -59,6 +59,8 @@ struct ViewState {
     Colour storedCharBackground = kCharBackground;
     Colour hexBackground = kHexBackground;
     Colour charBackground = kCharBackground;
+    // Changed (or, while a comparison shows them, differing) bytes.
+    Colour changedColour = kChangedColour;
     // Selected bytes; the disassembly window draws its selection in its own colour.
     Colour selectionColour = kSelectionColour;
 

@@ -7,6 +7,11 @@ std::uint8_t* blockBuffer(AppState& app) {
     return app.buffers.block.get();
 }
 
+std::uint8_t* compareBlockBuffer(AppState& app) {
+    if (!app.buffers.compareBlock) app.buffers.compareBlock = std::make_unique<std::uint8_t[]>(kBlockBufferSize);
+    return app.buffers.compareBlock.get();
+}
+
 std::uint8_t* copyBlockBuffer(AppState& app) {
     if (!app.buffers.copyBlock) app.buffers.copyBlock = std::make_unique<std::uint8_t[]>(kCopyBlockSize);
     return app.buffers.copyBlock.get();

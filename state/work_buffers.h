@@ -28,6 +28,7 @@ struct WriteChunk {
 
 struct WorkBuffers {
     std::unique_ptr<std::uint8_t[]> block;
+    std::unique_ptr<std::uint8_t[]> compareBlock;  // the other side of Find Differences
     std::unique_ptr<std::uint8_t[]> copyBlock;
     std::unique_ptr<WriteChunk> writeChunk;
     std::unique_ptr<JournalOverlayWindow> overlayWindow;

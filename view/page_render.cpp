@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include "core/tables.h"
+#include "view/compare_display.h"
 #include "view/row_text.h"
 #include "view/status_cells.h"
 
@@ -30,11 +31,13 @@ ShownSelection shownSelection(const ViewState& v) {
 }
 
 // Number of valid bytes from the first shown one: at most 512.
-std::uint32_t shownByteCount(const ViewState& v) {
-    const std::uint32_t length = std::min<std::uint32_t>(v.pageLength, kPagePairSize);
+std::uint32_t shownByteCount(const ViewState& v, const ShownContent& content) {
+    const std::uint32_t length = std::min<std::uint32_t>(content.length, kPagePairSize);
     if (v.viewOffset >= length) return 0;
     return std::min<std::uint32_t>(length - v.viewOffset, kPageSize);
 }
+
+bool markedIn(const std::uint8_t* marks, std::uint32_t k) { return (marks[k >> 3] >> (k & 7)) & 1; }
 
 // A changed byte in a row where the selection begins or ends takes a colour
 // derived from the one it would have unchanged.
@@ -56,7 +59,7 @@ ByteColours byteColours(const ViewState& v, bool selected, bool changed, bool bo
         return {boundaryChangedColour(hex), boundaryChangedColour(chr)};
     }
     if (selected) return {kChangedSelectedColour, kChangedSelectedColour};
-    return {kChangedColour, kChangedColour};
+    return {v.changedColour, v.changedColour};
 }
 
 // Draws cells with per-cell colours as few runs of one colour each.
@@ -79,10 +82,11 @@ void drawBlankRow(AppState& app, int row) {
 
 // Draws `count` (1 .. 16) bytes of the row that begins `offset` bytes after
 // the first shown byte; the places of missing bytes are blank.
-void drawDataRow(AppState& app, int row, std::int32_t offset, int count, const ShownSelection& sel) {
+void drawDataRow(AppState& app, const ShownContent& content, int row, std::int32_t offset, int count,
+                 const ShownSelection& sel) {
     const ViewState& v = app.view;
     const std::uint32_t base = v.viewOffset + std::uint32_t(offset);
-    const std::uint8_t* bytes = v.pageBuffer + base;
+    const std::uint8_t* bytes = content.bytes + base;
 
     bool selected[kBytesPerRow] = {};
     bool changed[kBytesPerRow] = {};
@@ -90,7 +94,7 @@ void drawDataRow(AppState& app, int row, std::int32_t offset, int count, const S
     bool anyChanged = false;
     for (int i = 0; i < count; ++i) {
         selected[i] = sel.contains(offset + i);
-        changed[i] = v.changed(base + std::uint32_t(i));
+        changed[i] = markedIn(content.marks, base + std::uint32_t(i));
         selectedCount += selected[i] ? 1 : 0;
         anyChanged = anyChanged || changed[i];
     }
@@ -130,7 +134,7 @@ struct CursorCells {
     bool hasByte;
 };
 
-CursorCells cursorCells(const ViewState& v, std::uint32_t offsetFromFirstShown) {
+CursorCells cursorCells(const ViewState& v, const ShownContent& content, std::uint32_t offsetFromFirstShown) {
     const std::uint32_t offset = offsetFromFirstShown % kPageSize;
     const int i = int(offset % kBytesPerRow);
     CursorCells c{};
@@ -138,9 +142,9 @@ CursorCells cursorCells(const ViewState& v, std::uint32_t offsetFromFirstShown) 
     c.hexColumn = kHexColumn + hexDigitOffset(i);
     c.charColumn = kFirstCharCell + i;
     c.bufferIndex = v.viewOffset + offset;
-    c.hasByte = offset < shownByteCount(v);
+    c.hasByte = offset < shownByteCount(v, content);
     if (c.hasByte) {
-        const std::uint8_t b = v.pageBuffer[c.bufferIndex];
+        const std::uint8_t b = content.bytes[c.bufferIndex];
         c.digits[0] = tables().hexPair[b][0];
         c.digits[1] = tables().hexPair[b][1];
         c.character = char(b);
@@ -166,14 +170,15 @@ void drawPage(AppState& app) {
     app.platform->drawCells(kHexColumn, 0, headerText(v.headerShift, false), kHeaderLength, kAddressColour);
     app.platform->drawCells(kSecondHeaderColumn, 0, headerText(v.headerShift, true), kHeaderLength, kAddressColour);
 
-    const std::int32_t shown = std::int32_t(shownByteCount(v));
+    const ShownContent content = shownContent(app);
+    const std::int32_t shown = std::int32_t(shownByteCount(v, content));
     const ShownSelection sel = shownSelection(v);
     for (int r = 0; r < kDataRows; ++r) {
         const int row = kFirstDataRow + r;
         const std::int32_t offset = r * kBytesPerRow;
         app.platform->drawCells(kAddressColumn, row, address.text, kAddressTextLength, kAddressColour);
         if (offset < shown) {
-            drawDataRow(app, row, offset, std::min<std::int32_t>(shown - offset, kBytesPerRow), sel);
+            drawDataRow(app, content, row, offset, std::min<std::int32_t>(shown - offset, kBytesPerRow), sel);
         } else {
             drawBlankRow(app, row);
         }
@@ -184,7 +189,7 @@ void drawPage(AppState& app) {
 
 void drawCursor(AppState& app) {
     const ViewState& v = app.view;
-    const CursorCells c = cursorCells(v, v.cursorOffset);
+    const CursorCells c = cursorCells(v, shownContent(app), v.cursorOffset);
     if (v.cursorInChars) {
         drawByteCells(app, c, kCursorOtherColour, kCursorActiveColour);
     } else {
@@ -195,10 +200,11 @@ void drawCursor(AppState& app) {
 void eraseCursor(AppState& app) {
     app.shell.modeFlags &= ~std::uint32_t(kModeSecondDigit);
     const ViewState& v = app.view;
-    const CursorCells c = cursorCells(v, v.cursorOffset);
-    const bool changed = c.hasByte && v.changed(c.bufferIndex);
-    Colour hexColour = changed ? kChangedColour : v.hexBackground;
-    Colour charColour = changed ? kChangedColour : v.charBackground;
+    const ShownContent content = shownContent(app);
+    const CursorCells c = cursorCells(v, content, v.cursorOffset);
+    const bool changed = c.hasByte && markedIn(content.marks, c.bufferIndex);
+    Colour hexColour = changed ? v.changedColour : v.hexBackground;
+    Colour charColour = changed ? v.changedColour : v.charBackground;
     if (c.hasByte && shownSelection(v).contains(std::int32_t(v.cursorOffset % kPageSize))) {
         hexColour = charColour = changed ? kChangedSelectedColour : v.selectionColour;
     }
@@ -207,7 +213,7 @@ void eraseCursor(AppState& app) {
 
 void drawAnchor(AppState& app, int byteIndex) {
     if (byteIndex < 0 || byteIndex >= kPageSize) return;
-    const CursorCells c = cursorCells(app.view, std::uint32_t(byteIndex));
+    const CursorCells c = cursorCells(app.view, shownContent(app), std::uint32_t(byteIndex));
     drawByteCells(app, c, app.view.selectionColour, app.view.selectionColour);
 }
 

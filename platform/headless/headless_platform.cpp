@@ -86,6 +86,15 @@ void HeadlessPlatform::setScrollBar(std::int32_t maximum, std::int32_t position)
 
 void HeadlessPlatform::setMenuItemEnabled(int code, bool enabled) { itemEnabled_[code] = enabled; }
 
+void HeadlessPlatform::setMenuItemChecked(int code, bool checked) { itemChecked_[code] = checked; }
+
+std::vector<int> HeadlessPlatform::checkedMenuItems() const {
+    std::vector<int> out;
+    for (const auto& [code, checked] : itemChecked_)
+        if (checked) out.push_back(code);
+    return out;
+}
+
 void HeadlessPlatform::setMenuEnabled(int menuIndex, bool enabled) { menuEnabled_[menuIndex] = enabled; }
 
 void HeadlessPlatform::setRecentFiles(const std::vector<std::string>& entries) { recentFiles_ = entries; }

@@ -25,6 +25,7 @@ public:
     void setCaption(const std::string& caption) override;
     void setScrollBar(std::int32_t maximum, std::int32_t position) override;
     void setMenuItemEnabled(int code, bool enabled) override;
+    void setMenuItemChecked(int code, bool checked) override;
     void setMenuEnabled(int menuIndex, bool enabled) override;
     void setRecentFiles(const std::vector<std::string>& entries) override;
     void popupMenu(int menuIndex, int column, int row) override;
@@ -104,6 +105,7 @@ public:
     std::int32_t scrollPosition() const { return scrollPosition_; }
     // Codes and menu indexes that are greyed now.
     std::vector<int> disabledMenuItems() const;
+    std::vector<int> checkedMenuItems() const;
     std::vector<int> disabledMenus() const;
     const std::vector<std::string>& recentFiles() const { return recentFiles_; }
     const std::map<std::string, std::string>& clipboard() const { return clipboard_; }
@@ -127,6 +129,7 @@ private:
     std::int32_t scrollMaximum_ = 0;
     std::int32_t scrollPosition_ = 0;
     std::map<int, bool> itemEnabled_;
+    std::map<int, bool> itemChecked_;
     std::map<int, bool> menuEnabled_;
     std::vector<std::string> recentFiles_;
     std::map<std::string, std::string> clipboard_;

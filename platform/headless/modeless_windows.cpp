@@ -10,6 +10,7 @@ const char* modelessWindowName(ModelessWindow window) {
     switch (window) {
         case ModelessWindow::Find: return "find";
         case ModelessWindow::Disassembly: return "disassembly";
+        case ModelessWindow::OffsetAdjustment: return "offset";
     }
     return "?";
 }
@@ -18,8 +19,9 @@ int parseModelessWindowName(const std::string& word, ModelessWindow* out, std::s
     const std::string w = lowerCase(word);
     if (w == "find") *out = ModelessWindow::Find;
     else if (w == "disassembly") *out = ModelessWindow::Disassembly;
+    else if (w == "offset") *out = ModelessWindow::OffsetAdjustment;
     else {
-        *error = "unknown window '" + word + "' (find or disassembly)";
+        *error = "unknown window '" + word + "' (find, disassembly or offset)";
         return 1;
     }
     return 0;
@@ -36,7 +38,7 @@ std::size_t listingLineStart(const std::string& text, std::int64_t line) {
     return at;
 }
 
-int applyModelessAction(OpenModeless& window, const ModelessAction& action, ModelessEvent* event, bool* sends,
+int applyModelessAction(OpenModeless& window, const ModelessAction& action, ModelessEvent* event,
                         std::string* error) {
     DialogDescription& dialog = window.dialog;
     const bool wantsEdit = action.kind == ModelessAction::Kind::Set;
@@ -45,12 +47,11 @@ int applyModelessAction(OpenModeless& window, const ModelessAction& action, Mode
     DialogControl& c = dialog.controls[std::size_t(index)];
     event->window = action.window;
     event->controlId = c.id;
-    *sends = true;
     switch (action.kind) {
         case ModelessAction::Kind::Set:
             if (requireUsableControl(c, ControlKind::Edit, action.target, error) != 0) return 1;
             c.value = action.value;
-            *sends = false;
+            event->kind = ModelessEventKind::Edited;
             return 0;
         case ModelessAction::Kind::Check:
             if (requireUsableControl(c, ControlKind::CheckBox, action.target, error) != 0) return 1;

@@ -20,15 +20,15 @@ struct OpenModeless {
     std::map<int, std::pair<std::size_t, std::size_t>> selections;       // start, length
 };
 
-// "find", "disassembly".
+// "find", "disassembly", "offset".
 const char* modelessWindowName(ModelessWindow window);
 int parseModelessWindowName(const std::string& word, ModelessWindow* out, std::string* error);
 
 // Applies a user's action (not Close) to `window` and fills *event with what
-// the window sends for it; *sends is false when it sends nothing (typing into
-// an edit field). Returns 1 with a reason when the control is missing,
+// the window sends for it. Setting an edit field's text sends Edited (the
+// caller sends EditFinished after it, as the input leaving the field would). Returns 1 with a reason when the control is missing,
 // hidden, disabled or of the wrong kind; the window is then unchanged.
-int applyModelessAction(OpenModeless& window, const ModelessAction& action, ModelessEvent* event, bool* sends,
+int applyModelessAction(OpenModeless& window, const ModelessAction& action, ModelessEvent* event,
                         std::string* error);
 
 // The offset at which line `line` (1-based) of a listing text begins; lines

@@ -160,6 +160,13 @@ int PosixFileIo::lastWriteTime(FileHandle h, std::uint64_t* out) {
     return 0;
 }
 
+bool PosixFileIo::sameFile(FileHandle a, FileHandle b) {
+    struct stat sa, sb;
+    if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0) return false;
+    if (S_ISBLK(sa.st_mode) && S_ISBLK(sb.st_mode)) return sa.st_rdev == sb.st_rdev;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 int PosixFileIo::lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) {
     *out = 0;
     struct stat st;

@@ -28,6 +28,7 @@ public:
     int lastWriteTime(FileHandle h, std::uint64_t* out) override;
     int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) override;
 
+    bool sameFile(FileHandle a, FileHandle b) override;
     bool exists(const std::string& path) override;
     bool isBlockDevice(const std::string& path) override;
     int removeFile(const std::string& path) override;

@@ -78,6 +78,13 @@ void MenuBuilder::setItemEnabled(int code, bool enabled) {
     for (QAction* action : actionsFor(code)) action->setEnabled(enabled);
 }
 
+void MenuBuilder::setItemChecked(int code, bool checked) {
+    for (QAction* action : actionsFor(code)) {
+        action->setCheckable(true);
+        action->setChecked(checked);
+    }
+}
+
 void MenuBuilder::setMenuEnabled(int index, bool enabled) {
     if (QMenu* m = menu(index)) m->menuAction()->setEnabled(enabled);
 }

@@ -28,6 +28,7 @@ public:
     // All actions with that code (a code may appear twice: kCmdActualContent, kCmdRedoPreview).
     QList<QAction*> actionsFor(int code) const;
     void setItemEnabled(int code, bool enabled);
+    void setItemChecked(int code, bool checked);
     void setMenuEnabled(int index, bool enabled);
     void setRecentFiles(const std::vector<std::string>& entries);
 

@@ -69,8 +69,12 @@ QWidget* ModelessDialog::makeWidget(const DialogControl& control) {
         }
         return label;
     }
-    case ControlKind::Edit:
-        return new QLineEdit(fromLogicText(control.value), this);
+    case ControlKind::Edit: {
+        auto* edit = new QLineEdit(fromLogicText(control.value), this);
+        connect(edit, &QLineEdit::textEdited, this, [this, id] { send(ModelessEventKind::Edited, id); });
+        connect(edit, &QLineEdit::editingFinished, this, [this, id] { send(ModelessEventKind::EditFinished, id); });
+        return edit;
+    }
     case ControlKind::CheckBox: {
         auto* box = new QCheckBox(fromLogicText(control.text), this);
         box->setChecked(control.checked);

@@ -122,6 +122,8 @@ void QtPlatform::setScrollBar(std::int32_t maximum, std::int32_t position) {
 
 void QtPlatform::setMenuItemEnabled(int code, bool enabled) { window_->menus().setItemEnabled(code, enabled); }
 
+void QtPlatform::setMenuItemChecked(int code, bool checked) { window_->menus().setItemChecked(code, checked); }
+
 void QtPlatform::setMenuEnabled(int menuIndex, bool enabled) { window_->menus().setMenuEnabled(menuIndex, enabled); }
 
 void QtPlatform::setRecentFiles(const std::vector<std::string>& entries) { window_->menus().setRecentFiles(entries); }

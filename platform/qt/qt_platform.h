@@ -31,6 +31,7 @@ public:
     void setCaption(const std::string& caption) override;
     void setScrollBar(std::int32_t maximum, std::int32_t position) override;
     void setMenuItemEnabled(int code, bool enabled) override;
+    void setMenuItemChecked(int code, bool checked) override;
     void setMenuEnabled(int menuIndex, bool enabled) override;
     void setRecentFiles(const std::vector<std::string>& entries) override;
     void popupMenu(int menuIndex, int column, int row) override;

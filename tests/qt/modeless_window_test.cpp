@@ -78,7 +78,7 @@ TEST(ModelessWindow, UserActionsBecomeEventsAndTheLogicsChangesDoNot) {
     EXPECT_EQ(input.events[0].kind, ModelessEventKind::Pressed);
     EXPECT_EQ(input.events[0].controlId, 1);
 
-    // Typing sends nothing; the value is read when the logic asks.
+    // Text set by the program sends nothing; the value is read when the logic asks.
     static_cast<QLineEdit*>(dialog->controlWidget(10))->setText("typed");
     static_cast<QCheckBox*>(dialog->controlWidget(11))->click();
     ASSERT_EQ(input.events.size(), 2u);
