@@ -27,6 +27,8 @@ enum class OpenMode {
     CreateReadWrite, // created when missing, kept when present
     CreateNew,       // must not exist
     Truncate,        // created or emptied
+    PrivateReadWrite,// created 0600 when missing; never through a symlink, refused
+                     // when another user owns it, made 0600 when others may read it
 };
 
 // A block device that can be opened as a drive (logical drives
@@ -77,6 +79,10 @@ public:
     virtual int copyFile(const std::string& from, const std::string& to) = 0;
     // Creates one directory level; an existing directory counts as done.
     virtual int makeDirectory(const std::string& path) = 0;
+    // The last level of a path for private files: created 0700; an existing
+    // one must be a directory (not a symlink) of this user, and loses the
+    // rights of others.
+    virtual int makePrivateDirectory(const std::string& path) = 0;
     // Removes the directory only when it is empty; returns 1 otherwise.
     virtual int removeDirectoryIfEmpty(const std::string& path) = 0;
     // The "drive" of a path: st_dev of the path or of its nearest existing

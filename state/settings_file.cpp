@@ -382,7 +382,11 @@ int makeDirectoryPath(AppState& app, const std::string& path) {
     for (std::size_t end = 1; end <= path.size(); ++end) {
         if (end < path.size() && path[end] != '/') continue;
         if (path[end - 1] == '/') continue;  // the root, or a doubled '/'
-        if (app.files->makeDirectory(path.substr(0, end)) != 0) return 1;
+        // The journal directory itself is private: journals hold copies of
+        // raw drive sectors.
+        const bool last = end >= path.size() || path.find_first_not_of('/', end) == std::string::npos;
+        const std::string level = path.substr(0, end);
+        if ((last ? app.files->makePrivateDirectory(level) : app.files->makeDirectory(level)) != 0) return 1;
     }
     return 0;
 }

@@ -59,7 +59,8 @@ int loadSettings(AppState& app);
 // the settings file and closes it. Failures are reported; returns 1 then.
 int saveSettings(AppState& app);
 
-// Creates a directory with all its missing parents, one level at a time.
+// Creates a directory with all its missing parents, one level at a time; the
+// last level is private to the user (makePrivateDirectory).
 int makeDirectoryPath(AppState& app, const std::string& path);
 // Creates the journal directories that journalLocation asks for (falling back
 // to the defaults) and removes the unused ones when empty.

@@ -64,7 +64,7 @@ constexpr int kAskAgain = 2;
 int tryChosenJournal(AppState& app, const std::string& name) {
     bool existed = app.files->exists(name);
     FileHandle handle = kNoFile;
-    if (app.files->open(name, OpenMode::CreateReadWrite, &handle) != 0) {
+    if (app.files->open(name, OpenMode::PrivateReadWrite, &handle) != 0) {
         reportError(app, kErrorWriting, name);
         return 1;
     }

@@ -269,7 +269,7 @@ int openAutomaticJournal(AppState& app, const std::string& name) {
     for (;;) {
         bool existed = app.files->exists(current);
         FileHandle handle = kNoFile;
-        if (app.files->open(current, OpenMode::CreateReadWrite, &handle) != 0) return offerManualJournal(app);
+        if (app.files->open(current, OpenMode::PrivateReadWrite, &handle) != 0) return offerManualJournal(app);
         JournalFile jf;
         bindJournal(app, jf, handle, current);
         if (!existed) return useRecreated(app, jf);
@@ -370,7 +370,7 @@ JournalAsMainFile openThroughJournal(AppState& app, const std::string& jnlPath) 
         closeMainFile(app);
 
     FileHandle handle = kNoFile;
-    if (app.files->open(jnlPath, OpenMode::ReadWrite, &handle) != 0) {
+    if (app.files->open(jnlPath, OpenMode::PrivateReadWrite, &handle) != 0) {
         reportError(app, kErrorReading, jnlPath);
         return JournalAsMainFile::NothingOpened;
     }

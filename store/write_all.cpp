@@ -45,7 +45,7 @@ int collectChunk(JournalFile& jf, FilePos& next, FilePos& lastAdr, std::uint64_t
 
 // Marks the halves to write and keeps their Main File bytes. A failure ends
 // the preparation: the halves before it are still written.
-int prepareChunk(AppState& app, WriteChunk& c, HistoryGroup& group) {
+int prepareChunk(AppState& app, WriteChunk& c) {
     const bool keep = app.settings.undoOptions != 0;
     bool appended = false;
     int result = 0;
@@ -112,7 +112,7 @@ int writeAll(AppState& app) {
             result = 1;
             stopped = true;
         }
-        if (prepareChunk(app, chunk, group) != 0) {
+        if (prepareChunk(app, chunk) != 0) {
             result = 1;
             stopped = true;
         }

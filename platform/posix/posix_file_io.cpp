@@ -24,6 +24,7 @@ constexpr std::uint32_t kCopyBufferSize = 64 * 1024;
 
 int openFlags(OpenMode mode) {
     switch (mode) {
+    case OpenMode::PrivateReadWrite: return O_RDWR | O_CREAT | O_NOFOLLOW;
     case OpenMode::ReadOnly: return O_RDONLY;
     case OpenMode::ReadWrite: return O_RDWR;
     case OpenMode::CreateReadWrite: return O_RDWR | O_CREAT;
@@ -70,13 +71,21 @@ int PosixFileIo::open(const std::string& path, OpenMode mode, FileHandle* out) {
     *out = kNoFile;
     // O_NONBLOCK keeps a FIFO from blocking the open; it is cleared again for
     // the files that are accepted (it has no effect on them anyway).
-    int fd = ::open(path.c_str(), openFlags(mode) | O_CLOEXEC | O_NONBLOCK, 0666);
+    const bool own = mode == OpenMode::PrivateReadWrite;
+    int fd = ::open(path.c_str(), openFlags(mode) | O_CLOEXEC | O_NONBLOCK, own ? 0600 : 0666);
     if (fd < 0) return fail(errno, isWriteMode(mode));
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         int err = errno;
         ::close(fd);
         return fail(err, isWriteMode(mode));
+    }
+    // A private file another user owns is refused: it could be read or
+    // forged by them. One of this user's that others may read (as older
+    // versions made them) becomes private.
+    if (own && (st.st_uid != ::geteuid() || (S_ISREG(st.st_mode) && ::fchmod(fd, st.st_mode & 0700) != 0))) {
+        ::close(fd);
+        return fail(EACCES, true);
     }
     if (!S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode)) {
         ::close(fd);
@@ -205,8 +214,12 @@ int PosixFileIo::copyFile(const std::string& from, const std::string& to) {
         ::close(in);
         return fail(statError, false);
     }
-    std::string temporary = to + ".quorby-copy";
-    int outFd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777);
+    // A name of its own beside the target (never a planted file or symlink),
+    // renamed over the target once complete: a kill leaves the old or the
+    // new file whole.
+    std::string temporary = to + ".XXXXXX";
+    int outFd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (outFd >= 0) ::fchmod(outFd, st.st_mode & 0777);
     if (outFd < 0) {
         int err = errno;
         ::close(in);
@@ -233,6 +246,16 @@ int PosixFileIo::copyFile(const std::string& from, const std::string& to) {
         lastError_ = keep;
     }
     return result;
+}
+
+int PosixFileIo::makePrivateDirectory(const std::string& path) {
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return fail(errno, true);
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return fail(errno, true);
+    // Not a symlink, a directory of this user, for nobody else.
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return fail(EACCES, true);
+    if ((st.st_mode & 077) != 0 && ::chmod(path.c_str(), 0700) != 0) return fail(errno, true);
+    return 0;
 }
 
 int PosixFileIo::makeDirectory(const std::string& path) {

@@ -384,7 +384,9 @@ void runRandomSessions(std::uint32_t options, bool direct, int defaultSteps, int
         longestHistory = std::max(longestHistory, session.historyLength());
     }
     // The sessions must have built a history to check, not typed into the air.
-    if (options != 0) EXPECT_GT(longestHistory, 2u);
+    if (options != 0) {
+        EXPECT_GT(longestHistory, 2u);
+    }
 }
 
 }  // namespace

@@ -325,6 +325,10 @@ public:
         *out = space;
         return 0;
     }
+    int makePrivateDirectory(const std::string& path) override {
+        if (real) return real->makePrivateDirectory(path);
+        return makeDirectory(path);
+    }
     // In memory a file is named by one path: its identity is that path's
     // place among the files (with "." and ".." resolved).
     int fileIdentity(const std::string& path, FileIdentity* out) override {
