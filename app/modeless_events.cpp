@@ -2,6 +2,7 @@
 #include "app/window_events.h"
 #include "disasm/disassembly_window.h"
 #include "find/find_dialog.h"
+#include "inspect/value_inspector.h"
 
 namespace quorby {
 
@@ -12,6 +13,9 @@ void onModelessEvent(AppState& app, const ModelessEvent& event) {
             break;
         case ModelessWindow::Disassembly:
             disasm::onDisassemblyEvent(app, event);
+            break;
+        case ModelessWindow::Values:
+            inspect::onValuesEvent(app, event);
             break;
         default:
             break;

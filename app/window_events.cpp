@@ -3,6 +3,7 @@
 #include "app/dispatch.h"
 #include "app/shell_commands.h"
 #include "edit/enter_char.h"
+#include "inspect/value_inspector.h"
 #include "navigate/auto_scroll.h"
 #include "navigate/mouse.h"
 #include "navigate/scroll_bar_actions.h"
@@ -40,6 +41,7 @@ void onMouseMove(AppState& app, int x, int y, bool leftDown, bool shiftDown) {
     app.shell.mouseX = x;
     app.shell.mouseY = y;
     if (leftDown || shiftDown) mouseDrag(app, x, y);
+    inspect::followCursor(app);
 }
 
 void onLeftButtonDown(AppState& app, int x, int y, std::uint32_t) {
@@ -47,6 +49,7 @@ void onLeftButtonDown(AppState& app, int x, int y, std::uint32_t) {
     app.shell.mouseX = x;
     app.shell.mouseY = y;
     mouseLeftDown(app, x, y);
+    inspect::followCursor(app);
 }
 
 void onLeftButtonUp(AppState& app, int x, int y) {
@@ -54,6 +57,7 @@ void onLeftButtonUp(AppState& app, int x, int y) {
     app.shell.mouseX = x;
     app.shell.mouseY = y;
     mouseLeftUp(app, x, y);
+    inspect::followCursor(app);
 }
 
 void onLeftDoubleClick(AppState& app, int x, int y) {
@@ -76,10 +80,12 @@ void onRightButtonDown(AppState& app, int x, int y) {
 void onMouseWheel(AppState& app, int delta, std::uint32_t modifiers) {
     app.shell.wheelDelta = delta;
     if (app.view.pageLength != 0) mouseWheel(app, delta, modifiers);
+    inspect::followCursor(app);
 }
 
 void onScroll(AppState& app, ScrollAction action, std::int32_t thumbPosition) {
     scrollBarAction(app, action, thumbPosition);
+    inspect::followCursor(app);
 }
 
 void onPaint(AppState& app) {

@@ -367,7 +367,18 @@ int BatchSession::actInWindow(const ModelessAction& action, std::string* error) 
     }
     bool sends = false;
     if (applyModelessAction(*window, action, &event, &sends, error) != 0) return 1;
-    if (sends) onModelessEvent(*app_, event);
+    // Acting on another control takes the focus from the edit field that had it.
+    const int leftField = window->focused != event.controlId ? window->focused : 0;
+    window->focused = action.kind == ModelessAction::Kind::Set ? event.controlId : 0;
+    window->focusSelected = false;
+    if (leftField != 0) {
+        ModelessEvent left;
+        left.window = action.window;
+        left.kind = ModelessEventKind::FocusLeft;
+        left.controlId = leftField;
+        onModelessEvent(*app_, left);
+    }
+    if (sends && platform_.modelessWindow(action.window) != nullptr) onModelessEvent(*app_, event);
     return 0;
 }
 

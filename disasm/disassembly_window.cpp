@@ -195,6 +195,9 @@ void onDisassemblyEvent(AppState& app, const ModelessEvent& event) {
     case ModelessEventKind::Closed:
         closeWindow(app);
         break;
+    case ModelessEventKind::Edited:
+    case ModelessEventKind::FocusLeft:
+        break;
     }
 }
 

@@ -10,6 +10,7 @@
 #include "search/search_state.h"
 #include "state/disasm_state.h"
 #include "state/edit_state.h"
+#include "state/inspector_state.h"
 #include "state/journal_lifecycle_state.h"
 #include "state/main_file_state.h"
 #include "state/navigation_state.h"
@@ -85,6 +86,7 @@ struct AppState {
     ErrorState error;
     ProgressState progress;
     DisasmState disasm;
+    InspectorState inspector;
     SearchSession search;
     WorkBuffers buffers;
 };

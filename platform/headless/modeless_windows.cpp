@@ -10,6 +10,7 @@ const char* modelessWindowName(ModelessWindow window) {
     switch (window) {
         case ModelessWindow::Find: return "find";
         case ModelessWindow::Disassembly: return "disassembly";
+        case ModelessWindow::Values: return "values";
     }
     return "?";
 }
@@ -18,8 +19,9 @@ int parseModelessWindowName(const std::string& word, ModelessWindow* out, std::s
     const std::string w = lowerCase(word);
     if (w == "find") *out = ModelessWindow::Find;
     else if (w == "disassembly") *out = ModelessWindow::Disassembly;
+    else if (w == "values") *out = ModelessWindow::Values;
     else {
-        *error = "unknown window '" + word + "' (find or disassembly)";
+        *error = "unknown window '" + word + "' (find, disassembly or values)";
         return 1;
     }
     return 0;
@@ -50,7 +52,7 @@ int applyModelessAction(OpenModeless& window, const ModelessAction& action, Mode
         case ModelessAction::Kind::Set:
             if (requireUsableControl(c, ControlKind::Edit, action.target, error) != 0) return 1;
             c.value = action.value;
-            *sends = false;
+            event->kind = ModelessEventKind::Edited;
             return 0;
         case ModelessAction::Kind::Check:
             if (requireUsableControl(c, ControlKind::CheckBox, action.target, error) != 0) return 1;
@@ -90,7 +92,12 @@ int applyModelessAction(OpenModeless& window, const ModelessAction& action, Mode
 
 std::string describeModeless(ModelessWindow which, const OpenModeless& window) {
     std::string out = std::string("WINDOW ") + modelessWindowName(which) + " \"" +
-                      escapeTranscriptText(window.dialog.title) + "\"" + (window.visible ? "" : " hidden") + "\n";
+                      escapeTranscriptText(window.dialog.title) + "\"" + (window.visible ? "" : " hidden");
+    if (window.row != kNotPlaced)
+        out += " at column " + std::to_string(window.column) + " row " + std::to_string(window.row);
+    if (window.focused != 0)
+        out += " focus [" + std::to_string(window.focused) + "]" + (window.focusSelected ? " selected" : "");
+    out += "\n";
     out += describeDialogControls(window.dialog);
     for (const auto& [id, text] : window.listings) {
         auto selection = window.selections.count(id) ? window.selections.at(id) : std::make_pair(std::size_t(0), std::size_t(0));

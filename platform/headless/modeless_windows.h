@@ -13,9 +13,14 @@
 
 namespace quorby {
 
+inline constexpr int kNotPlaced = -1000;
+
 struct OpenModeless {
     DialogDescription dialog;
     bool visible = true;
+    int column = kNotPlaced, row = kNotPlaced;   // top left grid cell, once placed
+    int focused = 0;                             // the edit field with the focus
+    bool focusSelected = false;                  // its whole text selected
     std::map<int, std::string> listings;                                 // by control id
     std::map<int, std::pair<std::size_t, std::size_t>> selections;       // start, length
 };
@@ -25,8 +30,7 @@ const char* modelessWindowName(ModelessWindow window);
 int parseModelessWindowName(const std::string& word, ModelessWindow* out, std::string* error);
 
 // Applies a user's action (not Close) to `window` and fills *event with what
-// the window sends for it; *sends is false when it sends nothing (typing into
-// an edit field). Returns 1 with a reason when the control is missing,
+// the window sends for it (typing into an edit field sends Edited). Returns 1 with a reason when the control is missing,
 // hidden, disabled or of the wrong kind; the window is then unchanged.
 int applyModelessAction(OpenModeless& window, const ModelessAction& action, ModelessEvent* event, bool* sends,
                         std::string* error);
