@@ -69,8 +69,12 @@ QWidget* ModelessDialog::makeWidget(const DialogControl& control) {
         }
         return label;
     }
-    case ControlKind::Edit:
-        return new QLineEdit(fromLogicText(control.value), this);
+    case ControlKind::Edit: {
+        auto* edit = new QLineEdit(fromLogicText(control.value), this);
+        connect(edit, &QLineEdit::textEdited, this, [this, id] { send(ModelessEventKind::Edited, id); });
+        edit->installEventFilter(this);
+        return edit;
+    }
     case ControlKind::CheckBox: {
         auto* box = new QCheckBox(fromLogicText(control.text), this);
         box->setChecked(control.checked);
@@ -236,6 +240,22 @@ void ModelessDialog::selectListingText(int controlId, std::size_t start, std::si
     listing.edit->setTextCursor(cursor);
     listing.edit->ensureCursorVisible();
     logicSets_ = false;
+}
+
+void ModelessDialog::focusControl(int controlId, bool selectAll) {
+    auto* edit = qobject_cast<QLineEdit*>(controlWidget(controlId));
+    if (!edit) return;
+    edit->setFocus(Qt::OtherFocusReason);
+    if (selectAll) edit->selectAll();
+    else edit->end(false);
+}
+
+bool ModelessDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        for (const auto& [id, widget] : widgets_)
+            if (widget == watched) send(ModelessEventKind::FocusLeft, id);
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QWidget* ModelessDialog::controlWidget(int controlId) const {
