@@ -52,12 +52,14 @@ void takePath(AppState& app, OptionsCopy& copy, const PathBox& p, const std::str
     const std::string before = pathFieldText(field);
     std::string dir = typed.empty() ? std::string() : absolutePath(typed);
     if (!dir.empty() && dir.back() != '/') dir += '/';
+    char fitted[kPathFieldSize];
+    if (storePathField(app, fitted, dir) != 0) return;  // too long: said so
     if (dir.empty() || makeDirectoryPath(app, dir) != 0) {
         showMessageBox(app, "The Directory for the Journal-Files could not be created !\n\nPlease choose another Directory !",
                        "Error while Creating the Directory for the Journal-Files !", MsgButtons::Ok);
         return;
     }
-    if (storePathField(app, field, dir) != 0) return;
+    std::memcpy(field, fitted, kPathFieldSize);
     if (!before.empty() && before != dir) app.files->removeDirectoryIfEmpty(before);
     copy.settings.journalLocation |= kJournalPathsEdited;
 }
@@ -111,7 +113,7 @@ void reactToControl(AppState& app, OptionsCopy& copy, DialogDescription& dialog,
     } else if (controlId == kShowAll) {
         s.messageSwitches = 0xFFFFFFFF;
     } else if (controlId == kShowNone) {
-        s.messageSwitches &= kShowNoneSwitches;
+        s.messageSwitches = kShowNoneSwitches;  // the four warnings that stay on
     } else if (isPreset(controlId)) {
         if (c->checked) applyPreset(copy, controlId);
     } else {
