@@ -33,11 +33,19 @@ int saveScreenshot(QtPlatform& platform, const std::string& path) {
     QApplication::processEvents();
     // grab() renders the window with its menu bar, without the frame.
     QPixmap image = platform.window().grab();
-    // An open value inspector is drawn over the window where it stands.
+    // An open value inspector is drawn over the window where it stands; the
+    // image grows to hold it whole.
     if (ModelessDialog* values = platform.modelessDialog(ModelessWindow::Values)) {
-        QPainter painter(&image);
+        const QPixmap dialog = values->grab();
         const QPoint at = platform.window().mapFromGlobal(values->pos());
-        painter.drawPixmap(at, values->grab());
+        const QRect both = image.rect().united(QRect(at, dialog.size()));
+        QPixmap canvas(both.size());
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        painter.drawPixmap(-both.topLeft(), image);
+        painter.drawPixmap(at - both.topLeft(), dialog);
+        painter.end();
+        image = canvas;
     }
     if (!image.save(QFile::decodeName(QByteArray::fromStdString(path)), "PNG")) {
         std::fprintf(stderr, "quorby: cannot write the screenshot %s\n", path.c_str());
