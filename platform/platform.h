@@ -94,7 +94,8 @@ struct DialogDescription {
 };
 
 // ---- modeless windows -------------------------------------------------------
-// The find dialog and the disassembly window stay open beside the main window.
+// The find dialog, the disassembly window and the value inspector stay open
+// beside the main window.
 // They are described as data like the modal dialogs; what the user does in
 // them reaches the logic as a ModelessEvent through onModelessEvent
 // (app/window_events.h), on the user interface thread.
