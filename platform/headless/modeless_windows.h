@@ -1,6 +1,6 @@
 #pragma once
 // The modeless windows of the headless platform (the find dialog, the
-// disassembly window): what the logic described, and the user's actions in
+// disassembly window, the value inspector): what the logic described, and the user's actions in
 // them as a script gives them.
 #include <cstddef>
 #include <cstdint>
