@@ -71,15 +71,17 @@ std::string fieldText(const InspectorState& s, const Field& f) {
 
 DialogControl edit(int id, int column, int row) { return dialogControl(id, ControlKind::Edit, "", column, row); }
 
+void showField(AppState& app, DialogDescription& shown, const Field& f) {
+    if (DialogControl* c = shown.find(f.id)) {
+        c->value = fieldText(app.inspector, f);
+        app.platform->setModelessControl(kWindow, *c);
+    }
+}
+
 void rewriteFields(AppState& app, int except) {
     DialogDescription shown = app.platform->modelessValues(kWindow);
-    for (const Field& f : kFields) {
-        if (f.id == except) continue;
-        if (DialogControl* c = shown.find(f.id)) {
-            c->value = fieldText(app.inspector, f);
-            app.platform->setModelessControl(kWindow, *c);
-        }
-    }
+    for (const Field& f : kFields)
+        if (f.id != except) showField(app, shown, f);
 }
 
 // The value at the cursor becomes the shown one; typed bytes are forgotten.
@@ -153,10 +155,7 @@ void onFocusLeft(AppState& app, const Field& f) {
     InspectorState& s = app.inspector;
     if (s.typingField == f.id) s.typingField = 0;
     DialogDescription shown = app.platform->modelessValues(kWindow);
-    if (DialogControl* c = shown.find(f.id)) {
-        c->value = fieldText(s, f);
-        app.platform->setModelessControl(kWindow, *c);
-    }
+    showField(app, shown, f);
 }
 
 void closeInspector(AppState& app) {
