@@ -12,6 +12,7 @@
 #include "edit/undo_commands.h"
 #include "edit/write_commands.h"
 #include "find/find_dialog.h"
+#include "inspect/value_inspector.h"
 #include "journal/journal_file.h"
 #include "navigate/auto_scroll.h"
 #include "navigate/change_jumps.h"
@@ -19,6 +20,7 @@
 #include "navigate/goto_dialog.h"
 #include "navigate/page_moves.h"
 #include "navigate/selection.h"
+#include "options/options_dialog.h"
 #include "store/journal_commands.h"
 #include "store/main_file.h"
 #include "store/pointers_dialog.h"
@@ -127,13 +129,13 @@ const CommandEntry kCommands[] = {
     {kCmdAviNextChunkKey, nullptr}, {kCmdAviNextSubChunk, nullptr},
     {kCmdAviNextSubChunkKey, nullptr},
     // Specials
-    {kCmdShowValues, nullptr},
+    {kCmdShowValues, inspect::showValuesCommand},
     {kCmdDisassemble, disassembleCommand},
     {kCmdLock, lockMainFile},
     {kCmdUnlock, unlockMainFile},
     {kCmdPointersAndFlags, showPointersAndFlags},
     {kCmdDeleteDrivePhysically, nullptr},
-    {kCmdOptions, nullptr},
+    {kCmdOptions, options::optionsCommand},
     // View
     {kCmdActualContent, actualContentCommand},
     {kCmdCompareFileView, showCompareData}, {kCmdCompareFileViewKey, showCompareData},
@@ -181,6 +183,7 @@ void dispatchCommand(AppState& app, int code) {
 }
 
 void endOfCommand(AppState& app) {
+    inspect::followCursor(app);
     // What a command changed in the journal header reaches the disk before
     // the next command starts, so a crash loses at most the command in progress.
     commitJournalHeader(app.journal);

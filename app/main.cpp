@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     quorby::StartOptions options;
     std::string batchScript;
     std::string screenshot;
+    std::string screenshotDialog;
     bool batch = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -57,6 +58,11 @@ int main(int argc, char** argv) {
             const char* v = value("--screenshot");
             if (!v) return usage("--screenshot needs an output file");
             screenshot = quorby::absolutePath(v);
+        } else if (arg == "--show") {
+            const char* v = value("--show");
+            if (!v || (std::strcmp(v, "values") != 0 && std::strcmp(v, "options") != 0))
+                return usage("--show needs values or options");
+            screenshotDialog = v;
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             return usage(("unknown option " + arg).c_str());
         } else if (options.fileToOpen.empty()) {
@@ -69,7 +75,7 @@ int main(int argc, char** argv) {
 
     if (batch) return quorby::runBatch(batchScript, options, stdout);
 #ifdef QUORBY_WITH_QT
-    return quorby::runQtApplication(argc, argv, options, screenshot);
+    return quorby::runQtApplication(argc, argv, options, screenshot, screenshotDialog);
 #else
     std::fputs("quorby: built without the window; use --batch\n", stderr);
     return 2;

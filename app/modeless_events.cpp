@@ -3,6 +3,7 @@
 #include "compare/offset_dialog.h"
 #include "disasm/disassembly_window.h"
 #include "find/find_dialog.h"
+#include "inspect/value_inspector.h"
 
 namespace quorby {
 
@@ -16,6 +17,9 @@ void onModelessEvent(AppState& app, const ModelessEvent& event) {
             break;
         case ModelessWindow::OffsetAdjustment:
             onOffsetDialogEvent(app, event);
+            break;
+        case ModelessWindow::Values:
+            inspect::onValuesEvent(app, event);
             break;
         default:
             break;

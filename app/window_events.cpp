@@ -4,6 +4,7 @@
 #include "app/shell_commands.h"
 #include "compare/compare_commands.h"
 #include "edit/enter_char.h"
+#include "inspect/value_inspector.h"
 #include "navigate/auto_scroll.h"
 #include "navigate/mouse.h"
 #include "navigate/scroll_bar_actions.h"
@@ -42,6 +43,7 @@ void onMouseMove(AppState& app, int x, int y, bool leftDown, bool shiftDown) {
     app.shell.mouseX = x;
     app.shell.mouseY = y;
     if (leftDown || shiftDown) mouseDrag(app, x, y);
+    inspect::followCursor(app);
 }
 
 void onLeftButtonDown(AppState& app, int x, int y, std::uint32_t) {
@@ -49,6 +51,7 @@ void onLeftButtonDown(AppState& app, int x, int y, std::uint32_t) {
     app.shell.mouseX = x;
     app.shell.mouseY = y;
     mouseLeftDown(app, x, y);
+    inspect::followCursor(app);
 }
 
 void onLeftButtonUp(AppState& app, int x, int y) {
@@ -56,6 +59,7 @@ void onLeftButtonUp(AppState& app, int x, int y) {
     app.shell.mouseX = x;
     app.shell.mouseY = y;
     mouseLeftUp(app, x, y);
+    inspect::followCursor(app);
 }
 
 void onLeftDoubleClick(AppState& app, int x, int y) {
@@ -78,10 +82,12 @@ void onRightButtonDown(AppState& app, int x, int y) {
 void onMouseWheel(AppState& app, int delta, std::uint32_t modifiers) {
     app.shell.wheelDelta = delta;
     if (app.view.pageLength != 0) mouseWheel(app, delta, modifiers);
+    inspect::followCursor(app);
 }
 
 void onScroll(AppState& app, ScrollAction action, std::int32_t thumbPosition) {
     scrollBarAction(app, action, thumbPosition);
+    inspect::followCursor(app);
 }
 
 void onPaint(AppState& app) {

@@ -15,8 +15,11 @@ Usage:
   quorby --batch SCRIPT [--home DIR] [FILE]  run a script without a window (SCRIPT - reads
                                              standard input); the transcript goes to
                                              standard output
-  quorby --home DIR --screenshot OUT.png [FILE]
-                                             draw the window, save it as PNG and exit
+  quorby --home DIR --screenshot OUT.png [--show values|options] [FILE]
+                                             draw the window, save it as PNG and exit;
+                                             --show values draws the value inspector
+                                             over it, --show options saves the open
+                                             Options dialog instead
   quorby --disassemble FILE [--mode real16|prot16|32|64] [--from POS] [--to POS]
                                              write a disassembly listing
   quorby --journal-dump FILE.jnl             print a Journal File's header and records
@@ -68,8 +71,9 @@ Batch mode
     window WINDOW press LABEL-OR-ID
     window WINDOW caret LISTING-ID LINE
     window WINDOW close         act in an open modeless window, WINDOW = find |
-                                disassembly | offset: type into an edit field and
-                                leave it,
+                                disassembly | offset | values: type into an edit
+                                field and leave it (acting on another control
+                                afterwards leaves the field as well),
                                 set a check box, choose a radio button, press a
                                 button, put the caret of a listing at the start of
                                 line LINE (from 1), close the window by its frame.
@@ -112,6 +116,10 @@ Batch mode
                                 trailing colon ignored, case ignored); a label stands
                                 for the edit field after it. A dialog without a queued
                                 answer is cancelled; the transcript lists its controls.
+                                In a dialog whose controls act while it is open
+                                (Options), each action acts at once, and a button that
+                                does not close it ends the answer: the next queued
+                                answer goes on in the same dialog.
     pending key KEYS            input that arrives while the next command runs a long
     pending type TEXT           operation: each poll of the operation takes one event
     pending wait N              (key down, typed character, key up, command, window
@@ -145,7 +153,8 @@ Batch mode
     print scrollbar             SCROLLBAR maximum=M position=P
     print menus                 greyed menus and items, and the last opened files
     print clipboard             each clipboard format with its size and first bytes
-    print window WINDOW         WINDOW find "title" (hidden when hidden), its controls
+    print window WINDOW         WINDOW find "title" (hidden when hidden, "at column C
+                                row R" once placed, "focus [id]"), its controls
                                 as for dialogs, each listing's selection ("[id]
                                 selection START length N") and its lines ("[id] 1: ...")
     echo TEXT                   writes TEXT to the transcript

@@ -367,9 +367,21 @@ int BatchSession::actInWindow(const ModelessAction& action, std::string* error) 
         onModelessEvent(*app_, event);
         return 0;
     }
-    if (applyModelessAction(*window, action, &event, error) != 0) return 1;
-    onModelessEvent(*app_, event);
-    if (event.kind == ModelessEventKind::Edited && platform_.modelessWindow(action.window) != nullptr) {
+    bool sends = false;
+    if (applyModelessAction(*window, action, &event, &sends, error) != 0) return 1;
+    // Acting on another control takes the focus from the edit field that had it.
+    const int leftField = window->focused != event.controlId ? window->focused : 0;
+    window->focused = action.kind == ModelessAction::Kind::Set ? event.controlId : 0;
+    window->focusSelected = false;
+    if (leftField != 0) {
+        ModelessEvent left;
+        left.window = action.window;
+        left.kind = ModelessEventKind::FocusLeft;
+        left.controlId = leftField;
+        onModelessEvent(*app_, left);
+    }
+    if (sends && platform_.modelessWindow(action.window) != nullptr) onModelessEvent(*app_, event);
+    if (sends && event.kind == ModelessEventKind::Edited && platform_.modelessWindow(action.window) != nullptr) {
         event.kind = ModelessEventKind::EditFinished;  // the whole text typed, the field is left
         onModelessEvent(*app_, event);
     }

@@ -139,13 +139,13 @@ enum Command : int {
     kCmdAviNextSubChunkKey = 32907,    // Ctrl+S
 
     // Specials menu
-    kCmdShowValues = 32958,            // "Show &Values" (not built)
+    kCmdShowValues = 32958,            // "Show &Values"
     kCmdDisassemble = 32957,           // "&Disassemble"
     kCmdLock = 32792,                  // "&Lock"
     kCmdUnlock = 32791,                // "&Unlock"
     kCmdPointersAndFlags = 32965,      // "Show &Pointers and Flags"
     kCmdDeleteDrivePhysically = 32969, // "Delete Drive physically" (grey)
-    kCmdOptions = 32934,               // "&Options" (not built)
+    kCmdOptions = 32934,               // "&Options"
 
     // View menu
     kCmdActualContent = 32867,         // "Actual File-Content" and the menu bar's own item

@@ -197,6 +197,7 @@ void onDisassemblyEvent(AppState& app, const ModelessEvent& event) {
         break;
     case ModelessEventKind::Edited:
     case ModelessEventKind::EditFinished:
+    case ModelessEventKind::FocusLeft:
         break;
     }
 }

@@ -48,12 +48,6 @@ void drawPendingDigit(AppState& app, int value) {
     app.platform->drawCells(column, row, &digit, 1, kPendingDigitColour);
 }
 
-void setByte(AppState& app, int index, std::uint8_t value) {
-    app.view.pageBuffer[index] = value;
-    app.view.setChanged(std::uint32_t(index));
-    markHalfChanged(app, index < kPageSize ? 0 : 1);
-}
-
 // The byte is complete: it is drawn and the cursor moves on (at the last
 // shown byte the view scrolls by its step; at the file's end it stays).
 void advanceAfterByte(AppState& app) {
@@ -69,16 +63,11 @@ void typeHexDigit(AppState& app, int index, int value) {
         drawPendingDigit(app, value);
         return;
     }
-    setByte(app, index, std::uint8_t(app.edit.firstNibble * 16 + value));
+    typeByte(app, index, std::uint8_t(app.edit.firstNibble * 16 + value));
     advanceAfterByte(app);
 }
 
 }  // namespace
-
-void markHalfChanged(AppState& app, int half) {
-    app.records.jData[half].flag = withoutGroupMarks(app.records.jData[half].flag);
-    app.view.halfDirty[half] = true;
-}
 
 void discardPageChanges(AppState& app) {
     if (pendingDigit(app)) {
@@ -163,7 +152,7 @@ void enterChar(AppState& app, int character, int /*scanCode*/) {
     const int index = cursorIndex(app);
     if (index < 0) return;
     if (app.view.cursorInChars) {
-        setByte(app, index, std::uint8_t(character));
+        typeByte(app, index, std::uint8_t(character));
         advanceAfterByte(app);
         return;
     }

@@ -28,8 +28,4 @@ void discardPageChanges(AppState& app);
 // Enter: stores each dirty half that has changed bytes, then loads the page again.
 void storeWithEnter(AppState& app);
 
-// Marks half 0 or 1 as changed by typing: clears both group marks of its
-// record copy and sets its dirty flag.
-void markHalfChanged(AppState& app, int half);
-
 }  // namespace quorby

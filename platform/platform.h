@@ -65,6 +65,8 @@ struct DialogControl {
     int column = 0;             // layout cell (column, row) in a simple grid
     int row = 0;
     bool visible = true;        // last, so that positional initialisers keep their meaning
+    int page = 0;               // tab page (1-based index into DialogDescription::pages); 0: below the pages
+    int frame = 0;              // id of the Group control whose box holds it (its column and row are inside the box)
 };
 
 // A control at a layout cell, with the other fields at their defaults.
@@ -83,6 +85,7 @@ struct DialogDescription {
     std::vector<DialogControl> controls;
     int okId = 1;               // ids that close the dialog
     int cancelId = 2;
+    std::vector<std::string> pages;  // the names of the tab pages; empty: no tabs
 
     DialogControl* find(int id) {
         for (auto& c : controls) if (c.id == id) return &c;
@@ -91,19 +94,21 @@ struct DialogDescription {
 };
 
 // ---- modeless windows -------------------------------------------------------
-// The find dialog and the disassembly window stay open beside the main window.
+// The find dialog, the disassembly window and the value inspector stay open
+// beside the main window.
 // They are described as data like the modal dialogs; what the user does in
 // them reaches the logic as a ModelessEvent through onModelessEvent
 // (app/window_events.h), on the user interface thread.
-enum class ModelessWindow { Find = 1, Disassembly = 2, OffsetAdjustment = 4 };
+enum class ModelessWindow { Find = 1, Disassembly = 2, Values = 3, OffsetAdjustment = 4 };
 
 enum class ModelessEventKind {
     Pressed,      // a button was pressed: controlId
     Toggled,      // a check box or radio button changed: controlId, checked
     CaretMoved,   // the caret or selection of a Listing moved: controlId, caretPosition
     Closed,       // closed by its frame or by ESC inside it
-    Edited,       // the text of an edit field changed: controlId
+    Edited,       // the user changed the text of an edit field: controlId (the text is in modelessValues)
     EditFinished, // the input left an edit field (or Return in it): controlId
+    FocusLeft,    // an edit field lost the focus: controlId
 };
 
 struct ModelessEvent {
@@ -112,6 +117,16 @@ struct ModelessEvent {
     int controlId = 0;
     bool checked = false;
     std::size_t caretPosition = 0;   // character offset of the caret in the listing text
+};
+
+// A modal dialog whose controls act while it is open (the Options dialog).
+class DialogReaction {
+public:
+    virtual ~DialogReaction() = default;
+    // A check box or radio button changed, an edit field was left, or a
+    // button other than okId and cancelId was pressed. `dialog` holds the
+    // controls' present values; what react() changes in it is shown at once.
+    virtual void react(DialogDescription& dialog, int controlId) = 0;
 };
 
 // ---- menus -----------------------------------------------------------------
@@ -146,6 +161,16 @@ public:
     // Runs a dialog modally; returns the id of the button that closed it
     // (cancelId when closed otherwise) and leaves the controls' values in `dialog`.
     virtual int runDialog(DialogDescription& dialog) = 0;
+    // Runs a dialog modally and hands every change of a control to `reaction`
+    // while it is open; returns okId or cancelId. Platforms without live
+    // controls run the dialog again after each button that does not close it.
+    virtual int runReactiveDialog(DialogDescription& dialog, DialogReaction& reaction) {
+        for (;;) {
+            const int pressed = runDialog(dialog);
+            if (pressed == dialog.okId || pressed == dialog.cancelId || dialog.find(pressed) == nullptr) return pressed;
+            reaction.react(dialog, pressed);
+        }
+    }
 
     // Creates the view font for a requested cell size; reports the cell size
     // it really has. Returns 0, or 1 when no font could be made.
@@ -179,6 +204,12 @@ public:
     // Hidden windows stay open (their values are kept); shown again with true.
     virtual void setModelessVisible(ModelessWindow window, bool visible) { (void)window; (void)visible; }
     virtual void setModelessTitle(ModelessWindow window, const std::string& title) { (void)window; (void)title; }
+    // Moves the window, its size kept, so that its top left corner lies on the grid cell.
+    virtual void placeModeless(ModelessWindow window, int column, int row) { (void)window; (void)column; (void)row; }
+    // Gives the focus to an edit field: its whole text selected, or the caret at its end.
+    virtual void focusModelessControl(ModelessWindow window, int controlId, bool selectAll) {
+        (void)window; (void)controlId; (void)selectAll;
+    }
     // Replaces the text, value, checked, enabled and visible state of the
     // control with control.id.
     virtual void setModelessControl(ModelessWindow window, const DialogControl& control) { (void)window; (void)control; }

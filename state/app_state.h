@@ -11,6 +11,7 @@
 #include "state/compare_state.h"
 #include "state/disasm_state.h"
 #include "state/edit_state.h"
+#include "state/inspector_state.h"
 #include "state/journal_lifecycle_state.h"
 #include "state/main_file_state.h"
 #include "state/navigation_state.h"
@@ -86,6 +87,7 @@ struct AppState {
     ErrorState error;
     ProgressState progress;
     DisasmState disasm;
+    InspectorState inspector;
     SearchSession search;
     CompareSession compare;
     WorkBuffers buffers;

@@ -184,6 +184,17 @@ int storeIntoJournal(AppState& app) {
 
 }  // namespace
 
+void typeByte(AppState& app, int index, std::uint8_t value) {
+    app.view.pageBuffer[index] = value;
+    app.view.setChanged(std::uint32_t(index));
+    markHalfChanged(app, index < kPageSize ? 0 : 1);
+}
+
+void markHalfChanged(AppState& app, int half) {
+    app.records.jData[half].flag = withoutGroupMarks(app.records.jData[half].flag);
+    app.view.halfDirty[half] = true;
+}
+
 bool pageIsDirty(const AppState& app) { return app.view.halfDirty[0] || app.view.halfDirty[1]; }
 
 void dropPageChanges(AppState& app) {

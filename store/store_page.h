@@ -23,6 +23,13 @@ int storeHalf(AppState& app, int half);
 // Both halves are one entry of the history.
 int writePageDirectly(AppState& app);
 
+// A typed byte: `value` goes into pageBuffer at `index`, its changed bit is
+// set and its half is marked as changed by typing (markHalfChanged).
+void typeByte(AppState& app, int index, std::uint8_t value);
+// Marks half 0 or 1 as changed by typing: clears both group marks of its
+// record copy and sets its dirty flag.
+void markHalfChanged(AppState& app, int half);
+
 bool pageIsDirty(const AppState& app);
 // Drops the typed changes of both halves without storing them.
 void dropPageChanges(AppState& app);

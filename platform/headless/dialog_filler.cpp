@@ -154,26 +154,8 @@ int applyDialogAnswer(DialogDescription& dialog, const DialogAnswer& answer, int
         *closingId = dialog.okId;
         return 0;
     }
-    for (const DialogAction& action : answer.actions) {
-        bool wantsEdit = action.kind == DialogAction::Kind::Set;
-        int index = findControl(work, action.target, wantsEdit, error);
-        if (index < 0) return 1;
-        DialogControl& c = work.controls[std::size_t(index)];
-        switch (action.kind) {
-            case DialogAction::Kind::Set:
-                if (requireUsable(c, ControlKind::Edit, action.target, error) != 0) return 1;
-                c.value = action.value;
-                break;
-            case DialogAction::Kind::Check:
-                if (requireUsable(c, ControlKind::CheckBox, action.target, error) != 0) return 1;
-                c.checked = action.checked;
-                break;
-            case DialogAction::Kind::Choose:
-                if (requireUsable(c, ControlKind::Radio, action.target, error) != 0) return 1;
-                choose(work, std::size_t(index));
-                break;
-        }
-    }
+    for (const DialogAction& action : answer.actions)
+        if (applyDialogAction(work, action, error) < 0) return 1;
     int press = findControl(work, answer.press, false, error);
     if (press < 0) {
         // The closing ids work even when the dialog lists no button for them.
@@ -196,9 +178,37 @@ int applyDialogAnswer(DialogDescription& dialog, const DialogAnswer& answer, int
     return 0;
 }
 
+int applyDialogAction(DialogDescription& dialog, const DialogAction& action, std::string* error) {
+    const bool wantsEdit = action.kind == DialogAction::Kind::Set;
+    const int index = findControl(dialog, action.target, wantsEdit, error);
+    if (index < 0) return -1;
+    DialogControl& c = dialog.controls[std::size_t(index)];
+    switch (action.kind) {
+        case DialogAction::Kind::Set:
+            if (requireUsable(c, ControlKind::Edit, action.target, error) != 0) return -1;
+            c.value = action.value;
+            break;
+        case DialogAction::Kind::Check:
+            if (requireUsable(c, ControlKind::CheckBox, action.target, error) != 0) return -1;
+            c.checked = action.checked;
+            break;
+        case DialogAction::Kind::Choose:
+            if (requireUsable(c, ControlKind::Radio, action.target, error) != 0) return -1;
+            choose(dialog, std::size_t(index));
+            break;
+    }
+    return c.id;
+}
+
 std::string describeDialogControls(const DialogDescription& dialog) {
     std::string out;
+    int page = 0;
     for (const DialogControl& c : dialog.controls) {
+        if (c.page != page && c.page > 0 && std::size_t(c.page) <= dialog.pages.size())
+            out += "  PAGE \"" + escapeTranscriptText(dialog.pages[std::size_t(c.page) - 1]) + "\"\n";
+        else if (c.page != page)
+            out += "  BELOW THE PAGES\n";
+        page = c.page;
         // Empty places (the unused drive slots) say nothing.
         if (!c.enabled && c.text.empty() && c.value.empty()) continue;
         out += "  [" + std::to_string(c.id) + "] " + kindName(c.kind) + " \"" + escapeTranscriptText(c.text) + "\"";

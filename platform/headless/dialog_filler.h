@@ -14,6 +14,10 @@ namespace quorby {
 // disabled or of the wrong kind; the dialog is then left as it was.
 int applyDialogAnswer(DialogDescription& dialog, const DialogAnswer& answer, int* closingId, std::string* error);
 
+// Applies one action (set, check, choose) to `dialog`; the id of the control
+// it changed, or -1 with a reason (the dialog is then unchanged).
+int applyDialogAction(DialogDescription& dialog, const DialogAction& action, std::string* error);
+
 // The index of the control a target names (number or text; a label stands
 // for the edit field after it when labelMeansEdit), or -1 with a reason.
 int findDialogControl(const DialogDescription& dialog, const std::string& target, bool labelMeansEdit,

@@ -212,20 +212,30 @@ FileDialogResult HeadlessPlatform::fileDialog(const FileDialogRequest& request) 
     return result;
 }
 
-int HeadlessPlatform::runDialog(DialogDescription& dialog) {
+void HeadlessPlatform::writeDialog(const DialogDescription& dialog) {
     writeLine("DIALOG \"" + escapeTranscriptText(dialog.title) + "\"");
     std::string controls = describeDialogControls(dialog);
     if (!controls.empty()) {
         controls.pop_back();
         writeLine(controls);
     }
-    std::string result = "DIALOG \"" + escapeTranscriptText(dialog.title) + "\" -> ";
+}
+
+bool HeadlessPlatform::takeDialogAnswer(const DialogDescription& dialog, DialogAnswer* answer) {
     if (dialogAnswers_.empty()) {
-        writeLine(result + "cancel (no answer queued)");
-        return dialog.cancelId;
+        writeLine("DIALOG \"" + escapeTranscriptText(dialog.title) + "\" -> cancel (no answer queued)");
+        return false;
     }
-    DialogAnswer answer = dialogAnswers_.front();
+    *answer = dialogAnswers_.front();
     dialogAnswers_.pop_front();
+    return true;
+}
+
+int HeadlessPlatform::runDialog(DialogDescription& dialog) {
+    writeDialog(dialog);
+    std::string result = "DIALOG \"" + escapeTranscriptText(dialog.title) + "\" -> ";
+    DialogAnswer answer;
+    if (!takeDialogAnswer(dialog, &answer)) return dialog.cancelId;
     int closingId = dialog.cancelId;
     std::string error;
     if (applyDialogAnswer(dialog, answer, &closingId, &error) != 0) {
@@ -235,6 +245,42 @@ int HeadlessPlatform::runDialog(DialogDescription& dialog) {
     }
     writeLine(result + (closingId == dialog.cancelId ? "cancel" : std::to_string(closingId)));
     return closingId;
+}
+
+// Each queued answer acts on the open dialog one action at a time, the
+// reaction following each; a button that does not close the dialog reacts and
+// the next queued answer goes on in the same dialog.
+int HeadlessPlatform::runReactiveDialog(DialogDescription& dialog, DialogReaction& reaction) {
+    const std::string result = "DIALOG \"" + escapeTranscriptText(dialog.title) + "\" -> ";
+    for (;;) {
+        writeDialog(dialog);
+        DialogAnswer answer;
+        if (!takeDialogAnswer(dialog, &answer)) return dialog.cancelId;
+        std::string error;
+        int pressed = dialog.cancelId;
+        for (const DialogAction& action : answer.actions) {
+            const int id = applyDialogAction(dialog, action, &error);
+            if (id < 0) break;
+            reaction.react(dialog, id);
+        }
+        if (error.empty() && !answer.cancel) {
+            DialogDescription pressedIn = dialog;
+            DialogAnswer press;
+            press.press = answer.press;
+            if (applyDialogAnswer(pressedIn, press, &pressed, &error) != 0) pressed = dialog.cancelId;
+        }
+        if (!error.empty()) {
+            writeLine(result + "cancel (" + error + ")");
+            scriptError(error);
+            return dialog.cancelId;
+        }
+        if (pressed == dialog.okId || pressed == dialog.cancelId) {
+            writeLine(result + (pressed == dialog.cancelId ? "cancel" : std::to_string(pressed)));
+            return pressed;
+        }
+        writeLine(result + std::to_string(pressed) + " (the dialog stays open)");
+        reaction.react(dialog, pressed);
+    }
 }
 
 int HeadlessPlatform::createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) {
@@ -358,6 +404,20 @@ void HeadlessPlatform::setModelessVisible(ModelessWindow window, bool visible) {
 
 void HeadlessPlatform::setModelessTitle(ModelessWindow window, const std::string& title) {
     if (OpenModeless* w = modelessWindow(window)) w->dialog.title = title;
+}
+
+void HeadlessPlatform::placeModeless(ModelessWindow window, int column, int row) {
+    OpenModeless* w = modelessWindow(window);
+    if (w == nullptr) return;
+    w->column = column;
+    w->row = row;
+}
+
+void HeadlessPlatform::focusModelessControl(ModelessWindow window, int controlId, bool selectAll) {
+    OpenModeless* w = modelessWindow(window);
+    if (w == nullptr) return;
+    w->focused = controlId;
+    w->focusSelected = selectAll;
 }
 
 void HeadlessPlatform::setModelessControl(ModelessWindow window, const DialogControl& control) {

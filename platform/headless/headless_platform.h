@@ -33,6 +33,7 @@ public:
     int questionDialog(const std::string& caption, const std::string& text) override;
     FileDialogResult fileDialog(const FileDialogRequest& request) override;
     int runDialog(DialogDescription& dialog) override;
+    int runReactiveDialog(DialogDescription& dialog, DialogReaction& reaction) override;
     int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) override;
     void fitWindowToGrid(int cellWidth, int rowHeight) override;
     bool pollPendingInput() override;
@@ -45,6 +46,8 @@ public:
     bool modelessOpen(ModelessWindow window) const override;
     void setModelessVisible(ModelessWindow window, bool visible) override;
     void setModelessTitle(ModelessWindow window, const std::string& title) override;
+    void placeModeless(ModelessWindow window, int column, int row) override;
+    void focusModelessControl(ModelessWindow window, int controlId, bool selectAll) override;
     void setModelessControl(ModelessWindow window, const DialogControl& control) override;
     DialogDescription modelessValues(ModelessWindow window) override;
     void setListingText(ModelessWindow window, int controlId, const std::string& text) override;
@@ -119,6 +122,9 @@ public:
     void scriptError(const std::string& message);
 
 private:
+    void writeDialog(const DialogDescription& dialog);
+    // The next queued dialog answer; false (and a transcript line) when none is queued.
+    bool takeDialogAnswer(const DialogDescription& dialog, DialogAnswer* answer);
 
     std::FILE* transcript_;
     bool pleaseWaitShown_ = false;

@@ -10,6 +10,7 @@ const char* modelessWindowName(ModelessWindow window) {
     switch (window) {
         case ModelessWindow::Find: return "find";
         case ModelessWindow::Disassembly: return "disassembly";
+        case ModelessWindow::Values: return "values";
         case ModelessWindow::OffsetAdjustment: return "offset";
     }
     return "?";
@@ -19,9 +20,10 @@ int parseModelessWindowName(const std::string& word, ModelessWindow* out, std::s
     const std::string w = lowerCase(word);
     if (w == "find") *out = ModelessWindow::Find;
     else if (w == "disassembly") *out = ModelessWindow::Disassembly;
+    else if (w == "values") *out = ModelessWindow::Values;
     else if (w == "offset") *out = ModelessWindow::OffsetAdjustment;
     else {
-        *error = "unknown window '" + word + "' (find, disassembly or offset)";
+        *error = "unknown window '" + word + "' (find, disassembly, offset or values)";
         return 1;
     }
     return 0;
@@ -38,7 +40,7 @@ std::size_t listingLineStart(const std::string& text, std::int64_t line) {
     return at;
 }
 
-int applyModelessAction(OpenModeless& window, const ModelessAction& action, ModelessEvent* event,
+int applyModelessAction(OpenModeless& window, const ModelessAction& action, ModelessEvent* event, bool* sends,
                         std::string* error) {
     DialogDescription& dialog = window.dialog;
     const bool wantsEdit = action.kind == ModelessAction::Kind::Set;
@@ -47,6 +49,7 @@ int applyModelessAction(OpenModeless& window, const ModelessAction& action, Mode
     DialogControl& c = dialog.controls[std::size_t(index)];
     event->window = action.window;
     event->controlId = c.id;
+    *sends = true;
     switch (action.kind) {
         case ModelessAction::Kind::Set:
             if (requireUsableControl(c, ControlKind::Edit, action.target, error) != 0) return 1;
@@ -91,7 +94,12 @@ int applyModelessAction(OpenModeless& window, const ModelessAction& action, Mode
 
 std::string describeModeless(ModelessWindow which, const OpenModeless& window) {
     std::string out = std::string("WINDOW ") + modelessWindowName(which) + " \"" +
-                      escapeTranscriptText(window.dialog.title) + "\"" + (window.visible ? "" : " hidden") + "\n";
+                      escapeTranscriptText(window.dialog.title) + "\"" + (window.visible ? "" : " hidden");
+    if (window.row != kNotPlaced)
+        out += " at column " + std::to_string(window.column) + " row " + std::to_string(window.row);
+    if (window.focused != 0)
+        out += " focus [" + std::to_string(window.focused) + "]" + (window.focusSelected ? " selected" : "");
+    out += "\n";
     out += describeDialogControls(window.dialog);
     for (const auto& [id, text] : window.listings) {
         auto selection = window.selections.count(id) ? window.selections.at(id) : std::make_pair(std::size_t(0), std::size_t(0));

@@ -16,5 +16,10 @@ FileDialogResult showFileDialog(QWidget* parent, const FileDialogRequest& reques
 // The id of the button that ended the dialog, or dialog.cancelId when it was
 // closed otherwise; the controls' values are written back into `dialog`.
 int runDescribedDialog(QWidget* parent, DialogDescription& dialog);
+// A dialog with tab pages and group boxes whose controls act while it is open
+// (Platform::runReactiveDialog). With a screenshot path the dialog is drawn
+// into that PNG file and closed with its cancel button.
+int runReactiveDescribedDialog(QWidget* parent, DialogDescription& dialog, DialogReaction& reaction,
+                               const std::string& screenshotPath);
 
 }  // namespace quorby

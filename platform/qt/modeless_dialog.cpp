@@ -73,6 +73,7 @@ QWidget* ModelessDialog::makeWidget(const DialogControl& control) {
         auto* edit = new QLineEdit(fromLogicText(control.value), this);
         connect(edit, &QLineEdit::textEdited, this, [this, id] { send(ModelessEventKind::Edited, id); });
         connect(edit, &QLineEdit::editingFinished, this, [this, id] { send(ModelessEventKind::EditFinished, id); });
+        edit->installEventFilter(this);
         return edit;
     }
     case ControlKind::CheckBox: {
@@ -242,9 +243,32 @@ void ModelessDialog::selectListingText(int controlId, std::size_t start, std::si
     logicSets_ = false;
 }
 
+void ModelessDialog::focusControl(int controlId, bool selectAll) {
+    auto* edit = qobject_cast<QLineEdit*>(controlWidget(controlId));
+    if (!edit) return;
+    edit->setFocus(Qt::OtherFocusReason);
+    if (selectAll) edit->selectAll();
+    else edit->end(false);
+}
+
+bool ModelessDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        for (const auto& [id, widget] : widgets_)
+            if (widget == watched) send(ModelessEventKind::FocusLeft, id);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 QWidget* ModelessDialog::controlWidget(int controlId) const {
     auto it = widgets_.find(controlId);
     return it == widgets_.end() ? nullptr : it->second;
+}
+
+ModelessDialog::~ModelessDialog() {
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        edit->disconnect(this);
+        edit->removeEventFilter(this);
+    }
 }
 
 void ModelessDialog::closeEvent(QCloseEvent* event) {

@@ -23,6 +23,8 @@ public:
     // before the Closed event goes to `sink`.
     ModelessDialog(QWidget* parent, ModelessWindow which, const DialogDescription& dialog, EventSink sink,
                    std::function<void()> closedByUser);
+    // The edit fields lose the focus while the window goes away: they report nothing then.
+    ~ModelessDialog() override;
 
     void setControl(const DialogControl& control);
     // The controls with their present values.
@@ -32,9 +34,13 @@ public:
     // Start and length are offsets in the text as it was set.
     void selectListingText(int controlId, std::size_t start, std::size_t length);
     QWidget* controlWidget(int controlId) const;
+    // Gives the focus to an edit field, its text selected or the caret at its end.
+    void focusControl(int controlId, bool selectAll);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Reports the edit fields that lose the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
 
 private:

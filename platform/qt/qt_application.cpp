@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPainter>
 #include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/posix/posix_file_io.h"
+#include "core/command_codes.h"
+#include "platform/qt/modeless_dialog.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/window_input.h"
 #include "state/app_state.h"
@@ -30,6 +33,20 @@ int saveScreenshot(QtPlatform& platform, const std::string& path) {
     QApplication::processEvents();
     // grab() renders the window with its menu bar, without the frame.
     QPixmap image = platform.window().grab();
+    // An open value inspector is drawn over the window where it stands; the
+    // image grows to hold it whole.
+    if (ModelessDialog* values = platform.modelessDialog(ModelessWindow::Values)) {
+        const QPixmap dialog = values->grab();
+        const QPoint at = platform.window().mapFromGlobal(values->pos());
+        const QRect both = image.rect().united(QRect(at, dialog.size()));
+        QPixmap canvas(both.size());
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        painter.drawPixmap(-both.topLeft(), image);
+        painter.drawPixmap(at - both.topLeft(), dialog);
+        painter.end();
+        image = canvas;
+    }
     if (!image.save(QFile::decodeName(QByteArray::fromStdString(path)), "PNG")) {
         std::fprintf(stderr, "quorby: cannot write the screenshot %s\n", path.c_str());
         return 1;
@@ -39,7 +56,8 @@ int saveScreenshot(QtPlatform& platform, const std::string& path) {
 
 }  // namespace
 
-int runQtApplication(int argc, char** argv, const StartOptions& options, const std::string& screenshotPath) {
+int runQtApplication(int argc, char** argv, const StartOptions& options, const std::string& screenshotPath,
+                     const std::string& screenshotDialog) {
     if (!displayAvailable()) {
         std::fputs("quorby: no display available (set DISPLAY, or use --batch)\n", stderr);
         return kNoDisplayExitCode;
@@ -61,10 +79,15 @@ int runQtApplication(int argc, char** argv, const StartOptions& options, const s
     platform.window().show();
     startApplication(app, start);
     input.paint();
+    if (screenshot && screenshotDialog == "values") input.command(kCmdShowValues);
+    if (screenshot && screenshotDialog == "options") {
+        platform.setDialogScreenshot(screenshotPath);
+        input.command(kCmdOptions);
+    }
 
     int exitCode = 0;
     if (screenshot) {
-        exitCode = saveScreenshot(platform, screenshotPath);
+        if (screenshotDialog != "options") exitCode = saveScreenshot(platform, screenshotPath);
         platform.window().close();  // the exit sequence: closes the file, writes the settings
     } else if (platform.quitRequested()) {
         exitCode = platform.exitCode();

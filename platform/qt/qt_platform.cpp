@@ -93,6 +93,17 @@ void QtPlatform::setModelessTitle(ModelessWindow window, const std::string& titl
     if (ModelessDialog* d = modelessDialog(window)) d->setWindowTitle(fromLogicText(title));
 }
 
+void QtPlatform::placeModeless(ModelessWindow window, int column, int row) {
+    ModelessDialog* d = modelessDialog(window);
+    if (!d) return;
+    const CellFont& font = window_->grid()->cellFont();
+    d->move(window_->grid()->mapToGlobal(QPoint(column * font.cellWidth, row * font.rowHeight)));
+}
+
+void QtPlatform::focusModelessControl(ModelessWindow window, int controlId, bool selectAll) {
+    if (ModelessDialog* d = modelessDialog(window)) d->focusControl(controlId, selectAll);
+}
+
 void QtPlatform::setModelessControl(ModelessWindow window, const DialogControl& control) {
     if (ModelessDialog* d = modelessDialog(window)) d->setControl(control);
 }
@@ -159,6 +170,11 @@ FileDialogResult QtPlatform::fileDialog(const FileDialogRequest& request) {
 int QtPlatform::runDialog(DialogDescription& dialog) {
     if (unattended_) return dialog.cancelId;
     return runDescribedDialog(window_.get(), dialog);
+}
+
+int QtPlatform::runReactiveDialog(DialogDescription& dialog, DialogReaction& reaction) {
+    if (unattended_ && dialogScreenshot_.empty()) return dialog.cancelId;
+    return runReactiveDescribedDialog(window_.get(), dialog, reaction, dialogScreenshot_);
 }
 
 int QtPlatform::createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) {

@@ -25,6 +25,9 @@ public:
     // Without a person at the window (the screenshot run): every question
     // takes its default answer, file dialogs and dialogs are cancelled.
     void setUnattended(bool on) { unattended_ = on; }
+    // The screenshot run of an open dialog: the next reactive dialog is drawn
+    // into this PNG file and closed with its cancel button.
+    void setDialogScreenshot(const std::string& path) { dialogScreenshot_ = path; }
     int exitCode() const { return exitCode_; }
 
     void drawCells(int column, int row, const char* text, int count, Colour background) override;
@@ -39,6 +42,7 @@ public:
     int questionDialog(const std::string& caption, const std::string& text) override;
     FileDialogResult fileDialog(const FileDialogRequest& request) override;
     int runDialog(DialogDescription& dialog) override;
+    int runReactiveDialog(DialogDescription& dialog, DialogReaction& reaction) override;
     int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) override;
     void fitWindowToGrid(int cellWidth, int rowHeight) override;
     bool pollPendingInput() override;
@@ -51,6 +55,8 @@ public:
     bool modelessOpen(ModelessWindow window) const override;
     void setModelessVisible(ModelessWindow window, bool visible) override;
     void setModelessTitle(ModelessWindow window, const std::string& title) override;
+    void placeModeless(ModelessWindow window, int column, int row) override;
+    void focusModelessControl(ModelessWindow window, int controlId, bool selectAll) override;
     void setModelessControl(ModelessWindow window, const DialogControl& control) override;
     DialogDescription modelessValues(ModelessWindow window) override;
     void setListingText(ModelessWindow window, int controlId, const std::string& text) override;
@@ -75,6 +81,7 @@ private:
     int pollDepth_ = 0;
     bool quitRequested_ = false;
     bool unattended_ = false;
+    std::string dialogScreenshot_;
     int exitCode_ = 0;
 };
 

@@ -227,6 +227,15 @@ public:
     void setModelessTitle(ModelessWindow window, const std::string& title) override {
         if (modeless.count(window)) modeless[window].dialog.title = title;
     }
+    // Where placeModeless put a window (grid cell) and the field focusModelessControl chose.
+    std::map<ModelessWindow, std::pair<int, int>> modelessPlaces;
+    int focusedControl = 0;
+    bool focusSelectsAll = false;
+    void placeModeless(ModelessWindow window, int column, int row) override { modelessPlaces[window] = {column, row}; }
+    void focusModelessControl(ModelessWindow, int controlId, bool selectAll) override {
+        focusedControl = controlId;
+        focusSelectsAll = selectAll;
+    }
     void setModelessControl(ModelessWindow window, const DialogControl& control) override {
         if (!modeless.count(window)) return;
         if (DialogControl* c = modeless[window].dialog.find(control.id)) *c = control;
