@@ -22,6 +22,7 @@
 #include "navigate/selection.h"
 #include "options/options_dialog.h"
 #include "store/journal_commands.h"
+#include "store/journal_lifecycle.h"
 #include "store/main_file.h"
 #include "store/pointers_dialog.h"
 #include "store/unchanged_view.h"
@@ -186,7 +187,7 @@ void endOfCommand(AppState& app) {
     inspect::followCursor(app);
     // What a command changed in the journal header reaches the disk before
     // the next command starts, so a crash loses at most the command in progress.
-    commitJournalHeader(app.journal);
+    endCommandInJournal(app);
 }
 
 }  // namespace quorby

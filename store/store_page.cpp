@@ -4,8 +4,8 @@
 
 #include "journal/record_states.h"
 #include "state/error_report.h"
-#include "store/main_file.h"
 #include "store/exchange_record.h"
+#include "store/main_file.h"
 #include "store/main_file_bytes.h"
 #include "store/undo_order.h"
 #include "view/status_cells.h"
@@ -223,6 +223,9 @@ int storeHalf(AppState& app, int half) {
 int writePageDirectly(AppState& app) {
     if (askedNo(app, kMsgSavePage, "Save Page ?", "Shall the actual Page be written to File ?"))
         return refuseAndDrop(app);
+    // The typed bytes are kept in the journal rather than written over a file
+    // that is gone or changed elsewhere.
+    if (checkMainFileBeforeWriting(app) != 0) return storeIntoJournal(app);
     int result = 0;
     HistoryGroup group;
     for (int half = 0; half < 2; ++half) {
