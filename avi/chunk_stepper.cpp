@@ -32,7 +32,7 @@ int enterListAt(RiffContent& content, ChunkCursor& cursor, FilePos listPos) {
     FilePos first = listPos + 12;
     first += first & 1;
     if (first >= content.size()) return 1;
-    cursor.currentChunkPos = listPos;
+    cursor.currentChunkPos = first;
     cursor.nextChunkPos = first;
     return readChunkAt(content, cursor);
 }

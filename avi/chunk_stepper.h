@@ -35,8 +35,9 @@ int readChunkAt(RiffContent& content, ChunkCursor& cursor);
 int startWalk(RiffContent& content, ChunkCursor& cursor);
 
 // The first sub-chunk of the list whose header begins at `listPos`
-// (listPos + 12, rounded up to an even position). Result 1 when that lies at
-// or beyond the end of the content.
+// (listPos + 12, rounded up to an even position); the current position
+// takes that position before the read, so the previous one is the sub-chunk
+// too. Result 1 when that lies at or beyond the end of the content.
 int enterListAt(RiffContent& content, ChunkCursor& cursor, FilePos listPos);
 
 }  // namespace quorby

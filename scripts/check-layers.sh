@@ -14,6 +14,7 @@
 #    7  navigate/             moving the view, cursor, selection, mouse, wheel
 #    8  edit/ find/ compare/ disasm/   the commands that change, find, compare and list
 #       inspect/ options/     the value inspector, the Options dialog
+#       avimenu/              the AVI menu: chunk navigation, the check, its report window and log
 #    9  app/                  start-up, command table, window events
 #   10  batch/ platform/qt/   the batch language and the Qt window
 # app/main.cpp wires the program together and may include anything.
@@ -32,7 +33,7 @@ layer_of() {
         view/*) echo 5 ;;
         store/*) echo 6 ;;
         navigate/*) echo 7 ;;
-        edit/*|find/*|compare/*|disasm/*|inspect/*|options/*) echo 8 ;;
+        edit/*|find/*|compare/*|disasm/*|inspect/*|options/*|avimenu/*) echo 8 ;;
         app/*) echo 9 ;;
         batch/*) echo 10 ;;
         *) echo -1 ;;
@@ -67,7 +68,7 @@ while IFS= read -r file; do
             failures=$((failures + 1))
         fi
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-done < <(find core state journal decoder search avi resources view store navigate edit find compare disasm inspect options app batch platform \
+done < <(find core state journal decoder search avi resources view store navigate edit find compare disasm inspect options avimenu app batch platform \
               -name '*.cpp' -o -name '*.h' 2>/dev/null | sort)
 
 if [ "$failures" -ne 0 ]; then
