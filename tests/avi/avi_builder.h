@@ -29,8 +29,9 @@ public:
         put32(std::uint32_t(v));
         put32(std::uint32_t(v >> 32));
     }
-    void set32(std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes[at + i] = std::uint8_t(v >> (8 * i));
+    void set32(std::size_t at, std::uint32_t v) { set32Into(bytes, at, v); }
+    static void set32Into(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = std::uint8_t(v >> (8 * i));
     }
     void set64(std::size_t at, std::uint64_t v) {
         set32(at, std::uint32_t(v));
