@@ -2,6 +2,7 @@
 
 #include "app/shell_commands.h"
 #include "app/window_events.h"
+#include "avimenu/avi_check.h"
 #include "avimenu/chunk_navigation.h"
 #include "compare/alignment.h"
 #include "compare/compare_commands.h"
@@ -126,7 +127,7 @@ const CommandEntry kCommands[] = {
     // AVI
     {kCmdAviFilmStart, filmStartCommand}, {kCmdAviPlayVideo, nullptr}, {kCmdAviPlayAudio, nullptr},
     {kCmdAviRepair, nullptr}, {kCmdAviInformation, nullptr},
-    {kCmdAviCheck, nullptr}, {kCmdAviFirstChunk, gotoFirstChunkCommand}, {kCmdAviNextChunk, nextChunkCommand},
+    {kCmdAviCheck, aviCheckCommand}, {kCmdAviFirstChunk, gotoFirstChunkCommand}, {kCmdAviNextChunk, nextChunkCommand},
     {kCmdAviNextChunkKey, nextChunkCommand}, {kCmdAviNextSubChunk, nextSubChunkCommand},
     {kCmdAviNextSubChunkKey, nextSubChunkCommand},
     // Specials

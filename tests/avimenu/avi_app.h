@@ -16,6 +16,7 @@ struct AviApp : testing::TestApp {
 
     explicit AviApp(const std::vector<std::uint8_t>& bytes) {
         platform.yesNoDefault = MsgAnswer::Ok;
+        useDefaultSettings();
         createFile("/data/movie.avi", bytes);
         openMain("/data/movie.avi");
         app.journal.syncOnCommit = false;
