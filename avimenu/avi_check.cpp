@@ -125,6 +125,8 @@ void runAviCheck(AppState& app) {
     flushReport(app);
 
     const IndexCheckOptions options{avi.options.dataIndexes, avi.options.repair};
+    // All repairs of one check are one entry of the history.
+    if (options.repair) beginStoreGroup(app);
     if (avi.options.superIndex) {
         r.append("Checking Superindexes (indx)");
         reportLine(r, avi.options.dataIndexes ? " and Data Indexes (ix##)" : "");
@@ -138,6 +140,7 @@ void runAviCheck(AppState& app) {
         blankLine(r);
         flushReport(app);
     }
+    if (options.repair) endStoreGroup(app);
     if (avi.options.dataIndexes) {
         reportLine(r, "Checking AVI 1.0 - Data Index (idx1)");
         blankLine(r);

@@ -93,18 +93,28 @@ TEST(AviCheck, WholeCheckOfAWriterFile) {
     EXPECT_EQ(log.back(), '\0');
 }
 
-TEST(AviCheck, RepairIsAChangeThatUndoTakesBack) {
+TEST(AviCheck, RepairsAreOneChangeThatUndoTakesBack) {
     BuiltAvi f = test::muxerAvi();
-    const std::size_t entry = f.ix[0][0] + 32 + 8;
-    const std::uint32_t right = le32(&f.b.bytes[entry]);
-    f.b.set32(entry, right + 8);
+    // One wrong entry in each of the two video standard indexes, on two pages.
+    const std::size_t entries[2] = {f.ix[0][0] + 32 + 8, f.ix[0][1] + 32 + 16};
+    ASSERT_NE(entries[0] / 512, entries[1] / 512);
+    std::uint32_t right[2];
+    for (int k = 0; k < 2; ++k) {
+        right[k] = le32(&f.b.bytes[entries[k]]);
+        f.b.set32(entries[k], right[k] + 8);
+    }
     CheckApp t(f.b.bytes);
     t.platform.questionDefault = kAnswerYes;
     t.check(true, true);
-    EXPECT_NE(t.log().find("   Trying to repair    Success !\r\n"), std::string::npos);
+    const std::string log = t.log();
+    const std::size_t first = log.find("   Trying to repair    Success !\r\n");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(log.find("   Trying to repair    Success !\r\n", first + 1), std::string::npos);
     EXPECT_EQ(t.status(kAviCheckSuperStatus), "ERR");
-    EXPECT_EQ(t.currentWord(entry), right) << "the current content holds the repair";
-    EXPECT_EQ(le32(&t.io.bytes("/data/movie.avi")[entry]), right + 8) << "the Main File is untouched";
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_EQ(t.currentWord(entries[k]), right[k]) << "the current content holds the repair";
+        EXPECT_EQ(le32(&t.io.bytes("/data/movie.avi")[entries[k]]), right[k] + 8) << "the Main File is untouched";
+    }
 
     t.pressIn(ModelessWindow::AviReport, kAviReportClear);
     t.check(true, true);
@@ -112,9 +122,11 @@ TEST(AviCheck, RepairIsAChangeThatUndoTakesBack) {
     EXPECT_EQ(t.log().find("Wrong Data"), std::string::npos);
 
     t.press(kCmdUndo);
-    EXPECT_EQ(t.currentWord(entry), right + 8);
+    for (int k = 0; k < 2; ++k) EXPECT_EQ(t.currentWord(entries[k]), right[k] + 8) << "one undo takes both back";
     t.check(true, false);
     EXPECT_EQ(t.status(kAviCheckSuperStatus), "ERR");
+    t.press(kCmdRedo);
+    for (int k = 0; k < 2; ++k) EXPECT_EQ(t.currentWord(entries[k]), right[k]) << "one redo brings both again";
 }
 
 TEST(AviCheck, QuestionsAndDontAskAgain) {
