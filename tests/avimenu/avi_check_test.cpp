@@ -51,6 +51,7 @@ struct CheckApp : AviApp {
         const auto& b = io.bytes("/home/quorby.log");
         return std::string(b.begin(), b.end());
     }
+    std::string reportTitle() { return platform.modeless[ModelessWindow::AviReport].dialog.title; }
     std::string shown() { return platform.modeless[ModelessWindow::AviReport].listings[kAviReportText]; }
     std::string status(int control) {
         return platform.modeless[ModelessWindow::AviCheck].dialog.find(control)->text;
@@ -191,6 +192,49 @@ TEST(AviCheck, LogTailAndClicksOnReportLines) {
     }
     EXPECT_EQ(afterFirstLine("abc"), 3u);
     EXPECT_EQ(afterFirstLine("a\r\nb"), 3u);
+}
+
+}  // namespace
+}  // namespace quorby
+
+namespace quorby {
+namespace {
+
+TEST(AviCheck, EscAndTheCancelButtonStopTheRunningPart) {
+    BuiltAvi f = test::muxerAvi(4);
+    {
+        // ESC in the first standard index ends it; the second ESC, in the
+        // next one, ends the super index check.
+        CheckApp t(f.b.bytes);
+        int entries = 0;
+        t.platform.onPoll = [&] {
+            if (t.reportTitle() == "Checking Superindex ...   (Stop with ESC !)" && (++entries == 2 || entries == 4))
+                t.platform.escAtPoll.insert(t.platform.polls);
+        };
+        t.check(true);
+        const std::string log = t.log();
+        EXPECT_NE(log.find(posLine(f.ix[0][1], "ix00")), std::string::npos) << "the super index check went on";
+        EXPECT_NE(log.find("   Stopped by User !\r\n   Stopped by User !\r\n      No Errors !\r\n"), std::string::npos);
+        EXPECT_EQ(log.find(posLine(f.ix[1][0], "ix01")), std::string::npos);
+        EXPECT_EQ(t.status(kAviCheckSuperStatus), "O.K.");
+        EXPECT_NE(log.find("Ready !"), std::string::npos);
+    }
+    {
+        // The dialog's cancel button during the idx1 check stops it there.
+        CheckApp t(f.b.bytes);
+        t.tick(kAviCheckSuperIndex, false);
+        int entries = 0;
+        t.platform.onPoll = [&] {
+            if (t.reportTitle() == "AVI 1.0 - Data Index (idx1) ...   (Stop with ESC !)" && ++entries == 3)
+                t.pressIn(ModelessWindow::AviCheck, kAviCheckCancel);
+        };
+        t.check(true);
+        EXPECT_NE(t.log().find("   Stopped by User !\r\n      No Errors !\r\n"), std::string::npos);
+        EXPECT_TRUE(t.platform.modelessOpen(ModelessWindow::AviCheck)) << "cancel during a check does not close";
+        t.platform.onPoll = nullptr;
+        t.pressIn(ModelessWindow::AviCheck, kAviCheckCancel);
+        EXPECT_FALSE(t.platform.modelessOpen(ModelessWindow::AviCheck));
+    }
 }
 
 }  // namespace
