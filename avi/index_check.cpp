@@ -48,20 +48,9 @@ FilePos followingChunk(RiffContent& content, FilePos prevData, FourCc expected) 
 // With repair on: the entry at `entry` (offset field first) set to the chunk
 // that follows the previous one. Writes the rest of the "Trying to repair"
 // line. Result: the entry's new data position, or kNoPos.
-FilePos repairEntry(IndexCheckPort& port, FilePos entry, FilePos base, FilePos given, FilePos prevData,
-                    FourCc expected) {
+FilePos repairEntry(IndexCheckPort& port, FilePos entry, FilePos base, FilePos prevData, FourCc expected) {
     AviReport& report = port.report();
     report.append("   Trying to repair ");
-    std::uint8_t size[4];
-    FilePos candidate = kNoPos;
-    if (prevData >= 4 && bytesAt(port.content(), prevData - 4, size, 4)) {
-        candidate = prevData + le32(size);
-        candidate += candidate & 1;
-    }
-    if (candidate == given) {
-        reportLine(report, "");
-        return kNoPos;
-    }
     const FilePos found = followingChunk(port.content(), prevData, expected);
     if (found == kNoPos || found < base || found + 8 - base > 0xFFFFFFFFu) {
         reportLine(report, "   No Success !");
@@ -127,7 +116,7 @@ StandardIndexEnd checkStandardIndex(IndexCheckPort& port, FilePos pos, bool repa
             port.flush();
             ++*errors;
             if (repair && prevData != kNoPos) {
-                const FilePos repaired = repairEntry(port, entry, base, chunk, prevData, id);
+                const FilePos repaired = repairEntry(port, entry, base, prevData, id);
                 if (repaired != kNoPos) data = repaired;
             }
             if (!port.goOnAfterError()) return StandardIndexEnd::StoppedByNo;
