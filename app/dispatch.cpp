@@ -2,6 +2,8 @@
 
 #include "app/shell_commands.h"
 #include "app/window_events.h"
+#include "avimenu/avi_check.h"
+#include "avimenu/chunk_navigation.h"
 #include "compare/alignment.h"
 #include "compare/compare_commands.h"
 #include "compare/find_differences.h"
@@ -124,11 +126,11 @@ const CommandEntry kCommands[] = {
     {kCmdCompareMoveUpKey, compareStepUp}, {kCmdCompareMoveDownKey, compareStepDown},
     {kCmdCompareMoveLeftKey, compareStepLeft}, {kCmdCompareMoveRightKey, compareStepRight},
     // AVI
-    {kCmdAviFilmStart, nullptr}, {kCmdAviPlayVideo, nullptr}, {kCmdAviPlayAudio, nullptr},
+    {kCmdAviFilmStart, filmStartCommand}, {kCmdAviPlayVideo, nullptr}, {kCmdAviPlayAudio, nullptr},
     {kCmdAviRepair, nullptr}, {kCmdAviInformation, nullptr},
-    {kCmdAviCheck, nullptr}, {kCmdAviFirstChunk, nullptr}, {kCmdAviNextChunk, nullptr},
-    {kCmdAviNextChunkKey, nullptr}, {kCmdAviNextSubChunk, nullptr},
-    {kCmdAviNextSubChunkKey, nullptr},
+    {kCmdAviCheck, aviCheckCommand}, {kCmdAviFirstChunk, gotoFirstChunkCommand}, {kCmdAviNextChunk, nextChunkCommand},
+    {kCmdAviNextChunkKey, nextChunkCommand}, {kCmdAviNextSubChunk, nextSubChunkCommand},
+    {kCmdAviNextSubChunkKey, nextSubChunkCommand},
     // Specials
     {kCmdShowValues, inspect::showValuesCommand},
     {kCmdDisassemble, disassembleCommand},

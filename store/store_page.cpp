@@ -177,8 +177,17 @@ int storeIntoJournal(AppState& app) {
     if (!journalOpen(app)) return refuseWithoutJournal(app);
     markPairGroup(app);
     int result = 0;
-    for (int half = 0; half < 2; ++half)
-        if (app.view.halfDirty[half]) result |= storeHalf(app, half);
+    HistoryGroup group{app.edit.groupLast, app.edit.groupCount};
+    for (int half = 0; half < 2; ++half) {
+        if (!app.view.halfDirty[half]) continue;
+        const bool joins = app.edit.groupStores && halfCount(app, half) > 0;
+        if (joins) joinHistoryGroup(group, app.records.jData[half]);
+        const int stored = storeHalf(app, half);
+        if (joins && stored == 0) noteInHistoryGroup(group, app.records.jData[half]);
+        result |= stored;
+    }
+    app.edit.groupLast = group.last;
+    app.edit.groupCount = group.count;
     return result;
 }
 
@@ -193,6 +202,20 @@ void typeByte(AppState& app, int index, std::uint8_t value) {
 void markHalfChanged(AppState& app, int half) {
     app.records.jData[half].flag = withoutGroupMarks(app.records.jData[half].flag);
     app.view.halfDirty[half] = true;
+}
+
+void beginStoreGroup(AppState& app) {
+    app.edit.groupStores = true;
+    app.edit.groupLast = kEmptyPtr;
+    app.edit.groupCount = 0;
+}
+
+int endStoreGroup(AppState& app) {
+    HistoryGroup group{app.edit.groupLast, app.edit.groupCount};
+    app.edit.groupStores = false;
+    app.edit.groupLast = kEmptyPtr;
+    app.edit.groupCount = 0;
+    return journalOpen(app) ? closeHistoryGroup(app.journal, group) : 0;
 }
 
 bool pageIsDirty(const AppState& app) { return app.view.halfDirty[0] || app.view.halfDirty[1]; }
