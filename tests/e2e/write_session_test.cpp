@@ -174,9 +174,10 @@ TEST_F(WriteSession, KilledWhileWritingEveryChangeIsWrittenOrStillInTheJournal) 
     std::printf("killed with %d of %d pages written\n", written, pages);
 
     // The Main File was changed after the journal's header was last
-    // written: the opening asks, and the Journal File is used as it is.
-    // The killed run never saved its settings: the welcome question again.
-    BatchRun run = runInProcess("answer no yes ok\n"
+    // written, but the journal says the program itself was writing: the
+    // opening asks nothing and uses the Journal File as it is. The killed run
+    // never saved its settings: the welcome question again.
+    BatchRun run = runInProcess("answer no\n"
                                 "open " + data + "\n"
                                 "answer yes\n"
                                 "command \"Save &File\"\n"
@@ -184,7 +185,7 @@ TEST_F(WriteSession, KilledWhileWritingEveryChangeIsWrittenOrStillInTheJournal) 
                                 "quit\n",
                                 home);
     ASSERT_EQ(run.status, 0) << run.transcript;
-    EXPECT_NE(run.transcript.find("File has been changed !"), std::string::npos) << run.transcript;
+    EXPECT_EQ(run.transcript.find("File has been changed !"), std::string::npos) << run.transcript;
     EXPECT_TRUE(readFile(data) == want) << run.transcript;
 }
 
