@@ -8,6 +8,8 @@
 #include "compare/offset_dialog.h"
 #include "disasm/disassembly_window.h"
 #include "edit/append_to_file.h"
+#include "edit/clipboard_copy.h"
+#include "edit/clipboard_paste.h"
 #include "edit/save_as.h"
 #include "edit/undo_commands.h"
 #include "edit/write_commands.h"
@@ -85,8 +87,8 @@ const CommandEntry kCommands[] = {
     {kCmdSelectAll, selectAllCommand}, {kCmdSelectAllKey, selectAllCommand},
     {kCmdSetBookmark, setBookmarkCommand}, {kCmdSetBookmarkKey, setBookmarkCommand},
     {kCmdRememberSelection, rememberSelectionCommand}, {kCmdRestoreSelection, restoreSelectionCommand},
-    {kCmdCopy, nullptr}, {kCmdCopyKey, nullptr}, {kCmdCopyInsertKey, nullptr},
-    {kCmdPaste, nullptr}, {kCmdPasteKey, nullptr}, {kCmdPasteInsertKey, nullptr},
+    {kCmdCopy, copyCommand}, {kCmdCopyKey, copyCommand}, {kCmdCopyInsertKey, copyCommand},
+    {kCmdPaste, pasteCommand}, {kCmdPasteKey, pasteCommand}, {kCmdPasteInsertKey, pasteCommand},
     {kCmdPasteHighlighted, nullptr},
     {kCmdPasteFile, nullptr}, {kCmdAppendOtherFile, nullptr},
     {kCmdDiscardSelectedChanges, discardSelectedCommand}, {kCmdDiscardPageChanges, discardPageCommand},

@@ -59,10 +59,10 @@ enum Command : int {
     kCmdSetBookmarkKey = 32984,        // Ctrl+M
     kCmdRememberSelection = 32861,     // "Remember Selection"
     kCmdRestoreSelection = 32906,      // "Restore Selection"
-    kCmdCopy = 32912,                  // "Copy" (not built)
+    kCmdCopy = 32912,                  // "Copy"
     kCmdCopyKey = 32917,               // Ctrl+C
     kCmdCopyInsertKey = 32913,         // Ctrl+Insert
-    kCmdPaste = 32862,                 // "Paste" (not built)
+    kCmdPaste = 32862,                 // "Paste"
     kCmdPasteKey = 32918,              // Ctrl+V
     kCmdPasteInsertKey = 32864,        // Shift+Insert
     kCmdPasteHighlighted = 32991,      // "Paste highlighted Data" (grey)

@@ -173,13 +173,60 @@ void markPairGroup(AppState& app) {
     }
 }
 
-int storeIntoJournal(AppState& app) {
+// Without `run` the page is one entry of the history; with it, the stored
+// halves join the entry of the command that runs.
+int storeIntoJournal(AppState& app, HistoryGroup* run) {
     if (!journalOpen(app)) return refuseWithoutJournal(app);
-    markPairGroup(app);
+    if (run == nullptr) markPairGroup(app);
     int result = 0;
-    for (int half = 0; half < 2; ++half)
-        if (app.view.halfDirty[half]) result |= storeHalf(app, half);
+    for (int half = 0; half < 2; ++half) {
+        if (!app.view.halfDirty[half]) continue;
+        if (run == nullptr || halfCount(app, half) == 0) {
+            result |= storeHalf(app, half);
+            continue;
+        }
+        joinHistoryGroup(*run, app.records.jData[half]);
+        const int failed = storeHalf(app, half);
+        if (failed == 0) noteInHistoryGroup(*run, app.records.jData[half]);
+        result |= failed;
+    }
     return result;
+}
+
+int writeHalvesDirectly(AppState& app, HistoryGroup& group) {
+    int result = 0;
+    for (int half = 0; half < 2; ++half) {
+        if (!app.view.halfDirty[half]) continue;
+        if (halfCount(app, half) > 0) result |= writeHalfDirectly(app, half, group);
+        // The page now is the Main File's content: nothing differs from it.
+        std::memset(app.view.changedBits + half * kChangeMapSize, 0, kChangeMapSize);
+        app.view.halfDirty[half] = false;
+    }
+    return result;
+}
+
+int storePageWith(AppState& app, HistoryGroup* run) {
+    if (app.main.mainHandle == kNoFile) return 1;
+    if (!pageIsDirty(app)) return 0;
+    app.edit.pageRefused = false;
+    if ((app.shell.accessFlags & kAccessDirect) == 0) return storeIntoJournal(app, run);
+
+    if ((app.shell.accessFlags & kAccessWritable) == 0) {
+        if (askedNo(app, kMsgWriteProtect, "Re-open in Read-Write-Mode ?",
+                    "File has been opened in Read-Only-Mode ! Shall it be re-opened in Read-Write-Mode ?"))
+            return refuseAndDrop(app);
+        if (reopenReadWrite(app) != 0) return 1;
+    }
+    if ((app.shell.accessFlags & kAccessNotLocked) == 0) {
+        if ((app.settings.messageSwitches & kMsgWriteProtect) != 0 &&
+            (askQuestion(app, "Make File writeable ?", "Make File writeable ?") & kAnswerYes) != 0)
+            unlockMainFile(app);
+        if ((app.shell.accessFlags & kAccessNotLocked) == 0) return storeIntoJournal(app, run);
+    }
+    if (run == nullptr) return writePageDirectly(app);
+    if (askedNo(app, kMsgSavePage, "Save Page ?", "Shall the actual Page be written to File ?"))
+        return refuseAndDrop(app);
+    return writeHalvesDirectly(app, *run);
 }
 
 }  // namespace
@@ -223,38 +270,14 @@ int storeHalf(AppState& app, int half) {
 int writePageDirectly(AppState& app) {
     if (askedNo(app, kMsgSavePage, "Save Page ?", "Shall the actual Page be written to File ?"))
         return refuseAndDrop(app);
-    int result = 0;
     HistoryGroup group;
-    for (int half = 0; half < 2; ++half) {
-        if (!app.view.halfDirty[half]) continue;
-        if (halfCount(app, half) > 0) result |= writeHalfDirectly(app, half, group);
-        // The page now is the Main File's content: nothing differs from it.
-        std::memset(app.view.changedBits + half * kChangeMapSize, 0, kChangeMapSize);
-        app.view.halfDirty[half] = false;
-    }
+    int result = writeHalvesDirectly(app, group);
     if (journalOpen(app)) result |= closeHistoryGroup(app.journal, group);
     return result;
 }
 
-int storePage(AppState& app) {
-    if (app.main.mainHandle == kNoFile) return 1;
-    if (!pageIsDirty(app)) return 0;
-    app.edit.pageRefused = false;
-    if ((app.shell.accessFlags & kAccessDirect) == 0) return storeIntoJournal(app);
+int storePage(AppState& app) { return storePageWith(app, nullptr); }
 
-    if ((app.shell.accessFlags & kAccessWritable) == 0) {
-        if (askedNo(app, kMsgWriteProtect, "Re-open in Read-Write-Mode ?",
-                    "File has been opened in Read-Only-Mode ! Shall it be re-opened in Read-Write-Mode ?"))
-            return refuseAndDrop(app);
-        if (reopenReadWrite(app) != 0) return 1;
-    }
-    if ((app.shell.accessFlags & kAccessNotLocked) == 0) {
-        if ((app.settings.messageSwitches & kMsgWriteProtect) != 0 &&
-            (askQuestion(app, "Make File writeable ?", "Make File writeable ?") & kAnswerYes) != 0)
-            unlockMainFile(app);
-        if ((app.shell.accessFlags & kAccessNotLocked) == 0) return storeIntoJournal(app);
-    }
-    return writePageDirectly(app);
-}
+int storePageInGroup(AppState& app, HistoryGroup& run) { return storePageWith(app, &run); }
 
 }  // namespace quorby

@@ -30,6 +30,13 @@ void typeByte(AppState& app, int index, std::uint8_t value);
 // record copy and sets its dirty flag.
 void markHalfChanged(AppState& app, int half);
 
+struct HistoryGroup;
+// storePage for one page of a command that changes many: the stored halves
+// (or, in direct access, the kept Main File bytes) join `run`, which the
+// command closes with closeHistoryGroup when it ends, so that the whole
+// command is one entry of the history.
+int storePageInGroup(AppState& app, HistoryGroup& run);
+
 bool pageIsDirty(const AppState& app);
 // Drops the typed changes of both halves without storing them.
 void dropPageChanges(AppState& app);
