@@ -10,6 +10,7 @@
 #include "edit/append_to_file.h"
 #include "edit/clipboard_copy.h"
 #include "edit/clipboard_paste.h"
+#include "edit/fill_commands.h"
 #include "edit/save_as.h"
 #include "edit/undo_commands.h"
 #include "edit/write_commands.h"
@@ -98,8 +99,8 @@ const CommandEntry kCommands[] = {
     {kCmdRedo, redoLastCommand}, {kCmdRedoKey, redoLastCommand},
     {kCmdRedoPerPage, redoPerPageCommand}, {kCmdRedoPerPageKey, redoPerPageCommand},
     {kCmdRedoAll, redoAllCommand},
-    {kCmdFillPageWithValue, nullptr}, {kCmdFillSelectionWithValue, nullptr},
-    {kCmdFillPageWithAllValues, nullptr},
+    {kCmdFillPageWithValue, fillPageWithValueCommand}, {kCmdFillSelectionWithValue, fillSelectionWithValueCommand},
+    {kCmdFillPageWithAllValues, fillPageWithAllValuesCommand},
     // Goto
     {kCmdGotoAddress, gotoCommand}, {kCmdGotoAddressKey, gotoCommand},
     {kCmdFileBegin, fileBeginCommand}, {kCmdFileBeginKey, fileBeginCommand},

@@ -80,9 +80,9 @@ enum Command : int {
     kCmdRedoPerPage = 32936,           // "&Redo per Page"
     kCmdRedoPerPageKey = 32964,        // Ctrl+F4
     kCmdRedoAll = 32839,               // "Re&do All"
-    kCmdFillPageWithValue = 32852,     // "Fill Page with Hex-Value ..." (not built)
-    kCmdFillSelectionWithValue = 32946,// "Fill Selection with Hex-Value" (not built)
-    kCmdFillPageWithAllValues = 32956, // "Fill Page with all Kind of Values" (not built)
+    kCmdFillPageWithValue = 32852,     // "Fill Page with Hex-Value ..."
+    kCmdFillSelectionWithValue = 32946,// "Fill Selection with Hex-Value"
+    kCmdFillPageWithAllValues = 32956, // "Fill Page with all Kind of Values"
 
     // Goto menu
     kCmdGotoAddress = 32809,           // "&Address"

@@ -27,7 +27,7 @@ int pasteClipboard(AppState& app) {
     }
     PasteSource source;
     source.bytes = reinterpret_cast<const std::uint8_t*>(data.data());
-    return pasteBytes(app, source, n, title, EnlargeAsk::Question);
+    return pasteBytes(app, source, app.view.cursorPos(), n, title, EnlargeAsk::Question);
 }
 
 void pasteCommand(AppState& app) { pasteClipboard(app); }

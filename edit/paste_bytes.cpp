@@ -49,6 +49,10 @@ bool declinedEnlarging(AppState& app, FilePos missing, EnlargeAsk ask) {
 }
 
 int readSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count) {
+    if (source.fill >= 0) {
+        std::memset(out, source.fill, count);
+        return 0;
+    }
     if (source.bytes != nullptr) {
         std::memcpy(out, source.bytes + offset, count);
         return 0;
@@ -110,11 +114,11 @@ std::string enlargeQuestionText(FilePos missing) {
     return "For this Action the file is for\n" + std::to_string(missing) + "  Bytes too small !\nSHALL THE FILE BE ENLARGED ?";
 }
 
-int pasteBytes(AppState& app, const PasteSource& source, FilePos n, const char* title, EnlargeAsk ask) {
+int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos n, const char* title,
+               EnlargeAsk ask) {
     if (app.main.mainHandle == kNoFile || n == 0) return 1;
     if (pageIsDirty(app) && storePage(app) != 0) return 1;
     ViewState& v = app.view;
-    const FilePos start = v.cursorPos();
     if (start + n > app.main.fileSize) {
         if (declinedEnlarging(app, start + n - app.main.fileSize, ask)) return 1;
         SwitchesOff quiet(app, kMsgEnlargeDecrease | kMsgWriteProtect);
@@ -123,7 +127,7 @@ int pasteBytes(AppState& app, const PasteSource& source, FilePos n, const char* 
     const FilePos pagePos = v.pagePos;
     const std::uint32_t viewOffset = v.viewOffset;
     const std::uint32_t cursorOffset = v.cursorOffset;
-    int result = loadPagePair(app, pagePos);   // the pair as long as the file is now
+    int result = loadPagePair(app, start & ~FilePos{kPageSize - 1});   // as long as the file is now
     if (result == 0) {
         startProgress(app, title);
         // A paste over thousands of pages asks nothing page by page.

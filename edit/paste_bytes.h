@@ -11,9 +11,11 @@
 
 namespace quorby {
 
-// Where the pasted bytes come from: a block in memory (the clipboard's), or
-// a file read in page-sized pieces from `fileStart` on.
+// Where the pasted bytes come from: a block in memory (the clipboard's), a
+// file read in page-sized pieces from `fileStart` on, or (fill >= 0) one
+// byte value repeated.
 struct PasteSource {
+    int fill = -1;
     const std::uint8_t* bytes = nullptr;
     FileHandle file = kNoFile;
     FilePos fileStart = 0;
@@ -26,12 +28,14 @@ enum class EnlargeAsk { Question, MessageBox };
 // `missing` bytes.
 std::string enlargeQuestionText(FilePos missing);
 
-// Pastes `n` bytes of `source` at the cursor under the banner `title`. When
+// Pastes `n` bytes of `source` from `start` on under the banner `title`
+// (the view and cursor are where they were afterwards). When
 // they run past the end of the file, the file is first enlarged by what is
 // missing, after the question "Too much Amount of Data !" (message switch
 // 17; asked with `ask`). Result 1 when nothing was pasted (No, a failed
 // enlargement, no Main File), or when the paste stopped early (ESC, a failed
 // read or store); what was pasted stays.
-int pasteBytes(AppState& app, const PasteSource& source, FilePos n, const char* title, EnlargeAsk ask);
+int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos n, const char* title,
+               EnlargeAsk ask);
 
 }  // namespace quorby

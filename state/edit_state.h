@@ -19,6 +19,7 @@ struct EditState {
     // An undo or redo put another version of a page into the address chain:
     // the view's cursor records may name the version that left it.
     bool chainVersionSwapped = false;
+    std::uint8_t fillValue = 0;      // the byte chosen in "Choose Char"
 };
 
 }  // namespace quorby
