@@ -11,6 +11,7 @@
 #include "edit/clipboard_copy.h"
 #include "edit/clipboard_paste.h"
 #include "edit/fill_commands.h"
+#include "edit/paste_file.h"
 #include "edit/save_as.h"
 #include "edit/undo_commands.h"
 #include "edit/write_commands.h"
@@ -91,7 +92,7 @@ const CommandEntry kCommands[] = {
     {kCmdCopy, copyCommand}, {kCmdCopyKey, copyCommand}, {kCmdCopyInsertKey, copyCommand},
     {kCmdPaste, pasteCommand}, {kCmdPasteKey, pasteCommand}, {kCmdPasteInsertKey, pasteCommand},
     {kCmdPasteHighlighted, nullptr},
-    {kCmdPasteFile, nullptr}, {kCmdAppendOtherFile, nullptr},
+    {kCmdPasteFile, pasteFileCommand}, {kCmdAppendOtherFile, appendOtherFileCommand},
     {kCmdDiscardSelectedChanges, discardSelectedCommand}, {kCmdDiscardPageChanges, discardPageCommand},
     {kCmdUndo, undoLastCommand}, {kCmdUndoKey, undoLastCommand},
     {kCmdUndoPerPage, undoPerPageCommand}, {kCmdUndoPerPageKey, undoPerPageCommand},

@@ -66,8 +66,8 @@ enum Command : int {
     kCmdPasteKey = 32918,              // Ctrl+V
     kCmdPasteInsertKey = 32864,        // Shift+Insert
     kCmdPasteHighlighted = 32991,      // "Paste highlighted Data" (grey)
-    kCmdPasteFile = 32919,             // "Paste File" (not built)
-    kCmdAppendOtherFile = 32914,       // "Append File" (not built)
+    kCmdPasteFile = 32919,             // "Paste File"
+    kCmdAppendOtherFile = 32914,       // "Append File"
     kCmdDiscardSelectedChanges = 32882,// "Discard selected Changes"
     kCmdDiscardPageChanges = 32884,    // "Discard Changes in Page"
     kCmdUndo = 32837,                  // "&Undo"

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "edit/file_size.h"
+#include "edit/switches_off.h"
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
 #include "state/progress.h"
@@ -15,21 +16,6 @@ namespace quorby {
 namespace {
 
 constexpr const char* kEnlargeCaption = "Too much Amount of Data !";
-
-// Clears message switches for the duration of a scope, then puts them back.
-class SwitchesOff {
-public:
-    SwitchesOff(AppState& app, std::uint32_t bits) : app_(app), saved_(app.settings.messageSwitches & bits) {
-        app.settings.messageSwitches &= ~bits;
-    }
-    ~SwitchesOff() { app_.settings.messageSwitches |= saved_; }
-    SwitchesOff(const SwitchesOff&) = delete;
-    SwitchesOff& operator=(const SwitchesOff&) = delete;
-
-private:
-    AppState& app_;
-    std::uint32_t saved_;
-};
 
 bool declinedEnlarging(AppState& app, FilePos missing, EnlargeAsk ask) {
     if ((app.settings.messageSwitches & kMsgPasteEnlarge) == 0) return false;
@@ -73,35 +59,35 @@ void markPasted(AppState& app, std::uint32_t at, std::uint32_t count) {
     if (at + count > std::uint32_t(kPageSize)) markHalfChanged(app, 1);
 }
 
-int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, FilePos n) {
+// The pairs from the one holding `start` on, each loaded, filled from the
+// source and stored into `run`; last pair first when `backwards`.
+int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, FilePos n, bool backwards) {
+    const FilePos first = start & ~FilePos{kPageSize - 1};
+    const FilePos end = start + n;
+    const FilePos pairs = (end - first + kPagePairSize - 1) / kPagePairSize;
     HistoryGroup run;
     int result = 0;
-    FilePos done = 0;
-    while (done < n) {
+    for (FilePos i = 0; i < pairs && result == 0; ++i) {
+        const FilePos pairPos = first + (backwards ? pairs - 1 - i : i) * kPagePairSize;
+        if ((i > 0 && pollProgress(app)) || loadPagePair(app, pairPos) != 0) {
+            result = 1;
+            break;
+        }
         ViewState& v = app.view;
-        const FilePos pos = start + done;
-        if (pos < v.pagePos || pos >= v.pagePos + v.pageLength) {
+        const FilePos from = start > v.pagePos ? start : v.pagePos;
+        const FilePos to = end < v.pagePos + v.pageLength ? end : v.pagePos + v.pageLength;
+        if (v.pagePos != pairPos || to <= from) {
             result = 1;   // the pair does not hold it: the file is shorter than expected
             break;
         }
-        const std::uint32_t at = std::uint32_t(pos - v.pagePos);
-        const FilePos left = n - done;
-        const std::uint32_t take = left < v.pageLength - at ? std::uint32_t(left) : v.pageLength - at;
-        if (readSource(app, source, done, v.pageBuffer + at, take) != 0) {
+        const std::uint32_t at = std::uint32_t(from - v.pagePos);
+        const std::uint32_t take = std::uint32_t(to - from);
+        if (readSource(app, source, from - start, v.pageBuffer + at, take) != 0) {
             result = 1;
             break;
         }
         markPasted(app, at, take);
-        if (storePageInGroup(app, run) != 0) {
-            result = 1;
-            break;
-        }
-        done += take;
-        if (done == n) break;
-        if (pollProgress(app) || loadPagePair(app, v.pagePos + kPagePairSize) != 0) {
-            result = 1;
-            break;
-        }
+        result = storePageInGroup(app, run);
     }
     dropPageChanges(app);
     if (journalIsOpen(app)) result |= closeHistoryGroup(app.journal, run);
@@ -132,7 +118,11 @@ int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos 
         startProgress(app, title);
         // A paste over thousands of pages asks nothing page by page.
         SwitchesOff quiet(app, kMsgSavePage);
-        result = pasteFromCursor(app, source, start, n);
+        // A source that is the Main File itself is read before its bytes are
+        // overwritten (a direct write changes them at once): its copy runs from
+        // the end, as it always lies at or after the source.
+        const bool backwards = source.file != kNoFile && source.file == app.main.mainHandle;
+        result = pasteFromCursor(app, source, start, n, backwards);
     }
     loadPagePair(app, pagePos);
     v.viewOffset = viewOffset;
