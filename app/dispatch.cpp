@@ -10,6 +10,7 @@
 #include "edit/append_to_file.h"
 #include "edit/clipboard_copy.h"
 #include "edit/clipboard_paste.h"
+#include "edit/file_size_dialog.h"
 #include "edit/fill_commands.h"
 #include "edit/paste_file.h"
 #include "edit/save_as.h"
@@ -62,7 +63,7 @@ const CommandEntry kCommands[] = {
     // File
     {kCmdOpen, openCommand}, {kCmdOpenKey, openCommand},
     {kCmdOpenDrive, openDriveCommand}, {kCmdOpenDriveKey, openDriveCommand},
-    {kCmdEnlargeAndDecrease, nullptr},
+    {kCmdEnlargeAndDecrease, changeFileSizeCommand},
     {kCmdNew, nullptr},
     {kCmdSaveSelection, saveSelectedDataCommand},
     {kCmdSavePage, savePageCommand},

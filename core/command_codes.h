@@ -16,7 +16,7 @@ enum Command : int {
     kCmdOpenKey = 32827,               // Ctrl+O
     kCmdOpenDrive = 32911,             // "Open &Drive"
     kCmdOpenDriveKey = 32937,          // Ctrl+L
-    kCmdEnlargeAndDecrease = 32971,    // "&Enlarge and Decrease" (not built)
+    kCmdEnlargeAndDecrease = 32971,    // "&Enlarge and Decrease"
     kCmdNew = 32970,                   // "&New" (grey)
     kCmdSaveSelection = 32883,         // "Save selected Data"
     kCmdSavePage = 32772,              // "Save Page"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "edit/file_size.h"
+#include "edit/file_size_dialog.h"
 #include "edit/undo_commands.h"
 #include "store/write_all.h"
 
@@ -95,6 +96,55 @@ TEST(FileSize, DrivesAndNoAnswersChangeNothing) {
     EXPECT_EQ(resizeMainFile(f.app, 1024), 1);
     EXPECT_EQ(f.platform.questions.size(), 1u);   // a drive is refused without a question
     EXPECT_EQ(f.mainBytes().size(), 2048u);
+}
+
+TEST(FileSizeDialog, OneFieldSetsBothValuesAndOkChangesTheSize) {
+    SizeFixture f(4096);
+    DialogDescription shown;
+    // KBytes decimal of the amount: 1, left (the other fields follow), then OK.
+    f.platform.dialogAnswers.push_back([](DialogDescription& d) {
+        d.find(sizeField(kSizeAmountGroup, 2, 0))->value = "1";
+        return sizeField(kSizeAmountGroup, 2, 0);
+    });
+    f.platform.dialogAnswers.push_back([&](DialogDescription& d) {
+        shown = d;
+        return kSizeDialogOk;
+    });
+    f.platform.questionAnswers = {kAnswerYes};
+    changeFileSizeCommand(f.app);
+    EXPECT_EQ(shown.find(sizeField(kSizeAmountGroup, 0, 0))->value, "1024");
+    EXPECT_EQ(shown.find(sizeField(kSizeAmountGroup, 1, 0))->value, "2");
+    EXPECT_EQ(shown.find(sizeField(kSizeAmountGroup, 0, 1))->value, "400");
+    EXPECT_EQ(shown.find(sizeField(kSizeNewGroup, 0, 0))->value, "5120");
+    EXPECT_EQ(f.mainBytes().size(), 5120u);
+
+    // A smaller new size shows a negative amount and asks before decreasing;
+    // the "-" typed into a decimal field is skipped.
+    f.platform.dialogAnswers.push_back([](DialogDescription& d) {
+        d.find(sizeField(kSizeNewGroup, 1, 0))->value = "-3";   // sectors
+        return sizeField(kSizeNewGroup, 1, 0);
+    });
+    f.platform.dialogAnswers.push_back([&](DialogDescription& d) {
+        shown = d;
+        return kSizeDialogOk;
+    });
+    f.platform.questionAnswers = {0};
+    changeFileSizeCommand(f.app);
+    EXPECT_EQ(shown.find(sizeField(kSizeAmountGroup, 0, 0))->value, "-3584");
+    EXPECT_EQ(shown.find(sizeField(kSizeNewGroup, 0, 0))->value, "1536");
+    EXPECT_EQ(f.platform.questions.back().second, "Shall this File really be decreased ?");
+    EXPECT_EQ(f.mainBytes().size(), 5120u);   // No
+
+    // Cancel changes nothing; the hexadecimal field reads hex digits.
+    f.platform.dialogAnswers.push_back([](DialogDescription& d) {
+        d.find(sizeField(kSizeNewGroup, 0, 1))->value = "10";
+        return kSizeDialogCancel;
+    });
+    changeFileSizeCommand(f.app);
+    EXPECT_EQ(f.mainBytes().size(), 5120u);
+    EXPECT_EQ(sizeFieldNumber("1F", true), 31u);
+    EXPECT_EQ(sizeFieldText(-1073741824, 4, false), "-1");
+    EXPECT_EQ(sizeFieldText(-511, 1, false), "0");
 }
 
 }  // namespace
