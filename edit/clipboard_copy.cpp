@@ -8,6 +8,7 @@
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
 #include "store/page_assembly.h"
+#include "store/write_steps.h"
 
 namespace quorby {
 
@@ -23,11 +24,8 @@ bool refusedAsTooBig(AppState& app, FilePos n) {
         app.platform->messageBox(box);
         return true;
     }
-    if ((app.settings.messageSwitches & kMsgTooBigForClipboard) == 0 || n <= kClipboardQuestionSize) return false;
-    const int answer = askQuestion(app, "Big Amount of Data !", "Really big Amount of Data !\nUse the Clipboard anyway ?");
-    if ((answer & kAnswerYes) == 0) return true;
-    if (answer & kAnswerDontAsk) app.settings.messageSwitches &= ~std::uint32_t(kMsgTooBigForClipboard);
-    return false;
+    return n > kClipboardQuestionSize && declinedQuestion(app, kMsgTooBigForClipboard, "Big Amount of Data !",
+                                                          "Really big Amount of Data !\nUse the Clipboard anyway ?");
 }
 
 // The bytes [from, to) of the current content, a page pair at a time.

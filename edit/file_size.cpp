@@ -8,18 +8,11 @@
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
+#include "store/write_steps.h"
 
 namespace quorby {
 
 namespace {
-
-bool declined(AppState& app, std::uint32_t messageSwitch, const char* caption, const char* text) {
-    if ((app.settings.messageSwitches & messageSwitch) == 0) return false;
-    const int answer = askQuestion(app, caption, text);
-    if ((answer & kAnswerYes) == 0) return true;
-    if (answer & kAnswerDontAsk) app.settings.messageSwitches &= ~messageSwitch;
-    return false;
-}
 
 // The size, the last byte and the last-write time as the file has them now.
 void takeSizeAgain(AppState& app) {
@@ -32,7 +25,7 @@ void takeSizeAgain(AppState& app) {
 
 bool refusedToWrite(AppState& app) {
     if ((app.shell.accessFlags & kAccessWritable) != 0) return false;
-    if (declined(app, kMsgWriteProtect, "Re-open in Read-Write-Mode ?",
+    if (declinedQuestion(app, kMsgWriteProtect, "Re-open in Read-Write-Mode ?",
                  "File has been opened in Read-Only-Mode ! Shall it be re-opened in Read-Write-Mode ?"))
         return true;
     return reopenReadWrite(app) != 0;
@@ -78,7 +71,7 @@ int extendEndRecord(AppState& app, FilePos oldSize, FilePos newSize) {
 }
 
 int decreaseMainFile(AppState& app, FilePos newSize) {
-    if (declined(app, kMsgEnlargeDecrease, "DECREASE ?", "Shall this File really be decreased ?")) return 1;
+    if (declinedQuestion(app, kMsgEnlargeDecrease, "DECREASE ?", "Shall this File really be decreased ?")) return 1;
     if (refusedToWrite(app)) return 1;
     if (pageIsDirty(app) && storePage(app) != 0) return 1;
     int result = app.files->setSize(app.main.mainHandle, newSize);
@@ -123,7 +116,7 @@ int resizeMainFile(AppState& app, FilePos newSize) {
 int enlargeMainFile(AppState& app, FilePos newSize) {
     if (app.main.mainHandle == kNoFile || (app.shell.modeFlags & kModeDrive) != 0) return 1;
     if (newSize <= app.main.fileSize) return 1;
-    if (declined(app, kMsgEnlargeDecrease, "ENLARGE ?", "Shall this File really be enlarged ?")) return 1;
+    if (declinedQuestion(app, kMsgEnlargeDecrease, "ENLARGE ?", "Shall this File really be enlarged ?")) return 1;
     if (refusedToWrite(app)) return 1;
     if (requireFreeSpace(app, app.main.mainName, newSize - app.main.fileSize) != 0) return 1;
     const FilePos oldSize = app.main.fileSize;

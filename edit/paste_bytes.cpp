@@ -10,6 +10,7 @@
 #include "store/exchange_record.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
+#include "store/write_steps.h"
 
 namespace quorby {
 
@@ -28,10 +29,7 @@ bool declinedEnlarging(AppState& app, FilePos missing, EnlargeAsk ask) {
         box.icon = MsgIcon::Question;
         return app.platform->messageBox(box) != MsgAnswer::Yes;
     }
-    const int answer = askQuestion(app, kEnlargeCaption, text);
-    if ((answer & kAnswerYes) == 0) return true;
-    if (answer & kAnswerDontAsk) app.settings.messageSwitches &= ~std::uint32_t(kMsgPasteEnlarge);
-    return false;
+    return declinedQuestion(app, kMsgPasteEnlarge, kEnlargeCaption, text);
 }
 
 int readSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count) {
