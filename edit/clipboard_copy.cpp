@@ -6,7 +6,6 @@
 #include "edit/clipboard_formats.h"
 #include "edit/copy_with_changes.h"
 #include "navigate/page_moves.h"
-#include "state/error_report.h"
 #include "store/page_assembly.h"
 #include "store/write_steps.h"
 
