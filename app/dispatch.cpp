@@ -2,6 +2,8 @@
 
 #include "app/shell_commands.h"
 #include "app/window_events.h"
+#include "avimenu/avi_check.h"
+#include "avimenu/chunk_navigation.h"
 #include "compare/alignment.h"
 #include "compare/compare_commands.h"
 #include "compare/find_differences.h"
@@ -27,6 +29,7 @@
 #include "navigate/selection.h"
 #include "options/options_dialog.h"
 #include "store/journal_commands.h"
+#include "store/journal_lifecycle.h"
 #include "store/main_file.h"
 #include "store/pointers_dialog.h"
 #include "store/unchanged_view.h"
@@ -128,11 +131,11 @@ const CommandEntry kCommands[] = {
     {kCmdCompareMoveUpKey, compareStepUp}, {kCmdCompareMoveDownKey, compareStepDown},
     {kCmdCompareMoveLeftKey, compareStepLeft}, {kCmdCompareMoveRightKey, compareStepRight},
     // AVI
-    {kCmdAviFilmStart, nullptr}, {kCmdAviPlayVideo, nullptr}, {kCmdAviPlayAudio, nullptr},
+    {kCmdAviFilmStart, filmStartCommand}, {kCmdAviPlayVideo, nullptr}, {kCmdAviPlayAudio, nullptr},
     {kCmdAviRepair, nullptr}, {kCmdAviInformation, nullptr},
-    {kCmdAviCheck, nullptr}, {kCmdAviFirstChunk, nullptr}, {kCmdAviNextChunk, nullptr},
-    {kCmdAviNextChunkKey, nullptr}, {kCmdAviNextSubChunk, nullptr},
-    {kCmdAviNextSubChunkKey, nullptr},
+    {kCmdAviCheck, aviCheckCommand}, {kCmdAviFirstChunk, gotoFirstChunkCommand}, {kCmdAviNextChunk, nextChunkCommand},
+    {kCmdAviNextChunkKey, nextChunkCommand}, {kCmdAviNextSubChunk, nextSubChunkCommand},
+    {kCmdAviNextSubChunkKey, nextSubChunkCommand},
     // Specials
     {kCmdShowValues, inspect::showValuesCommand},
     {kCmdDisassemble, disassembleCommand},
@@ -191,7 +194,7 @@ void endOfCommand(AppState& app) {
     inspect::followCursor(app);
     // What a command changed in the journal header reaches the disk before
     // the next command starts, so a crash loses at most the command in progress.
-    commitJournalHeader(app.journal);
+    endCommandInJournal(app);
 }
 
 }  // namespace quorby

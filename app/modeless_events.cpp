@@ -1,5 +1,7 @@
 #include "app/dispatch.h"
 #include "app/window_events.h"
+#include "avimenu/avi_check.h"
+#include "avimenu/report_window.h"
 #include "compare/offset_dialog.h"
 #include "disasm/disassembly_window.h"
 #include "find/find_dialog.h"
@@ -20,6 +22,12 @@ void onModelessEvent(AppState& app, const ModelessEvent& event) {
             break;
         case ModelessWindow::Values:
             inspect::onValuesEvent(app, event);
+            break;
+        case ModelessWindow::AviCheck:
+            onAviCheckEvent(app, event);
+            break;
+        case ModelessWindow::AviReport:
+            onAviReportEvent(app, event);
             break;
         default:
             break;

@@ -17,6 +17,11 @@ std::string dec(std::uint64_t v) { return std::to_string(v); }
 
 std::string flag(bool b) { return b ? "1" : "0"; }
 
+// A position the AVI walk may not have found.
+std::string hexOrNone(std::uint64_t v) { return v == kNoPos ? "none" : hex(v); }
+
+std::string streamId(bool known, FourCc id) { return known ? fourCcText(id) : "none"; }
+
 const char* kindName(MainKind kind) {
     switch (kind) {
         case MainKind::None: return "none";
@@ -69,6 +74,12 @@ std::vector<std::pair<std::string, std::string>> stateReport(const AppState& app
         {"secondPoint", hex(app.compare.secondPoint)},
         {"compareShift", app.compare.shift < 0 ? "-" + hex(0 - std::uint64_t(app.compare.shift))
                                                : hex(std::uint64_t(app.compare.shift))},
+        {"moviBase", hexOrNone(app.avi.facts.moviBase)},
+        {"idx1Pos", hexOrNone(app.avi.facts.idx1Pos)},
+        {"superIndex00", hex(app.avi.facts.superIndexPos[0])},
+        {"superIndex01", hex(app.avi.facts.superIndexPos[1])},
+        {"videoDataId", streamId(app.avi.facts.videoIdKnown, app.avi.facts.videoDataId)},
+        {"audioDataId", streamId(app.avi.facts.audioIdKnown, app.avi.facts.audioDataId)},
     };
 }
 

@@ -7,7 +7,6 @@
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
 #include "state/progress.h"
-#include "store/exchange_record.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "store/write_steps.h"
@@ -58,12 +57,13 @@ void markPasted(AppState& app, std::uint32_t at, std::uint32_t count) {
 }
 
 // The pairs from the one holding `start` on, each loaded, filled from the
-// source and stored into `run`; last pair first when `backwards`.
+// source and stored into one entry of the history; last pair first when
+// `backwards`.
 int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, FilePos n, bool backwards) {
     const FilePos first = start & ~FilePos{kPageSize - 1};
     const FilePos end = start + n;
     const FilePos pairs = (end - first + kPagePairSize - 1) / kPagePairSize;
-    HistoryGroup run;
+    beginStoreGroup(app);
     int result = 0;
     for (FilePos i = 0; i < pairs && result == 0; ++i) {
         const FilePos pairPos = first + (backwards ? pairs - 1 - i : i) * kPagePairSize;
@@ -85,10 +85,10 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
             break;
         }
         markPasted(app, at, take);
-        result = storePageInGroup(app, run);
+        result = storePage(app);
     }
     dropPageChanges(app);
-    if (journalIsOpen(app)) result |= closeHistoryGroup(app.journal, run);
+    result |= endStoreGroup(app);
     return result;
 }
 

@@ -32,7 +32,9 @@
 //    48  u64   selection start
 //    56  u64   selection end
 //    64  u32   selection state  0 = no selection
-//    68  u32   JnlFlags         bit 0 unwritten changes, bit 4 warned about them
+//    68  u32   JnlFlags         bit 0 unwritten changes, bit 2 the Main File is
+//                                being written (its last-write time will differ
+//                                from MainTime), bit 4 warned about them
 //    72  u64   JnlEnd           file length when the header was last written
 //    80  u64   MainTime         Main File's last-write time (100 ns since 1601)
 //    88  8     (not used)
@@ -167,6 +169,7 @@ inline constexpr std::uint32_t kRecData = 128;
 // JnlFlags
 inline constexpr std::uint32_t kJnlUnwrittenChanges = 0x1;
 inline constexpr std::uint32_t kJnlUnwrittenWarned = 0x10;
+inline constexpr std::uint32_t kJnlMainFileWriting = 0x4;
 
 // Flag bits with a meaning of their own; every other bit belongs to the state
 // code of the change operations and is kept as it is.

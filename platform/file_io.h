@@ -92,6 +92,9 @@ public:
     // The identity of the file a path names (symlinks followed); 1 when it
     // does not exist.
     virtual int fileIdentity(const std::string& path, FileIdentity* out) = 0;
+    // The identity of an open file; compared with its path's, it tells
+    // whether the file was deleted or replaced while open.
+    virtual int handleIdentity(FileHandle h, FileIdentity* out) = 0;
     // The path without symlinks, "." and ".." (of its directory when the
     // file does not exist yet); the path as given when neither resolves.
     virtual std::string canonicalPath(const std::string& path) = 0;

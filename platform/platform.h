@@ -99,7 +99,7 @@ struct DialogDescription {
 // They are described as data like the modal dialogs; what the user does in
 // them reaches the logic as a ModelessEvent through onModelessEvent
 // (app/window_events.h), on the user interface thread.
-enum class ModelessWindow { Find = 1, Disassembly = 2, Values = 3, OffsetAdjustment = 4 };
+enum class ModelessWindow { Find = 1, Disassembly = 2, Values = 3, OffsetAdjustment = 4, AviCheck = 5, AviReport = 6 };
 
 enum class ModelessEventKind {
     Pressed,      // a button was pressed: controlId

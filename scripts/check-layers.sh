@@ -7,12 +7,14 @@
 #    2  journal/ decoder/     the Journal File engine, the x86 decoder
 #       platform/posix/ platform/headless/   files and devices, the in-memory window
 #    3  search/               the search engine (patterns, block scan, journal overlay)
+#       avi/                  the RIFF/AVI engine (chunk stepper, structure walk, index checks)
 #    4  state/                the application state and the services over it
 #    5  view/                 drawing the grid, status cells, scroll bar, font
 #    6  store/                Main File, drives, page pairs, journal lifecycle
 #    7  navigate/             moving the view, cursor, selection, mouse, wheel
 #    8  edit/ find/ compare/ disasm/   the commands that change, find, compare and list
 #       inspect/ options/     the value inspector, the Options dialog
+#       avimenu/              the AVI menu: chunk navigation, the check, its report window and log
 #    9  app/                  start-up, command table, window events
 #   10  batch/ platform/qt/   the batch language and the Qt window
 # app/main.cpp wires the program together and may include anything.
@@ -26,12 +28,12 @@ layer_of() {
         platform/qt/*) echo 10 ;;
         platform/*|resources/*) echo 1 ;;
         journal/*|decoder/*) echo 2 ;;
-        search/*) echo 3 ;;
+        search/*|avi/*) echo 3 ;;
         state/*) echo 4 ;;
         view/*) echo 5 ;;
         store/*) echo 6 ;;
         navigate/*) echo 7 ;;
-        edit/*|find/*|compare/*|disasm/*|inspect/*|options/*) echo 8 ;;
+        edit/*|find/*|compare/*|disasm/*|inspect/*|options/*|avimenu/*) echo 8 ;;
         app/*) echo 9 ;;
         batch/*) echo 10 ;;
         *) echo -1 ;;
@@ -66,7 +68,7 @@ while IFS= read -r file; do
             failures=$((failures + 1))
         fi
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-done < <(find core state journal decoder search resources view store navigate edit find compare disasm inspect options app batch platform \
+done < <(find core state journal decoder search avi resources view store navigate edit find compare disasm inspect options avimenu app batch platform \
               -name '*.cpp' -o -name '*.h' 2>/dev/null | sort)
 
 if [ "$failures" -ne 0 ]; then

@@ -8,6 +8,7 @@
 #include "platform/file_io.h"
 #include "platform/platform.h"
 #include "search/search_state.h"
+#include "state/avi_state.h"
 #include "state/compare_state.h"
 #include "state/disasm_state.h"
 #include "state/edit_state.h"
@@ -90,6 +91,7 @@ struct AppState {
     InspectorState inspector;
     SearchSession search;
     CompareSession compare;
+    AviState avi;
     WorkBuffers buffers;
 };
 

@@ -19,6 +19,11 @@ struct EditState {
     // An undo or redo put another version of a page into the address chain:
     // the view's cursor records may name the version that left it.
     bool chainVersionSwapped = false;
+    // Pages stored while a group is open form one entry of the history
+    // (store/store_page.h); groupLast is the group's newest record.
+    bool groupStores = false;
+    FilePos groupLast = kEmptyPtr;
+    std::uint64_t groupCount = 0;
     std::uint8_t fillValue = 0;      // the byte chosen in "Choose Char"
 };
 

@@ -236,6 +236,8 @@ void noJournal(AppState& app) {
 
 ChangedMainFile askAboutChangedMainFile(AppState& app, const JournalHeader& header) {
     if (mainFileIsDrive(app) || header.mainTime == app.main.mainTime) return ChangedMainFile::UseIt;
+    // The program itself was writing when it ended: the change is its own.
+    if (header.jnlFlags & kJnlMainFileWriting) return ChangedMainFile::UseIt;
     MsgAnswer answer = showMessageBox(app,
                                "Journal-File has been changed !\n\nUsing this File can cause Inconsistencies!\n\n"
                                "Use ist anyway ?",
@@ -417,6 +419,7 @@ void updateHeaderForWriting(AppState& app) {
     }
     JournalHeader& h = app.journal.header;
     h.mainTime = app.main.mainTime;
+    h.jnlFlags &= ~kJnlMainFileWriting;
     h.jnlEnd = app.journal.journalEnd;
     saveViewToJournalHeader(app);
 }
@@ -503,6 +506,15 @@ int askJournalNameByHand(AppState& app, std::string* journalName, std::string* c
             return 0;
         }
     }
+}
+
+int endCommandInJournal(AppState& app) {
+    JournalFile& jf = app.journal;
+    if (jf.header.jnlFlags & kJnlMainFileWriting) {
+        noteMainFileWritten(app);
+        jf.header.jnlFlags &= ~kJnlMainFileWriting;
+    }
+    return commitJournalHeader(jf);
 }
 
 void noteMainFileWritten(AppState& app) {

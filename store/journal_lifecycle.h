@@ -57,6 +57,10 @@ bool driveTextDevice(const std::string& mainName, std::string* devicePath);
 // MainTime, JnlEnd and the saved view fields up to date. 0, or 1 on failure.
 int flushJournalHeader(AppState& app);
 
+// The end of a command: the header with the Main File's new last-write time
+// and without the writing mark (kJnlMainFileWriting) reaches the disk.
+int endCommandInJournal(AppState& app);
+
 // The call point of the Main File's closing, before its handle is closed: an
 // empty Journal File is deleted without a question; otherwise the header is
 // written and the user is asked whether the Journal File is kept.

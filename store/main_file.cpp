@@ -189,7 +189,35 @@ int reopenReadWrite(AppState& app) {
     return 0;
 }
 
+int checkMainFileBeforeWriting(AppState& app) {
+    if (app.main.mainHandle == kNoFile) return 1;
+    if (app.main.mainKind != MainKind::File) return 0;
+    FileIdentity open, named;
+    if (app.files->handleIdentity(app.main.mainHandle, &open) == 0 &&
+        (app.files->fileIdentity(app.main.mainName, &named) != 0 || !(open == named))) {
+        showMessageBox(app, "The Main File has been deleted or replaced since it was opened !\n\nNothing is written into it.",
+                       "Main File gone !", MsgButtons::Ok, MsgIcon::Information);
+        return 1;
+    }
+    FilePos size = 0;
+    if (app.files->size(app.main.mainHandle, &size) == 0 && size < app.main.fileSize) {
+        showMessageBox(app, "The Main File has been shortened by another program !\n\nNothing is written into it.",
+                       "Main File changed !", MsgButtons::Ok, MsgIcon::Information);
+        return 1;
+    }
+    std::uint64_t time = 0;
+    if (app.files->lastWriteTime(app.main.mainHandle, &time) == 0 && time != app.main.mainTime) {
+        const MsgAnswer answer = showMessageBox(
+            app, "Another program has changed the Main File since it was read !\n\nOverwrite its Changes with the Bytes of this Editor ?",
+            "Main File changed !", MsgButtons::YesNo, MsgIcon::Question, true);
+        if (answer != MsgAnswer::Yes) return 1;
+        app.main.mainTime = time;
+    }
+    return 0;
+}
+
 int ensureWritable(AppState& app) {
+    if (checkMainFileBeforeWriting(app) != 0) return 1;
     if (app.shell.accessFlags & kAccessWritable) return 0;
     if (app.main.mainHandle == kNoFile) return 1;
     if (app.settings.messageSwitches & kMsgWriteProtect) {

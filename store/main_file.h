@@ -37,9 +37,16 @@ int openDriveByPath(AppState& app, const std::string& devicePath, bool readOnly)
 // Opens the same Main File again with write access. Result 0 or 1.
 int reopenReadWrite(AppState& app);
 
-// Makes sure the Main File is open for writing before an operation writes
-// into it: asks "Re-open in Read-Write-Mode ?" (message switch "Write
-// Protect") and re-opens. Result 0 when writable, 1 when the caller must give up.
+// Before the program writes into the Main File: the file it opened must
+// still be there under its name and no shorter, and another program's
+// change since it was read is overwritten only when the user says so.
+// Result 0 to go on, 1 (after saying why) when nothing may be written.
+int checkMainFileBeforeWriting(AppState& app);
+
+// Makes sure the Main File may be written and is open for writing before an
+// operation writes into it: checkMainFileBeforeWriting, then asks "Re-open
+// in Read-Write-Mode ?" (message switch "Write Protect") and re-opens. Result
+// 0 when writable, 1 when the caller must give up.
 int ensureWritable(AppState& app);
 
 // Closes the Main File and resets the view. Result 1 when none was open.

@@ -4,8 +4,8 @@
 
 #include "journal/record_states.h"
 #include "state/error_report.h"
-#include "store/main_file.h"
 #include "store/exchange_record.h"
+#include "store/main_file.h"
 #include "store/main_file_bytes.h"
 #include "store/undo_order.h"
 #include "view/status_cells.h"
@@ -173,60 +173,22 @@ void markPairGroup(AppState& app) {
     }
 }
 
-// Without `run` the page is one entry of the history; with it, the stored
-// halves join the entry of the command that runs.
-int storeIntoJournal(AppState& app, HistoryGroup* run) {
+int storeIntoJournal(AppState& app) {
     if (!journalOpen(app)) return refuseWithoutJournal(app);
-    if (run == nullptr) markPairGroup(app);
+    markPairGroup(app);
     int result = 0;
+    HistoryGroup group{app.edit.groupLast, app.edit.groupCount};
     for (int half = 0; half < 2; ++half) {
         if (!app.view.halfDirty[half]) continue;
-        if (run == nullptr || halfCount(app, half) == 0) {
-            result |= storeHalf(app, half);
-            continue;
-        }
-        joinHistoryGroup(*run, app.records.jData[half]);
-        const int failed = storeHalf(app, half);
-        if (failed == 0) noteInHistoryGroup(*run, app.records.jData[half]);
-        result |= failed;
+        const bool joins = app.edit.groupStores && halfCount(app, half) > 0;
+        if (joins) joinHistoryGroup(group, app.records.jData[half]);
+        const int stored = storeHalf(app, half);
+        if (joins && stored == 0) noteInHistoryGroup(group, app.records.jData[half]);
+        result |= stored;
     }
+    app.edit.groupLast = group.last;
+    app.edit.groupCount = group.count;
     return result;
-}
-
-int writeHalvesDirectly(AppState& app, HistoryGroup& group) {
-    int result = 0;
-    for (int half = 0; half < 2; ++half) {
-        if (!app.view.halfDirty[half]) continue;
-        if (halfCount(app, half) > 0) result |= writeHalfDirectly(app, half, group);
-        // The page now is the Main File's content: nothing differs from it.
-        std::memset(app.view.changedBits + half * kChangeMapSize, 0, kChangeMapSize);
-        app.view.halfDirty[half] = false;
-    }
-    return result;
-}
-
-int storePageWith(AppState& app, HistoryGroup* run) {
-    if (app.main.mainHandle == kNoFile) return 1;
-    if (!pageIsDirty(app)) return 0;
-    app.edit.pageRefused = false;
-    if ((app.shell.accessFlags & kAccessDirect) == 0) return storeIntoJournal(app, run);
-
-    if ((app.shell.accessFlags & kAccessWritable) == 0) {
-        if (askedNo(app, kMsgWriteProtect, "Re-open in Read-Write-Mode ?",
-                    "File has been opened in Read-Only-Mode ! Shall it be re-opened in Read-Write-Mode ?"))
-            return refuseAndDrop(app);
-        if (reopenReadWrite(app) != 0) return 1;
-    }
-    if ((app.shell.accessFlags & kAccessNotLocked) == 0) {
-        if ((app.settings.messageSwitches & kMsgWriteProtect) != 0 &&
-            (askQuestion(app, "Make File writeable ?", "Make File writeable ?") & kAnswerYes) != 0)
-            unlockMainFile(app);
-        if ((app.shell.accessFlags & kAccessNotLocked) == 0) return storeIntoJournal(app, run);
-    }
-    if (run == nullptr) return writePageDirectly(app);
-    if (askedNo(app, kMsgSavePage, "Save Page ?", "Shall the actual Page be written to File ?"))
-        return refuseAndDrop(app);
-    return writeHalvesDirectly(app, *run);
 }
 
 }  // namespace
@@ -240,6 +202,20 @@ void typeByte(AppState& app, int index, std::uint8_t value) {
 void markHalfChanged(AppState& app, int half) {
     app.records.jData[half].flag = withoutGroupMarks(app.records.jData[half].flag);
     app.view.halfDirty[half] = true;
+}
+
+void beginStoreGroup(AppState& app) {
+    app.edit.groupStores = true;
+    app.edit.groupLast = kEmptyPtr;
+    app.edit.groupCount = 0;
+}
+
+int endStoreGroup(AppState& app) {
+    HistoryGroup group{app.edit.groupLast, app.edit.groupCount};
+    app.edit.groupStores = false;
+    app.edit.groupLast = kEmptyPtr;
+    app.edit.groupCount = 0;
+    return journalOpen(app) ? closeHistoryGroup(app.journal, group) : 0;
 }
 
 bool pageIsDirty(const AppState& app) { return app.view.halfDirty[0] || app.view.halfDirty[1]; }
@@ -270,14 +246,48 @@ int storeHalf(AppState& app, int half) {
 int writePageDirectly(AppState& app) {
     if (askedNo(app, kMsgSavePage, "Save Page ?", "Shall the actual Page be written to File ?"))
         return refuseAndDrop(app);
-    HistoryGroup group;
-    int result = writeHalvesDirectly(app, group);
-    if (journalOpen(app)) result |= closeHistoryGroup(app.journal, group);
+    // The typed bytes are kept in the journal rather than written over a file
+    // that is gone or changed elsewhere.
+    if (checkMainFileBeforeWriting(app) != 0) return storeIntoJournal(app);
+    int result = 0;
+    // Inside an open group the kept bytes join it; else the page is one entry.
+    const bool joins = app.edit.groupStores;
+    HistoryGroup group = joins ? HistoryGroup{app.edit.groupLast, app.edit.groupCount} : HistoryGroup{};
+    for (int half = 0; half < 2; ++half) {
+        if (!app.view.halfDirty[half]) continue;
+        if (halfCount(app, half) > 0) result |= writeHalfDirectly(app, half, group);
+        // The page now is the Main File's content: nothing differs from it.
+        std::memset(app.view.changedBits + half * kChangeMapSize, 0, kChangeMapSize);
+        app.view.halfDirty[half] = false;
+    }
+    if (joins) {
+        app.edit.groupLast = group.last;
+        app.edit.groupCount = group.count;
+    } else if (journalOpen(app)) {
+        result |= closeHistoryGroup(app.journal, group);
+    }
     return result;
 }
 
-int storePage(AppState& app) { return storePageWith(app, nullptr); }
+int storePage(AppState& app) {
+    if (app.main.mainHandle == kNoFile) return 1;
+    if (!pageIsDirty(app)) return 0;
+    app.edit.pageRefused = false;
+    if ((app.shell.accessFlags & kAccessDirect) == 0) return storeIntoJournal(app);
 
-int storePageInGroup(AppState& app, HistoryGroup& run) { return storePageWith(app, &run); }
+    if ((app.shell.accessFlags & kAccessWritable) == 0) {
+        if (askedNo(app, kMsgWriteProtect, "Re-open in Read-Write-Mode ?",
+                    "File has been opened in Read-Only-Mode ! Shall it be re-opened in Read-Write-Mode ?"))
+            return refuseAndDrop(app);
+        if (reopenReadWrite(app) != 0) return 1;
+    }
+    if ((app.shell.accessFlags & kAccessNotLocked) == 0) {
+        if ((app.settings.messageSwitches & kMsgWriteProtect) != 0 &&
+            (askQuestion(app, "Make File writeable ?", "Make File writeable ?") & kAnswerYes) != 0)
+            unlockMainFile(app);
+        if ((app.shell.accessFlags & kAccessNotLocked) == 0) return storeIntoJournal(app);
+    }
+    return writePageDirectly(app);
+}
 
 }  // namespace quorby

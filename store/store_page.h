@@ -30,12 +30,13 @@ void typeByte(AppState& app, int index, std::uint8_t value);
 // record copy and sets its dirty flag.
 void markHalfChanged(AppState& app, int half);
 
-struct HistoryGroup;
-// storePage for one page of a command that changes many: the stored halves
-// (or, in direct access, the kept Main File bytes) join `run`, which the
-// command closes with closeHistoryGroup when it ends, so that the whole
-// command is one entry of the history.
-int storePageInGroup(AppState& app, HistoryGroup& run);
+// Between these two, every page stored into the Journal File (or, in direct
+// access, written with its earlier bytes kept) joins one entry of the
+// history, so one undo takes all of them back (the repairs of an AVI check,
+// a paste, a fill). endStoreGroup takes the redo mark from the group's last
+// record.
+void beginStoreGroup(AppState& app);
+int endStoreGroup(AppState& app);
 
 bool pageIsDirty(const AppState& app);
 // Drops the typed changes of both halves without storing them.

@@ -12,6 +12,8 @@ const char* modelessWindowName(ModelessWindow window) {
         case ModelessWindow::Disassembly: return "disassembly";
         case ModelessWindow::Values: return "values";
         case ModelessWindow::OffsetAdjustment: return "offset";
+        case ModelessWindow::AviCheck: return "avicheck";
+        case ModelessWindow::AviReport: return "avi";
     }
     return "?";
 }
@@ -22,8 +24,10 @@ int parseModelessWindowName(const std::string& word, ModelessWindow* out, std::s
     else if (w == "disassembly") *out = ModelessWindow::Disassembly;
     else if (w == "values") *out = ModelessWindow::Values;
     else if (w == "offset") *out = ModelessWindow::OffsetAdjustment;
+    else if (w == "avicheck") *out = ModelessWindow::AviCheck;
+    else if (w == "avi") *out = ModelessWindow::AviReport;
     else {
-        *error = "unknown window '" + word + "' (find, disassembly, offset or values)";
+        *error = "unknown window '" + word + "' (find, disassembly, offset, values, avicheck or avi)";
         return 1;
     }
     return 0;

@@ -306,6 +306,15 @@ int PosixFileIo::fileIdentity(const std::string& path, FileIdentity* out) {
     return 0;
 }
 
+int PosixFileIo::handleIdentity(FileHandle h, FileIdentity* out) {
+    *out = FileIdentity{};
+    struct stat st;
+    if (::fstat(h, &st) != 0) return fail(errno, false);
+    out->device = std::uint64_t(st.st_dev);
+    out->inode = std::uint64_t(st.st_ino);
+    return 0;
+}
+
 std::string PosixFileIo::canonicalPath(const std::string& path) {
     if (char* resolved = ::realpath(path.c_str(), nullptr)) {
         std::string out(resolved);

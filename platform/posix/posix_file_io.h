@@ -46,6 +46,7 @@ public:
     // has no free space to offer for files).
     int diskSpace(const std::string& path, DiskSpace* out) override;
     int fileIdentity(const std::string& path, FileIdentity* out) override;
+    int handleIdentity(FileHandle h, FileIdentity* out) override;
     int makePrivateDirectory(const std::string& path) override;
     std::string canonicalPath(const std::string& path) override;
 

@@ -376,3 +376,45 @@ TEST(WriteSelection, OnADriveASelectionInsideASectorWritesTheMergedSector) {
 
 }  // namespace
 }  // namespace quorby::testing
+
+namespace quorby::testing {
+namespace {
+
+// The Main File changed by someone else after it was read: another program's
+// bytes are overwritten only on Yes; a shortened, deleted or replaced Main
+// File is reported and nothing is written (and Save File does not succeed).
+TEST(SaveFile, OtherWritersShortenedAndDeletedMainFiles) {
+    {
+        EditFixture f(2048, 1);
+        change(f, 7, 0x99);
+        f.io.bytes(f.mainPath)[700] = 0x42;   // another program's byte
+        f.io.writeTime += 10;
+        f.platform.boxAnswers = {MsgAnswer::No};
+        EXPECT_EQ(saveFile(f.app, true), 1);
+        EXPECT_EQ(f.platform.boxes.back().caption, "Main File changed !");
+        EXPECT_EQ(f.mainBytes()[7], f.original[7]);
+        f.platform.boxAnswers = {MsgAnswer::Yes};
+        EXPECT_EQ(saveFile(f.app, true), 0);
+        EXPECT_EQ(f.mainBytes()[7], 0x99);
+        EXPECT_EQ(f.mainBytes()[700], 0x42);   // a byte of a half this editor did not change
+    }
+    {
+        EditFixture f(2048, 1);
+        change(f, 1500, 0x99);
+        f.io.bytes(f.mainPath).resize(1000);
+        EXPECT_EQ(saveFile(f.app, true), 1);
+        EXPECT_EQ(f.platform.boxes.back().caption, "Main File changed !");
+        EXPECT_EQ(f.io.bytes(f.mainPath).size(), 1000u);
+    }
+    {
+        EditFixture f(2048, 1);
+        change(f, 10, 0x99);
+        ASSERT_EQ(f.io.removeFile(f.mainPath), 0);
+        EXPECT_EQ(saveFile(f.app, true), 1);
+        EXPECT_EQ(f.platform.boxes.back().caption, "Main File gone !");
+        EXPECT_NE(f.header().jnlFlags & kJnlUnwrittenChanges, 0u);   // the change waits in the journal
+    }
+}
+
+}  // namespace
+}  // namespace quorby::testing

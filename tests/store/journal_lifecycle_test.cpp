@@ -5,6 +5,7 @@
 #include "store/journal_lifecycle.h"
 #include "store/journal_naming.h"
 #include "store/main_file.h"
+#include "store/main_file_bytes.h"
 #include "tests/store/lifecycle_fixture.h"
 
 namespace quorby::lifecycle_test {
@@ -163,6 +164,26 @@ TEST_F(JournalLifecycleTest, ChangedMainFileAsksThreeQuestions) {
               (std::vector<std::string>{"File has been changed !", "Check Data !", "Delete Journal-File ?"}));
     EXPECT_EQ(fileSize(journalPath), 1024u);
     EXPECT_TRUE(isEmptyPtr(app.journal.header.first));
+}
+
+// Killed while writing into the Main File, before the command's end noted
+// the new time: the journal's writing mark says the change is the program's own.
+TEST_F(JournalLifecycleTest, KilledWhileWritingTheMainFileAsksNothingAtTheNextStart) {
+    makeJournalWithRecords();
+    ASSERT_EQ(openMain(mainPath), 0);
+    const std::uint8_t byte = 0x31;
+    ASSERT_EQ(writeMainBytes(app, 0, &byte, 1), 0);   // commits the writing mark first
+    touchMainFile(mainPath, 90);
+    io.close(app.journal.handle);   // killed: no end of command, no closing
+    io.close(app.main.mainHandle);
+    app.journal.handle = app.main.mainHandle = kNoFile;
+    app.main.mainKind = MainKind::None;
+
+    platform.shown.clear();
+    ASSERT_EQ(openMain(mainPath), 0);
+    EXPECT_FALSE(wasShown("File has been changed !"));
+    EXPECT_EQ(fileSize(journalPath), 1024u + 2 * 640);
+    ASSERT_EQ(closeMainFile(app), 0);
 }
 
 TEST_F(JournalLifecycleTest, OwnWritesIntoTheMainFileDoNotCountAsChanges) {

@@ -339,6 +339,14 @@ public:
         out->inode = std::hash<std::string>{}(p);
         return 0;
     }
+    int handleIdentity(FileHandle h, FileIdentity* out) override {
+        if (real) return real->handleIdentity(h, out);
+        auto it = handles_.find(h);
+        if (it == handles_.end()) return 1;
+        out->device = 1;
+        out->inode = std::hash<std::string>{}(canonicalPath(it->second));
+        return 0;
+    }
     std::string canonicalPath(const std::string& path) override {
         if (real) return real->canonicalPath(path);
         std::vector<std::string> parts;

@@ -15,6 +15,7 @@
 #include "state/app_state.h"
 #include "state/settings_file.h"
 #include "store/journal_errors.h"
+#include "store/journal_lifecycle.h"
 #include "store/page_assembly.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_io.h"
@@ -88,7 +89,7 @@ struct TestApp {
     }
 
     // The end of a command, as the command loop does it.
-    void endCommand() { commitJournalHeader(app.journal); }
+    void endCommand() { endCommandInJournal(app); }
     // Each character typed as a key of its own, then the command ends.
     void type(const std::string& keys) {
         for (char c : keys) enterChar(app, static_cast<unsigned char>(c));

@@ -1,0 +1,235 @@
+#include "avi/index_check.h"
+
+#include <string>
+
+namespace quorby {
+namespace {
+
+constexpr char kBeyondEnd[] = "   File-Pointer beyond End of File !";
+constexpr char kStopped[] = "   Stopped by User !";
+
+// The four bytes at `pos`, or false when they do not lie wholly in the file.
+bool idAt(RiffContent& content, FilePos pos, FourCc* id) {
+    std::uint8_t b[4] = {};
+    std::uint32_t got = 0;
+    if (pos >= content.size() || content.size() - pos < 4) return false;
+    if (content.read(pos, b, 4, &got) != 0 || got < 4) return false;
+    *id = le32(b);
+    return true;
+}
+
+// `n` bytes at `pos` wholly inside the file.
+bool bytesAt(RiffContent& content, FilePos pos, std::uint8_t* out, std::uint32_t n) {
+    std::uint32_t got = 0;
+    if (pos >= content.size() || content.size() - pos < n) return false;
+    return content.read(pos, out, n, &got) == 0 && got == n;
+}
+
+// The chunk of the expected id that follows the previous entry's chunk
+// (data position `prevData`): JUNK and the packets of other streams are
+// stepped over, at most kRepairSteps chunks; chunk ends rounded to even
+// positions. Result: its position, or kNoPos.
+constexpr int kRepairSteps = 256;
+
+FilePos followingChunk(RiffContent& content, FilePos prevData, FourCc expected) {
+    std::uint8_t size[4];
+    if (prevData < 4 || !bytesAt(content, prevData - 4, size, 4)) return kNoPos;
+    FilePos candidate = prevData + le32(size);
+    candidate += candidate & 1;
+    FourCc id = 0;
+    for (int step = 0; step < kRepairSteps && idAt(content, candidate, &id); ++step) {
+        if (id == expected) return candidate;
+        if (!isPrintableFourCc(id) || !bytesAt(content, candidate + 4, size, 4)) break;
+        candidate = followingChunkPos(candidate, le32(size));
+    }
+    return kNoPos;
+}
+
+// With repair on: the entry at `entry` (offset field first) set to the chunk
+// that follows the previous one. Writes the rest of the "Trying to repair"
+// line. Result: the entry's new data position, or kNoPos.
+FilePos repairEntry(IndexCheckPort& port, FilePos entry, FilePos base, FilePos prevData, FourCc expected) {
+    AviReport& report = port.report();
+    report.append("   Trying to repair ");
+    const FilePos found = followingChunk(port.content(), prevData, expected);
+    if (found == kNoPos || found < base || found + 8 - base > 0xFFFFFFFFu) {
+        reportLine(report, "   No Success !");
+        return kNoPos;
+    }
+    std::uint8_t offset[4];
+    putLe32(offset, std::uint32_t(found + 8 - base));
+    if (port.storeBytes(entry, offset, 4) != 0) {
+        reportLine(report, "   No Success !");
+        return kNoPos;
+    }
+    reportLine(report, "   Success !");
+    return found + 8;
+}
+
+// An idx1 entry's chunk: its id at the data position; a "rec " entry
+// names the "LIST" chunk of type "rec " there.
+bool idx1EntryHolds(RiffContent& content, FilePos data, FourCc id) {
+    FourCc there = 0;
+    if (!idAt(content, data, &there)) return false;
+    if (id != fourCc("rec ")) return there == id;
+    return there == fourCc("LIST") && idAt(content, data + 8, &there) && there == id;
+}
+
+}  // namespace
+
+void reportResult(AviReport& report, std::uint32_t errors) {
+    if (errors == 0) reportLine(report, "      No Errors !");
+    else reportLine(report, "There are " + std::to_string(errors) + " Errors !");
+}
+
+StandardIndexEnd checkStandardIndex(IndexCheckPort& port, FilePos pos, bool repair, std::uint32_t* errors) {
+    RiffContent& content = port.content();
+    AviReport& report = port.report();
+    std::uint8_t header[32];
+    if (!bytesAt(content, pos, header, sizeof header)) {
+        reportPosLine(report, pos, kBeyondEnd);
+        ++*errors;
+        return StandardIndexEnd::PastEnd;
+    }
+    const std::uint32_t chunkSize = le32(header + 4);
+    std::uint32_t inUse = le32(header + 12);
+    const FourCc id = le32(header + 16);
+    const FilePos base = le64(header + 20);
+    // Entries the chunk itself does not hold are not read.
+    const std::uint32_t room = chunkSize < 24 ? 0 : (chunkSize - 24) / 8;
+    if (inUse > room) inUse = room;
+    FilePos prevData = kNoPos;
+    for (std::uint32_t i = 0; i < inUse; ++i) {
+        const FilePos entry = pos + 32 + 8 * FilePos(i);
+        std::uint8_t e[8];
+        if (!bytesAt(content, entry, e, 8)) {
+            reportPosLine(report, entry, kBeyondEnd);
+            ++*errors;
+            return StandardIndexEnd::PastEnd;
+        }
+        FilePos data = base + le32(e);
+        const FilePos chunk = data - 8;
+        FourCc there = 0;
+        if (!idAt(content, chunk, &there) || there != id) {
+            reportPosLine(report, chunk, "   Wrong Data !");
+            reportPosLine(report, entry - 8, "   (Index Entry)");
+            port.flush();
+            ++*errors;
+            if (repair && prevData != kNoPos) {
+                const FilePos repaired = repairEntry(port, entry, base, prevData, id);
+                if (repaired != kNoPos) data = repaired;
+            }
+            if (!port.goOnAfterError()) return StandardIndexEnd::StoppedByNo;
+        }
+        prevData = data;
+        if (report.stopRequested()) {
+            reportLine(report, kStopped);
+            port.flush();
+            return StandardIndexEnd::StoppedByUser;
+        }
+    }
+    return StandardIndexEnd::Done;
+}
+
+CheckOutcome checkSuperIndexes(IndexCheckPort& port, const AviFacts& facts, const IndexCheckOptions& options) {
+    RiffContent& content = port.content();
+    AviReport& report = port.report();
+    CheckOutcome out;
+    bool stoppedOnce = false;
+    if (facts.superIndexPos[0] == 0) return out;
+    for (FilePos indx : facts.superIndexPos) {
+        if (indx == 0) continue;
+        // The super index as a window of 2048 bytes from its page's start:
+        // entries beyond it are not checked.
+        const FilePos windowEnd = (indx & ~FilePos{511}) + 2048;
+        std::uint8_t header[32];
+        if (!bytesAt(content, indx, header, sizeof header)) {
+            reportPosLine(report, indx, kBeyondEnd);
+            ++out.errors;
+            return out;
+        }
+        const std::uint32_t chunkSize = le32(header + 4);
+        const std::uint32_t inUse = le32(header + 12);
+        const std::uint8_t stream[2] = {header[16], header[17]};
+        for (std::uint32_t i = 0; i < inUse; ++i) {
+            const FilePos entry = indx + 32 + 16 * FilePos(i);
+            std::uint8_t e[16];
+            if (entry + 16 > windowEnd || entry + 16 > indx + 8 + FilePos(chunkSize) || !bytesAt(content, entry, e, 16))
+                break;
+            const FilePos offset = le64(e);
+            FourCc id = 0;
+            if (offset >= content.size() || !idAt(content, offset, &id)) {
+                reportPosLine(report, offset, kBeyondEnd);
+                ++out.errors;
+                return out;
+            }
+            reportPosLine(report, offset, fourCcText(id));
+            const bool isIndex = (id & 0xFF) == 'i' && (id >> 8 & 0xFF) == 'x' && (id >> 16 & 0xFF) == stream[0] &&
+                                 (id >> 24 & 0xFF) == stream[1];
+            if (!isIndex) {
+                reportLine(report, "   Data Index not found !");
+                ++out.errors;
+                if (!port.goOnAfterError()) return out;
+            } else if (options.dataIndexes) {
+                const StandardIndexEnd end = checkStandardIndex(port, offset, options.repair, &out.errors);
+                if (end == StandardIndexEnd::StoppedByUser) {
+                    if (stoppedOnce) {
+                        reportLine(report, kStopped);
+                        reportResult(report, out.errors);
+                        out.end = CheckEnd::Result;
+                        return out;
+                    }
+                    stoppedOnce = true;
+                }
+            } else if (report.stopRequested()) {
+                reportLine(report, kStopped);
+                reportResult(report, out.errors);
+                out.end = CheckEnd::Result;
+                return out;
+            }
+        }
+    }
+    reportResult(report, out.errors);
+    out.end = CheckEnd::Result;
+    return out;
+}
+
+CheckOutcome checkIdx1(IndexCheckPort& port, const AviFacts& facts) {
+    RiffContent& content = port.content();
+    AviReport& report = port.report();
+    CheckOutcome out;
+    if (facts.idx1Pos == kNoPos) return out;
+    std::uint8_t size[4];
+    if (!bytesAt(content, facts.idx1Pos + 4, size, 4)) return out;
+    const FilePos base = facts.moviBase == kNoPos ? 0 : facts.moviBase;
+    const std::uint32_t entries = le32(size) / 16;
+    for (std::uint32_t i = 0; i < entries; ++i) {
+        const FilePos entry = facts.idx1Pos + 8 + 16 * FilePos(i);
+        std::uint8_t e[16];
+        if (!bytesAt(content, entry, e, 16)) {
+            reportPosLine(report, entry, kBeyondEnd);
+            ++out.errors;
+            return out;
+        }
+        const FourCc id = le32(e);
+        const std::uint32_t length = le32(e + 12);
+        if (length == 0 || (id & 0xFFFF) == (fourCc("7Fxx") & 0xFFFF)) continue;
+        const FilePos data = base + le32(e + 8);
+        if (!idx1EntryHolds(content, data, id)) {
+            reportPosLine(report, data, "   Wrong Data !");
+            reportPosLine(report, entry + 8, "   (Index Entry)");
+            port.flush();
+            ++out.errors;
+            if (!port.goOnAfterError()) return out;
+        }
+        if (report.stopRequested()) {
+            reportLine(report, kStopped);
+            break;
+        }
+    }
+    reportResult(report, out.errors);
+    out.end = CheckEnd::Result;
+    return out;
+}
+
+}  // namespace quorby
