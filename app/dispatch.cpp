@@ -10,6 +10,11 @@
 #include "compare/offset_dialog.h"
 #include "disasm/disassembly_window.h"
 #include "edit/append_to_file.h"
+#include "edit/clipboard_copy.h"
+#include "edit/clipboard_paste.h"
+#include "edit/file_size_dialog.h"
+#include "edit/fill_commands.h"
+#include "edit/paste_file.h"
 #include "edit/save_as.h"
 #include "edit/undo_commands.h"
 #include "edit/write_commands.h"
@@ -61,7 +66,7 @@ const CommandEntry kCommands[] = {
     // File
     {kCmdOpen, openCommand}, {kCmdOpenKey, openCommand},
     {kCmdOpenDrive, openDriveCommand}, {kCmdOpenDriveKey, openDriveCommand},
-    {kCmdEnlargeAndDecrease, nullptr},
+    {kCmdEnlargeAndDecrease, changeFileSizeCommand},
     {kCmdNew, nullptr},
     {kCmdSaveSelection, saveSelectedDataCommand},
     {kCmdSavePage, savePageCommand},
@@ -88,10 +93,10 @@ const CommandEntry kCommands[] = {
     {kCmdSelectAll, selectAllCommand}, {kCmdSelectAllKey, selectAllCommand},
     {kCmdSetBookmark, setBookmarkCommand}, {kCmdSetBookmarkKey, setBookmarkCommand},
     {kCmdRememberSelection, rememberSelectionCommand}, {kCmdRestoreSelection, restoreSelectionCommand},
-    {kCmdCopy, nullptr}, {kCmdCopyKey, nullptr}, {kCmdCopyInsertKey, nullptr},
-    {kCmdPaste, nullptr}, {kCmdPasteKey, nullptr}, {kCmdPasteInsertKey, nullptr},
+    {kCmdCopy, copyCommand}, {kCmdCopyKey, copyCommand}, {kCmdCopyInsertKey, copyCommand},
+    {kCmdPaste, pasteCommand}, {kCmdPasteKey, pasteCommand}, {kCmdPasteInsertKey, pasteCommand},
     {kCmdPasteHighlighted, nullptr},
-    {kCmdPasteFile, nullptr}, {kCmdAppendOtherFile, nullptr},
+    {kCmdPasteFile, pasteFileCommand}, {kCmdAppendOtherFile, appendOtherFileCommand},
     {kCmdDiscardSelectedChanges, discardSelectedCommand}, {kCmdDiscardPageChanges, discardPageCommand},
     {kCmdUndo, undoLastCommand}, {kCmdUndoKey, undoLastCommand},
     {kCmdUndoPerPage, undoPerPageCommand}, {kCmdUndoPerPageKey, undoPerPageCommand},
@@ -99,8 +104,8 @@ const CommandEntry kCommands[] = {
     {kCmdRedo, redoLastCommand}, {kCmdRedoKey, redoLastCommand},
     {kCmdRedoPerPage, redoPerPageCommand}, {kCmdRedoPerPageKey, redoPerPageCommand},
     {kCmdRedoAll, redoAllCommand},
-    {kCmdFillPageWithValue, nullptr}, {kCmdFillSelectionWithValue, nullptr},
-    {kCmdFillPageWithAllValues, nullptr},
+    {kCmdFillPageWithValue, fillPageWithValueCommand}, {kCmdFillSelectionWithValue, fillSelectionWithValueCommand},
+    {kCmdFillPageWithAllValues, fillPageWithAllValuesCommand},
     // Goto
     {kCmdGotoAddress, gotoCommand}, {kCmdGotoAddressKey, gotoCommand},
     {kCmdFileBegin, fileBeginCommand}, {kCmdFileBeginKey, fileBeginCommand},

@@ -88,6 +88,11 @@ Batch mode
                                 0xPOS, SEARCH NOT FOUND, SEARCH INTERRUPTED or SEARCH
                                 NOT RUN (after NOT FOUND, until the dialog opens anew)
     compare PATH                "To other &File" with PATH chosen in its file dialog
+    clipboard text TEXT         puts TEXT on the clipboard as plain text only, as
+                                another program would
+    clipboard data HEXBYTES     puts the bytes on the clipboard in the three forms
+                                of "Copy"
+    clipboard clear             empties the clipboard
     differences                 "Find &Differences" (Ctrl+U). Writes COMPARE DIFFERENCE
                                 0xPOS, COMPARE EOF 0xPOS NAME (no difference, but NAME
                                 ends first, at Main File position POS), COMPARE NOT

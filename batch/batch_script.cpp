@@ -1,5 +1,6 @@
 #include "batch/batch_script.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/headless/key_names.h"
@@ -240,6 +241,29 @@ int parseSearch(const std::vector<std::string>& words, BatchCommand* cmd, std::s
             return 1;
         }
     }
+    return 0;
+}
+
+// clipboard text TEXT | clipboard data HEX | clipboard clear: `value` says
+// which, `text` holds the text or the bytes.
+int parseClipboard(const std::string& line, const std::vector<std::string>& words, BatchCommand* cmd,
+                   std::string* error) {
+    const char* usage = "clipboard text TEXT|data HEXBYTES|clear";
+    cmd->verb = BatchVerb::Clipboard;
+    cmd->value = words.size() > 1 ? lowerCase(words[1]) : std::string();
+    if (cmd->value == "clear") return expectWordCount(words, 2, 2, usage, error);
+    if (cmd->value == "text") return restOfLine(line, 2, &cmd->text, error);
+    if (cmd->value != "data" || expectWordCount(words, 3, 3, usage, error) != 0) {
+        *error = std::string("usage: ") + usage;
+        return 1;
+    }
+    const std::string& hex = words[2];
+    const bool allHex = std::all_of(hex.begin(), hex.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    if (hex.size() % 2 != 0 || !allHex) {
+        *error = "clipboard data takes pairs of hex digits";
+        return 1;
+    }
+    for (std::size_t i = 0; i < hex.size(); i += 2) cmd->text.push_back(char(std::stoi(hex.substr(i, 2), nullptr, 16)));
     return 0;
 }
 
@@ -493,6 +517,7 @@ int parseWords(const std::string& line, const std::vector<std::string>& words, B
         cmd->verb = BatchVerb::Differences;
         return expectWordCount(words, 1, 1, "differences", error);
     }
+    if (verb == "clipboard") return parseClipboard(line, words, cmd, error);
     if (verb == "pending") return parsePending(line, words, cmd, error);
     if (verb == "print") return parsePrint(words, cmd, error);
     if (verb == "expect") return parseExpect(line, words, cmd, error);

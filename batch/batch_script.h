@@ -15,7 +15,7 @@ enum class BatchVerb {
     Open, Drive, Command, Key, Hold, Release, Type, Click, Drag, Wheel, Scroll, Resize, Paint,
     Answer, File, Popup, DialogSet, DialogCheck, DialogChoose, DialogPress, DialogCancel,
     PendingKey, PendingType, PendingWait, PendingCommand, PendingWindow,
-    Window, Search, Compare, Differences,
+    Window, Search, Compare, Differences, Clipboard,
     PrintGrid, PrintRow, PrintCells, PrintColours, PrintState, PrintCaption, PrintScrollBar,
     PrintMenus, PrintClipboard, PrintWindow,
     ExpectRow, ExpectState, ExpectCaption,

@@ -7,6 +7,7 @@
 #include "app/window_events.h"
 #include "batch/state_report.h"
 #include "core/command_codes.h"
+#include "edit/clipboard_formats.h"
 #include "find/find_dialog.h"
 #include "platform/headless/key_names.h"
 #include "platform/headless/modeless_windows.h"
@@ -588,6 +589,15 @@ int BatchSession::execute(const BatchCommand& cmd, std::string* error) {
         }
         case BatchVerb::Differences:
             findDifferences();
+            break;
+        case BatchVerb::Clipboard:
+            // Text as another program leaves it; data as a copy of Quorby does.
+            if (cmd.value == "data") {
+                putBytesOnClipboard(platform_, std::string(cmd.text));
+                break;
+            }
+            platform_.clearClipboard();
+            if (cmd.value == "text") platform_.setClipboard(kMimeText, cmd.text);
             break;
         case BatchVerb::Quit:
             exitProgram(true);

@@ -16,7 +16,7 @@ enum Command : int {
     kCmdOpenKey = 32827,               // Ctrl+O
     kCmdOpenDrive = 32911,             // "Open &Drive"
     kCmdOpenDriveKey = 32937,          // Ctrl+L
-    kCmdEnlargeAndDecrease = 32971,    // "&Enlarge and Decrease" (not built)
+    kCmdEnlargeAndDecrease = 32971,    // "&Enlarge and Decrease"
     kCmdNew = 32970,                   // "&New" (grey)
     kCmdSaveSelection = 32883,         // "Save selected Data"
     kCmdSavePage = 32772,              // "Save Page"
@@ -59,15 +59,15 @@ enum Command : int {
     kCmdSetBookmarkKey = 32984,        // Ctrl+M
     kCmdRememberSelection = 32861,     // "Remember Selection"
     kCmdRestoreSelection = 32906,      // "Restore Selection"
-    kCmdCopy = 32912,                  // "Copy" (not built)
+    kCmdCopy = 32912,                  // "Copy"
     kCmdCopyKey = 32917,               // Ctrl+C
     kCmdCopyInsertKey = 32913,         // Ctrl+Insert
-    kCmdPaste = 32862,                 // "Paste" (not built)
+    kCmdPaste = 32862,                 // "Paste"
     kCmdPasteKey = 32918,              // Ctrl+V
     kCmdPasteInsertKey = 32864,        // Shift+Insert
     kCmdPasteHighlighted = 32991,      // "Paste highlighted Data" (grey)
-    kCmdPasteFile = 32919,             // "Paste File" (not built)
-    kCmdAppendOtherFile = 32914,       // "Append File" (not built)
+    kCmdPasteFile = 32919,             // "Paste File"
+    kCmdAppendOtherFile = 32914,       // "Append File"
     kCmdDiscardSelectedChanges = 32882,// "Discard selected Changes"
     kCmdDiscardPageChanges = 32884,    // "Discard Changes in Page"
     kCmdUndo = 32837,                  // "&Undo"
@@ -80,9 +80,9 @@ enum Command : int {
     kCmdRedoPerPage = 32936,           // "&Redo per Page"
     kCmdRedoPerPageKey = 32964,        // Ctrl+F4
     kCmdRedoAll = 32839,               // "Re&do All"
-    kCmdFillPageWithValue = 32852,     // "Fill Page with Hex-Value ..." (not built)
-    kCmdFillSelectionWithValue = 32946,// "Fill Selection with Hex-Value" (not built)
-    kCmdFillPageWithAllValues = 32956, // "Fill Page with all Kind of Values" (not built)
+    kCmdFillPageWithValue = 32852,     // "Fill Page with Hex-Value ..."
+    kCmdFillSelectionWithValue = 32946,// "Fill Selection with Hex-Value"
+    kCmdFillPageWithAllValues = 32956, // "Fill Page with all Kind of Values"
 
     // Goto menu
     kCmdGotoAddress = 32809,           // "&Address"

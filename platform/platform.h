@@ -183,6 +183,9 @@ public:
     // returns true when that event was a typed ESC.
     virtual bool pollPendingInput() = 0;
 
+    // The clipboard by MIME type. clearClipboard starts a new content; the
+    // formats set after it belong together.
+    virtual void clearClipboard() {}
     virtual void setClipboard(const std::string& mimeType, const std::string& data) = 0;
     virtual bool clipboardHas(const std::string& mimeType) = 0;
     virtual std::string clipboardData(const std::string& mimeType) = 0;

@@ -24,6 +24,7 @@ struct EditState {
     bool groupStores = false;
     FilePos groupLast = kEmptyPtr;
     std::uint64_t groupCount = 0;
+    std::uint8_t fillValue = 0;      // the byte chosen in "Choose Char"
 };
 
 }  // namespace quorby

@@ -250,7 +250,9 @@ int writePageDirectly(AppState& app) {
     // that is gone or changed elsewhere.
     if (checkMainFileBeforeWriting(app) != 0) return storeIntoJournal(app);
     int result = 0;
-    HistoryGroup group;
+    // Inside an open group the kept bytes join it; else the page is one entry.
+    const bool joins = app.edit.groupStores;
+    HistoryGroup group = joins ? HistoryGroup{app.edit.groupLast, app.edit.groupCount} : HistoryGroup{};
     for (int half = 0; half < 2; ++half) {
         if (!app.view.halfDirty[half]) continue;
         if (halfCount(app, half) > 0) result |= writeHalfDirectly(app, half, group);
@@ -258,7 +260,12 @@ int writePageDirectly(AppState& app) {
         std::memset(app.view.changedBits + half * kChangeMapSize, 0, kChangeMapSize);
         app.view.halfDirty[half] = false;
     }
-    if (journalOpen(app)) result |= closeHistoryGroup(app.journal, group);
+    if (joins) {
+        app.edit.groupLast = group.last;
+        app.edit.groupCount = group.count;
+    } else if (journalOpen(app)) {
+        result |= closeHistoryGroup(app.journal, group);
+    }
     return result;
 }
 

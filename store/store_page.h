@@ -30,9 +30,11 @@ void typeByte(AppState& app, int index, std::uint8_t value);
 // record copy and sets its dirty flag.
 void markHalfChanged(AppState& app, int half);
 
-// Between these two, every page stored into the Journal File joins one entry
-// of the history, so one undo takes all of them back (the repairs of an AVI
-// check). endStoreGroup takes the redo mark from the group's last record.
+// Between these two, every page stored into the Journal File (or, in direct
+// access, written with its earlier bytes kept) joins one entry of the
+// history, so one undo takes all of them back (the repairs of an AVI check,
+// a paste, a fill). endStoreGroup takes the redo mark from the group's last
+// record.
 void beginStoreGroup(AppState& app);
 int endStoreGroup(AppState& app);
 

@@ -37,6 +37,7 @@ public:
     int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) override;
     void fitWindowToGrid(int cellWidth, int rowHeight) override;
     bool pollPendingInput() override;
+    void clearClipboard() override { clipboard_.clear(); }
     void setClipboard(const std::string& mimeType, const std::string& data) override;
     bool clipboardHas(const std::string& mimeType) override;
     std::string clipboardData(const std::string& mimeType) override;

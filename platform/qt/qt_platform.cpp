@@ -208,6 +208,12 @@ bool QtPlatform::pollPendingInput() {
     return grid->takeInterceptedEscape();
 }
 
+void QtPlatform::clearClipboard() {
+    ownFormats_.clear();
+    QGuiApplication::clipboard()->clear();
+    ownMimeData_ = nullptr;
+}
+
 void QtPlatform::setClipboard(const std::string& mimeType, const std::string& data) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const QString type = QString::fromLatin1(mimeType);
@@ -217,7 +223,8 @@ void QtPlatform::setClipboard(const std::string& mimeType, const std::string& da
     ownFormats_[type] = QByteArray(data.data(), qsizetype(data.size()));
     auto* content = new QMimeData;
     for (const auto& [format, bytes] : ownFormats_) {
-        if (format == kTextMime) content->setText(QString::fromLatin1(bytes));
+        // The text form ends with a zero byte, which text/plain does not carry.
+        if (format == kTextMime) content->setText(QString::fromLatin1(bytes.endsWith('\0') ? bytes.chopped(1) : bytes));
         else content->setData(format, bytes);
     }
     clipboard->setMimeData(content);

@@ -46,6 +46,7 @@ public:
     int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) override;
     void fitWindowToGrid(int cellWidth, int rowHeight) override;
     bool pollPendingInput() override;
+    void clearClipboard() override;
     void setClipboard(const std::string& mimeType, const std::string& data) override;
     bool clipboardHas(const std::string& mimeType) override;
     std::string clipboardData(const std::string& mimeType) override;

@@ -159,7 +159,21 @@ struct HistoryModel {
 
     // Leaving a page pair (or Enter, or a command) stores its dirty halves:
     // one entry for the pair.
-    void storePair(FilePos pairPos) {
+    void storePair(FilePos pairPos) { add(pairEntry(pairPos)); }
+
+    // Fill Selection: the bytes [start, end) typed as `value`, stored pair
+    // after pair from the pair at `start`; all of it is one entry.
+    void fill(FilePos start, FilePos end, std::uint8_t value) {
+        Entry all;
+        for (FilePos pair = start & ~FilePos{511}; pair < end; pair += 1024) {
+            for (FilePos p = std::max(start, pair); p < std::min(end, pair + 1024); ++p) type(p, value);
+            Entry e = pairEntry(pair);
+            all.insert(all.end(), e.begin(), e.end());
+        }
+        add(std::move(all));
+    }
+
+    Entry pairEntry(FilePos pairPos) {
         Entry entry;
         for (FilePos half : {pairPos, pairPos + 512}) {
             if (!dirty.count(half) || half >= size()) continue;
@@ -177,7 +191,7 @@ struct HistoryModel {
                 entry.push_back(storeChange(half, bytes));
             }
         }
-        add(std::move(entry));
+        return entry;
     }
 
     // Save File / Save selected Data / Save Page: the bytes of [start, end)

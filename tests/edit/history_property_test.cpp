@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "edit/drop_changes.h"
+#include "edit/fill_commands.h"
 #include "edit/restore_original.h"
 #include "edit/undo_commands.h"
 #include "edit/write_selection.h"
@@ -44,7 +45,7 @@ void envSeedRange(int* first, int* last) {
 
 enum class Act {
     Type, Backspace, Escape, Enter, Move, PageDown, Undo, Redo, UndoAll, RedoAll,
-    SaveFile, SaveSelection, SavePage, Discard, Restore, Reopen
+    SaveFile, SaveSelection, SavePage, Discard, Restore, Reopen, Fill
 };
 
 struct Step {
@@ -74,6 +75,7 @@ std::string describe(const Step& s) {
     case Act::Discard: o << "Discard selected Changes " << s.pos << "+" << s.length; break;
     case Act::Restore: o << "Restore Original File"; break;
     case Act::Reopen: o << "quit and open again"; break;
+    case Act::Fill: o << "Fill Selection " << s.pos << "+" << s.length << " with " << int(s.value); break;
     }
     return o.str();
 }
@@ -95,7 +97,8 @@ std::vector<Step> randomSession(std::uint32_t seed, int count, bool direct) {
     for (int i = 0; i < count; ++i) {
         Step s;
         const std::uint32_t r = pick(100);
-        if (r < 34) s.act = Act::Type;
+        if (r < 28) s.act = Act::Type;
+        else if (r < 34) s.act = Act::Fill;
         else if (r < 38) s.act = Act::Move;
         else if (r < 40) s.act = Act::PageDown;
         else if (r < 42) s.act = Act::Backspace;
@@ -111,6 +114,7 @@ std::vector<Step> randomSession(std::uint32_t seed, int count, bool direct) {
         else if (r < 90) s.act = direct ? Act::Type : Act::Discard;
         else if (r < 93) s.act = Act::Restore;
         else if (r < 96) s.act = Act::Reopen;
+        else if (r < 99) s.act = Act::Fill;
         else s.act = Act::Type;
         s.pos = position();
         s.value = std::uint8_t(pick(256));
@@ -279,6 +283,13 @@ private:
         case Act::Reopen:
             model_.storePair(pairPos());
             f_->quitAndReopen();
+            break;
+        case Act::Fill:
+            select(s);
+            model_.storePair(pairPos());
+            app().edit.fillValue = s.value;
+            fillSelection(app());
+            model_.fill(app().view.selectionStart, app().view.selectionEnd, s.value);
             break;
         }
     }

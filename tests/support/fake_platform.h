@@ -182,6 +182,7 @@ public:
     // ---- clipboard, by MIME type -----------------------------------------------
     std::map<std::string, std::string> clipboard;
 
+    void clearClipboard() override { clipboard.clear(); }
     void setClipboard(const std::string& mimeType, const std::string& data) override { clipboard[mimeType] = data; }
     bool clipboardHas(const std::string& mimeType) override { return clipboard.count(mimeType) != 0; }
     std::string clipboardData(const std::string& mimeType) override {

@@ -1,0 +1,131 @@
+#include "edit/file_size.h"
+
+#include <cstring>
+
+#include "journal/journal_file.h"
+#include "navigate/page_moves.h"
+#include "state/error_report.h"
+#include "store/main_file.h"
+#include "store/page_assembly.h"
+#include "store/store_page.h"
+#include "store/write_steps.h"
+
+namespace quorby {
+
+namespace {
+
+// The size, the last byte and the last-write time as the file has them now.
+void takeSizeAgain(AppState& app) {
+    FilePos size = app.main.fileSize;
+    if (app.files->size(app.main.mainHandle, &size) != 0) reportError(app, "Error !", app.main.mainName);
+    app.main.fileSize = size;
+    app.main.lastBytePos = size == 0 ? 0 : size - 1;
+    app.files->lastWriteTime(app.main.mainHandle, &app.main.mainTime);
+}
+
+bool refusedToWrite(AppState& app) {
+    if ((app.shell.accessFlags & kAccessWritable) != 0) return false;
+    if (declinedQuestion(app, kMsgWriteProtect, "Re-open in Read-Write-Mode ?",
+                 "File has been opened in Read-Only-Mode ! Shall it be re-opened in Read-Write-Mode ?"))
+        return true;
+    return reopenReadWrite(app) != 0;
+}
+
+// The journal forgets the pages at and beyond `newSize`: they leave the
+// address chain, and the undo order (which might step onto them) is
+// emptied when there were any. The page that holds the new end counts only
+// the bytes before it.
+int cutJournalAt(AppState& app, FilePos newSize) {
+    JournalFile& jf = app.journal;
+    JournalRecord last;
+    if (isEmptyPtr(jf.header.lastPtr)) return 0;
+    if (readRecordHeader(jf, jf.header.lastPtr, kRecordLinks, last) != 0) return 1;
+    if (last.mainAdr >= newSize) {
+        if (cutAddressChain(jf, newSize) != 0) return 1;
+        jf.header.undo = kEmptyPtr;
+        jf.header.firstUndo = kEmptyPtr;
+    }
+    FilePos endPtr = kEmptyPtr;
+    JournalRecord end;
+    if (findPredecessor(jf, newSize, &endPtr, &end) != 0) return 1;
+    if (isEmptyPtr(endPtr) || end.mainAdr + kPageSize <= newSize) return 0;
+    end.anz = std::uint32_t(newSize - end.mainAdr);
+    end.nextPtr = kEmptyPtr;
+    return writeRecordHeader(jf, end, kRecordLinks);
+}
+
+// The page that held the old end counts the added bytes as its own (zeros,
+// as the Main File has them), so that they show and take changes.
+int extendEndRecord(AppState& app, FilePos oldSize, FilePos newSize) {
+    JournalFile& jf = app.journal;
+    FilePos endPtr = kEmptyPtr;
+    JournalRecord end;
+    if (findPredecessor(jf, oldSize, &endPtr, &end) != 0) return 1;
+    if (isEmptyPtr(endPtr) || end.mainAdr + end.anz != oldSize || end.anz >= std::uint32_t(kPageSize)) return 0;
+    if (readRecord(jf, endPtr, end) != 0) return 1;
+    const FilePos count = newSize - end.mainAdr;
+    const std::uint32_t anz = count < FilePos(kPageSize) ? std::uint32_t(count) : std::uint32_t(kPageSize);
+    std::memset(end.data + end.anz, 0, anz - end.anz);
+    end.anz = anz;
+    return writeRecord(jf, end);
+}
+
+int decreaseMainFile(AppState& app, FilePos newSize) {
+    if (declinedQuestion(app, kMsgEnlargeDecrease, "DECREASE ?", "Shall this File really be decreased ?")) return 1;
+    if (refusedToWrite(app)) return 1;
+    if (pageIsDirty(app) && storePage(app) != 0) return 1;
+    int result = app.files->setSize(app.main.mainHandle, newSize);
+    if (result != 0) reportError(app, "Error !", app.main.mainName);
+    takeSizeAgain(app);
+    if (journalIsOpen(app)) {
+        result |= cutJournalAt(app, newSize);
+        commitJournalHeader(app.journal);
+        forgetCursorRecords(app);
+    }
+    const FilePos lastPage = app.main.lastBytePos & ~FilePos{kPageSize - 1};
+    const FilePos cursor = app.view.cursorPos();
+    if (app.view.pagePos > lastPage) {
+        showWithCursorAt(app, lastPage);
+    } else {
+        loadPagePair(app, app.view.pagePos);
+        if (cursor > app.main.lastBytePos) showWithCursorAt(app, app.main.lastBytePos);
+    }
+    redrawView(app);
+    return result;
+}
+
+}  // namespace
+
+int resizeMainFile(AppState& app, FilePos newSize) {
+    if (app.main.mainHandle == kNoFile || (app.shell.modeFlags & kModeDrive) != 0) return 1;
+    if (newSize == app.main.fileSize) return 0;
+    if (newSize < app.main.fileSize) return decreaseMainFile(app, newSize);
+    const FilePos oldSize = app.main.fileSize;
+    if (pageIsDirty(app) && storePage(app) != 0) return 1;
+    if (enlargeMainFile(app, newSize) != 0) return 1;
+    if (app.settings.resizeOptions & 1u) {
+        app.view.selectionStart = oldSize;
+        app.view.selectionEnd = newSize;
+        app.view.selectionActive = kSelectionExists;
+    }
+    loadPagePair(app, app.view.pagePos);
+    redrawView(app);
+    return 0;
+}
+
+int enlargeMainFile(AppState& app, FilePos newSize) {
+    if (app.main.mainHandle == kNoFile || (app.shell.modeFlags & kModeDrive) != 0) return 1;
+    if (newSize <= app.main.fileSize) return 1;
+    if (declinedQuestion(app, kMsgEnlargeDecrease, "ENLARGE ?", "Shall this File really be enlarged ?")) return 1;
+    if (refusedToWrite(app)) return 1;
+    if (requireFreeSpace(app, app.main.mainName, newSize - app.main.fileSize) != 0) return 1;
+    const FilePos oldSize = app.main.fileSize;
+    const int failed = app.files->setSize(app.main.mainHandle, newSize);
+    if (failed != 0) reportError(app, "Error !", app.main.mainName);
+    takeSizeAgain(app);
+    if (failed != 0 || app.main.fileSize != newSize) return 1;
+    forgetCursorRecords(app);
+    return journalIsOpen(app) ? extendEndRecord(app, oldSize, newSize) : 0;
+}
+
+}  // namespace quorby

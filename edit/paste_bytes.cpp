@@ -1,0 +1,132 @@
+#include "edit/paste_bytes.h"
+
+#include <cstring>
+
+#include "edit/file_size.h"
+#include "edit/switches_off.h"
+#include "navigate/page_moves.h"
+#include "state/error_report.h"
+#include "state/progress.h"
+#include "store/page_assembly.h"
+#include "store/store_page.h"
+#include "store/write_steps.h"
+
+namespace quorby {
+
+namespace {
+
+constexpr const char* kEnlargeCaption = "Too much Amount of Data !";
+
+bool declinedEnlarging(AppState& app, FilePos missing, EnlargeAsk ask) {
+    if ((app.settings.messageSwitches & kMsgPasteEnlarge) == 0) return false;
+    const std::string text = enlargeQuestionText(missing);
+    if (ask == EnlargeAsk::MessageBox) {
+        MessageBoxDescription box;
+        box.caption = kEnlargeCaption;
+        box.text = text;
+        box.buttons = MsgButtons::YesNo;
+        box.icon = MsgIcon::Question;
+        return app.platform->messageBox(box) != MsgAnswer::Yes;
+    }
+    return declinedQuestion(app, kMsgPasteEnlarge, kEnlargeCaption, text);
+}
+
+int readSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count) {
+    if (source.fill >= 0) {
+        std::memset(out, source.fill, count);
+        return 0;
+    }
+    if (source.bytes != nullptr) {
+        std::memcpy(out, source.bytes + offset, count);
+        return 0;
+    }
+    std::uint32_t done = 0;
+    if (app.files->readAt(source.file, source.fileStart + offset, out, count, &done) != 0 || done != count) {
+        reportError(app, kErrorReading, source.name);
+        return 1;
+    }
+    return 0;
+}
+
+// The pasted bytes [at, at + count) of pageBuffer are changes of the halves
+// they lie in, as if typed.
+void markPasted(AppState& app, std::uint32_t at, std::uint32_t count) {
+    for (std::uint32_t k = at; k < at + count; ++k) app.view.setChanged(k);
+    if (at < std::uint32_t(kPageSize)) markHalfChanged(app, 0);
+    if (at + count > std::uint32_t(kPageSize)) markHalfChanged(app, 1);
+}
+
+// The pairs from the one holding `start` on, each loaded, filled from the
+// source and stored into one entry of the history; last pair first when
+// `backwards`.
+int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, FilePos n, bool backwards) {
+    const FilePos first = start & ~FilePos{kPageSize - 1};
+    const FilePos end = start + n;
+    const FilePos pairs = (end - first + kPagePairSize - 1) / kPagePairSize;
+    beginStoreGroup(app);
+    int result = 0;
+    for (FilePos i = 0; i < pairs && result == 0; ++i) {
+        const FilePos pairPos = first + (backwards ? pairs - 1 - i : i) * kPagePairSize;
+        if ((i > 0 && pollProgress(app)) || loadPagePair(app, pairPos) != 0) {
+            result = 1;
+            break;
+        }
+        ViewState& v = app.view;
+        const FilePos from = start > v.pagePos ? start : v.pagePos;
+        const FilePos to = end < v.pagePos + v.pageLength ? end : v.pagePos + v.pageLength;
+        if (v.pagePos != pairPos || to <= from) {
+            result = 1;   // the pair does not hold it: the file is shorter than expected
+            break;
+        }
+        const std::uint32_t at = std::uint32_t(from - v.pagePos);
+        const std::uint32_t take = std::uint32_t(to - from);
+        if (readSource(app, source, from - start, v.pageBuffer + at, take) != 0) {
+            result = 1;
+            break;
+        }
+        markPasted(app, at, take);
+        result = storePage(app);
+    }
+    dropPageChanges(app);
+    result |= endStoreGroup(app);
+    return result;
+}
+
+}  // namespace
+
+std::string enlargeQuestionText(FilePos missing) {
+    return "For this Action the file is for\n" + std::to_string(missing) + "  Bytes too small !\nSHALL THE FILE BE ENLARGED ?";
+}
+
+int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos n, const char* title,
+               EnlargeAsk ask) {
+    if (app.main.mainHandle == kNoFile || n == 0) return 1;
+    if (pageIsDirty(app) && storePage(app) != 0) return 1;
+    ViewState& v = app.view;
+    if (start + n > app.main.fileSize) {
+        if (declinedEnlarging(app, start + n - app.main.fileSize, ask)) return 1;
+        SwitchesOff quiet(app, kMsgEnlargeDecrease | kMsgWriteProtect);
+        if (enlargeMainFile(app, start + n) != 0) return 1;
+    }
+    const FilePos pagePos = v.pagePos;
+    const std::uint32_t viewOffset = v.viewOffset;
+    const std::uint32_t cursorOffset = v.cursorOffset;
+    int result = loadPagePair(app, start & ~FilePos{kPageSize - 1});   // as long as the file is now
+    if (result == 0) {
+        startProgress(app, title);
+        // A paste over thousands of pages asks nothing page by page.
+        SwitchesOff quiet(app, kMsgSavePage);
+        // A source that is the Main File itself is read before its bytes are
+        // overwritten (a direct write changes them at once): its copy runs from
+        // the end, as it always lies at or after the source.
+        const bool backwards = source.file != kNoFile && source.file == app.main.mainHandle;
+        result = pasteFromCursor(app, source, start, n, backwards);
+    }
+    loadPagePair(app, pagePos);
+    v.viewOffset = viewOffset;
+    v.cursorOffset = cursorOffset;
+    redrawView(app);
+    return result;
+}
+
+}  // namespace quorby

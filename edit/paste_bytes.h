@@ -1,0 +1,41 @@
+#pragma once
+// The core of the paste commands: n bytes from a source go into the current
+// content from the cursor on, page pair after page pair, through the same
+// page halves, change marks and storing as typed bytes. The whole paste is
+// one entry of the history; ESC between pages (with Yes to "Shall this
+// Action be interrupted ?") stops it with the pasted part kept.
+#include <cstdint>
+#include <string>
+
+#include "state/app_state.h"
+
+namespace quorby {
+
+// Where the pasted bytes come from: a block in memory (the clipboard's), a
+// file read in page-sized pieces from `fileStart` on, or (fill >= 0) one
+// byte value repeated.
+struct PasteSource {
+    int fill = -1;
+    const std::uint8_t* bytes = nullptr;
+    FileHandle file = kNoFile;
+    FilePos fileStart = 0;
+    std::string name;            // for "Error reading "
+};
+
+enum class EnlargeAsk { Question, MessageBox };
+
+// The text of the question before a paste past the end enlarges the file by
+// `missing` bytes.
+std::string enlargeQuestionText(FilePos missing);
+
+// Pastes `n` bytes of `source` from `start` on under the banner `title`
+// (the view and cursor are where they were afterwards). When
+// they run past the end of the file, the file is first enlarged by what is
+// missing, after the question "Too much Amount of Data !" (message switch
+// 17; asked with `ask`). Result 1 when nothing was pasted (No, a failed
+// enlargement, no Main File), or when the paste stopped early (ESC, a failed
+// read or store); what was pasted stays.
+int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos n, const char* title,
+               EnlargeAsk ask);
+
+}  // namespace quorby

@@ -1,0 +1,79 @@
+#include "edit/paste_file.h"
+
+#include "edit/paste_bytes.h"
+#include "edit/switches_off.h"
+#include "state/error_report.h"
+#include "state/progress.h"
+#include "state/settings_file.h"
+#include "store/same_file.h"
+#include "view/status_cells.h"
+
+namespace quorby {
+
+namespace {
+
+// The source file chosen in the dialog, open for reading; the Main File's
+// own handle (not closed afterwards) when it names the Main File.
+struct ChosenFile {
+    PasteSource source;
+    FilePos size = 0;
+    bool own = false;
+};
+
+int chooseSource(AppState& app, ChosenFile& chosen) {
+    FileDialogRequest request;
+    request.title = kPasteFileCaption;
+    request.filterName = "all Files";
+    request.filterPattern = "*.*";
+    request.presetName = pathFieldText(app.settings.lastPasteFile);
+    const FileDialogResult answer = app.platform->fileDialog(request);
+    if (!answer.accepted || answer.path.empty()) return 1;
+    storePathField(app, app.settings.lastPasteFile, answer.path);
+    chosen.source.name = answer.path;
+    const std::string& mainPath = app.main.devicePath.empty() ? app.main.mainName : app.main.devicePath;
+    if (sameFile(*app.files, answer.path, mainPath)) {
+        chosen.own = true;
+        chosen.source.file = app.main.mainHandle;
+        chosen.size = app.main.fileSize;
+        return 0;
+    }
+    if (app.files->open(answer.path, OpenMode::ReadOnly, &chosen.source.file) != 0 ||
+        app.files->size(chosen.source.file, &chosen.size) != 0) {
+        reportError(app, kErrorReading, answer.path);
+        if (chosen.source.file != kNoFile) app.files->close(chosen.source.file);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int pasteFileAt(AppState& app, FilePos start, const char* title) {
+    if (app.main.mainHandle == kNoFile) return 1;
+    ChosenFile chosen;
+    if (chooseSource(app, chosen) != 0) return 1;
+    const int result = chosen.size == 0 ? 0 : pasteBytes(app, chosen.source, start, chosen.size, title, EnlargeAsk::MessageBox);
+    if (!chosen.own) app.files->close(chosen.source.file);
+    return result;
+}
+
+int pasteFile(AppState& app) { return pasteFileAt(app, app.view.cursorPos(), kTitlePasteFile); }
+
+int appendOtherFile(AppState& app) {
+    if (app.main.mainHandle == kNoFile) return 1;
+    SwitchesOff quiet(app, kMsgEnlargeDecrease | kMsgWriteProtect | kMsgSaveFileQuestion | kMsgUnwrittenChanges |
+                               kMsgSavePage | kMsgPasteEnlarge);
+    const std::uint32_t undoOptions = app.settings.undoOptions;
+    const bool wasDirect = (app.shell.accessFlags & kAccessDirect) != 0;
+    app.settings.undoOptions = 0;
+    if (!wasDirect) showDirectAccess(app);
+    const int result = pasteFileAt(app, app.main.fileSize, kTitleAppendFile);
+    app.settings.undoOptions = undoOptions;
+    if (!wasDirect) showJournalAccess(app);
+    return result;
+}
+
+void pasteFileCommand(AppState& app) { pasteFile(app); }
+void appendOtherFileCommand(AppState& app) { appendOtherFile(app); }
+
+}  // namespace quorby

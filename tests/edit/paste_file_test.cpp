@@ -1,0 +1,126 @@
+// Paste File and Append File.
+#include "tests/edit/edit_fixture.h"
+
+#include <string>
+#include <vector>
+
+#include "edit/paste_file.h"
+#include "edit/undo_commands.h"
+#include "state/settings_file.h"
+
+namespace quorby::testing {
+namespace {
+
+struct PasteFileFixture : EditFixture {
+    PasteFileFixture(FilePos size, std::uint32_t undoOptions, bool direct) : EditFixture(size, undoOptions, direct) {
+        io.space = {FilePos{1} << 40, FilePos{1} << 41};
+        app.settings.messageSwitches |= kMsgPasteEnlarge;
+    }
+    void choose(const std::string& path) { platform.fileAnswers.push_back({true, path, false}); }
+    std::vector<std::uint8_t> current() {
+        std::vector<std::uint8_t> bytes;
+        for (FilePos p = 0; p < app.main.fileSize; ++p) bytes.push_back(shown(p));
+        return bytes;
+    }
+};
+
+std::vector<std::uint8_t> sourceBytes(std::size_t n) {
+    std::vector<std::uint8_t> b(n);
+    for (std::size_t i = 0; i < n; ++i) b[i] = std::uint8_t(0x80 ^ (i * 5));
+    return b;
+}
+
+// The Main File pasted into itself after its own start: the result holds
+// the bytes as they were before the paste (no repeated block), and one Undo
+// takes the paste and the enlargement's bytes back.
+TEST(PasteFile, TheMainFileItselfIsCopiedAsItWasBefore) {
+    for (bool direct : {false, true}) {
+        SCOPED_TRACE(direct ? "direct" : "journal");
+        PasteFileFixture f(3000, 3, direct);
+        f.cursorTo(700);
+        f.choose("/data/../data/main.bin");
+        f.platform.boxAnswers = {MsgAnswer::Yes};
+        EXPECT_EQ(pasteFile(f.app), 0);
+        f.endCommand();
+        ASSERT_EQ(f.platform.boxes.size(), 1u);
+        EXPECT_EQ(f.platform.boxes[0].caption, "Too much Amount of Data !");
+        EXPECT_EQ(f.platform.boxes[0].text, "For this Action the file is for\n700  Bytes too small !\nSHALL THE FILE BE ENLARGED ?");
+        std::vector<std::uint8_t> expected(f.original.begin(), f.original.begin() + 700);
+        expected.insert(expected.end(), f.original.begin(), f.original.end());
+        EXPECT_EQ(f.current(), expected);
+        if (direct) {
+            EXPECT_EQ(f.mainBytes(), expected);
+        }
+        undoLastCommand(f.app);
+        f.endCommand();
+        std::vector<std::uint8_t> undone = f.current();
+        undone.resize(3000);
+        EXPECT_EQ(undone, f.original);
+        EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+    }
+}
+
+TEST(PasteFile, LargerThanTheMainFileCancelAndUnreadable) {
+    PasteFileFixture f(1024, 1, false);
+    const std::vector<std::uint8_t> src = sourceBytes(5000);
+    f.createFile("/data/src.bin", src);
+    f.cursorTo(100);
+
+    EXPECT_EQ(pasteFile(f.app), 1);   // Cancel in the dialog
+    ASSERT_EQ(f.platform.fileRequests.size(), 1u);
+    EXPECT_EQ(f.platform.fileRequests[0].title, "Open Paste-File");
+    EXPECT_EQ(f.recordCount(), 0u);
+
+    // No to the enlargement: nothing changes, the name is remembered.
+    f.choose("/data/src.bin");
+    f.platform.boxAnswers = {MsgAnswer::No};
+    EXPECT_EQ(pasteFile(f.app), 1);
+    EXPECT_EQ(f.mainBytes().size(), 1024u);
+    EXPECT_EQ(f.recordCount(), 0u);
+    EXPECT_EQ(pathFieldText(f.app.settings.lastPasteFile), "/data/src.bin");
+
+    f.choose("/data/src.bin");
+    f.platform.boxAnswers = {MsgAnswer::Yes};
+    EXPECT_EQ(pasteFile(f.app), 0);
+    EXPECT_EQ(f.platform.fileRequests.back().presetName, "/data/src.bin");
+    EXPECT_EQ(f.app.main.fileSize, 5100u);
+    std::vector<std::uint8_t> expected(f.original.begin(), f.original.begin() + 100);
+    expected.insert(expected.end(), src.begin(), src.end());
+    EXPECT_EQ(f.current(), expected);
+
+    // A source that cannot be read: one message, nothing pasted.
+    f.io.failRead["/data/src.bin"] = {5, 5};
+    const std::uint64_t records = f.recordCount();
+    f.choose("/data/src.bin");
+    f.platform.boxAnswers = {MsgAnswer::Yes};
+    f.cursorTo(0);
+    EXPECT_EQ(pasteFile(f.app), 1);
+    EXPECT_EQ(f.platform.texts.back().rfind("Error reading /data/src.bin", 0), 0u) << f.platform.texts.back();
+    EXPECT_EQ(f.recordCount(), records);
+    EXPECT_EQ(f.current(), expected);
+    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+}
+
+TEST(AppendFile, WritesAfterTheEndWithoutJournalAndPutsTheModesBack) {
+    PasteFileFixture f(1500, 3, false);
+    f.app.settings.messageSwitches |= kMsgPasteEnlarge | kMsgEnlargeDecrease | kMsgSavePage;
+    const std::uint32_t switches = f.app.settings.messageSwitches;
+    const std::vector<std::uint8_t> src = sourceBytes(2100);
+    f.createFile("/data/src.bin", src);
+    f.choose("/data/src.bin");
+    EXPECT_EQ(appendOtherFile(f.app), 0);
+    f.endCommand();
+    std::vector<std::uint8_t> expected = f.original;
+    expected.insert(expected.end(), src.begin(), src.end());
+    EXPECT_EQ(f.mainBytes(), expected);
+    EXPECT_TRUE(f.platform.questions.empty());
+    EXPECT_TRUE(f.platform.boxes.empty());
+    EXPECT_EQ(f.recordCount(), 0u);
+    EXPECT_EQ(f.app.settings.undoOptions, 3u);
+    EXPECT_EQ(f.app.shell.accessFlags & kAccessDirect, 0u);
+    EXPECT_EQ(f.app.settings.messageSwitches, switches);
+    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+}
+
+}  // namespace
+}  // namespace quorby::testing
