@@ -73,6 +73,24 @@ inline void changeEveryHalf(AppState& app) {
     }
 }
 
+// Setup: `count` changes of one byte each, the page stored after each
+// (the journal's syncs are off meanwhile: they would take minutes).
+template <typename Position, typename Value>
+int storeByteChanges(AppState& app, std::uint64_t count, Position position, Value value) {
+    app.journal.syncOnCommit = false;
+    for (std::uint64_t k = 0; k < count; ++k) {
+        const std::uint64_t pos = position(k);
+        loadPagePair(app, pos);
+        const std::uint32_t at = std::uint32_t(pos - app.view.pagePos);
+        app.view.pageBuffer[at] = value(k);
+        app.view.setChanged(at);
+        app.view.halfDirty[at / 512] = true;
+        if (storePage(app) != 0) return 1;
+        commitJournalHeader(app.journal);
+    }
+    return 0;
+}
+
 inline double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

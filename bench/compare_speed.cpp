@@ -77,17 +77,9 @@ int prepareHome(const std::string& home, const std::string& mainPath, std::uint6
     app.main.openReadOnly = false;
     if (records != 0) {
         if (openMainFile(app, mainPath) != 0 || app.journal.handle == kNoFile) return 1;
-        app.journal.syncOnCommit = false;  // setup only: the syncs would take minutes
-        for (std::uint64_t k = 0; k < records; ++k) {
-            const std::uint64_t pos = changePos(k, records, size);
-            loadPagePair(app, pos);
-            const std::uint32_t at = std::uint32_t(pos - app.view.pagePos);
-            app.view.pageBuffer[at] = changedByte(k);
-            app.view.setChanged(at);
-            app.view.halfDirty[at / 512] = true;
-            if (storePage(app) != 0) return 1;
-            commitJournalHeader(app.journal);
-        }
+        if (storeByteChanges(app, records, [&](std::uint64_t k) { return changePos(k, records, size); },
+                             changedByte) != 0)
+            return 1;
         loadPagePair(app, 0);
         closeMainFile(app);
     }

@@ -74,17 +74,8 @@ int storeChanges(const std::string& home, const std::string& mainPath, std::uint
     app.settings.undoOptions = 3;
     app.main.openReadOnly = false;
     if (openMainFile(app, mainPath) != 0 || app.journal.handle == kNoFile) return 1;
-    app.journal.syncOnCommit = false;  // setup only: the syncs would take minutes
-    for (std::uint64_t k = 0; k < halves; ++k) {
-        const std::uint64_t pos = changePos(k, halves, size);
-        loadPagePair(app, pos);
-        const std::uint32_t at = std::uint32_t(pos - app.view.pagePos);
-        app.view.pageBuffer[at] = changedByte(k);
-        app.view.setChanged(at);
-        app.view.halfDirty[at / 512] = true;
-        if (storePage(app) != 0) return 1;
-        commitJournalHeader(app.journal);
-    }
+    if (storeByteChanges(app, halves, [&](std::uint64_t k) { return changePos(k, halves, size); }, changedByte) != 0)
+        return 1;
     closeMainFile(app);
     return saveSettings(app);
 }

@@ -10,6 +10,13 @@ namespace quorby {
 inline constexpr std::uint32_t kUndoKeepRestoreData = 1;  // keep the Main File's earlier content
 inline constexpr std::uint32_t kUndoEveryChange = 2;      // every store appends a new version
 
+// The records one command adds to the history form one entry: the first has
+// no undo mark, each later one the undo mark, each one before another the
+// redo mark. `last` is the group's newest record so far.
+struct HistoryGroup {
+    FilePos last = kEmptyPtr;
+};
+
 struct EditState {
     bool writeAllRunning = false;    // "Save &File" polls for input: a second one waits
     bool contentCopyRunning = false; // a copy of the content with changes is under way
@@ -20,10 +27,9 @@ struct EditState {
     // the view's cursor records may name the version that left it.
     bool chainVersionSwapped = false;
     // Pages stored while a group is open form one entry of the history
-    // (store/store_page.h); groupLast is the group's newest record.
+    // (store/store_page.h).
     bool groupStores = false;
-    FilePos groupLast = kEmptyPtr;
-    std::uint64_t groupCount = 0;
+    HistoryGroup storeGroup;
     std::uint8_t fillValue = 0;      // the byte chosen in "Choose Char"
 };
 

@@ -16,7 +16,6 @@ void joinHistoryGroup(HistoryGroup& group, JournalRecord& r) {
 
 void noteInHistoryGroup(HistoryGroup& group, const JournalRecord& r) {
     group.last = r.jAdr;
-    ++group.count;
 }
 
 int closeHistoryGroup(JournalFile& jf, HistoryGroup& group) {

@@ -6,13 +6,7 @@
 
 namespace quorby {
 
-// The records one command adds to the history form one entry: the first has
-// no undo mark, each later one the undo mark, each one before another the
-// redo mark (H1).
-struct HistoryGroup {
-    FilePos last = kEmptyPtr;
-    std::uint64_t count = 0;
-};
+// Group marks of the records of one command (HistoryGroup, H1).
 // Gives `r` (not yet linked into the undo order) its group marks.
 void joinHistoryGroup(HistoryGroup& group, JournalRecord& r);
 // Notes `r` (now linked) as the group's newest record.

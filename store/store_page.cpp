@@ -177,17 +177,14 @@ int storeIntoJournal(AppState& app) {
     if (!journalOpen(app)) return refuseWithoutJournal(app);
     markPairGroup(app);
     int result = 0;
-    HistoryGroup group{app.edit.groupLast, app.edit.groupCount};
     for (int half = 0; half < 2; ++half) {
         if (!app.view.halfDirty[half]) continue;
         const bool joins = app.edit.groupStores && halfCount(app, half) > 0;
-        if (joins) joinHistoryGroup(group, app.records.jData[half]);
+        if (joins) joinHistoryGroup(app.edit.storeGroup, app.records.jData[half]);
         const int stored = storeHalf(app, half);
-        if (joins && stored == 0) noteInHistoryGroup(group, app.records.jData[half]);
+        if (joins && stored == 0) noteInHistoryGroup(app.edit.storeGroup, app.records.jData[half]);
         result |= stored;
     }
-    app.edit.groupLast = group.last;
-    app.edit.groupCount = group.count;
     return result;
 }
 
@@ -206,16 +203,14 @@ void markHalfChanged(AppState& app, int half) {
 
 void beginStoreGroup(AppState& app) {
     app.edit.groupStores = true;
-    app.edit.groupLast = kEmptyPtr;
-    app.edit.groupCount = 0;
+    app.edit.storeGroup = HistoryGroup{};
 }
 
 int endStoreGroup(AppState& app) {
-    HistoryGroup group{app.edit.groupLast, app.edit.groupCount};
     app.edit.groupStores = false;
-    app.edit.groupLast = kEmptyPtr;
-    app.edit.groupCount = 0;
-    return journalOpen(app) ? closeHistoryGroup(app.journal, group) : 0;
+    const int result = journalOpen(app) ? closeHistoryGroup(app.journal, app.edit.storeGroup) : 0;
+    app.edit.storeGroup = HistoryGroup{};
+    return result;
 }
 
 bool pageIsDirty(const AppState& app) { return app.view.halfDirty[0] || app.view.halfDirty[1]; }
@@ -251,8 +246,8 @@ int writePageDirectly(AppState& app) {
     if (checkMainFileBeforeWriting(app) != 0) return storeIntoJournal(app);
     int result = 0;
     // Inside an open group the kept bytes join it; else the page is one entry.
-    const bool joins = app.edit.groupStores;
-    HistoryGroup group = joins ? HistoryGroup{app.edit.groupLast, app.edit.groupCount} : HistoryGroup{};
+    HistoryGroup pageGroup;
+    HistoryGroup& group = app.edit.groupStores ? app.edit.storeGroup : pageGroup;
     for (int half = 0; half < 2; ++half) {
         if (!app.view.halfDirty[half]) continue;
         if (halfCount(app, half) > 0) result |= writeHalfDirectly(app, half, group);
@@ -260,12 +255,7 @@ int writePageDirectly(AppState& app) {
         std::memset(app.view.changedBits + half * kChangeMapSize, 0, kChangeMapSize);
         app.view.halfDirty[half] = false;
     }
-    if (joins) {
-        app.edit.groupLast = group.last;
-        app.edit.groupCount = group.count;
-    } else if (journalOpen(app)) {
-        result |= closeHistoryGroup(app.journal, group);
-    }
+    if (!app.edit.groupStores && journalOpen(app)) result |= closeHistoryGroup(app.journal, group);
     return result;
 }
 
