@@ -37,7 +37,7 @@ int restoreHalf(AppState& app, JournalRecord& r, HistoryGroup& group) {
         viewChanges = std::memcmp(shown, target, r.anz) != 0;
     }
     if (!fileChanges && !viewChanges) return 0;
-    if (appendExchange(app, x) != 0 || commitJournalHeader(jf) != 0) return 1;
+    if (appendExchange(app, x) != 0) return 1;
     if (fileChanges && writeHalfRangeIntoMain(app, r.mainAdr, target, 0, r.anz) != 0) return 1;
     return linkExchange(app, x, &r, group);
 }

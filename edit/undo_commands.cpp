@@ -5,6 +5,7 @@
 #include "journal/journal_file.h"
 #include "navigate/page_moves.h"
 #include "state/progress.h"
+#include "store/journal_lifecycle.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "view/page_render.h"
@@ -15,6 +16,7 @@ namespace quorby {
 namespace {
 
 enum class Direction { Undo, Redo };
+constexpr std::uint64_t kStepsPerCommit = 256;
 enum class Extent { Last, All };
 
 // Every 256 steps of a long run the place reached is shown: the address of
@@ -83,6 +85,7 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
     // Each record is undone or redone in one step, so a damaged undo order
     // that runs in a circle cannot keep the command going for ever.
     const std::uint64_t stepLimit = wholeRecordCount(app.journal.journalEnd) + 2;
+    std::uint64_t sinceCommit = 0;
     for (std::uint64_t steps = 0; steps < stepLimit; ++steps) {
         if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) break;
         const FilePos before = app.journal.header.undo;
@@ -92,6 +95,12 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
         if (pollProgress(app)) break;
         if (app.progress.pollCounter == kPollInterval) showUndoPosition(app);
         if (e == Extent::Last && !app.edit.continueFlag) break;
+        // A long run is committed now and then between two entries, so that
+        // a program killed in it keeps the entries done before.
+        if (++sinceCommit >= kStepsPerCommit && !app.edit.continueFlag) {
+            endCommandInJournal(app);
+            sinceCommit = 0;
+        }
     }
     app.edit.continueFlag = false;
     showPairAgain(app, pagePos);

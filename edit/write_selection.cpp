@@ -60,8 +60,7 @@ int writeHalf(AppState& app, int half, SelectionRun& run) {
     if (readExchange(app, halfPos, r.anz, &r, kEmptyPtr, kEmptyPtr, x) != 0) return 1;
     if (std::memcmp(x.data + from, shown + from, to - from) == 0) return 0;
     const bool keep = app.settings.undoOptions != 0;
-    // The earlier content is safe on disk before anything of the half changes.
-    if (keep && (appendExchange(app, x) != 0 || commitJournalHeader(jf) != 0)) return 1;
+    if (keep && appendExchange(app, x) != 0) return 1;
     if (writeHalfRangeIntoMain(app, halfPos, shown, from, to) != 0) return 1;
     std::uint8_t written[kRecordDataSize];
     std::memcpy(written, x.data, kRecordDataSize);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "journal/rollback_file.h"
+
 namespace quorby {
 
 namespace {
@@ -18,14 +20,18 @@ int fail(JournalFile& jf, std::uint32_t code, bool writing) {
 }
 
 int readBytes(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
+    if (readFromHeldUnit(jf, pos, buf, n)) return 0;
     std::uint32_t done = 0;
     if (jf.files->readAt(jf.handle, pos, buf, n, &done) != 0) return fail(jf, 0, false);
     if (done != n) return fail(jf, kReachedEndOfFile, false);
+    overlayHeldUnits(jf, pos, buf, n);
     return 0;
 }
 
 int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
     ++jf.changeCount;
+    // Committed bytes are overwritten only after their pre-image is kept.
+    if (usesRollbackFile(jf) && pos < jf.rollback.committedEnd) return holdInPlaceWrite(jf, pos, buf, n);
     std::uint32_t done = 0;
     if (jf.files->writeAt(jf.handle, pos, buf, n, &done) != 0) return fail(jf, 0, true);
     if (done != n) return fail(jf, kReachedEndOfFile, true);
@@ -145,16 +151,35 @@ bool headerNeedsCommit(const JournalFile& jf) {
 }
 
 int commitJournalHeader(JournalFile& jf) {
-    if (!jf.files || jf.handle == kNoFile || !headerNeedsCommit(jf)) return 0;
+    if (!jf.files || jf.handle == kNoFile) return 0;
+    const bool headerChanged = headerNeedsCommit(jf);
+    if (!headerChanged && !rollbackCycleOpen(jf)) return 0;
     jf.header.jnlEnd = jf.journalEnd;
-    // The records first: the header must never reach the disk pointing at
-    // records that are not there yet.
-    if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
     std::uint8_t bytes[kJournalHeaderSize];
     encodeJournalHeader(jf.header, bytes);
-    if (writeBytes(jf, 0, bytes, kHeaderLiveSize) != 0) return 1;
+    if (!usesRollbackFile(jf)) {
+        // The records first: the header must never reach the disk pointing at
+        // records that are not there yet.
+        if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
+        if (writeBytes(jf, 0, bytes, kHeaderLiveSize) != 0) return 1;
+        if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
+        std::memcpy(jf.committedLive, bytes, kHeaderLiveSize);
+        return 0;
+    }
+    if (headerChanged && writeBytes(jf, 0, bytes, kHeaderLiveSize) != 0) return 1;
+    if (writeHeldUnits(jf) != 0) return 1;
     if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
+    const RollbackState& rb = jf.rollback;
+    if (jf.syncOnCommit && rb.mainWritten && jf.files->sync(rb.mainHandle) != 0) return fail(jf, 0, true);
+    if (endRollbackCycle(jf) != 0) return 1;
     std::memcpy(jf.committedLive, bytes, kHeaderLiveSize);
+    return 0;
+}
+
+int readJournalSpan(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done) {
+    *done = 0;
+    if (jf.files->readAt(jf.handle, pos, buf, n, done) != 0) return 1;
+    overlayHeldUnits(jf, pos, buf, *done);
     return 0;
 }
 
@@ -162,6 +187,8 @@ int recreateJournal(JournalFile& jf, const std::string& mainName) {
     JournalHeader fresh;
     if (initJournalHeader(fresh, mainName) != 0) return fail(jf, kNameTooLong, true);
     ++jf.changeCount;
+    // Nothing of the emptied journal is to be put back after a crash.
+    if (usesRollbackFile(jf) && abandonRollbackCycle(jf) != 0) return 1;
     if (jf.files->setSize(jf.handle, 0) != 0) return fail(jf, 0, true);
     jf.header = fresh;
     jf.journalEnd = kJournalHeaderSize;

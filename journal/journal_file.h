@@ -16,6 +16,7 @@
 #include <string>
 
 #include "journal/journal_format.h"
+#include "journal/rollback_state.h"
 #include "platform/file_io.h"
 
 namespace quorby {
@@ -41,6 +42,9 @@ struct JournalFile {
     // Counts every write, cut and new attachment, so that readers that keep
     // record bytes (the search's overlay) know when to read them again.
     std::uint64_t changeCount = 0;
+    // In-place writes wait here until their pre-images are kept
+    // (journal/rollback_file.h).
+    RollbackState rollback;
 };
 
 // Binds an open file to `jf`; journalEnd stays 0 until measured or created.
@@ -62,10 +66,16 @@ int writeJournalHeader(JournalFile& jf);
 // True when the header's live part differs from what was last written.
 bool headerNeedsCommit(const JournalFile& jf);
 // The end of a command: when Undo, First, LastPtr, FirstUndo, JnlFlags,
-// MainTime or another live field changed, JnlEnd takes journalEnd, the
-// records are synced, the first 128 header bytes are written (one sector)
-// and synced. Does nothing when nothing changed or no Journal File is open.
+// MainTime or another live field changed, JnlEnd takes journalEnd and the
+// first 128 header bytes are written (one sector). Without a rollback file
+// the records are synced before, the header after. With one, the held
+// in-place writes go out after their pre-images, the Journal File and the
+// Main File are synced and the rollback file is emptied: that is the commit.
+// Does nothing when nothing changed or no Journal File is open.
 int commitJournalHeader(JournalFile& jf);
+// Bytes of the Journal File as the running command sees them (its held
+// in-place writes laid over), for readers of whole spans; *done as readAt.
+int readJournalSpan(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done);
 // Truncates the file to 0, writes a fresh header for `mainName` and sets
 // journalEnd to 1024. A name longer than 255 characters is refused before
 // anything is written.

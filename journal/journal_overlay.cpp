@@ -62,7 +62,7 @@ bool fillWindow(JournalOverlayWindow& w, JournalFile& jf, FilePos ptr, bool forw
     if (to > jf.journalEnd) to = jf.journalEnd;
     w.length = 0;
     std::uint32_t done = 0;
-    if (from >= to || jf.files->readAt(jf.handle, from, w.bytes, std::uint32_t(to - from), &done) != 0 ||
+    if (from >= to || readJournalSpan(jf, from, w.bytes, std::uint32_t(to - from), &done) != 0 ||
         done != to - from) {
         return false;
     }

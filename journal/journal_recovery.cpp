@@ -17,13 +17,23 @@ int restoreLink(JournalFile& jf, FilePos ptr, FilePos tail, FilePos JournalRecor
     return writeRecordHeader(jf, r, addressLink ? kRecordAddressLinks : kRecordLinks);
 }
 
+// Part of a record whose append was cut short lies beyond the last whole one.
+int cutTornTail(JournalFile& jf, FilePos committedEnd) {
+    FilePos length = 0;
+    if (jf.files->size(jf.handle, &length) != 0 || length <= committedEnd) return 0;
+    ++jf.changeCount;
+    if (jf.files->setSize(jf.handle, committedEnd) != 0 || jf.files->sync(jf.handle) != 0) return 1;
+    return 0;
+}
+
 }  // namespace
 
 int discardUnfinishedCommand(JournalFile& jf) {
     FilePos committedEnd = jf.header.jnlEnd;
-    if (committedEnd < kJournalHeaderSize || committedEnd >= jf.journalEnd ||
-        !isRecordPointer(committedEnd, jf.journalEnd))
+    if (committedEnd < kJournalHeaderSize || committedEnd > jf.journalEnd ||
+        (committedEnd < jf.journalEnd && !isRecordPointer(committedEnd, jf.journalEnd)))
         return 0;
+    if (committedEnd == jf.journalEnd) return cutTornTail(jf, committedEnd);
     int result = 0;
     // Newest first, so that a link made by a later record is set back to the
     // one an earlier record of the same command made, and then to the committed one.

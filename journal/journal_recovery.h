@@ -11,7 +11,8 @@ namespace quorby {
 
 // Works on an open Journal File whose header has been read and whose
 // journalEnd has been measured. Does nothing when JnlEnd is not a record
-// boundary inside the file (a header never committed, or a clean closing).
+// boundary inside the file (a header never committed, or a clean closing),
+// except cutting off part of a record whose append was cut short.
 // Result 0, or 1 after a reported transfer failure.
 int discardUnfinishedCommand(JournalFile& jf);
 

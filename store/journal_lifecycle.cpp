@@ -1,12 +1,12 @@
 #include "store/journal_lifecycle.h"
 
-#include "store/same_file.h"
-
 #include <cstring>
 
 #include "journal/journal_recovery.h"
+#include "journal/rollback_file.h"
 #include "state/error_report.h"
 #include "state/settings_file.h"
+#include "store/cut_command.h"
 #include "store/journal_commands.h"
 #include "store/journal_errors.h"
 #include "store/journal_naming.h"
@@ -50,6 +50,7 @@ void closeFile(AppState& app, FileHandle handle) {
 
 // The Journal File is gone: nothing open, nothing shown, First empty.
 void forgetJournal(AppState& app) {
+    closeRollbackFile(app.journal, false);
     JournalFile fresh;
     fresh.files = app.files;
     fresh.changeCount = app.journal.changeCount + 1;  // the count goes on across Journal Files
@@ -179,6 +180,7 @@ bool refuseMainFileAsJournal(AppState& app, const std::string& name) {
 
 void bindJournal(AppState& app, JournalFile& jf, FileHandle handle, const std::string& name) {
     attachJournal(jf, *app.files, handle, name);
+    useRollbackFile(jf);
     reportJournalFailuresTo(jf, app);
 }
 
@@ -215,6 +217,7 @@ int adoptJournal(AppState& app, JournalFile& jf) {
     // A command cut short by the end of the program is taken back (its
     // failures are reported; the Journal File is used as it is then).
     discardUnfinishedCommand(jf);
+    jf.rollback.committedEnd = jf.journalEnd;
     // The header on disk takes the Main File's time with the next commit, so
     // a program that is killed later does not leave a stale MainTime behind.
     jf.header.mainTime = app.main.mainTime;
@@ -238,6 +241,8 @@ ChangedMainFile askAboutChangedMainFile(AppState& app, const JournalHeader& head
     if (mainFileIsDrive(app) || header.mainTime == app.main.mainTime) return ChangedMainFile::UseIt;
     // The program itself was writing when it ended: the change is its own.
     if (header.jnlFlags & kJnlMainFileWriting) return ChangedMainFile::UseIt;
+    // A Journal File without changes cannot disagree with the Main File.
+    if (isEmptyPtr(header.first) && isEmptyPtr(header.firstUndo)) return ChangedMainFile::UseIt;
     MsgAnswer answer = showMessageBox(app,
                                "Journal-File has been changed !\n\nUsing this File can cause Inconsistencies!\n\n"
                                "Use ist anyway ?",
@@ -275,8 +280,15 @@ int openAutomaticJournal(AppState& app, const std::string& name) {
         JournalFile jf;
         bindJournal(app, jf, handle, current);
         if (!existed) return useRecreated(app, jf);
+        if (putBackCutCommand(app, handle, current) != 0) {
+            closeFile(app, handle);
+            noJournal(app);
+            return 1;
+        }
 
         HeaderKind kind = inspectJournalHeader(app, handle, current, jf.header, jf.committedLive);
+        // Created and cut short before its header was written: nothing in it to lose.
+        if (kind == HeaderKind::Short) return useRecreated(app, jf);
         if (kind == HeaderKind::ReadFailed) {
             closeFile(app, handle);
             noJournal(app);
@@ -323,7 +335,8 @@ int checkChosenJournal(AppState& app) {
     lc.chosenHandle = kNoFile;
     lc.chosenName.clear();
 
-    bool usable = inspectJournalHeader(app, jf.handle, jf.name, jf.header, jf.committedLive) == HeaderKind::Current;
+    bool usable = putBackCutCommand(app, jf.handle, jf.name) == 0 &&
+                  inspectJournalHeader(app, jf.handle, jf.name, jf.header, jf.committedLive) == HeaderKind::Current;
     if (usable) {
         switch (askAboutChangedMainFile(app, jf.header)) {
             case ChangedMainFile::UseIt: break;
@@ -428,12 +441,7 @@ int flushJournalHeader(AppState& app) {
     JournalFile& jf = app.journal;
     if (jf.handle == kNoFile) return 0;
     updateHeaderForWriting(app);
-    if (writeJournalHeader(jf) != 0) return 1;
-    if (app.files->sync(jf.handle) != 0) {
-        reportError(app, kErrorWriting, jf.name);
-        return 1;
-    }
-    return 0;
+    return commitJournalHeader(jf);
 }
 
 namespace {
@@ -470,6 +478,7 @@ int closeJournal(AppState& app) {
     }
     const std::string name = jf.name;
     if (jf.journalEnd <= kJournalHeaderSize) {
+        closeRollbackFile(jf, true);
         closeFile(app, jf.handle);
         app.files->removeFile(name);
         forgetJournal(app);
@@ -477,6 +486,8 @@ int closeJournal(AppState& app) {
         return 0;
     }
     int result = flushJournalHeader(app);
+    // A failed commit leaves the rollback file for the next opening.
+    closeRollbackFile(jf, result == 0);
     closeFile(app, jf.handle);
     forgetJournal(app);
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "journal/rollback_file.h"
 #include "state/error_report.h"
 #include "state/view_state.h"
 #include "store/journal_lifecycle.h"
@@ -21,13 +22,19 @@ int readMainBytes(AppState& app, FilePos pos, std::uint8_t* out, std::uint32_t c
 
 int writeMainBytes(AppState& app, FilePos pos, const std::uint8_t* data, std::uint32_t count) {
     if (app.main.mainHandle == kNoFile) return 1;
-    // The journal says, durably, that the Main File is being written: a
-    // program killed now finds its own change at the next start, not a
-    // foreign one.
     JournalFile& jf = app.journal;
-    if (jf.handle != kNoFile && (jf.header.jnlFlags & kJnlMainFileWriting) == 0) {
+    if (jf.handle != kNoFile) {
+        // The header says that the Main File is being written: a later
+        // commit carries it, so a program killed after it finds its own
+        // change at the next start, not a foreign one. Before the commit the
+        // rollback file takes the write back.
+        const bool marked = (jf.header.jnlFlags & kJnlMainFileWriting) != 0;
         jf.header.jnlFlags |= kJnlMainFileWriting;
-        if (commitJournalHeader(jf) != 0) return 1;
+        if (!marked && !usesRollbackFile(jf) && commitJournalHeader(jf) != 0) return 1;
+        if (prepareMainWrite(jf, app.main.mainHandle, pos, count) != 0) {
+            reportError(app, kErrorWriting, app.main.mainName);
+            return 1;
+        }
     }
     std::uint32_t done = 0;
     if (app.files->writeAt(app.main.mainHandle, pos, data, count, &done) != 0 || done != count) {

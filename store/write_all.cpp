@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "journal/record_states.h"
+#include "journal/rollback_file.h"
 #include "state/error_report.h"
 #include "state/progress.h"
 #include "state/work_buffer_access.h"
@@ -68,6 +69,14 @@ int prepareChunk(AppState& app, WriteChunk& c) {
     if (appended && commitJournalHeader(app.journal) != 0) {
         for (int i = 0; i < c.count; ++i) c.ready[i] = false;
         return 1;
+    }
+    // The Main File's bytes just read are the pre-images of the chunk's
+    // writes: kept together, so that the writes wait for one sync, not one each.
+    for (int i = 0; i < c.count; ++i) {
+        if (c.ready[i] &&
+            keepMainPreImage(app.journal, app.main.mainHandle, c.records[i].mainAdr, c.exchanges[i].data,
+                             c.records[i].anz) != 0)
+            c.ready[i] = false;
     }
     return result;
 }

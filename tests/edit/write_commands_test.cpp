@@ -12,6 +12,8 @@
 #include "edit/write_selection.h"
 #include "journal/journal_recovery.h"
 #include "journal/record_states.h"
+#include "journal/rollback_file.h"
+#include "store/cut_command.h"
 #include "store/main_file.h"
 #include "store/write_all.h"
 
@@ -188,10 +190,12 @@ void reopenJournal(EditFixture& f) {
     FileHandle j = kNoFile;
     ASSERT_EQ(f.files->open(f.journalPath, OpenMode::ReadWrite, &j), 0);
     f.app.journal = JournalFile{};
+    ASSERT_EQ(putBackCutCommand(f.app, j, f.journalPath), 0);
     attachJournal(f.app.journal, *f.files, j, f.journalPath);
     ASSERT_EQ(measureJournal(f.app.journal), 0);
     ASSERT_EQ(readJournalHeader(f.app.journal), 0);
     ASSERT_EQ(discardUnfinishedCommand(f.app.journal), 0);
+    useRollbackFile(f.app.journal);
     forgetCursorRecords(f.app);
     f.app.records.jReadFlag = 0;
     loadPagePair(f.app, 0);

@@ -11,6 +11,7 @@
 #include "app/dispatch.h"
 #include "edit/enter_char.h"
 #include "journal/journal_file.h"
+#include "journal/rollback_file.h"
 #include "platform/posix/posix_file_io.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
@@ -66,6 +67,7 @@ struct TestApp {
         FileHandle h = kNoFile;
         EXPECT_EQ(app.files->open(path, mode, &h), 0) << path;
         attachJournal(app.journal, *app.files, h, path);
+        useRollbackFile(app.journal);
         reportJournalFailuresTo(app.journal, app);
         EXPECT_EQ(recreateJournal(app.journal, app.main.mainName), 0);
         return h;

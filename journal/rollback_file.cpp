@@ -1,0 +1,371 @@
+#include "journal/rollback_file.h"
+
+#include <cstring>
+#include <vector>
+
+namespace quorby {
+
+namespace {
+
+constexpr std::uint32_t kEntryTail = 4;
+
+std::uint32_t fnv1a(std::uint32_t h, const std::uint8_t* p, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        h ^= p[i];
+        h *= 16777619u;
+    }
+    return h;
+}
+
+void storeU64(std::uint8_t* p, std::uint64_t v) {
+    storeU32(p, std::uint32_t(v));
+    storeU32(p + 4, std::uint32_t(v >> 32));
+}
+
+// The unit a journal position belongs to: the header, or one record.
+struct Unit {
+    FilePos start;
+    std::uint32_t size;
+};
+Unit unitOf(FilePos pos) {
+    if (pos < kJournalHeaderSize) return {0, kJournalHeaderSize};
+    return {recordPosition((pos - kJournalHeaderSize) / kJournalRecordSize), kJournalRecordSize};
+}
+
+int failWrite(JournalFile& jf) {
+    if (jf.reportFailure) jf.reportFailure(jf.reportContext, jf, true);
+    return 1;
+}
+
+void appendEntry(RollbackState& rb, RollbackTarget target, FilePos pos, const std::uint8_t* data, std::uint32_t n) {
+    std::uint8_t head[kRollbackEntryHead];
+    storeU32(head, kRollbackEntryMagic);
+    storeU32(head + 4, std::uint32_t(target));
+    storeU64(head + 8, pos);
+    storeU32(head + 16, n);
+    storeU32(head + 20, fnv1a(fnv1a(2166136261u, head, 20), data, n));
+    std::uint8_t tail[kEntryTail];
+    storeU32(tail, kRollbackEntryHead + n + kEntryTail);
+    rb.unwritten.insert(rb.unwritten.end(), head, head + kRollbackEntryHead);
+    rb.unwritten.insert(rb.unwritten.end(), data, data + n);
+    rb.unwritten.insert(rb.unwritten.end(), tail, tail + kEntryTail);
+}
+
+// Writes the waiting entries to the rollback file and syncs it.
+int writeEntries(JournalFile& jf) {
+    RollbackState& rb = jf.rollback;
+    if (rb.unwritten.empty()) return 0;
+    FileIo& files = *jf.files;
+    if (rb.handle == kNoFile && files.open(rb.name, OpenMode::PrivateReadWrite, &rb.handle) != 0) {
+        rb.handle = kNoFile;
+        return failWrite(jf);
+    }
+    if (rb.fileEnd == 0) {
+        std::uint8_t head[kRollbackHeaderSize];
+        storeU32(head, kRollbackMagic);
+        storeU32(head + 4, kRollbackFormat);
+        storeU64(head + 8, rb.committedEnd);
+        rb.unwritten.insert(rb.unwritten.begin(), head, head + kRollbackHeaderSize);
+    }
+    std::uint32_t done = 0;
+    const std::uint32_t n = std::uint32_t(rb.unwritten.size());
+    if (files.writeAt(rb.handle, rb.fileEnd, rb.unwritten.data(), n, &done) != 0 || done != n) {
+        // What did arrive ends in an entry cut short; the next attempt writes over it.
+        if (rb.fileEnd == 0) rb.unwritten.erase(rb.unwritten.begin(), rb.unwritten.begin() + kRollbackHeaderSize);
+        return failWrite(jf);
+    }
+    if (jf.syncOnCommit && files.sync(rb.handle) != 0) return failWrite(jf);
+    rb.fileEnd += n;
+    rb.unwritten.clear();
+    return 0;
+}
+
+bool covered(const RollbackState& rb, FilePos pos, std::uint32_t n) {
+    auto it = rb.mainCovered.upper_bound(pos);
+    if (it == rb.mainCovered.begin()) return false;
+    --it;
+    return it->first <= pos && pos + n <= it->second;
+}
+
+void noteCovered(RollbackState& rb, FilePos pos, std::uint32_t n) {
+    // A long command may keep the pre-images of very many ranges: forgetting
+    // them only costs keeping some a second time.
+    if (rb.mainCovered.size() >= 4 * kRollbackHeldLimit) rb.mainCovered.clear();
+    FilePos& end = rb.mainCovered[pos];
+    if (end < pos + n) end = pos + n;
+}
+
+}  // namespace
+
+std::string rollbackNameFor(const std::string& journalName) { return journalName + "-rollback"; }
+
+void useRollbackFile(JournalFile& jf) {
+    jf.rollback.name = rollbackNameFor(jf.name);
+    jf.rollback.committedEnd = jf.journalEnd;
+}
+
+bool usesRollbackFile(const JournalFile& jf) { return !jf.rollback.name.empty(); }
+
+bool rollbackCycleOpen(const JournalFile& jf) {
+    const RollbackState& rb = jf.rollback;
+    return !rb.held.empty() || !rb.unwritten.empty() || rb.fileEnd != 0 || rb.mainWritten;
+}
+
+int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
+    RollbackState& rb = jf.rollback;
+    const std::uint8_t* from = static_cast<const std::uint8_t*>(buf);
+    while (n > 0) {
+        const Unit u = unitOf(pos);
+        auto it = rb.held.find(u.start);
+        if (it == rb.held.end()) {
+            if (rb.held.size() >= kRollbackHeldLimit && writeHeldUnits(jf) != 0) return 1;
+            std::vector<std::uint8_t> bytes(u.size);
+            std::uint32_t done = 0;
+            if (jf.files->readAt(jf.handle, u.start, bytes.data(), u.size, &done) != 0 || done != u.size)
+                return failWrite(jf);
+            appendEntry(rb, RollbackTarget::JournalFile, u.start, bytes.data(), u.size);
+            it = rb.held.emplace(u.start, std::move(bytes)).first;
+        }
+        const std::uint32_t offset = std::uint32_t(pos - u.start);
+        const std::uint32_t part = n < u.size - offset ? n : u.size - offset;
+        std::memcpy(it->second.data() + offset, from, part);
+        pos += part;
+        from += part;
+        n -= part;
+    }
+    return 0;
+}
+
+void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
+    const auto& held = jf.rollback.held;
+    if (held.empty() || n == 0) return;
+    auto it = held.upper_bound(pos);
+    if (it != held.begin()) --it;
+    std::uint8_t* out = static_cast<std::uint8_t*>(buf);
+    for (; it != held.end() && it->first < pos + n; ++it) {
+        const FilePos unitEnd = it->first + it->second.size();
+        const FilePos from = it->first > pos ? it->first : pos;
+        const FilePos to = unitEnd < pos + n ? unitEnd : pos + n;
+        if (from < to) std::memcpy(out + (from - pos), it->second.data() + (from - it->first), std::size_t(to - from));
+    }
+}
+
+bool readFromHeldUnit(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
+    const auto& held = jf.rollback.held;
+    if (held.empty() || n == 0) return false;
+    const Unit u = unitOf(pos);
+    if (pos + n > u.start + u.size) return false;
+    auto it = held.find(u.start);
+    if (it == held.end()) return false;
+    std::memcpy(buf, it->second.data() + (pos - u.start), n);
+    return true;
+}
+
+int writeHeldUnits(JournalFile& jf) {
+    RollbackState& rb = jf.rollback;
+    if (writeEntries(jf) != 0) return 1;
+    int result = 0;
+    // Neighbouring units go out in one transfer.
+    std::vector<std::uint8_t> run;
+    FilePos runStart = 0;
+    auto flushRun = [&]() {
+        if (run.empty()) return;
+        std::uint32_t done = 0;
+        const std::uint32_t n = std::uint32_t(run.size());
+        if (jf.files->writeAt(jf.handle, runStart, run.data(), n, &done) != 0 || done != n) result = failWrite(jf);
+        run.clear();
+    };
+    constexpr std::size_t kRunLimit = 1u << 20;
+    for (const auto& [start, bytes] : rb.held) {
+        if (!run.empty() && (runStart + run.size() != start || run.size() >= kRunLimit)) flushRun();
+        if (run.empty()) runStart = start;
+        run.insert(run.end(), bytes.begin(), bytes.end());
+    }
+    flushRun();
+    if (result == 0) rb.held.clear();
+    return result;
+}
+
+int endRollbackCycle(JournalFile& jf) {
+    RollbackState& rb = jf.rollback;
+    if (rb.fileEnd != 0) {
+        if (jf.files->setSize(rb.handle, 0) != 0) return failWrite(jf);
+        if (jf.syncOnCommit && jf.files->sync(rb.handle) != 0) return failWrite(jf);
+    }
+    rb.fileEnd = 0;
+    rb.mainCovered.clear();
+    rb.mainWritten = false;
+    rb.committedEnd = jf.journalEnd;
+    return 0;
+}
+
+int abandonRollbackCycle(JournalFile& jf) {
+    RollbackState& rb = jf.rollback;
+    rb.held.clear();
+    rb.unwritten.clear();
+    const int result = endRollbackCycle(jf);
+    rb.committedEnd = 0;
+    return result;
+}
+
+void closeRollbackFile(JournalFile& jf, bool remove) {
+    RollbackState& rb = jf.rollback;
+    if (rb.handle != kNoFile) jf.files->close(rb.handle);
+    rb.handle = kNoFile;
+    if (remove && !rb.name.empty() && jf.files->exists(rb.name)) jf.files->removeFile(rb.name);
+}
+
+int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n) {
+    RollbackState& rb = jf.rollback;
+    if (!usesRollbackFile(jf) || jf.handle == kNoFile || covered(rb, pos, n)) return 0;
+    if (rb.mainCovered.empty()) {
+        // The first Main File entry of a command also keeps its length, so
+        // that bytes written beyond the end are taken back as well.
+        FilePos length = 0;
+        if (jf.files->size(main, &length) != 0) return failWrite(jf);
+        appendEntry(rb, RollbackTarget::MainFileLength, length, nullptr, 0);
+    }
+    for (std::uint32_t at = 0; at < n; at += kRollbackMaxData) {
+        const std::uint32_t part = n - at < kRollbackMaxData ? n - at : kRollbackMaxData;
+        appendEntry(rb, RollbackTarget::MainFile, pos + at, bytes + at, part);
+    }
+    noteCovered(rb, pos, n);
+    rb.mainHandle = main;
+    return 0;
+}
+
+int prepareMainWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n) {
+    RollbackState& rb = jf.rollback;
+    if (!usesRollbackFile(jf) || jf.handle == kNoFile) return 0;
+    if (!covered(rb, pos, n)) {
+        std::vector<std::uint8_t> bytes(n);
+        std::uint32_t got = 0;
+        if (jf.files->readAt(main, pos, bytes.data(), n, &got) != 0) return 1;
+        // Bytes beyond the end have no pre-image; the kept length cuts them off.
+        if (keepMainPreImage(jf, main, pos, bytes.data(), got) != 0) return 1;
+        noteCovered(rb, pos, n);
+    }
+    rb.mainHandle = main;
+    rb.mainWritten = true;
+    return writeEntries(jf);
+}
+
+// --- Opening ----------------------------------------------------------------
+
+namespace {
+
+struct EntryHead {
+    RollbackTarget target;
+    FilePos position;
+    std::uint32_t n;
+};
+
+// Reads and checks the entry at `at`; its data goes to `data` (kRollbackMaxData bytes).
+bool readEntry(FileIo& files, FileHandle h, FilePos at, FilePos fileEnd, EntryHead& e, std::uint8_t* data) {
+    if (fileEnd - at < kRollbackEntryHead + kEntryTail) return false;
+    std::uint8_t head[kRollbackEntryHead];
+    std::uint32_t done = 0;
+    if (files.readAt(h, at, head, kRollbackEntryHead, &done) != 0 || done != kRollbackEntryHead) return false;
+    const std::uint32_t n = loadU32(head + 16);
+    const std::uint32_t target = loadU32(head + 4);
+    if (loadU32(head) != kRollbackEntryMagic || n > kRollbackMaxData || target < 1 || target > 3) return false;
+    if (fileEnd - at < kRollbackEntryHead + n + kEntryTail) return false;
+    std::uint8_t tail[kEntryTail];
+    if (n > 0 && (files.readAt(h, at + kRollbackEntryHead, data, n, &done) != 0 || done != n)) return false;
+    if (files.readAt(h, at + kRollbackEntryHead + n, tail, kEntryTail, &done) != 0 || done != kEntryTail) return false;
+    if (loadU32(tail) != kRollbackEntryHead + n + kEntryTail) return false;
+    if (loadU32(head + 20) != fnv1a(fnv1a(2166136261u, head, 20), data, n)) return false;
+    e = {RollbackTarget(target), loadU64(head + 8), n};
+    return true;
+}
+
+// The end of the last whole entry, and what the entries are for.
+int walkEntries(FileIo& files, FileHandle h, FilePos* validEnd, RollbackFound* found) {
+    *validEnd = 0;
+    FilePos size = 0;
+    if (files.size(h, &size) != 0) return 1;
+    if (size < kRollbackHeaderSize) return 0;
+    std::uint8_t head[kRollbackHeaderSize];
+    std::uint32_t done = 0;
+    if (files.readAt(h, 0, head, kRollbackHeaderSize, &done) != 0 || done != kRollbackHeaderSize) return 1;
+    if (loadU32(head) != kRollbackMagic || loadU32(head + 4) != kRollbackFormat) return 0;
+    std::vector<std::uint8_t> data(kRollbackMaxData);
+    FilePos at = kRollbackHeaderSize;
+    EntryHead e{};
+    while (readEntry(files, h, at, size, e, data.data())) {
+        ++found->entries;
+        if (e.target != RollbackTarget::JournalFile) ++found->mainEntries;
+        at += kRollbackEntryHead + e.n + kEntryTail;
+    }
+    *validEnd = at;
+    return 0;
+}
+
+}  // namespace
+
+int inspectRollbackFile(FileIo& files, const std::string& name, RollbackFound* found) {
+    *found = RollbackFound{};
+    if (!files.exists(name)) return 0;
+    FileHandle h = kNoFile;
+    if (files.open(name, OpenMode::PrivateReadWrite, &h) != 0) return 1;
+    FilePos end = 0;
+    const int result = walkEntries(files, h, &end, found);
+    files.close(h);
+    return result;
+}
+
+int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journal, FileHandle main) {
+    if (!files.exists(name)) return 0;
+    FileHandle h = kNoFile;
+    if (files.open(name, OpenMode::PrivateReadWrite, &h) != 0) return 1;
+    FilePos at = 0;
+    RollbackFound found;
+    int result = walkEntries(files, h, &at, &found);
+    if (result == 0 && found.mainEntries > 0 && main == kNoFile) result = 1;
+    std::vector<std::uint8_t> data(kRollbackMaxData);
+    bool mainTouched = false;
+    while (result == 0 && at > kRollbackHeaderSize) {
+        std::uint8_t tail[kEntryTail];
+        std::uint32_t done = 0;
+        if (files.readAt(h, at - kEntryTail, tail, kEntryTail, &done) != 0 || done != kEntryTail) {
+            result = 1;
+            break;
+        }
+        const FilePos start = at - loadU32(tail);
+        EntryHead e{};
+        if (loadU32(tail) > at - kRollbackHeaderSize || !readEntry(files, h, start, at, e, data.data())) {
+            result = 1;
+            break;
+        }
+        const FileHandle target = e.target == RollbackTarget::JournalFile ? journal : main;
+        if (e.target == RollbackTarget::MainFileLength) {
+            FilePos length = 0;
+            if (files.size(main, &length) != 0) result = 1;
+            else if (length > e.position && files.setSize(main, e.position) != 0) result = 1;
+        } else if (files.writeAt(target, e.position, data.data(), e.n, &done) != 0 || done != e.n) {
+            result = 1;
+        }
+        mainTouched |= e.target != RollbackTarget::JournalFile;
+        at = start;
+    }
+    // The Main File's last-write time is now this program's own: the header
+    // says so, as it does while a command writes into it.
+    if (result == 0 && mainTouched) {
+        std::uint8_t flags[4];
+        std::uint32_t done = 0;
+        if (files.readAt(journal, kHdrJnlFlags, flags, 4, &done) != 0 || done != 4) {
+            result = 1;
+        } else {
+            storeU32(flags, loadU32(flags) | kJnlMainFileWriting);
+            if (files.writeAt(journal, kHdrJnlFlags, flags, 4, &done) != 0 || done != 4) result = 1;
+        }
+    }
+    if (result == 0 && files.sync(journal) != 0) result = 1;
+    if (result == 0 && mainTouched && files.sync(main) != 0) result = 1;
+    files.close(h);
+    // Kept when anything failed: the next opening tries again.
+    if (result == 0) result = files.removeFile(name);
+    return result;
+}
+
+}  // namespace quorby

@@ -1,0 +1,110 @@
+#pragma once
+// The rollback file: how a command that overwrites bytes in place is taken
+// back whole when the program dies in the middle of it.
+//
+// Most commands rewrite bytes that an earlier command committed: record
+// links and flags (storing, undo, redo), record data (storing over the newest
+// version, exchanges), the journal header, and Main File bytes (writes,
+// exchanges, restore). Beside the Journal File lies its rollback file, named
+// like it with "-rollback" appended. Before committed bytes are overwritten,
+// their earlier content (the pre-image) goes into the rollback file; the end
+// of the command (the commit) makes both files durable and then empties the
+// rollback file. A program that opens a Journal File whose rollback file
+// holds entries writes every pre-image back, newest first, so every place
+// gets the bytes it had at the last commit, and removes the rollback file.
+//
+// FILE (little-endian, field by field)
+//    0  u32  magic         0x4B425251
+//    4  u32  format        1
+//    8  u64  JnlEnd        the Journal File's committed length
+//   16       entries, one after the other:
+//     0  u32  entry magic   0x59524E45
+//     4  u32  target        1 Journal File, 2 Main File, 3 Main File length
+//     8  u64  position      of the bytes; for target 3 the Main File's length
+//    16  u32  n             data bytes, at most kRollbackMaxData (0 for target 3)
+//    20  u32  check         FNV-1a of bytes 0..19 and the data
+//    24  n    data          the pre-image
+//  24+n  u32  28 + n        the entry's length, to walk the entries from the end
+// An entry that fails its magic, check or length ends the list: a crash cut
+// its write short, so the write it was to protect never began.
+//
+// RULES (every writer keeps them)
+//   R1. A write below the Journal File's committed length, or into the Main
+//       File, reaches its file only after the pre-image of its bytes is in
+//       the rollback file (synced first when the journal syncs). Journal
+//       writes are held in memory, whole header or record units, until then.
+//   R2. The rollback file is emptied only after the Journal File and the
+//       Main File are synced; emptying it is the commit.
+//   R3. Writing the pre-images back gives the files of the last commit; doing
+//       it twice does no harm. Records appended since are cut off afterwards
+//       (journal/journal_recovery.h).
+//   R4. Memory stays bounded: held units are written out (after their
+//       pre-images) whenever more than kRollbackHeldLimit of them wait.
+#include <cstdint>
+#include <string>
+
+#include "journal/journal_file.h"
+
+namespace quorby {
+
+inline constexpr std::uint32_t kRollbackMagic = 0x4B425251u;
+inline constexpr std::uint32_t kRollbackEntryMagic = 0x59524E45u;
+inline constexpr std::uint32_t kRollbackFormat = 1;
+inline constexpr std::uint32_t kRollbackHeaderSize = 16;
+inline constexpr std::uint32_t kRollbackEntryHead = 24;
+inline constexpr std::uint32_t kRollbackMaxData = 4096;
+inline constexpr std::size_t kRollbackHeldLimit = 2048;
+
+enum class RollbackTarget : std::uint32_t { JournalFile = 1, MainFile = 2, MainFileLength = 3 };
+
+std::string rollbackNameFor(const std::string& journalName);
+
+// Gives `jf` a rollback file beside it; from now on it counts as committed
+// up to its current journalEnd.
+void useRollbackFile(JournalFile& jf);
+bool usesRollbackFile(const JournalFile& jf);
+// True when the running command changed anything the commit must settle.
+bool rollbackCycleOpen(const JournalFile& jf);
+
+// --- Journal File writes (journal_file.cpp) ---------------------------------
+
+// Takes a write below the committed length into the held units; the first
+// write of a unit keeps its pre-image. May write out held units (R4).
+int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
+// Lays the held units over bytes just read from [pos, pos + n).
+void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
+// The whole range lies in one held unit: copied from there, nothing to read.
+bool readFromHeldUnit(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
+// Writes the waiting entries (and syncs them), then the held units.
+int writeHeldUnits(JournalFile& jf);
+// After the Journal File and the Main File are synced: empties the rollback file.
+int endRollbackCycle(JournalFile& jf);
+// The Journal File is about to be emptied: nothing of the running command is kept.
+int abandonRollbackCycle(JournalFile& jf);
+// Closes the rollback file; `remove` deletes it (the Journal File is closed).
+void closeRollbackFile(JournalFile& jf, bool remove);
+
+// --- Main File writes -------------------------------------------------------
+
+// Keeps `bytes` as the pre-image of the Main File's [pos, pos + n), for a
+// caller that has just read them.
+int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n);
+// Before writing [pos, pos + n) of the Main File: keeps the pre-image (read
+// now, unless kept since the last commit) and makes the waiting entries
+// durable. 1: the write must not happen.
+int prepareMainWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n);
+
+// --- Opening ----------------------------------------------------------------
+
+struct RollbackFound {
+    std::uint64_t entries = 0;
+    std::uint64_t mainEntries = 0;  // Main File bytes or length to put back
+};
+// Reads the rollback file `name` (0 with nothing found when it is missing or
+// empty). 1 when it cannot be read.
+int inspectRollbackFile(FileIo& files, const std::string& name, RollbackFound* found);
+// Writes every pre-image back, newest first, syncs the files and removes the
+// rollback file. `main` may be kNoFile when nothing was found for it.
+int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journal, FileHandle main);
+
+}  // namespace quorby

@@ -1,0 +1,37 @@
+#pragma once
+// What a Journal File in use keeps about its rollback file and the running
+// command's in-place writes (journal/rollback_file.h has the format and the
+// rules).
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/file_pos.h"
+#include "platform/file_io.h"
+
+namespace quorby {
+
+struct RollbackState {
+    // Empty: no rollback file; writes go straight to the Journal File (the
+    // journal engine's own tests, a Journal File read as a Main File).
+    std::string name;
+    FileHandle handle = kNoFile;
+    // Bytes of the rollback file written since the last commit (0: empty).
+    FilePos fileEnd = 0;
+    // Encoded entries waiting to be written to the rollback file.
+    std::vector<std::uint8_t> unwritten;
+    // The Journal File's length at the last commit: a write below it
+    // overwrites committed bytes in place; one at or above it appends.
+    FilePos committedEnd = 0;
+    // In-place writes of the running command, held as whole units (the
+    // header, or one record) until their pre-images are durable: unit start
+    // -> the unit's bytes as the command left them.
+    std::map<FilePos, std::vector<std::uint8_t>> held;
+    // Main File ranges whose pre-image is kept since the last commit: start -> end.
+    std::map<FilePos, FilePos> mainCovered;
+    FileHandle mainHandle = kNoFile;
+    bool mainWritten = false;
+};
+
+}  // namespace quorby
