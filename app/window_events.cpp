@@ -2,6 +2,7 @@
 
 #include "app/dispatch.h"
 #include "app/shell_commands.h"
+#include "compare/alignment.h"
 #include "compare/compare_commands.h"
 #include "edit/enter_char.h"
 #include "inspect/value_inspector.h"
@@ -66,10 +67,11 @@ void onLeftDoubleClick(AppState& app, int x, int y) {
     app.shell.doubleClickFlag = true;
     app.shell.mouseX = x;
     app.shell.mouseY = y;
-    // The mouse handler names the command of the double-click action; the
-    // command table runs it.
-    const Command command = mouseDoubleClick(app, x, y);
-    if (command != kCmdNone) dispatchCommand(app, command);
+    // The mouse handler names the command of the double-click action (the
+    // command table runs it) or the point it picked for the comparison.
+    const DoubleClickResult result = mouseDoubleClick(app, x, y);
+    if (result.pointPicked) pickPoint(app, result.position);
+    if (result.command != kCmdNone) dispatchCommand(app, result.command);
 }
 
 void onRightButtonDown(AppState& app, int x, int y) {

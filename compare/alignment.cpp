@@ -33,6 +33,19 @@ void applyPoints(AppState& app, bool refreshDialog) {
     if (refreshDialog) refreshOffsetFields(app);
 }
 
+void pickPoint(AppState& app, FilePos mainPos) {
+    CompareSession& c = app.compare;
+    if (c.mode == CompareMode::None) return;
+    if (!c.fileShown) {
+        c.firstPoint = mainPos;
+    } else {
+        const std::int64_t other = std::int64_t(mainPos) + c.shift;
+        if (other < 0) return;  // the blanks shown before the other source's first byte
+        c.secondPoint = FilePos(other);
+    }
+    applyPoints(app);
+}
+
 void compareStepDown(AppState& app) {
     if (otherRemains(app, 17)) step(app, app.compare.secondPoint, 16);
 }

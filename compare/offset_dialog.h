@@ -1,7 +1,8 @@
 #pragma once
 // The modeless "Offset-Adjustment" dialog: the two points as hexadecimal
 // fields, ">>" and "<<" that move the zero from one point to the other,
-// a "RESET" beside each field, OK and Cancel.
+// a "RESET" beside each field, OK and Cancel. While it is open a double
+// click in the view picks a point (pickPoint in compare/alignment.h).
 #include <cstdint>
 #include <string>
 

@@ -10,6 +10,8 @@ namespace quorby {
 namespace {
 
 constexpr int kNoAnchor = -1;
+// The double-click action's bit for picking the points to be superposed.
+constexpr std::uint32_t kDoubleClickPicksPoint = 16;
 
 bool isByte(int index) { return index >= 0 && index < kPageSize; }
 
@@ -107,23 +109,34 @@ void mouseRightDown(AppState& app, int x, int y) {
     popupAt(app, x, y, app.settings.rightClickMenu == 1 ? kMenuSpecials : kMenuEdit);
 }
 
-Command mouseDoubleClick(AppState& app, int x, int y) {
+DoubleClickResult mouseDoubleClick(AppState& app, int x, int y) {
     app.shell.doubleClickFlag = true;
-    const std::uint32_t action = app.settings.doubleClickAction;
-    if (action & 16) return kCmdNone;  // superposing points of the Offset-Adjustment dialog: not available
+    DoubleClickResult result;
+    std::uint32_t action = app.settings.doubleClickAction;
+    if (app.compare.dialogOpen) action |= kDoubleClickPicksPoint;
+    if (action & kDoubleClickPicksPoint) {
+        const int index = app.view.pageLength == 0 ? kHitOutside : byteAt(app, x, y, nullptr);
+        if (isByte(index)) {
+            result.pointPicked = true;
+            result.position = firstShownPos(app) + FilePos(index);
+        }
+        return result;
+    }
     switch (action) {
     case 0:
         popupAt(app, x, y, kMenuEdit);
         break;
     case 1:
-        return kCmdShowValues;
+        result.command = kCmdShowValues;
+        break;
     case 2: {
-        if (app.view.pageLength == 0) return kCmdNone;
+        if (app.view.pageLength == 0) break;
         bool inChars = false;
         const int index = byteAt(app, x, y, &inChars);
-        if (!isByte(index)) return kCmdNone;
+        if (!isByte(index)) break;
         placeCursor(app, index, inChars);
-        return kCmdDisassemble;
+        result.command = kCmdDisassemble;
+        break;
     }
     case 4: {
         MessageBoxDescription box;
@@ -135,7 +148,7 @@ Command mouseDoubleClick(AppState& app, int x, int y) {
     default:
         break;
     }
-    return kCmdNone;
+    return result;
 }
 
 }  // namespace quorby

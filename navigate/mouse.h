@@ -12,9 +12,19 @@ void mouseLeftDown(AppState& app, int x, int y);
 void mouseDrag(AppState& app, int x, int y);
 void mouseLeftUp(AppState& app, int x, int y);
 void mouseRightDown(AppState& app, int x, int y);
-// Does what the double-click action does here and returns the command the
-// caller runs next: kCmdShowValues, kCmdDisassemble (the cursor is on the
-// byte clicked already) or kCmdNone.
-Command mouseDoubleClick(AppState& app, int x, int y);
+// What the caller does after a double click.
+struct DoubleClickResult {
+    // The command to run next: kCmdShowValues, kCmdDisassemble (the cursor is
+    // on the byte clicked already) or kCmdNone.
+    Command command = kCmdNone;
+    // The double click picks a point to be superposed (bit 16 of the action,
+    // which the open Offset-Adjustment dialog adds): `position` is the Main
+    // File position of the byte clicked.
+    bool pointPicked = false;
+    FilePos position = 0;
+};
+
+// Does what the double-click action does here and says what the caller does next.
+DoubleClickResult mouseDoubleClick(AppState& app, int x, int y);
 
 }  // namespace quorby

@@ -62,6 +62,12 @@ bool differencesShown(const AppState& app) {
     return c.differencesAlways || c.fileShown || c.marksPagePos == app.view.pagePos;
 }
 
+std::uint32_t shownHeaderShift(const AppState& app) {
+    const std::uint32_t own = app.view.headerShift;
+    if (!app.compare.fileShown || !differencesShown(app)) return own;
+    return (own + std::uint32_t(std::uint64_t(app.compare.shift) & 15)) & 15;
+}
+
 void forgetComparePair(AppState& app) { app.compare.pairValid = false; }
 
 ShownContent shownContent(AppState& app) {

@@ -29,6 +29,11 @@ ShownContent shownContent(AppState& app);
 // the pair it showed.
 bool differencesShown(const AppState& app);
 
+// The column headers' shift: while F6 shows the compare data they name the
+// columns of the compare positions, which lie `shift` bytes from the Main
+// File's (a negative shift counts back from 16); otherwise headerShift.
+std::uint32_t shownHeaderShift(const AppState& app);
+
 // The compare bytes beside the pair are read again at the next drawing.
 void forgetComparePair(AppState& app);
 

@@ -167,8 +167,9 @@ void drawPage(AppState& app) {
     v.charBackground = v.storedCharBackground;
     AddressText address(v.pagePos + v.viewOffset);
 
-    app.platform->drawCells(kHexColumn, 0, headerText(v.headerShift, false), kHeaderLength, kAddressColour);
-    app.platform->drawCells(kSecondHeaderColumn, 0, headerText(v.headerShift, true), kHeaderLength, kAddressColour);
+    const std::uint32_t headerShift = shownHeaderShift(app);
+    app.platform->drawCells(kHexColumn, 0, headerText(headerShift, false), kHeaderLength, kAddressColour);
+    app.platform->drawCells(kSecondHeaderColumn, 0, headerText(headerShift, true), kHeaderLength, kAddressColour);
 
     const ShownContent content = shownContent(app);
     const std::int32_t shown = std::int32_t(shownByteCount(v, content));

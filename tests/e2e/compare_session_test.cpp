@@ -114,6 +114,55 @@ TEST(CompareSession, AlignmentKeysDialogF6AndDifferenceColours) {
     EXPECT_EQ(countOccurrences(t, "ERROR"), 0) << t;
 }
 
+TEST(CompareSession, DoubleClicksPickThePointsWhileTheOffsetDialogIsOpen) {
+    TempDir dir;
+    // The Compare File is the Main File with five bytes put in front.
+    writeFile(dir.file("a.bin"), pattern(8192));
+    writeFile(dir.file("b.bin"), "12345" + pattern(8192));
+    BatchRun run = runInProcess(
+        "answer no\n"
+        "open " + dir.file("a.bin") + "\n"
+        "answer yes\n"
+        "compare " + dir.file("b.bin") + "\n"
+        "differences\n"
+        "key Ctrl+Home\n"
+        "command \"Set &Offset\"\n"
+        // Row 2 holds 0x10..0x1F; byte 2's digits start at column 28.
+        "click 28 2 double\n"
+        "expect state firstPoint 0x12\n"
+        "expect state compareShift -0x12\n"
+        "expect row 0 Offs-0000000000000012\n"
+        // F6: the Compare File from -0x12 on. Its byte 0x17 (the Main File's
+        // 0x12 after the five put in front) shows at 0x29: row 3, byte 9, column 50.
+        "hold F6\n"
+        "expect row 0 0E 0F 00 01\n"
+        "click 50 3 double\n"
+        "expect state secondPoint 0x17\n"
+        "expect state compareShift 0x5\n"
+        "expect row 0 Offs 0000000000000005\n"
+        "expect row 0 05 06 07 08\n"
+        "print window offset\n"
+        "release\n"
+        "expect row 0 00 01 02 03\n"
+        "differences\n"
+        // Closed, the dialog no longer lends the double click to the points.
+        "window offset press OK\n"
+        "click 28 2 double\n"
+        "expect state firstPoint 0x12\n"
+        "expect state compareShift 0x5\n"
+        "quit\n",
+        dir.file("home"));
+    const std::string& t = run.transcript;
+    ASSERT_EQ(run.status, 0) << t;
+    // Before the points: a difference right after the shown bytes; after them, none.
+    EXPECT_NE(t.find("COMPARE DIFFERENCE 0x200\n"), std::string::npos) << t;
+    EXPECT_NE(t.find("COMPARE NOT FOUND"), std::string::npos) << t;
+    // The dialog's fields show the picked points.
+    EXPECT_NE(t.find("0000 0000 0000 0012"), std::string::npos) << t;
+    EXPECT_NE(t.find("0000 0000 0000 0017"), std::string::npos) << t;
+    EXPECT_EQ(countOccurrences(t, "ERROR"), 0) << t;
+}
+
 TEST(CompareSession, DifferencesCommandAndBadCompareFiles) {
     TempDir dir;
     std::string other = pattern(4096);

@@ -136,7 +136,7 @@ TEST(Mouse, ClickDragLeftwardsThenShiftLeftAndPopups) {
     EXPECT_EQ(t.platform.boxes[0].text, "later: highlight AVI-Chunk");
     EXPECT_EQ(t.platform.boxes[0].buttons, MsgButtons::OkCancel);
     t.app.settings.doubleClickAction = 0;
-    EXPECT_EQ(mouseDoubleClick(t.app, byteX(1), t.py(1)), kCmdNone);
+    EXPECT_EQ(mouseDoubleClick(t.app, byteX(1), t.py(1)).command, kCmdNone);
     EXPECT_EQ(t.platform.popups.back(), kMenuEdit);
     const FilePos before = t.cursor();
     mouseLeftUp(t.app, byteX(6), t.py(6));
@@ -145,11 +145,30 @@ TEST(Mouse, ClickDragLeftwardsThenShiftLeftAndPopups) {
     // Actions 1 and 2 name the command for the caller to run: Show Values,
     // or Disassemble with the cursor already on the byte clicked.
     t.app.settings.doubleClickAction = 1;
-    EXPECT_EQ(mouseDoubleClick(t.app, byteX(1), t.py(1)), kCmdShowValues);
+    EXPECT_EQ(mouseDoubleClick(t.app, byteX(1), t.py(1)).command, kCmdShowValues);
     t.app.settings.doubleClickAction = 2;
-    EXPECT_EQ(mouseDoubleClick(t.app, byteX(7), t.py(2)), kCmdDisassemble);
+    EXPECT_EQ(mouseDoubleClick(t.app, byteX(7), t.py(2)).command, kCmdDisassemble);
     EXPECT_EQ(t.cursor(), 1u * 16 + 7);
-    EXPECT_EQ(mouseDoubleClick(t.app, t.px(46), t.py(7)), kCmdNone);  // the blank between the groups
+    EXPECT_EQ(mouseDoubleClick(t.app, t.px(46), t.py(7)).command, kCmdNone);  // the blank between the groups
+
+    // While the Offset-Adjustment dialog is open a double click on a byte
+    // picks it as a point, whatever the action; the cursor stays. Off a byte
+    // it picks nothing and does nothing else either.
+    const std::size_t popupsBefore = t.platform.popups.size();
+    t.app.settings.doubleClickAction = 0;
+    t.app.compare.dialogOpen = true;
+    DoubleClickResult picked = mouseDoubleClick(t.app, byteX(9), t.py(3));
+    EXPECT_TRUE(picked.pointPicked);
+    EXPECT_EQ(picked.position, t.first() + 2 * 16 + 9);
+    EXPECT_EQ(picked.command, kCmdNone);
+    EXPECT_EQ(t.cursor(), 1u * 16 + 7);
+    picked = mouseDoubleClick(t.app, t.px(5), t.py(7));  // the address column
+    EXPECT_FALSE(picked.pointPicked);
+    EXPECT_EQ(picked.command, kCmdNone);
+    EXPECT_EQ(t.platform.popups.size(), popupsBefore);
+    t.app.compare.dialogOpen = false;
+    EXPECT_FALSE(mouseDoubleClick(t.app, byteX(9), t.py(3)).pointPicked);
+    EXPECT_EQ(t.platform.popups.size(), popupsBefore + 1);  // action 0 again: the Edit menu
 }
 
 TEST(AutoScroll, RunsOnlyWhenAllowedAndStopsAtTheEndOrByKey) {
