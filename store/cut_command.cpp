@@ -22,8 +22,14 @@ int putBackCutCommand(AppState& app, FileHandle journal, const std::string& jour
     }
     const int result = replayRollbackFile(*app.files, name, journal, main);
     if (main != kNoFile) app.files->close(main);
-    if (result != 0) reportError(app, kErrorWriting, journalName);
-    return result;
+    if (result != 0) {
+        reportError(app, kErrorWriting, journalName);
+        return 1;
+    }
+    // Putting the bytes back was this program's own write: later writes must
+    // not take it for another program's.
+    if (found.mainEntries > 0) app.files->lastWriteTime(app.main.mainHandle, &app.main.mainTime);
+    return 0;
 }
 
 }  // namespace quorby

@@ -13,6 +13,7 @@
 //   applied on the way.
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -97,6 +98,9 @@ public:
     std::map<std::string, SystemError> failWrite; // path -> error of every write into it (nothing moves)
     bool readOnlyHandlesRefuseWrites = false;     // writes through a handle opened ReadOnly fail, as on disk
     std::uint32_t writeLimit = 0xFFFFFFFFu;       // bytes a write moves before it stops without an error
+    // The process is killed (SIGKILL) just before write number killAtWrite
+    // (1-based, counted as `writes`); 0: never.
+    std::uint64_t killAtWrite = 0;
     bool failSpaceQuery = false;                  // diskSpace fails with ioError
 
     // The nth transfer (read or write) from now fails: a read moves nothing,
@@ -113,6 +117,8 @@ public:
         failForever_ = false;
         failed_ = false;
     }
+    // The scripted nth transfer has happened (and failed).
+    bool nthFailed() const { return failed_; }
     // Power loss: every file falls back to its content as of its last sync.
     void crash() {
         for (auto& [name, data] : files) data = durable_[name];
@@ -178,6 +184,7 @@ public:
     int writeAt(FileHandle h, FilePos pos, const void* buf, std::uint32_t n, std::uint32_t* done) override {
         *done = 0;
         ++writes;
+        if (killAtWrite != 0 && writes == killAtWrite) raise(SIGKILL);
         ++writesByHandle_[h];
         if (logEvents) events.push_back({'W', pos, n});
         if (!real && !memoryFile(h) && !syntheticFile(h)) return fail({6, EBADF});

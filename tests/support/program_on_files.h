@@ -11,6 +11,7 @@
 #include "navigate/page_moves.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
+#include "store/journal_lifecycle.h"
 #include "store/main_file.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_io.h"
@@ -36,7 +37,7 @@ struct ProgramOnFiles {
         app.main.openReadOnly = false;
     }
     int open() { return openMainFile(app, mainPath); }
-    void endCommand() { commitJournalHeader(app.journal); }
+    void endCommand() { endCommandInJournal(app); }
     // Types the byte at `pos` in the hex column and stores the page with Enter.
     void type(FilePos pos, std::uint8_t value) {
         showWithCursorAt(app, pos);

@@ -1,0 +1,104 @@
+#pragma once
+// The session of the crash loops: every command that writes the Journal File
+// or the Main File, run by a program over files in `dir` that outlive it, and
+// what the program shows.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "edit/append_to_file.h"
+#include "edit/save_as.h"
+#include "edit/undo_commands.h"
+#include "edit/write_commands.h"
+#include "navigate/page_moves.h"
+#include "store/page_assembly.h"
+#include "tests/support/program_on_files.h"
+
+namespace quorby::testing {
+
+inline constexpr FilePos kMainSize = 10 * 512;
+
+inline std::uint8_t originalAt(FilePos pos) { return std::uint8_t(pos * 29 + (pos >> 9) * 3 + 7); }
+
+// One program run: its window system and its state over the shared files.
+// Without bit 1 a store over a page's newest version rewrites it in place;
+// bit 0 keeps the Main File's earlier content for Restore.
+struct Program : ProgramOnFiles {
+    Program(MemoryFileIo& io, const std::string& dir) : ProgramOnFiles(io, dir + "/disk.bin", kUndoKeepRestoreData) {}
+};
+
+struct Step {
+    const char* name;
+    bool appendOnly;  // adds records and relinks, rewrites no record's data
+    std::function<void(Program&)> run;
+};
+
+inline void select(Program& p, FilePos start, FilePos end) {
+    showWithCursorAt(p.app, start);
+    p.app.view.selectionStart = start;
+    p.app.view.selectionEnd = end;
+    p.app.view.selectionActive = kSelectionExists;
+}
+
+inline void toFile(Program& p, const std::string& path, void (*command)(AppState&)) {
+    p.platform.fileAnswers.push_back({true, path, false});
+    p.run(command);
+}
+
+// The session. Pages 1 and 3 are stored twice in the same half: the second
+// store overwrites the newest version in place.
+inline std::vector<Step> session(const std::string& dir) {
+    return {
+        {"store page 1", true, [](Program& p) { p.type(1 * 512 + 10, 0x11); }},
+        {"store page 1 again (in place)", false, [](Program& p) { p.type(1 * 512 + 11, 0x12); }},
+        {"store page 3", true, [](Program& p) { p.type(3 * 512 + 5, 0x31); }},
+        {"store page 6", true, [](Program& p) { p.type(6 * 512 + 500, 0x61); }},
+        {"store page 3 again (in place)", false, [](Program& p) { p.type(3 * 512 + 6, 0x32); }},
+        {"undo", false, [](Program& p) { p.run(undoLastCommand); }},
+        {"undo", false, [](Program& p) { p.run(undoLastCommand); }},
+        {"redo", false, [](Program& p) { p.run(redoLastCommand); }},
+        {"undo all", false, [](Program& p) { p.run(undoAllCommand); }},
+        {"redo all", false, [](Program& p) { p.run(redoAllCommand); }},
+        {"undo per page", false, [](Program& p) { p.run(undoPerPageCommand); }},
+        {"redo per page", false, [](Program& p) { p.run(redoPerPageCommand); }},
+        {"save file", false, [](Program& p) { p.run(saveFileCommand); }},
+        {"store page 1 after saving", false, [](Program& p) { p.type(1 * 512 + 12, 0x13); }},
+        {"store page 8", true, [](Program& p) { p.type(8 * 512 + 1, 0x81); }},
+        {"store page 9", true, [](Program& p) { p.type(9 * 512 + 2, 0x91); }},
+        {"save selected data", false,
+         [](Program& p) {
+             select(p, 8 * 512, 8 * 512 + 4);
+             p.run(saveSelectedDataCommand);
+         }},
+        {"discard changes in page", false,
+         [](Program& p) {
+             showWithCursorAt(p.app, 9 * 512);
+             p.run(discardPageCommand);
+         }},
+        {"save file as", false, [dir](Program& p) { toFile(p, dir + "/copy.bin", saveFileAsCommand); }},
+        {"append page", false, [dir](Program& p) { toFile(p, dir + "/pages.bin", appendPageCommand); }},
+        {"restore original file", false, [](Program& p) { p.run(restoreOriginalCommand); }},
+        {"undo the restore", false, [](Program& p) { p.run(undoLastCommand); }},
+    };
+}
+
+// The Main File of a fresh machine; no Journal File yet.
+inline std::vector<std::uint8_t> originalBytes() {
+    std::vector<std::uint8_t> bytes(kMainSize);
+    for (FilePos i = 0; i < kMainSize; ++i) bytes[i] = originalAt(i);
+    return bytes;
+}
+
+using Content = std::vector<std::uint8_t>;
+
+// What the program shows, page pair by page pair.
+inline Content shownContent(Program& p) {
+    Content c;
+    for (FilePos pos = 0; pos < kMainSize; pos += 1024) {
+        loadPagePair(p.app, pos);
+        c.insert(c.end(), p.app.view.pageBuffer, p.app.view.pageBuffer + p.app.view.pageLength);
+    }
+    return c;
+}
+
+}  // namespace quorby::testing

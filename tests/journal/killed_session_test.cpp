@@ -1,0 +1,144 @@
+// The crash session over real files, killed with SIGKILL just before a sample
+// of its writes: the kernel ends the process there, with whatever it wrote in
+// the page cache. A new program over the same files must ask nothing, pass
+// the dump, show the content after the cut step or before it, and give the
+// original back with Undo All.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "journal/journal_dump.h"
+#include "platform/posix/posix_file_io.h"
+#include "tests/journal/crash_session.h"
+#include "tests/support/forked_run.h"
+#include "tests/support/journal_dump_run.h"
+#include "tests/support/memory_file_io.h"
+#include "tests/support/temp_dir.h"
+
+namespace quorby::testing {
+namespace {
+
+constexpr int kSamples = 40;
+constexpr unsigned kAlarmSeconds = 30;
+
+struct Session {
+    TempDir dir;
+    PosixFileIo posix;
+    MemoryFileIo io;
+    Session() {
+        io.real = &posix;
+        writeFile(dir.path() + "/disk.bin", originalBytes());
+    }
+};
+
+// The content after each step, from a run in memory ([0]: before the session).
+std::vector<Content> contentsAfterSteps() {
+    MemoryFileIo io;
+    io.space = {FilePos(1) << 30, FilePos(1) << 31};
+    io.bytes("/m/disk.bin") = originalBytes();
+    Program p(io, "/m");
+    EXPECT_EQ(p.open(), 0);
+    std::vector<Content> contents{shownContent(p)};
+    for (const Step& s : session("/m")) {
+        s.run(p);
+        // Seen by a new program, as the cut runs see it.
+        MemoryFileIo copy;
+        copy.files = io.files;
+        Program q(copy, "/m");
+        EXPECT_EQ(q.open(), 0);
+        contents.push_back(shownContent(q));
+    }
+    return contents;
+}
+
+// The step of each write of a whole session over real files.
+std::vector<int> stepOfEachWrite() {
+    Session s;
+    Program p(s.io, s.dir.path());
+    EXPECT_EQ(p.open(), 0);
+    s.io.resetCounts();
+    std::vector<int> steps;
+    const std::vector<Step> all = session(s.dir.path());
+    for (int k = 0; k < int(all.size()); ++k) {
+        const std::uint64_t before = s.io.writes;
+        all[k].run(p);
+        steps.insert(steps.end(), s.io.writes - before, k);
+    }
+    EXPECT_TRUE(p.platform.boxes.empty());
+    return steps;
+}
+
+struct Outcome {
+    int openResult = -1;
+    int questions = -1;
+    int dumpStatus = -1;
+    bool wholeStep = false;
+    bool originalAfterUndoAll = false;
+    char failure[160] = {};
+};
+
+TEST(KilledSession, SigkillAtASampleOfWritesReopensAtAWholeStep) {
+    const std::vector<Content> contents = contentsAfterSteps();
+    const std::vector<int> stepOf = stepOfEachWrite();
+    ASSERT_GT(stepOf.size(), std::size_t(kSamples));
+    const std::vector<Step> names = session("");
+    int killed = 0;
+    for (int sample = 0; sample < kSamples; ++sample) {
+        const std::uint64_t write = 1 + std::uint64_t(sample) * stepOf.size() / kSamples;
+        const int step = stepOf[write - 1];
+        const std::string where = "write " + std::to_string(write) + " (" + names[step].name + ")";
+        Session s;
+        std::fflush(nullptr);
+        const pid_t child = fork();
+        if (child == 0) {
+            alarm(kAlarmSeconds);
+            Program p(s.io, s.dir.path());
+            if (p.open() != 0) _exit(2);
+            s.io.resetCounts();
+            s.io.killAtWrite = write;
+            for (const Step& st : session(s.dir.path())) st.run(p);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << where << ": status " << status;
+        ++killed;
+
+        Outcome o;
+        std::string errors;
+        const Ending ending = runForked<Outcome>(
+            [&] {
+                Outcome out;
+                Program q(s.io, s.dir.path());
+                out.openResult = q.open();
+                out.questions = int(q.platform.boxes.size());
+                const DumpResult dump = runDump(s.io, q.app.journal.name);
+                out.dumpStatus = dump.status;
+                std::snprintf(out.failure, sizeof out.failure, "%s", dump.firstFailure().c_str());
+                const Content shown = shownContent(q);
+                out.wholeStep = shown == contents[step] || shown == contents[step + 1];
+                q.run(undoAllCommand);
+                const Content original = originalBytes();
+                out.originalAfterUndoAll = shownContent(q) == original &&
+                                           readFile(s.dir.path() + "/disk.bin") == std::string(original.begin(), original.end());
+                return out;
+            },
+            kAlarmSeconds, &o, &errors);
+        ASSERT_EQ(ending, Ending::Done) << where << "\n" << errors;
+        EXPECT_EQ(o.openResult, 0) << where;
+        EXPECT_EQ(o.questions, 0) << where;
+        EXPECT_EQ(o.dumpStatus, kDumpAllHold) << where << ": " << o.failure;
+        EXPECT_TRUE(o.wholeStep) << where << ": shows a content no whole step had";
+        EXPECT_TRUE(o.originalAfterUndoAll) << where;
+    }
+    std::printf("[ killed ] %d of %zu writes cut by SIGKILL\n", killed, stepOf.size());
+}
+
+}  // namespace
+}  // namespace quorby::testing
