@@ -26,11 +26,22 @@ struct DumpRun {
     bool readFailed = false;
 };
 
+void say(DumpRun& run, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Prints to the dump's output; a check without output (out == nullptr) only counts.
+void say(DumpRun& run, const char* format, ...) {
+    if (!run.out) return;
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(run.out, format, args);
+    va_end(args);
+}
+
 void fail(DumpRun& run, int invariant, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
 void fail(DumpRun& run, int invariant, const char* format, ...) {
     unsigned count = ++run.failures[invariant];
-    if (count > kShownPerInvariant) return;
+    if (count > kShownPerInvariant || !run.out) return;
     std::fprintf(run.out, "FAIL invariant %d (%s): ", invariant, kInvariantNames[invariant]);
     va_list args;
     va_start(args, format);
@@ -44,7 +55,7 @@ void fail(DumpRun& run, int invariant, const char* format, ...) {
 void reportReadFailure(DumpRun& run, FilePos position) {
     SystemError e = run.files.lastError();
     const char* why = e.sysErrno != 0 ? std::strerror(e.sysErrno) : "the file ends here";
-    std::fprintf(run.out, "ERROR reading at %" PRIX64 ": %s\n", position, why);
+    say(run, "ERROR reading at %" PRIX64 ": %s\n", position, why);
     run.readFailed = true;
 }
 
@@ -66,24 +77,24 @@ void checkPointer(DumpRun& run, const char* where, const char* field, FilePos p)
 void printHeader(DumpRun& run) {
     const JournalHeader& h = run.jf.header;
     char b[8][24];
-    std::fprintf(run.out, "journal     %s\n", run.jf.name.c_str());
-    std::fprintf(run.out, "length      %" PRIu64 " bytes, %" PRIu64 " records\n", run.length,
+    say(run, "journal     %s\n", run.jf.name.c_str());
+    say(run, "length      %" PRIu64 " bytes, %" PRIu64 " records\n", run.length,
                  wholeRecordCount(run.length));
-    std::fprintf(run.out, "magic       %08" PRIX32 "\n", h.journalMagic);
-    std::fprintf(run.out, "MainName    \"%s\"\n", mainNameOf(h).c_str());
-    std::fprintf(run.out, "First       %s\nLastPtr     %s\nUndo        %s\nFirstUndo   %s\n",
+    say(run, "magic       %08" PRIX32 "\n", h.journalMagic);
+    say(run, "MainName    \"%s\"\n", mainNameOf(h).c_str());
+    say(run, "First       %s\nLastPtr     %s\nUndo        %s\nFirstUndo   %s\n",
                  pointerText(h.first, b[0]), pointerText(h.lastPtr, b[1]), pointerText(h.undo, b[2]),
                  pointerText(h.firstUndo, b[3]));
-    std::fprintf(run.out, "JnlFlags    %08" PRIX32 "\nJnlEnd      %" PRIu64 "\nMainTime    %016" PRIX64 "\n",
+    say(run, "JnlFlags    %08" PRIX32 "\nJnlEnd      %" PRIu64 "\nMainTime    %016" PRIX64 "\n",
                  h.jnlFlags, h.jnlEnd, h.mainTime);
-    std::fprintf(run.out, "SavedAnfPtr %016" PRIX64 "  SavedViewOffset %" PRIu32 "\n", h.savedAnfPtr,
+    say(run, "SavedAnfPtr %016" PRIX64 "  SavedViewOffset %" PRIu32 "\n", h.savedAnfPtr,
                  h.savedViewOffset);
-    std::fprintf(run.out, "SavedJAdr   %s  SavedJPrevPtr %s  SavedJNextPtr %s\n", pointerText(h.savedJAdr, b[4]),
+    say(run, "SavedJAdr   %s  SavedJPrevPtr %s  SavedJNextPtr %s\n", pointerText(h.savedJAdr, b[4]),
                  pointerText(h.savedJPrevPtr, b[5]), pointerText(h.savedJNextPtr, b[6]));
-    std::fprintf(run.out, "selection   %016" PRIX64 " .. %016" PRIX64 "  state %" PRIu32 "\n", h.selectionStart,
+    say(run, "selection   %016" PRIX64 " .. %016" PRIX64 "  state %" PRIu32 "\n", h.selectionStart,
                  h.selectionEnd, h.selectionState);
     if (h.jnlEnd != 0 && h.jnlEnd != run.length)
-        std::fprintf(run.out, "note        JnlEnd differs from the length: the header was last written "
+        say(run, "note        JnlEnd differs from the length: the header was last written "
                               "when the file was %" PRIu64 " bytes long\n", h.jnlEnd);
 }
 
@@ -146,7 +157,7 @@ void checkVersionLinks(DumpRun& run, const JournalRecord& r) {
 }
 
 void dumpRecords(DumpRun& run) {
-    std::fprintf(run.out, "\n%12s %16s %12s %12s %12s %12s %12s %12s %4s %8s %7s\n", "position", "MainAdr",
+    say(run, "\n%12s %16s %12s %12s %12s %12s %12s %12s %4s %8s %7s\n", "position", "MainAdr",
                  "PrevPtr", "NextPtr", "PUndo", "PJnl", "NJnl", "NUndo", "anz", "Flag", "changed");
     std::uint64_t count = wholeRecordCount(run.length);
     for (std::uint64_t k = 0; k < count && !run.readFailed; ++k) {
@@ -162,7 +173,7 @@ void dumpRecords(DumpRun& run) {
             std::snprintf(changed, sizeof changed, "no-map");
         else
             std::snprintf(changed, sizeof changed, "%" PRIu32, countChangedBytes(r));
-        std::fprintf(run.out, "%12" PRIX64 " %16" PRIX64 " %12s %12s %12s %12s %12s %12s %4" PRIu32 " %08" PRIX32
+        say(run, "%12" PRIX64 " %16" PRIX64 " %12s %12s %12s %12s %12s %12s %4" PRIu32 " %08" PRIX32
                               " %7s%s%s\n",
                      pos, r.mainAdr, pointerText(r.prevPtr, b[0]), pointerText(r.nextPtr, b[1]),
                      pointerText(r.pUndo, b[2]), pointerText(r.pJnl, b[3]), pointerText(r.nJnl, b[4]),
@@ -231,29 +242,29 @@ void walkAddressChain(DumpRun& run) {
              pointerText(previous, b[1]));
     }
     if (steps == 0)
-        std::fprintf(run.out, "\naddress chain: empty\n");
+        say(run, "\naddress chain: empty\n");
     else
-        std::fprintf(run.out, "\naddress chain: %" PRIu64 " pages, MainAdr %" PRIX64 " .. %" PRIX64 "\n", steps,
+        say(run, "\naddress chain: %" PRIu64 " pages, MainAdr %" PRIX64 " .. %" PRIX64 "\n", steps,
                      lowest, previousAdr);
 }
 
 int summarize(DumpRun& run) {
     if (run.readFailed) {
-        std::fprintf(run.out, "result: the Journal File could not be read to its end\n");
+        say(run, "result: the Journal File could not be read to its end\n");
         return kDumpUnreadable;
     }
     bool any = false;
     for (int i = 1; i <= kInvariantCount; ++i) {
         if (run.failures[i] == 0) continue;
-        std::fprintf(run.out, "%s invariant %d (%s) failed %u time%s", any ? "," : "result:", i,
+        say(run, "%s invariant %d (%s) failed %u time%s", any ? "," : "result:", i,
                      kInvariantNames[i], run.failures[i], run.failures[i] == 1 ? "" : "s");
         any = true;
     }
     if (any) {
-        std::fputc('\n', run.out);
+        say(run, "\n");
         return kDumpInvariantFailed;
     }
-    std::fprintf(run.out, "result: all invariants hold\n");
+    say(run, "result: all invariants hold\n");
     return kDumpAllHold;
 }
 
@@ -264,7 +275,7 @@ int dumpJournal(FileIo& files, const std::string& path, std::FILE* out) {
     FileHandle handle = kNoFile;
     if (files.open(path, OpenMode::ReadOnly, &handle) != 0) {
         SystemError e = files.lastError();
-        std::fprintf(out, "ERROR cannot open %s: %s\n", path.c_str(),
+        say(run, "ERROR cannot open %s: %s\n", path.c_str(),
                      e.sysErrno != 0 ? std::strerror(e.sysErrno) : "refused");
         return kDumpUnreadable;
     }
@@ -273,7 +284,7 @@ int dumpJournal(FileIo& files, const std::string& path, std::FILE* out) {
     if (files.size(handle, &run.length) != 0) {
         reportReadFailure(run, 0);
     } else if (run.length < kJournalHeaderSize) {
-        std::fprintf(out, "journal     %s\nlength      %" PRIu64 " bytes\n", path.c_str(), run.length);
+        say(run, "journal     %s\nlength      %" PRIu64 " bytes\n", path.c_str(), run.length);
         fail(run, 2, "%" PRIu64 " bytes are fewer than the 1024-byte header: not a Journal File", run.length);
         result = summarize(run);
     } else {
@@ -292,6 +303,8 @@ int dumpJournal(FileIo& files, const std::string& path, std::FILE* out) {
     files.close(handle);
     return result;
 }
+
+int checkJournalFile(FileIo& files, const std::string& path) { return dumpJournal(files, path, nullptr); }
 
 int runJournalDump(FileIo& files, int argc, char** argv, std::FILE* out) {
     if (argc != 2) {

@@ -19,7 +19,12 @@ inline constexpr int kDumpUnreadable = 2;   // usage error, or the file cannot b
 // printed with its number), 2 for a usage error or a file that cannot be read.
 int runJournalDump(FileIo& files, int argc, char** argv, std::FILE* out);
 
-// The same through any FileIo (the tests use an in-memory one).
+// The same through any FileIo (the tests use an in-memory one); with `out`
+// nullptr nothing is printed.
 int dumpJournal(FileIo& files, const std::string& path, std::FILE* out);
+
+// The invariants alone, as the opening of a Journal File checks them: the
+// dump's result without its printing.
+int checkJournalFile(FileIo& files, const std::string& path);
 
 }  // namespace quorby

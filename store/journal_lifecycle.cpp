@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "journal/journal_dump.h"
 #include "journal/journal_recovery.h"
 #include "journal/rollback_file.h"
 #include "state/error_report.h"
@@ -218,6 +219,16 @@ int adoptJournal(AppState& app, JournalFile& jf) {
     // failures are reported; the Journal File is used as it is then).
     discardUnfinishedCommand(jf);
     jf.rollback.committedEnd = jf.journalEnd;
+    // Links and fields read from a damaged Journal File would send undo,
+    // redo and writing astray: it is not used unless the user has it emptied.
+    const int check = checkJournalFile(*app.files, jf.name);
+    if (check != kDumpAllHold) {
+        if (check == kDumpInvariantFailed && askDeleteInvalidJournal(app, jf.name)) return useRecreated(app, jf);
+        if (check != kDumpInvariantFailed) reportError(app, kErrorReading, jf.name);
+        closeFile(app, jf.handle);
+        noJournal(app);
+        return 1;
+    }
     // The header on disk takes the Main File's time with the next commit, so
     // a program that is killed later does not leave a stale MainTime behind.
     jf.header.mainTime = app.main.mainTime;
