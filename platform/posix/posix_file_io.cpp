@@ -81,9 +81,11 @@ int PosixFileIo::open(const std::string& path, OpenMode mode, FileHandle* out) {
         return fail(err, isWriteMode(mode));
     }
     // A private file another user owns is refused: it could be read or
-    // forged by them. One of this user's that others may read (as older
-    // versions made them) becomes private.
-    if (own && (st.st_uid != ::geteuid() || (S_ISREG(st.st_mode) && ::fchmod(fd, st.st_mode & 0700) != 0))) {
+    // forged by them. So is one with a second name, which may be a hard link
+    // planted to another file of this user. One of this user's that others
+    // may read (as older versions made them) becomes private.
+    if (own && (st.st_uid != ::geteuid() || st.st_nlink > 1 ||
+                (S_ISREG(st.st_mode) && ::fchmod(fd, st.st_mode & 0700) != 0))) {
         ::close(fd);
         return fail(EACCES, true);
     }
