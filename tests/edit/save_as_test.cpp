@@ -3,6 +3,8 @@
 // failures and ESC.
 #include "tests/edit/edit_fixture.h"
 
+#include "compare/compare_commands.h"
+#include "store/journal_commands.h"
 #include "edit/copy_with_changes.h"
 #include "edit/save_as.h"
 #include "state/progress.h"
@@ -110,7 +112,8 @@ TEST(SaveAs, MainFileOrJournalFileAsTargetIsRefused) {
 }
 
 // Another spelling of the Main File or the Journal File is the same file:
-// a symlink, "." and "..", a hard link. Each is refused, nothing is emptied,
+// a symlink, "." and "..", a hard link. Each is refused as a target, a
+// Compare File or a journal copy, nothing is emptied,
 // and opening the Main File under another spelling names it (and so its
 // Journal File) the same.
 TEST(SaveAs, OtherSpellingsOfTheOpenFilesAreRefused) {
@@ -137,6 +140,17 @@ TEST(SaveAs, OtherSpellingsOfTheOpenFilesAreRefused) {
     EXPECT_EQ(t.platform.fileRequests.size(), spellings.size() + 1);
     EXPECT_EQ(readFile(main), std::string(1500, 'x'));
     EXPECT_GT(readFile(journal).size(), 1024u);
+
+    // Neither is it a Compare File nor a place for "Save Journal-File as".
+    const std::vector<std::string> mainSpellings(spellings.begin(), spellings.begin() + 4);
+    for (const std::string& name : mainSpellings) {
+        t.platform.fileAnswers.push_back({true, name, false});
+        EXPECT_EQ(compareWithFile(t.app), 1) << name;
+        EXPECT_EQ(t.app.compare.handle, kNoFile) << name;
+        t.platform.fileAnswers.push_back({true, name, false});
+        EXPECT_EQ(saveJournalAs(t.app), 1) << name;
+    }
+    EXPECT_EQ(readFile(main), std::string(1500, 'x'));
     t.closeFiles();
 
     TestApp other;

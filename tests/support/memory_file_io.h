@@ -346,6 +346,11 @@ public:
         out->inode = std::hash<std::string>{}(p);
         return 0;
     }
+    bool sameFile(FileHandle a, FileHandle b) override {
+        if (real) return real->sameFile(a, b);
+        FileIdentity x, y;
+        return handleIdentity(a, &x) == 0 && handleIdentity(b, &y) == 0 && x == y;
+    }
     int handleIdentity(FileHandle h, FileIdentity* out) override {
         if (real) return real->handleIdentity(h, out);
         auto it = handles_.find(h);
