@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "journal/rollback_file.h"
 #include "platform/posix/posix_file_io.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
@@ -52,6 +53,7 @@ inline int openBenchFiles(AppState& app, FileIo& io, Platform& platform, const s
         return 1;
     }
     attachJournal(app.journal, io, j, journalPath);
+    useRollbackFile(app.journal);
     reportJournalFailuresTo(app.journal, app);
     if (recreateJournal(app.journal, mainPath) != 0) return 1;
     loadPagePair(app, 0);
