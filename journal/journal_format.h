@@ -14,7 +14,9 @@
 //   offset 1024  record 0, 640 bytes
 //   ...          record k at 1024 + 640 * k
 // Records are only ever appended. They are rewritten in place but never moved
-// or removed; a Journal File only becomes shorter by being recreated empty.
+// or removed; a Journal File only becomes shorter by being recreated empty
+// (or by cutting off what a command cut short appended). Every in-place
+// rewrite is covered by the rollback file (journal/rollback_file.h).
 //
 // JOURNAL POINTER
 //   The byte position of a record, 64 bits. The empty pointer is written as
