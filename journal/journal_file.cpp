@@ -20,7 +20,7 @@ int fail(JournalFile& jf, std::uint32_t code, bool writing) {
 }
 
 int readBytes(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
-    if (readFromHeldUnit(jf, pos, buf, n)) return 0;
+    if (readThroughUnits(jf, pos, buf, n) == 0) return 0;
     std::uint32_t done = 0;
     if (jf.files->readAt(jf.handle, pos, buf, n, &done) != 0) return fail(jf, 0, false);
     if (done != n) return fail(jf, kReachedEndOfFile, false);
@@ -33,7 +33,11 @@ int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
     // Committed bytes are overwritten only after their pre-image is kept.
     if (usesRollbackFile(jf) && pos < jf.rollback.committedEnd) return holdInPlaceWrite(jf, pos, buf, n);
     std::uint32_t done = 0;
-    if (jf.files->writeAt(jf.handle, pos, buf, n, &done) != 0) return fail(jf, 0, true);
+    const int failed = jf.files->writeAt(jf.handle, pos, buf, n, &done);
+    // Kept units must show what is on disk, even after a write cut short.
+    if (failed != 0 || done != n) forgetCleanUnits(jf);
+    else noteDirectWrite(jf, pos, buf, n);
+    if (failed != 0) return fail(jf, 0, true);
     if (done != n) return fail(jf, kReachedEndOfFile, true);
     return 0;
 }
@@ -112,6 +116,7 @@ void attachJournal(JournalFile& jf, FileIo& files, FileHandle handle, const std:
     jf.handle = handle;
     jf.name = name;
     jf.journalEnd = 0;
+    forgetCachedUnits(jf);
     ++jf.changeCount;
 }
 
@@ -189,6 +194,7 @@ int recreateJournal(JournalFile& jf, const std::string& mainName) {
     ++jf.changeCount;
     // Nothing of the emptied journal is to be put back after a crash.
     if (usesRollbackFile(jf) && abandonRollbackCycle(jf) != 0) return 1;
+    forgetCachedUnits(jf);
     if (jf.files->setSize(jf.handle, 0) != 0) return fail(jf, 0, true);
     jf.header = fresh;
     jf.journalEnd = kJournalHeaderSize;

@@ -1,5 +1,7 @@
 #include "journal/journal_recovery.h"
 
+#include "journal/rollback_file.h"
+
 namespace quorby {
 
 namespace {
@@ -22,6 +24,7 @@ int cutTornTail(JournalFile& jf, FilePos committedEnd) {
     FilePos length = 0;
     if (jf.files->size(jf.handle, &length) != 0 || length <= committedEnd) return 0;
     ++jf.changeCount;
+    forgetCachedUnits(jf);
     if (jf.files->setSize(jf.handle, committedEnd) != 0 || jf.files->sync(jf.handle) != 0) return 1;
     return 0;
 }
@@ -54,6 +57,7 @@ int discardUnfinishedCommand(JournalFile& jf) {
     }
     if (result != 0) return 1;
     ++jf.changeCount;
+    forgetCachedUnits(jf);
     if (jf.files->setSize(jf.handle, committedEnd) != 0 || jf.files->sync(jf.handle) != 0) return 1;
     jf.journalEnd = committedEnd;
     return 0;

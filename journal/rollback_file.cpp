@@ -1,6 +1,7 @@
 #include "journal/rollback_file.h"
 
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace quorby {
@@ -77,6 +78,7 @@ int writeEntries(JournalFile& jf) {
     if (jf.syncOnCommit && files.sync(rb.handle) != 0) return failWrite(jf);
     rb.fileEnd += n;
     rb.unwritten.clear();
+    rb.mainPending = false;
     return 0;
 }
 
@@ -91,6 +93,14 @@ void noteCovered(RollbackState& rb, FilePos pos, std::uint32_t n) {
     // A long command may keep the pre-images of very many ranges: forgetting
     // them only costs keeping some a second time.
     if (rb.mainCovered.size() >= 4 * kRollbackHeldLimit) rb.mainCovered.clear();
+    // A range that continues the one before joins it, so that a write over
+    // neighbouring halves is seen as covered.
+    auto before = rb.mainCovered.upper_bound(pos);
+    if (before != rb.mainCovered.begin() && std::prev(before)->second >= pos) {
+        FilePos& end = std::prev(before)->second;
+        if (end < pos + n) end = pos + n;
+        return;
+    }
     FilePos& end = rb.mainCovered[pos];
     if (end < pos + n) end = pos + n;
 }
@@ -119,10 +129,16 @@ int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
         auto it = rb.held.find(u.start);
         if (it == rb.held.end()) {
             if (rb.held.size() >= kRollbackHeldLimit && writeHeldUnits(jf) != 0) return 1;
-            std::vector<std::uint8_t> bytes(u.size);
-            std::uint32_t done = 0;
-            if (jf.files->readAt(jf.handle, u.start, bytes.data(), u.size, &done) != 0 || done != u.size)
-                return failWrite(jf);
+            std::vector<std::uint8_t> bytes;
+            if (auto kept = rb.clean.find(u.start); kept != rb.clean.end()) {
+                bytes = std::move(kept->second);
+                rb.clean.erase(kept);
+            } else {
+                bytes.resize(u.size);
+                std::uint32_t done = 0;
+                if (jf.files->readAt(jf.handle, u.start, bytes.data(), u.size, &done) != 0 || done != u.size)
+                    return failWrite(jf);
+            }
             appendEntry(rb, RollbackTarget::JournalFile, u.start, bytes.data(), u.size);
             it = rb.held.emplace(u.start, std::move(bytes)).first;
         }
@@ -150,16 +166,52 @@ void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32
     }
 }
 
-bool readFromHeldUnit(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
-    const auto& held = jf.rollback.held;
-    if (held.empty() || n == 0) return false;
+int readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
+    RollbackState& rb = jf.rollback;
     const Unit u = unitOf(pos);
-    if (pos + n > u.start + u.size) return false;
-    auto it = held.find(u.start);
-    if (it == held.end()) return false;
+    if (!usesRollbackFile(jf) || n == 0 || pos + n > u.start + u.size || u.start + u.size > jf.journalEnd) return 2;
+    auto it = rb.held.find(u.start);
+    if (it == rb.held.end()) {
+        it = rb.clean.find(u.start);
+        if (it == rb.clean.end()) {
+            std::vector<std::uint8_t> bytes(u.size);
+            std::uint32_t done = 0;
+            if (jf.files->readAt(jf.handle, u.start, bytes.data(), u.size, &done) != 0 || done != u.size) return 2;
+            if (rb.clean.size() >= kCleanUnitLimit) rb.clean.clear();
+            it = rb.clean.emplace(u.start, std::move(bytes)).first;
+        }
+    }
     std::memcpy(buf, it->second.data() + (pos - u.start), n);
-    return true;
+    return 0;
 }
+
+void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
+    RollbackState& rb = jf.rollback;
+    if (!usesRollbackFile(jf)) return;
+    const std::uint8_t* from = static_cast<const std::uint8_t*>(buf);
+    while (n > 0) {
+        const Unit u = unitOf(pos);
+        const std::uint32_t offset = std::uint32_t(pos - u.start);
+        const std::uint32_t part = n < u.size - offset ? n : u.size - offset;
+        auto it = rb.clean.find(u.start);
+        if (it != rb.clean.end()) {
+            std::memcpy(it->second.data() + offset, from, part);
+        } else if (part == u.size) {
+            if (rb.clean.size() >= kCleanUnitLimit) rb.clean.clear();
+            rb.clean.emplace(u.start, std::vector<std::uint8_t>(from, from + part));
+        }
+        pos += part;
+        from += part;
+        n -= part;
+    }
+}
+
+void forgetCachedUnits(JournalFile& jf) {
+    jf.rollback.held.clear();
+    jf.rollback.clean.clear();
+}
+
+void forgetCleanUnits(JournalFile& jf) { jf.rollback.clean.clear(); }
 
 int writeHeldUnits(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
@@ -182,8 +234,12 @@ int writeHeldUnits(JournalFile& jf) {
         run.insert(run.end(), bytes.begin(), bytes.end());
     }
     flushRun();
-    if (result == 0) rb.held.clear();
-    return result;
+    if (result != 0) return 1;
+    // Written out, the units are as on disk now.
+    if (rb.clean.size() + rb.held.size() > kCleanUnitLimit) rb.clean.clear();
+    for (auto& [start, bytes] : rb.held) rb.clean[start] = std::move(bytes);
+    rb.held.clear();
+    return 0;
 }
 
 int endRollbackCycle(JournalFile& jf) {
@@ -201,8 +257,9 @@ int endRollbackCycle(JournalFile& jf) {
 
 int abandonRollbackCycle(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
-    rb.held.clear();
+    forgetCachedUnits(jf);
     rb.unwritten.clear();
+    rb.mainPending = false;
     const int result = endRollbackCycle(jf);
     rb.committedEnd = 0;
     return result;
@@ -231,6 +288,7 @@ int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::u
     }
     noteCovered(rb, pos, n);
     rb.mainHandle = main;
+    rb.mainPending = true;
     return 0;
 }
 
@@ -247,7 +305,8 @@ int prepareMainWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_
     }
     rb.mainHandle = main;
     rb.mainWritten = true;
-    return writeEntries(jf);
+    // Pre-images of journal units may wait: their units wait with them.
+    return rb.mainPending ? writeEntries(jf) : 0;
 }
 
 // --- Opening ----------------------------------------------------------------

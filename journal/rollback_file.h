@@ -39,7 +39,8 @@
 //       it twice does no harm. Records appended since are cut off afterwards
 //       (journal/journal_recovery.h).
 //   R4. Memory stays bounded: held units are written out (after their
-//       pre-images) whenever more than kRollbackHeldLimit of them wait.
+//       pre-images) whenever more than kRollbackHeldLimit of them wait; the
+//       units kept from reads are dropped beyond kCleanUnitLimit.
 #include <cstdint>
 #include <string>
 
@@ -54,6 +55,7 @@ inline constexpr std::uint32_t kRollbackHeaderSize = 16;
 inline constexpr std::uint32_t kRollbackEntryHead = 24;
 inline constexpr std::uint32_t kRollbackMaxData = 4096;
 inline constexpr std::size_t kRollbackHeldLimit = 2048;
+inline constexpr std::size_t kCleanUnitLimit = 4096;
 
 enum class RollbackTarget : std::uint32_t { JournalFile = 1, MainFile = 2, MainFileLength = 3 };
 
@@ -73,8 +75,16 @@ bool rollbackCycleOpen(const JournalFile& jf);
 int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
 // Lays the held units over bytes just read from [pos, pos + n).
 void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
-// The whole range lies in one held unit: copied from there, nothing to read.
-bool readFromHeldUnit(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
+// Reads [pos, pos + n) when it lies in one unit: from a held or kept unit,
+// else the whole unit from disk, which is then kept. 0 done, 1 failed, 2 the
+// range is not for the unit cache (read it directly).
+int readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
+// A write that went straight to the file (at or above the committed length).
+void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
+// The file was cut or emptied: nothing kept of it holds any more.
+void forgetCachedUnits(JournalFile& jf);
+// A write failed on its way: what is on disk is not known any more.
+void forgetCleanUnits(JournalFile& jf);
 // Writes the waiting entries (and syncs them), then the held units.
 int writeHeldUnits(JournalFile& jf);
 // After the Journal File and the Main File are synced: empties the rollback file.

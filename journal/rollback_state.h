@@ -28,10 +28,15 @@ struct RollbackState {
     // header, or one record) until their pre-images are durable: unit start
     // -> the unit's bytes as the command left them.
     std::map<FilePos, std::vector<std::uint8_t>> held;
+    // Units as they are on disk, kept from recent reads and writes, so that
+    // reading a record again or keeping its pre-image costs no transfer.
+    std::map<FilePos, std::vector<std::uint8_t>> clean;
     // Main File ranges whose pre-image is kept since the last commit: start -> end.
     std::map<FilePos, FilePos> mainCovered;
     FileHandle mainHandle = kNoFile;
     bool mainWritten = false;
+    // `unwritten` holds a Main File pre-image: the next Main File write waits for it.
+    bool mainPending = false;
 };
 
 }  // namespace quorby

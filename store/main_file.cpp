@@ -206,7 +206,11 @@ int checkMainFileBeforeWriting(AppState& app) {
         return 1;
     }
     std::uint64_t time = 0;
-    if (app.files->lastWriteTime(app.main.mainHandle, &time) == 0 && time != app.main.mainTime) {
+    // While a command writes into the Main File, the new time is its own.
+    const bool writing = app.journal.handle != kNoFile && (app.journal.header.jnlFlags & kJnlMainFileWriting) != 0;
+    if (app.files->lastWriteTime(app.main.mainHandle, &time) != 0) return 0;
+    if (writing) app.main.mainTime = time;
+    if (time != app.main.mainTime) {
         const MsgAnswer answer = showMessageBox(
             app, "Another program has changed the Main File since it was read !\n\nOverwrite its Changes with the Bytes of this Editor ?",
             "Main File changed !", MsgButtons::YesNo, MsgIcon::Question, true);

@@ -41,7 +41,8 @@ int writeMainBytes(AppState& app, FilePos pos, const std::uint8_t* data, std::ui
         reportError(app, kErrorWriting, app.main.mainName);
         return 1;
     }
-    noteMainFileWritten(app);
+    // With a Journal File the end of the command takes the new last-write time.
+    if (jf.handle == kNoFile) noteMainFileWritten(app);
     return 0;
 }
 

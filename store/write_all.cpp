@@ -1,6 +1,7 @@
 #include "store/write_all.h"
 
 #include <cstring>
+#include <vector>
 
 #include "journal/record_states.h"
 #include "journal/rollback_file.h"
@@ -8,6 +9,7 @@
 #include "state/progress.h"
 #include "state/work_buffer_access.h"
 #include "store/exchange_record.h"
+#include "store/main_file_bytes.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "store/write_steps.h"
@@ -81,10 +83,30 @@ int prepareChunk(AppState& app, WriteChunk& c) {
     return result;
 }
 
-// Writes one prepared half; with undo kept its exchange becomes the page's
+// The ready halves from `i` on that follow one another in the Main File,
+// each whole: they go into the file with one transfer. A drive is written
+// half by half (whole sectors).
+int runEnd(const AppState& app, const WriteChunk& c, int i) {
+    int j = i + 1;
+    if (app.main.mainKind != MainKind::File) return j;
+    while (j < c.count && c.ready[j] && c.records[j - 1].anz == kRecordDataSize &&
+           c.records[j].mainAdr == c.records[j - 1].mainAdr + kRecordDataSize)
+        ++j;
+    return j;
+}
+
+int writeRun(AppState& app, const WriteChunk& c, int from, int to) {
+    const JournalRecord& first = c.records[from];
+    if (to - from == 1) return writeHalfRangeIntoMain(app, first.mainAdr, first.data, 0, first.anz);
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(std::size_t(to - from) * kRecordDataSize);
+    for (int k = from; k < to; ++k) bytes.insert(bytes.end(), c.records[k].data, c.records[k].data + c.records[k].anz);
+    return writeMainBytes(app, first.mainAdr, bytes.data(), std::uint32_t(bytes.size()));
+}
+
+// After its half is written: with undo kept its exchange becomes the page's
 // newest version, else the version shows the Main File from now on.
-int writePreparedHalf(AppState& app, JournalRecord& r, JournalRecord& x, HistoryGroup& group) {
-    if (writeHalfRangeIntoMain(app, r.mainAdr, r.data, 0, r.anz) != 0) return 1;
+int linkWrittenHalf(AppState& app, JournalRecord& r, JournalRecord& x, HistoryGroup& group) {
     if (app.settings.undoOptions != 0) return linkExchange(app, x, &r, group);
     if (refreshStoredLinks(app.journal, r) != 0) return 1;
     r.flag = showingMainFile(r.flag);
@@ -125,18 +147,24 @@ int writeAll(AppState& app) {
             result = 1;
             stopped = true;
         }
-        for (int i = 0; i < chunk.count; ++i) {
-            // A failed write is reported once and ends the run; the half
-            // stays shown from the journal for the next "Save &File".
-            if (chunk.ready[i] && writePreparedHalf(app, chunk.records[i], chunk.exchanges[i], group) != 0) {
+        for (int i = 0; i < chunk.count && !stopped;) {
+            // A failed write is reported once and ends the run; its halves
+            // stay shown from the journal for the next "Save &File".
+            const int end = chunk.ready[i] ? runEnd(app, chunk, i) : i + 1;
+            if (chunk.ready[i] && writeRun(app, chunk, i, end) != 0) {
                 result = 1;
                 stopped = true;
                 break;
             }
-            if (bannerRefreshedNow(app)) refreshPleaseWait(app, chunk.records[i].jAdr);
-            if (pollProgress(app)) {
-                stopped = true;
-                break;
+            // Every half written is linked before ESC is honoured, so that
+            // undo finds the earlier content of each.
+            for (; i < end; ++i) {
+                if (chunk.ready[i] && linkWrittenHalf(app, chunk.records[i], chunk.exchanges[i], group) != 0) {
+                    result = 1;
+                    stopped = true;
+                }
+                if (bannerRefreshedNow(app)) refreshPleaseWait(app, chunk.records[i].jAdr);
+                if (pollProgress(app)) stopped = true;
             }
         }
     }

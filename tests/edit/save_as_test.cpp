@@ -4,10 +4,11 @@
 #include "tests/edit/edit_fixture.h"
 
 #include "compare/compare_commands.h"
-#include "store/journal_commands.h"
 #include "edit/copy_with_changes.h"
 #include "edit/save_as.h"
+#include "journal/rollback_file.h"
 #include "state/progress.h"
+#include "store/journal_commands.h"
 #include "store/main_file.h"
 #include "tests/support/temp_dir.h"
 
@@ -229,6 +230,7 @@ TEST(SaveAs, FailuresAreReportedAndStopTheCopy) {
         SaveFixture f(size);
         f.change(700000, 0x42);
         f.cursorTo(0);
+        forgetCachedUnits(f.app.journal);  // no record of it left in memory
         f.io.failRead[f.journalPath] = {30, EIO};
         f.choose(kTarget);
         EXPECT_EQ(saveFileAs(f.app), 1);
