@@ -1,6 +1,7 @@
 #include "journal/journal_file.h"
 
 #include <cstring>
+#include <vector>
 
 #include "journal/rollback_file.h"
 
@@ -284,6 +285,18 @@ int appendRecord(JournalFile& jf, JournalRecord& r) {
     if (writeBytes(jf, jf.journalEnd, bytes, kJournalRecordSize) != 0) return 1;
     r.jAdr = jf.journalEnd;
     jf.journalEnd += kJournalRecordSize;
+    return 0;
+}
+
+int appendRecords(JournalFile& jf, JournalRecord* const* records, int count) {
+    for (int k = 0; k < count; ++k) records[k]->jAdr = kEmptyPtr;
+    if (count == 0) return 0;
+    if (jf.journalEnd < kJournalHeaderSize) return fail(jf, kFileCorrupt, true);
+    std::vector<std::uint8_t> bytes(std::size_t(count) * kJournalRecordSize);
+    for (int k = 0; k < count; ++k) encodeRecord(*records[k], bytes.data() + std::size_t(k) * kJournalRecordSize);
+    if (writeBytes(jf, jf.journalEnd, bytes.data(), std::uint32_t(bytes.size())) != 0) return 1;
+    for (int k = 0; k < count; ++k) records[k]->jAdr = jf.journalEnd + FilePos(k) * kJournalRecordSize;
+    jf.journalEnd += FilePos(count) * kJournalRecordSize;
     return 0;
 }
 

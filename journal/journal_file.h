@@ -108,6 +108,8 @@ int writeRecord(JournalFile& jf, const JournalRecord& r);
 // write leaves journalEnd and r.jAdr (empty) as they were: the record must
 // not be linked.
 int appendRecord(JournalFile& jf, JournalRecord& r);
+// Appends `count` records in one transfer, as appendRecord does each.
+int appendRecords(JournalFile& jf, JournalRecord* const* records, int count);
 
 // --- Relinking ------------------------------------------------------------
 

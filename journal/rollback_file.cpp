@@ -166,6 +166,37 @@ void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32
     }
 }
 
+namespace {
+
+// Undo and redo walk the records one after the other, Save File in the
+// order of their pages, which is mostly the order in the file: a missing
+// record is read with its neighbours on both sides in one transfer.
+constexpr FilePos kUnitsAround = 32;
+
+int readUnitsAround(JournalFile& jf, const Unit& u) {
+    RollbackState& rb = jf.rollback;
+    FilePos from = u.start, to = u.start + u.size;
+    if (u.start >= kJournalHeaderSize) {
+        const FilePos reach = kUnitsAround * kJournalRecordSize;
+        from = u.start - kJournalHeaderSize > reach ? u.start - reach : kJournalHeaderSize;
+        to = jf.journalEnd - u.start > reach ? u.start + reach : jf.journalEnd;
+    }
+    std::vector<std::uint8_t> bytes(std::size_t(to - from));
+    std::uint32_t done = 0;
+    if (jf.files->readAt(jf.handle, from, bytes.data(), std::uint32_t(to - from), &done) != 0 || done != to - from)
+        return 1;
+    if (rb.clean.size() + kUnitsAround * 2 >= kCleanUnitLimit) rb.clean.clear();
+    for (FilePos at = from; at < to; at += unitOf(at).size) {
+        const std::uint32_t size = unitOf(at).size;
+        if (rb.held.count(at)) continue;  // the held unit is newer than the disk
+        const std::uint8_t* unit = bytes.data() + (at - from);
+        rb.clean.insert_or_assign(at, std::vector<std::uint8_t>(unit, unit + size));
+    }
+    return 0;
+}
+
+}  // namespace
+
 int readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
     RollbackState& rb = jf.rollback;
     const Unit u = unitOf(pos);
@@ -174,11 +205,8 @@ int readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
     if (it == rb.held.end()) {
         it = rb.clean.find(u.start);
         if (it == rb.clean.end()) {
-            std::vector<std::uint8_t> bytes(u.size);
-            std::uint32_t done = 0;
-            if (jf.files->readAt(jf.handle, u.start, bytes.data(), u.size, &done) != 0 || done != u.size) return 2;
-            if (rb.clean.size() >= kCleanUnitLimit) rb.clean.clear();
-            it = rb.clean.emplace(u.start, std::move(bytes)).first;
+            if (readUnitsAround(jf, u) != 0) return 2;
+            it = rb.clean.find(u.start);
         }
     }
     std::memcpy(buf, it->second.data() + (pos - u.start), n);

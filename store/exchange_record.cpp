@@ -27,16 +27,29 @@ int closeHistoryGroup(JournalFile& jf, HistoryGroup& group) {
     return writeRecordHeader(jf, last, kRecordLinks);
 }
 
-int readExchange(AppState& app, FilePos pos, std::uint32_t count, const JournalRecord* present, FilePos prevPtr,
-                 FilePos nextPtr, JournalRecord& x) {
+void makeExchange(FilePos pos, std::uint32_t count, const std::uint8_t* mainBytes, const JournalRecord* present,
+                  JournalRecord& x) {
     x = JournalRecord{};
-    std::uint32_t got = 0;
-    if (readMainBytes(app, pos, x.data, count, &got) != 0 || got != count) return 1;
+    std::memcpy(x.data, mainBytes, count);
     x.mainAdr = pos;
     x.anz = count;
-    x.prevPtr = present ? present->prevPtr : prevPtr;
-    x.nextPtr = present ? present->nextPtr : nextPtr;
+    if (present) {
+        x.prevPtr = present->prevPtr;
+        x.nextPtr = present->nextPtr;
+    }
     x.flag = kStateExchangeApplied | kFlagNotInUndoOrder;
+}
+
+int readExchange(AppState& app, FilePos pos, std::uint32_t count, const JournalRecord* present, FilePos prevPtr,
+                 FilePos nextPtr, JournalRecord& x) {
+    std::uint8_t bytes[kRecordDataSize];
+    std::uint32_t got = 0;
+    if (readMainBytes(app, pos, bytes, count, &got) != 0 || got != count) return 1;
+    makeExchange(pos, count, bytes, present, x);
+    if (!present) {
+        x.prevPtr = prevPtr;
+        x.nextPtr = nextPtr;
+    }
     return 0;
 }
 

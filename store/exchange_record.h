@@ -14,6 +14,11 @@ void noteInHistoryGroup(HistoryGroup& group, const JournalRecord& r);
 // The end of the command: the group's last record loses the redo mark.
 int closeHistoryGroup(JournalFile& jf, HistoryGroup& group);
 
+// A new exchange `x` holding `mainBytes`, the Main File's present `count`
+// bytes of the half at `pos` (its address links from `present`, or prevPtr /
+// nextPtr).
+void makeExchange(FilePos pos, std::uint32_t count, const std::uint8_t* mainBytes, const JournalRecord* present,
+                  JournalRecord& x);
 // Reads the Main File's present `count` bytes of the half at `pos` into a
 // new exchange `x` (its address links from `present`, or prevPtr / nextPtr).
 // Result 1 when they could not be read: then the Main File must not change.

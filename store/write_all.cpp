@@ -46,27 +46,52 @@ int collectChunk(JournalFile& jf, FilePos& next, FilePos& lastAdr, std::uint64_t
     return 0;
 }
 
-// Marks the halves to write and keeps their Main File bytes. A failure ends
-// the preparation: the halves before it are still written.
+// The halves of the chunk to be written that follow one another in the
+// Main File, from `i` on.
+int contentRunEnd(const WriteChunk& c, int i) {
+    int j = i + 1;
+    while (j < c.count && holdsContentToWrite(c.records[j].flag) && c.records[j - 1].anz == kRecordDataSize &&
+           c.records[j].mainAdr == c.records[j - 1].mainAdr + kRecordDataSize)
+        ++j;
+    return j;
+}
+
+// Marks the halves to write and keeps their Main File bytes, read in runs of
+// neighbouring halves and appended in one transfer. A failure ends the
+// preparation: the halves before it are still written.
 int prepareChunk(AppState& app, WriteChunk& c) {
     const bool keep = app.settings.undoOptions != 0;
-    bool appended = false;
     int result = 0;
-    for (int i = 0; i < c.count; ++i) {
-        JournalRecord& r = c.records[i];
-        if (!holdsContentToWrite(r.flag)) continue;
-        JournalRecord& x = c.exchanges[i];
-        if (readExchange(app, r.mainAdr, r.anz, &r, kEmptyPtr, kEmptyPtr, x) != 0) {
+    std::vector<std::uint8_t> bytes;
+    std::vector<JournalRecord*> toAppend;
+    for (int i = 0; i < c.count && result == 0;) {
+        if (!holdsContentToWrite(c.records[i].flag)) {
+            ++i;
+            continue;
+        }
+        const int end = contentRunEnd(c, i);
+        const FilePos from = c.records[i].mainAdr;
+        const std::uint32_t length = std::uint32_t(c.records[end - 1].mainAdr + c.records[end - 1].anz - from);
+        bytes.resize(length);
+        std::uint32_t got = 0;
+        if (readMainBytes(app, from, bytes.data(), length, &got) != 0 || got != length) {
             result = 1;
             break;
         }
-        if (std::memcmp(x.data, r.data, r.anz) == 0) continue;   // the Main File holds it already
-        if (keep && appendExchange(app, x) != 0) {
-            result = 1;   // reported once: a full drive would fail every further append
-            break;
+        for (; i < end; ++i) {
+            JournalRecord& r = c.records[i];
+            JournalRecord& x = c.exchanges[i];
+            makeExchange(r.mainAdr, r.anz, bytes.data() + (r.mainAdr - from), &r, x);
+            if (std::memcmp(x.data, r.data, r.anz) == 0) continue;   // the Main File holds it already
+            c.ready[i] = true;
+            if (keep) toAppend.push_back(&x);
         }
-        appended |= keep;
-        c.ready[i] = true;
+    }
+    const bool appended = !toAppend.empty();
+    // Reported once: a full drive would fail every further append.
+    if (appended && appendRecords(app.journal, toAppend.data(), int(toAppend.size())) != 0) {
+        for (int i = 0; i < c.count; ++i) c.ready[i] = false;
+        return 1;
     }
     if (appended && commitJournalHeader(app.journal) != 0) {
         for (int i = 0; i < c.count; ++i) c.ready[i] = false;
