@@ -6,10 +6,16 @@
 //   (b) the hex pattern 00 11 22 33 44 55 (its first byte fills the zero runs),
 //   (c) the text Quorby without match case,
 //   (a+journal) as (a) with 100000 journal records spread over the file.
+// Each of (a), (b), (c) runs forward from the top and backward from the end
+// of the file. A second table times the block scan alone, forward and
+// backward over the same blocks (the first 64 MiB of the file, each block
+// scanned while it is in the processor's cache), with the backward speed as
+// a share of the forward one.
 //
 // usage: bench_search_speed [--mib N] [--file PATH] [--runs N] [--keep]
 //        (default 2048 MiB in /var/tmp/quorby-search-bench.bin, 5 runs)
 //        bench_search_speed --run a|b|c FILE [JOURNAL]   one search, used by the table
+//        bench_search_speed --run-back a|b|c FILE        the same search backward
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -38,15 +44,8 @@ constexpr const char* kHexB = "00 11 22 33 44 55";
 constexpr const char* kTextC = "Quorby";
 constexpr std::uint64_t kJournalRecords = 100000;
 
-int runSearchOnce(const char* which, const char* path, const char* journalPath) {
-    PosixFileIo io;
-    FileHandle h = kNoFile;
-    FilePos size = 0;
-    if (io.open(path, OpenMode::ReadOnly, &h) != 0 || io.size(h, &size) != 0) {
-        std::fprintf(stderr, "cannot open %s\n", path);
-        return 2;
-    }
-    SearchState state;
+// The pattern of search (a), (b) or (c) into `state`.
+void choosePattern(const char* which, SearchState& state) {
     bool fold = false;
     if (std::strcmp(which, "a") == 0) {
         state.patternLength = copyTextPattern(kTextA, 7, false, state.pattern);
@@ -57,7 +56,19 @@ int runSearchOnce(const char* which, const char* path, const char* journalPath) 
         state.patternLength = copyTextPattern(kTextC, 7, true, state.pattern);
     }
     prepareStatePattern(state, fold);
-    startPositionsFromTop(state, 0, size, true);
+}
+
+int runSearchOnce(const char* which, const char* path, const char* journalPath, bool forward) {
+    PosixFileIo io;
+    FileHandle h = kNoFile;
+    FilePos size = 0;
+    if (io.open(path, OpenMode::ReadOnly, &h) != 0 || io.size(h, &size) != 0) {
+        std::fprintf(stderr, "cannot open %s\n", path);
+        return 2;
+    }
+    SearchState state;
+    choosePattern(which, state);
+    startPositionsFromTop(state, forward ? 0 : size, size, forward);
 
     SearchSource source;
     source.files = &io;
@@ -75,7 +86,7 @@ int runSearchOnce(const char* which, const char* path, const char* journalPath) 
         state.overlayJournal = true;
     }
     std::vector<std::uint8_t> block(kBlockBufferSize);
-    const PassResult r = searchPasses(state, source, true, block.data());
+    const PassResult r = searchPasses(state, source, forward, block.data());
     if (r == PassResult::Found) std::printf("found at %llu\n", static_cast<unsigned long long>(state.foundPos));
     return r == PassResult::AtEnd ? 0 : 1;
 }
@@ -129,6 +140,56 @@ bool makeJournal(const std::string& journalPath, const std::string& mainPath, st
     return result == 0;
 }
 
+// GB/s of the block scan over `data` in blocks of kSearchBlockSize, each
+// scanned kBlockRepeats times in a row, so that it is in the processor's
+// cache as a block just read is; the median of `runs`. *hits counts the
+// matches (none in the bench file).
+constexpr int kBlockRepeats = 16;
+
+double scanSpeed(const ScanPattern& scan, const std::vector<std::uint8_t>& data, bool forward, int runs,
+                 std::uint64_t* hits) {
+    std::vector<double> times;
+    *hits = 0;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = Clock::now();
+        for (std::size_t at = 0; at < data.size(); at += kSearchBlockSize) {
+            const auto length = std::uint32_t(std::min<std::size_t>(kSearchBlockSize, data.size() - at));
+            for (int k = 0; k < kBlockRepeats; ++k) {
+                const std::uint32_t found = forward ? scanForward(scan, data.data() + at, 0, length)
+                                                    : scanBackward(scan, data.data() + at, length);
+                if (found != kNoMatch) ++*hits;
+            }
+        }
+        times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return double(data.size()) * kBlockRepeats / times[times.size() / 2] / 1e9;
+}
+
+// The block scan alone, forward and backward on the first `mib` MiB of the
+// file in memory.
+void printScanTable(const std::string& path, std::uint64_t mib, int runs) {
+    std::vector<std::uint8_t> data(mib * kMiB);
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return;
+    data.resize(std::fread(data.data(), 1, data.size(), f));
+    std::fclose(f);
+    std::printf("\nblock scan of cached blocks, %llu MiB x %d, median of %d\n%-32s %10s %10s %10s\n",
+                static_cast<unsigned long long>(data.size() / kMiB), kBlockRepeats, runs, "pattern", "fwd GB/s",
+                "back GB/s", "back/fwd");
+    const char* labels[] = {"(a) QXZJKW", "(b) 00 11 22 33 44 55", "(c) Quorby, no case"};
+    const char* which[] = {"a", "b", "c"};
+    for (int k = 0; k < 3; ++k) {
+        SearchState state;
+        choosePattern(which[k], state);
+        std::uint64_t forwardHits = 0, backwardHits = 0;
+        const double forward = scanSpeed(state.scan, data, true, runs, &forwardHits);
+        const double backward = scanSpeed(state.scan, data, false, runs, &backwardHits);
+        std::printf("%-32s %10.2f %10.2f %10.2f%s\n", labels[k], forward, backward, backward / forward,
+                    forwardHits == backwardHits ? "" : "  (different matches!)");
+    }
+}
+
 double timeCommand(const std::string& command) {
     const auto start = Clock::now();
     const int status = std::system(command.c_str());
@@ -140,7 +201,9 @@ double timeCommand(const std::string& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 4 && std::strcmp(argv[1], "--run") == 0) return runSearchOnce(argv[2], argv[3], argc > 4 ? argv[4] : nullptr);
+    if (argc >= 4 && std::strcmp(argv[1], "--run") == 0)
+        return runSearchOnce(argv[2], argv[3], argc > 4 ? argv[4] : nullptr, true);
+    if (argc >= 4 && std::strcmp(argv[1], "--run-back") == 0) return runSearchOnce(argv[2], argv[3], nullptr, false);
 
     std::uint64_t mib = 2048;
     std::string path = "/var/tmp/quorby-search-bench.bin";
@@ -174,12 +237,15 @@ int main(int argc, char** argv) {
     const std::vector<Row> rows = {
         {"cat > /dev/null", "cat" + f + " > /dev/null"},
         {"quorby (a) QXZJKW", self + " --run a" + f},
+        {"quorby (a) backward", self + " --run-back a" + f},
         {"grep   (a)", "grep -c -F -a QXZJKW" + f + " > /dev/null"},
         {"rg     (a)", "rg --no-mmap -c -a -F QXZJKW" + f + " > /dev/null"},
         {"quorby (b) 00 11 22 33 44 55", self + " --run b" + f},
+        {"quorby (b) backward", self + " --run-back b" + f},
         {"grep   (b)", "grep -c -F -a -f '" + hexPatternFile + "'" + f + " > /dev/null"},
         {"rg     (b)", "rg --no-mmap -c -a -F -f '" + hexPatternFile + "'" + f + " > /dev/null"},
         {"quorby (c) Quorby, no case", self + " --run c" + f},
+        {"quorby (c) backward", self + " --run-back c" + f},
         {"grep   (c)", "grep -c -F -a -i Quorby" + f + " > /dev/null"},
         {"rg     (c)", "rg --no-mmap -c -a -F -i Quorby" + f + " > /dev/null"},
         {"quorby (a) + 100000 records", self + " --run a" + f + " '" + journalPath + "'"},
@@ -191,13 +257,19 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < rows.size(); ++i) times[i].push_back(timeCommand(rows[i].command));
     }
     const double bytes = double(mib * kMiB);
-    std::printf("\n%-32s %10s %10s %10s\n", "command", "median s", "best s", "GB/s");
+    std::printf("\n%-32s %10s %10s %10s %10s\n", "command", "median s", "best s", "GB/s", "back/fwd");
+    double previousMedian = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         std::vector<double> t = times[i];
         std::sort(t.begin(), t.end());
         const double median = t[t.size() / 2];
-        std::printf("%-32s %10.3f %10.3f %10.2f\n", rows[i].label, median, t.front(), bytes / median / 1e9);
+        std::printf("%-32s %10.3f %10.3f %10.2f", rows[i].label, median, t.front(), bytes / median / 1e9);
+        // A backward row follows its forward row: its speed as a share of that one's.
+        if (std::strstr(rows[i].label, "backward")) std::printf(" %10.2f", previousMedian / median);
+        std::printf("\n");
+        previousMedian = median;
     }
+    printScanTable(path, std::min<std::uint64_t>(mib, 64), runs);
     if (!keep) {
         std::remove(path.c_str());
         std::remove(journalPath.c_str());

@@ -186,19 +186,37 @@ __attribute__((always_inline)) inline std::uint32_t forwardVector(const ScanPatt
     return forwardOneByOne(s, block, p, last);
 }
 
+// Candidate positions last down to 0; loads stay below last + length.
 template <class V, bool Fold>
 __attribute__((always_inline)) inline std::uint32_t backwardVector(const ScanPattern& s, const std::uint8_t* block,
                                                                    std::int64_t last) {
     const AnchorProbe<V, Fold> probe(s);
-    std::int64_t high = last;
-    while (high + 1 >= V::kWidth) {
-        const std::int64_t q = high - (V::kWidth - 1);
-        std::uint32_t hits = probe.at(block + q);
+    // Candidates at..at + kWidth - 1, the highest first.
+    auto check = [&](std::int64_t at, std::uint32_t hits) -> std::uint32_t {
         while (hits != 0) {
             const std::uint32_t k = 31u - std::uint32_t(__builtin_clz(hits));
-            if (matchesAt(s, block + q + k)) return std::uint32_t(q + k);
+            if (matchesAt(s, block + at + k)) return std::uint32_t(at + k);
             hits &= ~(1u << k);
         }
+        return kNoMatch;
+    };
+    std::int64_t high = last;  // candidates 0 .. high are left
+    // Two vectors a step, as forward: positions without both anchors cost one test.
+    while (high + 1 >= 2 * V::kWidth) {
+        const std::int64_t q = high + 1 - 2 * V::kWidth;
+        const std::uint32_t low = probe.at(block + q);
+        const std::uint32_t upper = probe.at(block + q + V::kWidth);
+        if ((low | upper) != 0) {
+            std::uint32_t found = check(q + V::kWidth, upper);
+            if (found == kNoMatch) found = check(q, low);
+            if (found != kNoMatch) return found;
+        }
+        high = q - 1;
+    }
+    if (high + 1 >= V::kWidth) {
+        const std::int64_t q = high + 1 - V::kWidth;
+        const std::uint32_t found = check(q, probe.at(block + q));
+        if (found != kNoMatch) return found;
         high = q - 1;
     }
     return backwardOneByOne(s, block, high);

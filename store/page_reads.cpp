@@ -10,18 +10,24 @@ namespace {
 
 constexpr FilePos kPageMask = ~FilePos(kPageSize - 1);
 
-// Reads one page into half `half` of pageBuffer; the part that did not
-// arrive is zeroed. Returns the count, and sets *failed after a reported error.
-std::uint32_t readHalf(AppState& app, FilePos pos, int half, bool* failed) {
-    std::uint8_t* dest = app.view.pageBuffer + half * kPageSize;
+// Reads `length` bytes at `pos` into pageBuffer from byte `offset` on; what
+// did not arrive (the file ended, or the read failed part way) is zeroed.
+// Returns the count, and sets *failed after a reported error.
+std::uint32_t readInto(AppState& app, FilePos pos, std::uint32_t offset, std::uint32_t length, bool* failed) {
+    std::uint8_t* dest = app.view.pageBuffer + offset;
     std::uint32_t count = 0;
-    if (app.files->readAt(app.main.mainHandle, pos, dest, kPageSize, &count) != 0) {
+    if (app.files->readAt(app.main.mainHandle, pos, dest, length, &count) != 0) {
         reportError(app, kErrorReading, app.main.mainName);
         *failed = true;
     }
-    if (count > std::uint32_t(kPageSize)) count = kPageSize;
-    std::memset(dest + count, 0, kPageSize - count);
+    if (count > length) count = length;
+    std::memset(dest + count, 0, length - count);
     return count;
+}
+
+// Reads one page into half `half` of pageBuffer.
+std::uint32_t readHalf(AppState& app, FilePos pos, int half, bool* failed) {
+    return readInto(app, pos, std::uint32_t(half) * kPageSize, kPageSize, failed);
 }
 
 void clearChangedBits(AppState& app, int half) {
@@ -51,20 +57,25 @@ bool noMainFile(AppState& app) {
 
 }  // namespace
 
+// Both pages come in one read of up to 1024 bytes from a multiple of 512, so
+// a drive sees whole sectors as before; the second page holds what arrived
+// beyond the first 512 bytes.
 int readPagePair(AppState& app, FilePos pos) {
     clearChangedBits(app, 0);
     clearChangedBits(app, 1);
     app.view.pagePos = pos & kPageMask;
     if (noMainFile(app)) return 1;
     bool failed = false;
-    app.view.firstPageCount = readHalf(app, app.view.pagePos, 0, &failed);
-    if (app.view.firstPageCount < std::uint32_t(kPageSize)) {
+    const std::uint32_t count = readInto(app, app.view.pagePos, 0, std::uint32_t(kPagePairSize), &failed);
+    if (count < std::uint32_t(kPageSize)) {
+        app.view.firstPageCount = count;
         endPairAtFirstPage(app);
         return failed ? 1 : 0;
     }
+    app.view.firstPageCount = kPageSize;
     app.view.midPtr = app.view.pagePos + kPageSize;
-    app.view.secondPageCount = readHalf(app, app.view.midPtr, 1, &failed);
-    app.view.pageLength = app.view.firstPageCount + app.view.secondPageCount;
+    app.view.secondPageCount = count - kPageSize;
+    app.view.pageLength = count;
     return failed ? 1 : 0;
 }
 

@@ -42,6 +42,39 @@ TEST_F(PageReadTest, PairLengthFollowsTheFileEnd) {
     }
 }
 
+TEST_F(PageReadTest, APairIsOneReadFromItsPagePosition) {
+    auto bytes = patternBytes(3000, 5);
+    openDirty(writeFile("one-read", bytes));
+    io.logEvents = true;
+    struct Case { FilePos pos; std::uint32_t length; };
+    // Whole pairs (one from a position inside a page), a short second page,
+    // a short first page, and beyond the end.
+    for (const Case& c : {Case{0, 1024}, Case{1100, 1024}, Case{1536, 1024}, Case{2048, 952}, Case{2600, 440},
+                          Case{3072, 0}}) {
+        SCOPED_TRACE(c.pos);
+        io.resetCounts();
+        ASSERT_EQ(readPagePair(app, c.pos), 0);
+        EXPECT_EQ(io.readsOf(app.main.mainHandle), 1u);
+        ASSERT_EQ(io.events.size(), 1u);
+        EXPECT_EQ(io.events[0].pos, c.pos & ~FilePos(511));  // whole sectors of a drive
+        EXPECT_EQ(io.events[0].length, 1024u);
+        EXPECT_EQ(app.view.pageLength, c.length);
+        const std::size_t from = std::size_t(c.pos & ~FilePos(511));
+        EXPECT_EQ(shown(0, c.length), slice(bytes, std::min(from, bytes.size()), c.length));
+        EXPECT_EQ(shown(c.length, 1024 - c.length), std::vector<std::uint8_t>(1024 - c.length, 0));
+    }
+
+    // A read that fails after 800 bytes is one read and one report.
+    io.resetCounts();
+    io.failReadAt = 800;
+    EXPECT_EQ(readPagePair(app, 0), 1);
+    EXPECT_EQ(io.readsOf(app.main.mainHandle), 1u);
+    EXPECT_EQ(platform.boxes.size(), 1u);
+    EXPECT_EQ(app.view.secondPageCount, 288u);
+    EXPECT_EQ(shown(0, 800), slice(bytes, 0, 800));
+    EXPECT_EQ(shown(800, 224), std::vector<std::uint8_t>(224, 0));
+}
+
 TEST_F(PageReadTest, PositionsAboveFourGiBOnASparseFile) {
     const FilePos fourGiB = FilePos(1) << 32, size = fourGiB + 1024 + 700;
     std::string path = writeFile("sparse", {});
