@@ -10,12 +10,18 @@ namespace {
 
 constexpr std::uint32_t kEntryTail = 4;
 
-std::uint32_t fnv1a(std::uint32_t h, const std::uint8_t* p, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) {
-        h ^= p[i];
-        h *= 16777619u;
-    }
-    return h;
+// The check of an entry: its first 20 bytes and its data, mixed word by
+// word with the cycle, so that an entry left from an earlier cycle fails.
+std::uint32_t entryCheck(std::uint64_t cycle, const std::uint8_t* head, const std::uint8_t* data, std::uint32_t n) {
+    std::uint64_t h = 0xcbf29ce484222325ull ^ cycle;
+    auto mix = [&h](std::uint64_t w) { h = (h ^ w) * 0x100000001b3ull; };
+    mix(loadU64(head));
+    mix(loadU64(head + 8));
+    mix(loadU32(head + 16));
+    std::uint32_t i = 0;
+    for (; i + 8 <= n; i += 8) mix(loadU64(data + i));
+    for (; i < n; ++i) mix(data[i]);
+    return std::uint32_t(h ^ (h >> 32));
 }
 
 void storeU64(std::uint8_t* p, std::uint64_t v) {
@@ -44,7 +50,7 @@ void appendEntry(RollbackState& rb, RollbackTarget target, FilePos pos, const st
     storeU32(head + 4, std::uint32_t(target));
     storeU64(head + 8, pos);
     storeU32(head + 16, n);
-    storeU32(head + 20, fnv1a(fnv1a(2166136261u, head, 20), data, n));
+    storeU32(head + 20, entryCheck(rb.cycle, head, data, n));
     std::uint8_t tail[kEntryTail];
     storeU32(tail, kRollbackEntryHead + n + kEntryTail);
     rb.unwritten.insert(rb.unwritten.end(), head, head + kRollbackEntryHead);
@@ -66,6 +72,7 @@ int writeEntries(JournalFile& jf) {
         storeU32(head, kRollbackMagic);
         storeU32(head + 4, kRollbackFormat);
         storeU64(head + 8, rb.committedEnd);
+        storeU64(head + 16, rb.cycle);
         rb.unwritten.insert(rb.unwritten.begin(), head, head + kRollbackHeaderSize);
     }
     std::uint32_t done = 0;
@@ -273,8 +280,14 @@ int writeHeldUnits(JournalFile& jf) {
 int endRollbackCycle(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
     if (rb.fileEnd != 0) {
-        if (jf.files->setSize(rb.handle, 0) != 0) return failWrite(jf);
+        // Clearing the magic ends the cycle; the next one writes over the
+        // entries, whose checks carry their cycle. A long one's bytes go.
+        const std::uint8_t cleared[4] = {};
+        std::uint32_t done = 0;
+        if (jf.files->writeAt(rb.handle, 0, cleared, 4, &done) != 0 || done != 4) return failWrite(jf);
+        if (rb.fileEnd > kRollbackKeptLength && jf.files->setSize(rb.handle, 0) != 0) return failWrite(jf);
         if (jf.syncOnCommit && jf.files->sync(rb.handle) != 0) return failWrite(jf);
+        ++rb.cycle;
     }
     rb.fileEnd = 0;
     rb.mainCovered.clear();
@@ -320,6 +333,10 @@ int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::u
     return 0;
 }
 
+void coverMainRangeByJournal(JournalFile& jf, FilePos pos, std::uint32_t n) {
+    if (usesRollbackFile(jf)) noteCovered(jf.rollback, pos, n);
+}
+
 int prepareMainWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n) {
     RollbackState& rb = jf.rollback;
     if (!usesRollbackFile(jf) || jf.handle == kNoFile) return 0;
@@ -348,7 +365,8 @@ struct EntryHead {
 };
 
 // Reads and checks the entry at `at`; its data goes to `data` (kRollbackMaxData bytes).
-bool readEntry(FileIo& files, FileHandle h, FilePos at, FilePos fileEnd, EntryHead& e, std::uint8_t* data) {
+bool readEntry(FileIo& files, FileHandle h, std::uint64_t cycle, FilePos at, FilePos fileEnd, EntryHead& e,
+               std::uint8_t* data) {
     if (fileEnd - at < kRollbackEntryHead + kEntryTail) return false;
     std::uint8_t head[kRollbackEntryHead];
     std::uint32_t done = 0;
@@ -361,13 +379,13 @@ bool readEntry(FileIo& files, FileHandle h, FilePos at, FilePos fileEnd, EntryHe
     if (n > 0 && (files.readAt(h, at + kRollbackEntryHead, data, n, &done) != 0 || done != n)) return false;
     if (files.readAt(h, at + kRollbackEntryHead + n, tail, kEntryTail, &done) != 0 || done != kEntryTail) return false;
     if (loadU32(tail) != kRollbackEntryHead + n + kEntryTail) return false;
-    if (loadU32(head + 20) != fnv1a(fnv1a(2166136261u, head, 20), data, n)) return false;
+    if (loadU32(head + 20) != entryCheck(cycle, head, data, n)) return false;
     e = {RollbackTarget(target), loadU64(head + 8), n};
     return true;
 }
 
-// The end of the last whole entry, and what the entries are for.
-int walkEntries(FileIo& files, FileHandle h, FilePos* validEnd, RollbackFound* found) {
+// The end of the last whole entry of the cycle, and what the entries are for.
+int walkEntries(FileIo& files, FileHandle h, FilePos* validEnd, std::uint64_t* cycle, RollbackFound* found) {
     *validEnd = 0;
     FilePos size = 0;
     if (files.size(h, &size) != 0) return 1;
@@ -376,10 +394,11 @@ int walkEntries(FileIo& files, FileHandle h, FilePos* validEnd, RollbackFound* f
     std::uint32_t done = 0;
     if (files.readAt(h, 0, head, kRollbackHeaderSize, &done) != 0 || done != kRollbackHeaderSize) return 1;
     if (loadU32(head) != kRollbackMagic || loadU32(head + 4) != kRollbackFormat) return 0;
+    *cycle = loadU64(head + 16);
     std::vector<std::uint8_t> data(kRollbackMaxData);
     FilePos at = kRollbackHeaderSize;
     EntryHead e{};
-    while (readEntry(files, h, at, size, e, data.data())) {
+    while (readEntry(files, h, *cycle, at, size, e, data.data())) {
         ++found->entries;
         if (e.target != RollbackTarget::JournalFile) ++found->mainEntries;
         at += kRollbackEntryHead + e.n + kEntryTail;
@@ -396,7 +415,8 @@ int inspectRollbackFile(FileIo& files, const std::string& name, RollbackFound* f
     FileHandle h = kNoFile;
     if (files.open(name, OpenMode::PrivateReadWrite, &h) != 0) return 1;
     FilePos end = 0;
-    const int result = walkEntries(files, h, &end, found);
+    std::uint64_t cycle = 0;
+    const int result = walkEntries(files, h, &end, &cycle, found);
     files.close(h);
     return result;
 }
@@ -407,7 +427,8 @@ int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journa
     if (files.open(name, OpenMode::PrivateReadWrite, &h) != 0) return 1;
     FilePos at = 0;
     RollbackFound found;
-    int result = walkEntries(files, h, &at, &found);
+    std::uint64_t cycle = 0;
+    int result = walkEntries(files, h, &at, &cycle, &found);
     if (result == 0 && found.mainEntries > 0 && main == kNoFile) result = 1;
     std::vector<std::uint8_t> data(kRollbackMaxData);
     bool mainTouched = false;
@@ -420,7 +441,7 @@ int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journa
         }
         const FilePos start = at - loadU32(tail);
         EntryHead e{};
-        if (loadU32(tail) > at - kRollbackHeaderSize || !readEntry(files, h, start, at, e, data.data())) {
+        if (loadU32(tail) > at - kRollbackHeaderSize || !readEntry(files, h, cycle, start, at, e, data.data())) {
             result = 1;
             break;
         }

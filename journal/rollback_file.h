@@ -8,33 +8,37 @@
 // exchanges, restore). Beside the Journal File lies its rollback file, named
 // like it with "-rollback" appended. Before committed bytes are overwritten,
 // their earlier content (the pre-image) goes into the rollback file; the end
-// of the command (the commit) makes both files durable and then empties the
-// rollback file. A program that opens a Journal File whose rollback file
+// of the command (the commit) makes both files durable and then marks the
+// rollback file empty. A program that opens a Journal File whose rollback file
 // holds entries writes every pre-image back, newest first, so every place
 // gets the bytes it had at the last commit, and removes the rollback file.
 //
 // FILE (little-endian, field by field)
-//    0  u32  magic         0x4B425251
+//    0  u32  magic         0x4B425251; 0 once the command is committed
 //    4  u32  format        1
 //    8  u64  JnlEnd        the Journal File's committed length
-//   16       entries, one after the other:
+//   16  u64  cycle         counts the commands since the Journal File was opened
+//   24       entries, one after the other:
 //     0  u32  entry magic   0x59524E45
 //     4  u32  target        1 Journal File, 2 Main File, 3 Main File length
 //     8  u64  position      of the bytes; for target 3 the Main File's length
 //    16  u32  n             data bytes, at most kRollbackMaxData (0 for target 3)
-//    20  u32  check         FNV-1a of bytes 0..19 and the data
+//    20  u32  check         of the cycle, bytes 0..19 and the data (rollback_file.cpp)
 //    24  n    data          the pre-image
 //  24+n  u32  28 + n        the entry's length, to walk the entries from the end
 // An entry that fails its magic, check or length ends the list: a crash cut
-// its write short, so the write it was to protect never began.
+// its write short, so the write it was to protect never began, or it is left
+// from an earlier, longer command and belongs to another cycle.
 //
 // RULES (every writer keeps them)
 //   R1. A write below the Journal File's committed length, or into the Main
 //       File, reaches its file only after the pre-image of its bytes is in
 //       the rollback file (synced first when the journal syncs). Journal
 //       writes are held in memory, whole header or record units, until then.
-//   R2. The rollback file is emptied only after the Journal File and the
-//       Main File are synced; emptying it is the commit.
+//       The one exception: Main File bytes whose versions go on showing them
+//       until the commit (Save File without undo) need no pre-image.
+//   R2. The rollback file's magic is cleared only after the Journal File and
+//       the Main File are synced; clearing it is the commit.
 //   R3. Writing the pre-images back gives the files of the last commit; doing
 //       it twice does no harm. Records appended since are cut off afterwards
 //       (journal/journal_recovery.h).
@@ -51,11 +55,13 @@ namespace quorby {
 inline constexpr std::uint32_t kRollbackMagic = 0x4B425251u;
 inline constexpr std::uint32_t kRollbackEntryMagic = 0x59524E45u;
 inline constexpr std::uint32_t kRollbackFormat = 1;
-inline constexpr std::uint32_t kRollbackHeaderSize = 16;
+inline constexpr std::uint32_t kRollbackHeaderSize = 24;
 inline constexpr std::uint32_t kRollbackEntryHead = 24;
 inline constexpr std::uint32_t kRollbackMaxData = 4096;
 inline constexpr std::size_t kRollbackHeldLimit = 2048;
 inline constexpr std::size_t kCleanUnitLimit = 4096;
+// A rollback file longer than this is cut back at the commit.
+inline constexpr FilePos kRollbackKeptLength = FilePos(64) << 20;
 
 enum class RollbackTarget : std::uint32_t { JournalFile = 1, MainFile = 2, MainFileLength = 3 };
 
@@ -87,7 +93,7 @@ void forgetCachedUnits(JournalFile& jf);
 void forgetCleanUnits(JournalFile& jf);
 // Writes the waiting entries (and syncs them), then the held units.
 int writeHeldUnits(JournalFile& jf);
-// After the Journal File and the Main File are synced: empties the rollback file.
+// After the Journal File and the Main File are synced: marks the rollback file empty.
 int endRollbackCycle(JournalFile& jf);
 // The Journal File is about to be emptied: nothing of the running command is kept.
 int abandonRollbackCycle(JournalFile& jf);
@@ -99,6 +105,9 @@ void closeRollbackFile(JournalFile& jf, bool remove);
 // Keeps `bytes` as the pre-image of the Main File's [pos, pos + n), for a
 // caller that has just read them.
 int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n);
+// For Main File bytes that the journal goes on showing until the commit (a
+// write whose versions are marked written only then): no pre-image is needed.
+void coverMainRangeByJournal(JournalFile& jf, FilePos pos, std::uint32_t n);
 // Before writing [pos, pos + n) of the Main File: keeps the pre-image (read
 // now, unless kept since the last commit) and makes the waiting entries
 // durable. 1: the write must not happen.

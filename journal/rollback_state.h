@@ -19,6 +19,8 @@ struct RollbackState {
     FileHandle handle = kNoFile;
     // Bytes of the rollback file written since the last commit (0: empty).
     FilePos fileEnd = 0;
+    // Counts the commits; every entry's check carries it.
+    std::uint64_t cycle = 1;
     // Encoded entries waiting to be written to the rollback file.
     std::vector<std::uint8_t> unwritten;
     // The Journal File's length at the last commit: a write below it

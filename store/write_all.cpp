@@ -98,12 +98,16 @@ int prepareChunk(AppState& app, WriteChunk& c) {
         return 1;
     }
     // The Main File's bytes just read are the pre-images of the chunk's
-    // writes: kept together, so that the writes wait for one sync, not one each.
+    // writes: kept together, so that the writes wait for one sync, not one
+    // each. Without undo the versions show the new bytes until the commit.
     for (int i = 0; i < c.count; ++i) {
-        if (c.ready[i] &&
-            keepMainPreImage(app.journal, app.main.mainHandle, c.records[i].mainAdr, c.exchanges[i].data,
-                             c.records[i].anz) != 0)
+        if (!c.ready[i]) continue;
+        const JournalRecord& r = c.records[i];
+        if (!keep) {
+            coverMainRangeByJournal(app.journal, r.mainAdr, r.anz);
+        } else if (keepMainPreImage(app.journal, app.main.mainHandle, r.mainAdr, c.exchanges[i].data, r.anz) != 0) {
             c.ready[i] = false;
+        }
     }
     return result;
 }
