@@ -21,15 +21,17 @@ namespace quorby {
 namespace {
 
 constexpr std::size_t kNameField = 50;
+constexpr int kChunksPerCommit = 16;
 const char* const kChangesMadeText =
     "Changes have been made!\nWrite Changes into the Main File?\n(Even without Writing they will stay available!)";
 
 // Records are taken in chunks: the Main File's bytes of every half of a
-// chunk that differs from it are kept as exchanges and made durable (one
-// header commit) before any of its halves is overwritten; each exchange is
-// linked once its half is written (journal/record_states.h, H3). A program
-// killed in between leaves the half shown from the journal, to be written by
-// the next "Save &File".
+// chunk that differs from it are appended as exchanges and kept as the
+// pre-images of the writes (journal/rollback_file.h) before any of its halves
+// is overwritten; each exchange is linked once its half is written
+// (journal/record_states.h, H3). Every kChunksPerCommit chunks the work so far
+// is committed: a program killed in between goes back to the last commit,
+// with the rest shown from the journal, to be written by the next "Save &File".
 
 int collectChunk(JournalFile& jf, FilePos& next, FilePos& lastAdr, std::uint64_t& steps, WriteChunk& c) {
     c.count = 0;
@@ -90,10 +92,6 @@ int prepareChunk(AppState& app, WriteChunk& c) {
     const bool appended = !toAppend.empty();
     // Reported once: a full drive would fail every further append.
     if (appended && appendRecords(app.journal, toAppend.data(), int(toAppend.size())) != 0) {
-        for (int i = 0; i < c.count; ++i) c.ready[i] = false;
-        return 1;
-    }
-    if (appended && commitJournalHeader(app.journal) != 0) {
         for (int i = 0; i < c.count; ++i) c.ready[i] = false;
         return 1;
     }
@@ -165,9 +163,14 @@ int writeAll(AppState& app) {
     FilePos next = jf.header.first;
     FilePos lastAdr = 0;
     std::uint64_t steps = 0;
+    int chunks = 0;
     int result = 0;
     bool stopped = false;
     while (!stopped && !isEmptyPtr(next)) {
+        if (++chunks % kChunksPerCommit == 0 && commitJournalHeader(jf) != 0) {
+            result = 1;
+            break;
+        }
         if (collectChunk(jf, next, lastAdr, steps, chunk) != 0) {
             result = 1;
             stopped = true;
