@@ -31,8 +31,11 @@ int readBytes(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
 
 int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
     ++jf.changeCount;
-    // Committed bytes are overwritten only after their pre-image is kept.
-    if (usesRollbackFile(jf) && pos < jf.rollback.committedEnd) return holdInPlaceWrite(jf, pos, buf, n);
+    // Committed bytes are overwritten only after their pre-image is kept;
+    // records this command appended are rewritten together at its end.
+    if (usesRollbackFile(jf) && pos < jf.rollback.committedEnd) return holdInPlaceWrite(jf, pos, buf, n, true);
+    if (usesRollbackFile(jf) && pos >= kJournalHeaderSize && pos + n <= jf.journalEnd)
+        return holdInPlaceWrite(jf, pos, buf, n, false);
     std::uint32_t done = 0;
     const int failed = jf.files->writeAt(jf.handle, pos, buf, n, &done);
     // Kept units must show what is on disk, even after a write cut short.

@@ -128,7 +128,7 @@ bool rollbackCycleOpen(const JournalFile& jf) {
     return !rb.held.empty() || !rb.unwritten.empty() || rb.fileEnd != 0 || rb.mainWritten;
 }
 
-int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
+int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage) {
     RollbackState& rb = jf.rollback;
     const std::uint8_t* from = static_cast<const std::uint8_t*>(buf);
     while (n > 0) {
@@ -146,7 +146,7 @@ int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
                 if (jf.files->readAt(jf.handle, u.start, bytes.data(), u.size, &done) != 0 || done != u.size)
                     return failWrite(jf);
             }
-            appendEntry(rb, RollbackTarget::JournalFile, u.start, bytes.data(), u.size);
+            if (keepPreImage) appendEntry(rb, RollbackTarget::JournalFile, u.start, bytes.data(), u.size);
             it = rb.held.emplace(u.start, std::move(bytes)).first;
         }
         const std::uint32_t offset = std::uint32_t(pos - u.start);

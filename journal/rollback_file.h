@@ -76,9 +76,11 @@ bool rollbackCycleOpen(const JournalFile& jf);
 
 // --- Journal File writes (journal_file.cpp) ---------------------------------
 
-// Takes a write below the committed length into the held units; the first
-// write of a unit keeps its pre-image. May write out held units (R4).
-int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
+// Takes a write into records already in the file into the held units. Below
+// the committed length the first write of a unit keeps its pre-image; above
+// it (records this command appended) none is needed. May write out held
+// units (R4).
+int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage);
 // Lays the held units over bytes just read from [pos, pos + n).
 void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
 // Reads [pos, pos + n) when it lies in one unit: from a held or kept unit,
