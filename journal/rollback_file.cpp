@@ -128,51 +128,6 @@ bool rollbackCycleOpen(const JournalFile& jf) {
     return !rb.held.empty() || !rb.unwritten.empty() || rb.fileEnd != 0 || rb.mainWritten;
 }
 
-int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage) {
-    RollbackState& rb = jf.rollback;
-    const std::uint8_t* from = static_cast<const std::uint8_t*>(buf);
-    while (n > 0) {
-        const Unit u = unitOf(pos);
-        auto it = rb.held.find(u.start);
-        if (it == rb.held.end()) {
-            if (rb.held.size() >= kRollbackHeldLimit && writeHeldUnits(jf) != 0) return 1;
-            std::vector<std::uint8_t> bytes;
-            if (auto kept = rb.clean.find(u.start); kept != rb.clean.end()) {
-                bytes = std::move(kept->second);
-                rb.clean.erase(kept);
-            } else {
-                bytes.resize(u.size);
-                std::uint32_t done = 0;
-                if (jf.files->readAt(jf.handle, u.start, bytes.data(), u.size, &done) != 0 || done != u.size)
-                    return failWrite(jf);
-            }
-            if (keepPreImage) appendEntry(rb, RollbackTarget::JournalFile, u.start, bytes.data(), u.size);
-            it = rb.held.emplace(u.start, std::move(bytes)).first;
-        }
-        const std::uint32_t offset = std::uint32_t(pos - u.start);
-        const std::uint32_t part = n < u.size - offset ? n : u.size - offset;
-        std::memcpy(it->second.data() + offset, from, part);
-        pos += part;
-        from += part;
-        n -= part;
-    }
-    return 0;
-}
-
-void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
-    const auto& held = jf.rollback.held;
-    if (held.empty() || n == 0) return;
-    auto it = held.upper_bound(pos);
-    if (it != held.begin()) --it;
-    std::uint8_t* out = static_cast<std::uint8_t*>(buf);
-    for (; it != held.end() && it->first < pos + n; ++it) {
-        const FilePos unitEnd = it->first + it->second.size();
-        const FilePos from = it->first > pos ? it->first : pos;
-        const FilePos to = unitEnd < pos + n ? unitEnd : pos + n;
-        if (from < to) std::memcpy(out + (from - pos), it->second.data() + (from - it->first), std::size_t(to - from));
-    }
-}
-
 namespace {
 
 // Undo and redo walk the records one after the other, Save File in the
@@ -203,6 +158,48 @@ int readUnitsAround(JournalFile& jf, const Unit& u) {
 }
 
 }  // namespace
+
+int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage) {
+    RollbackState& rb = jf.rollback;
+    const std::uint8_t* from = static_cast<const std::uint8_t*>(buf);
+    while (n > 0) {
+        const Unit u = unitOf(pos);
+        auto it = rb.held.find(u.start);
+        if (it == rb.held.end()) {
+            if (rb.held.size() >= kRollbackHeldLimit && writeHeldUnits(jf) != 0) return 1;
+            auto kept = rb.clean.find(u.start);
+            if (kept == rb.clean.end()) {
+                if (readUnitsAround(jf, u) != 0) return failWrite(jf);
+                kept = rb.clean.find(u.start);
+            }
+            std::vector<std::uint8_t> bytes = std::move(kept->second);
+            rb.clean.erase(kept);
+            if (keepPreImage) appendEntry(rb, RollbackTarget::JournalFile, u.start, bytes.data(), u.size);
+            it = rb.held.emplace(u.start, std::move(bytes)).first;
+        }
+        const std::uint32_t offset = std::uint32_t(pos - u.start);
+        const std::uint32_t part = n < u.size - offset ? n : u.size - offset;
+        std::memcpy(it->second.data() + offset, from, part);
+        pos += part;
+        from += part;
+        n -= part;
+    }
+    return 0;
+}
+
+void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
+    const auto& held = jf.rollback.held;
+    if (held.empty() || n == 0) return;
+    auto it = held.upper_bound(pos);
+    if (it != held.begin()) --it;
+    std::uint8_t* out = static_cast<std::uint8_t*>(buf);
+    for (; it != held.end() && it->first < pos + n; ++it) {
+        const FilePos unitEnd = it->first + it->second.size();
+        const FilePos from = it->first > pos ? it->first : pos;
+        const FilePos to = unitEnd < pos + n ? unitEnd : pos + n;
+        if (from < to) std::memcpy(out + (from - pos), it->second.data() + (from - it->first), std::size_t(to - from));
+    }
+}
 
 int readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
     RollbackState& rb = jf.rollback;
