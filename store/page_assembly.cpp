@@ -131,6 +131,12 @@ void endPairAtFirstPage(ViewState& v) {
 int assembleContent(AppState& app, FilePos pos) {
     ViewState& v = app.view;
     const PageRecords& r = app.records;
+    // Neither half changed: both come from the Main File in one read.
+    if ((r.jReadFlag & (kFirstHalfHasRecord | kSecondHalfHasRecord)) == 0) {
+        const int result = readPagePair(app, pos);
+        keepCursorOnBytes(v);
+        return result;
+    }
     v.pagePos = pos;
     int result = (r.jReadFlag & kFirstHalfHasRecord) ? halfFromRecord(app, 0) : readFirstPage(app);
     if (v.firstPageCount < kPage) {

@@ -12,6 +12,7 @@ TEST_F(PageAssembly, EmptyJournalShowsTheMainFileAndKeepsBothCursorRecordsEmpty)
         io.resetCounts();
         ASSERT_EQ(loadPagePair(app, pos), 0);
         EXPECT_EQ(journalReads(), 0u) << pos;
+        EXPECT_EQ(mainReads(), 1u) << pos;  // the pair in one read
         EXPECT_TRUE(isEmptyPtr(app.records.jPrevPtr));
         EXPECT_TRUE(isEmptyPtr(app.records.jNextPtr));
         EXPECT_EQ(app.records.jReadFlag, 0u);
@@ -48,6 +49,12 @@ TEST_F(PageAssembly, FlagBitsDecideBytesAndMarksAndAShortLastPageEndsThePair) {
     EXPECT_EQ(v.cursorOffset, 99u);   // kept on the pair's last byte
     EXPECT_EQ(v.changedBits[0], 0x0F);
     expectPairMatchesChain("last page");
+
+    // A pair without records beside changed pages is one read as well.
+    io.resetCounts();
+    ASSERT_EQ(loadPagePair(app, 3072), 0);
+    EXPECT_EQ(mainReads(), 1u);
+    for (int i = 0; i < 1024; ++i) ASSERT_EQ(v.pageBuffer[i], mainByte(3072 + i)) << i;
 }
 
 // Records on pages 0 1 3 4 7 8 20 21 22 40 41 60 100 of a 128-page file.
