@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdarg>
 #include <cstring>
+#include <vector>
 
 #include "journal/journal_file.h"
 
@@ -17,6 +18,9 @@ const char* const kInvariantNames[kInvariantCount + 1] = {
     "", "header", "length", "pointers", "address chain", "version chains", "data count",
     "undo position"};
 
+// The record walks read the file in large blocks, front to back.
+constexpr std::uint32_t kWindowSize = 400 * kJournalRecordSize;
+
 struct DumpRun {
     FileIo& files;
     std::FILE* out;
@@ -24,7 +28,28 @@ struct DumpRun {
     FilePos length = 0;
     unsigned failures[kInvariantCount + 1] = {};
     bool readFailed = false;
+    std::vector<std::uint8_t> window = std::vector<std::uint8_t>(kWindowSize);
+    FilePos windowStart = 0;
+    std::uint32_t windowLength = 0;
 };
+
+// The header of the record at `pos` (a record of the file) from the block
+// that holds it, read anew when it does not.
+int readHeaderThroughWindow(DumpRun& run, FilePos pos, std::uint32_t length, JournalRecord& r) {
+    if (pos < run.windowStart || pos + kJournalRecordSize > run.windowStart + run.windowLength) {
+        const FilePos rest = run.length - pos;
+        const std::uint32_t n = rest < kWindowSize ? std::uint32_t(rest) : kWindowSize;
+        std::uint32_t done = 0;
+        run.windowLength = 0;
+        if (run.files.readAt(run.jf.handle, pos, run.window.data(), n, &done) != 0 || done != n)
+            return readRecordHeaderAsStored(run.jf, pos, length, r);
+        run.windowStart = pos;
+        run.windowLength = n;
+    }
+    decodeRecordHeaderRange(run.window.data() + (pos - run.windowStart), 0, length, r);
+    r.jAdr = pos;
+    return 0;
+}
 
 void say(DumpRun& run, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
@@ -156,6 +181,23 @@ void checkVersionLinks(DumpRun& run, const JournalRecord& r) {
     }
 }
 
+// One line of the record table.
+void printRecord(DumpRun& run, const JournalRecord& r) {
+    char b[7][24];
+    char changed[16];
+    if (r.flag & kFlagNoChangeMap)
+        std::snprintf(changed, sizeof changed, "no-map");
+    else
+        std::snprintf(changed, sizeof changed, "%" PRIu32, countChangedBytes(r));
+    say(run, "%12" PRIX64 " %16" PRIX64 " %12s %12s %12s %12s %12s %12s %4" PRIu32 " %08" PRIX32
+                  " %7s%s%s\n",
+             r.jAdr, r.mainAdr, pointerText(r.prevPtr, b[0]), pointerText(r.nextPtr, b[1]),
+             pointerText(r.pUndo, b[2]), pointerText(r.pJnl, b[3]), pointerText(r.nJnl, b[4]),
+             pointerText(r.nUndo, b[5]), r.anz, r.flag, changed,
+             (r.flag & kFlagShowMainFile) ? "  main-file" : "",
+             (r.flag & kFlagNotInUndoOrder) ? "  unlinked" : "");
+}
+
 void dumpRecords(DumpRun& run) {
     say(run, "\n%12s %16s %12s %12s %12s %12s %12s %12s %4s %8s %7s\n", "position", "MainAdr",
                  "PrevPtr", "NextPtr", "PUndo", "PJnl", "NJnl", "NUndo", "anz", "Flag", "changed");
@@ -163,32 +205,19 @@ void dumpRecords(DumpRun& run) {
     for (std::uint64_t k = 0; k < count && !run.readFailed; ++k) {
         FilePos pos = recordPosition(k);
         JournalRecord r;
-        if (readRecordHeaderAsStored(run.jf, pos, kRecordHeaderSize, r) != 0) {
+        if (readHeaderThroughWindow(run, pos, kRecordHeaderSize, r) != 0) {
             reportReadFailure(run, pos);
             return;
         }
-        char b[7][24];
-        char changed[16];
-        if (r.flag & kFlagNoChangeMap)
-            std::snprintf(changed, sizeof changed, "no-map");
-        else
-            std::snprintf(changed, sizeof changed, "%" PRIu32, countChangedBytes(r));
-        say(run, "%12" PRIX64 " %16" PRIX64 " %12s %12s %12s %12s %12s %12s %4" PRIu32 " %08" PRIX32
-                              " %7s%s%s\n",
-                     pos, r.mainAdr, pointerText(r.prevPtr, b[0]), pointerText(r.nextPtr, b[1]),
-                     pointerText(r.pUndo, b[2]), pointerText(r.pJnl, b[3]), pointerText(r.nJnl, b[4]),
-                     pointerText(r.nUndo, b[5]), r.anz, r.flag, changed,
-                     (r.flag & kFlagShowMainFile) ? "  main-file" : "",
-                     (r.flag & kFlagNotInUndoOrder) ? "  unlinked" : "");
-
-        char where[40];
-        std::snprintf(where, sizeof where, "record %" PRIX64, pos);
-        checkPointer(run, where, "PrevPtr", r.prevPtr);
-        checkPointer(run, where, "NextPtr", r.nextPtr);
-        checkPointer(run, where, "PUndo", r.pUndo);
-        checkPointer(run, where, "PJnl", r.pJnl);
-        checkPointer(run, where, "NJnl", r.nJnl);
-        checkPointer(run, where, "NUndo", r.nUndo);
+        if (run.out) printRecord(run, r);
+        const FilePos links[] = {r.prevPtr, r.nextPtr, r.pUndo, r.pJnl, r.nJnl, r.nUndo};
+        const char* const names[] = {"PrevPtr", "NextPtr", "PUndo", "PJnl", "NJnl", "NUndo"};
+        for (int i = 0; i < 6; ++i) {
+            if (isEmptyPtr(links[i]) || isRecordPointer(links[i], run.length)) continue;
+            char where[40];
+            std::snprintf(where, sizeof where, "record %" PRIX64, pos);
+            checkPointer(run, where, names[i], links[i]);
+        }
         if (r.anz > kRecordDataSize) fail(run, 6, "record %" PRIX64 " has anz %" PRIu32, pos, r.anz);
         checkVersionLinks(run, r);
     }
@@ -213,7 +242,7 @@ void walkAddressChain(DumpRun& run) {
             return;
         }
         JournalRecord r;
-        if (readRecordHeaderAsStored(run.jf, ptr, kRecordLinks, r) != 0) {
+        if (readHeaderThroughWindow(run, ptr, kRecordLinks, r) != 0) {
             reportReadFailure(run, ptr);
             return;
         }
