@@ -409,7 +409,7 @@ TEST(JournalFile, HundredThousandRecordsWalkedEndToEnd) {
     DumpResult d = j.dump();
     EXPECT_EQ(d.status, kDumpAllHold);
     EXPECT_TRUE(d.mentions("address chain: 100000 pages"));
-    EXPECT_EQ(j.io.reads, 1 + 2 * (kCount + 399) / 400);
+    EXPECT_EQ(j.io.reads, 1 + 2 * ((kCount + 399) / 400));
     EXPECT_LE(j.io.largestRead, 400u * kJournalRecordSize);
 }
 
