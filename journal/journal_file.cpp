@@ -21,7 +21,7 @@ int fail(JournalFile& jf, std::uint32_t code, bool writing) {
 }
 
 int readBytes(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
-    if (readThroughUnits(jf, pos, buf, n) == 0) return 0;
+    if (readThroughUnits(jf, pos, buf, n)) return 0;
     std::uint32_t done = 0;
     if (jf.files->readAt(jf.handle, pos, buf, n, &done) != 0) return fail(jf, 0, false);
     if (done != n) return fail(jf, kReachedEndOfFile, false);
@@ -198,7 +198,6 @@ int recreateJournal(JournalFile& jf, const std::string& mainName) {
     ++jf.changeCount;
     // Nothing of the emptied journal is to be put back after a crash.
     if (usesRollbackFile(jf) && abandonRollbackCycle(jf) != 0) return 1;
-    forgetCachedUnits(jf);
     if (jf.files->setSize(jf.handle, 0) != 0) return fail(jf, 0, true);
     jf.header = fresh;
     jf.journalEnd = kJournalHeaderSize;

@@ -201,20 +201,20 @@ void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32
     }
 }
 
-int readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
+bool readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
     RollbackState& rb = jf.rollback;
     const Unit u = unitOf(pos);
-    if (!usesRollbackFile(jf) || n == 0 || pos + n > u.start + u.size || u.start + u.size > jf.journalEnd) return 2;
+    if (!usesRollbackFile(jf) || n == 0 || pos + n > u.start + u.size || u.start + u.size > jf.journalEnd) return false;
     auto it = rb.held.find(u.start);
     if (it == rb.held.end()) {
         it = rb.clean.find(u.start);
         if (it == rb.clean.end()) {
-            if (readUnitsAround(jf, u) != 0) return 2;
+            if (readUnitsAround(jf, u) != 0) return false;
             it = rb.clean.find(u.start);
         }
     }
     std::memcpy(buf, it->second.data() + (pos - u.start), n);
-    return 0;
+    return true;
 }
 
 void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {

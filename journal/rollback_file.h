@@ -84,9 +84,9 @@ int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
 // Lays the held units over bytes just read from [pos, pos + n).
 void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
 // Reads [pos, pos + n) when it lies in one unit: from a held or kept unit,
-// else the whole unit from disk, which is then kept. 0 done, 1 failed, 2 the
-// range is not for the unit cache (read it directly).
-int readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
+// else with its neighbours from disk, which are then kept. False when the
+// range is not for the units or could not be read: read it directly.
+bool readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
 // A write that went straight to the file (at or above the committed length).
 void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
 // The file was cut or emptied: nothing kept of it holds any more.

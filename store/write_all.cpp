@@ -48,11 +48,12 @@ int collectChunk(JournalFile& jf, FilePos& next, FilePos& lastAdr, std::uint64_t
     return 0;
 }
 
-// The halves of the chunk to be written that follow one another in the
-// Main File, from `i` on.
-int contentRunEnd(const WriteChunk& c, int i) {
+// The halves from `i` on that follow one another in the Main File, each
+// whole, and that `belongs` takes in.
+template <typename Belongs>
+int neighbourRunEnd(const WriteChunk& c, int i, Belongs belongs) {
     int j = i + 1;
-    while (j < c.count && holdsContentToWrite(c.records[j].flag) && c.records[j - 1].anz == kRecordDataSize &&
+    while (j < c.count && belongs(j) && c.records[j - 1].anz == kRecordDataSize &&
            c.records[j].mainAdr == c.records[j - 1].mainAdr + kRecordDataSize)
         ++j;
     return j;
@@ -71,7 +72,7 @@ int prepareChunk(AppState& app, WriteChunk& c) {
             ++i;
             continue;
         }
-        const int end = contentRunEnd(c, i);
+        const int end = neighbourRunEnd(c, i, [&c](int j) { return holdsContentToWrite(c.records[j].flag); });
         const FilePos from = c.records[i].mainAdr;
         const std::uint32_t length = std::uint32_t(c.records[end - 1].mainAdr + c.records[end - 1].anz - from);
         bytes.resize(length);
@@ -110,16 +111,11 @@ int prepareChunk(AppState& app, WriteChunk& c) {
     return result;
 }
 
-// The ready halves from `i` on that follow one another in the Main File,
-// each whole: they go into the file with one transfer. A drive is written
-// half by half (whole sectors).
+// The ready halves from `i` on go into the file with one transfer. A drive
+// is written half by half (whole sectors).
 int runEnd(const AppState& app, const WriteChunk& c, int i) {
-    int j = i + 1;
-    if (app.main.mainKind != MainKind::File) return j;
-    while (j < c.count && c.ready[j] && c.records[j - 1].anz == kRecordDataSize &&
-           c.records[j].mainAdr == c.records[j - 1].mainAdr + kRecordDataSize)
-        ++j;
-    return j;
+    if (app.main.mainKind != MainKind::File) return i + 1;
+    return neighbourRunEnd(c, i, [&c](int j) { return c.ready[j]; });
 }
 
 int writeRun(AppState& app, const WriteChunk& c, int from, int to) {

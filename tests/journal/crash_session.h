@@ -2,7 +2,10 @@
 // The session of the crash loops: every command that writes the Journal File
 // or the Main File, run by a program over files in `dir` that outlive it, and
 // what the program shows.
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,7 +32,6 @@ struct Program : ProgramOnFiles {
 
 struct Step {
     const char* name;
-    bool appendOnly;  // adds records and relinks, rewrites no record's data
     std::function<void(Program&)> run;
 };
 
@@ -49,36 +51,36 @@ inline void toFile(Program& p, const std::string& path, void (*command)(AppState
 // store overwrites the newest version in place.
 inline std::vector<Step> session(const std::string& dir) {
     return {
-        {"store page 1", true, [](Program& p) { p.type(1 * 512 + 10, 0x11); }},
-        {"store page 1 again (in place)", false, [](Program& p) { p.type(1 * 512 + 11, 0x12); }},
-        {"store page 3", true, [](Program& p) { p.type(3 * 512 + 5, 0x31); }},
-        {"store page 6", true, [](Program& p) { p.type(6 * 512 + 500, 0x61); }},
-        {"store page 3 again (in place)", false, [](Program& p) { p.type(3 * 512 + 6, 0x32); }},
-        {"undo", false, [](Program& p) { p.run(undoLastCommand); }},
-        {"undo", false, [](Program& p) { p.run(undoLastCommand); }},
-        {"redo", false, [](Program& p) { p.run(redoLastCommand); }},
-        {"undo all", false, [](Program& p) { p.run(undoAllCommand); }},
-        {"redo all", false, [](Program& p) { p.run(redoAllCommand); }},
-        {"undo per page", false, [](Program& p) { p.run(undoPerPageCommand); }},
-        {"redo per page", false, [](Program& p) { p.run(redoPerPageCommand); }},
-        {"save file", false, [](Program& p) { p.run(saveFileCommand); }},
-        {"store page 1 after saving", false, [](Program& p) { p.type(1 * 512 + 12, 0x13); }},
-        {"store page 8", true, [](Program& p) { p.type(8 * 512 + 1, 0x81); }},
-        {"store page 9", true, [](Program& p) { p.type(9 * 512 + 2, 0x91); }},
-        {"save selected data", false,
+        {"store page 1", [](Program& p) { p.type(1 * 512 + 10, 0x11); }},
+        {"store page 1 again (in place)", [](Program& p) { p.type(1 * 512 + 11, 0x12); }},
+        {"store page 3", [](Program& p) { p.type(3 * 512 + 5, 0x31); }},
+        {"store page 6", [](Program& p) { p.type(6 * 512 + 500, 0x61); }},
+        {"store page 3 again (in place)", [](Program& p) { p.type(3 * 512 + 6, 0x32); }},
+        {"undo", [](Program& p) { p.run(undoLastCommand); }},
+        {"undo", [](Program& p) { p.run(undoLastCommand); }},
+        {"redo", [](Program& p) { p.run(redoLastCommand); }},
+        {"undo all", [](Program& p) { p.run(undoAllCommand); }},
+        {"redo all", [](Program& p) { p.run(redoAllCommand); }},
+        {"undo per page", [](Program& p) { p.run(undoPerPageCommand); }},
+        {"redo per page", [](Program& p) { p.run(redoPerPageCommand); }},
+        {"save file", [](Program& p) { p.run(saveFileCommand); }},
+        {"store page 1 after saving", [](Program& p) { p.type(1 * 512 + 12, 0x13); }},
+        {"store page 8", [](Program& p) { p.type(8 * 512 + 1, 0x81); }},
+        {"store page 9", [](Program& p) { p.type(9 * 512 + 2, 0x91); }},
+        {"save selected data",
          [](Program& p) {
              select(p, 8 * 512, 8 * 512 + 4);
              p.run(saveSelectedDataCommand);
          }},
-        {"discard changes in page", false,
+        {"discard changes in page",
          [](Program& p) {
              showWithCursorAt(p.app, 9 * 512);
              p.run(discardPageCommand);
          }},
-        {"save file as", false, [dir](Program& p) { toFile(p, dir + "/copy.bin", saveFileAsCommand); }},
-        {"append page", false, [dir](Program& p) { toFile(p, dir + "/pages.bin", appendPageCommand); }},
-        {"restore original file", false, [](Program& p) { p.run(restoreOriginalCommand); }},
-        {"undo the restore", false, [](Program& p) { p.run(undoLastCommand); }},
+        {"save file as", [dir](Program& p) { toFile(p, dir + "/copy.bin", saveFileAsCommand); }},
+        {"append page", [dir](Program& p) { toFile(p, dir + "/pages.bin", appendPageCommand); }},
+        {"restore original file", [](Program& p) { p.run(restoreOriginalCommand); }},
+        {"undo the restore", [](Program& p) { p.run(undoLastCommand); }},
     };
 }
 
@@ -99,6 +101,15 @@ inline Content shownContent(Program& p) {
         c.insert(c.end(), p.app.view.pageBuffer, p.app.view.pageBuffer + p.app.view.pageLength);
     }
     return c;
+}
+
+// What a new program shows over a copy of the files of a run in `dir`.
+inline Content contentOf(const std::map<std::string, std::vector<std::uint8_t>>& files, const std::string& dir) {
+    MemoryFileIo io;
+    io.files = files;
+    Program p(io, dir);
+    EXPECT_EQ(p.open(), 0);
+    return shownContent(p);
 }
 
 }  // namespace quorby::testing

@@ -41,15 +41,6 @@ void prepareFiles(MemoryFileIo& io) {
     io.close(h);
 }
 
-// What a new program shows over a copy of the files.
-Content contentOf(const std::map<std::string, std::vector<std::uint8_t>>& files) {
-    MemoryFileIo io;
-    io.files = files;
-    Program p(io, kDir);
-    EXPECT_EQ(p.open(), 0);
-    return shownContent(p);
-}
-
 struct Reference {
     std::vector<IoEvent> events;           // transfers and syncs after the opening
     std::vector<std::size_t> writeEvent;   // index in events of each write
@@ -81,7 +72,7 @@ Reference referenceRun() {
     ref.journalWrites = io.writesOf(p.app.journal.handle);
     ref.mainWrites = io.writesOf(p.app.main.mainHandle);
     EXPECT_TRUE(p.platform.boxes.empty()) << p.platform.boxes.front().text;
-    for (const auto& files : snapshots) ref.contentAfter.push_back(contentOf(files));
+    for (const auto& files : snapshots) ref.contentAfter.push_back(contentOf(files, kDir));
     return ref;
 }
 
