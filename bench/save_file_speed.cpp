@@ -20,6 +20,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "edit/restore_original.h"
+#include "edit/undo_commands.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
 #include "store/journal_errors.h"
@@ -72,8 +74,33 @@ int main(int argc, char** argv) {
     io.sync(app.main.mainHandle);
     const double saveSeconds = secondsSince(start);
     row("Save File (+ fsync of the Main File)", saveSeconds, megabytes);
-    std::printf("%-40s %9llu writes %7llu reads %5llu syncs\n", "  system calls", (unsigned long long)io.writes,
-                (unsigned long long)io.reads, (unsigned long long)io.syncs);
+    std::printf("%-40s %9llu writes %7llu reads %5llu syncs %6.1f MB written\n", "  system calls",
+                (unsigned long long)io.writes, (unsigned long long)io.reads, (unsigned long long)io.syncs,
+                double(io.bytesWritten) / 1e6);
+
+    // With undo the write is one entry group: Undo All gives every half its
+    // earlier bytes back, Redo All writes them again, Restore Original
+    // File writes the earlier bytes once more.
+    if (undoOptions != 0) {
+        struct Timed {
+            const char* name;
+            void (*command)(AppState&);
+        };
+        const Timed commands[] = {{"Undo All of the write", undoAllCommand},
+                                  {"Redo All of the write", redoAllCommand},
+                                  {"Restore Original File", [](AppState& a) { restoreOriginalFile(a); }}};
+        for (const Timed& c : commands) {
+            io.resetCounts();
+            start = std::chrono::steady_clock::now();
+            c.command(app);
+            commitJournalHeader(app.journal);
+            io.sync(app.main.mainHandle);
+            row(c.name, secondsSince(start), megabytes);
+            std::printf("%-40s %9llu writes %7llu reads %5llu syncs %6.1f MB written\n", "  system calls",
+                        (unsigned long long)io.writes, (unsigned long long)io.reads, (unsigned long long)io.syncs,
+                        double(io.bytesWritten) / 1e6);
+        }
+    }
 
     const std::string quotedMain = "'" + mainPath + "'", quotedCopy = "'" + copyPath + "'";
     row("cp of the Main File (+ sync)", timedCommand("cp " + quotedMain + " " + quotedCopy + " && sync " + quotedCopy),

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "journal/record_states.h"
+#include "journal/rollback_file.h"
 #include "state/edit_state.h"
 #include "state/progress.h"
 #include "store/exchange_record.h"
@@ -42,6 +43,28 @@ int restoreHalf(AppState& app, JournalRecord& r, HistoryGroup& group) {
     return linkExchange(app, x, &r, group);
 }
 
+// The Main File's present bytes of the next `count` halves of the address
+// chain from `ptr` are kept as the pre-images of their writes
+// (journal/rollback_file.h), so that the writes wait for one sync of the
+// rollback file, not one each. What cannot be read here is left to the
+// half's own step, which reports it.
+constexpr int kHalvesAhead = 1024;
+
+void keepPreImagesAlongChain(AppState& app, FilePos ptr, int count) {
+    JournalFile& jf = app.journal;
+    if (!usesRollbackFile(jf)) return;
+    std::uint8_t bytes[kRecordDataSize];
+    for (int k = 0; k < count && !isEmptyPtr(ptr); ++k) {
+        JournalRecord r;
+        std::uint32_t got = 0;
+        if (readRecordHeader(jf, ptr, kRecordLinks, r) != 0 ||
+            app.files->readAt(app.main.mainHandle, r.mainAdr, bytes, r.anz, &got) != 0 ||
+            keepMainPreImage(jf, app.main.mainHandle, r.mainAdr, bytes, got) != 0)
+            return;
+        ptr = r.nextPtr;
+    }
+}
+
 int refuseWithoutUndo(AppState& app) {
     MessageBoxDescription box;
     box.caption = "Restore Original File";
@@ -76,6 +99,7 @@ int restoreOriginalFile(AppState& app) {
             result = 1;
             break;
         }
+        if (steps % kHalvesAhead == 0) keepPreImagesAlongChain(app, r.jAdr, kHalvesAhead);
         lastAdr = r.mainAdr;
         ptr = r.nextPtr;
         if (restoreHalf(app, r, group) != 0) {

@@ -1,5 +1,7 @@
 #include "edit/undo_commands.h"
 
+#include <algorithm>
+
 #include "core/tables.h"
 #include "edit/undo_redo.h"
 #include "journal/journal_file.h"
@@ -16,7 +18,6 @@ namespace quorby {
 namespace {
 
 enum class Direction { Undo, Redo };
-constexpr std::uint64_t kStepsPerCommit = 256;
 enum class Extent { Last, All };
 
 // Every 256 steps of a long run the place reached is shown: the address of
@@ -85,9 +86,12 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
     // Each record is undone or redone in one step, so a damaged undo order
     // that runs in a circle cannot keep the command going for ever.
     const std::uint64_t stepLimit = wholeRecordCount(app.journal.journalEnd) + 2;
+    const std::uint64_t batch = std::max<std::uint64_t>(1, app.buffers.batches.stepsPerCommit);
     std::uint64_t sinceCommit = 0;
     for (std::uint64_t steps = 0; steps < stepLimit; ++steps) {
         if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) break;
+        if (steps % batch == 0 || sinceCommit == 0)
+            keepPreImagesAhead(app, d == Direction::Undo, batch, e == Extent::Last);
         const FilePos before = app.journal.header.undo;
         const int failed = d == Direction::Undo ? undoOne(app) : redoOne(app);
         // A step that failed without moving the undo position would fail again.
@@ -97,7 +101,7 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
         if (e == Extent::Last && !app.edit.continueFlag) break;
         // A long run is committed now and then between two entries, so that
         // a program killed in it keeps the entries done before.
-        if (++sinceCommit >= kStepsPerCommit && !app.edit.continueFlag) {
+        if (++sinceCommit >= batch && !app.edit.continueFlag) {
             endCommandInJournal(app);
             sinceCommit = 0;
         }

@@ -1,6 +1,7 @@
 #include "edit/undo_redo.h"
 
 #include "journal/record_states.h"
+#include "journal/rollback_file.h"
 #include "store/exchange_record.h"
 
 namespace quorby {
@@ -94,6 +95,26 @@ int findRedoRecord(AppState& app, JournalRecord& out) {
     }
     if (isEmptyPtr(next)) return 1;
     return readRecordHeader(jf, next, kRecordFullHeader, out);
+}
+
+void keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly) {
+    JournalFile& jf = app.journal;
+    if (jf.handle == kNoFile || !usesRollbackFile(jf) || app.main.mainHandle == kNoFile) return;
+    JournalRecord r;
+    FilePos ptr = jf.header.undo;
+    if (!undo) ptr = findRedoRecord(app, r) == 0 ? r.jAdr : kEmptyPtr;
+    std::uint8_t bytes[kRecordDataSize];
+    for (std::uint64_t k = 0; k < count && !isEmptyPtr(ptr); ++k) {
+        // Whatever cannot be read here is left to the step itself, which reports it.
+        if (readRecordHeader(jf, ptr, kRecordLinks, r) != 0) return;
+        if (isExchange(r.flag) && isExchangeInEffect(r.flag) == undo) {
+            std::uint32_t got = 0;
+            if (app.files->readAt(app.main.mainHandle, r.mainAdr, bytes, r.anz, &got) != 0) return;
+            if (keepMainPreImage(jf, app.main.mainHandle, r.mainAdr, bytes, got) != 0) return;
+        }
+        if (groupOnly && !(undo ? hasUndoGroup(r.flag) : hasRedoGroup(r.flag))) return;
+        ptr = undo ? r.pUndo : r.nUndo;
+    }
 }
 
 int redoOne(AppState& app) {

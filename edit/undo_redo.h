@@ -21,4 +21,11 @@ int redoOne(AppState& app);
 // there is none.
 int findRedoRecord(AppState& app, JournalRecord& out);
 
+// Before a run of undo (or redo) steps: keeps the Main File's present bytes
+// of every half that one of the next `count` steps exchanges (with
+// `groupOnly`, the steps of the entry group that begins here), as the
+// pre-images of those writes (journal/rollback_file.h), so that the writes
+// of the run wait for one sync of the rollback file instead of one each.
+void keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly);
+
 }  // namespace quorby

@@ -89,6 +89,16 @@ int writeEntries(JournalFile& jf) {
     return 0;
 }
 
+// Narrows [*lo, *hi) to the span from the first to the last byte in which
+// `a` and `b` differ (empty when they are equal), a word at a time.
+void changedSpan(const std::uint8_t* a, const std::uint8_t* b, std::size_t* lo, std::size_t* hi) {
+    auto sameWord = [a, b](std::size_t at) { return std::memcmp(a + at, b + at, 8) == 0; };
+    while (*lo + 8 <= *hi && sameWord(*lo)) *lo += 8;
+    while (*lo < *hi && a[*lo] == b[*lo]) ++*lo;
+    while (*hi >= *lo + 8 && sameWord(*hi - 8)) *hi -= 8;
+    while (*hi > *lo && a[*hi - 1] == b[*hi - 1]) --*hi;
+}
+
 bool covered(const RollbackState& rb, FilePos pos, std::uint32_t n) {
     auto it = rb.mainCovered.upper_bound(pos);
     if (it == rb.mainCovered.begin()) return false;
@@ -139,9 +149,15 @@ int readUnitsAround(JournalFile& jf, const Unit& u) {
     RollbackState& rb = jf.rollback;
     FilePos from = u.start, to = u.start + u.size;
     if (u.start >= kJournalHeaderSize) {
+        // A walk that comes from the record before (after) reads on in its
+        // own direction only.
+        const bool forward = rb.clean.count(u.start - kJournalRecordSize) != 0;
+        const bool backward = !forward && rb.clean.count(u.start + kJournalRecordSize) != 0;
         const FilePos reach = kUnitsAround * kJournalRecordSize;
-        from = u.start - kJournalHeaderSize > reach ? u.start - reach : kJournalHeaderSize;
-        to = jf.journalEnd - u.start > reach ? u.start + reach : jf.journalEnd;
+        const FilePos before = forward ? 0 : backward ? 2 * reach : reach;
+        const FilePos after = backward ? kJournalRecordSize : forward ? 2 * reach : reach;
+        from = u.start - kJournalHeaderSize > before ? u.start - before : kJournalHeaderSize;
+        to = jf.journalEnd - u.start > after ? u.start + after : jf.journalEnd;
     }
     std::vector<std::uint8_t> bytes(std::size_t(to - from));
     std::uint32_t done = 0;
@@ -172,14 +188,15 @@ int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
                 if (readUnitsAround(jf, u) != 0) return failWrite(jf);
                 kept = rb.clean.find(u.start);
             }
-            std::vector<std::uint8_t> bytes = std::move(kept->second);
+            RollbackState::HeldUnit unit;
+            unit.bytes = std::move(kept->second);
             rb.clean.erase(kept);
-            if (keepPreImage) appendEntry(rb, RollbackTarget::JournalFile, u.start, bytes.data(), u.size);
-            it = rb.held.emplace(u.start, std::move(bytes)).first;
+            if (keepPreImage) unit.preImage = unit.bytes;
+            it = rb.held.emplace(u.start, std::move(unit)).first;
         }
         const std::uint32_t offset = std::uint32_t(pos - u.start);
         const std::uint32_t part = n < u.size - offset ? n : u.size - offset;
-        std::memcpy(it->second.data() + offset, from, part);
+        std::memcpy(it->second.bytes.data() + offset, from, part);
         pos += part;
         from += part;
         n -= part;
@@ -194,10 +211,11 @@ void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32
     if (it != held.begin()) --it;
     std::uint8_t* out = static_cast<std::uint8_t*>(buf);
     for (; it != held.end() && it->first < pos + n; ++it) {
-        const FilePos unitEnd = it->first + it->second.size();
+        const std::vector<std::uint8_t>& bytes = it->second.bytes;
+        const FilePos unitEnd = it->first + bytes.size();
         const FilePos from = it->first > pos ? it->first : pos;
         const FilePos to = unitEnd < pos + n ? unitEnd : pos + n;
-        if (from < to) std::memcpy(out + (from - pos), it->second.data() + (from - it->first), std::size_t(to - from));
+        if (from < to) std::memcpy(out + (from - pos), bytes.data() + (from - it->first), std::size_t(to - from));
     }
 }
 
@@ -205,19 +223,22 @@ bool readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) 
     RollbackState& rb = jf.rollback;
     const Unit u = unitOf(pos);
     if (!usesRollbackFile(jf) || n == 0 || pos + n > u.start + u.size || u.start + u.size > jf.journalEnd) return false;
-    auto it = rb.held.find(u.start);
-    if (it == rb.held.end()) {
-        it = rb.clean.find(u.start);
-        if (it == rb.clean.end()) {
+    const std::vector<std::uint8_t>* bytes = nullptr;
+    if (auto held = rb.held.find(u.start); held != rb.held.end()) {
+        bytes = &held->second.bytes;
+    } else {
+        auto kept = rb.clean.find(u.start);
+        if (kept == rb.clean.end()) {
             if (readUnitsAround(jf, u) != 0) return false;
-            it = rb.clean.find(u.start);
+            kept = rb.clean.find(u.start);
         }
+        bytes = &kept->second;
     }
-    std::memcpy(buf, it->second.data() + (pos - u.start), n);
+    std::memcpy(buf, bytes->data() + (pos - u.start), n);
     return true;
 }
 
-void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
+void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepNewUnits) {
     RollbackState& rb = jf.rollback;
     if (!usesRollbackFile(jf)) return;
     const std::uint8_t* from = static_cast<const std::uint8_t*>(buf);
@@ -228,7 +249,7 @@ void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
         auto it = rb.clean.find(u.start);
         if (it != rb.clean.end()) {
             std::memcpy(it->second.data() + offset, from, part);
-        } else if (part == u.size) {
+        } else if (keepNewUnits && part == u.size) {
             if (rb.clean.size() >= kCleanUnitLimit) rb.clean.clear();
             rb.clean.emplace(u.start, std::vector<std::uint8_t>(from, from + part));
         }
@@ -247,6 +268,16 @@ void forgetCleanUnits(JournalFile& jf) { jf.rollback.clean.clear(); }
 
 int writeHeldUnits(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
+    // A unit goes out whole, but its pre-image covers only the bytes the
+    // command changed in it: the others are rewritten as they were, so a
+    // write cut short leaves them right as well.
+    for (const auto& [start, unit] : rb.held) {
+        if (unit.preImage.empty()) continue;
+        std::size_t lo = 0, hi = unit.bytes.size();
+        changedSpan(unit.bytes.data(), unit.preImage.data(), &lo, &hi);
+        if (lo < hi)
+            appendEntry(rb, RollbackTarget::JournalFile, start + lo, unit.preImage.data() + lo, std::uint32_t(hi - lo));
+    }
     if (writeEntries(jf) != 0) return 1;
     int result = 0;
     // Neighbouring units go out in one transfer.
@@ -260,16 +291,17 @@ int writeHeldUnits(JournalFile& jf) {
         run.clear();
     };
     constexpr std::size_t kRunLimit = 1u << 20;
-    for (const auto& [start, bytes] : rb.held) {
+    for (const auto& [start, unit] : rb.held) {
         if (!run.empty() && (runStart + run.size() != start || run.size() >= kRunLimit)) flushRun();
         if (run.empty()) runStart = start;
-        run.insert(run.end(), bytes.begin(), bytes.end());
+        run.insert(run.end(), unit.bytes.begin(), unit.bytes.end());
     }
     flushRun();
     if (result != 0) return 1;
-    // Written out, the units are as on disk now.
-    if (rb.clean.size() + rb.held.size() > kCleanUnitLimit) rb.clean.clear();
-    for (auto& [start, bytes] : rb.held) rb.clean[start] = std::move(bytes);
+    // Written out, the units are as on disk now. They are kept only where
+    // they do not push out units read more recently.
+    if (rb.clean.size() + rb.held.size() <= kCleanUnitLimit)
+        for (auto& [start, unit] : rb.held) rb.clean[start] = std::move(unit.bytes);
     rb.held.clear();
     return 0;
 }

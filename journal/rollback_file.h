@@ -35,8 +35,11 @@
 //       File, reaches its file only after the pre-image of its bytes is in
 //       the rollback file (synced first when the journal syncs). Journal
 //       writes are held in memory, whole header or record units, until then.
-//       The one exception: Main File bytes whose versions go on showing them
-//       until the commit (Save File without undo) need no pre-image.
+//       A unit's pre-image covers its bytes from the first to the last one
+//       the command changed; the unit is written whole, its other bytes as
+//       they were. The one exception: Main File bytes whose versions go on
+//       showing them until the commit (Save File without undo) need no
+//       pre-image.
 //   R2. The rollback file's magic is cleared only after the Journal File and
 //       the Main File are synced; clearing it is the commit.
 //   R3. Writing the pre-images back gives the files of the last commit; doing
@@ -45,6 +48,9 @@
 //   R4. Memory stays bounded: held units are written out (after their
 //       pre-images) whenever more than kRollbackHeldLimit of them wait; the
 //       units kept from reads are dropped beyond kCleanUnitLimit.
+//   R5. A version's Flag may be rewritten without a pre-image when its old
+//       and its new state show the same bytes, which the Main File holds
+//       durably (journal/written_marks.h): a crash leaves either state.
 #include <cstdint>
 #include <string>
 
@@ -58,7 +64,7 @@ inline constexpr std::uint32_t kRollbackFormat = 1;
 inline constexpr std::uint32_t kRollbackHeaderSize = 24;
 inline constexpr std::uint32_t kRollbackEntryHead = 24;
 inline constexpr std::uint32_t kRollbackMaxData = 4096;
-inline constexpr std::size_t kRollbackHeldLimit = 2048;
+inline constexpr std::size_t kRollbackHeldLimit = 4096;
 inline constexpr std::size_t kCleanUnitLimit = 4096;
 // A rollback file longer than this is cut back at the commit.
 inline constexpr FilePos kRollbackKeptLength = FilePos(64) << 20;
@@ -77,7 +83,8 @@ bool rollbackCycleOpen(const JournalFile& jf);
 // --- Journal File writes (journal_file.cpp) ---------------------------------
 
 // Takes a write into records already in the file into the held units. Below
-// the committed length the first write of a unit keeps its pre-image; above
+// the committed length the first write of a unit keeps its earlier bytes for
+// the pre-image; above
 // it (records this command appended) none is needed. May write out held
 // units (R4).
 int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage);
@@ -87,8 +94,10 @@ void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32
 // else with its neighbours from disk, which are then kept. False when the
 // range is not for the units or could not be read: read it directly.
 bool readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
-// A write that went straight to the file (at or above the committed length).
-void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
+// A write that went straight to the file (at or above the committed length,
+// or a Flag mark): kept units take its bytes; with `keepNewUnits` the whole
+// units it wrote are kept too.
+void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepNewUnits = true);
 // The file was cut or emptied: nothing kept of it holds any more.
 void forgetCachedUnits(JournalFile& jf);
 // A write failed on its way: what is on disk is not known any more.

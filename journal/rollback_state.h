@@ -27,9 +27,12 @@ struct RollbackState {
     // overwrites committed bytes in place; one at or above it appends.
     FilePos committedEnd = 0;
     // In-place writes of the running command, held as whole units (the
-    // header, or one record) until their pre-images are durable: unit start
-    // -> the unit's bytes as the command left them.
-    std::map<FilePos, std::vector<std::uint8_t>> held;
+    // header, or one record) until their pre-images are durable.
+    struct HeldUnit {
+        std::vector<std::uint8_t> bytes;     // as the command left them
+        std::vector<std::uint8_t> preImage;  // as committed; empty when none is needed
+    };
+    std::map<FilePos, HeldUnit> held;
     // Units as they are on disk, kept from recent reads and writes, so that
     // reading a record again or keeping its pre-image costs no transfer.
     std::map<FilePos, std::vector<std::uint8_t>> clean;

@@ -2,6 +2,7 @@
 // The fixed buffers of the long operations. Each is allocated at its first
 // use and kept until exit: no operation allocates per run, and the
 // application state itself stays small.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -15,9 +16,18 @@ inline constexpr std::uint32_t kBlockBufferSize = 262144;
 // A copy of the content with changes ("Save ... as", the appends) reads
 // the Main File in blocks of this size.
 inline constexpr std::uint32_t kCopyBlockSize = 262144;
-// "Save &File" takes the records in chunks; each chunk costs two syncs of
-// the Journal File.
+// "Save &File" takes the records in chunks; with undo each chunk costs one
+// sync of the rollback file.
 inline constexpr int kWriteChunkRecords = 1024;
+
+// How the long journal commands batch their work. Tests make the batches
+// small, so that a short session meets every boundary between them.
+struct BatchSizes {
+    int writeChunkRecords = kWriteChunkRecords;     // halves per chunk of "Save &File"
+    int chunksPerCommit = 16;                       // chunks of "Save &File" between commits
+    std::size_t marksBeforeSync = std::size_t(1) << 17;  // versions marked at once by "Save &File" without undo
+    std::uint64_t stepsPerCommit = 1024;            // entries of Undo All and Redo All between commits
+};
 
 struct WriteChunk {
     JournalRecord records[kWriteChunkRecords];    // the chain records, data included
@@ -32,6 +42,7 @@ struct WorkBuffers {
     std::unique_ptr<std::uint8_t[]> copyBlock;
     std::unique_ptr<WriteChunk> writeChunk;
     std::unique_ptr<JournalOverlayWindow> overlayWindow;
+    BatchSizes batches;
 };
 
 }  // namespace quorby

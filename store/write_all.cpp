@@ -1,10 +1,12 @@
 #include "store/write_all.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "journal/record_states.h"
 #include "journal/rollback_file.h"
+#include "journal/written_marks.h"
 #include "state/error_report.h"
 #include "state/progress.h"
 #include "state/work_buffer_access.h"
@@ -21,7 +23,6 @@ namespace quorby {
 namespace {
 
 constexpr std::size_t kNameField = 50;
-constexpr int kChunksPerCommit = 16;
 const char* const kChangesMadeText =
     "Changes have been made!\nWrite Changes into the Main File?\n(Even without Writing they will stay available!)";
 
@@ -29,14 +30,16 @@ const char* const kChangesMadeText =
 // chunk that differs from it are appended as exchanges and kept as the
 // pre-images of the writes (journal/rollback_file.h) before any of its halves
 // is overwritten; each exchange is linked once its half is written
-// (journal/record_states.h, H3). Every kChunksPerCommit chunks the work so far
+// (journal/record_states.h, H3). Every few chunks (BatchSizes) the work so far
 // is committed: a program killed in between goes back to the last commit,
 // with the rest shown from the journal, to be written by the next "Save &File".
+// Without undo nothing is appended: the written versions are marked as
+// showing the Main File, many at a time, after a sync of the Main File.
 
-int collectChunk(JournalFile& jf, FilePos& next, FilePos& lastAdr, std::uint64_t& steps, WriteChunk& c) {
+int collectChunk(JournalFile& jf, int capacity, FilePos& next, FilePos& lastAdr, std::uint64_t& steps, WriteChunk& c) {
     c.count = 0;
     const std::uint64_t limit = wholeRecordCount(jf.journalEnd);
-    while (!isEmptyPtr(next) && c.count < kWriteChunkRecords) {
+    while (!isEmptyPtr(next) && c.count < capacity) {
         JournalRecord& r = c.records[c.count];
         if (++steps > limit || readRecord(jf, next, r) != 0) return 1;
         if (steps > 1 && r.mainAdr <= lastAdr) return 1;  // a damaged chain
@@ -128,12 +131,25 @@ int writeRun(AppState& app, const WriteChunk& c, int from, int to) {
 }
 
 // After its half is written: with undo kept its exchange becomes the page's
-// newest version, else the version shows the Main File from now on.
-int linkWrittenHalf(AppState& app, JournalRecord& r, JournalRecord& x, HistoryGroup& group) {
+// newest version, else the version is to show the Main File from now on.
+int linkWrittenHalf(AppState& app, JournalRecord& r, JournalRecord& x, HistoryGroup& group,
+                    std::vector<FlagMark>& marks) {
     if (app.settings.undoOptions != 0) return linkExchange(app, x, &r, group);
-    if (refreshStoredLinks(app.journal, r) != 0) return 1;
-    r.flag = showingMainFile(r.flag);
-    return writeRecordHeader(app.journal, r, kRecordLinks);
+    marks.push_back({r.jAdr, showingMainFile(r.flag)});
+    return 0;
+}
+
+// The marks of written versions go out together once the Main File bytes
+// they stand for are durable (journal/written_marks.h).
+int writeMarks(AppState& app, std::vector<FlagMark>& marks) {
+    if (marks.empty()) return 0;
+    if (app.journal.syncOnCommit && app.files->sync(app.main.mainHandle) != 0) {
+        reportError(app, kErrorWriting, app.main.mainName);
+        return 1;
+    }
+    const int result = writeFlagMarks(app.journal, marks);
+    marks.clear();
+    return result;
 }
 
 }  // namespace
@@ -155,6 +171,10 @@ int writeAll(AppState& app) {
     if (pageIsDirty(app)) storePage(app);
 
     HistoryGroup group;
+    std::vector<FlagMark> marks;
+    const bool keep = app.settings.undoOptions != 0;
+    const BatchSizes& batches = app.buffers.batches;
+    const int capacity = std::clamp(batches.writeChunkRecords, 1, kWriteChunkRecords);
     WriteChunk& chunk = writeChunk(app);
     FilePos next = jf.header.first;
     FilePos lastAdr = 0;
@@ -163,15 +183,28 @@ int writeAll(AppState& app) {
     int result = 0;
     bool stopped = false;
     while (!stopped && !isEmptyPtr(next)) {
-        if (++chunks % kChunksPerCommit == 0 && commitJournalHeader(jf) != 0) {
+        // Without undo a kill leaves nothing to take back: the versions not
+        // marked yet show the bytes the Main File got.
+        if (keep && ++chunks % std::max(1, batches.chunksPerCommit) == 0 && commitJournalHeader(jf) != 0) {
             result = 1;
             break;
         }
-        if (collectChunk(jf, next, lastAdr, steps, chunk) != 0) {
+        if (marks.size() >= batches.marksBeforeSync && writeMarks(app, marks) != 0) {
+            result = 1;
+            break;
+        }
+        if (collectChunk(jf, capacity, next, lastAdr, steps, chunk) != 0) {
             result = 1;
             stopped = true;
         }
         if (prepareChunk(app, chunk) != 0) {
+            result = 1;
+            stopped = true;
+        }
+        // The pre-images of this chunk's writes and of the units the last
+        // chunk's links changed become durable with one sync; those units
+        // go out, and this chunk's links fit among the held units.
+        if (keep && writeHeldUnits(jf) != 0) {
             result = 1;
             stopped = true;
         }
@@ -187,7 +220,7 @@ int writeAll(AppState& app) {
             // Every half written is linked before ESC is honoured, so that
             // undo finds the earlier content of each.
             for (; i < end; ++i) {
-                if (chunk.ready[i] && linkWrittenHalf(app, chunk.records[i], chunk.exchanges[i], group) != 0) {
+                if (chunk.ready[i] && linkWrittenHalf(app, chunk.records[i], chunk.exchanges[i], group, marks) != 0) {
                     result = 1;
                     stopped = true;
                 }
@@ -196,6 +229,7 @@ int writeAll(AppState& app) {
             }
         }
     }
+    result |= writeMarks(app, marks);
     result |= closeHistoryGroup(jf, group);
     if (!stopped && result == 0) {
         jf.header.jnlFlags &= ~(kJnlUnwrittenChanges | kJnlUnwrittenWarned);

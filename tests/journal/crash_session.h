@@ -27,12 +27,19 @@ inline std::uint8_t originalAt(FilePos pos) { return std::uint8_t(pos * 29 + (po
 // Without bit 1 a store over a page's newest version rewrites it in place;
 // bit 0 keeps the Main File's earlier content for Restore.
 struct Program : ProgramOnFiles {
-    Program(MemoryFileIo& io, const std::string& dir) : ProgramOnFiles(io, dir + "/disk.bin", kUndoKeepRestoreData) {}
+    Program(MemoryFileIo& io, const std::string& dir, std::uint32_t undoOptions = kUndoKeepRestoreData,
+            const BatchSizes& batches = {})
+        : ProgramOnFiles(io, dir + "/disk.bin", undoOptions) {
+        app.buffers.batches = batches;
+    }
 };
 
 struct Step {
     const char* name;
     std::function<void(Program&)> run;
+    // A command that commits between its entries (Undo All, Redo All) may
+    // be cut after any of them: the single step it repeats.
+    void (*single)(AppState&) = nullptr;
 };
 
 inline void select(Program& p, FilePos start, FilePos end) {
@@ -84,6 +91,34 @@ inline std::vector<Step> session(const std::string& dir) {
     };
 }
 
+// Batches so small that the session below meets every boundary of them.
+inline BatchSizes smallBatches() {
+    BatchSizes b;
+    b.writeChunkRecords = 3;
+    b.chunksPerCommit = 2;
+    b.marksBeforeSync = 5;
+    b.stepsPerCommit = 4;
+    return b;
+}
+
+// Every half of the Main File typed and stored, written by "Save &File" in
+// many chunks, with undo taken back and brought back by Undo All and Redo
+// All over several commits, changed again and written again.
+inline std::vector<Step> batchedSession(bool withUndo) {
+    std::vector<Step> steps;
+    for (FilePos half = 0; half < kMainSize / 256; ++half)
+        steps.push_back({"store a half", [half](Program& p) { p.type(half * 256 + 7, std::uint8_t(0xA0 + half)); }});
+    steps.push_back({"save file", [](Program& p) { p.run(saveFileCommand); }});
+    if (withUndo) {
+        steps.push_back({"undo all", [](Program& p) { p.run(undoAllCommand); }, undoLastCommand});
+        steps.push_back({"redo all", [](Program& p) { p.run(redoAllCommand); }, redoLastCommand});
+    }
+    for (FilePos half = 1; half < kMainSize / 256; half += 3)
+        steps.push_back({"store a half again", [half](Program& p) { p.type(half * 256 + 9, std::uint8_t(0x50 + half)); }});
+    steps.push_back({"save file again", [](Program& p) { p.run(saveFileCommand); }});
+    return steps;
+}
+
 // The Main File of a fresh machine; no Journal File yet.
 inline std::vector<std::uint8_t> originalBytes() {
     std::vector<std::uint8_t> bytes(kMainSize);
@@ -110,6 +145,25 @@ inline Content contentOf(const std::map<std::string, std::vector<std::uint8_t>>&
     Program p(io, dir);
     EXPECT_EQ(p.open(), 0);
     return shownContent(p);
+}
+
+// Every content a new program over a copy of `files` shows while it repeats
+// `single` until the undo position stays.
+inline std::vector<Content> contentsAlong(const std::map<std::string, std::vector<std::uint8_t>>& files,
+                                          const std::string& dir, std::uint32_t undoOptions,
+                                          void (*single)(AppState&)) {
+    MemoryFileIo io;
+    io.files = files;
+    Program p(io, dir, undoOptions);
+    EXPECT_EQ(p.open(), 0);
+    std::vector<Content> seen{shownContent(p)};
+    for (int k = 0; k < 200; ++k) {
+        const FilePos undo = p.app.journal.header.undo;
+        p.run(single);
+        if (p.app.journal.header.undo == undo) break;
+        seen.push_back(shownContent(p));
+    }
+    return seen;
 }
 
 }  // namespace quorby::testing

@@ -8,6 +8,9 @@
 // Journal File must pass the dump, the content it shows must be the content
 // after the cut step or before it, and Undo All must give the original back.
 //
+// A second session takes "Save &File", Undo All and Redo All through their
+// batches, with and without undo.
+//
 // Each run goes in a child process with an alarm, so that a crash (ASan
 // report) or a hang of one cut point is counted instead of ending the suite.
 #include <gtest/gtest.h>
@@ -41,24 +44,32 @@ void prepareFiles(MemoryFileIo& io) {
     io.close(h);
 }
 
+// A session and the program settings it runs with.
+struct Setup {
+    std::function<std::vector<Step>()> steps;
+    std::uint32_t undoOptions = kUndoKeepRestoreData;
+    BatchSizes batches;
+};
+
 struct Reference {
     std::vector<IoEvent> events;           // transfers and syncs after the opening
     std::vector<std::size_t> writeEvent;   // index in events of each write
     std::vector<int> stepOfWrite;          // session step issuing each write
     std::vector<Content> contentAfter;     // [s + 1]: after step s; [0]: before the session
+    std::map<int, std::vector<Content>> contentsWithin;  // of a step that commits between its entries
     std::uint64_t journalWrites = 0, mainWrites = 0;
 };
 
-Reference referenceRun() {
+Reference referenceRun(const Setup& setup) {
     Reference ref;
     MemoryFileIo io;
     prepareFiles(io);
-    Program p(io, kDir);
+    Program p(io, kDir, setup.undoOptions, setup.batches);
     EXPECT_EQ(p.open(), 0);
     EXPECT_NE(p.app.journal.handle, kNoFile);
     io.logEvents = true;
     io.resetCounts();
-    const std::vector<Step> steps = session(kDir);
+    const std::vector<Step> steps = setup.steps();
     std::vector<std::map<std::string, std::vector<std::uint8_t>>> snapshots{io.files};
     for (int s = 0; s < int(steps.size()); ++s) {
         std::uint64_t before = io.writes;
@@ -73,6 +84,8 @@ Reference referenceRun() {
     ref.mainWrites = io.writesOf(p.app.main.mainHandle);
     EXPECT_TRUE(p.platform.boxes.empty()) << p.platform.boxes.front().text;
     for (const auto& files : snapshots) ref.contentAfter.push_back(contentOf(files, kDir));
+    for (int s = 0; s < int(steps.size()); ++s)
+        if (steps[s].single) ref.contentsWithin[s] = contentsAlong(snapshots[s], kDir, setup.undoOptions, steps[s].single);
     return ref;
 }
 
@@ -86,40 +99,53 @@ std::uint64_t transferNumber(const Reference& ref, std::size_t index) {
 
 // Killed: the cut write and every later one do not happen; what was written
 // stays. Power lost: the same, and nothing that was not synced survives.
+// Journal written back: power lost after the system wrote back every write
+// to the Journal File, but none to the other files since their last sync.
 // Torn append: half of a 640-byte record append arrives, nothing after it
 // (a single sector write, such as the 128-byte header commit, is never torn).
-enum class Cut { Killed, PowerLost, TornAppend };
-const char* cutName(Cut c) { return c == Cut::Killed ? "killed" : c == Cut::PowerLost ? "power lost" : "torn append"; }
+enum class Cut { Killed, PowerLost, JournalWrittenBack, TornAppend };
+const char* cutName(Cut c) {
+    switch (c) {
+    case Cut::Killed: return "killed";
+    case Cut::PowerLost: return "power lost";
+    case Cut::JournalWrittenBack: return "power lost, journal written back";
+    case Cut::TornAppend: return "torn append";
+    }
+    return "";
+}
 
 struct Outcome {
     int dumpStatus = -1;     // of the reopened Journal File; -1: none open
     int openResult = -1;
     int questions = -1;      // message boxes while reopening
     int contentStep = -2;    // the step whose content is shown (-1: before the session), -2: none
-    bool originalAfterUndoAll = false;
+    // Undo All gives the original back; without undo the Main File holds
+    // what is shown once Save File has written the rest.
+    bool filesRightAtEnd = false;
     char failure[160] = {};
 };
 
 // The child's work: the session cut at write `write` (0-based), then a new
 // program opening the Main File and walking its journal.
-Outcome cutRun(const Reference& ref, std::size_t write, Cut cut) {
+Outcome cutRun(const Setup& setup, const Reference& ref, std::size_t write, Cut cut) {
     Outcome out;
     MemoryFileIo io;
     prepareFiles(io);
     {
-        Program p(io, kDir);
+        Program p(io, kDir, setup.undoOptions, setup.batches);
         if (p.open() != 0) return out;
         const IoEvent& e = ref.events[ref.writeEvent[write]];
         io.failNth(transferNumber(ref, ref.writeEvent[write]), cut == Cut::TornAppend ? e.length / 2 : 0, true);
         // A killed program runs no further command.
-        for (const Step& s : session(kDir)) {
+        for (const Step& s : setup.steps()) {
             s.run(p);
             if (io.nthFailed()) break;
         }
         io.stopFailing();
         if (cut == Cut::PowerLost) io.crash();
+        if (cut == Cut::JournalWrittenBack) io.crashKeeping(p.app.journal.name);
     }
-    Program q(io, kDir);
+    Program q(io, kDir, setup.undoOptions);
     out.openResult = q.open();
     out.questions = int(q.platform.boxes.size());
     if (q.app.journal.handle != kNoFile) {
@@ -131,15 +157,25 @@ Outcome cutRun(const Reference& ref, std::size_t write, Cut cut) {
     const int step = ref.stepOfWrite[write];
     if (shown == ref.contentAfter[step + 1]) out.contentStep = step;
     else if (shown == ref.contentAfter[step]) out.contentStep = step - 1;
+    else if (auto within = ref.contentsWithin.find(step); within != ref.contentsWithin.end())
+        for (const Content& c : within->second)
+            if (shown == c) out.contentStep = step;
+    // Without undo a write cannot be taken back: the Main File must then
+    // hold what is shown once the rest is written.
+    if (setup.undoOptions == 0) {
+        q.run(saveFileCommand);
+        out.filesRightAtEnd = io.bytes(std::string(kDir) + "/disk.bin") == shown;
+        return out;
+    }
     q.run(undoAllCommand);
-    out.originalAfterUndoAll = shownContent(q) == originalBytes() && io.bytes(std::string(kDir) + "/disk.bin") == originalBytes();
+    out.filesRightAtEnd = shownContent(q) == originalBytes() && io.bytes(std::string(kDir) + "/disk.bin") == originalBytes();
     q.run(redoAllCommand);
     return out;
 }
 
-TEST(InPlaceCrash, EveryCutPointReopensAtAWholeStepWithoutAQuestion) {
-    const Reference ref = referenceRun();
-    const std::vector<Step> steps = session(kDir);
+void cutEveryWrite(const Setup& setup) {
+    const Reference ref = referenceRun(setup);
+    const std::vector<Step> steps = setup.steps();
     ASSERT_FALSE(ref.writeEvent.empty());
     // The session reaches every path it is meant to: the in-place stores add
     // no record, Save File and Restore Original write into the Main File.
@@ -156,14 +192,14 @@ TEST(InPlaceCrash, EveryCutPointReopensAtAWholeStepWithoutAQuestion) {
     const std::size_t stride = total > 500 ? (total + 499) / 500 : 1;
     int runs = 0;
     for (std::size_t w = 0; w < total; w += stride) {
-        for (Cut cut : {Cut::Killed, Cut::PowerLost, Cut::TornAppend}) {
+        for (Cut cut : {Cut::Killed, Cut::PowerLost, Cut::JournalWrittenBack, Cut::TornAppend}) {
             if (cut == Cut::TornAppend && ref.events[ref.writeEvent[w]].length != kJournalRecordSize) continue;
             ++runs;
             const Step& step = steps[ref.stepOfWrite[w]];
             const std::string where = "write " + std::to_string(w + 1) + " (" + step.name + ", " +
                                       cutName(cut) + ")";
             Outcome o;
-            Ending ending = runForked<Outcome>([&] { return cutRun(ref, w, cut); }, kAlarmSeconds, &o);
+            Ending ending = runForked<Outcome>([&] { return cutRun(setup, ref, w, cut); }, kAlarmSeconds, &o);
             ASSERT_NE(ending, Ending::Crashed) << where;
             ASSERT_NE(ending, Ending::Hung) << where;
             EXPECT_EQ(o.openResult, 0) << where;
@@ -171,11 +207,25 @@ TEST(InPlaceCrash, EveryCutPointReopensAtAWholeStepWithoutAQuestion) {
             EXPECT_NE(o.dumpStatus, -1) << where << ": opened without a Journal File";
             EXPECT_EQ(o.dumpStatus, kDumpAllHold) << where << ": " << o.failure;
             EXPECT_NE(o.contentStep, -2) << where << ": shows a content no whole step had";
-            EXPECT_TRUE(o.originalAfterUndoAll) << where;
+            EXPECT_TRUE(o.filesRightAtEnd) << where;
         }
     }
     std::printf("[ crash ] %d cut runs over %zu cut points\n", runs, (total + stride - 1) / stride);
     ::testing::Test::RecordProperty("cut_runs", runs);
+}
+
+TEST(InPlaceCrash, EveryCutPointReopensAtAWholeStepWithoutAQuestion) {
+    cutEveryWrite({[] { return session(kDir); }, kUndoKeepRestoreData, {}});
+}
+
+// "Save &File" in many chunks with commits between them, Undo All and Redo
+// All over several commits; without undo, the written versions marked in
+// several batches.
+TEST(InPlaceCrash, BatchedCommandsReopenAtAWholeStepOrEntry) {
+    for (std::uint32_t undoOptions : {kUndoKeepRestoreData, std::uint32_t(0)}) {
+        SCOPED_TRACE("undoOptions " + std::to_string(undoOptions));
+        cutEveryWrite({[undoOptions] { return batchedSession(undoOptions != 0); }, undoOptions, smallBatches()});
+    }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "journal/journal_format.h"
+#include "journal/rollback_file.h"
+#include "journal/written_marks.h"
 #include "tests/journal/journal_fixture.h"
 
 namespace quorby::testing {
@@ -253,6 +255,55 @@ TEST(JournalFile, CommitWritesTheLiveHeaderOnceAndSurvivesPowerLoss) {
     ASSERT_EQ(readJournalHeader(again), 0);
     EXPECT_EQ(again.journalEnd, 1024u + 2 * 640);
     EXPECT_FALSE(headerNeedsCommit(again));
+}
+
+// Marks of versions written into the Main File: neighbouring records in one
+// transfer, a record the command holds keeps its mark among its held bytes
+// until the commit, a record marked twice keeps the last mark.
+TEST(JournalFile, WrittenMarksGoOutInRunsAndRespectHeldRecords) {
+    JournalFixture j;
+    std::vector<FilePos> rec;
+    for (int k = 0; k < 5; ++k) rec.push_back(j.addPage(FilePos(k) * 0x200, std::uint8_t(k)));
+    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    useRollbackFile(j.jf);
+    auto diskFlag = [&j](FilePos r) { return loadU32(j.bytes().data() + r + kRecFlag); };
+    auto shownFlag = [&j](FilePos r) {
+        JournalRecord x;
+        EXPECT_EQ(readRecordHeader(j.jf, r, kRecordLinks, x), 0);
+        return x.flag;
+    };
+    // The running command rewrites record 3 in place: it is held.
+    JournalRecord held;
+    ASSERT_EQ(readRecordHeader(j.jf, rec[3], kRecordLinks, held), 0);
+    held.pJnl = rec[0];
+    ASSERT_EQ(writeRecordHeader(j.jf, held, kRecordLinks), 0);
+    const std::uint32_t before3 = diskFlag(rec[3]);
+    const std::vector<std::uint8_t> data0(j.bytes().begin() + rec[0] + 128, j.bytes().begin() + rec[0] + 640);
+
+    std::vector<FlagMark> marks;
+    for (int k : {4, 1, 0, 2, 3}) marks.push_back({rec[k], 0x400000u + std::uint32_t(k)});
+    marks.push_back({rec[1], 0x400100u});
+    j.io.resetCounts();
+    ASSERT_EQ(writeFlagMarks(j.jf, marks), 0);
+    EXPECT_EQ(j.io.writes, 2u);  // records 0 to 2 together, record 4 alone
+    EXPECT_EQ(diskFlag(rec[0]), 0x400000u);
+    EXPECT_EQ(diskFlag(rec[1]), 0x400100u);
+    EXPECT_EQ(diskFlag(rec[2]), 0x400002u);
+    EXPECT_EQ(diskFlag(rec[4]), 0x400004u);
+    EXPECT_EQ(std::vector<std::uint8_t>(j.bytes().begin() + rec[0] + 128, j.bytes().begin() + rec[0] + 640), data0);
+    EXPECT_EQ(diskFlag(rec[3]), before3);  // held: on disk only after its pre-image
+    EXPECT_EQ(shownFlag(rec[3]), 0x400003u);
+    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    EXPECT_EQ(diskFlag(rec[3]), 0x400003u);
+    JournalRecord after;
+    ASSERT_EQ(readRecordHeader(j.jf, rec[3], kRecordLinks, after), 0);
+    EXPECT_EQ(after.pJnl, rec[0]);  // the held link went out with the mark
+
+    // A mark that names no record is refused and reported.
+    std::vector<FlagMark> wrong{{rec[0] + 8, 1}};
+    const int reported = j.failuresReported;
+    EXPECT_EQ(writeFlagMarks(j.jf, wrong), 1);
+    EXPECT_EQ(j.failuresReported, reported + 1);
 }
 
 TEST(JournalFile, FailedTransfersAreReportedAndNeverLinked) {

@@ -2,13 +2,15 @@
 // of its writes: the kernel ends the process there, with whatever it wrote in
 // the page cache. A new program over the same files must ask nothing, pass
 // the dump, show the content after the cut step or before it, and give the
-// original back with Undo All.
+// original back with Undo All. A second session kills "Save &File", Undo
+// All and Redo All between their batches.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,29 +39,42 @@ struct Session {
     }
 };
 
-// The content after each step, from a run in memory ([0]: before the session).
-std::vector<Content> contentsAfterSteps() {
+// A session and the batches its program runs with.
+struct Setup {
+    std::function<std::vector<Step>(const std::string& dir)> steps;
+    BatchSizes batches;
+};
+
+// The contents a cut in each step may show, from a run in memory: the
+// content before and after it, and for a step that commits between its
+// entries the content after each entry.
+std::vector<std::vector<Content>> contentsOfSteps(const Setup& setup) {
     MemoryFileIo io;
     io.space = {FilePos(1) << 30, FilePos(1) << 31};
     io.bytes("/m/disk.bin") = originalBytes();
-    Program p(io, "/m");
+    Program p(io, "/m", kUndoKeepRestoreData, setup.batches);
     EXPECT_EQ(p.open(), 0);
-    std::vector<Content> contents{shownContent(p)};
-    for (const Step& s : session("/m")) {
+    std::vector<std::vector<Content>> contents;
+    Content before = shownContent(p);
+    for (const Step& s : setup.steps("/m")) {
+        std::vector<Content> allowed{before};
+        if (s.single) allowed = contentsAlong(io.files, "/m", kUndoKeepRestoreData, s.single);
         s.run(p);
-        contents.push_back(contentOf(io.files, "/m"));  // seen by a new program, as the cut runs see it
+        before = contentOf(io.files, "/m");  // seen by a new program, as the cut runs see it
+        allowed.push_back(before);
+        contents.push_back(std::move(allowed));
     }
     return contents;
 }
 
 // The step of each write of a whole session over real files.
-std::vector<int> stepOfEachWrite() {
+std::vector<int> stepOfEachWrite(const Setup& setup) {
     Session s;
-    Program p(s.io, s.dir.path());
+    Program p(s.io, s.dir.path(), kUndoKeepRestoreData, setup.batches);
     EXPECT_EQ(p.open(), 0);
     s.io.resetCounts();
     std::vector<int> steps;
-    const std::vector<Step> all = session(s.dir.path());
+    const std::vector<Step> all = setup.steps(s.dir.path());
     for (int k = 0; k < int(all.size()); ++k) {
         const std::uint64_t before = s.io.writes;
         all[k].run(p);
@@ -78,11 +93,11 @@ struct Outcome {
     char failure[160] = {};
 };
 
-TEST(KilledSession, SigkillAtASampleOfWritesReopensAtAWholeStep) {
-    const std::vector<Content> contents = contentsAfterSteps();
-    const std::vector<int> stepOf = stepOfEachWrite();
+void killAtSampleOfWrites(const Setup& setup) {
+    const std::vector<std::vector<Content>> contents = contentsOfSteps(setup);
+    const std::vector<int> stepOf = stepOfEachWrite(setup);
     ASSERT_GT(stepOf.size(), std::size_t(kSamples));
-    const std::vector<Step> names = session("");
+    const std::vector<Step> names = setup.steps("");
     int killed = 0;
     for (int sample = 0; sample < kSamples; ++sample) {
         const std::uint64_t write = 1 + std::uint64_t(sample) * stepOf.size() / kSamples;
@@ -93,11 +108,11 @@ TEST(KilledSession, SigkillAtASampleOfWritesReopensAtAWholeStep) {
         const pid_t child = fork();
         if (child == 0) {
             alarm(kAlarmSeconds);
-            Program p(s.io, s.dir.path());
+            Program p(s.io, s.dir.path(), kUndoKeepRestoreData, setup.batches);
             if (p.open() != 0) _exit(2);
             s.io.resetCounts();
             s.io.killAtWrite = write;
-            for (const Step& st : session(s.dir.path())) st.run(p);
+            for (const Step& st : setup.steps(s.dir.path())) st.run(p);
             _exit(0);
         }
         int status = 0;
@@ -117,7 +132,7 @@ TEST(KilledSession, SigkillAtASampleOfWritesReopensAtAWholeStep) {
                 out.dumpStatus = dump.status;
                 std::snprintf(out.failure, sizeof out.failure, "%s", dump.firstFailure().c_str());
                 const Content shown = shownContent(q);
-                out.wholeStep = shown == contents[step] || shown == contents[step + 1];
+                for (const Content& c : contents[step]) out.wholeStep |= shown == c;
                 q.run(undoAllCommand);
                 const Content original = originalBytes();
                 out.originalAfterUndoAll = shownContent(q) == original &&
@@ -133,6 +148,15 @@ TEST(KilledSession, SigkillAtASampleOfWritesReopensAtAWholeStep) {
         EXPECT_TRUE(o.originalAfterUndoAll) << where;
     }
     std::printf("[ killed ] %d of %zu writes cut by SIGKILL\n", killed, stepOf.size());
+}
+
+TEST(KilledSession, SigkillAtASampleOfWritesReopensAtAWholeStep) {
+    killAtSampleOfWrites({[](const std::string& dir) { return session(dir); }, {}});
+}
+
+// "Save &File", Undo All and Redo All in small batches, killed between them.
+TEST(KilledSession, SigkillInBatchedCommandsReopensAtAWholeStepOrEntry) {
+    killAtSampleOfWrites({[](const std::string&) { return batchedSession(true); }, smallBatches()});
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ public:
     std::uint64_t writeTime = 0;       // lastWriteTime of every file
 
     // ---- counts ------------------------------------------------------------------
-    std::uint64_t reads = 0, writes = 0, syncs = 0, bytesRead = 0;
+    std::uint64_t reads = 0, writes = 0, syncs = 0, bytesRead = 0, bytesWritten = 0;
     std::uint32_t largestRead = 0;
     int closes = 0;
     int makeDirectoryCalls = 0;
@@ -74,7 +74,7 @@ public:
     std::uint64_t writesOf(FileHandle h) const { return countOf(writesByHandle_, h); }
     int openHandles() const { return int(handles_.size()); }
     void resetCounts() {
-        reads = writes = syncs = bytesRead = 0;
+        reads = writes = syncs = bytesRead = bytesWritten = 0;
         largestRead = 0;
         readsByHandle_.clear();
         smallReadsByHandle_.clear();
@@ -122,6 +122,14 @@ public:
     // Power loss: every file falls back to its content as of its last sync.
     void crash() {
         for (auto& [name, data] : files) data = durable_[name];
+    }
+    // Power loss after the system wrote back all of `kept` but nothing of
+    // the other files since their last sync.
+    void crashKeeping(const std::string& kept) {
+        for (auto& [name, data] : files) {
+            if (name == kept) durable_[name] = data;
+            else data = durable_[name];
+        }
     }
 
     // ---- FileIo ------------------------------------------------------------------
@@ -184,6 +192,7 @@ public:
     int writeAt(FileHandle h, FilePos pos, const void* buf, std::uint32_t n, std::uint32_t* done) override {
         *done = 0;
         ++writes;
+        bytesWritten += n;
         if (killAtWrite != 0 && writes == killAtWrite) raise(SIGKILL);
         ++writesByHandle_[h];
         if (logEvents) events.push_back({'W', pos, n});
