@@ -3,7 +3,9 @@
 #include "avi/index_check.h"
 #include "avi/structure_walk.h"
 #include "avimenu/check_log.h"
+#include "avimenu/content_store.h"
 #include "avimenu/report_window.h"
+#include "avimenu/stream_scan.h"
 #include "navigate/page_moves.h"
 #include "state/avi_content.h"
 #include "state/error_report.h"
@@ -64,18 +66,8 @@ public:
         if (answer & kAnswerDontAsk) app_.avi.askOnError = false;
         return (answer & kAnswerYes) != 0;
     }
-    // Four bytes of an index entry typed into the page pair that holds them
-    // and stored, as the value inspector stores a value.
     int storeBytes(FilePos pos, const std::uint8_t* bytes, std::uint32_t n) override {
-        if (pos >= app_.main.fileSize || app_.main.fileSize - pos < n) return 1;
-        if (loadPagePair(app_, pos & ~FilePos{511}) != 0) return 1;
-        const std::uint32_t at = std::uint32_t(pos - app_.view.pagePos);
-        if (at + n > app_.view.pageLength) return 1;
-        for (std::uint32_t i = 0; i < n; ++i) typeByte(app_, int(at + i), bytes[i]);
-        const int result = storePage(app_);
-        loadPagePair(app_, app_.view.pagePos);
-        content_.forget();
-        return result;
+        return storeContentBytes(app_, content_, pos, bytes, n);
     }
 
 private:
@@ -152,6 +144,18 @@ void runAviCheck(AppState& app) {
             setStatus(app, avi.status.idx1, out.errors ? "ERR" : "O.K.", kAviCheckIdx1Status);
         blankLine(r);
         flushReport(app);
+    }
+    if (avi.options.continuous) {
+        setStatus(app, avi.status.packets, kRunning, kAviCheckPacketsStatus);
+        reportLine(r, "Scanning all Video Data Packets");
+        flushReport(app);
+        scanStreamPackets(app, true);
+        reportLine(r, "Scanning all Audio Data Packets");
+        flushReport(app);
+        scanStreamPackets(app, false);
+        blankLine(r);
+        flushReport(app);
+        setStatus(app, avi.status.packets, "O.K.", kAviCheckPacketsStatus);
     }
     blankLine(r);
     reportLine(r, "Ready !");
