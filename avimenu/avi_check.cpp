@@ -25,7 +25,9 @@ DialogControl checkBox(int id, const char* text, bool checked, int row) {
     return c;
 }
 
-DialogDescription describeDialog(const AppState& app) {
+}  // namespace
+
+DialogDescription aviCheckDialogDescription(const AppState& app) {
     const AviCheckOptions& o = app.avi.options;
     const AviCheckStatus& s = app.avi.status;
     DialogDescription d;
@@ -46,10 +48,12 @@ DialogDescription describeDialog(const AppState& app) {
     return d;
 }
 
+namespace {
+
 void setStatus(AppState& app, std::string& status, const char* text, int control) {
     status = text;
     if (!app.avi.checkDialogOpen) return;
-    DialogDescription d = describeDialog(app);
+    DialogDescription d = aviCheckDialogDescription(app);
     if (const DialogControl* c = d.find(control)) app.platform->setModelessControl(kWindow, *c);
 }
 
@@ -84,7 +88,7 @@ void aviCheckCommand(AppState& app) {
     if (!aviFileLoaded(app)) return;
     if (app.avi.checkDialogOpen && app.platform->modelessOpen(kWindow)) return;
     app.avi.checkDialogOpen = true;
-    app.platform->openModeless(kWindow, describeDialog(app));
+    app.platform->openModeless(kWindow, aviCheckDialogDescription(app));
 }
 
 void runAviCheck(AppState& app) {
