@@ -123,6 +123,10 @@ void runAviCheck(AppState& app) {
     const IndexCheckOptions options{avi.options.dataIndexes, avi.options.repair};
     // All repairs of one check are one entry of the history.
     if (options.repair) beginStoreGroup(app);
+    // What the standard index check found right stays right for the idx1
+    // check while nothing is stored in between (the check dispatches input).
+    bool standardIndexesRight = false;
+    const FilePos undoBefore = app.journal.header.undo;
     if (avi.options.superIndex) {
         r.append("Checking Superindexes (indx)");
         reportLine(r, avi.options.dataIndexes ? " and Data Indexes (ix##)" : "");
@@ -133,6 +137,7 @@ void runAviCheck(AppState& app) {
         const CheckOutcome out = checkSuperIndexes(port, avi.facts, options);
         if (out.end == CheckEnd::Result)
             setStatus(app, avi.status.superIndex, out.errors ? "ERR" : "O.K.", kAviCheckSuperStatus);
+        standardIndexesRight = out.standardIndexesRight;
         blankLine(r);
         flushReport(app);
     }
@@ -143,7 +148,8 @@ void runAviCheck(AppState& app) {
         setStatus(app, avi.status.idx1, kRunning, kAviCheckIdx1Status);
         flushReport(app);
         setReportTitle(app, "AVI 1.0 - Data Index (idx1) ...   (Stop with ESC !)");
-        const CheckOutcome out = checkIdx1(port, avi.facts);
+        const bool unchanged = app.journal.header.undo == undoBefore && !pageIsDirty(app);
+        const CheckOutcome out = checkIdx1(port, avi.facts, standardIndexesRight && unchanged);
         if (out.end == CheckEnd::Result)
             setStatus(app, avi.status.idx1, out.errors ? "ERR" : "O.K.", kAviCheckIdx1Status);
         blankLine(r);
