@@ -122,7 +122,7 @@ TEST(ChainWalk, BrokenSizeInMoviEndsAtTheNearestKnownChunk) {
 }
 
 TEST(ChainWalk, RandomCorruptionsEndWithoutReadingOutside) {
-    const char* env = std::getenv("QUORBY_FUZZ_ROUNDS");
+    const char* env = std::getenv("QUORBY_AVI_FUZZ");
     const int rounds = env ? std::atoi(env) : 300;
     std::mt19937 rng(1234);
     const BuiltAvi clean = test::muxerAvi(6);

@@ -3,6 +3,8 @@
 // them: through the command table, with the repairs in the Journal File.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/dispatch.h"
 #include "app/window_events.h"
 #include "avimenu/avi_check.h"
@@ -76,6 +78,35 @@ TEST(StreamScan, DamagedChainsEndAndWriteNothingUnasked) {
     }
 }
 
+TEST(StreamScan, RandomCorruptionsRepairedAsOneChangeThatUndoTakesBack) {
+    const char* env = std::getenv("QUORBY_AVI_FUZZ");
+    const int rounds = env ? std::atoi(env) / 20 + 1 : 25;
+    std::mt19937 rng(77);
+    const BuiltAvi clean = test::muxerAvi(5);
+    int repaired = 0;
+    for (int round = 0; round < rounds; ++round) {
+        SCOPED_TRACE(round);
+        std::vector<std::uint8_t> bytes = clean.b.bytes;
+        for (int k = 0; k < 3; ++k) {
+            const test::Packet& p = clean.packets[rng() % clean.packets.size()];
+            const std::uint32_t sizes[] = {0, p.size + 2 * (rng() % 40), p.size - 2 * (rng() % 20), 0xFFFFFFF0u};
+            test::AviBuilder::set32Into(bytes, p.pos + 4, sizes[rng() % 4]);
+        }
+        ScanApp t(bytes);
+        t.press(kCmdAviRepair);
+        EXPECT_FALSE(t.app.avi.scanRunning);
+        EXPECT_EQ(t.io.bytes("/data/movie.avi"), bytes) << "the Main File itself is untouched";
+        repaired += t.app.journal.header.undo != kEmptyPtr;
+        t.press(kCmdUndo);
+        for (std::size_t at = 0; at < bytes.size(); at += 512) {
+            loadPagePair(t.app, at);
+            const std::size_t n = std::min<std::size_t>(512, bytes.size() - at);
+            ASSERT_EQ(std::memcmp(t.app.view.pageBuffer, &bytes[at], n), 0) << "one undo takes every repair back";
+        }
+    }
+    EXPECT_GT(repaired, rounds / 3) << "most damages are within reach of the repair";
+}
+
 TEST(StreamScan, PlayShowsThePacketsOfOneStreamWithItsKeys) {
     BuiltAvi f = test::textbookAvi();
     ScanApp t(f.b.bytes);
@@ -135,6 +166,21 @@ TEST(StreamScan, StructureQuestionAndInformation) {
         EXPECT_EQ(t.platform.boxes.back().caption, "Errors in File-Structure");
         EXPECT_EQ(t.top(), 0u) << "the view comes back";
         EXPECT_EQ(t.app.journal.header.undo, kEmptyPtr) << "No writes nothing";
+    }
+    {
+        // The video stream header 6 bytes too long: Yes sets it back to 56
+        // as a change of the current content, and the information follows.
+        std::vector<std::uint8_t> bytes = f.b.bytes;
+        const std::size_t strh = strf - 64;
+        ASSERT_EQ(std::memcmp(&bytes[strh], "strh", 4), 0);
+        test::AviBuilder::set32Into(bytes, strh + 4, 62);
+        ScanApp t(bytes);
+        t.platform.yesNoDefault = MsgAnswer::Yes;
+        t.press(kCmdAviInformation);
+        EXPECT_EQ(t.asked(kStructureQuestion), 1u);
+        EXPECT_EQ(t.currentWord(strh + 4), 56u);
+        EXPECT_EQ(t.fileWord(strh + 4), 62u);
+        EXPECT_EQ(t.platform.boxes.back().text, info);
     }
     {
         ScanApp t(f.b.bytes);
