@@ -3,7 +3,9 @@
 #include "app/shell_commands.h"
 #include "app/window_events.h"
 #include "avimenu/avi_check.h"
+#include "avimenu/avi_information.h"
 #include "avimenu/chunk_navigation.h"
+#include "avimenu/stream_scan.h"
 #include "compare/alignment.h"
 #include "compare/compare_commands.h"
 #include "compare/find_differences.h"
@@ -131,8 +133,8 @@ const CommandEntry kCommands[] = {
     {kCmdCompareMoveUpKey, compareStepUp}, {kCmdCompareMoveDownKey, compareStepDown},
     {kCmdCompareMoveLeftKey, compareStepLeft}, {kCmdCompareMoveRightKey, compareStepRight},
     // AVI
-    {kCmdAviFilmStart, filmStartCommand}, {kCmdAviPlayVideo, nullptr}, {kCmdAviPlayAudio, nullptr},
-    {kCmdAviRepair, nullptr}, {kCmdAviInformation, nullptr},
+    {kCmdAviFilmStart, filmStartCommand}, {kCmdAviPlayVideo, playVideoCommand}, {kCmdAviPlayAudio, playAudioCommand},
+    {kCmdAviRepair, repairAviCommand}, {kCmdAviInformation, aviInformationCommand},
     {kCmdAviCheck, aviCheckCommand}, {kCmdAviFirstChunk, gotoFirstChunkCommand}, {kCmdAviNextChunk, nextChunkCommand},
     {kCmdAviNextChunkKey, nextChunkCommand}, {kCmdAviNextSubChunk, nextSubChunkCommand},
     {kCmdAviNextSubChunkKey, nextSubChunkCommand},

@@ -2,6 +2,7 @@
 
 #include "app/dispatch.h"
 #include "app/shell_commands.h"
+#include "avimenu/stream_scan.h"
 #include "compare/alignment.h"
 #include "compare/compare_commands.h"
 #include "edit/enter_char.h"
@@ -35,6 +36,7 @@ void onKeyUp(AppState& app, Key) {
 
 void onChar(AppState& app, int character) {
     if (autoScrollTakesKey(app, character)) return;
+    if (streamScanTakesKey(app, character)) return;
     enterChar(app, character);
     endOfCommand(app);
 }

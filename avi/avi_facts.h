@@ -27,6 +27,8 @@ struct AviFacts {
     FourCc audioDataId = 0;
     bool videoIdKnown = false;
     bool audioIdKnown = false;
+    // The handler code of the video stream header (its data bytes 4 to 7).
+    FourCc videoCompression = 0;
 };
 
 }  // namespace quorby

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "avi/standard_entries.h"
+
 namespace quorby {
 namespace {
 
@@ -191,10 +193,11 @@ CheckOutcome checkSuperIndexes(IndexCheckPort& port, const AviFacts& facts, cons
     }
     reportResult(report, out.errors);
     out.end = CheckEnd::Result;
+    out.standardIndexesRight = options.dataIndexes && out.errors == 0 && !stoppedOnce;
     return out;
 }
 
-CheckOutcome checkIdx1(IndexCheckPort& port, const AviFacts& facts) {
+CheckOutcome checkIdx1(IndexCheckPort& port, const AviFacts& facts, bool standardIndexesRight) {
     RiffContent& content = port.content();
     AviReport& report = port.report();
     CheckOutcome out;
@@ -203,6 +206,8 @@ CheckOutcome checkIdx1(IndexCheckPort& port, const AviFacts& facts) {
     if (!bytesAt(content, facts.idx1Pos + 4, size, 4)) return out;
     const FilePos base = facts.moviBase == kNoPos ? 0 : facts.moviBase;
     const std::uint32_t entries = le32(size) / 16;
+    StandardEntries verified[2] = {{content, standardIndexesRight ? facts.superIndexPos[0] : 0},
+                                   {content, standardIndexesRight ? facts.superIndexPos[1] : 0}};
     for (std::uint32_t i = 0; i < entries; ++i) {
         const FilePos entry = facts.idx1Pos + 8 + 16 * FilePos(i);
         std::uint8_t e[16];
@@ -215,7 +220,8 @@ CheckOutcome checkIdx1(IndexCheckPort& port, const AviFacts& facts) {
         const std::uint32_t length = le32(e + 12);
         if (length == 0 || (id & 0xFFFF) == (fourCc("7Fxx") & 0xFFFF)) continue;
         const FilePos data = base + le32(e + 8);
-        if (!idx1EntryHolds(content, data, id)) {
+        const bool known = verified[0].names(data, id) || verified[1].names(data, id);
+        if (!known && !idx1EntryHolds(content, data, id)) {
             reportPosLine(report, data, "   Wrong Data !");
             reportPosLine(report, entry + 8, "   (Index Entry)");
             port.flush();

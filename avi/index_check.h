@@ -39,10 +39,16 @@ enum class CheckEnd {
 struct CheckOutcome {
     CheckEnd end = CheckEnd::NoResult;
     std::uint32_t errors = 0;
+    // Every entry of every standard index the super indexes lead to was
+    // checked and found right (the data indexes were on, no error, no stop).
+    bool standardIndexesRight = false;
 };
 
 CheckOutcome checkSuperIndexes(IndexCheckPort& port, const AviFacts& facts, const IndexCheckOptions& options);
-CheckOutcome checkIdx1(IndexCheckPort& port, const AviFacts& facts);
+// With `standardIndexesRight` (the content unchanged since that check), an
+// entry that names the same chunk as a standard index entry of its stream is
+// taken as found without reading the chunk again.
+CheckOutcome checkIdx1(IndexCheckPort& port, const AviFacts& facts, bool standardIndexesRight = false);
 
 enum class StandardIndexEnd { Done, StoppedByNo, StoppedByUser, PastEnd };
 

@@ -34,12 +34,13 @@ void eachChunk(RiffContent& content, FilePos start, FilePos end, bool& done, Vis
     }
 }
 
-void readPrefixes(RiffContent& content, const ChunkCursor& strh, Prefixes& p) {
-    std::uint8_t type[4] = {};
+void readPrefixes(RiffContent& content, const ChunkCursor& strh, Prefixes& p, AviFacts& facts) {
+    std::uint8_t head[8] = {};
     std::uint32_t got = 0;
-    if (content.read(strh.currentChunkPos + 8, type, 4, &got) != 0 || got < 4) return;
-    const FourCc t = le32(type);
+    if (content.read(strh.currentChunkPos + 8, head, 8, &got) != 0 || got < 8) return;
+    const FourCc t = le32(head);
     if (t == fourCc("vids") || t == fourCc("iavs")) {
+        facts.videoCompression = le32(head + 4);
         p.video = prefixOf(p.counted++, 'd');
         p.hasVideo = true;
     } else if (t == fourCc("auds")) {
@@ -52,6 +53,7 @@ void readPrefixes(RiffContent& content, const ChunkCursor& strh, Prefixes& p) {
 
 int findStreamIds(RiffContent& content, AviFacts& facts) {
     facts.videoIdKnown = facts.audioIdKnown = false;
+    facts.videoCompression = 0;
     Prefixes p;
     bool done = false;
     FilePos movi = kNoPos;
@@ -61,7 +63,12 @@ int findStreamIds(RiffContent& content, AviFacts& facts) {
             done = true;
             return false;
         }
-        if (c.chunkId == fourCc("strh")) readPrefixes(content, c, p);
+        if (c.chunkId == fourCc("strh")) readPrefixes(content, c, p, facts);
+        if (c.chunkId == fourCc("avih")) {
+            std::uint32_t got = 0;
+            facts.hasMainHeader = content.read(c.currentChunkPos, facts.mainHeader, AviFacts::kHeaderBytes, &got) == 0 &&
+                                  got >= 56;
+        }
         return c.chunkId == kList && (c.listType == fourCc("hdrl") || c.listType == fourCc("strl"));
     });
     if (movi != kNoPos) {

@@ -8,7 +8,8 @@
 
 namespace quorby {
 
-// Sets videoDataId / audioDataId and their known flags (an id stays unknown
+// Sets videoDataId / audioDataId and their known flags, the video handler
+// code and the main header (an id stays unknown
 // when the file has no such stream or no packet of it in the first "movi"
 // list). Result 1 when neither id was found.
 int findStreamIds(RiffContent& content, AviFacts& facts);

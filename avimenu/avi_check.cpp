@@ -3,7 +3,9 @@
 #include "avi/index_check.h"
 #include "avi/structure_walk.h"
 #include "avimenu/check_log.h"
+#include "avimenu/content_store.h"
 #include "avimenu/report_window.h"
+#include "avimenu/stream_scan.h"
 #include "navigate/page_moves.h"
 #include "state/avi_content.h"
 #include "state/error_report.h"
@@ -23,7 +25,9 @@ DialogControl checkBox(int id, const char* text, bool checked, int row) {
     return c;
 }
 
-DialogDescription describeDialog(const AppState& app) {
+}  // namespace
+
+DialogDescription aviCheckDialogDescription(const AppState& app) {
     const AviCheckOptions& o = app.avi.options;
     const AviCheckStatus& s = app.avi.status;
     DialogDescription d;
@@ -44,10 +48,12 @@ DialogDescription describeDialog(const AppState& app) {
     return d;
 }
 
+namespace {
+
 void setStatus(AppState& app, std::string& status, const char* text, int control) {
     status = text;
     if (!app.avi.checkDialogOpen) return;
-    DialogDescription d = describeDialog(app);
+    DialogDescription d = aviCheckDialogDescription(app);
     if (const DialogControl* c = d.find(control)) app.platform->setModelessControl(kWindow, *c);
 }
 
@@ -64,18 +70,8 @@ public:
         if (answer & kAnswerDontAsk) app_.avi.askOnError = false;
         return (answer & kAnswerYes) != 0;
     }
-    // Four bytes of an index entry typed into the page pair that holds them
-    // and stored, as the value inspector stores a value.
     int storeBytes(FilePos pos, const std::uint8_t* bytes, std::uint32_t n) override {
-        if (pos >= app_.main.fileSize || app_.main.fileSize - pos < n) return 1;
-        if (loadPagePair(app_, pos & ~FilePos{511}) != 0) return 1;
-        const std::uint32_t at = std::uint32_t(pos - app_.view.pagePos);
-        if (at + n > app_.view.pageLength) return 1;
-        for (std::uint32_t i = 0; i < n; ++i) typeByte(app_, int(at + i), bytes[i]);
-        const int result = storePage(app_);
-        loadPagePair(app_, app_.view.pagePos);
-        content_.forget();
-        return result;
+        return storeContentBytes(app_, content_, pos, bytes, n);
     }
 
 private:
@@ -92,7 +88,7 @@ void aviCheckCommand(AppState& app) {
     if (!aviFileLoaded(app)) return;
     if (app.avi.checkDialogOpen && app.platform->modelessOpen(kWindow)) return;
     app.avi.checkDialogOpen = true;
-    app.platform->openModeless(kWindow, describeDialog(app));
+    app.platform->openModeless(kWindow, aviCheckDialogDescription(app));
 }
 
 void runAviCheck(AppState& app) {
@@ -127,6 +123,10 @@ void runAviCheck(AppState& app) {
     const IndexCheckOptions options{avi.options.dataIndexes, avi.options.repair};
     // All repairs of one check are one entry of the history.
     if (options.repair) beginStoreGroup(app);
+    // What the standard index check found right stays right for the idx1
+    // check while nothing is stored in between (the check dispatches input).
+    bool standardIndexesRight = false;
+    const FilePos undoBefore = app.journal.header.undo;
     if (avi.options.superIndex) {
         r.append("Checking Superindexes (indx)");
         reportLine(r, avi.options.dataIndexes ? " and Data Indexes (ix##)" : "");
@@ -137,6 +137,7 @@ void runAviCheck(AppState& app) {
         const CheckOutcome out = checkSuperIndexes(port, avi.facts, options);
         if (out.end == CheckEnd::Result)
             setStatus(app, avi.status.superIndex, out.errors ? "ERR" : "O.K.", kAviCheckSuperStatus);
+        standardIndexesRight = out.standardIndexesRight;
         blankLine(r);
         flushReport(app);
     }
@@ -147,11 +148,24 @@ void runAviCheck(AppState& app) {
         setStatus(app, avi.status.idx1, kRunning, kAviCheckIdx1Status);
         flushReport(app);
         setReportTitle(app, "AVI 1.0 - Data Index (idx1) ...   (Stop with ESC !)");
-        const CheckOutcome out = checkIdx1(port, avi.facts);
+        const bool unchanged = app.journal.header.undo == undoBefore && !pageIsDirty(app);
+        const CheckOutcome out = checkIdx1(port, avi.facts, standardIndexesRight && unchanged);
         if (out.end == CheckEnd::Result)
             setStatus(app, avi.status.idx1, out.errors ? "ERR" : "O.K.", kAviCheckIdx1Status);
         blankLine(r);
         flushReport(app);
+    }
+    if (avi.options.continuous) {
+        setStatus(app, avi.status.packets, kRunning, kAviCheckPacketsStatus);
+        reportLine(r, "Scanning all Video Data Packets");
+        flushReport(app);
+        scanStreamPackets(app, true);
+        reportLine(r, "Scanning all Audio Data Packets");
+        flushReport(app);
+        scanStreamPackets(app, false);
+        blankLine(r);
+        flushReport(app);
+        setStatus(app, avi.status.packets, "O.K.", kAviCheckPacketsStatus);
     }
     blankLine(r);
     reportLine(r, "Ready !");

@@ -24,6 +24,9 @@ enum AviCheckControl : int {
 
 inline constexpr char kAviCheckTitle[] = "Check AVI-File";
 
+// The dialog as the options and status texts stand.
+DialogDescription aviCheckDialogDescription(const AppState& app);
+
 // The menu command: opens the dialog (an AVI Main File only).
 void aviCheckCommand(AppState& app);
 void onAviCheckEvent(AppState& app, const ModelessEvent& event);

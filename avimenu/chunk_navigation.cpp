@@ -1,18 +1,15 @@
 #include "avimenu/chunk_navigation.h"
 
 #include "avi/chunk_stepper.h"
-#include "avi/stream_ids.h"
+#include "avimenu/avi_information.h"
 #include "navigate/page_moves.h"
 #include "navigate/selection.h"
 #include "state/avi_content.h"
-#include "state/error_report.h"
 #include "view/page_render.h"
 #include "view/shown_range.h"
 
 namespace quorby {
 namespace {
-
-constexpr FourCc kList = fourCc("LIST");
 
 // The first sub-chunk of the list whose header is at `listPos` becomes the
 // next chunk to read. Result 1 when it lies at or beyond the end.
@@ -23,12 +20,6 @@ int prepareEnterList(AppState& app, FilePos listPos) {
     app.avi.cursor.currentChunkPos = first;
     app.avi.cursor.nextChunkPos = first;
     return 0;
-}
-
-bool isDataPacket(const AviState& avi) {
-    const FourCc id = avi.cursor.chunkId;
-    return (avi.facts.videoIdKnown && id == avi.facts.videoDataId) ||
-           (avi.facts.audioIdKnown && id == avi.facts.audioDataId);
 }
 
 }  // namespace
@@ -84,31 +75,8 @@ void nextSubChunkCommand(AppState& app) {
 }
 
 void filmStartCommand(AppState& app) {
-    if (!aviFileLoaded(app)) return;
-    MainFileContent content(app);
-    AviState& avi = app.avi;
-    if (!avi.factsKnown) {
-        if (findStreamIds(content, avi.facts) != 0) {
-            showMessageBox(app, "Could not find any StreamIDs!", "no StreamIDs", MsgButtons::Ok, MsgIcon::None);
-            return;
-        }
-        avi.factsKnown = true;
-    }
-    avi.cursor = {};
-    avi.cursor.nextChunkPos = 12;
-    bool failed = stepChunkWithView(app, content) != 0;
-    while (!failed && !(avi.cursor.chunkId == kList && avi.cursor.listType == fourCc("movi")))
-        failed = stepChunkWithView(app, content) != 0;
-    if (!failed) failed = prepareEnterList(app, avi.cursor.currentChunkPos) != 0 || stepChunkWithView(app, content) != 0;
-    // Packets grouped in "rec " lists are looked for inside them.
-    while (!failed && !isDataPacket(avi)) {
-        if (avi.cursor.chunkId == kList && avi.cursor.listType == fourCc("rec ") &&
-            prepareEnterList(app, avi.cursor.currentChunkPos) != 0)
-            failed = true;
-        if (!failed) failed = stepChunkWithView(app, content) != 0;
-    }
-    if (!failed) avi.streamStepping = true;
-    redrawView(app);
+    if (!aviFileLoaded(app) || app.avi.scanRunning) return;
+    gotoFilmStart(app);
 }
 
 }  // namespace quorby

@@ -12,7 +12,9 @@ namespace {
 constexpr ModelessWindow kWindow = ModelessWindow::AviReport;
 constexpr std::size_t kPositionField = 19;  // characters 1 to 19 of a line
 
-DialogDescription describeWindow() {
+}  // namespace
+
+DialogDescription aviReportWindowDescription() {
     DialogDescription d;
     d.title = kAviReportTitle;
     d.okId = kAviReportQuit;
@@ -24,6 +26,8 @@ DialogDescription describeWindow() {
     d.controls.push_back(dialogControl(kAviReportClear, ControlKind::Button, "Clear", 3, 1));
     return d;
 }
+
+namespace {
 
 void closeWindow(AppState& app) {
     if (!app.avi.reportWindowOpen) return;
@@ -43,7 +47,7 @@ int hexDigit(char c) {
 void openReportWindow(AppState& app) {
     if (app.avi.reportWindowOpen && app.platform->modelessOpen(kWindow)) return;
     app.avi.reportWindowOpen = true;
-    app.platform->openModeless(kWindow, describeWindow());
+    app.platform->openModeless(kWindow, aviReportWindowDescription());
 }
 
 void setReportTitle(AppState& app, const char* title) {

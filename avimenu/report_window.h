@@ -16,6 +16,9 @@ enum AviReportControl : int {
 
 inline constexpr char kAviReportTitle[] = "AVI File Check";
 
+// The window's text field and buttons.
+DialogDescription aviReportWindowDescription();
+
 void openReportWindow(AppState& app);
 void setReportTitle(AppState& app, const char* title);
 // The shown log text into the window, its end in view.

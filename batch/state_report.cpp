@@ -80,6 +80,7 @@ std::vector<std::pair<std::string, std::string>> stateReport(const AppState& app
         {"superIndex01", hex(app.avi.facts.superIndexPos[1])},
         {"videoDataId", streamId(app.avi.facts.videoIdKnown, app.avi.facts.videoDataId)},
         {"audioDataId", streamId(app.avi.facts.audioIdKnown, app.avi.facts.audioDataId)},
+        {"playOffset", dec(app.avi.playOffset)},
     };
 }
 

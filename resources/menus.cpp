@@ -101,7 +101,7 @@ const MenuItemDef kAvi[] = {
     {"Goto Film-Start", nullptr, kCmdAviFilmStart, kItem},
     {"'Play' &Video", nullptr, kCmdAviPlayVideo, kItem},
     {"'Play '&Audio", nullptr, kCmdAviPlayAudio, kItem},
-    {"repair AVI-File", nullptr, kCmdAviRepair, kGreyItem},
+    {"repair AVI-File", nullptr, kCmdAviRepair, kItem},
     {"AVI File-&Information", nullptr, kCmdAviInformation, kItem},
     {"Check Avi-File", nullptr, kCmdAviCheck, kItem},
     {"Goto &First RIFF-Chunk", nullptr, kCmdAviFirstChunk, kItem},

@@ -1,8 +1,8 @@
 #pragma once
 // The Main File's current content (the file with the Journal File's changes
 // laid over it) as the AVI engine reads it. A read that continues where the
-// last one ended (an index read entry by entry) goes through a window of one
-// page kept between reads; any other read takes just the bytes asked for, so
+// last one ended (an index read entry by entry) goes through a window of
+// eight pages kept between reads; any other read takes just the bytes asked for, so
 // looking at a chunk id costs one small read. A failed read is reported as
 // "Error reading " with the Main File's name.
 #include "avi/chunk_stepper.h"
@@ -23,7 +23,7 @@ public:
     }
 
 private:
-    static constexpr std::uint32_t kWindowSize = 512;
+    static constexpr std::uint32_t kWindowSize = 4096;
     int fill(FilePos start);
     int readDirect(FilePos pos, std::uint8_t* out, std::uint32_t n);
     AppState& app_;

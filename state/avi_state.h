@@ -6,6 +6,7 @@
 #include <string>
 
 #include "avi/avi_facts.h"
+#include "avi/chain_walk.h"
 #include "avi/chunk_stepper.h"
 #include "platform/file_io.h"
 
@@ -30,7 +31,14 @@ struct AviState {
     ChunkCursor cursor;
     AviFacts facts;
     bool factsKnown = false;     // the stream ids were looked for in this file
+    std::string factsOf;         // the Main File whose stream facts these are
     bool streamStepping = false; // on after Goto Film-Start
+    // The walk of Goto Film-Start, 'Play' and repair AVI-File; a 'Play' in
+    // the stream stepping mode continues it.
+    ChainWalk walk;
+    std::uint32_t playOffset = 0;     // added to each packet's position as 'Play' shows it
+    bool scanRunning = false;         // a scan or 'Play' steps through the chunks
+    bool scanStopRequested = false;   // a blank or ESC typed while it runs
 
     AviCheckOptions options;
     AviCheckStatus status;

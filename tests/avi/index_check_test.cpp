@@ -93,6 +93,48 @@ TEST(IndexCheck, WriterFileIsFoundInOrder) {
     }
 }
 
+TEST(IndexCheck, Idx1ReadsAPacketTheStandardIndexesFoundRightOnlyOnce) {
+    BuiltAvi f = test::muxerAvi(40);
+    const std::size_t idx1Entries = 80;  // the packets of the first movi list
+    auto idx1Reads = [](TestPort& port, const AviFacts& facts, bool right) {
+        const std::uint64_t before = port.memory.reads;
+        port.text.text.clear();
+        checkIdx1(port, facts, right);
+        return port.memory.reads - before;
+    };
+    {
+        TestPort port(f.b.bytes);
+        const AviFacts facts = port.facts();
+        CheckOutcome super = checkSuperIndexes(port, facts, {true, false});
+        EXPECT_TRUE(super.standardIndexesRight);
+        const std::uint64_t plain = idx1Reads(port, facts, false);
+        const std::uint64_t known = idx1Reads(port, facts, true);
+        EXPECT_EQ(port.text.text, "      No Errors !\r\n");
+        EXPECT_LE(known + idx1Entries - 20, plain) << "the packets are not read again";
+        EXPECT_FALSE(checkSuperIndexes(port, facts, {false, false}).standardIndexesRight)
+            << "without the data indexes nothing was found right";
+    }
+    {
+        // An idx1 entry 8 bytes off is still found, and so is a packet
+        // whose id is wrong for both indexes (the standard index check then
+        // found an error, so nothing is taken as right).
+        BuiltAvi g = test::muxerAvi(40);
+        g.b.set32(g.idx1 + 8 + 16 * 5 + 8, le32(&g.b.bytes[g.idx1 + 8 + 16 * 5 + 8]) + 8);
+        std::memcpy(&g.b.bytes[g.packets[8].pos], "00xx", 4);
+        TestPort port(g.b.bytes);
+        const AviFacts facts = port.facts();
+        CheckOutcome super = checkSuperIndexes(port, facts, {true, false});
+        EXPECT_EQ(super.errors, 1u);
+        EXPECT_FALSE(super.standardIndexesRight);
+        port.text.text.clear();
+        EXPECT_EQ(checkIdx1(port, facts, super.standardIndexesRight).errors, 2u);
+        TestPort again(g.b.bytes);
+        again.text.text.clear();
+        EXPECT_EQ(checkIdx1(again, facts, true).errors, 1u) << "the wrong idx1 entry is read";
+        EXPECT_NE(again.text.text.find("Wrong Data"), std::string::npos);
+    }
+}
+
 TEST(IndexCheck, StandardIndexEntryEightBytesOffIsRepaired) {
     BuiltAvi f = test::muxerAvi();
     // The second video entry of the first standard index points 8 bytes too far.

@@ -40,5 +40,29 @@ TEST(AviSession, StepsCheckAndReport) {
     EXPECT_TRUE(run.has(super)) << run.transcript;
 }
 
+TEST(AviSession, PlayRepairsABrokenChainOnceAndInformationShowsTheStreams) {
+    test::BuiltAvi f = test::muxerAvi();
+    const test::Packet& p = f.packets[2];
+    f.b.set32(p.pos + 4, p.size + 6);
+    TempDir dir;
+    writeFile(dir.file("movie.avi"), std::string(f.b.bytes.begin(), f.b.bytes.end()));
+    BatchRun run = runInProcess("answer no\n"
+                                "open " + dir.file("movie.avi") + "\n"
+                                "command \"AVI File-&Information\"\n"
+                                "answer yes\n"
+                                "command \"'Play' &Video\"\n"
+                                "command \"'Play '&Audio\"\n"
+                                "command \"repair AVI-File\"\n"
+                                "quit\n",
+                                dir.path());
+    EXPECT_EQ(run.status, 0) << run.transcript << run.errors;
+    EXPECT_TRUE(run.has("Video Stream:             00dc")) << run.transcript;
+    EXPECT_TRUE(run.has("Audio Stream:             01wb"));
+    const std::string question = "Errors in File-Structure";
+    const std::size_t first = run.transcript.find(question);
+    ASSERT_NE(first, std::string::npos) << run.transcript;
+    EXPECT_EQ(run.transcript.find(question, first + 1), std::string::npos) << "repaired once, asked once";
+}
+
 }  // namespace
 }  // namespace quorby::e2e
