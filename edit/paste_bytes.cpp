@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "edit/file_size.h"
+#include "edit/journal_growth_check.h"
 #include "edit/switches_off.h"
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
@@ -56,6 +57,37 @@ void markPasted(AppState& app, std::uint32_t at, std::uint32_t count) {
     if (at + count > std::uint32_t(kPageSize)) markHalfChanged(app, 1);
 }
 
+// While it lives, the first failed transfer of the Journal File is reported
+// and the ones after it are not: once a store met a full or failing drive,
+// the other half of its pair and the closing of the history entry meet the
+// same drive, and one message says it.
+class FirstJournalFailureOnly {
+public:
+    explicit FirstJournalFailureOnly(JournalFile& jf)
+        : jf_(jf), report_(jf.reportFailure), context_(jf.reportContext) {
+        jf.reportFailure = &FirstJournalFailureOnly::once;
+        jf.reportContext = this;
+    }
+    ~FirstJournalFailureOnly() {
+        jf_.reportFailure = report_;
+        jf_.reportContext = context_;
+    }
+    FirstJournalFailureOnly(const FirstJournalFailureOnly&) = delete;
+    FirstJournalFailureOnly& operator=(const FirstJournalFailureOnly&) = delete;
+
+private:
+    static void once(void* self, const JournalFile& jf, bool writing) {
+        auto& me = *static_cast<FirstJournalFailureOnly*>(self);
+        if (me.reported_ || me.report_ == nullptr) return;
+        me.reported_ = true;
+        me.report_(me.context_, jf, writing);
+    }
+    JournalFile& jf_;
+    JournalFailureReporter report_;
+    void* context_;
+    bool reported_ = false;
+};
+
 // The pairs from the one holding `start` on, each loaded, filled from the
 // source and stored into one entry of the history; last pair first when
 // `backwards`.
@@ -63,6 +95,7 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
     const FilePos first = start & ~FilePos{kPageSize - 1};
     const FilePos end = start + n;
     const FilePos pairs = (end - first + kPagePairSize - 1) / kPagePairSize;
+    FirstJournalFailureOnly oneMessage(app.journal);
     beginStoreGroup(app);
     int result = 0;
     for (FilePos i = 0; i < pairs && result == 0; ++i) {
@@ -102,6 +135,8 @@ int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos 
                EnlargeAsk ask) {
     if (app.main.mainHandle == kNoFile || n == 0) return 1;
     if (pageIsDirty(app) && storePage(app) != 0) return 1;
+    BulkChangeAccess access(app);
+    if (access.check(n) != 0) return 1;
     ViewState& v = app.view;
     if (start + n > app.main.fileSize) {
         if (declinedEnlarging(app, start + n - app.main.fileSize, ask)) return 1;
