@@ -4,6 +4,7 @@
 
 #include "edit/file_size.h"
 #include "edit/journal_growth_check.h"
+#include "edit/paste_direct_run.h"
 #include "edit/switches_off.h"
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
@@ -30,23 +31,6 @@ bool declinedEnlarging(AppState& app, FilePos missing, EnlargeAsk ask) {
         return app.platform->messageBox(box) != MsgAnswer::Yes;
     }
     return declinedQuestion(app, kMsgPasteEnlarge, kEnlargeCaption, text);
-}
-
-int readSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count) {
-    if (source.fill >= 0) {
-        std::memset(out, source.fill, count);
-        return 0;
-    }
-    if (source.bytes != nullptr) {
-        std::memcpy(out, source.bytes + offset, count);
-        return 0;
-    }
-    std::uint32_t done = 0;
-    if (app.files->readAt(source.file, source.fileStart + offset, out, count, &done) != 0 || done != count) {
-        reportError(app, kErrorReading, source.name);
-        return 1;
-    }
-    return 0;
 }
 
 // The pasted bytes [at, at + count) of pageBuffer are changes of the halves
@@ -96,14 +80,30 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
     const FilePos end = start + n;
     const FilePos pairs = (end - first + kPagePairSize - 1) / kPagePairSize;
     FirstJournalFailureOnly oneMessage(app.journal);
+    DirectPasteRun quickWay(app, source, start, end);
     beginStoreGroup(app);
     int result = 0;
     for (FilePos i = 0; i < pairs && result == 0; ++i) {
         const FilePos pairPos = first + (backwards ? pairs - 1 - i : i) * kPagePairSize;
-        if ((i > 0 && pollProgress(app)) || loadPagePair(app, pairPos) != 0) {
+        if (i > 0 && pollProgress(app)) {
             result = 1;
             break;
         }
+        bool failed = false;
+        const FilePos written = backwards ? 0 : quickWay.write(pairPos, pairs - i, &failed);
+        if (failed) {
+            result = 1;
+            break;
+        }
+        if (written > 0) {
+            i += written - 1;
+            continue;
+        }
+        if (loadPagePair(app, pairPos) != 0) {
+            result = 1;
+            break;
+        }
+        quickWay.notePairLoaded();
         ViewState& v = app.view;
         const FilePos from = start > v.pagePos ? start : v.pagePos;
         const FilePos to = end < v.pagePos + v.pageLength ? end : v.pagePos + v.pageLength;
@@ -113,7 +113,7 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
         }
         const std::uint32_t at = std::uint32_t(from - v.pagePos);
         const std::uint32_t take = std::uint32_t(to - from);
-        if (readSource(app, source, from - start, v.pageBuffer + at, take) != 0) {
+        if (readPasteSource(app, source, from - start, v.pageBuffer + at, take) != 0) {
             result = 1;
             break;
         }
@@ -126,6 +126,23 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
 }
 
 }  // namespace
+
+int readPasteSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count) {
+    if (source.fill >= 0) {
+        std::memset(out, source.fill, count);
+        return 0;
+    }
+    if (source.bytes != nullptr) {
+        std::memcpy(out, source.bytes + offset, count);
+        return 0;
+    }
+    std::uint32_t done = 0;
+    if (app.files->readAt(source.file, source.fileStart + offset, out, count, &done) != 0 || done != count) {
+        reportError(app, kErrorReading, source.name);
+        return 1;
+    }
+    return 0;
+}
 
 std::string enlargeQuestionText(FilePos missing) {
     return "For this Action the file is for\n" + std::to_string(missing) + "  Bytes too small !\nSHALL THE FILE BE ENLARGED ?";

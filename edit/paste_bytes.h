@@ -24,6 +24,11 @@ struct PasteSource {
 
 enum class EnlargeAsk { Question, MessageBox };
 
+// `count` bytes of the source from `offset` (from the start of the paste)
+// into `out`; a failed or short read of a file is reported ("Error reading "
+// and its name) and gives 1.
+int readPasteSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count);
+
 // The text of the question before a paste past the end enlarges the file by
 // `missing` bytes.
 std::string enlargeQuestionText(FilePos missing);
