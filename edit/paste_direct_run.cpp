@@ -36,7 +36,12 @@ FilePos DirectPasteRun::write(FilePos pairPos, FilePos pairsLeft, bool* failed) 
     FilePos pairs = (limit - pairPos) / kPagePairSize;
     if (pairs > pairsLeft) pairs = pairsLeft;
     if (pairs > kRunBlock / kPagePairSize) pairs = kRunBlock / kPagePairSize;
-    if (checkMainFileBeforeWriting(app_) != 0) return 0;
+    // Once the Main File may not be written (and the user was told), the
+    // page store decides page by page.
+    if (refused_ || checkMainFileBeforeWriting(app_) != 0) {
+        refused_ = true;
+        return 0;
+    }
     const std::uint32_t bytes = std::uint32_t(pairs * kPagePairSize);
     if (block_.size() < bytes) block_.resize(bytes);
     std::uint8_t* block = block_.data();

@@ -34,6 +34,7 @@ private:
     FilePos start_, end_;
     FilePos nextRecordAdr_ = 0;   // nothing known before the first pair is loaded
     FilePos sinceCommit_ = 0;
+    bool refused_ = false;
     std::vector<std::uint8_t> block_;
 };
 
