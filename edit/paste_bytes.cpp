@@ -36,7 +36,16 @@ bool declinedEnlarging(AppState& app, FilePos missing, EnlargeAsk ask) {
 // The pasted bytes [at, at + count) of pageBuffer are changes of the halves
 // they lie in, as if typed.
 void markPasted(AppState& app, std::uint32_t at, std::uint32_t count) {
-    for (std::uint32_t k = at; k < at + count; ++k) app.view.setChanged(k);
+    // Whole bytes of the change map at once: a paste marks every byte of
+    // thousands of pages.
+    const std::uint32_t end = at + count;
+    std::uint32_t k = at;
+    for (; k < end && (k & 7) != 0; ++k) app.view.setChanged(k);
+    if (end - k >= 8) {
+        std::memset(app.view.changedBits + (k >> 3), 0xFF, (end - k) >> 3);
+        k += (end - k) & ~7u;
+    }
+    for (; k < end; ++k) app.view.setChanged(k);
     if (at < std::uint32_t(kPageSize)) markHalfChanged(app, 0);
     if (at + count > std::uint32_t(kPageSize)) markHalfChanged(app, 1);
 }
