@@ -31,6 +31,43 @@ bool refusedToWrite(AppState& app) {
     return reopenReadWrite(app) != 0;
 }
 
+// Every version of the page whose record in the address chain is at
+// `chainPtr` (older ones along PJnl, newer ones along NJnl) holds `anz`
+// bytes: bytes beyond are dropped, bytes added are zeros, as the Main File
+// has them. So no version, shown again by an undo or written back by a
+// restore, brings bytes from beyond an end the file once had. The chain's
+// own record is the end of the address chain when the file ends in it.
+int fitVersion(JournalFile& jf, FilePos ptr, std::uint32_t anz, bool chainEnd, FilePos* older, FilePos* newer) {
+    JournalRecord r;
+    if (readRecord(jf, ptr, r) != 0) return 1;
+    *older = r.pJnl;
+    *newer = r.nJnl;
+    if (r.anz > anz) {
+        std::memset(r.data + anz, 0, r.anz - anz);
+        for (std::uint32_t k = anz; k < r.anz; ++k) r.changeMap[k / 8] &= std::uint8_t(~(1u << (k % 8)));
+    } else {
+        std::memset(r.data + r.anz, 0, anz - r.anz);
+    }
+    r.anz = anz;
+    if (chainEnd) r.nextPtr = kEmptyPtr;
+    return writeRecord(jf, r);
+}
+
+int fitEveryVersion(JournalFile& jf, FilePos chainPtr, std::uint32_t anz) {
+    const bool chainEnd = anz < std::uint32_t(kPageSize);
+    FilePos older = kEmptyPtr, newer = kEmptyPtr, next = kEmptyPtr;
+    int result = fitVersion(jf, chainPtr, anz, chainEnd, &older, &newer);
+    for (FilePos ptr = older; !isEmptyPtr(ptr) && result == 0; ptr = next) {
+        FilePos ignored;
+        result = fitVersion(jf, ptr, anz, false, &next, &ignored);
+    }
+    for (FilePos ptr = newer; !isEmptyPtr(ptr) && result == 0; ptr = next) {
+        FilePos ignored;
+        result = fitVersion(jf, ptr, anz, false, &ignored, &next);
+    }
+    return result;
+}
+
 // The journal forgets the pages at and beyond `newSize`: they leave the
 // address chain, and the undo order (which might step onto them) is
 // emptied when there were any. The page that holds the new end counts only
@@ -49,9 +86,7 @@ int cutJournalAt(AppState& app, FilePos newSize) {
     JournalRecord end;
     if (findPredecessor(jf, newSize, &endPtr, &end) != 0) return 1;
     if (isEmptyPtr(endPtr) || end.mainAdr + kPageSize <= newSize) return 0;
-    end.anz = std::uint32_t(newSize - end.mainAdr);
-    end.nextPtr = kEmptyPtr;
-    return writeRecordHeader(jf, end, kRecordLinks);
+    return fitEveryVersion(jf, endPtr, std::uint32_t(newSize - end.mainAdr));
 }
 
 // The page that held the old end counts the added bytes as its own (zeros,
@@ -62,12 +97,8 @@ int extendEndRecord(AppState& app, FilePos oldSize, FilePos newSize) {
     JournalRecord end;
     if (findPredecessor(jf, oldSize, &endPtr, &end) != 0) return 1;
     if (isEmptyPtr(endPtr) || end.mainAdr + end.anz != oldSize || end.anz >= std::uint32_t(kPageSize)) return 0;
-    if (readRecord(jf, endPtr, end) != 0) return 1;
     const FilePos count = newSize - end.mainAdr;
-    const std::uint32_t anz = count < FilePos(kPageSize) ? std::uint32_t(count) : std::uint32_t(kPageSize);
-    std::memset(end.data + end.anz, 0, anz - end.anz);
-    end.anz = anz;
-    return writeRecord(jf, end);
+    return fitEveryVersion(jf, endPtr, count < FilePos(kPageSize) ? std::uint32_t(count) : std::uint32_t(kPageSize));
 }
 
 int decreaseMainFile(AppState& app, FilePos newSize) {
@@ -77,7 +108,9 @@ int decreaseMainFile(AppState& app, FilePos newSize) {
     int result = app.files->setSize(app.main.mainHandle, newSize);
     if (result != 0) reportError(app, "Error !", app.main.mainName);
     takeSizeAgain(app);
-    if (journalIsOpen(app)) {
+    // The journal keeps the pages of a file that did not get shorter.
+    if (app.main.fileSize != newSize) result = 1;
+    else if (journalIsOpen(app)) {
         result |= cutJournalAt(app, newSize);
         commitJournalHeader(app.journal);
         forgetCursorRecords(app);

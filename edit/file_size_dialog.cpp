@@ -1,8 +1,11 @@
 #include "edit/file_size_dialog.h"
 
 #include <cctype>
+#include <cstdint>
+#include <limits>
 
 #include "edit/file_size.h"
+#include "state/error_report.h"
 
 namespace quorby {
 
@@ -11,6 +14,18 @@ namespace {
 constexpr std::uint64_t kUnits[5] = {1, 512, 1024, 1048576, 1073741824};
 constexpr const char* kRowNames[5] = {"Bytes", "Sectors", "KBytes", "MBytes", "GBytes"};
 constexpr int kGroups[2] = {kSizeAmountGroup, kSizeNewGroup};
+// No file is longer than the largest signed 64-bit position; bigger numbers stop there.
+constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max();
+
+// A minus sign before the number, as the dialog writes a negative amount.
+bool startsWithMinus(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    return first != std::string::npos && text[first] == '-';
+}
+
+std::int64_t bytesOf(std::uint64_t count, int row) {
+    return count > std::uint64_t(kLargest) / kUnits[row] ? kLargest : std::int64_t(count * kUnits[row]);
+}
 
 // sizeChange and newSize, kept in agreement with the Main File's size.
 class SizeFields : public DialogReaction {
@@ -46,8 +61,9 @@ private:
                 for (int hex = 0; hex < 2; ++hex) {
                     const DialogControl* c = dialog.find(sizeField(kGroups[g], row, hex));
                     if (c == nullptr || c->value == written_[g][row][hex]) continue;
-                    const std::int64_t value = std::int64_t(sizeFieldNumber(c->value, hex != 0) * kUnits[row]);
-                    newSize_ = g == 0 ? size_ + value : value;
+                    std::int64_t value = bytesOf(sizeFieldNumber(c->value, hex != 0), row);
+                    if (startsWithMinus(c->value)) value = -value;
+                    newSize_ = g == 0 ? (value > kLargest - size_ ? kLargest : size_ + value) : value;
                     return;
                 }
     }
@@ -64,8 +80,12 @@ std::uint64_t sizeFieldNumber(const std::string& text, bool hex) {
     std::uint64_t value = 0;
     for (char ch : text) {
         const unsigned char c = static_cast<unsigned char>(ch);
-        if (hex && std::isxdigit(c)) value = value * 16 + std::uint64_t(std::isdigit(c) ? c - '0' : std::toupper(c) - 'A' + 10);
-        else if (!hex && std::isdigit(c)) value = value * 10 + std::uint64_t(c - '0');
+        const std::uint64_t base = hex ? 16 : 10;
+        std::uint64_t digit;
+        if (hex && std::isxdigit(c)) digit = std::uint64_t(std::isdigit(c) ? c - '0' : std::toupper(c) - 'A' + 10);
+        else if (!hex && std::isdigit(c)) digit = std::uint64_t(c - '0');
+        else continue;
+        value = value > (UINT64_MAX - digit) / base ? UINT64_MAX : value * base + digit;
     }
     return value;
 }
@@ -109,7 +129,11 @@ void changeFileSizeCommand(AppState& app) {
     fields.writeAll(dialog);
     if (app.platform->runReactiveDialog(dialog, fields) != kSizeDialogOk) return;
     fields.react(dialog, kSizeHighlight);   // what was changed just before OK counts
-    if (fields.newSize() >= 0) resizeMainFile(app, FilePos(fields.newSize()));
+    if (fields.newSize() < 0) {
+        showMessageBox(app, "A File cannot have a negative Size !", "Change File Size", MsgButtons::Ok);
+        return;
+    }
+    resizeMainFile(app, FilePos(fields.newSize()));
 }
 
 }  // namespace quorby

@@ -20,7 +20,9 @@ inline constexpr int kSizeHighlight = 1300;        // "Highlight Enlargement"
 constexpr int sizeField(int group, int row, int hex) { return group + 1 + row * 2 + hex; }
 
 // A field's text as a count of its unit: decimal fields take their digits
-// only (blanks and "-" are skipped), hexadecimal fields their hex digits.
+// only, hexadecimal fields their hex digits (a number too big for 64 bits
+// stops at the largest). A "-" before the number makes the amount or the new
+// size negative; a negative new size is refused with a message on OK.
 std::uint64_t sizeFieldNumber(const std::string& text, bool hex);
 // A value as a field shows it: value / unit, a minus sign before a negative one.
 std::string sizeFieldText(std::int64_t value, int row, bool hex);

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "edit/file_size.h"
+#include "edit/journal_growth_check.h"
+#include "edit/paste_direct_run.h"
 #include "edit/switches_off.h"
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
@@ -31,7 +33,110 @@ bool declinedEnlarging(AppState& app, FilePos missing, EnlargeAsk ask) {
     return declinedQuestion(app, kMsgPasteEnlarge, kEnlargeCaption, text);
 }
 
-int readSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count) {
+// The pasted bytes [at, at + count) of pageBuffer are changes of the halves
+// they lie in, as if typed.
+void markPasted(AppState& app, std::uint32_t at, std::uint32_t count) {
+    // Whole bytes of the change map at once: a paste marks every byte of
+    // thousands of pages.
+    const std::uint32_t end = at + count;
+    std::uint32_t k = at;
+    for (; k < end && (k & 7) != 0; ++k) app.view.setChanged(k);
+    if (end - k >= 8) {
+        std::memset(app.view.changedBits + (k >> 3), 0xFF, (end - k) >> 3);
+        k += (end - k) & ~7u;
+    }
+    for (; k < end; ++k) app.view.setChanged(k);
+    if (at < std::uint32_t(kPageSize)) markHalfChanged(app, 0);
+    if (at + count > std::uint32_t(kPageSize)) markHalfChanged(app, 1);
+}
+
+// While it lives, the first failed transfer of the Journal File is reported
+// and the ones after it are not: once a store met a full or failing drive,
+// the other half of its pair and the closing of the history entry meet the
+// same drive, and one message says it.
+class FirstJournalFailureOnly {
+public:
+    explicit FirstJournalFailureOnly(JournalFile& jf)
+        : jf_(jf), report_(jf.reportFailure), context_(jf.reportContext) {
+        jf.reportFailure = &FirstJournalFailureOnly::once;
+        jf.reportContext = this;
+    }
+    ~FirstJournalFailureOnly() {
+        jf_.reportFailure = report_;
+        jf_.reportContext = context_;
+    }
+    FirstJournalFailureOnly(const FirstJournalFailureOnly&) = delete;
+    FirstJournalFailureOnly& operator=(const FirstJournalFailureOnly&) = delete;
+
+private:
+    static void once(void* self, const JournalFile& jf, bool writing) {
+        auto& me = *static_cast<FirstJournalFailureOnly*>(self);
+        if (me.reported_ || me.report_ == nullptr) return;
+        me.reported_ = true;
+        me.report_(me.context_, jf, writing);
+    }
+    JournalFile& jf_;
+    JournalFailureReporter report_;
+    void* context_;
+    bool reported_ = false;
+};
+
+// The pairs from the one holding `start` on, each loaded, filled from the
+// source and stored into one entry of the history; last pair first when
+// `backwards`.
+int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, FilePos n, bool backwards) {
+    const FilePos first = start & ~FilePos{kPageSize - 1};
+    const FilePos end = start + n;
+    const FilePos pairs = (end - first + kPagePairSize - 1) / kPagePairSize;
+    FirstJournalFailureOnly oneMessage(app.journal);
+    DirectPasteRun quickWay(app, source, start, end);
+    beginStoreGroup(app);
+    int result = 0;
+    for (FilePos i = 0; i < pairs && result == 0; ++i) {
+        const FilePos pairPos = first + (backwards ? pairs - 1 - i : i) * kPagePairSize;
+        if (i > 0 && pollProgress(app)) {
+            result = 1;
+            break;
+        }
+        bool failed = false;
+        const FilePos written = backwards ? 0 : quickWay.write(pairPos, pairs - i, &failed);
+        if (failed) {
+            result = 1;
+            break;
+        }
+        if (written > 0) {
+            i += written - 1;
+            continue;
+        }
+        if (loadPagePair(app, pairPos) != 0) {
+            result = 1;
+            break;
+        }
+        quickWay.notePairLoaded();
+        ViewState& v = app.view;
+        const FilePos from = start > v.pagePos ? start : v.pagePos;
+        const FilePos to = end < v.pagePos + v.pageLength ? end : v.pagePos + v.pageLength;
+        if (v.pagePos != pairPos || to <= from) {
+            result = 1;   // the pair does not hold it: the file is shorter than expected
+            break;
+        }
+        const std::uint32_t at = std::uint32_t(from - v.pagePos);
+        const std::uint32_t take = std::uint32_t(to - from);
+        if (readPasteSource(app, source, from - start, v.pageBuffer + at, take) != 0) {
+            result = 1;
+            break;
+        }
+        markPasted(app, at, take);
+        result = storePage(app);
+    }
+    dropPageChanges(app);
+    result |= endStoreGroup(app);
+    return result;
+}
+
+}  // namespace
+
+int readPasteSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count) {
     if (source.fill >= 0) {
         std::memset(out, source.fill, count);
         return 0;
@@ -48,52 +153,6 @@ int readSource(AppState& app, const PasteSource& source, FilePos offset, std::ui
     return 0;
 }
 
-// The pasted bytes [at, at + count) of pageBuffer are changes of the halves
-// they lie in, as if typed.
-void markPasted(AppState& app, std::uint32_t at, std::uint32_t count) {
-    for (std::uint32_t k = at; k < at + count; ++k) app.view.setChanged(k);
-    if (at < std::uint32_t(kPageSize)) markHalfChanged(app, 0);
-    if (at + count > std::uint32_t(kPageSize)) markHalfChanged(app, 1);
-}
-
-// The pairs from the one holding `start` on, each loaded, filled from the
-// source and stored into one entry of the history; last pair first when
-// `backwards`.
-int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, FilePos n, bool backwards) {
-    const FilePos first = start & ~FilePos{kPageSize - 1};
-    const FilePos end = start + n;
-    const FilePos pairs = (end - first + kPagePairSize - 1) / kPagePairSize;
-    beginStoreGroup(app);
-    int result = 0;
-    for (FilePos i = 0; i < pairs && result == 0; ++i) {
-        const FilePos pairPos = first + (backwards ? pairs - 1 - i : i) * kPagePairSize;
-        if ((i > 0 && pollProgress(app)) || loadPagePair(app, pairPos) != 0) {
-            result = 1;
-            break;
-        }
-        ViewState& v = app.view;
-        const FilePos from = start > v.pagePos ? start : v.pagePos;
-        const FilePos to = end < v.pagePos + v.pageLength ? end : v.pagePos + v.pageLength;
-        if (v.pagePos != pairPos || to <= from) {
-            result = 1;   // the pair does not hold it: the file is shorter than expected
-            break;
-        }
-        const std::uint32_t at = std::uint32_t(from - v.pagePos);
-        const std::uint32_t take = std::uint32_t(to - from);
-        if (readSource(app, source, from - start, v.pageBuffer + at, take) != 0) {
-            result = 1;
-            break;
-        }
-        markPasted(app, at, take);
-        result = storePage(app);
-    }
-    dropPageChanges(app);
-    result |= endStoreGroup(app);
-    return result;
-}
-
-}  // namespace
-
 std::string enlargeQuestionText(FilePos missing) {
     return "For this Action the file is for\n" + std::to_string(missing) + "  Bytes too small !\nSHALL THE FILE BE ENLARGED ?";
 }
@@ -102,6 +161,8 @@ int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos 
                EnlargeAsk ask) {
     if (app.main.mainHandle == kNoFile || n == 0) return 1;
     if (pageIsDirty(app) && storePage(app) != 0) return 1;
+    BulkChangeAccess access(app);
+    if (access.check(n) != 0) return 1;
     ViewState& v = app.view;
     if (start + n > app.main.fileSize) {
         if (declinedEnlarging(app, start + n - app.main.fileSize, ask)) return 1;

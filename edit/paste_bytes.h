@@ -24,17 +24,24 @@ struct PasteSource {
 
 enum class EnlargeAsk { Question, MessageBox };
 
+// `count` bytes of the source from `offset` (from the start of the paste)
+// into `out`; a failed or short read of a file is reported ("Error reading "
+// and its name) and gives 1.
+int readPasteSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count);
+
 // The text of the question before a paste past the end enlarges the file by
 // `missing` bytes.
 std::string enlargeQuestionText(FilePos missing);
 
 // Pastes `n` bytes of `source` from `start` on under the banner `title`
-// (the view and cursor are where they were afterwards). When
+// (the view and cursor are where they were afterwards). First the journal
+// growth check of n bytes (the "Many Changes !" dialog, which may switch to
+// direct access for the paste). When
 // they run past the end of the file, the file is first enlarged by what is
 // missing, after the question "Too much Amount of Data !" (message switch
-// 17; asked with `ask`). Result 1 when nothing was pasted (No, a failed
-// enlargement, no Main File), or when the paste stopped early (ESC, a failed
-// read or store); what was pasted stays.
+// 17; asked with `ask`). Result 1 when nothing was pasted (a refused check,
+// No, a failed enlargement, no Main File), or when the paste stopped early
+// (ESC, a failed read or store); what was pasted stays.
 int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos n, const char* title,
                EnlargeAsk ask);
 

@@ -150,12 +150,18 @@ TEST(Paste, PastTheEndAsksToEnlargeByWhatIsMissing) {
     EXPECT_EQ(f.mainBytes().size(), 4096u);
     EXPECT_EQ(f.recordCount(), 0u);
 
-    // Yes, but the filesystem has no room: the free-space message, nothing pasted.
+    // Yes, but the filesystem has no room: the free-space message, nothing
+    // pasted (in direct access without undo, which costs the journal nothing).
+    f.io.space = {0, 0};
+    f.app.settings.undoOptions = 0;
+    f.app.shell.accessFlags |= kAccessDirect;
     f.platform.questionAnswers = {kAnswerYes};
     EXPECT_EQ(pasteClipboard(f.app), 1);
     EXPECT_EQ(f.platform.boxes.size(), 1u);
     EXPECT_EQ(f.mainBytes().size(), 4096u);
     EXPECT_EQ(f.recordCount(), 0u);
+    f.app.settings.undoOptions = 3;
+    f.app.shell.accessFlags &= ~std::uint32_t(kAccessDirect);
 
     // Yes with room: only this question; the enlargement's own is off for the paste.
     f.io.space = {FilePos{1} << 40, FilePos{1} << 41};

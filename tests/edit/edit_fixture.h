@@ -34,6 +34,7 @@ struct EditFixture : TestApp {
     // A Main File of `size` bytes in memory.
     explicit EditFixture(FilePos size, std::uint32_t undoOptions = 3, bool direct = false)
         : original(originalBytes(size)) {
+        io.space = {FilePos{1} << 40, FilePos{1} << 41};   // the journal's drive has room
         createFile(mainPath, original);
         open(undoOptions, direct, MainKind::File);
     }

@@ -118,10 +118,9 @@ TEST(FileSizeDialog, OneFieldSetsBothValuesAndOkChangesTheSize) {
     EXPECT_EQ(shown.find(sizeField(kSizeNewGroup, 0, 0))->value, "5120");
     EXPECT_EQ(f.mainBytes().size(), 5120u);
 
-    // A smaller new size shows a negative amount and asks before decreasing;
-    // the "-" typed into a decimal field is skipped.
+    // A smaller new size shows a negative amount and asks before decreasing.
     f.platform.dialogAnswers.push_back([](DialogDescription& d) {
-        d.find(sizeField(kSizeNewGroup, 1, 0))->value = "-3";   // sectors
+        d.find(sizeField(kSizeNewGroup, 1, 0))->value = "3";   // sectors
         return sizeField(kSizeNewGroup, 1, 0);
     });
     f.platform.dialogAnswers.push_back([&](DialogDescription& d) {
@@ -142,7 +141,63 @@ TEST(FileSizeDialog, OneFieldSetsBothValuesAndOkChangesTheSize) {
     });
     changeFileSizeCommand(f.app);
     EXPECT_EQ(f.mainBytes().size(), 5120u);
+
+    // The amount as the dialog writes it, "-3584", is read back as negative.
+    f.platform.dialogAnswers.push_back([](DialogDescription& d) {
+        d.find(sizeField(kSizeAmountGroup, 0, 0))->value = "-3584";
+        return sizeField(kSizeAmountGroup, 0, 0);
+    });
+    f.platform.dialogAnswers.push_back([&](DialogDescription& d) {
+        shown = d;
+        return kSizeDialogOk;
+    });
+    f.platform.questionAnswers = {kAnswerYes};
+    changeFileSizeCommand(f.app);
+    EXPECT_EQ(shown.find(sizeField(kSizeNewGroup, 0, 0))->value, "1536");
+    EXPECT_EQ(f.mainBytes().size(), 1536u);
+
+    // A negative new size (typed, or an amount below the size) is refused
+    // with a message; nothing changes and nothing is asked.
+    const std::size_t asked = f.platform.questions.size();
+    for (int field : {sizeField(kSizeNewGroup, 0, 0), sizeField(kSizeAmountGroup, 2, 0)}) {
+        f.platform.dialogAnswers.push_back([field](DialogDescription& d) {
+            d.find(field)->value = field == sizeField(kSizeNewGroup, 0, 0) ? "-10" : "-2";   // -10 bytes, -2 KBytes
+            return field;
+        });
+        f.platform.dialogAnswers.push_back([&](DialogDescription& d) {
+            shown = d;
+            return kSizeDialogOk;
+        });
+        const std::size_t boxes = f.platform.boxes.size();
+        changeFileSizeCommand(f.app);
+        ASSERT_EQ(f.platform.boxes.size(), boxes + 1);
+        EXPECT_EQ(f.platform.boxes.back().caption, "Change File Size");
+        EXPECT_EQ(f.platform.boxes.back().text, "A File cannot have a negative Size !");
+        EXPECT_EQ(f.mainBytes().size(), 1536u);
+    }
+    EXPECT_EQ(shown.find(sizeField(kSizeNewGroup, 0, 0))->value, "-512");
+    EXPECT_EQ(f.platform.questions.size(), asked);
+
+    // A size no file system holds: the number stops at the largest position,
+    // and enlarging is refused for want of space.
+    f.io.space = {FilePos{1} << 40, FilePos{1} << 41};
+    f.platform.dialogAnswers.push_back([](DialogDescription& d) {
+        d.find(sizeField(kSizeNewGroup, 4, 1))->value = "FFFFFFFFFFFFFFFFFFFF";   // GBytes
+        return sizeField(kSizeNewGroup, 4, 1);
+    });
+    f.platform.dialogAnswers.push_back([&](DialogDescription& d) {
+        shown = d;
+        return kSizeDialogOk;
+    });
+    f.platform.questionAnswers = {kAnswerYes};
+    changeFileSizeCommand(f.app);
+    EXPECT_EQ(shown.find(sizeField(kSizeNewGroup, 0, 1))->value, "7FFFFFFFFFFFFFFF");
+    EXPECT_EQ(f.platform.boxes.back().caption, "Not enough Space on this Drive !");
+    EXPECT_EQ(f.mainBytes().size(), 1536u);
+    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+
     EXPECT_EQ(sizeFieldNumber("1F", true), 31u);
+    EXPECT_EQ(sizeFieldNumber("99999999999999999999999", false), UINT64_MAX);
     EXPECT_EQ(sizeFieldText(-1073741824, 4, false), "-1");
     EXPECT_EQ(sizeFieldText(-511, 1, false), "0");
 }

@@ -49,6 +49,13 @@ struct HistoryModel {
     std::set<FilePos> dirty;                // halves with typing not stored
     std::vector<Entry> history;
     std::size_t position = 0;
+    // The Main File's bytes of a half before its first write, kept when a
+    // shortening emptied the history.
+    std::map<FilePos, Bytes> restoreBase;
+    // undoOptions 1: what a half showed before its last store, when that
+    // store was the half's last change when a shortening emptied the history;
+    // it counts while no change of the half since then is in effect.
+    std::map<FilePos, HalfView> storedBase;
     std::uint32_t undoOptions = 0;
     bool direct = false;
 
@@ -115,6 +122,13 @@ struct HistoryModel {
         return std::nullopt;
     }
 
+    bool changedInHistory(FilePos half) const {
+        for (std::size_t e = 0; e < position; ++e)
+            for (const Change& c : history[e])
+                if (c.half == half) return true;
+        return false;
+    }
+
     void apply(const Change& c, bool forward) {
         view[c.half] = forward ? c.viewAfter : c.viewBefore;
         const auto& m = forward ? c.mainAfter : c.mainBefore;
@@ -139,7 +153,11 @@ struct HistoryModel {
         if (undoOptions == 1) {
             // Dropping the redo entries first: a store they hold is not the half's last.
             history.resize(position);
-            if (auto before = takeBackLastStore(half)) c.viewBefore = *before;
+            if (auto before = takeBackLastStore(half)) {
+                c.viewBefore = *before;
+            } else if (storedBase.count(half) && !changedInHistory(half)) {
+                c.viewBefore = storedBase[half];
+            }
         }
         c.viewAfter = HalfView{false, bytes};
         return c;
@@ -161,16 +179,76 @@ struct HistoryModel {
     // one entry for the pair.
     void storePair(FilePos pairPos) { add(pairEntry(pairPos)); }
 
-    // Fill Selection: the bytes [start, end) typed as `value`, stored pair
-    // after pair from the pair at `start`; all of it is one entry.
-    void fill(FilePos start, FilePos end, std::uint8_t value) {
+    // Paste: `bytes` typed from `start` on, stored pair after pair from the
+    // pair at `start`; all of it is one entry. When they run past the end
+    // the file is first made long enough (that is no entry).
+    void paste(FilePos start, const Bytes& bytes) {
+        const FilePos end = start + bytes.size();
+        if (end > size()) resize(end);
         Entry all;
         for (FilePos pair = start & ~FilePos{511}; pair < end; pair += 1024) {
-            for (FilePos p = std::max(start, pair); p < std::min(end, pair + 1024); ++p) type(p, value);
+            for (FilePos p = std::max(start, pair); p < std::min(end, pair + 1024); ++p) type(p, bytes[p - start]);
             Entry e = pairEntry(pair);
             all.insert(all.end(), e.begin(), e.end());
         }
         add(std::move(all));
+    }
+    // Fill Selection: the bytes [start, end) become `value`, as a paste.
+    void fill(FilePos start, FilePos end, std::uint8_t value) { paste(start, Bytes(end - start, value)); }
+
+    // Change File Size (pending typing is stored before). Added bytes are
+    // zeros in the Main File and in every version of the half that held
+    // the old end. Shortening forgets the halves beyond the new end for good
+    // (when there were any, nothing can be undone or redone any more) and
+    // cuts every version of the half that now holds the end.
+    void resize(FilePos newSize) {
+        const FilePos oldSize = size();
+        if (newSize < oldSize) {
+            bool beyond = false;
+            for (auto it = view.begin(); it != view.end();) {
+                if (it->first >= newSize) {
+                    beyond = true;
+                    restoreBase.erase(it->first);
+                    storedBase.erase(it->first);
+                    it = view.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            if (beyond) {
+                // Restore Original File still finds what the Main File held
+                // before its first write, and with undoOptions 1 a half whose
+                // last change was a store is still stored over in place.
+                for (std::size_t e = 0; e < position; ++e)
+                    for (const Change& c : history[e]) {
+                        if (c.half >= newSize) continue;
+                        if (c.mainBefore && !restoreBase.count(c.half)) restoreBase[c.half] = *c.mainBefore;
+                        if (c.kind == Kind::Store) storedBase[c.half] = c.viewBefore;
+                        else storedBase.erase(c.half);
+                    }
+                history.clear();
+                position = 0;
+            }
+        }
+        main.resize(newSize, 0);
+        const FilePos shorter = std::min(oldSize, newSize);
+        if (shorter % 512 == 0) return;
+        const FilePos half = shorter & ~FilePos{511};
+        const std::size_t length = std::size_t(halfEnd(half) - half);
+        auto fit = [length](HalfView& v) {
+            if (!v.showsMain) v.bytes.resize(length, 0);
+        };
+        if (view.count(half)) fit(view[half]);
+        if (restoreBase.count(half)) restoreBase[half].resize(length, 0);
+        if (storedBase.count(half)) fit(storedBase[half]);
+        for (Entry& entry : history)
+            for (Change& c : entry) {
+                if (c.half != half) continue;
+                fit(c.viewBefore);
+                fit(c.viewAfter);
+                if (c.mainBefore) c.mainBefore->resize(length, 0);
+                if (c.mainAfter) c.mainAfter->resize(length, 0);
+            }
     }
 
     Entry pairEntry(FilePos pairPos) {
@@ -242,6 +320,7 @@ struct HistoryModel {
         Entry entry;
         for (auto& [half, v] : view) {
             std::optional<Bytes> first;
+            if (restoreBase.count(half)) first = restoreBase[half];
             for (std::size_t e = 0; e < position && !first; ++e)
                 for (const Change& c : history[e])
                     if (c.half == half && c.mainBefore) {

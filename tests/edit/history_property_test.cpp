@@ -1,6 +1,7 @@
 // Random sessions of typing, moves, Enter, ESC, Backspace, Undo, Redo, Undo
 // All, Redo All, Save File, Save selected Data, Save Page, Discard selected
-// Changes, Restore Original File, and quitting and opening again, checked
+// Changes, Restore Original File, Fill Selection, Paste (also past the end),
+// Change File Size, and quitting and opening again, checked
 // after every step against the model in history_model.h: every shown byte,
 // the Main File, and the Journal File's invariants (its dump).
 //
@@ -13,7 +14,10 @@
 #include <random>
 #include <sstream>
 
+#include "edit/clipboard_formats.h"
+#include "edit/clipboard_paste.h"
 #include "edit/drop_changes.h"
+#include "edit/file_size.h"
 #include "edit/fill_commands.h"
 #include "edit/restore_original.h"
 #include "edit/undo_commands.h"
@@ -45,7 +49,7 @@ void envSeedRange(int* first, int* last) {
 
 enum class Act {
     Type, Backspace, Escape, Enter, Move, PageDown, Undo, Redo, UndoAll, RedoAll,
-    SaveFile, SaveSelection, SavePage, Discard, Restore, Reopen, Fill
+    SaveFile, SaveSelection, SavePage, Discard, Restore, Reopen, Fill, Paste, Resize
 };
 
 struct Step {
@@ -55,6 +59,18 @@ struct Step {
     std::uint8_t value = 0;
     bool chars = false;
 };
+
+constexpr FilePos kFileSize = 12 * 512 + 300;
+
+// Between half and one and a half times the first size.
+FilePos resizeTarget(const Step& s) { return kFileSize / 2 + (s.pos * 7 + s.length) % kFileSize; }
+
+// The bytes a Paste step puts on the clipboard.
+std::vector<std::uint8_t> pasteBytesOf(const Step& s) {
+    std::vector<std::uint8_t> b(s.length);
+    for (FilePos i = 0; i < s.length; ++i) b[i] = std::uint8_t(s.value + i * 7);
+    return b;
+}
 
 std::string describe(const Step& s) {
     std::ostringstream o;
@@ -76,11 +92,11 @@ std::string describe(const Step& s) {
     case Act::Restore: o << "Restore Original File"; break;
     case Act::Reopen: o << "quit and open again"; break;
     case Act::Fill: o << "Fill Selection " << s.pos << "+" << s.length << " with " << int(s.value); break;
+    case Act::Paste: o << "Paste " << s.length << " bytes from " << int(s.value) << " at " << s.pos; break;
+    case Act::Resize: o << "Change File Size to " << resizeTarget(s); break;
     }
     return o.str();
 }
-
-constexpr FilePos kFileSize = 12 * 512 + 300;
 
 // Most changes fall on a few pages, so pages are stored again and again.
 std::vector<Step> randomSession(std::uint32_t seed, int count, bool direct) {
@@ -97,7 +113,9 @@ std::vector<Step> randomSession(std::uint32_t seed, int count, bool direct) {
     for (int i = 0; i < count; ++i) {
         Step s;
         const std::uint32_t r = pick(100);
-        if (r < 28) s.act = Act::Type;
+        if (r < 23) s.act = Act::Type;
+        else if (r < 26) s.act = Act::Paste;
+        else if (r < 28) s.act = Act::Resize;
         else if (r < 34) s.act = Act::Fill;
         else if (r < 38) s.act = Act::Move;
         else if (r < 40) s.act = Act::PageDown;
@@ -133,7 +151,7 @@ struct Place {
 class Session {
 public:
     Session(std::uint32_t options, bool direct, const Place& place)
-        : f_(makeFixture(options, direct, place)), model_(f_->original, options, direct) {}
+        : f_(makeFixture(options, direct, place)), model_(f_->original, options, direct), drive_(!place.device.empty()) {}
 
     // The number of the step that first went wrong (and what), or -1.
     int run(const std::vector<Step>& steps, std::string* failure) {
@@ -159,6 +177,7 @@ public:
 private:
     std::unique_ptr<EditFixture> f_;
     HistoryModel model_;
+    bool drive_;
     std::string failure_;
 
     static std::unique_ptr<EditFixture> makeFixture(std::uint32_t options, bool direct, const Place& place) {
@@ -213,9 +232,25 @@ private:
         enterChar(app(), kCharEnter);
     }
 
+    // The bytes go onto the clipboard as Copy puts them there; pasted at the
+    // cursor. Past the end of a drive nothing is pasted (its size is fixed).
+    void paste(const Step& s) {
+        const std::vector<std::uint8_t> bytes = pasteBytesOf(s);
+        std::string count(8, '\0');
+        for (int i = 0; i < 4; ++i) count[std::size_t(i)] = char(bytes.size() >> (8 * i));
+        app().platform->clearClipboard();
+        app().platform->setClipboard(kMimeRawData, std::string(bytes.begin(), bytes.end()) + '\0');
+        app().platform->setClipboard(kMimeDataSize, count);
+        const FilePos pos = std::min<FilePos>(s.pos, size() - 1);
+        moveTo(pos, app().view.cursorInChars);
+        model_.storePair(pairPos());
+        pasteClipboard(app());
+        if (!drive_ || pos + bytes.size() <= size()) model_.paste(pos, bytes);
+    }
+
     void select(const Step& s) {
-        app().view.selectionStart = s.pos;
-        app().view.selectionEnd = std::min<FilePos>(s.pos + s.length, size());
+        app().view.selectionStart = std::min<FilePos>(s.pos, size() - 1);
+        app().view.selectionEnd = std::min<FilePos>(app().view.selectionStart + s.length, size());
         app().view.selectionActive = kSelectionExists;
     }
 
@@ -284,6 +319,13 @@ private:
             model_.storePair(pairPos());
             f_->quitAndReopen();
             break;
+        case Act::Paste: paste(s); break;
+        case Act::Resize:
+            // A drive keeps its size, and the same size is no change: nothing is stored.
+            if (!drive_ && resizeTarget(s) != size()) model_.storePair(pairPos());
+            resizeMainFile(app(), resizeTarget(s));
+            if (!drive_) model_.resize(resizeTarget(s));
+            break;
         case Act::Fill:
             select(s);
             model_.storePair(pairPos());
@@ -309,6 +351,11 @@ private:
             }
         }
         const std::vector<std::uint8_t> mainNow = f_->mainBytes();
+        if (mainNow.size() != model_.size() || size() != model_.size()) {
+            note("Main File size " + std::to_string(mainNow.size()) + " (shown as " + std::to_string(size()) +
+                 "), expected " + std::to_string(model_.size()));
+            return;
+        }
         for (FilePos p = 0; p < mainNow.size(); ++p) {
             if (mainNow[p] != model_.main[p]) {
                 note("Main File byte at " + std::to_string(p) + " is " + std::to_string(mainNow[p]) +

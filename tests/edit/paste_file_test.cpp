@@ -122,5 +122,51 @@ TEST(AppendFile, WritesAfterTheEndWithoutJournalAndPutsTheModesBack) {
     EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
 }
 
+// Direct access without undo writes runs of whole pairs in big blocks; pages
+// that hold journal records in between still show the pasted bytes, and a
+// source that fails after the first block stops the paste with one message.
+TEST(PasteFile, DirectAccessWithoutUndoWritesBigBlocks) {
+    constexpr FilePos kSize = 6000 * 512;
+    PasteFileFixture f(kSize, 3, false);
+    for (FilePos pos : {FilePos(2500 * 512 + 7), FilePos(4500 * 512 + 600)}) {
+        f.typeHex(pos, 0x42);
+        f.key(kCharEnter);
+    }
+    f.app.settings.undoOptions = 0;
+    f.app.shell.accessFlags |= kAccessDirect;
+    const std::vector<std::uint8_t> src = sourceBytes(kSize - 1000);
+    f.createFile("/data/src.bin", src);
+    std::vector<std::uint8_t> expected(f.original.begin(), f.original.begin() + 300);
+    expected.insert(expected.end(), src.begin(), src.end());
+    expected.insert(expected.end(), f.original.end() - 700, f.original.end());
+
+    f.choose("/data/src.bin");
+    f.cursorTo(300);
+    f.io.resetCounts();
+    EXPECT_EQ(pasteFile(f.app), 0);
+    f.endCommand();
+    EXPECT_GE(f.io.largestRead, 1u << 20);
+    EXPECT_EQ(f.current(), expected);
+    EXPECT_EQ(f.mainBytes(), expected);
+    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+
+    // The source becomes unreadable after the first block.
+    f.createFile("/data/src.bin", std::vector<std::uint8_t>(src.size(), 0x77));
+    f.choose("/data/src.bin");
+    f.cursorTo(300);
+    const int at = f.platform.polls + 2;
+    f.platform.onPoll = [&] {
+        if (f.platform.polls == at) f.io.failRead["/data/src.bin"] = {30, EIO};
+    };
+    EXPECT_EQ(pasteFile(f.app), 1);
+    f.endCommand();
+    ASSERT_EQ(f.platform.texts.size(), 1u);
+    EXPECT_EQ(f.platform.texts[0], "Error reading /data/src.bin");
+    const std::vector<std::uint8_t> now = f.current();
+    EXPECT_EQ(now[1500], 0x77);
+    EXPECT_EQ(now[kSize - 800], expected[kSize - 800]);
+    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+}
+
 }  // namespace
 }  // namespace quorby::testing

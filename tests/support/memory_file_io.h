@@ -102,6 +102,7 @@ public:
     // (1-based, counted as `writes`); 0: never.
     std::uint64_t killAtWrite = 0;
     bool failSpaceQuery = false;                  // diskSpace fails with ioError
+    SystemError failSetSize{};                    // code other than 0: setSize fails with it
 
     // The nth transfer (read or write) from now fails: a read moves nothing,
     // a write moves `torn` bytes first; with `forever` every transfer and
@@ -232,6 +233,7 @@ public:
         return 0;
     }
     int setSize(FileHandle h, FilePos size) override {
+        if (failSetSize.code != 0) return fail(failSetSize);
         if (real) return real->setSize(h, size);
         if (syntheticFile(h)) return fail({5, EACCES});
         auto* data = memoryFile(h);
