@@ -161,7 +161,9 @@ Batch mode
                                 flags as 0x hexadecimal, the rest decimal)
     print caption               CAPTION "text"
     print scrollbar             SCROLLBAR maximum=M position=P
-    print menus                 greyed menus and items, and the last opened files
+    print menus                 the greyed menus (by index, AVI = 5) and items (by code),
+                                as the window greys them, the checked items, and
+                                the last opened files
     print clipboard             each clipboard format with its size and first bytes
     print window WINDOW         WINDOW find "title" (hidden when hidden, "at column C
                                 row R" once placed, "focus [id]"), its controls
