@@ -52,16 +52,23 @@ expected=(
 for f in "${expected[@]}"; do
   echo "$list" | awk '{print $6}' | grep -qx -- "$f" || fail "the package lacks $f"
 done
-command -v desktop-file-validate >/dev/null && desktop-file-validate packaging/quorby.desktop
-command -v appstreamcli >/dev/null && appstreamcli validate --no-net packaging/quorby.metainfo.xml
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate packaging/quorby.desktop || fail "the desktop entry"
+fi
+# The project has no domain of its own, so the component id is "quorby", not a
+# reverse domain name: appstreamcli warns about that; errors fail the check.
+if command -v appstreamcli >/dev/null; then
+  ! appstreamcli validate --no-net packaging/quorby.metainfo.xml | grep "^E:" || fail "the AppStream data"
+fi
 
 # What every check runs with the installed program ($1: how to run it).
 smoke() {
   local run=$1
-  $run --version | grep -qx "Quorby 2.5.3" || fail "--version"
-  $run --help | grep -q -- "--disassemble FILE" || fail "--help"
-  printf 'answer no\nprint row 0\nquit\n' | $run --batch - --home /tmp/quorby-package-home | grep -q "Edit Mode" ||
-    fail "a batch script"
+  local out
+  out=$($run --version) && [ "$out" = "Quorby 2.5.3" ] || fail "--version"
+  out=$($run --help) && [[ "$out" == *"--disassemble FILE"* ]] || fail "--help"
+  out=$(printf 'answer no\nprint row 0\nquit\n' | $run --batch - --home /tmp/quorby-package-home) &&
+    [[ "$out" == *"Edit Mode"* ]] || fail "a batch script"
 }
 
 echo "== scratch root: dpkg --root"
@@ -74,7 +81,7 @@ dpkg --root="$root" --log="$root/var/log/dpkg.log" --force-depends --force-not-r
 [ -x "$root/usr/bin/quorby" ] || fail "not installed into the scratch root"
 smoke "$root/usr/bin/quorby"
 dpkg --root="$root" --log="$root/var/log/dpkg.log" --force-not-root -P quorby >/dev/null
-left=$(find "$root/usr" -type f 2>/dev/null | wc -l)
+left=$( { find "$root/usr" -type f 2>/dev/null || true; } | wc -l)
 [ "$left" -eq 0 ] || fail "$left files left after removal"
 echo "installed, ran --version, --help and a batch script, removed: nothing left"
 

@@ -138,7 +138,10 @@ void MainWindow::clientResized(QSize size) {
     // stays and the window gets the size of its font again.
     const bool ours = std::find(ownSizes_.begin(), ownSizes_.end(), size) != ownSizes_.end();
     if (ours || !settled_) {
-        if (!ours && !isMaximized() && !isFullScreen()) refit();
+        if (!ours && !isMaximized() && !isFullScreen() && refits_ < kMaxCorrections) {
+            ++refits_;  // a window manager that will not give the size is not asked for ever
+            refit();
+        }
         return;
     }
     // A size the user asked for: let the logic pick the font, once the

@@ -64,6 +64,7 @@ private:
     bool shownOnce_ = false;
     bool settled_ = false;         // the window manager has mapped the window
     bool refitPending_ = false;
+    int refits_ = 0;
     bool longOperationRunning_ = false;
     bool destroyed_ = false;
 };

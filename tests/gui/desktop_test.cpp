@@ -253,8 +253,15 @@ TEST_F(Desktop, FindDialogAndDisassemblyWindowLeaveTheMatchAndTheCursorInView) {
     ASSERT_FALSE(find.empty());
     session_->type(find, "MARK");
     session_->keys(find, "Return");
-    DesktopSession::sleepMs(800);
+    // The search and the drawing take their time on a busy machine.
+    auto matchShown = [&](const QImage& shot) {
+        return cellColour(shot, client, 8, 16, columnsOfByte(4)[0], 27) == kSelection;
+    };
     QImage screen = session_->grabScreen();
+    for (int i = 0; i < 50 && !matchShown(screen); ++i) {
+        DesktopSession::sleepMs(100);
+        screen = session_->grabScreen();
+    }
     for (int index = 4; index < 8; ++index)
         for (int column : columnsOfByte(index))
             EXPECT_EQ(cellColour(screen, client, 8, 16, column, 27), kSelection)
@@ -267,10 +274,13 @@ TEST_F(Desktop, FindDialogAndDisassemblyWindowLeaveTheMatchAndTheCursorInView) {
     session_->keys(window, "alt+p d");
     const std::string listing = session_->windowOf(pid, "Mnemonics");
     ASSERT_FALSE(listing.empty());
-    DesktopSession::sleepMs(800);
-    screen = session_->grabScreen();
-    const ScreenRect listingFrame = session_->frameArea(listing);
     const std::vector<int> cursorColumns = columnsOfByte(4);
+    screen = session_->grabScreen();
+    for (int i = 0; i < 50 && cellColour(screen, client, 8, 16, cursorColumns[0], 27) != kActiveCursor; ++i) {
+        DesktopSession::sleepMs(100);
+        screen = session_->grabScreen();
+    }
+    const ScreenRect listingFrame = session_->frameArea(listing);
     EXPECT_EQ(cellColour(screen, client, 8, 16, cursorColumns[0], 27), kActiveCursor) << "the cursor is in view";
     EXPECT_FALSE(overlaps(listingFrame, matchRow)) << "the disassembly window lies over the cursor's row";
     EXPECT_GE(listingFrame.x, 0);
