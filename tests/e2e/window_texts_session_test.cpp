@@ -35,7 +35,7 @@ TEST(WindowTextsSession, InfoCellMessagesEndWithTheirCommandAndTheJournalIsNamed
                          "command \"&Address\"\n"
                          "print row 0\n"
                          "search text NOPE\n"
-                         "expect row 0 ------- NOT FOUND -----\n"
+                         "expect row 0 ----- NOT FOUND -----\n"
                          "command \"&Disassemble\"\n"
                          "print row 0\n"
                          "window disassembly close\n";

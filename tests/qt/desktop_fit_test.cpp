@@ -89,9 +89,9 @@ TEST(DesktopFit, DialogsGoBesideTheMainWindowAndNeverOverTheMarkedRows) {
     EXPECT_EQ(placeBeside(screen, main, QSize(300, 150), QRect()), QPoint(820, 100));
     // Too wide for the right, room below.
     EXPECT_EQ(placeBeside(screen, main, QSize(500, 200), QRect()), QPoint(100, 700));
-    // Room nowhere beside it: a screen corner that leaves the marked rows
-    // (the match at the bottom of the grid) in view.
-    const QRect match(100, 600, 720, 16);
+    // Room nowhere beside it: a place on the screen that leaves the marked
+    // rows (a match low in the grid) in view.
+    const QRect match(100, 660, 720, 16);
     const QSize big(917, 602);
     const QPoint at = placeBeside(screen, main, big, match);
     EXPECT_FALSE(hides(QRect(at, big), match)) << at.x() << "," << at.y();
