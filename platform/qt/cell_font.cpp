@@ -103,11 +103,11 @@ int makeCellFont(int cellWidth, int cellHeight, CellFont* out) {
     // Start with the largest pixel size whose line height fits the cell,
     // then shrink it until the ink of every glyph (accents on capitals above,
     // underscore and descenders below) lies inside the cell.
-    int pixelSize = 0;
-    for (int p = 1; p <= cellHeight; ++p) {
-        if (QFontMetrics(baseFont(p)).height() <= cellHeight) pixelSize = p;
-        else break;
-    }
+    constexpr int kReferenceSize = 100;
+    const int referenceHeight = QFontMetrics(baseFont(kReferenceSize)).height();
+    if (referenceHeight <= 0) return 1;
+    int pixelSize = std::min(cellHeight, cellHeight * kReferenceSize / referenceHeight + 1);
+    while (pixelSize > 0 && QFontMetrics(baseFont(pixelSize)).height() > cellHeight) --pixelSize;
     for (; pixelSize > 0; --pixelSize) {
         QFont font = baseFont(pixelSize);
         if (fitStretch(font, cellWidth) != 0) return 1;

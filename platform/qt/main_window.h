@@ -34,6 +34,9 @@ public:
     // While a long operation polls, closing the window interrupts it instead.
     void setLongOperationRunning(bool running) { longOperationRunning_ = running; }
     bool destroyed() const { return destroyed_; }
+    // The window manager has placed the shown window: from now on a size
+    // that is not the window's own fitting is the user's.
+    bool takesUserSizes() const { return settled_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
