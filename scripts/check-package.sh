@@ -25,6 +25,8 @@ esac
 
 build=${BUILD_DIR:-build-package}
 fail() { echo "check-package: $*" >&2; exit 1; }
+# cpack finds the libraries the package depends on with dpkg-shlibdeps.
+command -v dpkg-shlibdeps >/dev/null || fail "dpkg-shlibdeps is missing (Debian: apt-get install dpkg-dev)"
 
 echo "== Release build for /usr in $build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBY_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null

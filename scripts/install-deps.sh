@@ -3,10 +3,10 @@
 set -euo pipefail
 
 # xvfb, openbox, xdotool and x11-utils give the window test (tests/gui) a
-# desktop of its own; dpkg-dev lets cpack find the package's library dependencies.
+# desktop of its own.
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev
           fonts-dejavu-core binutils util-linux libzydis-dev
-          xvfb openbox xdotool x11-utils dpkg-dev)
+          xvfb openbox xdotool x11-utils)
 
 missing=()
 for p in "${packages[@]}"; do
