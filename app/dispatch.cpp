@@ -1,5 +1,6 @@
 #include "app/dispatch.h"
 
+#include "app/info_cell_lifetime.h"
 #include "app/shell_commands.h"
 #include "app/window_events.h"
 #include "avimenu/avi_check.h"
@@ -185,10 +186,13 @@ const CommandEntry* findCommand(int code) {
 
 void dispatchCommand(AppState& app, int code) {
     app.shell.lastCommand = code;
+    const std::uint32_t infoMark = infoCellMark(app);
     // The page-version commands act at once; any other ends a version review.
-    if (handlePreviewCommands(app, code)) return endOfCommand(app);
-    const CommandEntry* entry = findCommand(code);
-    if (entry && entry->handler) entry->handler(app);
+    if (!handlePreviewCommands(app, code)) {
+        const CommandEntry* entry = findCommand(code);
+        if (entry && entry->handler) entry->handler(app);
+    }
+    endInfoCellText(app, infoMark);
     endOfCommand(app);
 }
 

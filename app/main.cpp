@@ -45,6 +45,10 @@ int main(int argc, char** argv) {
             return argv[++i];
         };
         if (arg == "--help" || arg == "-h") return usage(nullptr);
+        if (arg == "--version") {
+            std::puts(quorby::kProgramVersionLine);
+            return 0;
+        }
         if (arg == "--home") {
             const char* v = value("--home");
             if (!v) return usage("--home needs a directory");
@@ -60,8 +64,9 @@ int main(int argc, char** argv) {
             screenshot = quorby::absolutePath(v);
         } else if (arg == "--show") {
             const char* v = value("--show");
-            if (!v || (std::strcmp(v, "values") != 0 && std::strcmp(v, "options") != 0))
-                return usage("--show needs values or options");
+            const std::string shown = v ? v : "";
+            if (shown != "values" && shown != "options" && shown != "find" && shown != "disassembly")
+                return usage("--show needs values, options, find or disassembly");
             screenshotDialog = v;
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             return usage(("unknown option " + arg).c_str());

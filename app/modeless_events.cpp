@@ -1,4 +1,5 @@
 #include "app/dispatch.h"
+#include "app/info_cell_lifetime.h"
 #include "app/window_events.h"
 #include "avimenu/avi_check.h"
 #include "avimenu/report_window.h"
@@ -10,6 +11,7 @@
 namespace quorby {
 
 void onModelessEvent(AppState& app, const ModelessEvent& event) {
+    const std::uint32_t infoMark = infoCellMark(app);
     switch (event.window) {
         case ModelessWindow::Find:
             onFindDialogEvent(app, event);
@@ -32,6 +34,7 @@ void onModelessEvent(AppState& app, const ModelessEvent& event) {
         default:
             break;
     }
+    endInfoCellText(app, infoMark);
     endOfCommand(app);
 }
 

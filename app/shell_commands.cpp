@@ -66,7 +66,7 @@ void diagnosticCommand(AppState& app) {
     std::uint64_t both = (std::uint64_t(std::uint32_t(app.view.pagePos)) << 32) | journalSize;
     formatPositionText(both, text);
     text[20] = ' ';
-    app.platform->drawCells(0, 0, text, 21, app.view.charBackground);
+    setInfoCell(app, text, app.view.charBackground);
 }
 
 }  // namespace quorby

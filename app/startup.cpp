@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "app/menu_greying.h"
 #include "core/tables.h"
 #include "navigate/page_moves.h"
 #include "state/settings_file.h"
@@ -76,6 +77,7 @@ int startApplication(AppState& app, const StartOptions& options) {
     findDefaultJournalDirectories(app);
     setSettingsDefaults(app.settings, app.shell.defaultFixedJournalDir, app.shell.defaultAlternativeJournalDir);
     loadSettings(app);
+    greyMenusAtStart(app);
     buildLastFilesMenu(app);
     app.view.requestedWidth = int(app.settings.fontWidth);
     app.view.requestedHeight = int(app.settings.fontHeight);

@@ -5,6 +5,9 @@
 
 namespace quorby {
 
+// What `quorby --version` prints.
+inline constexpr const char* kProgramVersionLine = "Quorby 2.5.3";
+
 struct StartOptions {
     std::string homeDirectory;   // --home DIR, else $XDG_CONFIG_HOME/quorby/
     std::string fileToOpen;      // FILE on the command line, or empty

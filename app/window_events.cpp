@@ -1,6 +1,7 @@
 #include "app/window_events.h"
 
 #include "app/dispatch.h"
+#include "app/info_cell_lifetime.h"
 #include "app/shell_commands.h"
 #include "avimenu/stream_scan.h"
 #include "compare/alignment.h"
@@ -37,7 +38,9 @@ void onKeyUp(AppState& app, Key) {
 void onChar(AppState& app, int character) {
     if (autoScrollTakesKey(app, character)) return;
     if (streamScanTakesKey(app, character)) return;
+    const std::uint32_t infoMark = infoCellMark(app);
     enterChar(app, character);
+    endInfoCellText(app, infoMark);
     endOfCommand(app);
 }
 

@@ -15,17 +15,22 @@ Usage:
   quorby --batch SCRIPT [--home DIR] [FILE]  run a script without a window (SCRIPT - reads
                                              standard input); the transcript goes to
                                              standard output
-  quorby --home DIR --screenshot OUT.png [--show values|options] [FILE]
+  quorby --home DIR --screenshot OUT.png [--show values|options|find|disassembly] [FILE]
                                              draw the window, save it as PNG and exit;
-                                             --show values draws the value inspector
-                                             over it, --show options saves the open
-                                             Options dialog instead
+                                             --show values, find or disassembly draws
+                                             that window where it opens, --show
+                                             options saves the open Options dialog
+                                             instead
   quorby --disassemble FILE [--mode real16|prot16|32|64] [--from POS] [--to POS]
-                                             write a disassembly listing
+                                             write a disassembly listing from POS up
+                                             to (not including) POS; positions are
+                                             hexadecimal as the window shows them,
+                                             0x may lead (--from 1fc, --from 0x1FC)
   quorby --journal-dump FILE.jnl             print a Journal File's header and records
                                              and check its chains (exit 1 names the
                                              invariant that failed)
   quorby --help                              this text
+  quorby --version                           the program's name and version
 
   --home DIR  the directory of the settings file quorby.dat (default
               $XDG_CONFIG_HOME/quorby/, else ~/.config/quorby/)
@@ -156,7 +161,9 @@ Batch mode
                                 flags as 0x hexadecimal, the rest decimal)
     print caption               CAPTION "text"
     print scrollbar             SCROLLBAR maximum=M position=P
-    print menus                 greyed menus and items, and the last opened files
+    print menus                 the greyed menus (by index, AVI = 5) and items (by code),
+                                as the window greys them, the checked items, and
+                                the last opened files
     print clipboard             each clipboard format with its size and first bytes
     print window WINDOW         WINDOW find "title" (hidden when hidden, "at column C
                                 row R" once placed, "focus [id]"), its controls

@@ -28,22 +28,20 @@ struct Options {
     FilePos to = ~FilePos{0};
 };
 
+// A position as the program shows every position: hexadecimal, with or
+// without a leading 0x.
 int parsePosition(const char* s, FilePos& value) {
-    int base = 10;
-    if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-        base = 16;
-        s += 2;
-    }
+    if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s += 2;
     if (!*s) return 1;
     FilePos v = 0;
     for (; *s; ++s) {
         int digit;
         if (*s >= '0' && *s <= '9') digit = *s - '0';
-        else if (base == 16 && *s >= 'a' && *s <= 'f') digit = *s - 'a' + 10;
-        else if (base == 16 && *s >= 'A' && *s <= 'F') digit = *s - 'A' + 10;
+        else if (*s >= 'a' && *s <= 'f') digit = *s - 'a' + 10;
+        else if (*s >= 'A' && *s <= 'F') digit = *s - 'A' + 10;
         else return 1;
-        if (v > (~FilePos{0} - FilePos(digit)) / FilePos(base)) return 1;
-        v = v * FilePos(base) + FilePos(digit);
+        if (v > (~FilePos{0} >> 4)) return 1;
+        v = (v << 4) | FilePos(digit);
     }
     value = v;
     return 0;
@@ -70,7 +68,7 @@ int parseArguments(int argc, char** argv, Options& o) {
         } else if (!std::strcmp(a, "--from") || !std::strcmp(a, "--to")) {
             FilePos& target = a[2] == 'f' ? o.from : o.to;
             if (!hasValue || parsePosition(argv[++i], target)) {
-                std::fprintf(stderr, "quorby: %s takes a position (decimal or 0x-hex)\n", a);
+                std::fprintf(stderr, "quorby: %s takes a hexadecimal position (0x may lead)\n", a);
                 return 1;
             }
         } else if (a[0] == '-' || o.path) {
@@ -83,7 +81,7 @@ int parseArguments(int argc, char** argv, Options& o) {
     if (!o.path) {
         std::fprintf(stderr,
                      "usage: quorby --disassemble FILE [--mode real16|prot16|32|64] "
-                     "[--from POS] [--to POS]\n");
+                     "[--from HEXPOS] [--to HEXPOS]\n");
         return 1;
     }
     return 0;

@@ -2,8 +2,11 @@
 # Installs the Debian 12 packages that building and testing need, if missing.
 set -euo pipefail
 
+# xvfb, openbox, xdotool and x11-utils give the window test (tests/gui) a
+# desktop of its own.
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev
-          fonts-dejavu-core binutils util-linux libzydis-dev)
+          fonts-dejavu-core binutils util-linux libzydis-dev
+          xvfb openbox xdotool x11-utils)
 
 missing=()
 for p in "${packages[@]}"; do

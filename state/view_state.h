@@ -74,6 +74,9 @@ struct ViewState {
     // Row 0 left cell: blank or a short message, 21 characters
     char infoCell[21];
     Colour infoColour = kAddressColour;
+    // Counts the writes of the info cell, so that the end of a command can
+    // tell whether the command wrote it.
+    std::uint32_t infoCellWrites = 0;
 
     ViewState() {
         for (char& c : infoCell) c = ' ';

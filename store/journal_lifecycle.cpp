@@ -21,7 +21,6 @@ namespace quorby {
 namespace {
 
 constexpr std::size_t kNameFieldLength = 50;    // the name in front of a question
-constexpr std::size_t kBottomNameLength = 45;   // the name in the bottom line
 constexpr char kDriveTextStart[] = "  Drive ";
 constexpr std::size_t kDriveTextColon = 10;     // "  Drive  A:" ends at the eleventh character
 
@@ -32,11 +31,7 @@ std::string nameField(const std::string& name) {
     return field;
 }
 
-void showJournalName(AppState& app, const std::string& name) {
-    char* cells = app.status.bottomLine;
-    for (std::size_t i = 0; i < kBottomNameLength; ++i) cells[i] = i < name.size() ? name[i] : ' ';
-    drawBottomLine(app);
-}
+void showJournalName(AppState& app, const std::string& name) { showBottomLineName(app, name); }
 
 void setCaptionForJournal(AppState& app, bool holdsRecords) {
     std::string caption = app.main.mainName;

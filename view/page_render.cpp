@@ -223,6 +223,7 @@ void setInfoCell(AppState& app, const char* text21, Colour colour) {
     std::memset(v.infoCell, ' ', sizeof v.infoCell);
     for (std::size_t k = 0; text21 && k < sizeof v.infoCell && text21[k] != '\0'; ++k) v.infoCell[k] = text21[k];
     v.infoColour = colour;
+    ++v.infoCellWrites;
     app.platform->drawCells(kAddressColumn, 0, v.infoCell, int(sizeof v.infoCell), colour);
 }
 

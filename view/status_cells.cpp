@@ -133,6 +133,21 @@ void restorePermanentMode(AppState& app) {
     drawStatus(app, true);
 }
 
+void showBottomLineName(AppState& app, const std::string& name) {
+    char* cells = app.status.bottomLine;
+    std::memset(cells, ' ', kBottomNameLength);
+    const std::size_t room = kBottomNameLength;
+    if (name.size() <= room) {
+        std::memcpy(cells, name.data(), name.size());
+    } else {
+        constexpr char kElision[] = "...";
+        const std::size_t tail = room - (sizeof kElision - 1);
+        std::memcpy(cells, kElision, sizeof kElision - 1);
+        std::memcpy(cells + sizeof kElision - 1, name.data() + name.size() - tail, tail);
+    }
+    drawBottomLine(app);
+}
+
 void drawBottomLine(AppState& app) {
     const char* line = app.status.bottomLine;
     app.platform->drawCells(0, kBottomRow, line, kAddressTextLength, kBottomLineColour);

@@ -2,6 +2,7 @@
 // The status cells: the mode cell at the right end of the header row and the
 // access, resolution-lock and protection cells of the bottom line.
 #include <cstdint>
+#include <string>
 #include "state/app_state.h"
 
 namespace quorby {
@@ -29,6 +30,10 @@ void enterTemporaryMode(AppState& app, TemporaryMode mode);
 // Ends a temporary mode: the permanent mode's text and colour come back.
 void restorePermanentMode(AppState& app);
 
+// The Journal File's name at the bottom line's start (45 characters): a
+// longer name shows its end, the part that names the file, after "...".
+inline constexpr int kBottomNameLength = 45;
+void showBottomLineName(AppState& app, const std::string& name);
 void drawBottomLine(AppState& app);
 void drawModeCell(AppState& app);
 // Called once per step of a long scan: every 32nd call draws the next mark.

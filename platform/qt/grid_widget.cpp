@@ -7,8 +7,10 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "disasm/disassembly_window.h"
 #include "platform/qt/glyph_map.h"
 #include "platform/qt/key_mapping.h"
+#include "state/view_state.h"
 
 namespace quorby {
 
@@ -18,6 +20,11 @@ constexpr int kDefaultCellWidth = 8;
 constexpr int kDefaultCellHeight = 16;
 
 QPoint clientPoint(const QMouseEvent* event) { return event->position().toPoint(); }
+
+bool marksBytes(Colour background) {
+    return background == kSelectionColour || background == kChangedSelectedColour ||
+           background == disasm::kDisasmSelectionColour || background == kCursorActiveColour;
+}
 
 // Keys whose press types no character in the edit path even when the window
 // system attaches one (X11 gives Delete the text "\x7f").
@@ -60,6 +67,18 @@ void GridWidget::setCellFont(const CellFont& font) {
 
 QSize GridWidget::gridPixelSize() const {
     return QSize(kGridColumns * font_.cellWidth, kGridRows * font_.rowHeight);
+}
+
+QRect GridWidget::markedRows() const {
+    QRect marked;
+    for (int r = 1; r + 1 < kGridRows; ++r) {
+        for (int c = 0; c < kGridColumns; ++c) {
+            if (!marksBytes(cells_.backgrounds[r][c])) continue;
+            marked |= QRect(0, r * font_.rowHeight, kGridColumns * font_.cellWidth, font_.rowHeight);
+            break;
+        }
+    }
+    return marked;
 }
 
 bool GridWidget::takeInterceptedEscape() {

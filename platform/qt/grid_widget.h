@@ -19,6 +19,9 @@ public:
     void setCellFont(const CellFont& font);
     const CellFont& cellFont() const { return font_; }
     QSize gridPixelSize() const;
+    // The rows (in widget pixels) that show the selection, a match or the
+    // cursor: what a dialog must not hide. Empty when no row shows them.
+    QRect markedRows() const;
 
     // While a long operation polls for input, a typed ESC is kept here for
     // the operation instead of going to the logic as a character.

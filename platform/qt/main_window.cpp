@@ -4,9 +4,12 @@
 #include <QCoreApplication>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <algorithm>
 
 #include "state/app_state.h"
 
@@ -14,8 +17,12 @@ namespace quorby {
 
 namespace {
 
-constexpr int kStartX = 0, kStartY = 0, kStartWidth = 800, kStartHeight = 600;
+constexpr int kStartWidth = 800, kStartHeight = 600;
 constexpr int kMaxCorrections = 2;
+// How long after showing the window its sizes come from the window manager
+// (mapping, decorating, placing) rather than from the user.
+constexpr int kSettleMs = 1000;
+constexpr std::size_t kRememberedFittings = 8;
 
 }  // namespace
 
@@ -32,7 +39,9 @@ MainWindow::MainWindow(WindowInput* input) : input_(input) {
     connect(scrollBar_, &QScrollBar::actionTriggered, this, &MainWindow::scrollActionTriggered);
     connect(scrollBar_, &QScrollBar::sliderReleased, this,
             [this] { input_->scroll(ScrollAction::ThumbPosition, scrollBar_->sliderPosition()); });
-    setGeometry(kStartX, kStartY, kStartWidth, kStartHeight);
+    // No position of its own: the window manager places the window with its
+    // frame on the screen (showEvent checks that it did).
+    resize(kStartWidth, kStartHeight);
     grid_->setFocus();
 }
 
@@ -53,7 +62,34 @@ void MainWindow::fitToGrid() {
     if (target == size()) return;
     awaitingFit_ = true;
     corrections_ = 0;
+    if (ownSizes_.size() >= kRememberedFittings) ownSizes_.erase(ownSizes_.begin());
+    ownSizes_.push_back(fittedClient_);
     resize(target);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    // Sizes reported until then are the window manager's, not the user's.
+    QTimer::singleShot(kSettleMs, this, [this] {
+        settled_ = true;
+        keepFrameOnScreen();
+    });
+    QTimer::singleShot(0, this, &MainWindow::keepFrameOnScreen);
+}
+
+void MainWindow::keepFrameOnScreen() {
+    if (isMaximized() || isFullScreen()) return;
+    const QScreen* shown = screen();
+    if (!shown) return;
+    const QRect available = shown->availableGeometry();
+    const QRect frame = frameGeometry();
+    // The title bar and the left edge first: the caption and the menus stay
+    // reachable even when the window is larger than the screen.
+    int x = std::max(available.left(), std::min(frame.left(), available.right() + 1 - frame.width()));
+    int y = std::max(available.top(), std::min(frame.top(), available.bottom() + 1 - frame.height()));
+    if (x != frame.left() || y != frame.top()) move(x, y);
 }
 
 void MainWindow::setScrollBarState(std::int32_t maximum, std::int32_t position) {
@@ -86,12 +122,26 @@ void MainWindow::clientResized(QSize size) {
     placeChildren();
     const bool answersFit = awaitingFit_;
     awaitingFit_ = false;
-    if (size == fittedClient_ || !fittedClient_.isValid()) return;  // our own fitting
+    if (size == fittedClient_ || !fittedClient_.isValid()) {  // our own fitting
+        ownSizes_.clear();
+        return;
+    }
     if (answersFit && size.width() == fittedClient_.width() && !isMaximized() && corrections_ < kMaxCorrections) {
         ++corrections_;
         // The menu bar took another height than expected: correct it.
         awaitingFit_ = true;
         resize(width(), height() + fittedClient_.height() - size.height());
+        return;
+    }
+    // An older fitting of ours arriving late, or the window manager's own
+    // sizes while it maps the window: no user asked for them, so the font
+    // stays and the window gets the size of its font again.
+    const bool ours = std::find(ownSizes_.begin(), ownSizes_.end(), size) != ownSizes_.end();
+    if (ours || !settled_) {
+        if (!ours && !isMaximized() && !isFullScreen() && refits_ < kMaxCorrections) {
+            ++refits_;  // a window manager that will not give the size is not asked for ever
+            refit();
+        }
         return;
     }
     // A size the user asked for: let the logic pick the font, once the
@@ -100,6 +150,15 @@ void MainWindow::clientResized(QSize size) {
     if (negotiationPending_) return;
     negotiationPending_ = true;
     QTimer::singleShot(0, this, &MainWindow::negotiateSize);
+}
+
+void MainWindow::refit() {
+    if (refitPending_) return;
+    refitPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refitPending_ = false;
+        fitToGrid();
+    });
 }
 
 void MainWindow::negotiateSize() {

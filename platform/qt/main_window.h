@@ -4,6 +4,7 @@
 // size the user asks for is handed to the logic, which picks the font.
 #include <QMainWindow>
 #include <QSize>
+#include <vector>
 
 #include "platform/qt/grid_widget.h"
 #include "platform/qt/menu_builder.h"
@@ -33,13 +34,21 @@ public:
     // While a long operation polls, closing the window interrupts it instead.
     void setLongOperationRunning(bool running) { longOperationRunning_ = running; }
     bool destroyed() const { return destroyed_; }
+    // The window manager has placed the shown window: from now on a size
+    // that is not the window's own fitting is the user's.
+    bool takesUserSizes() const { return settled_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void clientResized(QSize size);
+    // Moves the frame into the screen's free area (title bar first).
+    void keepFrameOnScreen();
+    // Sizes the window to its font again, once the current events are done.
+    void refit();
     void negotiateSize();
     void placeChildren();
     void scrollActionTriggered(int action);
@@ -54,6 +63,11 @@ private:
     bool negotiationPending_ = false;
     bool awaitingFit_ = false;  // a resize of our own fitting is on its way
     int corrections_ = 0;
+    std::vector<QSize> ownSizes_;  // client sizes of our fittings not yet seen
+    bool shownOnce_ = false;
+    bool settled_ = false;         // the window manager has mapped the window
+    bool refitPending_ = false;
+    int refits_ = 0;
     bool longOperationRunning_ = false;
     bool destroyed_ = false;
 };

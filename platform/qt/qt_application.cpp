@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 #include <cstdio>
@@ -33,17 +34,20 @@ int saveScreenshot(QtPlatform& platform, const std::string& path) {
     QApplication::processEvents();
     // grab() renders the window with its menu bar, without the frame.
     QPixmap image = platform.window().grab();
-    // An open value inspector is drawn over the window where it stands; the
-    // image grows to hold it whole.
-    if (ModelessDialog* values = platform.modelessDialog(ModelessWindow::Values)) {
-        const QPixmap dialog = values->grab();
-        const QPoint at = platform.window().mapFromGlobal(values->pos());
-        const QRect both = image.rect().united(QRect(at, dialog.size()));
+    // Open modeless windows (the value inspector, the find dialog, the
+    // disassembly window) are drawn where they stand; the image grows to
+    // hold them whole.
+    for (ModelessWindow which : {ModelessWindow::Values, ModelessWindow::Find, ModelessWindow::Disassembly}) {
+        ModelessDialog* dialog = platform.modelessDialog(which);
+        if (!dialog) continue;
+        const QPixmap shown = dialog->grab();
+        const QPoint at = platform.window().mapFromGlobal(dialog->pos());
+        const QRect both = image.rect().united(QRect(at, shown.size()));
         QPixmap canvas(both.size());
         canvas.fill(Qt::white);
         QPainter painter(&canvas);
         painter.drawPixmap(-both.topLeft(), image);
-        painter.drawPixmap(at - both.topLeft(), dialog);
+        painter.drawPixmap(at - both.topLeft(), shown);
         painter.end();
         image = canvas;
     }
@@ -63,6 +67,9 @@ int runQtApplication(int argc, char** argv, const StartOptions& options, const s
         return kNoDisplayExitCode;
     }
     QApplication qtApp(argc, argv);
+    // The desktop entry and the icon theme name the program "quorby".
+    QGuiApplication::setDesktopFileName(QStringLiteral("quorby"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quorby")));
     AppState app;
     LogicInput input(app);
     PosixFileIo files;
@@ -76,10 +83,12 @@ int runQtApplication(int argc, char** argv, const StartOptions& options, const s
         start.showWelcome = false;
         platform.setUnattended(true);
     }
-    platform.window().show();
     startApplication(app, start);
+    platform.window().show();
     input.paint();
     if (screenshot && screenshotDialog == "values") input.command(kCmdShowValues);
+    if (screenshot && screenshotDialog == "find") input.command(kCmdFindText);
+    if (screenshot && screenshotDialog == "disassembly") input.command(kCmdDisassemble);
     if (screenshot && screenshotDialog == "options") {
         platform.setDialogScreenshot(screenshotPath);
         input.command(kCmdOptions);

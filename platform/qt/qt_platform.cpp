@@ -9,9 +9,12 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <cstdio>
 
+#include "platform/qt/dialog_placement.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/glyph_map.h"
 #include "platform/qt/modeless_dialog.h"
@@ -63,8 +66,45 @@ void QtPlatform::openModeless(ModelessWindow window, const DialogDescription& di
         },
         [this, window] { forgetModeless(window); });
     modeless_[window] = shown;
-    if (replaced) shown->move(place);
+    if (replaced) {
+        shown->move(place);
+    } else if (window != ModelessWindow::Values) {  // the logic places the value inspector
+        shown->adjustSize();
+        shown->move(placeBeside(freeScreenArea(), window_->frameGeometry(), expectedFrameSize(shown), markedArea()));
+    }
     shown->show();
+}
+
+QRect QtPlatform::freeScreenArea() const {
+    const QScreen* screen = window_->screen();
+    return screen ? screen->availableGeometry() : QRect(QPoint(0, 0), window_->frameGeometry().size());
+}
+
+QSize QtPlatform::expectedFrameSize(const QWidget* dialog) const {
+    // The dialog gets the same decoration as the main window.
+    const QSize decoration = window_->frameGeometry().size() - window_->geometry().size();
+    const QSize inner = dialog->isVisible() ? dialog->size() : dialog->sizeHint().expandedTo(dialog->minimumSizeHint());
+    return inner + decoration;
+}
+
+QRect QtPlatform::markedArea() const {
+    const GridWidget* grid = window_->grid();
+    const QRect rows = grid->markedRows();
+    if (rows.isEmpty()) return rows;
+    return QRect(grid->mapToGlobal(rows.topLeft()), rows.size());
+}
+
+void QtPlatform::keepModelessOffMarks() {
+    marksCheckPending_ = false;
+    const QRect marked = markedArea();
+    if (marked.isEmpty()) return;
+    for (const auto& [which, dialog] : modeless_) {
+        if (which == ModelessWindow::Values || !dialog->isVisible()) continue;
+        if (!hides(dialog->frameGeometry(), marked)) continue;
+        const QSize frame = dialog->frameGeometry().size();
+        const QPoint better = placeBeside(freeScreenArea(), window_->frameGeometry(), frame, marked);
+        if (!hides(QRect(better, frame), marked)) dialog->move(better);
+    }
 }
 
 void QtPlatform::forgetModeless(ModelessWindow window) {
@@ -123,6 +163,11 @@ void QtPlatform::selectListingText(ModelessWindow window, int controlId, std::si
 
 void QtPlatform::drawCells(int column, int row, const char* text, int count, Colour background) {
     window_->grid()->drawCells(column, row, text, count, background);
+    // Once the command is done, no modeless window may hide what it marked.
+    if (!modeless_.empty() && !marksCheckPending_) {
+        marksCheckPending_ = true;
+        QTimer::singleShot(0, window_.get(), [this] { keepModelessOffMarks(); });
+    }
 }
 
 void QtPlatform::setCaption(const std::string& caption) { window_->setWindowTitle(fromLogicText(caption)); }
@@ -193,6 +238,9 @@ void QtPlatform::fitWindowToGrid(int cellWidth, int rowHeight) {
         if (makeCellFont(cellWidth, rowHeight, &font) == 0) window_->grid()->setCellFont(font);
     }
     window_->fitToGrid();
+    // The window appears once it has the size of its first font, so the
+    // window manager never sees another size.
+    if (!window_->isVisible()) window_->show();
 }
 
 bool QtPlatform::pollPendingInput() {

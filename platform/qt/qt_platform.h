@@ -70,6 +70,12 @@ public:
 
 private:
     void forgetModeless(ModelessWindow window);
+    QRect freeScreenArea() const;
+    QSize expectedFrameSize(const QWidget* dialog) const;
+    // The grid rows with the selection, a match or the cursor, on the screen.
+    QRect markedArea() const;
+    // Moves a modeless window that hides those rows beside the main window.
+    void keepModelessOffMarks();
 
     WindowInput* input_;
     std::unique_ptr<MainWindow> window_;
@@ -80,6 +86,7 @@ private:
     std::map<QString, QByteArray> ownFormats_;
     const QMimeData* ownMimeData_ = nullptr;
     int pollDepth_ = 0;
+    bool marksCheckPending_ = false;
     bool quitRequested_ = false;
     bool unattended_ = false;
     std::string dialogScreenshot_;

@@ -59,7 +59,8 @@ std::vector<std::uint8_t> sampleFile() {
 TEST_F(ListingCli, ListsTheRangeWithPositionsAndBranchLines) {
     writeFile(sampleFile());
     int rc = -1;
-    std::string out = run({path_, "--mode", "32", "--from", "508", "--to", "0x208"}, rc);
+    // Positions are hexadecimal as everywhere in the program; 0x may lead.
+    std::string out = run({path_, "--mode", "32", "--from", "1fc", "--to", "0x208"}, rc);
     EXPECT_EQ(rc, 0);
     EXPECT_EQ(out,
               " 0000 0000 0000 01FC :    CALL NEAR  + 0x00000000\r\n  => 0000 0000 0000 0201\r\n"
@@ -72,7 +73,7 @@ TEST_F(ListingCli, ListsTheRangeWithPositionsAndBranchLines) {
               " 0000 0000 0000 0206 :    SYSCALL\r\n"
               " 0000 0000 0000 0208 :    (invalid Opcode)\r\n");
 
-    out = run({path_, "--mode", "real16", "--from", "0x201", "--to", "0x204"}, rc);
+    out = run({path_, "--mode", "real16", "--from", "201", "--to", "204"}, rc);
     EXPECT_EQ(rc, 0);
     EXPECT_EQ(out, " 0000 0000 0000 0201 :    MOV AX,0x5678\r\n") << "--to is the first position not listed";
 
@@ -117,7 +118,8 @@ TEST_F(ListingCli, BadArgumentsAndUnreadableFilesFail) {
         {path_, "--mode", "48"},
         {path_, "--from"},
         {path_, "--from", "0x"},
-        {path_, "--to", "12ab"},
+        {path_, "--to", "12ag"},
+        {path_, "--from", "-1"},
         {path_, "--from", "0x10000000000000000"},
         {path_, path_},
         {path_, "--verbose"},

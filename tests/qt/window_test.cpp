@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QThread>
 #include <QMenuBar>
 #include <QScrollBar>
 
@@ -75,6 +76,19 @@ TEST(WindowSize, EveryRequestedSizeEndsAsExactly88By34Cells) {
     EXPECT_EQ(app.view.rowHeight, 16);
     expectFitted(platform, app, "start");
     EXPECT_EQ(input.resizeRequests, 0);  // fitting itself asks nothing
+    // While the window manager maps the window, its sizes are no user's:
+    // the font stays and the window gets its fitted size back.
+    ASSERT_FALSE(platform.window().takesUserSizes());
+    platform.window().resize(1000, 700);
+    settle();
+    EXPECT_EQ(input.resizeRequests, 0);
+    EXPECT_EQ(app.view.cellWidth, 8);
+    expectFitted(platform, app, "a size of the window manager");
+    for (int i = 0; i < 300 && !platform.window().takesUserSizes(); ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(10);
+    }
+    ASSERT_TRUE(platform.window().takesUserSizes());
 
     struct Request { int width, height; };
     for (Request r : {Request{1200, 800}, Request{640, 480}, Request{50, 40}, Request{1500, 1000}}) {

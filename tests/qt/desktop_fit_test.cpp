@@ -1,0 +1,151 @@
+// The window's fit to the desktop: every glyph whole in its cell at every
+// size of the View menu, dialogs placed beside the main window, and the
+// window greying the same menu items as the batch mode reports.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <set>
+
+#include "app/startup.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/posix/posix_file_io.h"
+#include "platform/qt/cell_font.h"
+#include "platform/qt/dialog_placement.h"
+#include "platform/qt/glyph_map.h"
+#include "platform/qt/qt_platform.h"
+#include "state/app_state.h"
+#include "tests/qt/qt_test_support.h"
+
+namespace quorby {
+namespace {
+
+// The cell sizes the View menu offers: from 8 x 16, "Decrease View" down to
+// the smallest cell and "Enlarge View" up to the largest. Enlarge grows the
+// height by 2, 1 or 0 as the cell is flatter than, about, or taller than
+// 16/9 of its width, and the width by 1; Decrease mirrors it.
+std::vector<std::pair<int, int>> viewMenuSizes() {
+    std::vector<std::pair<int, int>> sizes = {{8, 16}};
+    for (int w = 8, h = 16;;) {
+        const int e = 9 * h - 16 * w;
+        const int nw = std::max(7, e < -4 ? w - 2 : e <= 4 ? w - 1 : w);
+        const int nh = std::max(12, h - 1);
+        if (nw == w && nh == h) break;
+        sizes.push_back({w = nw, h = nh});
+    }
+    for (int w = 8, h = 16;;) {
+        const int e = 9 * h - 16 * w;
+        const int nh = std::min(192, h + (e < -4 ? 2 : e <= 4 ? 1 : 0));
+        const int nw = std::min(96, w + 1);
+        if (nw == w && nh == h) break;
+        sizes.push_back({w = nw, h = nh});
+    }
+    return sizes;
+}
+
+// Every glyph of bytes 0x21..0xFF drawn as the grid draws it, at its cell in
+// the middle of a 3 x 3 block of cells: no ink may fall into the rows above
+// or below, and the glyphs must not shrink to a fraction of the cell.
+TEST(DesktopFit, EveryGlyphIsWholeInItsCellAtEverySizeOfTheViewMenu) {
+    test::ensureQtApplication();
+    const auto sizes = viewMenuSizes();
+    ASSERT_GT(sizes.size(), 80u);
+    for (auto [width, height] : sizes) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        CellFont font;
+        ASSERT_EQ(makeCellFont(width, height, &font), 0);
+        QImage block(3 * width, 3 * height, QImage::Format_Grayscale8);
+        block.fill(255);
+        QPainter painter(&block);
+        painter.setFont(font.font);
+        painter.setPen(Qt::black);
+        for (int byte = 0x21; byte < 0x100; ++byte)
+            painter.drawText(QPointF(width, height + font.baseline), QString(QChar(glyphForByte(std::uint8_t(byte)))));
+        painter.end();
+        int top = block.height(), bottom = -1;
+        for (int y = 0; y < block.height(); ++y) {
+            const uchar* line = block.constScanLine(y);
+            for (int x = 0; x < block.width(); ++x)
+                if (line[x] < 250) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        }
+        EXPECT_GE(top, height) << "ink above the cell";
+        EXPECT_LT(bottom, 2 * height) << "ink below the cell";
+        EXPECT_GE(bottom - top + 1, height * 3 / 4) << "the glyphs fill most of the cell's height";
+    }
+}
+
+TEST(DesktopFit, DialogsGoBesideTheMainWindowAndNeverOverTheMarkedRows) {
+    const QRect screen(0, 0, 1280, 1024);
+    const QRect main(100, 100, 720, 600);
+    // Room on the right: right of the main window, top edges aligned.
+    EXPECT_EQ(placeBeside(screen, main, QSize(300, 150), QRect()), QPoint(820, 100));
+    // Too wide for the right, room below.
+    EXPECT_EQ(placeBeside(screen, main, QSize(500, 200), QRect()), QPoint(100, 700));
+    // Room nowhere beside it: a place on the screen that leaves the marked
+    // rows (a match low in the grid) in view.
+    const QRect match(100, 660, 720, 16);
+    const QSize big(917, 602);
+    const QPoint at = placeBeside(screen, main, big, match);
+    EXPECT_FALSE(hides(QRect(at, big), match)) << at.x() << "," << at.y();
+    EXPECT_TRUE(screen.contains(QRect(at, big)));
+    // A match at the top: the dialog leaves that row too.
+    const QRect topMatch(100, 130, 720, 16);
+    const QPoint other = placeBeside(screen, main, big, topMatch);
+    EXPECT_FALSE(hides(QRect(other, big), topMatch)) << other.x() << "," << other.y();
+}
+
+// The codes of the items a menu bar shows greyed (the menus' own state aside).
+std::set<int> greyedInWindow(QtPlatform& platform) {
+    std::set<int> codes;
+    for (QAction* top : platform.window().menuBar()->actions()) {
+        QList<QAction*> items = top->menu() ? top->menu()->actions() : QList<QAction*>{top};
+        for (QAction* item : items) {
+            const QVariant code = item->property("quorbyCode");
+            if (code.isValid() && !item->isEnabled()) codes.insert(code.toInt());
+        }
+    }
+    return codes;
+}
+
+TEST(DesktopFit, TheWindowGreysWhatTheBatchModeReportsAsGreyed) {
+    test::ensureQtApplication();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    StartOptions options;
+    options.homeDirectory = home.path().toStdString();
+    options.showWelcome = false;
+    // The journal directories are made under the test's own data directory.
+    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
+
+    PosixFileIo files;
+    AppState windowApp;
+    LogicInput input(windowApp);
+    QtPlatform window(&input);
+    windowApp.platform = &window;
+    windowApp.files = &files;
+    startApplication(windowApp, options);
+
+    AppState batchApp;
+    std::FILE* transcript = std::tmpfile();
+    HeadlessPlatform batch(transcript);
+    batchApp.platform = &batch;
+    batchApp.files = &files;
+    startApplication(batchApp, options);
+
+    const std::vector<int> reported = batch.disabledMenuItems();
+    EXPECT_EQ(greyedInWindow(window), std::set<int>(reported.begin(), reported.end()));
+    EXPECT_FALSE(window.window().menus().menu(5)->menuAction()->isEnabled()) << "the AVI menu";
+    EXPECT_EQ(batch.disabledMenus(), std::vector<int>{5});
+    std::fclose(transcript);
+}
+
+}  // namespace
+}  // namespace quorby
