@@ -2,6 +2,8 @@
 // What the benchmarks share with the tests: the window system, answering
 // every question the same way, and the file layer (over the real files it
 // counts the system calls); and timing of whole processes.
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -91,6 +93,16 @@ int storeByteChanges(AppState& app, std::uint64_t count, Position position, Valu
         commitJournalHeader(app.journal);
     }
     return 0;
+}
+
+// The program built beside the benchmarks (build/bench/X -> build/quorby),
+// unless `given` names one; empty when it cannot be found.
+inline std::string quorbyProgram(const char* given) {
+    if (given && *given) return given;
+    char self[4096] = {};
+    if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return "";
+    const std::string path(self);
+    return path.substr(0, path.rfind('/')) + "/../quorby";
 }
 
 inline double secondsSince(std::chrono::steady_clock::time_point start) {

@@ -138,13 +138,8 @@ int main(int argc, char** argv) {
     const std::uint64_t pasteMiB = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 2560;
     const std::uint64_t fillMiB = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1024;
     const std::string dir = std::string(argc > 3 ? argv[3] : "/var/tmp") + "/quorby-bench-bulk";
-    std::string quorby = argc > 4 ? argv[4] : "";
-    if (quorby.empty()) {  // build/bench/bench_bulk_change_speed -> build/quorby
-        char self[4096] = {};
-        if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 2;
-        quorby = std::string(self);
-        quorby = quorby.substr(0, quorby.rfind('/')) + "/../quorby";
-    }
+    const std::string quorby = quorbyProgram(argc > 4 ? argv[4] : nullptr);
+    if (quorby.empty()) return 2;
     const std::string pasteHome = dir + "/home-paste", fillHome = dir + "/home-fill";
     const std::string xdg = dir + "/xdg";
     const std::string source = dir + "/source.bin", pasteMain = dir + "/paste-main.bin";

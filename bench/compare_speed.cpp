@@ -121,13 +121,8 @@ int main(int argc, char** argv) {
     const std::uint64_t records = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 100000;
     const std::string dir = std::string(argc > 3 ? argv[3] : "/var/tmp") + "/quorby-bench-compare";
     const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
-    std::string quorby = argc > 5 ? argv[5] : "";
-    if (quorby.empty()) {  // build/bench/bench_compare_speed -> build/quorby
-        char self[4096] = {};
-        if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 2;
-        quorby = std::string(self);
-        quorby = quorby.substr(0, quorby.rfind('/')) + "/../quorby";
-    }
+    const std::string quorby = quorbyProgram(argc > 5 ? argv[5] : nullptr);
+    if (quorby.empty()) return 2;
     const std::uint64_t size = mib << 20;
     const std::string a = dir + "/a.bin", b = dir + "/b.bin", bChanged = dir + "/b-changed.bin";
     const std::string plainHome = dir + "/home-plain", journalHome = dir + "/home-journal";

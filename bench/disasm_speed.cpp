@@ -128,13 +128,9 @@ double bestOfThree(const std::string& command) {
     return best;
 }
 
-void compareProcesses(const std::vector<std::uint8_t>& code, std::string quorby) {
-    if (quorby.empty()) {  // build/bench/bench_disasm_speed -> build/quorby
-        char self[4096] = {};
-        if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return;
-        quorby = std::string(self);
-        quorby = quorby.substr(0, quorby.rfind('/')) + "/../quorby";
-    }
+void compareProcesses(const std::vector<std::uint8_t>& code, const char* given) {
+    const std::string quorby = quorby::bench::quorbyProgram(given);
+    if (quorby.empty()) return;
     const std::string bin = "/tmp/quorby-bench-disasm-" + std::to_string(getpid()) + ".bin";
     {
         std::ofstream out(bin, std::ios::binary);

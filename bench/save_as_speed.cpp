@@ -100,13 +100,8 @@ int main(int argc, char** argv) {
     const std::uint64_t mib = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1024;
     const std::uint64_t halves = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 10000;
     const std::string dir = std::string(argc > 3 ? argv[3] : "/tmp") + "/quorby-bench-saveas";
-    std::string quorby = argc > 4 ? argv[4] : "";
-    if (quorby.empty()) {  // build/bench/bench_save_as_speed -> build/quorby
-        char self[4096] = {};
-        if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 2;
-        quorby = std::string(self);
-        quorby = quorby.substr(0, quorby.rfind('/')) + "/../quorby";
-    }
+    const std::string quorby = quorbyProgram(argc > 4 ? argv[4] : nullptr);
+    if (quorby.empty()) return 2;
     const std::uint64_t size = mib << 20;
     const std::string mainPath = dir + "/main.bin";
     const std::string saved = dir + "/saved.bin";

@@ -12,27 +12,6 @@ constexpr char kNextJournalText[] = "NextJournal";
 
 }  // namespace
 
-std::uint32_t loadU32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-
-std::uint64_t loadU64(const std::uint8_t* p) {
-    return std::uint64_t(loadU32(p)) | std::uint64_t(loadU32(p + 4)) << 32;
-}
-
-void storeU32(std::uint8_t* p, std::uint32_t v) {
-    p[0] = std::uint8_t(v);
-    p[1] = std::uint8_t(v >> 8);
-    p[2] = std::uint8_t(v >> 16);
-    p[3] = std::uint8_t(v >> 24);
-}
-
-void storeU64(std::uint8_t* p, std::uint64_t v) {
-    storeU32(p, std::uint32_t(v));
-    storeU32(p + 4, std::uint32_t(v >> 32));
-}
-
 const char* olderFormatVersion(std::uint32_t magic) {
     switch (magic) {
         case kJournalMagicUpTo210: return "2.10";

@@ -235,11 +235,24 @@ struct JournalRecord {
     FilePos jAdr = kEmptyPtr;
 };
 
-// Little-endian field access in byte arrays.
-std::uint32_t loadU32(const std::uint8_t* p);
-std::uint64_t loadU64(const std::uint8_t* p);
-void storeU32(std::uint8_t* p, std::uint32_t v);
-void storeU64(std::uint8_t* p, std::uint64_t v);
+// Little-endian field access in byte arrays (inline: the rollback file's
+// entry check runs them over every byte it keeps).
+inline std::uint32_t loadU32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+inline std::uint64_t loadU64(const std::uint8_t* p) {
+    return std::uint64_t(loadU32(p)) | std::uint64_t(loadU32(p + 4)) << 32;
+}
+inline void storeU32(std::uint8_t* p, std::uint32_t v) {
+    p[0] = std::uint8_t(v);
+    p[1] = std::uint8_t(v >> 8);
+    p[2] = std::uint8_t(v >> 16);
+    p[3] = std::uint8_t(v >> 24);
+}
+inline void storeU64(std::uint8_t* p, std::uint64_t v) {
+    storeU32(p, std::uint32_t(v));
+    storeU32(p + 4, std::uint32_t(v >> 32));
+}
 
 // The header of a new, empty Journal File for `mainName`. Returns 1 (and
 // leaves MainName empty) when the name does not fit its 255 characters.

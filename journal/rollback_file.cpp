@@ -24,11 +24,6 @@ std::uint32_t entryCheck(std::uint64_t cycle, const std::uint8_t* head, const st
     return std::uint32_t(h ^ (h >> 32));
 }
 
-void storeU64(std::uint8_t* p, std::uint64_t v) {
-    storeU32(p, std::uint32_t(v));
-    storeU32(p + 4, std::uint32_t(v >> 32));
-}
-
 // The unit a journal position belongs to: the header, or one record.
 struct Unit {
     FilePos start;
