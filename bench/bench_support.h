@@ -2,9 +2,12 @@
 // What the benchmarks share with the tests: the window system, answering
 // every question the same way, and the file layer (over the real files it
 // counts the system calls); and timing of whole processes.
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -93,6 +96,26 @@ int storeByteChanges(AppState& app, std::uint64_t count, Position position, Valu
         commitJournalHeader(app.journal);
     }
     return 0;
+}
+
+// The bytes of the benchmarks' files: a pattern that differs from page to page.
+inline std::uint8_t patternByte(std::uint64_t pos) { return std::uint8_t(pos * 31 + (pos >> 12)); }
+
+// Writes `size` bytes of the pattern to a new file `path` in 1 MiB blocks.
+// Returns its descriptor, still open for more writes, or -1.
+inline int writePatternFile(const std::string& path, std::uint64_t size) {
+    const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+    if (fd < 0) return -1;
+    std::vector<std::uint8_t> block(1 << 20);
+    for (std::uint64_t pos = 0; pos < size; pos += block.size()) {
+        for (std::size_t i = 0; i < block.size(); ++i) block[i] = patternByte(pos + i);
+        const std::size_t n = std::min<std::uint64_t>(block.size(), size - pos);
+        if (::pwrite(fd, block.data(), n, off_t(pos)) != ssize_t(n)) {
+            ::close(fd);
+            return -1;
+        }
+    }
+    return fd;
 }
 
 // The program built beside the benchmarks (build/bench/X -> build/quorby),

@@ -37,18 +37,9 @@ using namespace quorby::bench;
 
 namespace {
 
-std::uint8_t patternByte(std::uint64_t pos) { return std::uint8_t(pos * 31 + (pos >> 12)); }
-
 int writePattern(const std::string& path, std::uint64_t size) {
-    const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
-    if (fd < 0) return 1;
-    std::vector<std::uint8_t> block(1 << 20);
-    for (std::uint64_t pos = 0; pos < size; pos += block.size()) {
-        for (std::size_t i = 0; i < block.size(); ++i) block[i] = patternByte(pos + i);
-        const std::size_t n = std::min<std::uint64_t>(block.size(), size - pos);
-        if (::pwrite(fd, block.data(), n, off_t(pos)) != ssize_t(n)) return 1;
-    }
-    return ::close(fd);
+    const int fd = writePatternFile(path, size);
+    return fd < 0 ? 1 : ::close(fd);
 }
 
 int makeFile(const std::string& path, std::uint64_t size, char byte) {

@@ -31,7 +31,6 @@ using namespace quorby::bench;
 
 namespace {
 
-std::uint8_t patternByte(std::uint64_t pos) { return std::uint8_t(pos * 31 + (pos >> 12)); }
 std::uint8_t changedByte(std::uint64_t k) { return std::uint8_t(~patternByte(k) ^ 0x5A); }
 
 std::uint64_t changePos(std::uint64_t k, std::uint64_t records, std::uint64_t size) {
@@ -40,14 +39,8 @@ std::uint64_t changePos(std::uint64_t k, std::uint64_t records, std::uint64_t si
 
 // The pattern, with the changes laid in when `records` is not 0, and the last byte flipped when `flipLast`.
 int writeFile(const std::string& path, std::uint64_t size, std::uint64_t records, bool flipLast) {
-    const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+    const int fd = writePatternFile(path, size);
     if (fd < 0) return 1;
-    std::vector<std::uint8_t> block(1 << 20);
-    for (std::uint64_t pos = 0; pos < size; pos += block.size()) {
-        for (std::size_t i = 0; i < block.size(); ++i) block[i] = patternByte(pos + i);
-        const std::size_t n = std::min<std::uint64_t>(block.size(), size - pos);
-        if (::pwrite(fd, block.data(), n, off_t(pos)) != ssize_t(n)) return 1;
-    }
     for (std::uint64_t k = 0; k < records; ++k) {
         const std::uint8_t b = changedByte(k);
         if (::pwrite(fd, &b, 1, off_t(changePos(k, records, size))) != 1) return 1;

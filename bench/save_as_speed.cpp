@@ -36,19 +36,11 @@ using namespace quorby::bench;
 
 namespace {
 
-std::uint8_t patternByte(std::uint64_t pos) { return std::uint8_t(pos * 31 + (pos >> 12)); }
 std::uint8_t changedByte(std::uint64_t k) { return std::uint8_t(~patternByte(k) ^ 0x5A); }
 
 int writePattern(const std::string& path, std::uint64_t size) {
-    const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
-    if (fd < 0) return 1;
-    std::vector<std::uint8_t> block(1 << 20);
-    for (std::uint64_t pos = 0; pos < size; pos += block.size()) {
-        for (std::size_t i = 0; i < block.size(); ++i) block[i] = patternByte(pos + i);
-        const std::size_t n = std::min<std::uint64_t>(block.size(), size - pos);
-        if (::pwrite(fd, block.data(), n, off_t(pos)) != ssize_t(n)) return 1;
-    }
-    return ::close(fd);
+    const int fd = writePatternFile(path, size);
+    return fd < 0 ? 1 : ::close(fd);
 }
 
 // The position of change k: one byte in each of `halves` pages spread over the file.
