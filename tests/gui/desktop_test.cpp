@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/gui/desktop_session.h"
+#include "tests/support/view_menu_sizes.h"
 #include "tests/support/temp_dir.h"
 
 namespace quorby::testing {
@@ -115,30 +116,6 @@ struct Cell {
     }
 };
 
-// The sizes the View menu steps through from the default 8 x 16, down to the
-// smallest cell and up to a 16 pixels wide one. Enlarge View: the height
-// grows by 2, 1 or 0 as the cell is flatter than, about, or taller than 16/9
-// of its width, the width by 1; Decrease View the other way round.
-std::vector<std::pair<int, int>> viewMenuSizes() {
-    std::vector<std::pair<int, int>> sizes = {{8, 16}};
-    for (int w = 8, h = 16;;) {
-        const int e = 9 * h - 16 * w;
-        const int nw = std::max(7, e < -4 ? w - 2 : e <= 4 ? w - 1 : w);
-        const int nh = std::max(12, h - 1);
-        if (nw == w && nh == h) break;
-        w = nw;
-        h = nh;
-        sizes.push_back({w, h});
-    }
-    for (int w = 8, h = 16; w < 16;) {
-        const int e = 9 * h - 16 * w;
-        h += e < -4 ? 2 : e <= 4 ? 1 : 0;
-        w += 1;
-        sizes.push_back({w, h});
-    }
-    return sizes;
-}
-
 TEST_F(Desktop, WindowAndItsTitleBarComeUpOnScreenWithTheFileNameInTheCaption) {
     const std::string home = homeWithFont(8, 16);
     const std::string file = dir_.file("caption.bin");
@@ -167,7 +144,7 @@ TEST_F(Desktop, UnderscoreDescendersAndAccentsStayInsideTheirCellsAtEveryViewSiz
     const std::string glyphRow = "_gjpqy\xC9\xC5\xC7\xE7\xD6_gy_x";
     const std::string file = dir_.file("glyphs.bin");
     writeFile(file, std::string(16, ' ') + glyphRow + std::string(16, ' '));
-    for (auto [width, height] : viewMenuSizes()) {
+    for (auto [width, height] : viewMenuSizes(16)) {
         SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
         const std::string home = homeWithFont(width, height);
         const std::string shot = dir_.file("shot.png");

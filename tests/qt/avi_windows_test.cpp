@@ -20,29 +20,9 @@
 namespace quorby {
 namespace {
 
-class ModelessEvents final : public WindowInput {
-public:
-    std::vector<ModelessEvent> events;
-    void modelessEvent(const ModelessEvent& event) override { events.push_back(event); }
-    void command(int) override {}
-    bool keyDown(Key, std::uint32_t) override { return false; }
-    void keyUp(Key) override {}
-    void character(int) override {}
-    void mouseMove(int, int, bool, bool) override {}
-    void leftButtonDown(int, int, std::uint32_t) override {}
-    void leftButtonUp(int, int) override {}
-    void leftDoubleClick(int, int) override {}
-    void rightButtonDown(int, int) override {}
-    void wheel(int, std::uint32_t) override {}
-    void scroll(ScrollAction, std::int32_t) override {}
-    void paint() override {}
-    void resizeRequest(int, int) override {}
-    void destroy() override {}
-};
-
 TEST(AviWindows, CheckDialogAndReportAreModelessAndReportTheUsersActions) {
     test::ensureQtApplication();
-    ModelessEvents input;
+    test::ModelessRecorder input;
     QtPlatform platform(&input);
     AppState app;
     platform.openModeless(ModelessWindow::AviCheck, aviCheckDialogDescription(app));

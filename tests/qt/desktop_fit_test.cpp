@@ -21,39 +21,17 @@
 #include "platform/qt/qt_platform.h"
 #include "state/app_state.h"
 #include "tests/qt/qt_test_support.h"
+#include "tests/support/view_menu_sizes.h"
 
 namespace quorby {
 namespace {
-
-// The cell sizes the View menu offers: from 8 x 16, "Decrease View" down to
-// the smallest cell and "Enlarge View" up to the largest. Enlarge grows the
-// height by 2, 1 or 0 as the cell is flatter than, about, or taller than
-// 16/9 of its width, and the width by 1; Decrease mirrors it.
-std::vector<std::pair<int, int>> viewMenuSizes() {
-    std::vector<std::pair<int, int>> sizes = {{8, 16}};
-    for (int w = 8, h = 16;;) {
-        const int e = 9 * h - 16 * w;
-        const int nw = std::max(7, e < -4 ? w - 2 : e <= 4 ? w - 1 : w);
-        const int nh = std::max(12, h - 1);
-        if (nw == w && nh == h) break;
-        sizes.push_back({w = nw, h = nh});
-    }
-    for (int w = 8, h = 16;;) {
-        const int e = 9 * h - 16 * w;
-        const int nh = std::min(192, h + (e < -4 ? 2 : e <= 4 ? 1 : 0));
-        const int nw = std::min(96, w + 1);
-        if (nw == w && nh == h) break;
-        sizes.push_back({w = nw, h = nh});
-    }
-    return sizes;
-}
 
 // Every glyph of bytes 0x21..0xFF drawn as the grid draws it, at its cell in
 // the middle of a 3 x 3 block of cells: no ink may fall into the rows above
 // or below, and the glyphs must not shrink to a fraction of the cell.
 TEST(DesktopFit, EveryGlyphIsWholeInItsCellAtEverySizeOfTheViewMenu) {
     test::ensureQtApplication();
-    const auto sizes = viewMenuSizes();
+    const auto sizes = testing::viewMenuSizes();
     ASSERT_GT(sizes.size(), 80u);
     for (auto [width, height] : sizes) {
         SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));

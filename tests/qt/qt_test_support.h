@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "platform/qt/window_input.h"
 
 namespace quorby::test {
@@ -45,6 +46,32 @@ public:
     void destroy() override { events.push_back({"destroy"}); }
 
     std::vector<InputEvent> ofKind(const std::string& kind) const;
+};
+
+// Keeps the modeless events; everything else the window reports is ignored.
+class ModelessRecorder final : public WindowInput {
+public:
+    std::vector<ModelessEvent> events;
+    const Platform* platform = nullptr;
+    bool openAtLastEvent = false;  // whether the platform still had the window then
+    void modelessEvent(const ModelessEvent& event) override {
+        events.push_back(event);
+        if (platform) openAtLastEvent = platform->modelessOpen(event.window);
+    }
+    void command(int) override {}
+    bool keyDown(Key, std::uint32_t) override { return false; }
+    void keyUp(Key) override {}
+    void character(int) override {}
+    void mouseMove(int, int, bool, bool) override {}
+    void leftButtonDown(int, int, std::uint32_t) override {}
+    void leftButtonUp(int, int) override {}
+    void leftDoubleClick(int, int) override {}
+    void rightButtonDown(int, int) override {}
+    void wheel(int, std::uint32_t) override {}
+    void scroll(ScrollAction, std::int32_t) override {}
+    void paint() override {}
+    void resizeRequest(int, int) override {}
+    void destroy() override {}
 };
 
 }  // namespace quorby::test
