@@ -1,5 +1,6 @@
 #include "journal/journal_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -20,14 +21,25 @@ int fail(JournalFile& jf, std::uint32_t code, bool writing) {
     return 1;
 }
 
+// How much of [pos, pos + n) to read from disk: the rest, if any, is
+// appended records still held.
+std::uint32_t bytesOnDisk(const JournalFile& jf, FilePos pos, std::uint32_t n) {
+    const FilePos diskEnd = journalDiskEnd(jf);
+    if (diskEnd == jf.journalEnd || pos + n <= diskEnd) return n;
+    return pos < diskEnd ? std::uint32_t(diskEnd - pos) : 0;
+}
+
 int readBytes(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
     if (readThroughUnits(jf, pos, buf, n)) return 0;
+    const std::uint32_t fromDisk = bytesOnDisk(jf, pos, n);
+    if (fromDisk < n && pos + n > jf.journalEnd) return fail(jf, kReachedEndOfFile, false);
     std::uint32_t done = 0;
-    if (jf.files->readAt(jf.handle, pos, buf, n, &done) != 0) return fail(jf, 0, false);
-    if (done != n) return fail(jf, kReachedEndOfFile, false);
+    if (fromDisk > 0 && jf.files->readAt(jf.handle, pos, buf, fromDisk, &done) != 0) return fail(jf, 0, false);
+    if (done != fromDisk) return fail(jf, kReachedEndOfFile, false);
     overlayHeldUnits(jf, pos, buf, n);
     return 0;
 }
+
 
 int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
     ++jf.changeCount;
@@ -44,6 +56,14 @@ int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
     if (failed != 0) return fail(jf, 0, true);
     if (done != n) return fail(jf, kReachedEndOfFile, true);
     return 0;
+}
+
+// Appends whole records: held until the commit where room is set aside for
+// them, else written now.
+int appendBytes(JournalFile& jf, const std::uint8_t* bytes, std::uint32_t n) {
+    bool held = false;
+    if (holdAppendedRecords(jf, bytes, n, &held) != 0) return 1;
+    return held ? 0 : writeBytes(jf, jf.journalEnd, bytes, n);
 }
 
 // A pointer must name a whole record below journalEnd before any transfer.
@@ -187,7 +207,10 @@ int commitJournalHeader(JournalFile& jf) {
 
 int readJournalSpan(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done) {
     *done = 0;
-    if (jf.files->readAt(jf.handle, pos, buf, n, done) != 0) return 1;
+    const std::uint32_t fromDisk = bytesOnDisk(jf, pos, n);
+    if (fromDisk > 0 && jf.files->readAt(jf.handle, pos, buf, fromDisk, done) != 0) return 1;
+    if (fromDisk < n && *done == fromDisk)
+        *done = pos >= jf.journalEnd ? 0 : std::uint32_t(std::min<FilePos>(n, jf.journalEnd - pos));
     overlayHeldUnits(jf, pos, buf, *done);
     return 0;
 }
@@ -284,7 +307,7 @@ int appendRecord(JournalFile& jf, JournalRecord& r) {
     if (jf.journalEnd < kJournalHeaderSize) return fail(jf, kFileCorrupt, true);
     std::uint8_t bytes[kJournalRecordSize];
     encodeRecord(r, bytes);
-    if (writeBytes(jf, jf.journalEnd, bytes, kJournalRecordSize) != 0) return 1;
+    if (appendBytes(jf, bytes, kJournalRecordSize) != 0) return 1;
     r.jAdr = jf.journalEnd;
     jf.journalEnd += kJournalRecordSize;
     return 0;
@@ -296,7 +319,7 @@ int appendRecords(JournalFile& jf, JournalRecord* const* records, int count) {
     if (jf.journalEnd < kJournalHeaderSize) return fail(jf, kFileCorrupt, true);
     std::vector<std::uint8_t> bytes(std::size_t(count) * kJournalRecordSize);
     for (int k = 0; k < count; ++k) encodeRecord(*records[k], bytes.data() + std::size_t(k) * kJournalRecordSize);
-    if (writeBytes(jf, jf.journalEnd, bytes.data(), std::uint32_t(bytes.size())) != 0) return 1;
+    if (appendBytes(jf, bytes.data(), std::uint32_t(bytes.size())) != 0) return 1;
     for (int k = 0; k < count; ++k) records[k]->jAdr = jf.journalEnd + FilePos(k) * kJournalRecordSize;
     jf.journalEnd += FilePos(count) * kJournalRecordSize;
     return 0;

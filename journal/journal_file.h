@@ -37,6 +37,9 @@ struct JournalFile {
     // Make the records durable before the header points at them, and the
     // header durable before the command ends.
     bool syncOnCommit = true;
+    // Room on the drive set aside at a time for appended records to wait in
+    // memory (journal/rollback_file.h, R6).
+    FilePos appendRoom = FilePos(1) << 20;
     JournalFailureReporter reportFailure = nullptr;
     void* reportContext = nullptr;
     // Counts every write, cut and new attachment, so that readers that keep

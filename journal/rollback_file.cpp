@@ -1,5 +1,6 @@
 #include "journal/rollback_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <vector>
@@ -53,33 +54,38 @@ void appendEntry(RollbackState& rb, RollbackTarget target, FilePos pos, const st
     rb.unwritten.insert(rb.unwritten.end(), tail, tail + kEntryTail);
 }
 
-// Writes the waiting entries to the rollback file and syncs it.
-int writeEntries(JournalFile& jf) {
+// Writes the waiting entries to the rollback file and, with `sync`, makes
+// every entry written so far durable.
+int writeEntries(JournalFile& jf, bool sync = true) {
     RollbackState& rb = jf.rollback;
-    if (rb.unwritten.empty()) return 0;
     FileIo& files = *jf.files;
-    if (rb.handle == kNoFile && files.open(rb.name, OpenMode::PrivateReadWrite, &rb.handle) != 0) {
-        rb.handle = kNoFile;
-        return failWrite(jf);
+    if (!rb.unwritten.empty()) {
+        if (rb.handle == kNoFile && files.open(rb.name, OpenMode::PrivateReadWrite, &rb.handle) != 0) {
+            rb.handle = kNoFile;
+            return failWrite(jf);
+        }
+        if (rb.fileEnd == 0) {
+            std::uint8_t head[kRollbackHeaderSize];
+            storeU32(head, kRollbackMagic);
+            storeU32(head + 4, kRollbackFormat);
+            storeU64(head + 8, rb.committedEnd);
+            storeU64(head + 16, rb.cycle);
+            rb.unwritten.insert(rb.unwritten.begin(), head, head + kRollbackHeaderSize);
+        }
+        std::uint32_t done = 0;
+        const std::uint32_t n = std::uint32_t(rb.unwritten.size());
+        if (files.writeAt(rb.handle, rb.fileEnd, rb.unwritten.data(), n, &done) != 0 || done != n) {
+            // What did arrive ends in an entry cut short; the next attempt writes over it.
+            if (rb.fileEnd == 0) rb.unwritten.erase(rb.unwritten.begin(), rb.unwritten.begin() + kRollbackHeaderSize);
+            return failWrite(jf);
+        }
+        rb.fileEnd += n;
+        rb.unwritten.clear();
+        rb.unsynced = true;
     }
-    if (rb.fileEnd == 0) {
-        std::uint8_t head[kRollbackHeaderSize];
-        storeU32(head, kRollbackMagic);
-        storeU32(head + 4, kRollbackFormat);
-        storeU64(head + 8, rb.committedEnd);
-        storeU64(head + 16, rb.cycle);
-        rb.unwritten.insert(rb.unwritten.begin(), head, head + kRollbackHeaderSize);
-    }
-    std::uint32_t done = 0;
-    const std::uint32_t n = std::uint32_t(rb.unwritten.size());
-    if (files.writeAt(rb.handle, rb.fileEnd, rb.unwritten.data(), n, &done) != 0 || done != n) {
-        // What did arrive ends in an entry cut short; the next attempt writes over it.
-        if (rb.fileEnd == 0) rb.unwritten.erase(rb.unwritten.begin(), rb.unwritten.begin() + kRollbackHeaderSize);
-        return failWrite(jf);
-    }
+    if (!sync || !rb.unsynced) return 0;
     if (jf.syncOnCommit && files.sync(rb.handle) != 0) return failWrite(jf);
-    rb.fileEnd += n;
-    rb.unwritten.clear();
+    rb.unsynced = false;
     rb.mainPending = false;
     return 0;
 }
@@ -152,8 +158,11 @@ int readUnitsAround(JournalFile& jf, const Unit& u) {
         const FilePos before = forward ? 0 : backward ? 2 * reach : reach;
         const FilePos after = backward ? kJournalRecordSize : forward ? 2 * reach : reach;
         from = u.start - kJournalHeaderSize > before ? u.start - before : kJournalHeaderSize;
-        to = jf.journalEnd - u.start > after ? u.start + after : jf.journalEnd;
+        // Appended records still held are not on disk: the read stops before them.
+        const FilePos diskEnd = journalDiskEnd(jf);
+        to = diskEnd - u.start > after ? u.start + after : diskEnd;
     }
+    if (to < u.start + u.size) return 1;
     std::vector<std::uint8_t> bytes(std::size_t(to - from));
     std::uint32_t done = 0;
     if (jf.files->readAt(jf.handle, from, bytes.data(), std::uint32_t(to - from), &done) != 0 || done != to - from)
@@ -197,6 +206,34 @@ int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
         n -= part;
     }
     return 0;
+}
+
+int holdAppendedRecords(JournalFile& jf, const std::uint8_t* bytes, std::uint32_t n, bool* held) {
+    RollbackState& rb = jf.rollback;
+    *held = false;
+    const std::size_t count = n / kJournalRecordSize;
+    if (!usesRollbackFile(jf) || n == 0 || n % kJournalRecordSize != 0 || count > kRollbackHeldLimit) return 0;
+    const FilePos at = jf.journalEnd;
+    if (at + n > rb.reservedEnd) {
+        const FilePos room = n > jf.appendRoom ? n : jf.appendRoom;
+        if (jf.files->reserve(jf.handle, at, room) != 0) return 0;
+        rb.reservedEnd = at + room;
+    }
+    if (rb.held.size() + count > kRollbackHeldLimit && writeHeldUnits(jf) != 0) return 1;
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::uint8_t* record = bytes + k * kJournalRecordSize;
+        RollbackState::HeldUnit unit;
+        unit.bytes.assign(record, record + kJournalRecordSize);
+        rb.held.insert_or_assign(at + k * kJournalRecordSize, std::move(unit));
+    }
+    if (rb.heldAppendsFrom > at) rb.heldAppendsFrom = at;
+    ++jf.changeCount;
+    *held = true;
+    return 0;
+}
+
+FilePos journalDiskEnd(const JournalFile& jf) {
+    return jf.rollback.heldAppendsFrom < jf.journalEnd ? jf.rollback.heldAppendsFrom : jf.journalEnd;
 }
 
 void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
@@ -257,6 +294,9 @@ void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
 void forgetCachedUnits(JournalFile& jf) {
     jf.rollback.held.clear();
     jf.rollback.clean.clear();
+    jf.rollback.heldAppendsFrom = RollbackState::kNoHeldAppends;
+    // A cut file gives back the room set aside beyond its end.
+    jf.rollback.reservedEnd = 0;
 }
 
 void forgetCleanUnits(JournalFile& jf) { jf.rollback.clean.clear(); }
@@ -298,6 +338,7 @@ int writeHeldUnits(JournalFile& jf) {
     if (rb.clean.size() + rb.held.size() <= kCleanUnitLimit)
         for (auto& [start, unit] : rb.held) rb.clean[start] = std::move(unit.bytes);
     rb.held.clear();
+    rb.heldAppendsFrom = RollbackState::kNoHeldAppends;
     return 0;
 }
 
@@ -314,6 +355,7 @@ int endRollbackCycle(JournalFile& jf) {
         ++rb.cycle;
     }
     rb.fileEnd = 0;
+    rb.unsynced = false;
     rb.mainCovered.clear();
     rb.mainWritten = false;
     rb.committedEnd = jf.journalEnd;
@@ -376,6 +418,23 @@ int prepareMainWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_
     rb.mainWritten = true;
     // Pre-images of journal units may wait: their units wait with them.
     return rb.mainPending ? writeEntries(jf) : 0;
+}
+
+int keepMainPreImagesAhead(JournalFile& jf, FileHandle main, FilePos pos, FilePos n, std::vector<std::uint8_t>& buffer) {
+    RollbackState& rb = jf.rollback;
+    if (!usesRollbackFile(jf) || jf.handle == kNoFile || buffer.empty()) return 0;
+    for (FilePos at = pos; at < pos + n;) {
+        const std::uint32_t piece = std::uint32_t(std::min<FilePos>(buffer.size(), pos + n - at));
+        if (!covered(rb, at, piece)) {
+            std::uint32_t got = 0;
+            if (jf.files->readAt(main, at, buffer.data(), piece, &got) != 0) return 1;
+            // Bytes beyond the end have no pre-image; the kept length cuts them off.
+            if (keepMainPreImage(jf, main, at, buffer.data(), got) != 0 || writeEntries(jf, false) != 0) return 1;
+            noteCovered(rb, at, piece);
+        }
+        at += piece;
+    }
+    return 0;
 }
 
 // --- Opening ----------------------------------------------------------------

@@ -48,11 +48,15 @@
 //   R4. Memory stays bounded: held units are written out (after their
 //       pre-images) whenever more than kRollbackHeldLimit of them wait; the
 //       units kept from reads are dropped beyond kCleanUnitLimit.
+//   R6. Appended records may wait among the held units (they need no
+//       pre-image: R3 cuts them off) only where room for them is set aside
+//       on the drive first, so a full drive is still met by the append.
 //   R5. A version's Flag may be rewritten without a pre-image when its old
 //       and its new state show the same bytes, which the Main File holds
 //       durably (journal/written_marks.h): a crash leaves either state.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "journal/journal_file.h"
 
@@ -67,7 +71,7 @@ inline constexpr std::uint32_t kRollbackMaxData = 4096;
 inline constexpr std::size_t kRollbackHeldLimit = 4096;
 inline constexpr std::size_t kCleanUnitLimit = 4096;
 // A rollback file longer than this is cut back at the commit.
-inline constexpr FilePos kRollbackKeptLength = FilePos(64) << 20;
+inline constexpr FilePos kRollbackKeptLength = FilePos(80) << 20;
 
 enum class RollbackTarget : std::uint32_t { JournalFile = 1, MainFile = 2, MainFileLength = 3 };
 
@@ -88,6 +92,14 @@ bool rollbackCycleOpen(const JournalFile& jf);
 // it (records this command appended) none is needed. May write out held
 // units (R4).
 int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage);
+// Appends whole records at journalEnd (which the caller then moves on) as
+// held units, written out with the other held units, when room for them is
+// set aside on the drive (R6). *held false: the caller writes them. 1: the
+// held units could not be written out to make room (reported).
+int holdAppendedRecords(JournalFile& jf, const std::uint8_t* bytes, std::uint32_t n, bool* held);
+// Where the Journal File's bytes on disk end: before the appended records
+// still held, or at journalEnd.
+FilePos journalDiskEnd(const JournalFile& jf);
 // Lays the held units over bytes just read from [pos, pos + n).
 void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
 // Reads [pos, pos + n) when it lies in one unit: from a held or kept unit,
@@ -119,6 +131,11 @@ int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::u
 // For Main File bytes that the journal goes on showing until the commit (a
 // write whose versions are marked written only then): no pre-image is needed.
 void coverMainRangeByJournal(JournalFile& jf, FilePos pos, std::uint32_t n);
+// Keeps the pre-images of the Main File's [pos, pos + n), which writes are
+// about to replace, read in pieces of `buffer`'s size and written to the
+// rollback file piece by piece; the first of those writes makes them durable
+// with one sync. 1: the writes must not happen.
+int keepMainPreImagesAhead(JournalFile& jf, FileHandle main, FilePos pos, FilePos n, std::vector<std::uint8_t>& buffer);
 // Before writing [pos, pos + n) of the Main File: keeps the pre-image (read
 // now, unless kept since the last commit) and makes the waiting entries
 // durable. 1: the write must not happen.

@@ -33,6 +33,13 @@ struct RollbackState {
         std::vector<std::uint8_t> preImage;  // as committed; empty when none is needed
     };
     std::map<FilePos, HeldUnit> held;
+    // Records appended by the running command that wait among the held units
+    // start here and reach journalEnd; beyond it the disk holds nothing yet.
+    // kNoHeldAppends when none waits.
+    static constexpr FilePos kNoHeldAppends = ~FilePos{0};
+    FilePos heldAppendsFrom = kNoHeldAppends;
+    // Room on the drive is set aside for appends up to here.
+    FilePos reservedEnd = 0;
     // Units as they are on disk, kept from recent reads and writes, so that
     // reading a record again or keeping its pre-image costs no transfer.
     std::map<FilePos, std::vector<std::uint8_t>> clean;
@@ -42,6 +49,8 @@ struct RollbackState {
     bool mainWritten = false;
     // `unwritten` holds a Main File pre-image: the next Main File write waits for it.
     bool mainPending = false;
+    // Entries are written but not yet synced.
+    bool unsynced = false;
 };
 
 }  // namespace quorby

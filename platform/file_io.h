@@ -64,6 +64,11 @@ public:
     virtual int size(FileHandle h, FilePos* out) = 0;
     virtual int setSize(FileHandle h, FilePos size) = 0;
     virtual int sync(FileHandle h) = 0;
+    // Sets aside room on the drive for writes into [pos, pos + n) beyond the
+    // end, without changing the file's length, so that those writes cannot
+    // meet a full drive. 1 when the room is not there or cannot be set aside
+    // (then the writes meet the drive as they come).
+    virtual int reserve(FileHandle /*h*/, FilePos /*pos*/, FilePos /*n*/) { return 1; }
     // Last-write time as a Windows file time (100 ns units since 1601-01-01).
     virtual int lastWriteTime(FileHandle h, std::uint64_t* out) = 0;
     virtual int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) = 0;

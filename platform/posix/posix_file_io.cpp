@@ -158,6 +158,14 @@ int PosixFileIo::setSize(FileHandle h, FilePos size) {
     return 0;
 }
 
+int PosixFileIo::reserve(FileHandle h, FilePos pos, FilePos n) {
+    if (pos > FilePos(LLONG_MAX) || n > FilePos(LLONG_MAX) - pos) return 1;
+    while (::fallocate(h, FALLOC_FL_KEEP_SIZE, off_t(pos), off_t(n)) != 0) {
+        if (errno != EINTR) return 1;
+    }
+    return 0;
+}
+
 int PosixFileIo::sync(FileHandle h) {
     if (::fsync(h) != 0) return fail(errno, true);
     return 0;

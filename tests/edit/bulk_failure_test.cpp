@@ -87,6 +87,9 @@ TEST(BulkFailure, AFullDriveDuringAPasteStopsItWithOneMessage) {
     for (bool direct : {false, true}) {
         SCOPED_TRACE(direct ? "direct" : "journal");
         FailureFixture f(direct);
+        // Room for the records of one pair at a time: the fifth pair's finds
+        // the drive full.
+        f.app.journal.appendRoom = 2 * kJournalRecordSize;
         f.atFifthPair([&] { f.io.failWrites = true; });
         EXPECT_EQ(pasteFile(f.app), 1);
         f.io.failWrites = false;

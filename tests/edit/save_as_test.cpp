@@ -133,6 +133,7 @@ TEST(SaveAs, OtherSpellingsOfTheOpenFilesAreRefused) {
     t.show();
     t.type("12");
     storePage(t.app);
+    t.endCommand();
     const std::vector<std::string> spellings = {dir.file("link.bin"), dir.path() + "/./m.bin",
                                                 dir.file("sub/../m.bin"), dir.file("hard.bin"),
                                                 dir.file("link.jnl"), dir.path() + "/sub/../m.jnl"};

@@ -306,6 +306,53 @@ TEST(JournalFile, WrittenMarksGoOutInRunsAndRespectHeldRecords) {
     EXPECT_EQ(j.failuresReported, reported + 1);
 }
 
+// With a rollback file and room set aside on the drive, appended records
+// wait in memory and go out at the commit, in one transfer with the records
+// around them; until then every read shows them. Where no room can be set
+// aside the append is a write of its own, and a full drive fails it at once.
+TEST(JournalFile, AppendedRecordsWaitForTheCommitWhereRoomIsSetAside) {
+    JournalFixture j;
+    const FilePos first = j.addPage(0x000, 1);
+    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    useRollbackFile(j.jf);
+    j.jf.appendRoom = kJournalRecordSize;
+    const std::size_t committed = j.bytes().size();
+    j.io.resetCounts();
+    std::vector<FilePos> added;
+    for (int k = 1; k <= 3; ++k) added.push_back(j.addPage(FilePos(k) * 0x200, std::uint8_t(0x10 + k)));
+    EXPECT_EQ(j.io.writes, 0u);
+    EXPECT_EQ(j.bytes().size(), committed);
+    std::uint8_t data[kRecordDataSize];
+    ASSERT_EQ(readRecordData(j.jf, added[1], data), 0);
+    EXPECT_EQ(data[0], 0x12);
+    // A span from committed records into the waiting ones reads both.
+    std::vector<std::uint8_t> span(2 * kJournalRecordSize + 100);
+    std::uint32_t done = 0;
+    ASSERT_EQ(readJournalSpan(j.jf, first, span.data(), std::uint32_t(span.size()), &done), 0);
+    EXPECT_EQ(done, span.size());
+    EXPECT_EQ(span[kJournalRecordSize + kRecordHeaderSize], 0x11);
+    ASSERT_EQ(readJournalSpan(j.jf, added[2], span.data(), std::uint32_t(span.size()), &done), 0);
+    EXPECT_EQ(done, kJournalRecordSize);
+
+    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    EXPECT_EQ(j.bytes().size(), committed + 3 * kJournalRecordSize);
+    EXPECT_EQ(j.bytes()[added[2] + kRecordHeaderSize], 0x13);
+    EXPECT_EQ(j.dump().status, kDumpAllHold);
+    EXPECT_EQ(j.io.writesOf(j.jf.handle), 1u);  // the header, the linked and the added records together
+
+    // A full drive beyond the room set aside (a record's at a time here): the
+    // append's own write fails and nothing links it.
+    j.io.failWrites = true;
+    JournalRecord r;
+    r.mainAdr = 0x1000;
+    r.anz = 512;
+    const FilePos end = j.jf.journalEnd;
+    EXPECT_EQ(appendRecord(j.jf, r), 1);
+    EXPECT_EQ(j.jf.journalEnd, end);
+    EXPECT_TRUE(isEmptyPtr(r.jAdr));
+    EXPECT_GT(j.failuresReported, 0);
+}
+
 TEST(JournalFile, FailedTransfersAreReportedAndNeverLinked) {
     JournalFixture j;
     j.addPage(0x000, 1);

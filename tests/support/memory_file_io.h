@@ -94,7 +94,7 @@ public:
     // ioError after delivering at most readLimit bytes; 0: never.
     int failFromRead = 0;
     std::uint32_t readLimit = 0xFFFFFFFFu;
-    bool failWrites = false;                      // every write fails: drive full
+    bool failWrites = false;                      // every write fails, but into room set aside: drive full
     std::map<std::string, SystemError> failWrite; // path -> error of every write into it (nothing moves)
     bool readOnlyHandlesRefuseWrites = false;     // writes through a handle opened ReadOnly fail, as on disk
     std::uint32_t writeLimit = 0xFFFFFFFFu;       // bytes a write moves before it stops without an error
@@ -198,7 +198,7 @@ public:
         ++writesByHandle_[h];
         if (logEvents) events.push_back({'W', pos, n});
         if (!real && !memoryFile(h) && !syntheticFile(h)) return fail({6, EBADF});
-        if (failWrites) return fail({112, ENOSPC});
+        if (failWrites && !inReservedRoom(h, pos, n)) return fail({112, ENOSPC});
         if (readOnlyHandlesRefuseWrites && readOnlyHandles_.count(h)) return fail({6, EBADF});
         if (!failWrite.empty()) {
             auto it = handles_.find(h);
@@ -239,6 +239,20 @@ public:
         auto* data = memoryFile(h);
         if (!data) return fail({6, EBADF});
         data->resize(size, 0);
+        // Cutting a file gives back the room set aside beyond its new end.
+        FilePos& end = reservedEnd_[handles_[h]];
+        end = std::min(end, size);
+        return 0;
+    }
+    // Room is there unless the drive is full or the file refuses writes;
+    // once set aside, writes into it succeed on a full drive as well.
+    int reserve(FileHandle h, FilePos pos, FilePos n) override {
+        if (real) return real->reserve(h, pos, n);
+        if (failWrites || !memoryFile(h)) return 1;
+        const std::string& path = handles_[h];
+        if (failWrite.count(path)) return 1;
+        FilePos& end = reservedEnd_[path];
+        end = std::max(end, pos + n);
         return 0;
     }
     int sync(FileHandle h) override {
@@ -408,6 +422,14 @@ private:
 
     std::map<std::string, Synthetic> synthetic_;
     std::map<std::string, std::vector<std::uint8_t>> durable_;  // content as of the last sync
+    std::map<std::string, FilePos> reservedEnd_;                // room set aside up to here
+
+    bool inReservedRoom(FileHandle h, FilePos pos, std::uint32_t n) const {
+        auto it = handles_.find(h);
+        if (it == handles_.end()) return false;
+        auto room = reservedEnd_.find(it->second);
+        return room != reservedEnd_.end() && pos + n <= room->second;
+    }
     std::map<FileHandle, std::string> handles_;
     std::set<FileHandle> readOnlyHandles_;
     FileHandle nextHandle_ = 3;
