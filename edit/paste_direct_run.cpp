@@ -1,5 +1,7 @@
 #include "edit/paste_direct_run.h"
 
+#include "journal/rollback_file.h"
+#include "state/error_report.h"
 #include "store/journal_lifecycle.h"
 #include "store/main_file.h"
 #include "store/main_file_bytes.h"
@@ -10,11 +12,11 @@ namespace quorby {
 namespace {
 
 constexpr FilePos kNoRecord = ~FilePos{0};
-// Each block is one read of the source, one of the Main File's pre-image,
-// one sync of the rollback file and one write: few and large ones.
+// Each block is one read of the source and one write: few and large ones.
 constexpr FilePos kRunBlock = FilePos(4) << 20;
 // Without records in the history, the written part is committed now and
 // then, so that the rollback file keeps the pre-images of this much at most.
+// They are kept ahead for the whole stretch, made durable by one sync.
 constexpr FilePos kCommitEvery = FilePos(64) << 20;
 
 }  // namespace
@@ -43,7 +45,15 @@ FilePos DirectPasteRun::write(FilePos pairPos, FilePos pairsLeft, bool* failed) 
         return 0;
     }
     const std::uint32_t bytes = std::uint32_t(pairs * kPagePairSize);
-    if (block_.size() < bytes) block_.resize(bytes);
+    if (block_.size() < kRunBlock) block_.resize(kRunBlock);
+    FilePos stretch = sinceCommit_ < kCommitEvery ? kCommitEvery - sinceCommit_ : bytes;
+    const FilePos runEnd = pairPos + pairsLeft * kPagePairSize < limit ? pairPos + pairsLeft * kPagePairSize : limit;
+    if (stretch > runEnd - pairPos) stretch = runEnd - pairPos;
+    if (keepMainPreImagesAhead(app_.journal, app_.main.mainHandle, pairPos, stretch, block_) != 0) {
+        reportError(app_, kErrorWriting, app_.main.mainName);
+        *failed = true;
+        return 0;
+    }
     std::uint8_t* block = block_.data();
     if (readPasteSource(app_, source_, pairPos - start_, block, bytes) != 0 ||
         writeMainBytes(app_, pairPos, block, bytes) != 0) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "edit/append_to_file.h"
+#include "edit/fill_commands.h"
 #include "edit/save_as.h"
 #include "edit/undo_commands.h"
 #include "edit/write_commands.h"
@@ -106,6 +107,21 @@ inline BatchSizes smallBatches() {
 // All over several commits, changed again and written again.
 inline std::vector<Step> batchedSession(bool withUndo) {
     std::vector<Step> steps;
+    // Without undo, direct access fills whole page pairs straight into the
+    // Main File, their pre-images kept ahead of the writes; the pair of a
+    // stored page in between goes through its journal record.
+    if (!withUndo) {
+        steps.push_back({"store a half", [](Program& p) { p.type(2048 + 7, 0x77); }});
+        steps.push_back({"fill directly", [](Program& p) {
+                             select(p, 1024, 4096);
+                             p.run([](AppState& app) {
+                                 app.edit.fillValue = 0x5A;
+                                 app.shell.accessFlags |= kAccessDirect;
+                                 fillSelection(app);
+                                 app.shell.accessFlags &= ~kAccessDirect;
+                             });
+                         }});
+    }
     for (FilePos half = 0; half < kMainSize / 256; ++half)
         steps.push_back({"store a half", [half](Program& p) { p.type(half * 256 + 7, std::uint8_t(0xA0 + half)); }});
     steps.push_back({"save file", [](Program& p) { p.run(saveFileCommand); }});

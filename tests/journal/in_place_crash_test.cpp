@@ -99,17 +99,19 @@ std::uint64_t transferNumber(const Reference& ref, std::size_t index) {
 
 // Killed: the cut write and every later one do not happen; what was written
 // stays. Power lost: the same, and nothing that was not synced survives.
-// Journal written back: power lost after the system wrote back every write
-// to the Journal File, but none to the other files since their last sync.
-// Torn append: half of a 640-byte record append arrives, nothing after it
+// Journal (Main File) written back: power lost after the system wrote back
+// every write to the Journal File (the Main File), but none to the other
+// files since their last sync.
+// Torn write: half of a write longer than a sector arrives, nothing after it
 // (a single sector write, such as the 128-byte header commit, is never torn).
-enum class Cut { Killed, PowerLost, JournalWrittenBack, TornAppend };
+enum class Cut { Killed, PowerLost, JournalWrittenBack, MainWrittenBack, TornWrite };
 const char* cutName(Cut c) {
     switch (c) {
     case Cut::Killed: return "killed";
     case Cut::PowerLost: return "power lost";
     case Cut::JournalWrittenBack: return "power lost, journal written back";
-    case Cut::TornAppend: return "torn append";
+    case Cut::MainWrittenBack: return "power lost, Main File written back";
+    case Cut::TornWrite: return "torn write";
     }
     return "";
 }
@@ -135,7 +137,7 @@ Outcome cutRun(const Setup& setup, const Reference& ref, std::size_t write, Cut 
         Program p(io, kDir, setup.undoOptions, setup.batches);
         if (p.open() != 0) return out;
         const IoEvent& e = ref.events[ref.writeEvent[write]];
-        io.failNth(transferNumber(ref, ref.writeEvent[write]), cut == Cut::TornAppend ? e.length / 2 : 0, true);
+        io.failNth(transferNumber(ref, ref.writeEvent[write]), cut == Cut::TornWrite ? e.length / 2 : 0, true);
         // A killed program runs no further command.
         for (const Step& s : setup.steps()) {
             s.run(p);
@@ -144,6 +146,7 @@ Outcome cutRun(const Setup& setup, const Reference& ref, std::size_t write, Cut 
         io.stopFailing();
         if (cut == Cut::PowerLost) io.crash();
         if (cut == Cut::JournalWrittenBack) io.crashKeeping(p.app.journal.name);
+        if (cut == Cut::MainWrittenBack) io.crashKeeping(p.app.main.mainName);
     }
     Program q(io, kDir, setup.undoOptions);
     out.openResult = q.open();
@@ -192,8 +195,8 @@ void cutEveryWrite(const Setup& setup) {
     const std::size_t stride = total > 500 ? (total + 499) / 500 : 1;
     int runs = 0;
     for (std::size_t w = 0; w < total; w += stride) {
-        for (Cut cut : {Cut::Killed, Cut::PowerLost, Cut::JournalWrittenBack, Cut::TornAppend}) {
-            if (cut == Cut::TornAppend && ref.events[ref.writeEvent[w]].length != kJournalRecordSize) continue;
+        for (Cut cut : {Cut::Killed, Cut::PowerLost, Cut::JournalWrittenBack, Cut::MainWrittenBack, Cut::TornWrite}) {
+            if (cut == Cut::TornWrite && ref.events[ref.writeEvent[w]].length <= 512) continue;
             ++runs;
             const Step& step = steps[ref.stepOfWrite[w]];
             const std::string where = "write " + std::to_string(w + 1) + " (" + step.name + ", " +
