@@ -63,6 +63,7 @@ TEST(AviSession, CheckReadsTheTypedChangesOfCloseAndFarChunks) {
                                         "answer yes yes yes yes yes\n"
                                         "window avicheck press OK\n"
                                         "print window avi\n"
+                                        "answer no no\n"  // neither written nor the journal kept
                                         "quit\n",
                                     dir.path());
         EXPECT_EQ(run.status, 0) << run.transcript << run.errors;
