@@ -332,6 +332,39 @@ TEST(IndexCheck, CloseChunksAreReadTogetherAndTheFileEndStaysWhereItIs) {
                                       posLine(ix + 32 + 8 * 25, kBeyond));
     }
     {
+        // A byte that cannot be read (a bad sector): only the id or the
+        // entry it lies in is lost, not the others read with it.
+        const std::size_t ix = f.ix[0][0];
+        for (const std::size_t bad : {f.packets[2 * 20].pos + 2, ix + 32 + 8 * 30 + 5}) {
+            struct BadByte : RiffContent {
+                test::MemoryContent& memory;
+                std::size_t bad;
+                BadByte(test::MemoryContent& m, std::size_t b) : memory(m), bad(b) {}
+                FilePos size() const override { return memory.size(); }
+                int read(FilePos pos, std::uint8_t* out, std::uint32_t n, std::uint32_t* got) override {
+                    const int result = memory.read(pos, out, n, got);
+                    return pos <= bad && bad < pos + n ? 1 : result;
+                }
+            };
+            struct BadPort : TestPort {
+                BadByte badContent;
+                BadPort(std::vector<std::uint8_t> b, std::size_t at) : TestPort(std::move(b)), badContent(memory, at) {}
+                RiffContent& content() override { return badContent; }
+            } port(f.b.bytes, bad);
+            std::uint32_t errors = 0;
+            const StandardIndexEnd end = checkStandardIndex(port, ix, false, &errors);
+            EXPECT_EQ(errors, 1u) << bad;
+            if (bad < ix) {
+                EXPECT_EQ(end, StandardIndexEnd::Done);
+                EXPECT_EQ(port.text.text, posLine(f.packets[2 * 20].pos, "   Wrong Data !") +
+                                              posLine(ix + 32 + 8 * 20 - 8, "   (Index Entry)"));
+            } else {
+                EXPECT_EQ(end, StandardIndexEnd::PastEnd);
+                EXPECT_EQ(port.text.text, posLine(ix + 32 + 8 * 30, kBeyond));
+            }
+        }
+    }
+    {
         const std::size_t entry = f.idx1 + 8 + 16 * 30;
         TestPort full(f.b.bytes);
         const AviFacts facts = full.facts();
