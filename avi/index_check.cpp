@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "avi/chunk_id_window.h"
+#include "avi/index_entries.h"
 #include "avi/standard_entries.h"
 
 namespace quorby {
@@ -100,19 +102,28 @@ StandardIndexEnd checkStandardIndex(IndexCheckPort& port, FilePos pos, bool repa
     // Entries the chunk itself does not hold are not read.
     const std::uint32_t room = chunkSize < 24 ? 0 : (chunkSize - 24) / 8;
     if (inUse > room) inUse = room;
+    IndexEntries entries(content, pos + 32, 8, inUse);
+    ChunkIdWindow ids(content);
     FilePos prevData = kNoPos;
     for (std::uint32_t i = 0; i < inUse; ++i) {
         const FilePos entry = pos + 32 + 8 * FilePos(i);
-        std::uint8_t e[8];
-        if (!bytesAt(content, entry, e, 8)) {
+        const std::uint8_t* e = entries.entry(i);
+        if (e == nullptr) {
             reportPosLine(report, entry, kBeyondEnd);
             ++*errors;
             return StandardIndexEnd::PastEnd;
         }
         FilePos data = base + le32(e);
         const FilePos chunk = data - 8;
+        // The ids of the next entries' chunks that follow closely are read
+        // with this one.
+        FilePos reachEnd = chunk + 4;
+        for (std::uint32_t k = i + 1; k < inUse && !ids.holds(chunk); ++k) {
+            const std::uint8_t* next = entries.held(k);
+            if (next == nullptr || !extendReach(chunk, reachEnd, base + le32(next) - 8)) break;
+        }
         FourCc there = 0;
-        if (!idAt(content, chunk, &there) || there != id) {
+        if (!ids.idAt(chunk, reachEnd, &there) || there != id) {
             reportPosLine(report, chunk, "   Wrong Data !");
             reportPosLine(report, entry - 8, "   (Index Entry)");
             port.flush();
@@ -121,7 +132,11 @@ StandardIndexEnd checkStandardIndex(IndexCheckPort& port, FilePos pos, bool repa
                 const FilePos repaired = repairEntry(port, entry, base, prevData, id);
                 if (repaired != kNoPos) data = repaired;
             }
-            if (!port.goOnAfterError()) return StandardIndexEnd::StoppedByNo;
+            const bool goOn = port.goOnAfterError();
+            // A repair or the question may have changed the content.
+            entries.forget();
+            ids.forget();
+            if (!goOn) return StandardIndexEnd::StoppedByNo;
         }
         prevData = data;
         if (report.stopRequested()) {
@@ -208,10 +223,11 @@ CheckOutcome checkIdx1(IndexCheckPort& port, const AviFacts& facts, bool standar
     const std::uint32_t entries = le32(size) / 16;
     StandardEntries verified[2] = {{content, standardIndexesRight ? facts.superIndexPos[0] : 0},
                                    {content, standardIndexesRight ? facts.superIndexPos[1] : 0}};
+    IndexEntries block(content, facts.idx1Pos + 8, 16, entries);
     for (std::uint32_t i = 0; i < entries; ++i) {
         const FilePos entry = facts.idx1Pos + 8 + 16 * FilePos(i);
-        std::uint8_t e[16];
-        if (!bytesAt(content, entry, e, 16)) {
+        const std::uint8_t* e = block.entry(i);
+        if (e == nullptr) {
             reportPosLine(report, entry, kBeyondEnd);
             ++out.errors;
             return out;
@@ -226,7 +242,9 @@ CheckOutcome checkIdx1(IndexCheckPort& port, const AviFacts& facts, bool standar
             reportPosLine(report, entry + 8, "   (Index Entry)");
             port.flush();
             ++out.errors;
-            if (!port.goOnAfterError()) return out;
+            const bool goOn = port.goOnAfterError();
+            block.forget();
+            if (!goOn) return out;
         }
         if (report.stopRequested()) {
             reportLine(report, kStopped);

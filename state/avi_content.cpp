@@ -4,16 +4,20 @@
 
 #include "state/compare_sources.h"
 #include "state/error_report.h"
+#include "state/forward_overlay.h"
 
 namespace quorby {
 
 int MainFileContent::readDirect(FilePos pos, std::uint8_t* out, std::uint32_t n) {
-    const CompareSource source = mainCompareSource(app_);
-    FilePos chain = source.journal != nullptr ? source.journal->header.first : kEmptyPtr;
-    if (readSourceBytes(source, pos, out, n, chain, 0) != 0) {
+    CompareSource source = mainCompareSource(app_);
+    const bool changes = source.journal != nullptr;
+    source.journal = nullptr;
+    FilePos unused = kEmptyPtr;
+    if (readSourceBytes(source, pos, out, n, unused, 0) != 0) {
         reportError(app_, "Error reading ", app_.main.mainName);
         return 1;
     }
+    if (changes) overlayForward(app_, overlay_, pos, out, n);
     return 0;
 }
 
@@ -29,8 +33,13 @@ int MainFileContent::fill(FilePos start) {
 }
 
 int MainFileContent::read(FilePos pos, std::uint8_t* out, std::uint32_t n, std::uint32_t* got) {
-    std::memset(out, 0, n);
     *got = 0;
+    const int result = readAvailable(pos, out, n, got);
+    std::memset(out + *got, 0, n - *got);
+    return result;
+}
+
+int MainFileContent::readAvailable(FilePos pos, std::uint8_t* out, std::uint32_t n, std::uint32_t* got) {
     if (pos >= size()) return 0;
     const bool inWindow = windowLength_ != 0 && pos >= windowStart_ && pos - windowStart_ < windowLength_;
     const bool sequential = pos == lastEnd_;

@@ -125,15 +125,16 @@ inline void addSuperEntry(AviBuilder& b, std::size_t indx, int n, std::size_t ix
 }
 
 // One movi list: `frames` pairs of video and audio packets, then ix00 and
-// ix01 over them, entered in the super indexes as entry `segment`.
-inline void moviSegment(BuiltAvi& f, int segment, int frames, bool listed) {
+// ix01 over them, entered in the super indexes as entry `segment`. Video
+// packets of `videoSize` bytes, or of 120 bytes and 7 more each for 0.
+inline void moviSegment(BuiltAvi& f, int segment, int frames, bool listed, std::uint32_t videoSize = 0) {
     AviBuilder& b = f.b;
     const std::size_t movi = b.beginList("LIST", "movi");
     f.moviList[segment] = movi;
     if (listed) f.expect(movi, "LIST movi");
     std::vector<Packet> video, audio;
     for (int i = 0; i < frames; ++i) {
-        addPacket(f, "00dc", 120 + 7 * i);
+        addPacket(f, "00dc", videoSize != 0 ? videoSize : 120 + 7 * std::uint32_t(i));
         video.push_back(f.packets.back());
         addPacket(f, "01wb", 48);
         audio.push_back(f.packets.back());
@@ -152,7 +153,7 @@ inline void moviSegment(BuiltAvi& f, int segment, int frames, bool listed) {
 // vprp; audio strl = strh, strf, JUNK, indx, strd; odml/dmlh; JUNK after
 // hdrl's lists; LIST INFO; JUNK; movi with ix00/ix01; idx1; RIFF AVIX with a
 // second movi.
-inline BuiltAvi muxerAvi(int frames = 3) {
+inline BuiltAvi muxerAvi(int frames = 3, std::uint32_t videoSize = 0) {
     BuiltAvi f;
     AviBuilder& b = f.b;
     const std::size_t riff = b.beginList("RIFF", "AVI ");
@@ -188,7 +189,7 @@ inline BuiltAvi muxerAvi(int frames = 3) {
     b.endList(info);
     f.expect(info, "LIST INFO");
     f.expect(b.chunk("JUNK", 1016), "JUNK");
-    moviSegment(f, 0, frames, true);
+    moviSegment(f, 0, frames, true, videoSize);
     f.idx1 = b.pos();
     b.put("idx1");
     b.put32(std::uint32_t(16 * f.packets.size()));
@@ -202,7 +203,7 @@ inline BuiltAvi muxerAvi(int frames = 3) {
     b.endList(riff);
     f.avix = b.beginList("RIFF", "AVIX");
     f.expect(f.avix, "RIFF");
-    moviSegment(f, 1, frames, true);
+    moviSegment(f, 1, frames, true, videoSize);
     b.endList(f.avix);
     return f;
 }

@@ -275,6 +275,108 @@ TEST(IndexCheck, QuestionsStopsAndEntriesPointingNowhere) {
     }
 }
 
+TEST(IndexCheck, CloseChunksAreReadTogetherAndTheFileEndStaysWhereItIs) {
+    constexpr char kBeyond[] = "   File-Pointer beyond End of File !";
+    const BuiltAvi f = test::muxerAvi(40);
+    {
+        // Forty close packets: their ids come in a few reads, all found.
+        TestPort port(f.b.bytes);
+        std::uint32_t errors = 0;
+        EXPECT_EQ(checkStandardIndex(port, f.ix[0][0], false, &errors), StandardIndexEnd::Done);
+        EXPECT_EQ(errors, 0u);
+        EXPECT_EQ(port.text.text, "");
+        EXPECT_LT(port.memory.reads, 10u);
+    }
+    {
+        // Close chunks at the end of the file: those wholly in it are found,
+        // an id cut by the end and one past it are wrong data.
+        test::AviBuilder b;
+        const std::size_t ix = b.pos();
+        b.put("ix00");
+        b.put32(24 + 5 * 8);
+        b.put16(2);
+        b.bytes.push_back(0);
+        b.bytes.push_back(1);
+        b.put32(5);
+        b.put("00dc");
+        b.put64(0);
+        b.put32(0);
+        const std::size_t first = b.pos() + 5 * 8;
+        const std::size_t end = first + 3 * 18;
+        for (std::size_t chunk : {first, first + 18, first + 36, end - 2, end}) {
+            b.put32(std::uint32_t(chunk + 8));
+            b.put32(10);
+        }
+        for (int k = 0; k < 3; ++k) b.chunk("00dc", 10);
+        ASSERT_EQ(b.bytes.size(), end);
+        TestPort port(b.bytes);
+        std::uint32_t errors = 0;
+        EXPECT_EQ(checkStandardIndex(port, ix, false, &errors), StandardIndexEnd::Done);
+        EXPECT_EQ(errors, 2u);
+        // Entry k lies at ix + 32 + 8k; the line names the position 8 before it.
+        EXPECT_EQ(port.text.text, posLine(end - 2, "   Wrong Data !") + posLine(ix + 32 + 16, "   (Index Entry)") +
+                                      posLine(end, "   Wrong Data !") + posLine(ix + 32 + 24, "   (Index Entry)"));
+    }
+    {
+        // Index entries cut by the end of the file: the entries before it are
+        // checked, the first one not wholly in the file is past the end.
+        const std::size_t ix = f.ix[0][0];
+        std::vector<std::uint8_t> cut(f.b.bytes.begin(), f.b.bytes.begin() + std::ptrdiff_t(ix + 32 + 8 * 25 + 3));
+        std::memcpy(&cut[f.packets[2 * 24].pos], "00XX", 4);
+        TestPort port(cut);
+        std::uint32_t errors = 0;
+        EXPECT_EQ(checkStandardIndex(port, ix, false, &errors), StandardIndexEnd::PastEnd);
+        EXPECT_EQ(errors, 2u);
+        EXPECT_EQ(port.text.text, posLine(f.packets[2 * 24].pos, "   Wrong Data !") +
+                                      posLine(ix + 32 + 8 * 24 - 8, "   (Index Entry)") +
+                                      posLine(ix + 32 + 8 * 25, kBeyond));
+    }
+    {
+        // A byte that cannot be read (a bad sector): only the id or the
+        // entry it lies in is lost, not the others read with it.
+        const std::size_t ix = f.ix[0][0];
+        for (const std::size_t bad : {f.packets[2 * 20].pos + 2, ix + 32 + 8 * 30 + 5}) {
+            struct BadByte : RiffContent {
+                test::MemoryContent& memory;
+                std::size_t bad;
+                BadByte(test::MemoryContent& m, std::size_t b) : memory(m), bad(b) {}
+                FilePos size() const override { return memory.size(); }
+                int read(FilePos pos, std::uint8_t* out, std::uint32_t n, std::uint32_t* got) override {
+                    const int result = memory.read(pos, out, n, got);
+                    return pos <= bad && bad < pos + n ? 1 : result;
+                }
+            };
+            struct BadPort : TestPort {
+                BadByte badContent;
+                BadPort(std::vector<std::uint8_t> b, std::size_t at) : TestPort(std::move(b)), badContent(memory, at) {}
+                RiffContent& content() override { return badContent; }
+            } port(f.b.bytes, bad);
+            std::uint32_t errors = 0;
+            const StandardIndexEnd end = checkStandardIndex(port, ix, false, &errors);
+            EXPECT_EQ(errors, 1u) << bad;
+            if (bad < ix) {
+                EXPECT_EQ(end, StandardIndexEnd::Done);
+                EXPECT_EQ(port.text.text, posLine(f.packets[2 * 20].pos, "   Wrong Data !") +
+                                              posLine(ix + 32 + 8 * 20 - 8, "   (Index Entry)"));
+            } else {
+                EXPECT_EQ(end, StandardIndexEnd::PastEnd);
+                EXPECT_EQ(port.text.text, posLine(ix + 32 + 8 * 30, kBeyond));
+            }
+        }
+    }
+    {
+        const std::size_t entry = f.idx1 + 8 + 16 * 30;
+        TestPort full(f.b.bytes);
+        const AviFacts facts = full.facts();
+        std::vector<std::uint8_t> cut(f.b.bytes.begin(), f.b.bytes.begin() + std::ptrdiff_t(entry + 5));
+        TestPort port(cut);
+        const CheckOutcome out = checkIdx1(port, facts);
+        EXPECT_EQ(out.end, CheckEnd::NoResult);
+        EXPECT_EQ(out.errors, 1u);
+        EXPECT_EQ(port.text.text, posLine(entry, kBeyond));
+    }
+}
+
 TEST(IndexCheck, RandomCorruptionsEndAndReadInsideTheFile) {
     const std::vector<std::uint8_t> good = test::muxerAvi(6).b.bytes;
     std::mt19937 rng(77);

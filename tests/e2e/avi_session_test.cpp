@@ -40,6 +40,46 @@ TEST(AviSession, StepsCheckAndReport) {
     EXPECT_TRUE(run.has(super)) << run.transcript;
 }
 
+TEST(AviSession, CheckReadsTheTypedChangesOfCloseAndFarChunks) {
+    // Close packets (read several in one go) and far ones (one read each):
+    // a video packet broken in the file and mended by a typed change, and
+    // packets right in the file broken by typed changes, in both RIFF parts.
+    for (std::uint32_t videoSize : {0u, 6000u}) {
+        test::BuiltAvi f = test::muxerAvi(20, videoSize);
+        const std::size_t mended = f.packets[20].pos, video = f.packets[22].pos, audio = f.packets[31].pos,
+                          later = f.packets[46].pos;  // the fourth video packet of the AVIX part
+        f.b.bytes[mended + 3] = 'X';
+        TempDir dir;
+        writeFile(dir.file("movie.avi"), std::string(f.b.bytes.begin(), f.b.bytes.end()));
+        std::string script = "answer no\nopen " + dir.file("movie.avi") + "\n";
+        for (const auto& [pos, hex] : {std::pair{mended, "63"}, {video, "58"}, {audio, "58"}, {later, "58"}, {0, ""}}) {
+            char line[96];
+            std::snprintf(line, sizeof line, "dialog set \"address hex\" %zX\ndialog press OK\nkey Ctrl+G\n", pos + 3);
+            script += line + std::string(*hex ? "type " + std::string(hex) + "\n" : "");
+        }
+        BatchRun run = runInProcess(script +
+                                        "command \"Check Avi-File\"\n"
+                                        "window avicheck check \"Check Data Indexes\\n(will last a While ...)\" on\n"
+                                        "answer yes yes yes yes yes\n"
+                                        "window avicheck press OK\n"
+                                        "print window avi\n"
+                                        "answer no no\n"  // neither written nor the journal kept
+                                        "quit\n",
+                                    dir.path());
+        EXPECT_EQ(run.status, 0) << run.transcript << run.errors;
+        EXPECT_TRUE(run.has("Ready !")) << run.transcript;
+        auto wrongAt = [&](std::size_t pos) {
+            const std::string line = test::posLine(pos, "   Wrong Data !");
+            return countOccurrences(run.transcript, line.substr(0, line.size() - 2));
+        };
+        // The standard indexes and, for the first part, idx1 name each packet.
+        EXPECT_EQ(wrongAt(video), 2) << videoSize << run.transcript;
+        EXPECT_EQ(wrongAt(audio), 2) << videoSize;
+        EXPECT_EQ(wrongAt(later), 1) << videoSize;
+        EXPECT_EQ(countOccurrences(run.transcript, "Wrong Data !"), 5) << videoSize;
+    }
+}
+
 TEST(AviSession, PlayRepairsABrokenChainOnceAndInformationShowsTheStreams) {
     test::BuiltAvi f = test::muxerAvi();
     const test::Packet& p = f.packets[2];
