@@ -21,8 +21,8 @@ struct RecordView {
 // file too (pages changed in address order), so records are read in windows
 // of whole records in the walk's direction: 6 records, doubling up to 102
 // (64 KiB) while the walk keeps finding the next record just beyond the
-// window. The window's bytes live as long as the caller's token: between
-// blocks other commands may rewrite records. What is learnt for a fresh
+// window. The window's bytes live as long as the caller's token and no
+// write to the Journal File: between blocks other commands may rewrite records. What is learnt for a fresh
 // start is the size: when a block's records came in long runs, the next
 // fresh window fits as many and two more, and no more, since every byte read
 // costs a copy.
@@ -30,7 +30,7 @@ struct RecordView {
 
 void beginBlock(JournalOverlayWindow& w, const JournalFile& jf, std::uint64_t token) {
     w.fills = w.records = 0;
-    if (token != 0 && token == w.token && w.owner == &jf) return;
+    if (token != 0 && token == w.token && w.owner == &jf && w.changeCount == jf.changeCount) return;
     w.length = 0;
     w.nextSize = w.startSize;
 }
@@ -38,6 +38,7 @@ void beginBlock(JournalOverlayWindow& w, const JournalFile& jf, std::uint64_t to
 void endBlock(JournalOverlayWindow& w, const JournalFile& jf, std::uint64_t token) {
     w.owner = &jf;
     w.token = token;
+    w.changeCount = jf.changeCount;
     if (w.fills == 0) return;  // all from a window read before: nothing learnt
     std::uint32_t size = JournalOverlayWindow::kFirstSize;
     if (w.records >= 4 * w.fills) {

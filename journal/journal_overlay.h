@@ -18,7 +18,8 @@ struct JournalOverlayWindow {
     std::uint32_t fills = 0;               // windows read for this block
     std::uint32_t records = 0;             // records taken from them
     const JournalFile* owner = nullptr;    // the window's bytes are of this file,
-    std::uint64_t token = 0;               // read under this token
+    std::uint64_t token = 0;               // read under this token,
+    std::uint64_t changeCount = 0;         // when the file's changeCount was this
     std::uint8_t bytes[kSize];
     JournalRecord single;  // a record read on its own
 };
@@ -43,8 +44,9 @@ struct JournalOverlayWindow {
 //
 // Records are read in windows of several records. `windowToken` lets a
 // window outlive the block: the next block with the same token (not 0) and
-// the same Journal File reuses what was read, so the caller must take a new
-// token whenever the Journal File may have changed.
+// the same Journal File reuses what was read, unless the Journal File was
+// written since (its changeCount): readers that share the window may count
+// their tokens each on its own.
 int overlayJournalChanges(JournalFile& jf, JournalOverlayWindow& window, FilePos& chainPos, bool forward,
                           FilePos blockStart, std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken = 0);
 

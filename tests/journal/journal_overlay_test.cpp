@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 
 #include "journal/journal_overlay.h"
@@ -40,6 +41,31 @@ TEST(JournalOverlay, ChangesOnThePageTwoBlocksShare) {
     // Backward from the end: blocks end at 600000, then 338368 + 512 ...
     f.begin(textBytes("QUORBY"), false, main.size(), false);
     EXPECT_EQ(f.all(false), (Positions{262656, 262141}));
+}
+
+// The search and the compare share one window and count their tokens each
+// on its own: a window kept under a token is read again once the Journal
+// File changed, whatever the token.
+TEST(JournalOverlay, AKeptWindowIsReadAgainAfterTheJournalChanged) {
+    EngineFixture f;
+    const Bytes main(4096, '-');
+    f.setMain(main);
+    f.openJournal();
+    Bytes page = pageOf(main, 1024);
+    put(page, 0, "OLD");
+    const FilePos record = f.addJournalPage(1024, page);
+    auto shownAt1024 = [&f, &main] {
+        Bytes block = main;
+        FilePos chain = f.journal.header.first;
+        EXPECT_EQ(overlayJournalChanges(f.journal, *f.window, chain, true, 0, block.data(), 4096, 7), 0);
+        return std::string(block.begin() + 1024, block.begin() + 1027);
+    };
+    EXPECT_EQ(shownAt1024(), "OLD");
+    JournalRecord r;
+    ASSERT_EQ(readRecord(f.journal, record, r), 0);
+    std::memcpy(r.data, "NEW", 3);
+    ASSERT_EQ(writeRecord(f.journal, r), 0);
+    EXPECT_EQ(shownAt1024(), "NEW");
 }
 
 TEST(JournalOverlay, KeepsItsChainPositionForTheNextBlockAndStopsOnABrokenChain) {
