@@ -184,5 +184,25 @@ TEST(JournalGrowth, TheDirectSwitchLastsForTheFillOrForGood) {
     EXPECT_EQ(f.mainBytes(), std::vector<std::uint8_t>(kPages * 512, 0x11));
 }
 
+// "Remove Write Protection": a file opened read-only is opened again for
+// writing, and the fill switched to direct access goes into it.
+TEST(JournalGrowth, RemovingTheWriteProtectionOpensTheFileForWriting) {
+    GrowthFixture f;
+    f.io.space = {1000, FilePos{1} << 40};
+    f.app.main.openReadOnly = true;
+    f.app.shell.accessFlags &= ~std::uint32_t(kAccessWritable);
+    f.selectAll();
+    f.app.edit.fillValue = 0x3C;
+    f.answerDialog({kManyChangesWritable, kManyChangesDirect});
+    EXPECT_EQ(fillSelection(f.app), 0);
+    f.endCommand();
+    EXPECT_EQ(f.platform.dialogsShown.size(), 1u);
+    EXPECT_FALSE(f.checked(kManyChangesWritable));  // offered unticked
+    EXPECT_NE(f.app.shell.accessFlags & kAccessWritable, 0u);
+    EXPECT_FALSE(f.app.main.openReadOnly);
+    EXPECT_EQ(f.mainBytes(), std::vector<std::uint8_t>(kPages * 512, 0x3C));
+    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+}
+
 }  // namespace
 }  // namespace quorby::testing
