@@ -185,9 +185,11 @@ TEST(JournalGrowth, TheDirectSwitchLastsForTheFillOrForGood) {
 }
 
 // "Remove Write Protection": a file opened read-only is opened again for
-// writing, and the fill switched to direct access goes into it.
+// writing, and the fill switched to direct access goes into it without the
+// question a store into a read-only file would ask.
 TEST(JournalGrowth, RemovingTheWriteProtectionOpensTheFileForWriting) {
     GrowthFixture f;
+    f.app.settings.messageSwitches |= kMsgWriteProtect;
     f.io.space = {1000, FilePos{1} << 40};
     f.app.main.openReadOnly = true;
     f.app.shell.accessFlags &= ~std::uint32_t(kAccessWritable);
@@ -197,6 +199,7 @@ TEST(JournalGrowth, RemovingTheWriteProtectionOpensTheFileForWriting) {
     EXPECT_EQ(fillSelection(f.app), 0);
     f.endCommand();
     EXPECT_EQ(f.platform.dialogsShown.size(), 1u);
+    EXPECT_TRUE(f.platform.questions.empty());
     EXPECT_FALSE(f.checked(kManyChangesWritable));  // offered unticked
     EXPECT_NE(f.app.shell.accessFlags & kAccessWritable, 0u);
     EXPECT_FALSE(f.app.main.openReadOnly);
