@@ -45,10 +45,11 @@ FilePos DirectPasteRun::write(FilePos pairPos, FilePos pairsLeft, bool* failed) 
         return 0;
     }
     const std::uint32_t bytes = std::uint32_t(pairs * kPagePairSize);
-    if (block_.size() < kRunBlock) block_.resize(kRunBlock);
     FilePos stretch = sinceCommit_ < kCommitEvery ? kCommitEvery - sinceCommit_ : bytes;
     const FilePos runEnd = pairPos + pairsLeft * kPagePairSize < limit ? pairPos + pairsLeft * kPagePairSize : limit;
     if (stretch > runEnd - pairPos) stretch = runEnd - pairPos;
+    const FilePos blockSize = stretch > bytes ? (stretch < kRunBlock ? stretch : kRunBlock) : bytes;
+    if (block_.size() < blockSize) block_.resize(std::size_t(blockSize));
     if (keepMainPreImagesAhead(app_.journal, app_.main.mainHandle, pairPos, stretch, block_) != 0) {
         reportError(app_, kErrorWriting, app_.main.mainName);
         *failed = true;

@@ -40,7 +40,6 @@ int readBytes(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
     return 0;
 }
 
-
 int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
     ++jf.changeCount;
     // Committed bytes are overwritten only after their pre-image is kept;

@@ -22,10 +22,10 @@ struct RecordView {
 // of whole records in the walk's direction: 6 records, doubling up to 102
 // (64 KiB) while the walk keeps finding the next record just beyond the
 // window. The window's bytes live as long as the caller's token and no
-// write to the Journal File: between blocks other commands may rewrite records. What is learnt for a fresh
-// start is the size: when a block's records came in long runs, the next
-// fresh window fits as many and two more, and no more, since every byte read
-// costs a copy.
+// write to the Journal File: between blocks other commands may rewrite
+// records. What is learnt for a fresh start is the size: when a block's
+// records came in long runs, the next fresh window fits as many and two
+// more, and no more, since every byte read costs a copy.
 
 
 void beginBlock(JournalOverlayWindow& w, const JournalFile& jf, std::uint64_t token) {

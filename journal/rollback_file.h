@@ -48,12 +48,12 @@
 //   R4. Memory stays bounded: held units are written out (after their
 //       pre-images) whenever more than kRollbackHeldLimit of them wait; the
 //       units kept from reads are dropped beyond kCleanUnitLimit.
-//   R6. Appended records may wait among the held units (they need no
-//       pre-image: R3 cuts them off) only where room for them is set aside
-//       on the drive first, so a full drive is still met by the append.
 //   R5. A version's Flag may be rewritten without a pre-image when its old
 //       and its new state show the same bytes, which the Main File holds
 //       durably (journal/written_marks.h): a crash leaves either state.
+//   R6. Appended records may wait among the held units (they need no
+//       pre-image: R3 cuts them off) only where room for them is set aside
+//       on the drive first, so a full drive is still met by the append.
 #include <cstdint>
 #include <string>
 #include <vector>
