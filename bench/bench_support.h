@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
 #include "journal/rollback_file.h"
 #include "platform/posix/posix_file_io.h"
 #include "state/app_state.h"
@@ -30,6 +31,18 @@ namespace quorby::bench {
 inline void answerEverything(testing::FakePlatform& platform, bool yes) {
     platform.yesNoDefault = yes ? MsgAnswer::Yes : MsgAnswer::No;
     platform.questionDefault = yes ? kAnswerYes : 0;
+}
+
+// Starts the program over `io` and `platform` with its settings in `home`,
+// as a whole process would, without the welcome and asking nothing.
+inline void startInHome(AppState& app, FileIo& io, Platform& platform, const std::string& home) {
+    app.platform = &platform;
+    app.files = &io;
+    StartOptions options;
+    options.homeDirectory = home;
+    options.showWelcome = false;
+    startApplication(app, options);
+    app.settings.messageSwitches = 0;
 }
 
 // Sets `app` up with a new Main File of `halves` zero pages, writable in

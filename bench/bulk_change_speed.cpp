@@ -26,7 +26,6 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
 #include "bench/bench_support.h"
 #include "platform/posix/posix_file_io.h"
 #include "state/app_state.h"
@@ -58,13 +57,7 @@ int writeSettings(const std::string& home, bool direct, std::uint32_t undoOption
     testing::FakePlatform platform;
     const auto state = std::make_unique<AppState>();  // large: kept off the stack
     AppState& app = *state;
-    app.platform = &platform;
-    app.files = &io;
-    StartOptions options;
-    options.homeDirectory = home;
-    options.showWelcome = false;
-    startApplication(app, options);
-    app.settings.messageSwitches = 0;
+    startInHome(app, io, platform, home);
     app.settings.writeAccess = 3;
     app.settings.undoOptions = undoOptions;
     app.settings.accessMode = direct ? 3 : 0;

@@ -18,10 +18,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
 #include "bench/bench_support.h"
 #include "state/settings_file.h"
 #include "store/main_file.h"
@@ -58,15 +58,9 @@ int prepareHome(const std::string& home, const std::string& mainPath, std::uint6
     PosixFileIo io;
     testing::FakePlatform platform;
     answerEverything(platform, false);
-    static AppState app;  // large: kept off the stack
-    app = AppState();
-    app.platform = &platform;
-    app.files = &io;
-    StartOptions options;
-    options.homeDirectory = home;
-    options.showWelcome = false;
-    startApplication(app, options);
-    app.settings.messageSwitches = 0;
+    const auto state = std::make_unique<AppState>();  // large: kept off the stack
+    AppState& app = *state;
+    startInHome(app, io, platform, home);
     app.main.openReadOnly = false;
     if (records != 0) {
         if (openMainFile(app, mainPath) != 0 || app.journal.handle == kNoFile) return 1;

@@ -18,10 +18,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
 #include "bench/bench_support.h"
 #include "journal/journal_file.h"
 #include "platform/posix/posix_file_io.h"
@@ -55,14 +55,9 @@ int storeChanges(const std::string& home, const std::string& mainPath, std::uint
     PosixFileIo io;
     testing::FakePlatform platform;
     answerEverything(platform, false);
-    static AppState app;  // large: kept off the stack
-    app.platform = &platform;
-    app.files = &io;
-    StartOptions options;
-    options.homeDirectory = home;
-    options.showWelcome = false;
-    startApplication(app, options);
-    app.settings.messageSwitches = 0;  // no questions, now and in the timed run
+    const auto state = std::make_unique<AppState>();  // large: kept off the stack
+    AppState& app = *state;
+    startInHome(app, io, platform, home);  // no questions, now and in the timed run
     app.settings.undoOptions = 3;
     app.main.openReadOnly = false;
     if (openMainFile(app, mainPath) != 0 || app.journal.handle == kNoFile) return 1;

@@ -403,16 +403,29 @@ void coverMainRangeByJournal(JournalFile& jf, FilePos pos, std::uint32_t n) {
     if (usesRollbackFile(jf)) noteCovered(jf.rollback, pos, n);
 }
 
+namespace {
+
+// Reads the Main File's [pos, pos + n) into `buffer` (n bytes) and keeps it
+// as the pre-image, unless one is kept already.
+int keepMainBytes(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n, std::uint8_t* buffer) {
+    RollbackState& rb = jf.rollback;
+    if (covered(rb, pos, n)) return 0;
+    std::uint32_t got = 0;
+    if (jf.files->readAt(main, pos, buffer, n, &got) != 0) return 1;
+    // Bytes beyond the end have no pre-image; the kept length cuts them off.
+    if (keepMainPreImage(jf, main, pos, buffer, got) != 0) return 1;
+    noteCovered(rb, pos, n);
+    return 0;
+}
+
+}  // namespace
+
 int prepareMainWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n) {
     RollbackState& rb = jf.rollback;
     if (!usesRollbackFile(jf) || jf.handle == kNoFile) return 0;
     if (!covered(rb, pos, n)) {
         std::vector<std::uint8_t> bytes(n);
-        std::uint32_t got = 0;
-        if (jf.files->readAt(main, pos, bytes.data(), n, &got) != 0) return 1;
-        // Bytes beyond the end have no pre-image; the kept length cuts them off.
-        if (keepMainPreImage(jf, main, pos, bytes.data(), got) != 0) return 1;
-        noteCovered(rb, pos, n);
+        if (keepMainBytes(jf, main, pos, n, bytes.data()) != 0) return 1;
     }
     rb.mainHandle = main;
     rb.mainWritten = true;
@@ -421,17 +434,10 @@ int prepareMainWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_
 }
 
 int keepMainPreImagesAhead(JournalFile& jf, FileHandle main, FilePos pos, FilePos n, std::vector<std::uint8_t>& buffer) {
-    RollbackState& rb = jf.rollback;
     if (!usesRollbackFile(jf) || jf.handle == kNoFile || buffer.empty()) return 0;
     for (FilePos at = pos; at < pos + n;) {
         const std::uint32_t piece = std::uint32_t(std::min<FilePos>(buffer.size(), pos + n - at));
-        if (!covered(rb, at, piece)) {
-            std::uint32_t got = 0;
-            if (jf.files->readAt(main, at, buffer.data(), piece, &got) != 0) return 1;
-            // Bytes beyond the end have no pre-image; the kept length cuts them off.
-            if (keepMainPreImage(jf, main, at, buffer.data(), got) != 0 || writeEntries(jf, false) != 0) return 1;
-            noteCovered(rb, at, piece);
-        }
+        if (keepMainBytes(jf, main, at, piece, buffer.data()) != 0 || writeEntries(jf, false) != 0) return 1;
         at += piece;
     }
     return 0;
