@@ -2,7 +2,6 @@
 
 #include "journal/rollback_file.h"
 #include "state/error_report.h"
-#include "store/journal_lifecycle.h"
 #include "store/main_file.h"
 #include "store/main_file_bytes.h"
 #include "store/write_steps.h"
@@ -14,10 +13,6 @@ namespace {
 constexpr FilePos kNoRecord = ~FilePos{0};
 // Each block is one read of the source and one write: few and large ones.
 constexpr FilePos kRunBlock = FilePos(4) << 20;
-// Without records in the history, the written part is committed now and
-// then, so that the rollback file keeps the pre-images of this much at most.
-// They are kept ahead for the whole stretch, made durable by one sync.
-constexpr FilePos kCommitEvery = FilePos(64) << 20;
 
 }  // namespace
 
@@ -45,27 +40,21 @@ FilePos DirectPasteRun::write(FilePos pairPos, FilePos pairsLeft, bool* failed) 
         return 0;
     }
     const std::uint32_t bytes = std::uint32_t(pairs * kPagePairSize);
-    FilePos stretch = sinceCommit_ < kCommitEvery ? kCommitEvery - sinceCommit_ : bytes;
-    const FilePos runEnd = pairPos + pairsLeft * kPagePairSize < limit ? pairPos + pairsLeft * kPagePairSize : limit;
-    if (stretch > runEnd - pairPos) stretch = runEnd - pairPos;
-    const FilePos blockSize = stretch > bytes ? (stretch < kRunBlock ? stretch : kRunBlock) : bytes;
-    if (block_.size() < blockSize) block_.resize(std::size_t(blockSize));
-    if (keepMainPreImagesAhead(app_.journal, app_.main.mainHandle, pairPos, stretch, block_) != 0) {
+    if (block_.size() < bytes) block_.resize(bytes);
+    // Without undo there is nothing to go back to: the blocks keep no
+    // pre-image, and a crash leaves the run part written.
+    if (skipMainPreImage(app_.journal, app_.main.mainHandle, pairPos, bytes) != 0) {
         reportError(app_, kErrorWriting, app_.main.mainName);
         *failed = true;
         return 0;
     }
-    std::uint8_t* block = block_.data();
-    if (readPasteSource(app_, source_, pairPos - start_, block, bytes) != 0 ||
-        writeMainBytes(app_, pairPos, block, bytes) != 0) {
+    if (readPasteSource(app_, source_, pairPos - start_, block_.data(), bytes) != 0 ||
+        writeMainBytes(app_, pairPos, block_.data(), bytes) != 0) {
         *failed = true;
         return 0;
     }
-    sinceCommit_ += bytes;
-    if (sinceCommit_ >= kCommitEvery && isEmptyPtr(app_.edit.storeGroup.last)) {
-        sinceCommit_ = 0;
-        if (endCommandInJournal(app_) != 0) *failed = true;
-    }
+    // The commit's sync then finds most of the run on the drive already.
+    app_.files->startWriteBack(app_.main.mainHandle, pairPos, bytes);
     return pairs;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The quick way of a paste or fill in direct access without undo: whole page
 // pairs that hold no journal record would each be written straight into the
-// Main File by the page store anyway; runs of them are written in blocks of
-// the block buffer instead, each with one pre-image for the rollback file.
+// Main File by the page store anyway; runs of them are written in large
+// blocks instead, without pre-images in the rollback file.
 // Pairs with a record, and pairs the paste covers only in part, take the
 // page store.
 #include <cstdint>
@@ -33,7 +33,6 @@ private:
     const PasteSource& source_;
     FilePos start_, end_;
     FilePos nextRecordAdr_ = 0;   // nothing known before the first pair is loaded
-    FilePos sinceCommit_ = 0;
     bool refused_ = false;
     std::vector<std::uint8_t> block_;
 };

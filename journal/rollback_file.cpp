@@ -54,38 +54,33 @@ void appendEntry(RollbackState& rb, RollbackTarget target, FilePos pos, const st
     rb.unwritten.insert(rb.unwritten.end(), tail, tail + kEntryTail);
 }
 
-// Writes the waiting entries to the rollback file and, with `sync`, makes
-// every entry written so far durable.
-int writeEntries(JournalFile& jf, bool sync = true) {
+// Writes the waiting entries to the rollback file and syncs it.
+int writeEntries(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
+    if (rb.unwritten.empty()) return 0;
     FileIo& files = *jf.files;
-    if (!rb.unwritten.empty()) {
-        if (rb.handle == kNoFile && files.open(rb.name, OpenMode::PrivateReadWrite, &rb.handle) != 0) {
-            rb.handle = kNoFile;
-            return failWrite(jf);
-        }
-        if (rb.fileEnd == 0) {
-            std::uint8_t head[kRollbackHeaderSize];
-            storeU32(head, kRollbackMagic);
-            storeU32(head + 4, kRollbackFormat);
-            storeU64(head + 8, rb.committedEnd);
-            storeU64(head + 16, rb.cycle);
-            rb.unwritten.insert(rb.unwritten.begin(), head, head + kRollbackHeaderSize);
-        }
-        std::uint32_t done = 0;
-        const std::uint32_t n = std::uint32_t(rb.unwritten.size());
-        if (files.writeAt(rb.handle, rb.fileEnd, rb.unwritten.data(), n, &done) != 0 || done != n) {
-            // What did arrive ends in an entry cut short; the next attempt writes over it.
-            if (rb.fileEnd == 0) rb.unwritten.erase(rb.unwritten.begin(), rb.unwritten.begin() + kRollbackHeaderSize);
-            return failWrite(jf);
-        }
-        rb.fileEnd += n;
-        rb.unwritten.clear();
-        rb.unsynced = true;
+    if (rb.handle == kNoFile && files.open(rb.name, OpenMode::PrivateReadWrite, &rb.handle) != 0) {
+        rb.handle = kNoFile;
+        return failWrite(jf);
     }
-    if (!sync || !rb.unsynced) return 0;
+    if (rb.fileEnd == 0) {
+        std::uint8_t head[kRollbackHeaderSize];
+        storeU32(head, kRollbackMagic);
+        storeU32(head + 4, kRollbackFormat);
+        storeU64(head + 8, rb.committedEnd);
+        storeU64(head + 16, rb.cycle);
+        rb.unwritten.insert(rb.unwritten.begin(), head, head + kRollbackHeaderSize);
+    }
+    std::uint32_t done = 0;
+    const std::uint32_t n = std::uint32_t(rb.unwritten.size());
+    if (files.writeAt(rb.handle, rb.fileEnd, rb.unwritten.data(), n, &done) != 0 || done != n) {
+        // What did arrive ends in an entry cut short; the next attempt writes over it.
+        if (rb.fileEnd == 0) rb.unwritten.erase(rb.unwritten.begin(), rb.unwritten.begin() + kRollbackHeaderSize);
+        return failWrite(jf);
+    }
     if (jf.syncOnCommit && files.sync(rb.handle) != 0) return failWrite(jf);
-    rb.unsynced = false;
+    rb.fileEnd += n;
+    rb.unwritten.clear();
     rb.mainPending = false;
     return 0;
 }
@@ -355,7 +350,6 @@ int endRollbackCycle(JournalFile& jf) {
         ++rb.cycle;
     }
     rb.fileEnd = 0;
-    rb.unsynced = false;
     rb.mainCovered.clear();
     rb.mainWritten = false;
     rb.committedEnd = jf.journalEnd;
@@ -379,16 +373,28 @@ void closeRollbackFile(JournalFile& jf, bool remove) {
     if (remove && !rb.name.empty() && jf.files->exists(rb.name)) jf.files->removeFile(rb.name);
 }
 
+namespace {
+
+// The first Main File entry of a command keeps its length, so that bytes
+// written beyond the end are taken back as well, and so that the opening
+// knows the Main File was being written.
+int keepMainLengthOnce(JournalFile& jf, FileHandle main) {
+    RollbackState& rb = jf.rollback;
+    if (!rb.mainCovered.empty()) return 0;
+    FilePos length = 0;
+    if (jf.files->size(main, &length) != 0) return failWrite(jf);
+    appendEntry(rb, RollbackTarget::MainFileLength, length, nullptr, 0);
+    rb.mainHandle = main;
+    rb.mainPending = true;
+    return 0;
+}
+
+}  // namespace
+
 int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n) {
     RollbackState& rb = jf.rollback;
     if (!usesRollbackFile(jf) || jf.handle == kNoFile || covered(rb, pos, n)) return 0;
-    if (rb.mainCovered.empty()) {
-        // The first Main File entry of a command also keeps its length, so
-        // that bytes written beyond the end are taken back as well.
-        FilePos length = 0;
-        if (jf.files->size(main, &length) != 0) return failWrite(jf);
-        appendEntry(rb, RollbackTarget::MainFileLength, length, nullptr, 0);
-    }
+    if (keepMainLengthOnce(jf, main) != 0) return 1;
     for (std::uint32_t at = 0; at < n; at += kRollbackMaxData) {
         const std::uint32_t part = n - at < kRollbackMaxData ? n - at : kRollbackMaxData;
         appendEntry(rb, RollbackTarget::MainFile, pos + at, bytes + at, part);
@@ -399,48 +405,28 @@ int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::u
     return 0;
 }
 
-void coverMainRangeByJournal(JournalFile& jf, FilePos pos, std::uint32_t n) {
-    if (usesRollbackFile(jf)) noteCovered(jf.rollback, pos, n);
-}
-
-namespace {
-
-// Reads the Main File's [pos, pos + n) into `buffer` (n bytes) and keeps it
-// as the pre-image, unless one is kept already.
-int keepMainBytes(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n, std::uint8_t* buffer) {
-    RollbackState& rb = jf.rollback;
-    if (covered(rb, pos, n)) return 0;
-    std::uint32_t got = 0;
-    if (jf.files->readAt(main, pos, buffer, n, &got) != 0) return 1;
-    // Bytes beyond the end have no pre-image; the kept length cuts them off.
-    if (keepMainPreImage(jf, main, pos, buffer, got) != 0) return 1;
-    noteCovered(rb, pos, n);
+int skipMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n) {
+    if (!usesRollbackFile(jf) || jf.handle == kNoFile) return 0;
+    if (keepMainLengthOnce(jf, main) != 0) return 1;
+    noteCovered(jf.rollback, pos, n);
     return 0;
 }
-
-}  // namespace
 
 int prepareMainWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n) {
     RollbackState& rb = jf.rollback;
     if (!usesRollbackFile(jf) || jf.handle == kNoFile) return 0;
     if (!covered(rb, pos, n)) {
         std::vector<std::uint8_t> bytes(n);
-        if (keepMainBytes(jf, main, pos, n, bytes.data()) != 0) return 1;
+        std::uint32_t got = 0;
+        if (jf.files->readAt(main, pos, bytes.data(), n, &got) != 0) return 1;
+        // Bytes beyond the end have no pre-image; the kept length cuts them off.
+        if (keepMainPreImage(jf, main, pos, bytes.data(), got) != 0) return 1;
+        noteCovered(rb, pos, n);
     }
     rb.mainHandle = main;
     rb.mainWritten = true;
     // Pre-images of journal units may wait: their units wait with them.
     return rb.mainPending ? writeEntries(jf) : 0;
-}
-
-int keepMainPreImagesAhead(JournalFile& jf, FileHandle main, FilePos pos, FilePos n, std::vector<std::uint8_t>& buffer) {
-    if (!usesRollbackFile(jf) || jf.handle == kNoFile || buffer.empty()) return 0;
-    for (FilePos at = pos; at < pos + n;) {
-        const std::uint32_t piece = std::uint32_t(std::min<FilePos>(buffer.size(), pos + n - at));
-        if (keepMainBytes(jf, main, at, piece, buffer.data()) != 0 || writeEntries(jf, false) != 0) return 1;
-        at += piece;
-    }
-    return 0;
 }
 
 // --- Opening ----------------------------------------------------------------

@@ -37,9 +37,14 @@
 //       writes are held in memory, whole header or record units, until then.
 //       A unit's pre-image covers its bytes from the first to the last one
 //       the command changed; the unit is written whole, its other bytes as
-//       they were. The one exception: Main File bytes whose versions go on
-//       showing them until the commit (Save File without undo) need no
-//       pre-image.
+//       they were. Two kinds of Main File bytes need no pre-image: those
+//       whose versions go on showing them until the commit (Save File
+//       without undo), and those of a paste or fill in direct access without
+//       undo, which has nothing to go back to (a crash leaves such a paste
+//       part done, each byte old or new, as ESC would). The Main File's
+//       length is kept for them all the same: an entry for the Main File
+//       tells the opening that the change of its last-write time is the
+//       program's own.
 //   R2. The rollback file's magic is cleared only after the Journal File and
 //       the Main File are synced; clearing it is the commit.
 //   R3. Writing the pre-images back gives the files of the last commit; doing
@@ -71,7 +76,7 @@ inline constexpr std::uint32_t kRollbackMaxData = 4096;
 inline constexpr std::size_t kRollbackHeldLimit = 4096;
 inline constexpr std::size_t kCleanUnitLimit = 4096;
 // A rollback file longer than this is cut back at the commit.
-inline constexpr FilePos kRollbackKeptLength = FilePos(80) << 20;
+inline constexpr FilePos kRollbackKeptLength = FilePos(64) << 20;
 
 enum class RollbackTarget : std::uint32_t { JournalFile = 1, MainFile = 2, MainFileLength = 3 };
 
@@ -128,14 +133,10 @@ void closeRollbackFile(JournalFile& jf, bool remove);
 // Keeps `bytes` as the pre-image of the Main File's [pos, pos + n), for a
 // caller that has just read them.
 int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n);
-// For Main File bytes that the journal goes on showing until the commit (a
-// write whose versions are marked written only then): no pre-image is needed.
-void coverMainRangeByJournal(JournalFile& jf, FilePos pos, std::uint32_t n);
-// Keeps the pre-images of the Main File's [pos, pos + n), which writes are
-// about to replace, read in pieces of `buffer`'s size and written to the
-// rollback file piece by piece; the first of those writes makes them durable
-// with one sync. 1: the writes must not happen.
-int keepMainPreImagesAhead(JournalFile& jf, FileHandle main, FilePos pos, FilePos n, std::vector<std::uint8_t>& buffer);
+// Main File bytes that need no pre-image (R1): the journal goes on showing
+// them until the commit, or a direct paste writes them. The Main File's
+// length is still kept once per command. 1: it could not be read.
+int skipMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n);
 // Before writing [pos, pos + n) of the Main File: keeps the pre-image (read
 // now, unless kept since the last commit) and makes the waiting entries
 // durable. 1: the write must not happen.

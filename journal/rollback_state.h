@@ -49,8 +49,6 @@ struct RollbackState {
     bool mainWritten = false;
     // `unwritten` holds a Main File pre-image: the next Main File write waits for it.
     bool mainPending = false;
-    // Entries are written but not yet synced.
-    bool unsynced = false;
 };
 
 }  // namespace quorby

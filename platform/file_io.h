@@ -69,6 +69,9 @@ public:
     // meet a full drive. 1 when the room is not there or cannot be set aside
     // (then the writes meet the drive as they come).
     virtual int reserve(FileHandle /*h*/, FilePos /*pos*/, FilePos /*n*/) { return 1; }
+    // Starts putting the written bytes of [pos, pos + n) on the drive without
+    // waiting for it, so that a later sync finds less to do. Only a hint.
+    virtual void startWriteBack(FileHandle /*h*/, FilePos /*pos*/, FilePos /*n*/) {}
     // Last-write time as a Windows file time (100 ns units since 1601-01-01).
     virtual int lastWriteTime(FileHandle h, std::uint64_t* out) = 0;
     virtual int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) = 0;

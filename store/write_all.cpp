@@ -105,11 +105,9 @@ int prepareChunk(AppState& app, WriteChunk& c) {
     for (int i = 0; i < c.count; ++i) {
         if (!c.ready[i]) continue;
         const JournalRecord& r = c.records[i];
-        if (!keep) {
-            coverMainRangeByJournal(app.journal, r.mainAdr, r.anz);
-        } else if (keepMainPreImage(app.journal, app.main.mainHandle, r.mainAdr, c.exchanges[i].data, r.anz) != 0) {
-            c.ready[i] = false;
-        }
+        const int kept = keep ? keepMainPreImage(app.journal, app.main.mainHandle, r.mainAdr, c.exchanges[i].data, r.anz)
+                              : skipMainPreImage(app.journal, app.main.mainHandle, r.mainAdr, r.anz);
+        if (kept != 0) c.ready[i] = false;
     }
     return result;
 }

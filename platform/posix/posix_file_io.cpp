@@ -166,6 +166,11 @@ int PosixFileIo::reserve(FileHandle h, FilePos pos, FilePos n) {
     return 0;
 }
 
+void PosixFileIo::startWriteBack(FileHandle h, FilePos pos, FilePos n) {
+    if (pos > FilePos(LLONG_MAX) || n > FilePos(LLONG_MAX) - pos) return;
+    ::sync_file_range(h, off_t(pos), off_t(n), SYNC_FILE_RANGE_WRITE);
+}
+
 int PosixFileIo::sync(FileHandle h) {
     if (::fsync(h) != 0) return fail(errno, true);
     return 0;

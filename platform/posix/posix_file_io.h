@@ -26,6 +26,7 @@ public:
     int setSize(FileHandle h, FilePos size) override;
     int sync(FileHandle h) override;
     int reserve(FileHandle h, FilePos pos, FilePos n) override;
+    void startWriteBack(FileHandle h, FilePos pos, FilePos n) override;
     int lastWriteTime(FileHandle h, std::uint64_t* out) override;
     int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) override;
 

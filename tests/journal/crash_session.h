@@ -41,6 +41,9 @@ struct Step {
     // A command that commits between its entries (Undo All, Redo All) may
     // be cut after any of them: the single step it repeats.
     void (*single)(AppState&) = nullptr;
+    // A direct fill without undo has nothing to go back to: cut, it may
+    // leave each byte as before it or as after it.
+    bool mayStopPartDone = false;
 };
 
 inline void select(Program& p, FilePos start, FilePos end) {
@@ -108,8 +111,8 @@ inline BatchSizes smallBatches() {
 inline std::vector<Step> batchedSession(bool withUndo) {
     std::vector<Step> steps;
     // Without undo, direct access fills whole page pairs straight into the
-    // Main File, their pre-images kept ahead of the writes; the pair of a
-    // stored page in between goes through its journal record.
+    // Main File; the pair of a stored page in between goes through its
+    // journal record.
     if (!withUndo) {
         steps.push_back({"store a half", [](Program& p) { p.type(2048 + 7, 0x77); }});
         steps.push_back({"fill directly", [](Program& p) {
@@ -120,7 +123,8 @@ inline std::vector<Step> batchedSession(bool withUndo) {
                                  fillSelection(app);
                                  app.shell.accessFlags &= ~kAccessDirect;
                              });
-                         }});
+                         },
+                         nullptr, true});
     }
     for (FilePos half = 0; half < kMainSize / 256; ++half)
         steps.push_back({"store a half", [half](Program& p) { p.type(half * 256 + 7, std::uint8_t(0xA0 + half)); }});
@@ -157,6 +161,7 @@ inline Content shownContent(Program& p) {
 // What a new program shows over a copy of the files of a run in `dir`.
 inline Content contentOf(const std::map<std::string, std::vector<std::uint8_t>>& files, const std::string& dir) {
     MemoryFileIo io;
+    io.timeFromContent = true;
     io.files = files;
     Program p(io, dir);
     EXPECT_EQ(p.open(), 0);
@@ -169,6 +174,7 @@ inline std::vector<Content> contentsAlong(const std::map<std::string, std::vecto
                                           const std::string& dir, std::uint32_t undoOptions,
                                           void (*single)(AppState&)) {
     MemoryFileIo io;
+    io.timeFromContent = true;
     io.files = files;
     Program p(io, dir, undoOptions);
     EXPECT_EQ(p.open(), 0);

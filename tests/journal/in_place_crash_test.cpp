@@ -36,6 +36,7 @@ constexpr const char* kDir = "/data";
 constexpr unsigned kAlarmSeconds = 20;
 
 void prepareFiles(MemoryFileIo& io) {
+    io.timeFromContent = true;
     io.space = {FilePos(1) << 30, FilePos(1) << 31};
     io.bytes(std::string(kDir) + "/disk.bin") = originalBytes();
     FileHandle h = kNoFile;
@@ -124,8 +125,17 @@ struct Outcome {
     // Undo All gives the original back; without undo the Main File holds
     // what is shown once Save File has written the rest.
     bool filesRightAtEnd = false;
+    bool partDone = false;   // a step that may stop part done did
     char failure[160] = {};
 };
+
+// Each byte of `shown` as in `before` or as in `after`.
+bool eachByteFrom(const Content& shown, const Content& before, const Content& after) {
+    if (shown.size() != before.size() || shown.size() != after.size()) return false;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (shown[i] != before[i] && shown[i] != after[i]) return false;
+    return true;
+}
 
 // The child's work: the session cut at write `write` (0-based), then a new
 // program opening the Main File and walking its journal.
@@ -163,6 +173,11 @@ Outcome cutRun(const Setup& setup, const Reference& ref, std::size_t write, Cut 
     else if (auto within = ref.contentsWithin.find(step); within != ref.contentsWithin.end())
         for (const Content& c : within->second)
             if (shown == c) out.contentStep = step;
+    if (out.contentStep == -2 && setup.steps()[step].mayStopPartDone &&
+        eachByteFrom(shown, ref.contentAfter[step], ref.contentAfter[step + 1])) {
+        out.contentStep = step;
+        out.partDone = true;
+    }
     // Without undo a write cannot be taken back: the Main File must then
     // hold what is shown once the rest is written.
     if (setup.undoOptions == 0) {
@@ -193,7 +208,7 @@ void cutEveryWrite(const Setup& setup) {
     // Every write is a cut point while there are few; beyond 500 an even sample.
     const std::size_t total = ref.writeEvent.size();
     const std::size_t stride = total > 500 ? (total + 499) / 500 : 1;
-    int runs = 0;
+    int runs = 0, partDoneRuns = 0;
     for (std::size_t w = 0; w < total; w += stride) {
         for (Cut cut : {Cut::Killed, Cut::PowerLost, Cut::JournalWrittenBack, Cut::MainWrittenBack, Cut::TornWrite}) {
             if (cut == Cut::TornWrite && ref.events[ref.writeEvent[w]].length <= 512) continue;
@@ -211,9 +226,15 @@ void cutEveryWrite(const Setup& setup) {
             EXPECT_EQ(o.dumpStatus, kDumpAllHold) << where << ": " << o.failure;
             EXPECT_NE(o.contentStep, -2) << where << ": shows a content no whole step had";
             EXPECT_TRUE(o.filesRightAtEnd) << where;
+            partDoneRuns += o.partDone ? 1 : 0;
         }
     }
-    std::printf("[ crash ] %d cut runs over %zu cut points\n", runs, (total + stride - 1) / stride);
+    std::printf("[ crash ] %d cut runs over %zu cut points, %d left a step part done\n", runs,
+                (total + stride - 1) / stride, partDoneRuns);
+    // A direct fill is really cut in the middle, not only before or after.
+    bool partSteps = false;
+    for (const Step& s : steps) partSteps |= s.mayStopPartDone;
+    if (partSteps) EXPECT_GT(partDoneRuns, 0);
     ::testing::Test::RecordProperty("cut_runs", runs);
 }
 

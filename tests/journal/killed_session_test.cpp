@@ -50,6 +50,7 @@ struct Setup {
 // entries the content after each entry.
 std::vector<std::vector<Content>> contentsOfSteps(const Setup& setup) {
     MemoryFileIo io;
+    io.timeFromContent = true;
     io.space = {FilePos(1) << 30, FilePos(1) << 31};
     io.bytes("/m/disk.bin") = originalBytes();
     Program p(io, "/m", kUndoKeepRestoreData, setup.batches);

@@ -57,6 +57,9 @@ public:
     std::uint64_t defaultDriveId = 1;
     bool scriptedDriveIds = false;     // with `real`: answer from driveIds instead of asking it
     std::uint64_t writeTime = 0;       // lastWriteTime of every file
+    // Instead: a file's last-write time changes whenever its content does
+    // (a hash of it), so a program that misses its own write is seen.
+    bool timeFromContent = false;
 
     // ---- counts ------------------------------------------------------------------
     std::uint64_t reads = 0, writes = 0, syncs = 0, bytesRead = 0, bytesWritten = 0;
@@ -271,12 +274,14 @@ public:
     }
     int lastWriteTime(FileHandle h, std::uint64_t* out) override {
         if (real) return real->lastWriteTime(h, out);
-        *out = writeTime;
+        const auto* data = memoryFile(h);
+        *out = timeFromContent && data ? contentTime(*data) : writeTime;
         return 0;
     }
     int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) override {
         if (real) return real->lastWriteTimeOfPath(path, out);
-        *out = writeTime;
+        const auto it = files.find(path);
+        *out = timeFromContent && it != files.end() ? contentTime(it->second) : writeTime;
         return 0;
     }
 
@@ -415,6 +420,11 @@ public:
     }
 
 private:
+    static std::uint64_t contentTime(const std::vector<std::uint8_t>& data) {
+        std::uint64_t h = 0xcbf29ce484222325ull;
+        for (std::uint8_t b : data) h = (h ^ b) * 0x100000001b3ull;
+        return h;
+    }
     struct Synthetic {
         FilePos size = 0;
         std::function<std::uint8_t(FilePos)> byteAt;
