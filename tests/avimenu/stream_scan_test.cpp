@@ -89,7 +89,8 @@ TEST(StreamScan, RandomCorruptionsRepairedAsOneChangeThatUndoTakesBack) {
         std::vector<std::uint8_t> bytes = clean.b.bytes;
         for (int k = 0; k < 3; ++k) {
             const test::Packet& p = clean.packets[rng() % clean.packets.size()];
-            const std::uint32_t sizes[] = {0, p.size + 2 * (rng() % 40), p.size - 2 * (rng() % 20), 0xFFFFFFF0u};
+            const std::uint32_t sizes[] = {0, p.size + 2 * std::uint32_t(rng() % 40), p.size - 2 * std::uint32_t(rng() % 20),
+                                           0xFFFFFFF0u};
             test::AviBuilder::set32Into(bytes, p.pos + 4, sizes[rng() % 4]);
         }
         ScanApp t(bytes);
