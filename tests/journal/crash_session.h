@@ -158,6 +158,15 @@ inline Content shownContent(Program& p) {
     return c;
 }
 
+// Each byte of `shown` as in `before` or as in `after`: a step that may stop
+// part done stopped somewhere.
+inline bool eachByteFrom(const Content& shown, const Content& before, const Content& after) {
+    if (shown.size() != before.size() || shown.size() != after.size()) return false;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (shown[i] != before[i] && shown[i] != after[i]) return false;
+    return true;
+}
+
 // What a new program shows over a copy of the files of a run in `dir`.
 inline Content contentOf(const std::map<std::string, std::vector<std::uint8_t>>& files, const std::string& dir) {
     MemoryFileIo io;

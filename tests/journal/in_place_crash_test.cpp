@@ -129,14 +129,6 @@ struct Outcome {
     char failure[160] = {};
 };
 
-// Each byte of `shown` as in `before` or as in `after`.
-bool eachByteFrom(const Content& shown, const Content& before, const Content& after) {
-    if (shown.size() != before.size() || shown.size() != after.size()) return false;
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        if (shown[i] != before[i] && shown[i] != after[i]) return false;
-    return true;
-}
-
 // The child's work: the session cut at write `write` (0-based), then a new
 // program opening the Main File and walking its journal.
 Outcome cutRun(const Setup& setup, const Reference& ref, std::size_t write, Cut cut) {
@@ -234,7 +226,9 @@ void cutEveryWrite(const Setup& setup) {
     // A direct fill is really cut in the middle, not only before or after.
     bool partSteps = false;
     for (const Step& s : steps) partSteps |= s.mayStopPartDone;
-    if (partSteps) EXPECT_GT(partDoneRuns, 0);
+    if (partSteps) {
+        EXPECT_GT(partDoneRuns, 0);
+    }
     ::testing::Test::RecordProperty("cut_runs", runs);
 }
 
