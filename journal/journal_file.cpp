@@ -178,6 +178,29 @@ bool headerNeedsCommit(const JournalFile& jf) {
     return std::memcmp(bytes, jf.committedLive, kHeaderLiveSize) != 0;
 }
 
+namespace {
+
+// The commit of a command that only appended records (rollback rule R7): the
+// records and the links to them first, then the header that commits them.
+int commitAppendedRecords(JournalFile& jf, const std::uint8_t* header) {
+    if (writeHeldUnitsWithoutPreImages(jf) != 0) return 1;
+    if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
+    ++jf.changeCount;
+    std::uint32_t done = 0;
+    const int failed = jf.files->writeAt(jf.handle, 0, header, kHeaderLiveSize, &done);
+    if (failed != 0 || done != kHeaderLiveSize) {
+        forgetCleanUnits(jf);
+        return fail(jf, failed != 0 ? 0 : kReachedEndOfFile, true);
+    }
+    noteDirectWrite(jf, 0, header, kHeaderLiveSize);
+    if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
+    if (endRollbackCycle(jf) != 0) return 1;
+    std::memcpy(jf.committedLive, header, kHeaderLiveSize);
+    return 0;
+}
+
+}  // namespace
+
 int commitJournalHeader(JournalFile& jf) {
     if (!jf.files || jf.handle == kNoFile) return 0;
     const bool headerChanged = headerNeedsCommit(jf);
@@ -194,6 +217,7 @@ int commitJournalHeader(JournalFile& jf) {
         std::memcpy(jf.committedLive, bytes, kHeaderLiveSize);
         return 0;
     }
+    if (headerChanged && commitNeedsNoPreImages(jf)) return commitAppendedRecords(jf, bytes);
     if (headerChanged && writeBytes(jf, 0, bytes, kHeaderLiveSize) != 0) return 1;
     if (writeHeldUnits(jf) != 0) return 1;
     if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);

@@ -1,5 +1,8 @@
 #include "journal/journal_recovery.h"
 
+#include <string>
+#include <utility>
+
 #include "journal/rollback_file.h"
 
 namespace quorby {
@@ -19,15 +22,38 @@ int restoreLink(JournalFile& jf, FilePos ptr, FilePos tail, FilePos JournalRecor
     return writeRecordHeader(jf, r, addressLink ? kRecordAddressLinks : kRecordLinks);
 }
 
-// Part of a record whose append was cut short lies beyond the last whole one.
-int cutTornTail(JournalFile& jf, FilePos committedEnd) {
-    FilePos length = 0;
-    if (jf.files->size(jf.handle, &length) != 0 || length <= committedEnd) return 0;
-    ++jf.changeCount;
-    forgetCachedUnits(jf);
-    if (jf.files->setSize(jf.handle, committedEnd) != 0 || jf.files->sync(jf.handle) != 0) return 1;
-    return 0;
+// A command that only appended records may have set empty links of the last
+// committed record to them before its header commit (rollback rule R7):
+// every link of it at or past the committed length goes back to empty.
+int unlinkLastRecordFromTail(JournalFile& jf, FilePos committedEnd, bool* unlinked) {
+    *unlinked = false;
+    if (committedEnd < kJournalHeaderSize + kJournalRecordSize) return 0;
+    JournalRecord r;
+    if (readRecordHeader(jf, committedEnd - kJournalRecordSize, kRecordLinks, r) != 0) return 1;
+    for (FilePos JournalRecord::*link : {&JournalRecord::prevPtr, &JournalRecord::nextPtr, &JournalRecord::pUndo,
+                                         &JournalRecord::pJnl, &JournalRecord::nJnl, &JournalRecord::nUndo}) {
+        if (isEmptyPtr(r.*link) || r.*link < committedEnd) continue;
+        r.*link = kEmptyPtr;
+        *unlinked = true;
+    }
+    return *unlinked ? writeRecordHeader(jf, r, kRecordLinks) : 0;
 }
+
+// The recovery puts committed bytes back: while it runs, its writes go
+// straight to the file instead of waiting among the held units of a command.
+class WritesStraightToFile {
+public:
+    explicit WritesStraightToFile(JournalFile& jf) : jf_(jf), rollbackName_(std::move(jf.rollback.name)) {
+        jf.rollback.name.clear();
+    }
+    ~WritesStraightToFile() { jf_.rollback.name = std::move(rollbackName_); }
+    WritesStraightToFile(const WritesStraightToFile&) = delete;
+    WritesStraightToFile& operator=(const WritesStraightToFile&) = delete;
+
+private:
+    JournalFile& jf_;
+    std::string rollbackName_;
+};
 
 }  // namespace
 
@@ -36,7 +62,7 @@ int discardUnfinishedCommand(JournalFile& jf) {
     if (committedEnd < kJournalHeaderSize || committedEnd > jf.journalEnd ||
         (committedEnd < jf.journalEnd && !isRecordPointer(committedEnd, jf.journalEnd)))
         return 0;
-    if (committedEnd == jf.journalEnd) return cutTornTail(jf, committedEnd);
+    WritesStraightToFile straight(jf);
     int result = 0;
     // Newest first, so that a link made by a later record is set back to the
     // one an earlier record of the same command made, and then to the committed one.
@@ -55,7 +81,14 @@ int discardUnfinishedCommand(JournalFile& jf) {
         result |= restoreLink(jf, t.pUndo, tail, &JournalRecord::nUndo, kEmptyPtr, committedEnd);
         if (tail == committedEnd) break;
     }
-    if (result != 0) return 1;
+    // What is left links the last committed record to appended records whose
+    // own links were lost with them.
+    bool unlinked = false;
+    if (result != 0 || unlinkLastRecordFromTail(jf, committedEnd, &unlinked) != 0) return 1;
+    // Part of a record whose append was cut short lies beyond the last whole one.
+    FilePos length = 0;
+    if (jf.files->size(jf.handle, &length) != 0) return 1;
+    if (length <= committedEnd && !unlinked) return 0;
     ++jf.changeCount;
     forgetCachedUnits(jf);
     if (jf.files->setSize(jf.handle, committedEnd) != 0 || jf.files->sync(jf.handle) != 0) return 1;

@@ -3,8 +3,10 @@
 // command: the records appended after the last header commit (at and beyond
 // the header's JnlEnd) belong to that unfinished command. Nothing in the
 // committed header points at them, but their neighbours may already: the
-// links into them are set back and the file is cut at JnlEnd, so that the
-// Journal File holds exactly the commands that were completed.
+// links into them are set back (from the appended records' own links, and
+// for the last committed record to empty where those records were lost) and
+// the file is cut at JnlEnd, so that the Journal File holds exactly the
+// commands that were completed.
 #include "journal/journal_file.h"
 
 namespace quorby {

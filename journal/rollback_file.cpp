@@ -296,21 +296,13 @@ void forgetCachedUnits(JournalFile& jf) {
 
 void forgetCleanUnits(JournalFile& jf) { jf.rollback.clean.clear(); }
 
-int writeHeldUnits(JournalFile& jf) {
+namespace {
+
+// Writes the held units, neighbours in one transfer, and keeps them as they
+// are on disk now.
+int writeUnitRuns(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
-    // A unit goes out whole, but its pre-image covers only the bytes the
-    // command changed in it: the others are rewritten as they were, so a
-    // write cut short leaves them right as well.
-    for (const auto& [start, unit] : rb.held) {
-        if (unit.preImage.empty()) continue;
-        std::size_t lo = 0, hi = unit.bytes.size();
-        changedSpan(unit.bytes.data(), unit.preImage.data(), &lo, &hi);
-        if (lo < hi)
-            appendEntry(rb, RollbackTarget::JournalFile, start + lo, unit.preImage.data() + lo, std::uint32_t(hi - lo));
-    }
-    if (writeEntries(jf) != 0) return 1;
     int result = 0;
-    // Neighbouring units go out in one transfer.
     std::vector<std::uint8_t> run;
     FilePos runStart = 0;
     auto flushRun = [&]() {
@@ -336,6 +328,60 @@ int writeHeldUnits(JournalFile& jf) {
     rb.heldAppendsFrom = RollbackState::kNoHeldAppends;
     return 0;
 }
+
+}  // namespace
+
+int writeHeldUnits(JournalFile& jf) {
+    RollbackState& rb = jf.rollback;
+    // A unit goes out whole, but its pre-image covers only the bytes the
+    // command changed in it: the others are rewritten as they were, so a
+    // write cut short leaves them right as well.
+    for (const auto& [start, unit] : rb.held) {
+        if (unit.preImage.empty()) continue;
+        std::size_t lo = 0, hi = unit.bytes.size();
+        changedSpan(unit.bytes.data(), unit.preImage.data(), &lo, &hi);
+        if (lo < hi)
+            appendEntry(rb, RollbackTarget::JournalFile, start + lo, unit.preImage.data() + lo, std::uint32_t(hi - lo));
+    }
+    return writeEntries(jf) != 0 ? 1 : writeUnitRuns(jf);
+}
+
+namespace {
+
+// The record links a command may set in the last committed record without a
+// pre-image (R7).
+constexpr std::uint32_t kRecordLinkFields[] = {kRecPrevPtr, kRecNextPtr, kRecPUndo, kRecPJnl, kRecNJnl, kRecNUndo};
+
+// True when `unit` differs from its pre-image only in links that were empty
+// and now point at records appended after `committedEnd`.
+bool onlyEmptyLinksSetToTail(const RollbackState::HeldUnit& unit, FilePos committedEnd) {
+    if (unit.preImage.size() != kJournalRecordSize || unit.bytes.size() != kJournalRecordSize) return false;
+    std::vector<std::uint8_t> expected = unit.preImage;
+    for (std::uint32_t field : kRecordLinkFields) {
+        const FilePos before = loadU64(unit.preImage.data() + field);
+        const FilePos now = loadU64(unit.bytes.data() + field);
+        if (now == before) continue;
+        if (!isEmptyPtr(before) || now < committedEnd) return false;
+        storeU64(expected.data() + field, now);
+    }
+    return expected == unit.bytes;
+}
+
+}  // namespace
+
+bool commitNeedsNoPreImages(const JournalFile& jf) {
+    const RollbackState& rb = jf.rollback;
+    if (rb.held.empty() || !rb.unwritten.empty() || rb.fileEnd != 0 || rb.mainWritten || !rb.mainCovered.empty())
+        return false;
+    const FilePos last = rb.committedEnd - kJournalRecordSize;
+    for (const auto& [start, unit] : rb.held) {
+        if (start >= rb.committedEnd) continue;
+        if (start != last || last < kJournalHeaderSize || !onlyEmptyLinksSetToTail(unit, rb.committedEnd)) return false;
+    }
+    return true;
+}
+
+int writeHeldUnitsWithoutPreImages(JournalFile& jf) { return writeUnitRuns(jf); }
 
 int endRollbackCycle(JournalFile& jf) {
     RollbackState& rb = jf.rollback;

@@ -59,6 +59,14 @@
 //   R6. Appended records may wait among the held units (they need no
 //       pre-image: R3 cuts them off) only where room for them is set aside
 //       on the drive first, so a full drive is still met by the append.
+//   R7. A command that only appends records, links them to the last
+//       committed record through links of it that were empty, and changes
+//       the header, needs no rollback file: its records and that link go out
+//       and are synced first, then the header, one sector, commits it. Until
+//       then the opening cuts the records off and sets every link of the
+//       last committed record that points at or past the committed length
+//       back to empty (journal/journal_recovery.h). A link cut short points
+//       there as well: its high bytes are still those of the empty link.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -121,6 +129,11 @@ void forgetCachedUnits(JournalFile& jf);
 void forgetCleanUnits(JournalFile& jf);
 // Writes the waiting entries (and syncs them), then the held units.
 int writeHeldUnits(JournalFile& jf);
+// True when the running command changed nothing committed but empty links
+// of the last committed record, set to records it appended (R7).
+bool commitNeedsNoPreImages(const JournalFile& jf);
+// Writes the held units of such a command; the header is the caller's.
+int writeHeldUnitsWithoutPreImages(JournalFile& jf);
 // After the Journal File and the Main File are synced: marks the rollback file empty.
 int endRollbackCycle(JournalFile& jf);
 // The Journal File is about to be emptied: nothing of the running command is kept.

@@ -105,7 +105,9 @@ std::uint64_t transferNumber(const Reference& ref, std::size_t index) {
 // files since their last sync.
 // Torn write: half of a write longer than a sector arrives, nothing after it
 // (a single sector write, such as the 128-byte header commit, is never torn).
-enum class Cut { Killed, PowerLost, JournalWrittenBack, MainWrittenBack, TornWrite };
+// First sector: of a write that crosses a sector boundary, only the bytes
+// before the first boundary arrive.
+enum class Cut { Killed, PowerLost, JournalWrittenBack, MainWrittenBack, TornWrite, FirstSector };
 const char* cutName(Cut c) {
     switch (c) {
     case Cut::Killed: return "killed";
@@ -113,8 +115,16 @@ const char* cutName(Cut c) {
     case Cut::JournalWrittenBack: return "power lost, journal written back";
     case Cut::MainWrittenBack: return "power lost, Main File written back";
     case Cut::TornWrite: return "torn write";
+    case Cut::FirstSector: return "first sector only";
     }
     return "";
+}
+
+// The bytes of the cut write that reach the file.
+std::uint32_t arrivingBytes(const IoEvent& e, Cut cut) {
+    if (cut == Cut::TornWrite) return e.length / 2;
+    if (cut == Cut::FirstSector) return std::uint32_t((e.pos | 511) + 1 - e.pos);
+    return 0;
 }
 
 struct Outcome {
@@ -139,7 +149,7 @@ Outcome cutRun(const Setup& setup, const Reference& ref, std::size_t write, Cut 
         Program p(io, kDir, setup.undoOptions, setup.batches);
         if (p.open() != 0) return out;
         const IoEvent& e = ref.events[ref.writeEvent[write]];
-        io.failNth(transferNumber(ref, ref.writeEvent[write]), cut == Cut::TornWrite ? e.length / 2 : 0, true);
+        io.failNth(transferNumber(ref, ref.writeEvent[write]), arrivingBytes(e, cut), true);
         // A killed program runs no further command.
         for (const Step& s : setup.steps()) {
             s.run(p);
@@ -202,8 +212,11 @@ void cutEveryWrite(const Setup& setup) {
     const std::size_t stride = total > 500 ? (total + 499) / 500 : 1;
     int runs = 0, partDoneRuns = 0;
     for (std::size_t w = 0; w < total; w += stride) {
-        for (Cut cut : {Cut::Killed, Cut::PowerLost, Cut::JournalWrittenBack, Cut::MainWrittenBack, Cut::TornWrite}) {
-            if (cut == Cut::TornWrite && ref.events[ref.writeEvent[w]].length <= 512) continue;
+        for (Cut cut : {Cut::Killed, Cut::PowerLost, Cut::JournalWrittenBack, Cut::MainWrittenBack, Cut::TornWrite,
+                        Cut::FirstSector}) {
+            const IoEvent& e = ref.events[ref.writeEvent[w]];
+            if (cut == Cut::TornWrite && e.length <= 512) continue;
+            if (cut == Cut::FirstSector && arrivingBytes(e, cut) >= e.length) continue;
             ++runs;
             const Step& step = steps[ref.stepOfWrite[w]];
             const std::string where = "write " + std::to_string(w + 1) + " (" + step.name + ", " +

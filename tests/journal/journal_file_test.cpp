@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "journal/journal_format.h"
+#include "journal/journal_recovery.h"
 #include "journal/rollback_file.h"
 #include "journal/written_marks.h"
 #include "tests/journal/journal_fixture.h"
@@ -338,7 +339,8 @@ TEST(JournalFile, AppendedRecordsWaitForTheCommitWhereRoomIsSetAside) {
     EXPECT_EQ(j.bytes().size(), committed + 3 * kJournalRecordSize);
     EXPECT_EQ(j.bytes()[added[2] + kRecordHeaderSize], 0x13);
     EXPECT_EQ(j.dump().status, kDumpAllHold);
-    EXPECT_EQ(j.io.writesOf(j.jf.handle), 1u);  // the header, the linked and the added records together
+    // The linked and the added records together, then the header.
+    EXPECT_EQ(j.io.writesOf(j.jf.handle), 2u);
 
     // A full drive beyond the room set aside (a record's at a time here): the
     // append's own write fails and nothing links it.
@@ -351,6 +353,96 @@ TEST(JournalFile, AppendedRecordsWaitForTheCommitWhereRoomIsSetAside) {
     EXPECT_EQ(j.jf.journalEnd, end);
     EXPECT_TRUE(isEmptyPtr(r.jAdr));
     EXPECT_GT(j.failuresReported, 0);
+}
+
+// Two committed pages, a rollback file in use, and whatever `change` does as
+// the next command: can it commit without pre-images?
+bool appendOnly(void (*change)(JournalFixture&, FilePos last)) {
+    JournalFixture j;
+    j.addPage(0x000, 1);
+    const FilePos last = j.addPage(0x400, 2);
+    EXPECT_EQ(commitJournalHeader(j.jf), 0);
+    useRollbackFile(j.jf);
+    change(j, last);
+    return commitNeedsNoPreImages(j.jf);
+}
+
+void setLink(JournalFixture& j, FilePos record, FilePos JournalRecord::*link, FilePos value) {
+    JournalRecord r = j.read(record);
+    r.*link = value;
+    EXPECT_EQ(writeRecordHeader(j.jf, r, kRecordLinks), 0);
+}
+
+TEST(JournalFile, ACommandThatOnlyAppendsAndLinksCommitsWithoutTheRollbackFile) {
+    // Appending after the last record sets its empty NextPtr: nothing else
+    // committed changes.
+    EXPECT_TRUE(appendOnly([](JournalFixture& j, FilePos) { j.addPage(0x800, 3); }));
+    EXPECT_TRUE(appendOnly([](JournalFixture& j, FilePos last) {
+        const FilePos added = j.addPage(0x800, 3);
+        setLink(j, last, &JournalRecord::nUndo, added);
+    }));
+    // Anything else needs the pre-images: a link that was not empty, a link
+    // that does not point at an appended record, other bytes of the last
+    // record, any byte of an earlier record, a command with no record added.
+    EXPECT_FALSE(appendOnly([](JournalFixture& j, FilePos last) {
+        const FilePos added = j.addPage(0x800, 3);
+        setLink(j, last, &JournalRecord::prevPtr, added);
+    }));
+    EXPECT_FALSE(appendOnly([](JournalFixture& j, FilePos last) {
+        j.addPage(0x800, 3);
+        setLink(j, last, &JournalRecord::nUndo, kJournalHeaderSize);
+    }));
+    EXPECT_FALSE(appendOnly([](JournalFixture& j, FilePos last) {
+        j.addPage(0x800, 3);
+        JournalRecord r = j.read(last);
+        r.data[5] ^= 0xFF;
+        EXPECT_EQ(writeRecord(j.jf, r), 0);
+    }));
+    EXPECT_FALSE(appendOnly([](JournalFixture& j, FilePos) {
+        const FilePos added = j.addPage(0x800, 3);
+        setLink(j, kJournalHeaderSize, &JournalRecord::nUndo, added);
+    }));
+    EXPECT_FALSE(appendOnly([](JournalFixture& j, FilePos last) { setLink(j, last, &JournalRecord::nUndo, kJournalHeaderSize); }));
+
+    // Committed: two writes into the Journal File and none into a rollback file.
+    JournalFixture j;
+    j.addPage(0x000, 1);
+    const FilePos last = j.addPage(0x400, 2);
+    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    useRollbackFile(j.jf);
+    const std::vector<std::uint8_t> committed = j.bytes();
+    j.io.resetCounts();
+    const FilePos added = j.addPage(0x800, 3);
+    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    EXPECT_EQ(j.io.writes, 2u);
+    EXPECT_FALSE(j.io.exists(rollbackNameFor(j.path)));
+    EXPECT_EQ(j.read(last).nextPtr, added);
+    EXPECT_EQ(j.dump().status, kDumpAllHold);
+
+    // Cut before the header: the records and the link are on disk, the
+    // header is not. The opening cuts the record off and unlinks it, also
+    // when the appended record itself did not arrive.
+    for (bool recordLost : {false, true}) {
+        SCOPED_TRACE(recordLost);
+        JournalFixture k;
+        k.addPage(0x000, 1);
+        const FilePos lastOfK = k.addPage(0x400, 2);
+        ASSERT_EQ(commitJournalHeader(k.jf), 0);
+        useRollbackFile(k.jf);
+        const std::vector<std::uint8_t> before = k.bytes();
+        const FilePos next = k.addPage(0x800, 3);
+        ASSERT_TRUE(commitNeedsNoPreImages(k.jf));
+        ASSERT_EQ(writeHeldUnitsWithoutPreImages(k.jf), 0);
+        ASSERT_EQ(loadU64(k.bytes().data() + lastOfK + kRecNextPtr), next);
+        if (recordLost) k.bytes().resize(before.size() + 100);
+        JournalFile reopened;
+        attachJournal(reopened, k.io, k.jf.handle, k.path);
+        ASSERT_EQ(measureJournal(reopened), 0);
+        ASSERT_EQ(readJournalHeader(reopened), 0);
+        ASSERT_EQ(discardUnfinishedCommand(reopened), 0);
+        EXPECT_EQ(k.bytes(), before);
+        EXPECT_EQ(k.dump().status, kDumpAllHold);
+    }
 }
 
 TEST(JournalFile, FailedTransfersAreReportedAndNeverLinked) {
