@@ -303,7 +303,11 @@ namespace {
 int writeUnitRuns(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
     int result = 0;
+    constexpr std::size_t kRunLimit = 1u << 20;
+    std::size_t heldBytes = 0;
+    for (const auto& [start, unit] : rb.held) heldBytes += unit.bytes.size();
     std::vector<std::uint8_t> run;
+    run.reserve(std::min(heldBytes, kRunLimit + kJournalHeaderSize));
     FilePos runStart = 0;
     auto flushRun = [&]() {
         if (run.empty()) return;
@@ -312,7 +316,6 @@ int writeUnitRuns(JournalFile& jf) {
         if (jf.files->writeAt(jf.handle, runStart, run.data(), n, &done) != 0 || done != n) result = failWrite(jf);
         run.clear();
     };
-    constexpr std::size_t kRunLimit = 1u << 20;
     for (const auto& [start, unit] : rb.held) {
         if (!run.empty() && (runStart + run.size() != start || run.size() >= kRunLimit)) flushRun();
         if (run.empty()) runStart = start;
@@ -349,22 +352,24 @@ int writeHeldUnits(JournalFile& jf) {
 namespace {
 
 // The record links a command may set in the last committed record without a
-// pre-image (R7).
+// pre-image (R7), one after the other from PrevPtr to NUndo.
 constexpr std::uint32_t kRecordLinkFields[] = {kRecPrevPtr, kRecNextPtr, kRecPUndo, kRecPJnl, kRecNJnl, kRecNUndo};
+static_assert(kRecNUndo + 8 == kRecAnz && kRecNextPtr == kRecPrevPtr + 8 && kRecNUndo == kRecPrevPtr + 40);
 
 // True when `unit` differs from its pre-image only in links that were empty
 // and now point at records appended after `committedEnd`.
 bool onlyEmptyLinksSetToTail(const RollbackState::HeldUnit& unit, FilePos committedEnd) {
     if (unit.preImage.size() != kJournalRecordSize || unit.bytes.size() != kJournalRecordSize) return false;
-    std::vector<std::uint8_t> expected = unit.preImage;
+    const std::uint8_t* before = unit.preImage.data();
+    const std::uint8_t* now = unit.bytes.data();
     for (std::uint32_t field : kRecordLinkFields) {
-        const FilePos before = loadU64(unit.preImage.data() + field);
-        const FilePos now = loadU64(unit.bytes.data() + field);
-        if (now == before) continue;
-        if (!isEmptyPtr(before) || now < committedEnd) return false;
-        storeU64(expected.data() + field, now);
+        const FilePos link = loadU64(now + field);
+        if (link != loadU64(before + field) && (!isEmptyPtr(loadU64(before + field)) || link < committedEnd))
+            return false;
     }
-    return expected == unit.bytes;
+    // The link fields lie together: the bytes before and after them are unchanged.
+    return std::memcmp(now, before, kRecPrevPtr) == 0 &&
+           std::memcmp(now + kRecAnz, before + kRecAnz, kJournalRecordSize - kRecAnz) == 0;
 }
 
 }  // namespace
