@@ -355,15 +355,19 @@ TEST(JournalFile, AppendedRecordsWaitForTheCommitWhereRoomIsSetAside) {
     EXPECT_GT(j.failuresReported, 0);
 }
 
-// Two committed pages, a rollback file in use, and whatever `change` does as
-// the next command: can it commit without pre-images?
-bool appendOnly(void (*change)(JournalFixture&, FilePos last)) {
-    JournalFixture j;
+// Two committed pages and a rollback file in use; the last record's position.
+FilePos twoCommittedPages(JournalFixture& j) {
     j.addPage(0x000, 1);
     const FilePos last = j.addPage(0x400, 2);
     EXPECT_EQ(commitJournalHeader(j.jf), 0);
     useRollbackFile(j.jf);
-    change(j, last);
+    return last;
+}
+
+// Whatever `change` does as the next command: can it commit without pre-images?
+bool appendOnly(void (*change)(JournalFixture&, FilePos last)) {
+    JournalFixture j;
+    change(j, twoCommittedPages(j));
     return commitNeedsNoPreImages(j.jf);
 }
 
@@ -406,11 +410,7 @@ TEST(JournalFile, ACommandThatOnlyAppendsAndLinksCommitsWithoutTheRollbackFile) 
 
     // Committed: two writes into the Journal File and none into a rollback file.
     JournalFixture j;
-    j.addPage(0x000, 1);
-    const FilePos last = j.addPage(0x400, 2);
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
-    useRollbackFile(j.jf);
-    const std::vector<std::uint8_t> committed = j.bytes();
+    const FilePos last = twoCommittedPages(j);
     j.io.resetCounts();
     const FilePos added = j.addPage(0x800, 3);
     ASSERT_EQ(commitJournalHeader(j.jf), 0);
@@ -425,10 +425,7 @@ TEST(JournalFile, ACommandThatOnlyAppendsAndLinksCommitsWithoutTheRollbackFile) 
     for (bool recordLost : {false, true}) {
         SCOPED_TRACE(recordLost);
         JournalFixture k;
-        k.addPage(0x000, 1);
-        const FilePos lastOfK = k.addPage(0x400, 2);
-        ASSERT_EQ(commitJournalHeader(k.jf), 0);
-        useRollbackFile(k.jf);
+        const FilePos lastOfK = twoCommittedPages(k);
         const std::vector<std::uint8_t> before = k.bytes();
         const FilePos next = k.addPage(0x800, 3);
         ASSERT_TRUE(commitNeedsNoPreImages(k.jf));
