@@ -3,13 +3,14 @@
 // pages and stores over the newest version), Undo, Redo, Undo All, Redo All,
 // per-page undo and redo, Save File, Save selected Data, Restore Original,
 // Discard, Save as and Append. For every write of the session the run is cut
-// there (killed, with the power lost, or with a torn append) and the Main File
+// there (killed, with the power lost, or with the write torn) and the Main File
 // is opened again as at start. The reopened program must ask nothing, its
 // Journal File must pass the dump, the content it shows must be the content
 // after the cut step or before it, and Undo All must give the original back.
 //
 // A second session takes "Save &File", Undo All and Redo All through their
-// batches, with and without undo.
+// batches, with and without undo; without undo it also fills directly, which
+// a cut may leave part done (each byte as before or after the fill).
 //
 // Each run goes in a child process with an alarm, so that a crash (ASan
 // report) or a hang of one cut point is counted instead of ending the suite.
