@@ -40,13 +40,9 @@ int readBytes(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
     return 0;
 }
 
-int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
+// Writes [pos, pos + n) to the file now.
+int writeNow(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
     ++jf.changeCount;
-    // Committed bytes are overwritten only after their pre-image is kept;
-    // records this command appended are rewritten together at its end.
-    if (usesRollbackFile(jf) && pos < jf.rollback.committedEnd) return holdInPlaceWrite(jf, pos, buf, n, true);
-    if (usesRollbackFile(jf) && pos >= kJournalHeaderSize && pos + n <= jf.journalEnd)
-        return holdInPlaceWrite(jf, pos, buf, n, false);
     std::uint32_t done = 0;
     const int failed = jf.files->writeAt(jf.handle, pos, buf, n, &done);
     // Kept units must show what is on disk, even after a write cut short.
@@ -55,6 +51,16 @@ int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
     if (failed != 0) return fail(jf, 0, true);
     if (done != n) return fail(jf, kReachedEndOfFile, true);
     return 0;
+}
+
+int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
+    // Committed bytes are overwritten only after their pre-image is kept;
+    // records this command appended are rewritten together at its end.
+    const bool inPlace = usesRollbackFile(jf) && pos < jf.rollback.committedEnd;
+    const bool appended = usesRollbackFile(jf) && pos >= kJournalHeaderSize && pos + n <= jf.journalEnd;
+    if (!inPlace && !appended) return writeNow(jf, pos, buf, n);
+    ++jf.changeCount;
+    return holdInPlaceWrite(jf, pos, buf, n, inPlace);
 }
 
 // Appends whole records: held until the commit where room is set aside for
@@ -178,29 +184,6 @@ bool headerNeedsCommit(const JournalFile& jf) {
     return std::memcmp(bytes, jf.committedLive, kHeaderLiveSize) != 0;
 }
 
-namespace {
-
-// The commit of a command that only appended records (rollback rule R7): the
-// records and the links to them first, then the header that commits them.
-int commitAppendedRecords(JournalFile& jf, const std::uint8_t* header) {
-    if (writeHeldUnitsWithoutPreImages(jf) != 0) return 1;
-    if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
-    ++jf.changeCount;
-    std::uint32_t done = 0;
-    const int failed = jf.files->writeAt(jf.handle, 0, header, kHeaderLiveSize, &done);
-    if (failed != 0 || done != kHeaderLiveSize) {
-        forgetCleanUnits(jf);
-        return fail(jf, failed != 0 ? 0 : kReachedEndOfFile, true);
-    }
-    noteDirectWrite(jf, 0, header, kHeaderLiveSize);
-    if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
-    if (endRollbackCycle(jf) != 0) return 1;
-    std::memcpy(jf.committedLive, header, kHeaderLiveSize);
-    return 0;
-}
-
-}  // namespace
-
 int commitJournalHeader(JournalFile& jf) {
     if (!jf.files || jf.handle == kNoFile) return 0;
     const bool headerChanged = headerNeedsCommit(jf);
@@ -208,16 +191,20 @@ int commitJournalHeader(JournalFile& jf) {
     jf.header.jnlEnd = jf.journalEnd;
     std::uint8_t bytes[kJournalHeaderSize];
     encodeJournalHeader(jf.header, bytes);
-    if (!usesRollbackFile(jf)) {
+    // A command that only appended records (rollback rule R7) commits as
+    // one without a rollback file does.
+    const bool appendOnly = usesRollbackFile(jf) && headerChanged && commitNeedsNoPreImages(jf);
+    if (!usesRollbackFile(jf) || appendOnly) {
         // The records first: the header must never reach the disk pointing at
         // records that are not there yet.
+        if (appendOnly && writeHeldUnitsWithoutPreImages(jf) != 0) return 1;
         if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
-        if (writeBytes(jf, 0, bytes, kHeaderLiveSize) != 0) return 1;
+        if (writeNow(jf, 0, bytes, kHeaderLiveSize) != 0) return 1;
         if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
+        if (appendOnly && endRollbackCycle(jf) != 0) return 1;
         std::memcpy(jf.committedLive, bytes, kHeaderLiveSize);
         return 0;
     }
-    if (headerChanged && commitNeedsNoPreImages(jf)) return commitAppendedRecords(jf, bytes);
     if (headerChanged && writeBytes(jf, 0, bytes, kHeaderLiveSize) != 0) return 1;
     if (writeHeldUnits(jf) != 0) return 1;
     if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);

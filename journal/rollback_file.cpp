@@ -296,11 +296,9 @@ void forgetCachedUnits(JournalFile& jf) {
 
 void forgetCleanUnits(JournalFile& jf) { jf.rollback.clean.clear(); }
 
-namespace {
-
-// Writes the held units, neighbours in one transfer, and keeps them as they
+// Neighbouring units go out in one transfer; written, they are kept as they
 // are on disk now.
-int writeUnitRuns(JournalFile& jf) {
+int writeHeldUnitsWithoutPreImages(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
     int result = 0;
     constexpr std::size_t kRunLimit = 1u << 20;
@@ -332,8 +330,6 @@ int writeUnitRuns(JournalFile& jf) {
     return 0;
 }
 
-}  // namespace
-
 int writeHeldUnits(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
     // A unit goes out whole, but its pre-image covers only the bytes the
@@ -346,7 +342,7 @@ int writeHeldUnits(JournalFile& jf) {
         if (lo < hi)
             appendEntry(rb, RollbackTarget::JournalFile, start + lo, unit.preImage.data() + lo, std::uint32_t(hi - lo));
     }
-    return writeEntries(jf) != 0 ? 1 : writeUnitRuns(jf);
+    return writeEntries(jf) != 0 ? 1 : writeHeldUnitsWithoutPreImages(jf);
 }
 
 namespace {
@@ -385,8 +381,6 @@ bool commitNeedsNoPreImages(const JournalFile& jf) {
     }
     return true;
 }
-
-int writeHeldUnitsWithoutPreImages(JournalFile& jf) { return writeUnitRuns(jf); }
 
 int endRollbackCycle(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
