@@ -2,7 +2,9 @@
 # Builds the Debian package (`cpack -G DEB` from a Release build for /usr) and
 # checks it:
 #   - its file list holds the program, the desktop entry, the icons, the
-#     AppStream data, the manual with its screenshots and the man page;
+#     AppStream data, the manual with its screenshots, the copyright file,
+#     the changelog and the man page;
+#   - lintian, where installed, reports no error;
 #   - installed into a scratch root with its own dpkg database (dpkg --root),
 #     the program there answers --version and --help and runs a batch script,
 #     and removing the package leaves no file behind.
@@ -49,7 +51,9 @@ expected=(
   ./usr/share/icons/hicolor/256x256/apps/quorby.png
   ./usr/share/doc/quorby/manual.html
   ./usr/share/doc/quorby/screenshot.png
-  ./usr/share/man/man1/quorby.1
+  ./usr/share/doc/quorby/copyright
+  ./usr/share/doc/quorby/changelog.gz
+  ./usr/share/man/man1/quorby.1.gz
 )
 for f in "${expected[@]}"; do
   echo "$list" | awk '{print $6}' | grep -qx -- "$f" || fail "the package lacks $f"
@@ -61,6 +65,14 @@ fi
 # reverse domain name: appstreamcli warns about that; errors fail the check.
 if command -v appstreamcli >/dev/null; then
   ! appstreamcli validate --no-net packaging/quorby.metainfo.xml | grep "^E:" || fail "the AppStream data"
+fi
+
+# lintian (Debian: lintian) judges the package as Debian would; its errors
+# fail the check, its warnings are shown.
+if command -v lintian >/dev/null; then
+  lint=$(lintian --no-tag-display-limit "$deb" || true)
+  [ -z "$lint" ] || echo "$lint"
+  ! echo "$lint" | grep -q "^E:" || fail "lintian reports errors"
 fi
 
 # What every check runs with the installed program ($1: how to run it).
