@@ -70,7 +70,7 @@ QWidget* ModelessDialog::makeWidget(const DialogControl& control) {
         return label;
     }
     case ControlKind::Edit: {
-        auto* edit = new QLineEdit(fromLogicText(control.value), this);
+        auto* edit = new QLineEdit(editFieldText(control), this);
         connect(edit, &QLineEdit::textEdited, this, [this, id] { send(ModelessEventKind::Edited, id); });
         connect(edit, &QLineEdit::editingFinished, this, [this, id] { send(ModelessEventKind::EditFinished, id); });
         edit->installEventFilter(this);
@@ -163,7 +163,7 @@ void ModelessDialog::setControl(const DialogControl& control) {
         static_cast<QLabel*>(widget)->setText(withoutMnemonic(control.text));
         break;
     case ControlKind::Edit:
-        static_cast<QLineEdit*>(widget)->setText(fromLogicText(control.value));
+        static_cast<QLineEdit*>(widget)->setText(editFieldText(*kept));
         break;
     case ControlKind::CheckBox:
     case ControlKind::Radio:
@@ -186,7 +186,7 @@ DialogDescription ModelessDialog::values() const {
     for (DialogControl& c : out.controls) {
         auto it = widgets_.find(c.id);
         if (it == widgets_.end()) continue;
-        if (c.kind == ControlKind::Edit) c.value = toLogicText(static_cast<QLineEdit*>(it->second)->text());
+        if (c.kind == ControlKind::Edit) c.value = editFieldValue(c, static_cast<QLineEdit*>(it->second)->text());
         if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::Radio)
             c.checked = static_cast<QAbstractButton*>(it->second)->isChecked();
     }
