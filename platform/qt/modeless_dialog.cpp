@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -246,6 +247,7 @@ void ModelessDialog::selectListingText(int controlId, std::size_t start, std::si
 void ModelessDialog::focusControl(int controlId, bool selectAll) {
     auto* edit = qobject_cast<QLineEdit*>(controlWidget(controlId));
     if (!edit) return;
+    if (!isActiveWindow()) activateWindow();
     edit->setFocus(Qt::OtherFocusReason);
     if (selectAll) edit->selectAll();
     else edit->end(false);
@@ -284,6 +286,11 @@ void ModelessDialog::closeEvent(QCloseEvent* event) {
     EventSink sink = sink_;
     if (closedByUser_) closedByUser_();  // the window is gone for the logic from here on
     if (sink) sink(closed);
+}
+
+void ModelessDialog::keyPressEvent(QKeyEvent* event) {
+    if (keyForwarder_ && keyForwarder_(*event)) return;
+    QDialog::keyPressEvent(event);
 }
 
 // ESC inside the window closes it like its frame.

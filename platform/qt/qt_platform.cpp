@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
@@ -17,6 +18,7 @@
 #include "platform/qt/dialog_placement.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/glyph_map.h"
+#include "platform/qt/key_mapping.h"
 #include "platform/qt/modeless_dialog.h"
 #include "platform/qt/please_wait_window.h"
 
@@ -55,6 +57,13 @@ void QtPlatform::openModeless(ModelessWindow window, const DialogDescription& di
         },
         [this, window] { forgetModeless(window); });
     modeless_[window] = shown;
+    // F3 repeats the search also while the find dialog has the focus.
+    if (window == ModelessWindow::Find)
+        shown->setKeyForwarder([this](const QKeyEvent& key) {
+            if (key.key() != Qt::Key_F3 || !input_) return false;
+            const MappedKey mapped = mapQtKey(key.key(), key.modifiers());
+            return input_->keyDown(mapped.key, mapped.modifiers);
+        });
     if (replaced) {
         shown->move(place);
     } else if (window != ModelessWindow::Values) {  // the logic places the value inspector
