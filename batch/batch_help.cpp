@@ -86,7 +86,8 @@ Batch mode
                                 controls cannot be used
     search text|hex PATTERN [up|down] [case]
                                 "Find &Text" (Ctrl+F) or Ctrl+H, unless the find
-                                dialog is open in that mode; then the pattern typed,
+                                dialog is open in that mode; then the pattern typed
+                                (its bytes as written, \xHH included),
                                 the direction chosen (unchanged when not said),
                                 "Match case" set on with case and off without (text
                                 only), and "Find Next" pressed. Writes SEARCH FOUND

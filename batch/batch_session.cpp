@@ -413,6 +413,13 @@ int BatchSession::search(const BatchCommand& cmd, std::string* error) {
         act(ModelessAction::Kind::Choose, cmd.searchDirection == 1 ? kFindDown : kFindUp, "", true) != 0)
         return 1;
     if (!cmd.hexSearch && act(ModelessAction::Kind::Check, kFindMatchCase, "", cmd.matchCase) != 0) return 1;
+    // After "NOT FOUND" Find Next is greyed until the dialog is opened anew.
+    OpenModeless* find = platform_.modelessWindow(ModelessWindow::Find);
+    const DialogControl* next = find ? find->dialog.find(kFindNextButton) : nullptr;
+    if (next && !next->enabled) {
+        platform_.writeLine("SEARCH NOT RUN");
+        return 0;
+    }
     if (act(ModelessAction::Kind::Press, kFindNextButton, "", true) != 0) return 1;
     const SearchSession& s = app.search;
     switch (s.lastResult) {

@@ -1,6 +1,6 @@
 #pragma once
 // The clipboard formats of copy and paste: the raw bytes and their count as
-// private MIME types, and plain text (the bytes read as Latin-1).
+// private MIME types, and plain text (the bytes as Windows-1252 characters).
 #include <string>
 
 #include "platform/platform.h"

@@ -4,24 +4,38 @@
 #include <cstring>
 
 #include "find/search_command.h"
-#include "search/find_text_encoding.h"
 #include "store/version_review.h"
 
 namespace quorby {
 namespace {
 
-// Find Next takes the dialog's values into the request. The text is cut to
-// the request's capacity, as the dialog's edit field limits it.
+// Find Next takes the dialog's values into the request. The text (bytes) is
+// cut to the request's capacity, as the dialog's edit field limits it.
 void takeDialogValues(AppState& app) {
     SearchRequest& request = app.search.request;
     DialogDescription values = app.platform->modelessValues(ModelessWindow::Find);
     if (const DialogControl* edit = values.find(kFindWhatEdit)) {
-        const std::string bytes = findTextBytes(edit->value);
         std::memset(request.findText, 0, sizeof request.findText);
-        std::memcpy(request.findText, bytes.data(), std::min(bytes.size(), sizeof request.findText - 1));
+        std::memcpy(request.findText, edit->value.data(), std::min(edit->value.size(), sizeof request.findText - 1));
     }
     if (const DialogControl* down = values.find(kFindDown)) request.directionDown = down->checked;
     if (const DialogControl* matchCase = values.find(kFindMatchCase)) request.matchCase = matchCase->checked;
+}
+
+// After "NOT FOUND" the dialog runs nothing until it is opened anew: Find
+// Next is greyed and a line below says how to start again.
+void showSearchEnded(AppState& app) {
+    const std::uint32_t mode = app.search.state.searchMode;
+    if (!app.platform || !(mode & kSearchAtEnd) || !(mode & kSearchDialogOpen)) return;
+    DialogDescription shown = app.platform->modelessValues(ModelessWindow::Find);
+    DialogControl* next = shown.find(kFindNextButton);
+    DialogControl* hint = shown.find(kFindEndedHint);
+    if (next == nullptr || hint == nullptr) return;
+    next->enabled = false;
+    hint->text = findEndedHint((mode & kSearchHexMode) != 0);
+    hint->visible = true;
+    app.platform->setModelessControl(ModelessWindow::Find, *next);
+    app.platform->setModelessControl(ModelessWindow::Find, *hint);
 }
 
 void searchAndKeep(AppState& app) {
@@ -32,9 +46,14 @@ void searchAndKeep(AppState& app) {
     if (result == SearchResult::Superseded) return;
     s.lastResult = result;
     if (result == SearchResult::Found) s.lastMatch = match;
+    showSearchEnded(app);
 }
 
 }  // namespace
+
+std::string findEndedHint(bool hexMode) {
+    return std::string("NOT FOUND: ") + (hexMode ? "Ctrl+H" : "Ctrl+F") + " starts a new search";
+}
 
 DialogDescription findDialogDescription(const SearchRequest& request, bool hexMode) {
     DialogDescription d;
@@ -43,7 +62,8 @@ DialogDescription findDialogDescription(const SearchRequest& request, bool hexMo
     d.cancelId = kFindCancelButton;
     DialogControl label = dialogControl(kFindWhatLabel, ControlKind::Label, "Fi&nd what:", 0, 0);
     DialogControl edit = dialogControl(kFindWhatEdit, ControlKind::Edit, "", 1, 0);
-    edit.value = findTextForDialog(std::string(request.findText, strnlen(request.findText, sizeof request.findText)));
+    edit.value = std::string(request.findText, strnlen(request.findText, sizeof request.findText));
+    edit.byteText = true;
     DialogControl matchCase = dialogControl(kFindMatchCase, ControlKind::CheckBox, "Match &case", 0, 2);
     matchCase.checked = request.matchCase;
     matchCase.visible = !request.hideMatchCase;
@@ -53,16 +73,21 @@ DialogDescription findDialogDescription(const SearchRequest& request, bool hexMo
     up.group = down.group = 1;
     up.checked = !request.directionDown;
     down.checked = request.directionDown;
+    DialogControl ended = dialogControl(kFindEndedHint, ControlKind::Label, "", 1, 4);
+    ended.visible = false;
     d.controls = {label, edit, dialogControl(kFindNextButton, ControlKind::Button, "&Find Next", 2, 0),
                   group, dialogControl(kFindCancelButton, ControlKind::Button, "Cancel", 2, 1),
-                  matchCase, up, down};
+                  matchCase, up, down, ended};
     return d;
 }
 
 void openFindDialog(AppState& app, bool hexMode) {
     SearchSession& s = app.search;
     openSearch(app, s.state, s.request, hexMode);
-    if (app.platform) app.platform->openModeless(ModelessWindow::Find, findDialogDescription(s.request, hexMode));
+    if (!app.platform) return;
+    app.platform->openModeless(ModelessWindow::Find, findDialogDescription(s.request, hexMode));
+    // The last text is selected: typing replaces it.
+    app.platform->focusModelessControl(ModelessWindow::Find, kFindWhatEdit, true);
 }
 
 void onFindRequest(AppState& app) {

@@ -1,6 +1,8 @@
 #pragma once
 // The modeless find dialog of Find Text (Ctrl+F) and Find Hex (Ctrl+H), its
 // requests, and F3. The search itself is runSearch (search_command.h).
+#include <string>
+
 #include "state/app_state.h"
 
 namespace quorby {
@@ -14,9 +16,13 @@ inline constexpr int kFindMatchCase = 1041;
 inline constexpr int kFindDirectionGroup = 1072;
 inline constexpr int kFindUp = 1056;
 inline constexpr int kFindDown = 1057;
+inline constexpr int kFindEndedHint = 1090;  // shown after "NOT FOUND", while Find Next is greyed
 
-// The dialog as it shows the request: the find text, the direction, and
-// "Match case" (hidden in hex mode).
+// The line that says, after "NOT FOUND", how a new search starts.
+std::string findEndedHint(bool hexMode);
+
+// The dialog as it shows the request: the find text (bytes), the direction,
+// and "Match case" (hidden in hex mode).
 DialogDescription findDialogDescription(const SearchRequest& request, bool hexMode);
 
 // Find Text / Find Hex: the search's start from the view, and the dialog

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "decoder/decoder_state.h"
+#include "state/edit_state.h"
 #include "state/settings_file.h"
 
 namespace quorby::options {
@@ -111,6 +112,16 @@ const OptionControlDef* defOf(int id) {
 
 void setBits(std::uint32_t& word, std::uint32_t mask, std::uint32_t value) { word = (word & ~mask) | (value & mask); }
 
+// The offered undo option that is in effect. Bit 1 alone (the settings'
+// default, or "maximal\nSafety" chosen after no undo) works as "Undo for all
+// Changes": every store appends a version, and a word that is not 0 keeps the
+// data for restoring the Main File. The word itself changes only when the
+// user chooses a button.
+std::uint32_t undoChoiceInEffect(std::uint32_t undoOptions) {
+    if (undoOptions & kUndoEveryChange) return 3;
+    return undoOptions & 1;
+}
+
 // The six fields that the presets and userDefinedConfig cover.
 bool sameConfig(const SettingsRecord& a, const SettingsRecord& b) {
     return a.messageSwitches == b.messageSwitches && a.accessMode == b.accessMode &&
@@ -174,7 +185,8 @@ void showCopy(DialogDescription& dialog, const OptionsCopy& copy) {
     for (DialogControl& c : dialog.controls) {
         const OptionControlDef* def = defOf(c.id);
         if (def == nullptr) continue;
-        if (std::uint32_t* field = optionField(s, def->field)) c.checked = (*field & def->mask) == def->value;
+        if (def->field == F::UndoOptions) c.checked = undoChoiceInEffect(s.undoOptions) == def->value;
+        else if (std::uint32_t* field = optionField(s, def->field)) c.checked = (*field & def->mask) == def->value;
         switch (c.id) {
         case kDisasm32Bit: c.checked = (flags & k32BitBits) == k32BitBits; break;
         case kDisasmRealMode: c.checked = (flags & state::kProtected) == 0; break;

@@ -67,6 +67,7 @@ struct DialogControl {
     bool visible = true;        // last, so that positional initialisers keep their meaning
     int page = 0;               // tab page (1-based index into DialogDescription::pages); 0: below the pages
     int frame = 0;              // id of the Group control whose box holds it (its column and row are inside the box)
+    bool byteText = false;      // an Edit whose value is 8-bit bytes (Windows-1252), not UTF-8 text
 };
 
 // A control at a layout cell, with the other fields at their defaults.
@@ -184,7 +185,8 @@ public:
     virtual bool pollPendingInput() = 0;
 
     // The clipboard by MIME type. clearClipboard starts a new content; the
-    // formats set after it belong together.
+    // formats set after it belong together. text/plain is handed over as
+    // 8-bit bytes (Windows-1252); the platform converts for other programs.
     virtual void clearClipboard() {}
     virtual void setClipboard(const std::string& mimeType, const std::string& data) = 0;
     virtual bool clipboardHas(const std::string& mimeType) = 0;

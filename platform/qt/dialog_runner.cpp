@@ -38,7 +38,7 @@ QWidget* makeWidget(QDialog& dialog, DialogControl& control, const DialogDescrip
         return title;
     }
     case ControlKind::Edit: {
-        auto* edit = new QLineEdit(fromLogicText(control.value), &dialog);
+        auto* edit = new QLineEdit(editFieldText(control), &dialog);
         return edit;
     }
     case ControlKind::CheckBox: {
@@ -75,7 +75,7 @@ void writeBack(const std::vector<BoundControl>& bound) {
     for (const BoundControl& b : bound) {
         switch (b.control->kind) {
         case ControlKind::Edit:
-            b.control->value = toLogicText(static_cast<QLineEdit*>(b.widget)->text());
+            b.control->value = editFieldValue(*b.control, static_cast<QLineEdit*>(b.widget)->text());
             break;
         case ControlKind::CheckBox:
         case ControlKind::Radio:

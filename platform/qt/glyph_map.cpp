@@ -17,6 +17,21 @@ constexpr char16_t kHighControls[32] = {
 constexpr char16_t kUndefinedGlyph = 0x25AF;  // white vertical rectangle
 constexpr char16_t kControlGlyph = 0x25E6;     // white bullet
 constexpr char16_t kSoftHyphenGlyph = 0x2010;  // hyphen
+constexpr char16_t kControlPictures = 0x2400;  // U+2400..U+241F: the pictures of 0x00..0x1F
+constexpr char16_t kDeletePicture = 0x2421;
+
+// The bytes of `text`, character by character; a character without a byte
+// (one outside the BMP included) becomes '?'.
+template <typename ByteOf>
+std::string bytesOfCharacters(const QString& text, ByteOf byteOf) {
+    std::string bytes;
+    bytes.reserve(std::size_t(text.size()));
+    for (char32_t code : text.toUcs4()) {
+        const int byte = code <= 0xFFFF ? byteOf(QChar(char16_t(code))) : -1;
+        bytes.push_back(char(byte >= 0 ? byte : '?'));
+    }
+    return bytes;
+}
 
 }  // namespace
 
@@ -37,6 +52,47 @@ int byteForCharacter(QChar c) {
         if (kHighControls[i] != 0 && kHighControls[i] == u) return 0x80 + i;
     if (u >= 0x80 && u < 0xA0) return u;  // C1 controls typed as such
     return -1;
+}
+
+QString textOfBytes(const std::string& bytes) {
+    QString text;
+    text.reserve(qsizetype(bytes.size()));
+    for (char ch : bytes) {
+        const auto byte = std::uint8_t(ch);
+        const bool high = byte >= 0x80 && byte < 0xA0 && kHighControls[byte - 0x80] != 0;
+        text.append(QChar(high ? kHighControls[byte - 0x80] : char16_t(byte)));
+    }
+    return text;
+}
+
+std::string bytesOfText(const QString& text) { return bytesOfCharacters(text, byteForCharacter); }
+
+char16_t fieldCharacterForByte(std::uint8_t byte) {
+    if (byte < 0x20) return char16_t(kControlPictures + byte);
+    if (byte == 0x7F) return kDeletePicture;
+    if (byte >= 0x80 && byte < 0xA0 && kHighControls[byte - 0x80] == 0) return char16_t(byte);
+    return glyphForByte(byte);
+}
+
+int byteForFieldCharacter(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= kControlPictures && u < kControlPictures + 0x20) return u - kControlPictures;
+    if (u == kDeletePicture) return 0x7F;
+    if (u == kSoftHyphenGlyph) return 0xAD;
+    return byteForCharacter(c);
+}
+
+QString editFieldText(const DialogControl& control) {
+    if (!control.byteText) return fromLogicText(control.value);
+    QString text;
+    text.reserve(qsizetype(control.value.size()));
+    for (char ch : control.value) text.append(QChar(fieldCharacterForByte(std::uint8_t(ch))));
+    return text;
+}
+
+std::string editFieldValue(const DialogControl& control, const QString& text) {
+    if (text == editFieldText(control)) return control.value;
+    return control.byteText ? bytesOfCharacters(text, byteForFieldCharacter) : toLogicText(text);
 }
 
 QColor toQColor(Colour bbggrr) {

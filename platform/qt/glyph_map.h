@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QString>
 #include <cstdint>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -21,6 +22,26 @@ char16_t glyphForByte(std::uint8_t byte);
 int byteForCharacter(QChar c);
 
 QColor toQColor(Colour bbggrr);
+
+// Text for and from other programs (the clipboard): each byte as its
+// Windows-1252 character, control codes as themselves and the five undefined
+// codes as the C1 control of the same number, so that every byte comes back.
+// Coming back, a character outside Windows-1252 becomes '?'.
+QString textOfBytes(const std::string& bytes);
+std::string bytesOfText(const QString& text);
+
+// Edit fields whose value is bytes (DialogControl::byteText) show each byte
+// as a character of its own: the grid's glyph, except the control codes as
+// their control pictures (U+2400 + code, U+2421 for 0x7F) and the five
+// undefined codes as their C1 controls. Typed characters map back like
+// byteForCharacter, the control pictures and the grid's hyphen included.
+char16_t fieldCharacterForByte(std::uint8_t byte);
+int byteForFieldCharacter(QChar c);
+
+// What an Edit control shows of its value, and the value for a shown text.
+// A text still as shown gives the value back unchanged.
+QString editFieldText(const DialogControl& control);
+std::string editFieldValue(const DialogControl& control, const QString& text);
 
 // Texts of the logic (captions, messages, paths) are UTF-8; a text that is not
 // valid UTF-8 is read as Windows-1252 so that no byte is lost from view.

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -70,7 +71,7 @@ QWidget* ModelessDialog::makeWidget(const DialogControl& control) {
         return label;
     }
     case ControlKind::Edit: {
-        auto* edit = new QLineEdit(fromLogicText(control.value), this);
+        auto* edit = new QLineEdit(editFieldText(control), this);
         connect(edit, &QLineEdit::textEdited, this, [this, id] { send(ModelessEventKind::Edited, id); });
         connect(edit, &QLineEdit::editingFinished, this, [this, id] { send(ModelessEventKind::EditFinished, id); });
         edit->installEventFilter(this);
@@ -163,7 +164,7 @@ void ModelessDialog::setControl(const DialogControl& control) {
         static_cast<QLabel*>(widget)->setText(withoutMnemonic(control.text));
         break;
     case ControlKind::Edit:
-        static_cast<QLineEdit*>(widget)->setText(fromLogicText(control.value));
+        static_cast<QLineEdit*>(widget)->setText(editFieldText(*kept));
         break;
     case ControlKind::CheckBox:
     case ControlKind::Radio:
@@ -186,7 +187,7 @@ DialogDescription ModelessDialog::values() const {
     for (DialogControl& c : out.controls) {
         auto it = widgets_.find(c.id);
         if (it == widgets_.end()) continue;
-        if (c.kind == ControlKind::Edit) c.value = toLogicText(static_cast<QLineEdit*>(it->second)->text());
+        if (c.kind == ControlKind::Edit) c.value = editFieldValue(c, static_cast<QLineEdit*>(it->second)->text());
         if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::Radio)
             c.checked = static_cast<QAbstractButton*>(it->second)->isChecked();
     }
@@ -246,6 +247,7 @@ void ModelessDialog::selectListingText(int controlId, std::size_t start, std::si
 void ModelessDialog::focusControl(int controlId, bool selectAll) {
     auto* edit = qobject_cast<QLineEdit*>(controlWidget(controlId));
     if (!edit) return;
+    if (!isActiveWindow()) activateWindow();
     edit->setFocus(Qt::OtherFocusReason);
     if (selectAll) edit->selectAll();
     else edit->end(false);
@@ -284,6 +286,11 @@ void ModelessDialog::closeEvent(QCloseEvent* event) {
     EventSink sink = sink_;
     if (closedByUser_) closedByUser_();  // the window is gone for the logic from here on
     if (sink) sink(closed);
+}
+
+void ModelessDialog::keyPressEvent(QKeyEvent* event) {
+    if (keyForwarder_ && keyForwarder_(*event)) return;
+    QDialog::keyPressEvent(event);
 }
 
 // ESC inside the window closes it like its frame.

@@ -11,6 +11,7 @@
 
 #include "platform/platform.h"
 
+class QKeyEvent;
 class QPlainTextEdit;
 
 namespace quorby {
@@ -19,6 +20,8 @@ class ModelessDialog final : public QDialog {
     Q_OBJECT
 public:
     using EventSink = std::function<void(const ModelessEvent&)>;
+    // Offered every key that the window's controls leave unused; true when it took the key.
+    using KeyForwarder = std::function<bool(const QKeyEvent&)>;
     // `closedByUser` runs when the user closes the window (frame or ESC),
     // before the Closed event goes to `sink`.
     ModelessDialog(QWidget* parent, ModelessWindow which, const DialogDescription& dialog, EventSink sink,
@@ -36,11 +39,13 @@ public:
     QWidget* controlWidget(int controlId) const;
     // Gives the focus to an edit field, its text selected or the caret at its end.
     void focusControl(int controlId, bool selectAll);
+    void setKeyForwarder(KeyForwarder forwarder) { keyForwarder_ = std::move(forwarder); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     // Reports the edit fields that lose the focus.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
 
 private:
@@ -59,6 +64,7 @@ private:
     DialogDescription dialog_;
     EventSink sink_;
     std::function<void()> closedByUser_;
+    KeyForwarder keyForwarder_;
     std::map<int, QWidget*> widgets_;
     std::map<int, Listing> listings_;
     bool logicSets_ = false;  // the logic changes the window: no events

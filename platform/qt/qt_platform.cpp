@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
@@ -17,6 +18,7 @@
 #include "platform/qt/dialog_placement.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/glyph_map.h"
+#include "platform/qt/key_mapping.h"
 #include "platform/qt/modeless_dialog.h"
 #include "platform/qt/please_wait_window.h"
 
@@ -37,17 +39,6 @@ MsgAnswer defaultAnswer(const MessageBoxDescription& box) {
     return MsgAnswer::Ok;
 }
 
-std::string clipboardText(const QMimeData* content) {
-    const QString text = content->text();
-    std::string bytes;
-    bytes.reserve(std::size_t(text.size()));
-    for (QChar ch : text) {
-        int byte = byteForCharacter(ch);
-        bytes.push_back(char(byte >= 0 ? byte : '?'));
-    }
-    return bytes;
-}
-
 }  // namespace
 
 QtPlatform::QtPlatform(WindowInput* input) : input_(input), window_(std::make_unique<MainWindow>(input)) {}
@@ -66,6 +57,13 @@ void QtPlatform::openModeless(ModelessWindow window, const DialogDescription& di
         },
         [this, window] { forgetModeless(window); });
     modeless_[window] = shown;
+    // F3 repeats the search also while the find dialog has the focus.
+    if (window == ModelessWindow::Find)
+        shown->setKeyForwarder([this](const QKeyEvent& key) {
+            if (key.key() != Qt::Key_F3 || !input_) return false;
+            const MappedKey mapped = mapQtKey(key.key(), key.modifiers());
+            return input_->keyDown(mapped.key, mapped.modifiers);
+        });
     if (replaced) {
         shown->move(place);
     } else if (window != ModelessWindow::Values) {  // the logic places the value inspector
@@ -271,9 +269,14 @@ void QtPlatform::setClipboard(const std::string& mimeType, const std::string& da
     ownFormats_[type] = QByteArray(data.data(), qsizetype(data.size()));
     auto* content = new QMimeData;
     for (const auto& [format, bytes] : ownFormats_) {
-        // The text form ends with a zero byte, which text/plain does not carry.
-        if (format == kTextMime) content->setText(QString::fromLatin1(bytes.endsWith('\0') ? bytes.chopped(1) : bytes));
-        else content->setData(format, bytes);
+        // Other programs get the characters the window shows (as UTF-8),
+        // without the text form's closing zero byte.
+        if (format == kTextMime) {
+            const QByteArray text = bytes.endsWith('\0') ? bytes.chopped(1) : bytes;
+            content->setText(textOfBytes(text.toStdString()));
+        } else {
+            content->setData(format, bytes);
+        }
     }
     clipboard->setMimeData(content);
     ownMimeData_ = clipboard->mimeData();
@@ -290,7 +293,7 @@ std::string QtPlatform::clipboardData(const std::string& mimeType) {
     const QMimeData* content = QGuiApplication::clipboard()->mimeData();
     if (!content) return {};
     const QString type = QString::fromLatin1(mimeType);
-    if (type == kTextMime) return content->hasText() ? clipboardText(content) : std::string();
+    if (type == kTextMime) return content->hasText() ? bytesOfText(content->text()) : std::string();
     const QByteArray bytes = content->data(type);
     return std::string(bytes.constData(), std::size_t(bytes.size()));
 }

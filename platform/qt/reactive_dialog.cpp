@@ -68,7 +68,7 @@ public:
             QWidget* w = it->second;
             const QSignalBlocker blocker(w);
             if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-                if (edit->text() != fromLogicText(c.value)) edit->setText(fromLogicText(c.value));
+                if (edit->text() != editFieldText(c)) edit->setText(editFieldText(c));
             } else if (auto* button = qobject_cast<QAbstractButton*>(w); button && button->isCheckable()) {
                 button->setChecked(c.checked);
             }
@@ -83,7 +83,7 @@ public:
         for (DialogControl& c : described_.controls) {
             auto it = widgets_.find(c.id);
             if (it == widgets_.end()) continue;
-            if (auto* edit = qobject_cast<QLineEdit*>(it->second)) c.value = toLogicText(edit->text());
+            if (auto* edit = qobject_cast<QLineEdit*>(it->second)) c.value = editFieldValue(c, edit->text());
             else if (auto* button = qobject_cast<QAbstractButton*>(it->second); button && button->isCheckable())
                 c.checked = button->isChecked();
         }
@@ -109,7 +109,7 @@ private:
         const int id = c.id;
         switch (c.kind) {
         case ControlKind::Edit: {
-            auto* edit = new QLineEdit(fromLogicText(c.value), &dialog_);
+            auto* edit = new QLineEdit(editFieldText(c), &dialog_);
             edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 32);
             QObject::connect(edit, &QLineEdit::editingFinished, &dialog_, [this, id] { changed(id); });
             return edit;

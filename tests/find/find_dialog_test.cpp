@@ -5,19 +5,58 @@
 
 #include "app/window_events.h"
 #include "find/find_dialog.h"
-#include "search/find_text_encoding.h"
 #include "tests/find/command_fixture.h"
 
 namespace quorby::testing {
 namespace {
 
-TEST(FindTextEncoding, DialogTextsBecomeWindows1252Bytes) {
-    EXPECT_EQ(findTextBytes("abc"), "abc");
-    EXPECT_EQ(findTextBytes("\xC3\xA4\xE2\x82\xAC"), "\xE4\x80") << "UTF-8 a-umlaut and euro sign";
-    EXPECT_EQ(findTextBytes("x\xE4y"), "x\xE4y") << "not UTF-8: taken byte for byte";
-    EXPECT_EQ(findTextBytes("\xE2\x82"), "\xE2\x82") << "a cut sequence is not UTF-8";
-    EXPECT_EQ(findTextBytes("\xE4\xB8\x80"), "?") << "a character outside the code page";
-    for (const std::string bytes : {"\xE4\x80 z", "\x9F\xFF", "a\x81"}) EXPECT_EQ(findTextBytes(findTextForDialog(bytes)), bytes);
+// The find text is bytes: what the field holds is searched as it is, and a
+// reopened dialog shows the last request's bytes selected, ready to be typed over.
+TEST(FindDialog, TheTextIsBytesAndNotFoundGreysFindNextUntilTheDialogIsOpenedAnew) {
+    CommandFixture f;
+    std::vector<std::uint8_t> content(4096, 'x');
+    content[700] = 0x80;
+    content[701] = 0xE4;
+    content[702] = 0x01;
+    f.openMain(content);
+    AppState& app = f.app;
+    auto shown = [&](int id) { return f.platform.modeless[ModelessWindow::Find].dialog.find(id); };
+
+    openFindDialog(app, false);
+    ASSERT_TRUE(shown(kFindWhatEdit)->byteText);
+    EXPECT_EQ(f.platform.focusedControl, kFindWhatEdit);
+    EXPECT_TRUE(f.platform.focusSelectsAll);
+    EXPECT_FALSE(shown(kFindEndedHint)->visible);
+    shown(kFindWhatEdit)->value = "\x80\xE4\x01";
+    shown(kFindMatchCase)->checked = true;
+    onModelessEvent(app, {ModelessWindow::Find, ModelessEventKind::Pressed, kFindNextButton});
+    EXPECT_EQ(app.search.lastResult, SearchResult::Found);
+    EXPECT_EQ(app.search.lastMatch, 700u);
+    EXPECT_TRUE(shown(kFindNextButton)->enabled);
+
+    shown(kFindWhatEdit)->value = "\x80\xE4\x02";
+    onModelessEvent(app, {ModelessWindow::Find, ModelessEventKind::Pressed, kFindNextButton});
+    EXPECT_EQ(app.search.lastResult, SearchResult::NotFound);
+    EXPECT_FALSE(shown(kFindNextButton)->enabled) << "nothing runs until the dialog is opened anew";
+    EXPECT_TRUE(shown(kFindEndedHint)->visible);
+    EXPECT_EQ(shown(kFindEndedHint)->text, "NOT FOUND: Ctrl+F starts a new search");
+    f.platform.focusedControl = 0;
+    repeatSearch(app);
+    EXPECT_EQ(app.search.lastResult, SearchResult::NotRun) << "F3 does nothing either";
+
+    // Opened anew (Ctrl+F): Find Next works again, the last bytes are selected.
+    openFindDialog(app, false);
+    EXPECT_TRUE(shown(kFindNextButton)->enabled);
+    EXPECT_FALSE(shown(kFindEndedHint)->visible);
+    EXPECT_EQ(shown(kFindWhatEdit)->value, "\x80\xE4\x02");
+    EXPECT_EQ(f.platform.focusedControl, kFindWhatEdit);
+    EXPECT_TRUE(f.platform.focusSelectsAll);
+
+    // The hex dialog says its own key.
+    openFindDialog(app, true);
+    shown(kFindWhatEdit)->value = "77";
+    onModelessEvent(app, {ModelessWindow::Find, ModelessEventKind::Pressed, kFindNextButton});
+    EXPECT_EQ(shown(kFindEndedHint)->text, "NOT FOUND: Ctrl+H starts a new search");
 }
 
 TEST(FindDialog, ValuesReachTheRequestAndClosingStopsTheSearch) {

@@ -179,6 +179,33 @@ TEST(OptionsDialog, TheAccessModeSwitchesAtOnce) {
     EXPECT_FALSE(f.app.shell.accessFlags & kAccessDirect);
 }
 
+// The first start's undo word 2 is none of the offered 0, 1 and 3, yet every
+// change is appended as with "Undo for all Changes": that button is shown
+// chosen, and OK without a choice leaves the word as it is.
+TEST(OptionsDialog, TheUndoOptionInEffectIsShownChosen) {
+    OptionsFixture f;
+    ASSERT_EQ(f.app.settings.undoOptions, 2u) << "the first start's default";
+    const struct { std::uint32_t word; int shown; } cases[] = {{0, 431}, {1, 432}, {2, 433}, {3, 433}};
+    for (const auto& c : cases) {
+        f.app.settings.undoOptions = c.word;
+        DialogDescription d = optionsDescription(f.copy());
+        for (int id : {431, 432, 433})
+            EXPECT_EQ(d.find(id)->checked, id == c.shown) << "word " << c.word << ", button " << id;
+    }
+
+    f.app.settings.undoOptions = 2;
+    f.platform.dialogAnswers.push_back([](DialogDescription&) { return int(kOptionsOk); });
+    dispatchCommand(f.app, kCmdOptions);
+    EXPECT_EQ(f.app.settings.undoOptions, 2u);
+    f.platform.dialogAnswers.push_back([](DialogDescription& d) {
+        d.find(433)->checked = false;
+        d.find(432)->checked = true;
+        return int(kOptionsOk);
+    });
+    dispatchCommand(f.app, kCmdOptions);
+    EXPECT_EQ(f.app.settings.undoOptions, 1u);
+}
+
 TEST(OptionsDialog, PresetsSetTheirValues) {
     const std::uint32_t user[6] = {0x2700, 2, 3, 5, 3, 4};
     const struct {
@@ -208,7 +235,8 @@ TEST(OptionsDialog, PresetsSetTheirValues) {
         EXPECT_EQ(copy.settings.journalLocation & 7, p.journalLocation) << p.preset;
         EXPECT_EQ(copy.settings.undoOptions, p.undo) << p.preset;
         EXPECT_EQ(copy.settings.savedAccessFlags, p.accessFlags) << p.preset;
-        EXPECT_EQ(d.find(433)->checked, p.undo == 3) << "the other pages show it at once";
+        // Undo words 2 and 3 both append every change.
+        EXPECT_EQ(d.find(433)->checked, p.undo == 2 || p.undo == 3) << "the other pages show it at once";
     }
 }
 

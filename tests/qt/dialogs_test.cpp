@@ -149,7 +149,7 @@ TEST(DialogRunner, ControlsAreShownAndTheirValuesComeBack) {
     EXPECT_EQ(platform.runDialog(described), 2);
 }
 
-TEST(Clipboard, FormatsOfOneCopyStayTogetherAndTextIsLatin1) {
+TEST(Clipboard, FormatsOfOneCopyStayTogetherAndTextIsWindows1252) {
     test::ensureQtApplication();
     RecordingInput input;
     QtPlatform platform(&input);
@@ -163,8 +163,8 @@ TEST(Clipboard, FormatsOfOneCopyStayTogetherAndTextIsLatin1) {
     EXPECT_EQ(platform.clipboardData("application/x-quorby-rawdata"), raw);
     EXPECT_EQ(platform.clipboardData("application/x-quorby-datasize"), "4");
     EXPECT_EQ(platform.clipboardData("text/plain"), "A\xE4\x80");
-    // Other programs see the bytes as Latin-1 characters.
-    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("A\u00E4\u0080"));
+    // Other programs see the bytes as Windows-1252 characters.
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("A\u00E4\u20AC"));
 
     // The next copy replaces the whole content.
     platform.setClipboard("application/x-quorby-rawdata", "xy");
