@@ -35,6 +35,7 @@
 #include "store/journal_lifecycle.h"
 #include "store/main_file.h"
 #include "store/pointers_dialog.h"
+#include "store/shown_state.h"
 #include "store/unchanged_view.h"
 #include "store/version_review.h"
 #include "view/status_cells.h"
@@ -44,13 +45,32 @@ namespace quorby {
 
 namespace {
 
-void openCommand(AppState& app) { chooseMainFile(app); }
-void openDriveCommand(AppState& app) { openDriveDialog(app); }
-void closeCommand(AppState& app) { closeMainFile(app); }
+// A comparison belongs to the Main File it was set up with: once another
+// file is open (or none), it ends.
+template <void (*Open)(AppState&)>
+void openingCommand(AppState& app) {
+    const std::string before = app.main.mainName;
+    const FileHandle handleBefore = app.main.mainHandle;
+    Open(app);
+    if (app.main.mainName != before || app.main.mainHandle != handleBefore || app.main.mainHandle == kNoFile)
+        endComparison(app);
+}
+
+void chooseFile(AppState& app) { chooseMainFile(app); }
+void chooseDrive(AppState& app) { openDriveDialog(app); }
+void closeFile(AppState& app) { closeMainFile(app); }
+constexpr CommandHandler openCommand = openingCommand<chooseFile>;
+constexpr CommandHandler openDriveCommand = openingCommand<chooseDrive>;
+constexpr CommandHandler closeCommand = openingCommand<closeFile>;
 // Space hands a typed blank to the edit path (and ends auto scroll).
 void spaceCommand(AppState& app) { onChar(app, ' '); }
 
 void disassembleCommand(AppState& app) { disasm::disassembleAtCursor(app); }
+// The disassembly window's boxes follow what the Options set.
+void optionsCommand(AppState& app) {
+    options::optionsCommand(app);
+    disasm::showSettings(app);
+}
 
 void compareToFileCommand(AppState& app) { compareWithFile(app); }
 void compareToPositionCommand(AppState& app) { compareWithPosition(app); }
@@ -61,7 +81,9 @@ void actualContentCommand(AppState& app) {
 }
 
 template <int Index>
-void openLastOpened(AppState& app) { openLastOpenedFile(app, Index); }
+void openLastOpenedOnly(AppState& app) { openLastOpenedFile(app, Index); }
+template <int Index>
+void openLastOpened(AppState& app) { openingCommand<openLastOpenedOnly<Index>>(app); }
 
 // Every code of the menus and the accelerator table. Menu codes and the
 // accelerator codes that lead to the same operation share a handler.
@@ -146,7 +168,7 @@ const CommandEntry kCommands[] = {
     {kCmdUnlock, unlockMainFile},
     {kCmdPointersAndFlags, showPointersAndFlags},
     {kCmdDeleteDrivePhysically, nullptr},
-    {kCmdOptions, options::optionsCommand},
+    {kCmdOptions, optionsCommand},
     // View
     {kCmdActualContent, actualContentCommand},
     {kCmdCompareFileView, showCompareData}, {kCmdCompareFileViewKey, showCompareData},
@@ -198,9 +220,12 @@ void dispatchCommand(AppState& app, int code) {
 
 void endOfCommand(AppState& app) {
     inspect::followCursor(app);
+    followShownState(app);
     // What a command changed in the journal header reaches the disk before
     // the next command starts, so a crash loses at most the command in progress.
+    const bool walkCurrent = journalChangesCurrent(app);
     endCommandInJournal(app);
+    noteJournalCommitted(app, walkCurrent);
 }
 
 }  // namespace quorby

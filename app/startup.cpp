@@ -8,6 +8,7 @@
 #include "navigate/page_moves.h"
 #include "state/settings_file.h"
 #include "store/main_file.h"
+#include "store/shown_state.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 #include "view/status_cells.h"
@@ -101,6 +102,7 @@ int startApplication(AppState& app, const StartOptions& options) {
         app.settings.journalLocation &= 7u;
         openMainFile(app, options.fileToOpen);
     }
+    followShownState(app);
     return 0;
 }
 

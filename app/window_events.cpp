@@ -10,9 +10,11 @@
 #include "inspect/value_inspector.h"
 #include "navigate/auto_scroll.h"
 #include "navigate/mouse.h"
+#include "navigate/page_moves.h"
 #include "navigate/scroll_bar_actions.h"
 #include "navigate/wheel.h"
 #include "resources/menus.h"
+#include "store/shown_state.h"
 #include "store/unchanged_view.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
@@ -33,6 +35,7 @@ void onKeyUp(AppState& app, Key) {
     // The views of F5 and F6 last while the key is held.
     endUnchangedFile(app);
     endCompareData(app);
+    followShownState(app);
 }
 
 void onChar(AppState& app, int character) {
@@ -58,6 +61,7 @@ void onLeftButtonDown(AppState& app, int x, int y, std::uint32_t) {
     app.shell.mouseY = y;
     mouseLeftDown(app, x, y);
     inspect::followCursor(app);
+    followShownState(app);
 }
 
 void onLeftButtonUp(AppState& app, int x, int y) {
@@ -66,6 +70,7 @@ void onLeftButtonUp(AppState& app, int x, int y) {
     app.shell.mouseY = y;
     mouseLeftUp(app, x, y);
     inspect::followCursor(app);
+    followShownState(app);
 }
 
 void onLeftDoubleClick(AppState& app, int x, int y) {
@@ -77,6 +82,7 @@ void onLeftDoubleClick(AppState& app, int x, int y) {
     const DoubleClickResult result = mouseDoubleClick(app, x, y);
     if (result.pointPicked) pickPoint(app, result.position);
     if (result.command != kCmdNone) dispatchCommand(app, result.command);
+    followShownState(app);
 }
 
 void onRightButtonDown(AppState& app, int x, int y) {
@@ -84,17 +90,20 @@ void onRightButtonDown(AppState& app, int x, int y) {
     app.shell.mouseX = x;
     app.shell.mouseY = y;
     mouseRightDown(app, x, y);
+    followShownState(app);
 }
 
 void onMouseWheel(AppState& app, int delta, std::uint32_t modifiers) {
     app.shell.wheelDelta = delta;
     if (app.view.pageLength != 0) mouseWheel(app, delta, modifiers);
     inspect::followCursor(app);
+    followShownState(app);
 }
 
 void onScroll(AppState& app, ScrollAction action, std::int32_t thumbPosition) {
     scrollBarAction(app, action, thumbPosition);
     inspect::followCursor(app);
+    followShownState(app);
 }
 
 void onPaint(AppState& app) {
@@ -105,6 +114,14 @@ void onPaint(AppState& app) {
 
 void onResizeRequest(AppState& app, int clientWidth, int clientHeight) {
     fitFontToClientSize(app, clientWidth, clientHeight);
+}
+
+void onOverviewClick(AppState& app, int bin) {
+    if (app.main.mainHandle == kNoFile || bin < 0 || bin >= kOverviewBins) return;
+    // A jump like Goto's: the page is stored first, the view starts at the
+    // bin's first page.
+    if (showWithCursorAt(app, overviewBinPage(app, bin)) == 0) redrawView(app);
+    endOfCommand(app);
 }
 
 void onDestroy(AppState& app) { exitSequence(app); }

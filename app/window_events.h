@@ -40,6 +40,10 @@ void onResizeRequest(AppState& app, int clientWidth, int clientHeight);
 // The user acted in a modeless window (find dialog, disassembly window).
 void onModelessEvent(AppState& app, const ModelessEvent& event);
 
+// A click on the overview strip beside the scroll bar, in bin `bin` of
+// kOverviewBins: the view jumps to that part of the file.
+void onOverviewClick(AppState& app, int bin);
+
 // The window is closed by its frame (or Quit): the exit sequence. Returns the
 // exit code; the platform ends its loop afterwards.
 void onDestroy(AppState& app);

@@ -99,6 +99,8 @@ Batch mode
     clipboard data HEXBYTES     puts the bytes on the clipboard in the three forms
                                 of "Copy"
     clipboard clear             empties the clipboard
+    overview BIN                a click on the overview strip at bin BIN (0-255): the
+                                view jumps to the page where that part of the file starts
     differences                 "Find &Differences" (Ctrl+U). Writes COMPARE DIFFERENCE
                                 0xPOS, COMPARE EOF 0xPOS NAME (no difference, but NAME
                                 ends first, at Main File position POS), COMPARE NOT
@@ -166,6 +168,13 @@ Batch mode
                                 as the window greys them, the checked items, and
                                 the last opened files
     print clipboard             each clipboard format with its size and first bytes
+    print overview              OVERVIEW changed=B unwritten=B matches=B differences=B
+                                cursor=B: the bins (0-255, the file in equal parts)
+                                of the overview strip beside the scroll bar that
+                                hold a page with a record in the Journal File, one
+                                not yet written, a match of the last search, a
+                                compare difference found, the cursor ("3,10-12",
+                                "-" for none); "OVERVIEW no file" without a file
     print window WINDOW         WINDOW find "title" (hidden when hidden, "at column C
                                 row R" once placed, "focus [id]"), its controls
                                 as for dialogs, each listing's selection ("[id]

@@ -302,7 +302,7 @@ int parsePending(const std::string& line, const std::vector<std::string>& words,
 }
 
 int parsePrint(const std::vector<std::string>& words, BatchCommand* cmd, std::string* error) {
-    const char* usage = "print grid|row N|cells ROW|colours ROW|state|caption|scrollbar|menus|clipboard|window WINDOW";
+    const char* usage = "print grid|row N|cells ROW|colours ROW|state|caption|scrollbar|menus|clipboard|overview|window WINDOW";
     if (words.size() < 2) {
         *error = std::string("usage: ") + usage;
         return 1;
@@ -316,6 +316,7 @@ int parsePrint(const std::vector<std::string>& words, BatchCommand* cmd, std::st
         {"grid", BatchVerb::PrintGrid},           {"state", BatchVerb::PrintState},
         {"caption", BatchVerb::PrintCaption},     {"scrollbar", BatchVerb::PrintScrollBar},
         {"menus", BatchVerb::PrintMenus},         {"clipboard", BatchVerb::PrintClipboard},
+        {"overview", BatchVerb::PrintOverview},
     };
     for (const Plain& p : kPlain) {
         if (what == p.name) {
@@ -513,6 +514,11 @@ int parseWords(const std::string& line, const std::vector<std::string>& words, B
         cmd->text = absolutePath(words[1]);
         return 0;
     }
+    if (verb == "overview") {
+        cmd->verb = BatchVerb::Overview;
+        if (expectWordCount(words, 2, 2, "overview BIN", error) != 0) return 1;
+        return parseNumber(words[1], 0, kOverviewBins - 1, &cmd->numbers[0], error);
+    }
     if (verb == "differences") {
         cmd->verb = BatchVerb::Differences;
         return expectWordCount(words, 1, 1, "differences", error);
@@ -544,7 +550,7 @@ bool isAfterExitAllowed(BatchVerb verb) {
         case BatchVerb::PrintGrid: case BatchVerb::PrintRow: case BatchVerb::PrintCells:
         case BatchVerb::PrintColours: case BatchVerb::PrintState: case BatchVerb::PrintCaption:
         case BatchVerb::PrintScrollBar: case BatchVerb::PrintMenus: case BatchVerb::PrintClipboard:
-        case BatchVerb::PrintWindow: case BatchVerb::ExpectRow: case BatchVerb::ExpectState: case BatchVerb::ExpectCaption:
+        case BatchVerb::PrintWindow: case BatchVerb::PrintOverview: case BatchVerb::ExpectRow: case BatchVerb::ExpectState: case BatchVerb::ExpectCaption:
         case BatchVerb::Echo:
             return true;
         default:

@@ -15,9 +15,9 @@ enum class BatchVerb {
     Open, Drive, Command, Key, Hold, Release, Type, Click, Drag, Wheel, Scroll, Resize, Paint,
     Answer, File, Popup, DialogSet, DialogCheck, DialogChoose, DialogPress, DialogCancel,
     PendingKey, PendingType, PendingWait, PendingCommand, PendingWindow,
-    Window, Search, Compare, Differences, Clipboard,
+    Window, Search, Compare, Differences, Clipboard, Overview,
     PrintGrid, PrintRow, PrintCells, PrintColours, PrintState, PrintCaption, PrintScrollBar,
-    PrintMenus, PrintClipboard, PrintWindow,
+    PrintMenus, PrintClipboard, PrintWindow, PrintOverview,
     ExpectRow, ExpectState, ExpectCaption,
     Echo, Timeout, Quit, Close,
 };

@@ -316,6 +316,9 @@ int BatchSession::print(const BatchCommand& cmd, std::string*) {
         case BatchVerb::PrintCaption:
             platform_.writeLine("CAPTION \"" + escapeTranscriptText(platform_.caption()) + "\"");
             break;
+        case BatchVerb::PrintOverview:
+            platform_.writeLine(formatOverview(platform_.overview()));
+            break;
         case BatchVerb::PrintScrollBar:
             platform_.writeLine("SCROLLBAR maximum=" + std::to_string(platform_.scrollMaximum()) +
                                 " position=" + std::to_string(platform_.scrollPosition()));
@@ -492,7 +495,7 @@ int BatchSession::execute(const BatchCommand& cmd, std::string* error) {
         case BatchVerb::PrintGrid: case BatchVerb::PrintRow: case BatchVerb::PrintCells:
         case BatchVerb::PrintColours: case BatchVerb::PrintState: case BatchVerb::PrintCaption:
         case BatchVerb::PrintScrollBar: case BatchVerb::PrintMenus: case BatchVerb::PrintClipboard:
-        case BatchVerb::PrintWindow:
+        case BatchVerb::PrintWindow: case BatchVerb::PrintOverview:
             return print(cmd, error);
         case BatchVerb::ExpectRow: case BatchVerb::ExpectState: case BatchVerb::ExpectCaption:
             return expect(cmd, error);
@@ -576,6 +579,9 @@ int BatchSession::execute(const BatchCommand& cmd, std::string* error) {
             break;
         case BatchVerb::Paint:
             onPaint(app);
+            break;
+        case BatchVerb::Overview:
+            onOverviewClick(app, int(cmd.numbers[0]));
             break;
         case BatchVerb::Window:
             if (actInWindow(cmd.window, error) != 0) return 1;

@@ -1,6 +1,7 @@
 #include "compare/alignment.h"
 
 #include "compare/offset_dialog.h"
+#include "state/overview_marks.h"
 #include "view/compare_display.h"
 #include "view/page_render.h"
 
@@ -26,7 +27,10 @@ void step(AppState& app, FilePos& point, FilePos distance) {
 
 void applyPoints(AppState& app, bool refreshDialog) {
     CompareSession& c = app.compare;
-    c.shift = std::int64_t(c.secondPoint - c.firstPoint);
+    const std::int64_t shift = std::int64_t(c.secondPoint - c.firstPoint);
+    // Differences found with another alignment no longer hold.
+    if (shift != c.shift) clearFound(app, kOverviewDifference);
+    c.shift = shift;
     if (!app.platform) return;
     drawPage(app);
     drawCompareOffset(app);

@@ -4,6 +4,7 @@
 
 #include "core/command_codes.h"
 #include "state/error_report.h"
+#include "state/overview_marks.h"
 #include "store/store_page.h"
 #include "view/compare_display.h"
 #include "view/page_render.h"
@@ -56,6 +57,7 @@ void enterCompareMode(AppState& app, CompareMode mode) {
     c.suspendedMode = CompareMode::None;
     c.marksPagePos = kEmptyPtr;
     forgetComparePair(app);
+    clearFound(app, kOverviewDifference);
     showDifferencesAlways(app, true);
     setMenuMarks(app);
     if (app.platform) enterPermanentMode(app, PermanentMode::Compare);
@@ -147,6 +149,7 @@ int compareWithPosition(AppState& app) {
 void startCompareAtCursor(AppState& app) {
     if (app.compare.mode == CompareMode::None || app.main.mainHandle == kNoFile) return;
     resetPoints(app.compare, app.view.cursorPos(), 0);
+    clearFound(app, kOverviewDifference);
     redrawComparison(app);
 }
 
@@ -187,6 +190,34 @@ void endCompareData(AppState& app) {
     app.view.storedHexBackground = kHexBackground;
     app.view.storedCharBackground = kCharBackground;
     if (app.platform) drawPage(app);
+}
+
+void endComparison(AppState& app) {
+    CompareSession& c = app.compare;
+    const bool wasOn = c.mode != CompareMode::None || c.suspendedMode != CompareMode::None;
+    if (c.dialogOpen && app.platform) app.platform->closeModeless(ModelessWindow::OffsetAdjustment);
+    c.dialogOpen = false;
+    c.fileShown = false;
+    closeCompareFile(app);
+    c.mode = CompareMode::None;
+    c.suspendedMode = CompareMode::None;
+    c.name.clear();
+    c.size = 0;
+    resetPoints(c, 0, 0);
+    c.marksPagePos = kEmptyPtr;
+    c.lastResult = DifferenceResult::NotRun;
+    c.lastPos = 0;
+    forgetComparePair(app);
+    clearFound(app, kOverviewDifference);
+    if (!wasOn) return;
+    showDifferencesAlways(app, false);
+    setMenuMarks(app);
+    if (app.platform) {
+        enterPermanentMode(app, app.main.mainKind == MainKind::File || app.main.mainKind == MainKind::None
+                                    ? PermanentMode::Edit
+                                    : PermanentMode::Disk);
+        redrawComparison(app);
+    }
 }
 
 void closeCompareFile(AppState& app) {

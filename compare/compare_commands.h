@@ -27,6 +27,11 @@ void toggleActiveCompare(AppState& app);
 void showCompareData(AppState& app);
 void endCompareData(AppState& app);
 
+// Another Main File was opened (or it was closed): the comparison with the
+// old one ends, with its Compare File, points, offset, difference marks and
+// menu checks; the "Offset-Adjustment" window closes.
+void endComparison(AppState& app);
+
 // Closes the Compare File (at exit).
 void closeCompareFile(AppState& app);
 

@@ -3,6 +3,7 @@
 #include "search/compare_scan.h"
 #include "state/compare_sources.h"
 #include "state/error_report.h"
+#include "state/overview_marks.h"
 #include "state/progress.h"
 #include "state/work_buffer_access.h"
 #include "store/page_assembly.h"
@@ -106,6 +107,7 @@ DifferenceResult findDifferences(AppState& app) {
         case CompareOutcome::Difference:
             c.lastResult = DifferenceResult::Found;
             c.lastPos = scan.foundPos;
+            markFound(app, scan.foundPos, kOverviewDifference);
             showPosition(app, scan.foundPos);
             break;
         case CompareOutcome::LengthsDiffer:

@@ -100,14 +100,15 @@ std::string formatPointText(FilePos point) {
 
 bool parsePointText(const std::string& text, FilePos* point) {
     FilePos value = 0;
-    int digits = 0;
     for (char ch : text) {
         int nibble = -1;
         if (ch >= '0' && ch <= '9') nibble = ch - '0';
         else if (ch >= 'A' && ch <= 'F') nibble = ch - 'A' + 10;
         else if (ch >= 'a' && ch <= 'f') nibble = ch - 'a' + 10;
         else if (ch == ' ') continue;
-        if (nibble < 0 || ++digits > 16) return false;
+        // Leading zeros do not count: a digit typed into the full field of
+        // sixteen is taken as long as the value fits in 64 bits.
+        if (nibble < 0 || (value >> 60) != 0) return false;
         value = (value << 4) | FilePos(nibble);
     }
     *point = value;

@@ -29,7 +29,8 @@ void onOffsetDialogEvent(AppState& app, const ModelessEvent& event);
 // A field's text: sixteen hexadecimal digits in groups of four.
 std::string formatPointText(FilePos point);
 // The value of a field's text: hexadecimal digits, blanks ignored; false for
-// any other character or more than sixteen digits. An empty field is 0.
+// any other character or a value beyond 64 bits (leading zeros do not
+// count). An empty field is 0.
 bool parsePointText(const std::string& text, FilePos* point);
 
 }  // namespace quorby

@@ -2,6 +2,7 @@
 
 #include "decoder/decoder_state.h"
 #include "disasm/disasm_options.h"
+#include "disasm/header_mode.h"
 #include "disasm/listing_build.h"
 #include "disasm/listing_click.h"
 #include "disasm/listing_file.h"
@@ -69,6 +70,7 @@ void refreshControl(AppState& app, int id) {
 void showListing(AppState& app) { app.platform->setListingText(kWindow, kDisasmListing, app.disasm.listing); }
 
 void openWindow(AppState& app) {
+    takeModeFromHeader(app);
     SettingsRecord& s = app.settings;
     if (!isScrollingInterval(s.disassemblerOptions)) s.disassemblerOptions = kDefaultScrollingInterval;
     DisasmState& d = app.disasm;
@@ -168,6 +170,16 @@ void onPressed(AppState& app, int id) {
 }
 
 }  // namespace
+
+void showSettings(AppState& app) {
+    if (!app.disasm.windowOpen || !app.platform->modelessOpen(kWindow)) return;
+    const int ids[] = {kDisasmMode32,      kDisasmRealMode,       kDisasmMode64,         kDisasmCompleteListing,
+                       kDisasmCancelAfterError, kDisasmOmitPrefixes, kDisasmByDoubleClick, kDisasmInterval64,
+                       kDisasmInterval64 + 1,   kDisasmInterval64 + 2, kDisasmInterval64 + 3};
+    for (int id : ids)
+        refreshControl(app, id);
+    app.platform->setModelessTitle(kWindow, decoderModeTitle(storedDecoderState(app.settings)));
+}
 
 void disassembleAtCursor(AppState& app) {
     // A window the platform closed without telling gives back the view's

@@ -32,6 +32,10 @@ inline constexpr Colour kDisasmSelectionColour = 0xFFAAFF;
 // complete listing when that option is on.
 void disassembleAtCursor(AppState& app);
 
+// The Options changed the settings: the open window's mode boxes, options
+// and title follow them.
+void showSettings(AppState& app);
+
 // What the user did in the window.
 void onDisassemblyEvent(AppState& app, const ModelessEvent& event);
 

@@ -7,6 +7,7 @@
 #include "journal/journal_overlay.h"
 #include "search/search_pass.h"
 #include "state/error_report.h"
+#include "state/overview_marks.h"
 #include "state/work_buffer_access.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
@@ -166,6 +167,14 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
     state.patternLength = makePattern(state, request, state.pattern);
     const bool foldCase = !(state.searchMode & kSearchHexMode) && !request.matchCase;
     prepareStatePattern(state, foldCase);
+    // The overview strip marks the matches of one search: another pattern
+    // starts them anew.
+    const std::string matchesOf = std::string(reinterpret_cast<const char*>(state.pattern), state.patternLength) +
+                                  (foldCase ? "\x01" : "\x00");
+    if (app.overview.matchesPattern != matchesOf) {
+        clearFound(app, kOverviewMatch);
+        app.overview.matchesPattern = matchesOf;
+    }
     if (state.patternLength == 0) {
         // Nothing was searched: the positions stay, and a corrected text
         // can be searched with the next Find Next.
@@ -195,6 +204,7 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
     if (app.platform) setInfoCell(app, "", kAddressColour);
     switch (result) {
         case PassResult::Found:
+            markFound(app, state.foundPos, kOverviewMatch);
             showMatch(app, state);
             if (matchPos) *matchPos = state.foundPos;
             return SearchResult::Found;

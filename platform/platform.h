@@ -130,6 +130,23 @@ public:
     virtual void react(DialogDescription& dialog, int controlId) = 0;
 };
 
+// ---- the overview strip ------------------------------------------------------
+// A thin strip beside the scroll bar that marks, over the whole file, where
+// something is: bin k stands for the k-th of kOverviewBins equal parts of the
+// file (the last part may be shorter), top to bottom.
+inline constexpr int kOverviewBins = 256;
+enum OverviewMark : std::uint8_t {
+    kOverviewChanged = 1,      // a page with a record in the Journal File
+    kOverviewUnwritten = 2,    // ... whose change is not yet in the Main File
+    kOverviewMatch = 4,        // a match of the last search, found so far
+    kOverviewDifference = 8,   // a compare difference found so far
+    kOverviewCursor = 16,      // the cursor
+};
+struct OverviewStrip {
+    bool fileOpen = false;     // without a file the strip is empty
+    std::uint8_t marks[kOverviewBins] = {};
+};
+
 // ---- menus -----------------------------------------------------------------
 // Menus are addressed by command code (items) or by their index in the menu
 // bar (whole menus, for example the AVI menu).
@@ -226,6 +243,9 @@ public:
     virtual void selectListingText(ModelessWindow window, int controlId, std::size_t start, std::size_t length) {
         (void)window; (void)controlId; (void)start; (void)length;
     }
+
+    // The overview strip changed (sent only when it differs from the last one).
+    virtual void showOverview(const OverviewStrip& strip) { (void)strip; }
 
     virtual void openHelp(const std::string& path) = 0;
     // Ends the event loop with an exit code (after the logic's exit sequence).

@@ -16,6 +16,7 @@
 #include "state/journal_lifecycle_state.h"
 #include "state/main_file_state.h"
 #include "state/navigation_state.h"
+#include "state/overview_state.h"
 #include "state/page_records.h"
 #include "state/status_state.h"
 #include "state/view_state.h"
@@ -92,6 +93,7 @@ struct AppState {
     SearchSession search;
     CompareSession compare;
     AviState avi;
+    OverviewState overview;
     WorkBuffers buffers;
 };
 

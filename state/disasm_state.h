@@ -17,6 +17,9 @@ struct DisasmState {
     // not clicks then.
     bool building = false;
     bool windowOpen = false;
+    // The Main File whose ELF or PE header last chose the mode: the header
+    // chooses it once per file, after that the user's choice stands.
+    std::string headerModeFile;
     // The view's selection and selection colour when the window opened; OK
     // and Cancel give them back.
     FilePos savedSelectionStart = 0;

@@ -5,6 +5,7 @@
 #include "store/journal_naming.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
+#include "store/shown_state.h"
 #include "view/view_refresh.h"
 
 namespace quorby {
@@ -141,8 +142,7 @@ int emptyJournal(AppState& app) {
     }
     if (recreateJournalFor(app, app.journal) != 0) return 1;
     app.records = PageRecords{};
-    app.shell.caption = app.main.mainName;
-    app.platform->setCaption(app.shell.caption);
+    showMainFileCaption(app);
     readPagePair(app, app.view.pagePos);
     refreshView(app);
     return 0;

@@ -14,6 +14,7 @@
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 #include "store/same_file.h"
+#include "store/shown_state.h"
 #include "view/status_cells.h"
 
 namespace quorby {
@@ -33,12 +34,9 @@ std::string nameField(const std::string& name) {
 
 void showJournalName(AppState& app, const std::string& name) { showBottomLineName(app, name); }
 
-void setCaptionForJournal(AppState& app, bool holdsRecords) {
-    std::string caption = app.main.mainName;
-    if (holdsRecords) caption += "*";
-    app.shell.caption = caption;
-    app.platform->setCaption(caption);
-}
+// Another Journal File (or none) belongs to the Main File now: the caption
+// says whether it holds changes that are not yet written.
+void setCaptionForJournal(AppState& app) { showMainFileCaption(app); }
 
 void closeFile(AppState& app, FileHandle handle) {
     if (handle != kNoFile) app.files->close(handle);
@@ -229,7 +227,7 @@ int adoptJournal(AppState& app, JournalFile& jf) {
     jf.header.mainTime = app.main.mainTime;
     if (app.journal.handle != jf.handle) closeFile(app, app.journal.handle);
     app.journal = jf;
-    setCaptionForJournal(app, !isEmptyPtr(jf.header.first));
+    setCaptionForJournal(app);
     showJournalName(app, jf.name);
     return 0;
 }
@@ -240,7 +238,7 @@ void noJournal(AppState& app) {
     // A name too long for MainName leaves it empty: there is no file to write it to.
     initJournalHeader(app.journal.header, app.main.mainName);
     app.journal.journalEnd = kJournalHeaderSize;
-    setCaptionForJournal(app, false);
+    setCaptionForJournal(app);
 }
 
 ChangedMainFile askAboutChangedMainFile(AppState& app, const JournalHeader& header) {

@@ -9,6 +9,7 @@
 #include "store/journal_naming.h"
 #include "store/main_file_steps.h"
 #include "store/same_file.h"
+#include "store/shown_state.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
 #include "store/write_all.h"
@@ -77,8 +78,7 @@ int reportOpenFailure(AppState& app, const std::string& name, bool writing) {
 
 void setMainName(AppState& app, const std::string& name) {
     app.main.mainName = name;
-    app.shell.caption = name;
-    app.platform->setCaption(name);
+    showMainFileCaption(app);
 }
 
 void finishOpening(AppState& app) {
@@ -171,7 +171,8 @@ int closeMainFile(AppState& app) {
     enterPermanentMode(app, PermanentMode::Edit);
     showMainFileAccess(app, false);
     resetViewAfterClosing(app);
-    app.shell.caption.assign(kCaptionBlankLength, ' ');
+    // Without a Main File the window carries the program's caption again.
+    app.shell.caption = kProgramCaption;
     app.platform->setCaption(app.shell.caption);
     app.platform->setMenuEnabled(kMenuAvi, false);
     refreshView(app);

@@ -5,8 +5,6 @@
 
 namespace quorby {
 
-inline constexpr int kCaptionBlankLength = 70;
-
 // Sets accessFlags bit 3 and the protection cell to the access of the handle.
 void showMainFileAccess(AppState& app, bool writable);
 

@@ -1,3 +1,4 @@
+#include "store/shown_state.h"
 #include "store/store_page.h"
 
 #include <cstring>
@@ -24,6 +25,13 @@ FilePos halfPosition(const AppState& app, int half) { return app.view.pagePos + 
 
 std::uint32_t halfCount(const AppState& app, int half) {
     return half == 0 ? app.view.firstPageCount : app.view.secondPageCount;
+}
+
+bool halfHasChangedBytes(const AppState& app, int half) {
+    const std::uint8_t* bits = app.view.changedBits + half * kChangeMapSize;
+    for (std::uint32_t k = 0; k < kChangeMapSize; ++k)
+        if (bits[k] != 0) return true;
+    return false;
 }
 
 // The records by address around a half that has none: the other half's
@@ -226,6 +234,7 @@ int storeHalf(AppState& app, int half) {
         return 0;
     }
     app.journal.header.jnlFlags |= kJnlUnwrittenChanges;
+    const bool walkCurrent = journalChangesCurrent(app);
     const bool every = (app.settings.undoOptions & kUndoEveryChange) != 0;
     int result;
     if (!hasRecord(app, half))
@@ -235,6 +244,10 @@ int storeHalf(AppState& app, int half) {
     else
         result = appendNewVersion(app, half);
     app.view.halfDirty[half] = false;
+    // A half stored with changed bytes only adds marks; one that holds none
+    // (its changes were discarded) may take a mark away: the walk is redone.
+    noteStoredPage(app, halfPosition(app, half), true,
+                   walkCurrent && result == 0 && halfHasChangedBytes(app, half));
     return result;
 }
 

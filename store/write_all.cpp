@@ -14,6 +14,7 @@
 #include "store/main_file_bytes.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
+#include "store/shown_state.h"
 #include "store/write_steps.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
@@ -231,7 +232,7 @@ int writeAll(AppState& app) {
     result |= closeHistoryGroup(jf, group);
     if (!stopped && result == 0) {
         jf.header.jnlFlags &= ~(kJnlUnwrittenChanges | kJnlUnwrittenWarned);
-        app.platform->setCaption(app.shell.caption);
+        showMainFileCaption(app);
     }
     closePleaseWait(app);
     app.edit.writeAllRunning = false;

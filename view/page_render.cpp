@@ -228,7 +228,12 @@ void setInfoCell(AppState& app, const char* text21, Colour colour) {
 }
 
 void drawHeaderAndBottomLine(AppState& app) {
-    setInfoCell(app, "", kAddressColour);
+    // A running comparison keeps its offset in the info cell through
+    // repaints and size changes.
+    if (app.compare.mode != CompareMode::None)
+        drawCompareOffset(app);
+    else
+        setInfoCell(app, "", kAddressColour);
     drawBottomLine(app);
     drawModeCell(app);
 }

@@ -23,6 +23,7 @@ public:
     // ---- Platform ----
     void drawCells(int column, int row, const char* text, int count, Colour background) override;
     void setCaption(const std::string& caption) override;
+    void showOverview(const OverviewStrip& strip) override { overview_ = strip; }
     void setScrollBar(std::int32_t maximum, std::int32_t position) override;
     void setMenuItemEnabled(int code, bool enabled) override;
     void setMenuItemChecked(int code, bool checked) override;
@@ -105,6 +106,7 @@ public:
     const char* rowCells(int row) const { return cells_[row]; }
     const Colour* rowColours(int row) const { return colours_[row]; }
     const std::string& caption() const { return caption_; }
+    const OverviewStrip& overview() const { return overview_; }
     std::int32_t scrollMaximum() const { return scrollMaximum_; }
     std::int32_t scrollPosition() const { return scrollPosition_; }
     // Codes and menu indexes that are greyed now.
@@ -133,6 +135,7 @@ private:
     char cells_[kGridRows][kGridColumns];
     Colour colours_[kGridRows][kGridColumns];
     std::string caption_;
+    OverviewStrip overview_;
     std::int32_t scrollMaximum_ = 0;
     std::int32_t scrollPosition_ = 0;
     std::map<int, bool> itemEnabled_;

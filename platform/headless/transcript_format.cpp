@@ -93,4 +93,29 @@ const char* answerName(MsgAnswer answer) {
     return "?";
 }
 
+namespace {
+
+std::string markedBins(const OverviewStrip& strip, std::uint8_t mark) {
+    std::string list;
+    for (int k = 0; k < kOverviewBins; ++k) {
+        if ((strip.marks[k] & mark) == 0) continue;
+        int last = k;
+        while (last + 1 < kOverviewBins && (strip.marks[last + 1] & mark) != 0) ++last;
+        if (!list.empty()) list += ',';
+        list += std::to_string(k);
+        if (last > k) list += '-' + std::to_string(last);
+        k = last;
+    }
+    return list.empty() ? "-" : list;
+}
+
+}  // namespace
+
+std::string formatOverview(const OverviewStrip& strip) {
+    if (!strip.fileOpen) return "OVERVIEW no file";
+    return "OVERVIEW changed=" + markedBins(strip, kOverviewChanged) +
+           " unwritten=" + markedBins(strip, kOverviewUnwritten) + " matches=" + markedBins(strip, kOverviewMatch) +
+           " differences=" + markedBins(strip, kOverviewDifference) + " cursor=" + markedBins(strip, kOverviewCursor);
+}
+
 }  // namespace quorby

@@ -14,6 +14,10 @@ std::string formatCellCodes(const char* cells);
 
 // Runs of equal background: "0-20 DDDDDD,21-87 EEFFEE" (colour 0xBBGGRR).
 std::string formatColourRuns(const Colour* colours);
+// The overview strip: "OVERVIEW changed=3,10-12 unwritten=10 matches=- differences=- cursor=0",
+// each list the bins (of kOverviewBins) that carry the mark, runs joined
+// with a hyphen; "OVERVIEW no file" without a Main File.
+std::string formatOverview(const OverviewStrip& strip);
 
 // A text on one line: backslash, line feed, carriage return, tab and other
 // control characters as C escapes; other bytes unchanged.

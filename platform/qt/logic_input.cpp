@@ -17,5 +17,6 @@ void LogicInput::paint() { onPaint(app_); }
 void LogicInput::resizeRequest(int clientWidth, int clientHeight) { onResizeRequest(app_, clientWidth, clientHeight); }
 void LogicInput::destroy() { onDestroy(app_); }
 void LogicInput::modelessEvent(const ModelessEvent& event) { onModelessEvent(app_, event); }
+void LogicInput::overviewClick(int bin) { onOverviewClick(app_, bin); }
 
 }  // namespace quorby

@@ -36,6 +36,7 @@ MainWindow::MainWindow(WindowInput* input) : input_(input) {
     scrollBar_ = new QScrollBar(Qt::Vertical, client_);
     scrollBar_->setFocusPolicy(Qt::NoFocus);  // keys belong to the grid
     scrollBar_->setRange(0, 0);
+    overview_ = new OverviewStripWidget(input_, client_);
     connect(scrollBar_, &QScrollBar::actionTriggered, this, &MainWindow::scrollActionTriggered);
     connect(scrollBar_, &QScrollBar::sliderReleased, this,
             [this] { input_->scroll(ScrollAction::ThumbPosition, scrollBar_->sliderPosition()); });
@@ -49,12 +50,16 @@ void MainWindow::placeChildren() {
     QSize gridSize = grid_->gridPixelSize();
     grid_->setGeometry(0, 0, gridSize.width(), gridSize.height());
     scrollBar_->setGeometry(gridSize.width(), 0, scrollBar_->sizeHint().width(), gridSize.height());
+    overview_->setGeometry(gridSize.width() + scrollBar_->sizeHint().width(), 0, OverviewStripWidget::kWidth,
+                           gridSize.height());
 }
+
+int MainWindow::sideWidth() const { return scrollBar_->sizeHint().width() + OverviewStripWidget::kWidth; }
 
 void MainWindow::fitToGrid() {
     placeChildren();
     QSize gridSize = grid_->gridPixelSize();
-    fittedClient_ = QSize(gridSize.width() + scrollBar_->sizeHint().width(), gridSize.height());
+    fittedClient_ = QSize(gridSize.width() + sideWidth(), gridSize.height());
     if (isMaximized() || isFullScreen()) return;  // the window system decides the size
     int menuHeight = menuBar()->heightForWidth(fittedClient_.width());
     if (menuHeight <= 0) menuHeight = menuBar()->sizeHint().height();
@@ -146,7 +151,7 @@ void MainWindow::clientResized(QSize size) {
     }
     // A size the user asked for: let the logic pick the font, once the
     // resize events of this drag step have arrived.
-    requestedClient_ = QSize(size.width() - scrollBar_->sizeHint().width(), size.height());
+    requestedClient_ = QSize(size.width() - sideWidth(), size.height());
     if (negotiationPending_) return;
     negotiationPending_ = true;
     QTimer::singleShot(0, this, &MainWindow::negotiateSize);

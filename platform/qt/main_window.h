@@ -8,6 +8,7 @@
 
 #include "platform/qt/grid_widget.h"
 #include "platform/qt/menu_builder.h"
+#include "platform/qt/overview_strip.h"
 #include "platform/qt/window_input.h"
 
 class QScrollBar;
@@ -21,6 +22,7 @@ public:
 
     GridWidget* grid() const { return grid_; }
     QScrollBar* scrollBar() const { return scrollBar_; }
+    OverviewStripWidget* overview() const { return overview_; }
     MenuBuilder& menus() { return *menus_; }
 
     // Resizes the window so that its client area is exactly the grid of the
@@ -52,11 +54,14 @@ private:
     void negotiateSize();
     void placeChildren();
     void scrollActionTriggered(int action);
+    // The width beside the grid: the scroll bar and the overview strip.
+    int sideWidth() const;
 
     WindowInput* input_;
     QWidget* client_;
     GridWidget* grid_;
     QScrollBar* scrollBar_;
+    OverviewStripWidget* overview_;
     MenuBuilder* menus_;
     QSize fittedClient_;
     QSize requestedClient_;

@@ -170,6 +170,8 @@ void QtPlatform::drawCells(int column, int row, const char* text, int count, Col
 
 void QtPlatform::setCaption(const std::string& caption) { window_->setWindowTitle(fromLogicText(caption)); }
 
+void QtPlatform::showOverview(const OverviewStrip& strip) { window_->overview()->setStrip(strip); }
+
 void QtPlatform::setScrollBar(std::int32_t maximum, std::int32_t position) {
     window_->setScrollBarState(maximum, position);
 }

@@ -32,6 +32,7 @@ public:
 
     void drawCells(int column, int row, const char* text, int count, Colour background) override;
     void setCaption(const std::string& caption) override;
+    void showOverview(const OverviewStrip& strip) override;
     void setScrollBar(std::int32_t maximum, std::int32_t position) override;
     void setMenuItemEnabled(int code, bool enabled) override;
     void setMenuItemChecked(int code, bool checked) override;

@@ -29,6 +29,8 @@ public:
     virtual void destroy() = 0;
     // Something happened in a modeless window (find dialog, disassembly window).
     virtual void modelessEvent(const ModelessEvent& event) { (void)event; }
+    // A click on the overview strip, in bin `bin` of kOverviewBins.
+    virtual void overviewClick(int bin) { (void)bin; }
 };
 
 // Forwards everything to the window procedure of app/window_events.h.
@@ -50,6 +52,7 @@ public:
     void resizeRequest(int clientWidth, int clientHeight) override;
     void destroy() override;
     void modelessEvent(const ModelessEvent& event) override;
+    void overviewClick(int bin) override;
 
 private:
     AppState& app_;

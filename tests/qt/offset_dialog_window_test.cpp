@@ -131,6 +131,14 @@ TEST(OffsetWindow, TypingButtonsKeysAndDoubleClicksMoveThePoints) {
     qobject_cast<QPushButton*>(dialog->controlWidget(kOffsetResetSecond))->click();
     EXPECT_EQ(second->text(), "0000 0000 0000 0000");
     EXPECT_EQ(first->text(), "0000 0000 0000 0012");
+
+    // A digit typed behind the sixteen of the written-back field counts at
+    // once, before the field is left: the offset shows it while typing.
+    dialog->focusControl(kOffsetFirstEdit, false);
+    typeInto(first, "3");
+    EXPECT_EQ(app.compare.firstPoint, 0x123u);
+    EXPECT_EQ(std::string(app.view.infoCell, 21), "Offs-0000000000000123");
+    EXPECT_EQ(first->text(), "0000 0000 0000 00123");
     qobject_cast<QPushButton*>(dialog->controlWidget(kOffsetCancel))->click();
     EXPECT_FALSE(platform.modelessOpen(ModelessWindow::OffsetAdjustment));
     EXPECT_EQ(app.compare.firstPoint, 0u);

@@ -56,9 +56,11 @@ void expectFitted(QtPlatform& platform, const AppState& app, const char* when) {
     const int rh = app.view.rowHeight;
     const int bar = window.scrollBar()->width();
     EXPECT_EQ(window.grid()->size(), QSize(88 * cw, 34 * rh)) << when;
-    EXPECT_EQ(window.centralWidget()->size(), QSize(88 * cw + bar, 34 * rh)) << when;
+    const int strip = window.overview()->width();
+    EXPECT_EQ(window.centralWidget()->size(), QSize(88 * cw + bar + strip, 34 * rh)) << when;
     EXPECT_EQ(window.height(), 34 * rh + window.menuBar()->height()) << when;
     EXPECT_EQ(window.scrollBar()->geometry(), QRect(88 * cw, 0, bar, 34 * rh)) << when;
+    EXPECT_EQ(window.overview()->geometry(), QRect(88 * cw + bar, 0, strip, 34 * rh)) << when;
 }
 
 TEST(WindowSize, EveryRequestedSizeEndsAsExactly88By34Cells) {

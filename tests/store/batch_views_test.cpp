@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/captions.h"
 #include "tests/support/program_run.h"
 
 namespace {
@@ -58,14 +59,14 @@ TEST_F(BatchViews, JumpsReviewOriginalContentAndPointersWorkInTheProgram) {
                       "key F4\n"
                       "expect row 1 \"41 42 43 44\"\n"
                       "key Down\n"
-                      "expect caption \"" + main + "\"\n"
+                      "expect caption \"" + quorby::testing::fileCaption(main, true) + "\"\n"
                       "expect row 1 \"41 42 43 44\"\n"
                       // F5 shows the Main File only while the key is down.
                       "hold F5\n"
                       "expect caption \"Quorby 2.5.3    " + main + "\"\n"
                       "expect row 1 \"03 0A 11 18\"\n"
                       "release\n"
-                      "expect caption \"" + main + "\"\n"
+                      "expect caption \"" + quorby::testing::fileCaption(main, true) + "\"\n"
                       "expect row 1 \"41 42 43 44\"\n"
                       "command \"Show &Pointers and Flags\"\n"
                       "quit\n");

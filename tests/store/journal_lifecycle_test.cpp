@@ -6,6 +6,7 @@
 #include "store/journal_naming.h"
 #include "store/main_file.h"
 #include "store/main_file_bytes.h"
+#include "tests/support/captions.h"
 #include "tests/store/lifecycle_fixture.h"
 
 namespace quorby::lifecycle_test {
@@ -52,7 +53,7 @@ TEST_F(JournalLifecycleTest, NewJournalIsHeaderOnlyAndAnEmptyOneGoesAtClosing) {
     EXPECT_EQ(fileSize(journalPath), 1024u);
     EXPECT_EQ(app.journal.journalEnd, 1024u);
     EXPECT_EQ(mainNameOf(app.journal.header), mainPath);
-    EXPECT_EQ(platform.caption, mainPath);
+    EXPECT_EQ(platform.caption, testing::fileCaption(mainPath, false));
 
     appendPage(512, 0x33);
     EXPECT_EQ(fileSize(journalPath), 1664u);
@@ -92,7 +93,7 @@ TEST_F(JournalLifecycleTest, KeptForLaterQuestionDecidesAtClosing) {
     EXPECT_TRUE(platform.shown.empty());
     EXPECT_EQ(app.journal.journalEnd, 1664u);
     EXPECT_EQ(firstRecordByte(), 0x11);
-    EXPECT_EQ(platform.caption, mainPath + "*");
+    EXPECT_EQ(platform.caption, testing::fileCaption(mainPath, true));
     // The question is off now: closing keeps it silently.
     ASSERT_EQ(closeMainFile(app), 0);
     EXPECT_TRUE(platform.shown.empty());
@@ -299,7 +300,7 @@ TEST_F(JournalLifecycleTest, OtherJournalSaveAsAndForeignFiles) {
     ASSERT_EQ(openOtherJournal(app), 0);
     EXPECT_EQ(app.journal.name, dir + "fresh.jnl");
     EXPECT_EQ(fileSize(dir + "fresh.jnl"), 1024u);
-    EXPECT_EQ(platform.caption, mainPath);
+    EXPECT_EQ(platform.caption, testing::fileCaption(mainPath, false));
     EXPECT_EQ(fileSize(journalPath), 1024u + 2 * 640);
 
     // The backup, chosen as other Journal File, brings the records back.
@@ -307,7 +308,7 @@ TEST_F(JournalLifecycleTest, OtherJournalSaveAsAndForeignFiles) {
     ASSERT_EQ(openOtherJournal(app), 0);
     EXPECT_EQ(app.journal.journalEnd, 1024u + 2 * 640);
     EXPECT_EQ(firstRecordByte(), 0x11);
-    EXPECT_EQ(platform.caption, mainPath + "*");
+    EXPECT_EQ(platform.caption, testing::fileCaption(mainPath, true));
 }
 
 }  // namespace

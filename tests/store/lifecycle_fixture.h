@@ -79,6 +79,7 @@ protected:
         r.anz = 512;
         r.flag = kFlagUnwritten;
         for (auto& b : r.data) b = fill;
+        for (auto& m : r.changeMap) m = 0xFF;  // typed over the whole page
         r.prevPtr = app.journal.header.lastPtr;
         r.nextPtr = kEmptyPtr;
         ASSERT_EQ(appendNewPage(app.journal, r), 0);

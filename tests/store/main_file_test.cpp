@@ -5,6 +5,7 @@
 #include "resources/menus.h"
 #include "state/error_report.h"
 #include "store/main_file.h"
+#include "tests/support/captions.h"
 #include "tests/store/store_fixture.h"
 
 namespace quorby::test {
@@ -19,7 +20,7 @@ TEST_F(MainFileTest, OpeningAndClosing) {
     ASSERT_EQ(openMainFile(app, path), 0);
     EXPECT_EQ(app.main.mainKind, MainKind::File);
     EXPECT_EQ(app.main.mainName, path);
-    EXPECT_EQ(platform.caption, path);
+    EXPECT_EQ(platform.caption, testing::fileCaption(path, false));
     EXPECT_EQ(app.main.fileSize, 700u);
     EXPECT_EQ(app.main.lastBytePos, 699u);
     std::uint64_t expectedTime = 0;
@@ -49,7 +50,7 @@ TEST_F(MainFileTest, OpeningAndClosing) {
     EXPECT_EQ(app.view.pageLength, 0u);
     EXPECT_EQ(app.view.selectionActive, 0u);
     EXPECT_EQ(shown(0, 6), std::vector<std::uint8_t>(6, 0));
-    EXPECT_EQ(platform.caption, std::string(70, ' '));
+    EXPECT_EQ(platform.caption, kProgramCaption);  // no file: the program's own caption
     EXPECT_FALSE(platform.menuEnabled.at(kMenuAvi));
     EXPECT_EQ(closeMainFile(app), 1);
 }
@@ -80,7 +81,7 @@ TEST_F(MainFileTest, AFailedOpeningChangesNothingAndSaysWhy) {
     EXPECT_EQ(app.main.mainHandle, handle);
     EXPECT_EQ(app.main.mainName, path);
     EXPECT_EQ(app.view.pagePos, 1024u);
-    EXPECT_EQ(platform.caption, path);
+    EXPECT_EQ(platform.caption, testing::fileCaption(path, false));
 }
 
 TEST_F(MainFileTest, ReopeningTheCurrentFileKeepsTheView) {

@@ -6,6 +6,7 @@
 #include "store/unchanged_view.h"
 #include "store/version_review.h"
 #include "tests/store/assembly_fixture.h"
+#include "tests/support/captions.h"
 
 namespace quorby::test {
 namespace {
@@ -71,7 +72,7 @@ TEST_F(Review, F2AndF4StepThroughTheVersionsAndAnyOtherCommandRestoresThePage) {
     dispatchCommand(app, kCmdPageVersionReview);
     dispatchCommand(app, kCmdArrowUp);  // any other command ends the review
     EXPECT_EQ(app.records.reviewState, 0u);
-    EXPECT_EQ(platform.caption, "/data/main.bin");
+    EXPECT_EQ(platform.caption, testing::fileCaption("/data/main.bin", false));
     EXPECT_EQ(app.view.hexBackground, kHexBackground);
     EXPECT_EQ(app.view.charBackground, kCharBackground);
     EXPECT_EQ(app.records.jData[0].jAdr, v3);
@@ -187,7 +188,7 @@ TEST_F(Jumps, F5ShowsTheMainFileWhileHeldAndTheChangesComeBackOnRelease) {
     EXPECT_EQ(shown(0), 0xDD);
     EXPECT_EQ(shown(611), 0xCC);
     EXPECT_EQ(app.view.changedBits[0], 0x0F);
-    EXPECT_EQ(platform.caption, "/data/main.bin");
+    EXPECT_EQ(platform.caption, testing::fileCaption("/data/main.bin", false));
 
     // "Actual File-Content" ends the view as well.
     showUnchangedFile(app);

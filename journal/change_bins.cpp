@@ -1,0 +1,56 @@
+#include "journal/change_bins.h"
+
+#include <cstring>
+
+#include "journal/record_states.h"
+
+namespace quorby {
+
+namespace {
+
+// A version that waits to be written and holds a byte the Main File does not
+// have: its ChangeMap has a bit set, or it carries no valid ChangeMap. A
+// version stored after its changes were discarded holds none.
+bool differsFromMainFile(JournalFile& jf, JournalRecord& record) {
+    if (!holdsContentToWrite(record.flag)) return false;
+    if (hasNoChangeMap(record.flag)) return true;
+    if (readRecordHeader(jf, record.jAdr, kRecordHeaderSize, record) != 0) return true;
+    const std::uint32_t bytes = record.anz < kRecordDataSize ? record.anz : kRecordDataSize;
+    for (std::uint32_t i = 0; i < bytes; ++i)
+        if (record.changeMap[i / 8] & (1u << (i % 8))) return true;
+    return false;
+}
+
+}  // namespace
+
+int binOfPosition(FilePos pos, FilePos span, int binCount) {
+    if (span == 0 || binCount <= 0 || pos >= span) return binCount > 0 ? binCount - 1 : 0;
+    return int(static_cast<unsigned __int128>(pos) * unsigned(binCount) / span);
+}
+
+FilePos binStart(int bin, FilePos span, int binCount) {
+    if (bin <= 0 || binCount <= 0) return 0;
+    if (bin >= binCount) return span;
+    return FilePos(static_cast<unsigned __int128>(span) * unsigned(bin) / unsigned(binCount));
+}
+
+int walkChangedPages(JournalFile& jf, FilePos span, std::uint8_t* bins, int binCount, const ChangeBinMarks& marks,
+                     std::uint64_t* unwrittenPages) {
+    std::memset(bins, 0, std::size_t(binCount));
+    *unwrittenPages = 0;
+    if (jf.handle == kNoFile) return 0;
+    AddressWalk walk;
+    startAddressWalk(jf, walk);
+    JournalRecord record;
+    while (nextAddressRecord(jf, walk, record) == 0) {
+        std::uint8_t& bin = bins[binOfPosition(record.mainAdr, span, binCount)];
+        bin |= marks.changed;
+        if (differsFromMainFile(jf, record)) {
+            bin |= marks.unwritten;
+            ++*unwrittenPages;
+        }
+    }
+    return walk.state == WalkState::End ? 0 : 1;
+}
+
+}  // namespace quorby
