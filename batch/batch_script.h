@@ -17,7 +17,7 @@ enum class BatchVerb {
     PendingKey, PendingType, PendingWait, PendingCommand, PendingWindow,
     Window, Search, Compare, Differences, Clipboard,
     PrintGrid, PrintRow, PrintCells, PrintColours, PrintState, PrintCaption, PrintScrollBar,
-    PrintMenus, PrintClipboard, PrintWindow,
+    PrintMenus, PrintClipboard, PrintWindow, PrintProgress,
     ExpectRow, ExpectState, ExpectCaption,
     Echo, Timeout, Quit, Close,
 };

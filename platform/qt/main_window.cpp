@@ -36,6 +36,8 @@ MainWindow::MainWindow(WindowInput* input) : input_(input) {
     scrollBar_ = new QScrollBar(Qt::Vertical, client_);
     scrollBar_->setFocusPolicy(Qt::NoFocus);  // keys belong to the grid
     scrollBar_->setRange(0, 0);
+    progressLine_ = new ProgressLine(client_);
+    progressLine_->hide();
     connect(scrollBar_, &QScrollBar::actionTriggered, this, &MainWindow::scrollActionTriggered);
     connect(scrollBar_, &QScrollBar::sliderReleased, this,
             [this] { input_->scroll(ScrollAction::ThumbPosition, scrollBar_->sliderPosition()); });
@@ -49,12 +51,29 @@ void MainWindow::placeChildren() {
     QSize gridSize = grid_->gridPixelSize();
     grid_->setGeometry(0, 0, gridSize.width(), gridSize.height());
     scrollBar_->setGeometry(gridSize.width(), 0, scrollBar_->sizeHint().width(), gridSize.height());
+    if (!progressLine_->isHidden())
+        progressLine_->setGeometry(0, gridSize.height(), gridSize.width() + scrollBar_->sizeHint().width(),
+                                   progressLine_->sizeHint().height());
+}
+
+void MainWindow::showProgressLine(const QString& where, int percent) {
+    progressLine_->setProgress(where, percent);
+    if (!progressLine_->isHidden()) return;
+    progressLine_->show();
+    fitToGrid();
+}
+
+void MainWindow::hideProgressLine() {
+    if (progressLine_->isHidden()) return;
+    progressLine_->hide();
+    fitToGrid();
 }
 
 void MainWindow::fitToGrid() {
     placeChildren();
     QSize gridSize = grid_->gridPixelSize();
-    fittedClient_ = QSize(gridSize.width() + scrollBar_->sizeHint().width(), gridSize.height());
+    const int lineHeight = progressLine_->isHidden() ? 0 : progressLine_->sizeHint().height();
+    fittedClient_ = QSize(gridSize.width() + scrollBar_->sizeHint().width(), gridSize.height() + lineHeight);
     if (isMaximized() || isFullScreen()) return;  // the window system decides the size
     int menuHeight = menuBar()->heightForWidth(fittedClient_.width());
     if (menuHeight <= 0) menuHeight = menuBar()->sizeHint().height();
@@ -146,7 +165,8 @@ void MainWindow::clientResized(QSize size) {
     }
     // A size the user asked for: let the logic pick the font, once the
     // resize events of this drag step have arrived.
-    requestedClient_ = QSize(size.width() - scrollBar_->sizeHint().width(), size.height());
+    const int lineHeight = progressLine_->isHidden() ? 0 : progressLine_->sizeHint().height();
+    requestedClient_ = QSize(size.width() - scrollBar_->sizeHint().width(), size.height() - lineHeight);
     if (negotiationPending_) return;
     negotiationPending_ = true;
     QTimer::singleShot(0, this, &MainWindow::negotiateSize);

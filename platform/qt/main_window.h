@@ -8,6 +8,7 @@
 
 #include "platform/qt/grid_widget.h"
 #include "platform/qt/menu_builder.h"
+#include "platform/qt/progress_line.h"
 #include "platform/qt/window_input.h"
 
 class QScrollBar;
@@ -30,6 +31,12 @@ public:
     void setScrollBarState(std::int32_t maximum, std::int32_t position);
     // The client size the last fitting asked for (grid plus scroll bar).
     QSize fittedClientSize() const { return fittedClient_; }
+
+    // The progress line below the grid: shown while a long operation runs
+    // (the window grows by its height), hidden again after it.
+    void showProgressLine(const QString& where, int percent);
+    void hideProgressLine();
+    const ProgressLine* progressLine() const { return progressLine_; }
 
     // While a long operation polls, closing the window interrupts it instead.
     void setLongOperationRunning(bool running) { longOperationRunning_ = running; }
@@ -57,6 +64,7 @@ private:
     QWidget* client_;
     GridWidget* grid_;
     QScrollBar* scrollBar_;
+    ProgressLine* progressLine_;
     MenuBuilder* menus_;
     QSize fittedClient_;
     QSize requestedClient_;
