@@ -29,7 +29,8 @@ public:
     void fitToGrid();
     // Sets the scroll bar without reporting an action to the logic.
     void setScrollBarState(std::int32_t maximum, std::int32_t position);
-    // The client size the last fitting asked for (grid plus scroll bar).
+    // The client size the last fitting asked for (grid plus scroll bar, and
+    // the progress line while it shows).
     QSize fittedClientSize() const { return fittedClient_; }
 
     // The progress line below the grid: shown while a long operation runs
