@@ -53,6 +53,10 @@ int main(int argc, char** argv) {
             const char* v = value("--home");
             if (!v) return usage("--home needs a directory");
             options.homeDirectory = quorby::absolutePath(v);
+        } else if (arg == "--timing") {
+            const char* v = value("--timing");
+            if (!v) return usage("--timing needs a file");
+            options.timingLog = quorby::absolutePath(v);
         } else if (arg == "--batch") {
             const char* v = value("--batch");
             if (!v) return usage("--batch needs a script file (or - for standard input)");

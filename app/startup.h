@@ -12,6 +12,7 @@ struct StartOptions {
     std::string homeDirectory;   // --home DIR, else $XDG_CONFIG_HOME/quorby/
     std::string fileToOpen;      // FILE on the command line, or empty
     bool showWelcome = true;     // the welcome question (if the settings want it)
+    std::string timingLog;       // --timing FILE: how long the actions took, for measuring
 };
 
 // Runs the start-up sequence with the platform and file access already set in

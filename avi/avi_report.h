@@ -17,6 +17,8 @@ public:
     // Asked after every chunk or index entry: true ends the running part
     // (ESC, a cancel button).
     virtual bool stopRequested() { return false; }
+    // The file position the check has reached, told before stopRequested.
+    virtual void reached(FilePos position) { (void)position; }
 };
 
 inline constexpr std::size_t kReportTextMax = 80;  // a text is copied up to 80 characters

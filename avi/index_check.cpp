@@ -139,6 +139,7 @@ StandardIndexEnd checkStandardIndex(IndexCheckPort& port, FilePos pos, bool repa
             if (!goOn) return StandardIndexEnd::StoppedByNo;
         }
         prevData = data;
+        report.reached(data);
         if (report.stopRequested()) {
             reportLine(report, kStopped);
             port.flush();
@@ -181,6 +182,7 @@ CheckOutcome checkSuperIndexes(IndexCheckPort& port, const AviFacts& facts, cons
                 return out;
             }
             reportPosLine(report, offset, fourCcText(id));
+            report.reached(offset);
             const bool isIndex = (id & 0xFF) == 'i' && (id >> 8 & 0xFF) == 'x' && (id >> 16 & 0xFF) == stream[0] &&
                                  (id >> 24 & 0xFF) == stream[1];
             if (!isIndex) {
@@ -246,6 +248,7 @@ CheckOutcome checkIdx1(IndexCheckPort& port, const AviFacts& facts, bool standar
             block.forget();
             if (!goOn) return out;
         }
+        report.reached(data);
         if (report.stopRequested()) {
             reportLine(report, kStopped);
             break;

@@ -196,6 +196,7 @@ int listStructure(RiffContent& content, ChunkCursor& cursor, AviFacts& facts, Av
     w.lists[w.depth++] = {Level::Top, followingChunkPos(0, le32(riffSize))};
     if (startWalk(content, cursor) != 0) return 1;
     for (;;) {
+        report.reached(cursor.currentChunkPos);
         if (report.stopRequested()) return 0;
         while (w.depth > 1 && cursor.currentChunkPos >= w.lists[w.depth - 1].end) --w.depth;
         Next next = Next::End;

@@ -32,6 +32,11 @@ void CheckReport::append(std::string_view text) {
     avi.reportLength += std::uint32_t(text.size());
 }
 
+void CheckReport::reached(FilePos position) {
+    if (!range_) range_.emplace(app_, 0, app_.main.fileSize);
+    range_->reached(position);
+}
+
 bool CheckReport::stopRequested() {
     const bool typedEsc = app_.platform->pollPendingInput();
     const bool cancelled = app_.avi.cancelPressed;

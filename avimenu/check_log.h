@@ -4,11 +4,13 @@
 // that always ends with one zero byte: it begins with the banner (written
 // with its zero), and each flush writes the collected text with a zero in
 // place of the log's final zero. The report window shows the log's tail.
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "avi/avi_report.h"
 #include "state/app_state.h"
+#include "state/progress.h"
 
 namespace quorby {
 
@@ -24,9 +26,12 @@ public:
     explicit CheckReport(AppState& app) : app_(app) {}
     void append(std::string_view text) override;
     bool stopRequested() override;
+    // The position is shown as a share of the whole file while the check runs.
+    void reached(FilePos position) override;
 
 private:
     AppState& app_;
+    std::optional<ProgressRange> range_;
 };
 
 // Opens (or creates, with the banner) the log, shows its tail and empties

@@ -7,6 +7,7 @@
 #include "avimenu/content_store.h"
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
+#include "state/progress.h"
 #include "store/store_page.h"
 #include "view/status_cells.h"
 
@@ -103,6 +104,7 @@ int walkChunks(AppState& app, MainFileContent& content, WalkRun& run) {
     ChainWalk& walk = avi.walk;
     avi.scanRunning = true;
     avi.scanStopRequested = false;
+    ProgressRange range(app, walk.cursor.currentChunkPos, app.main.fileSize);
     int result = 0;
     for (;;) {
         if (!chunkFitsChain(walk, avi.facts) && mendChain(app, content, run) != 0) {
@@ -113,6 +115,9 @@ int walkChunks(AppState& app, MainFileContent& content, WalkRun& run) {
         if (action == Action::End) break;
         if (action == Action::Enter) enterChainList(walk);
         tickActivityMark(app);
+        // Playing shows every packet; the scans leave the repaint to the poll.
+        if (run.kind == WalkKind::Play) app.platform->presentNow();
+        range.reached(walk.cursor.currentChunkPos);
         if (app.platform->pollPendingInput() || avi.scanStopRequested) break;
         if (stepChain(content, walk) != 0) break;
     }

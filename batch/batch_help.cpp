@@ -34,6 +34,10 @@ Usage:
 
   --home DIR  the directory of the settings file quorby.dat (default
               $XDG_CONFIG_HOME/quorby/, else ~/.config/quorby/)
+  --timing FILE  for measuring: appends to FILE how long each script command
+              (batch mode) or each user action of 0.1 s or more (window) took,
+              one line each: seconds, the processor seconds of the program,
+              what it was (blank-separated)
 
 Batch mode
   The script runs through the same commands, keys and mouse actions as the
@@ -164,6 +168,11 @@ Batch mode
                                 flags as 0x hexadecimal, the rest decimal)
     print caption               CAPTION "text"
     print scrollbar             SCROLLBAR maximum=M position=P
+    print progress              PROGRESS reports=N from=0xS to=0xE first=0xF last=0xL
+                                percent=P shown=yes|no: the positions that long
+                                operations reported since the last print progress
+                                (the way from S to E, the share done at L), and
+                                whether an operation still shows one
     print menus                 the greyed menus (by index, AVI = 5) and items (by code),
                                 as the window greys them, the checked items, and
                                 the last opened files

@@ -302,7 +302,7 @@ int parsePending(const std::string& line, const std::vector<std::string>& words,
 }
 
 int parsePrint(const std::vector<std::string>& words, BatchCommand* cmd, std::string* error) {
-    const char* usage = "print grid|row N|cells ROW|colours ROW|state|caption|scrollbar|menus|clipboard|overview|window WINDOW";
+    const char* usage = "print grid|row N|cells ROW|colours ROW|state|caption|scrollbar|menus|clipboard|overview|progress|window WINDOW";
     if (words.size() < 2) {
         *error = std::string("usage: ") + usage;
         return 1;
@@ -316,7 +316,7 @@ int parsePrint(const std::vector<std::string>& words, BatchCommand* cmd, std::st
         {"grid", BatchVerb::PrintGrid},           {"state", BatchVerb::PrintState},
         {"caption", BatchVerb::PrintCaption},     {"scrollbar", BatchVerb::PrintScrollBar},
         {"menus", BatchVerb::PrintMenus},         {"clipboard", BatchVerb::PrintClipboard},
-        {"overview", BatchVerb::PrintOverview},
+        {"overview", BatchVerb::PrintOverview},   {"progress", BatchVerb::PrintProgress},
     };
     for (const Plain& p : kPlain) {
         if (what == p.name) {
@@ -551,7 +551,7 @@ bool isAfterExitAllowed(BatchVerb verb) {
         case BatchVerb::PrintColours: case BatchVerb::PrintState: case BatchVerb::PrintCaption:
         case BatchVerb::PrintScrollBar: case BatchVerb::PrintMenus: case BatchVerb::PrintClipboard:
         case BatchVerb::PrintWindow: case BatchVerb::PrintOverview: case BatchVerb::ExpectRow: case BatchVerb::ExpectState: case BatchVerb::ExpectCaption:
-        case BatchVerb::Echo:
+        case BatchVerb::PrintProgress: case BatchVerb::Echo:
             return true;
         default:
             return false;

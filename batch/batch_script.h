@@ -18,6 +18,7 @@ enum class BatchVerb {
     Window, Search, Compare, Differences, Clipboard, Overview,
     PrintGrid, PrintRow, PrintCells, PrintColours, PrintState, PrintCaption, PrintScrollBar,
     PrintMenus, PrintClipboard, PrintWindow, PrintOverview,
+    PrintMenus, PrintClipboard, PrintWindow, PrintProgress,
     ExpectRow, ExpectState, ExpectCaption,
     Echo, Timeout, Quit, Close,
 };

@@ -1,6 +1,8 @@
 #include "batch/batch_session.h"
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <cinttypes>
 #include <cstdlib>
 
@@ -17,6 +19,26 @@
 namespace quorby {
 
 namespace {
+
+// The processor time this process has used, in seconds.
+double processorSeconds() { return double(std::clock()) / CLOCKS_PER_SEC; }
+
+// One line of the --timing file: the seconds since `started`, the processor
+// seconds since `startedCpu`, and what ran.
+void noteTiming(const std::string& path, std::chrono::steady_clock::time_point started, double startedCpu,
+                const std::string& what) {
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (std::FILE* f = std::fopen(path.c_str(), "a")) {
+        std::fprintf(f, "%.6f %.6f %s\n", seconds, processorSeconds() - startedCpu, what.c_str());
+        std::fclose(f);
+    }
+}
+
+std::string hexText(std::uint64_t v) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%" PRIX64, v);
+    return text;
+}
 
 constexpr int kWheelNotch = 120;
 
@@ -68,8 +90,11 @@ int BatchSession::run(const std::vector<BatchCommand>& commands, const StartOpti
         const BatchCommand& cmd = commands[next];
         platform_.writeLine("> " + cmd.source);
         platform_.startCommandClock();
+        const auto started = std::chrono::steady_clock::now();
+        const double startedCpu = processorSeconds();
         // Queued input waits for the next action; only actions settle it.
         bool failed = execute(cmd, &error) != 0 || (!isQueueingCommand(cmd.verb) && settle(&error) != 0);
+        if (!options.timingLog.empty()) noteTiming(options.timingLog, started, startedCpu, cmd.source);
         if (failed) {
             reportError(cmd.line, error);
             status = 1;
@@ -319,6 +344,15 @@ int BatchSession::print(const BatchCommand& cmd, std::string*) {
         case BatchVerb::PrintOverview:
             platform_.writeLine(formatOverview(platform_.overview()));
             break;
+        case BatchVerb::PrintProgress: {
+            const HeadlessPlatform::ProgressRecord& p = platform_.progressRecord();
+            platform_.writeLine("PROGRESS reports=" + std::to_string(p.reports) + " from=" + hexText(p.start) +
+                                " to=" + hexText(p.end) + " first=" + hexText(p.first) + " last=" + hexText(p.last) +
+                                " percent=" + std::to_string(Platform::progressPercent(p.last, p.start, p.end)) +
+                                " shown=" + (p.shown ? "yes" : "no"));
+            platform_.forgetProgress();
+            break;
+        }
         case BatchVerb::PrintScrollBar:
             platform_.writeLine("SCROLLBAR maximum=" + std::to_string(platform_.scrollMaximum()) +
                                 " position=" + std::to_string(platform_.scrollPosition()));
@@ -495,7 +529,7 @@ int BatchSession::execute(const BatchCommand& cmd, std::string* error) {
         case BatchVerb::PrintGrid: case BatchVerb::PrintRow: case BatchVerb::PrintCells:
         case BatchVerb::PrintColours: case BatchVerb::PrintState: case BatchVerb::PrintCaption:
         case BatchVerb::PrintScrollBar: case BatchVerb::PrintMenus: case BatchVerb::PrintClipboard:
-        case BatchVerb::PrintWindow: case BatchVerb::PrintOverview:
+        case BatchVerb::PrintWindow: case BatchVerb::PrintOverview: case BatchVerb::PrintProgress:
             return print(cmd, error);
         case BatchVerb::ExpectRow: case BatchVerb::ExpectState: case BatchVerb::ExpectCaption:
             return expect(cmd, error);

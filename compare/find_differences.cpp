@@ -77,6 +77,7 @@ DifferenceResult findDifferences(AppState& app) {
     if (c.scanBlockSize != 0 && c.scanBlockSize <= kCompareBlockSize) scan.blockSize = c.scanBlockSize;
     startCompareScan(scan, app.view.pagePos + app.view.viewOffset + kPageSize);
     startProgress(app, kTitleFindDifferences);
+    ProgressRange range(app, scan.nextPos, scan.endPos);
     std::uint8_t* mainBlock = blockBuffer(app);
     std::uint8_t* otherBlock = compareBlockBuffer(app);
     const std::uint64_t journalChanges = app.journal.changeCount;
@@ -87,6 +88,7 @@ DifferenceResult findDifferences(AppState& app) {
         std::uint32_t compared = 0;
         outcome = compareNextBlock(scan, mainBlock, otherBlock, &compared);
         if (outcome != CompareOutcome::More) break;
+        range.reached(scan.nextPos);
         if (pollProgressSteps(app, (compared + kWindowSize - 1) / kWindowSize) ||
             comparisonChanged(app, scan, mode)) {
             stopped = true;

@@ -129,6 +129,7 @@ int copyWithChanges(AppState& app, FilePos from, FilePos to, CopyTarget& target,
     std::uint8_t* block = copyBlockBuffer(app);
     FilePos chainPos = chainStart(app);
     Watched watched = watch(app);
+    ProgressRange range(app, from, to);
     // Reads start on a page boundary (drives are read in whole sectors); the
     // bytes before `from` in the first block are not written.
     for (FilePos pos = from & kPageMask; pos < to;) {
@@ -140,6 +141,7 @@ int copyWithChanges(AppState& app, FilePos from, FilePos to, CopyTarget& target,
         if (got < want) return 1;  // the Main File became shorter meanwhile
         pos += got;
         if (pos >= to) break;
+        range.reached(pos);
         if (title && pollBetweenBlocks(app, (got - skip + kCopyStepBytes - 1) / kCopyStepBytes, pos)) return 1;
         const Watched now = watch(app);
         if (now.mainHandle != watched.mainHandle) return 1;

@@ -67,6 +67,7 @@ int dropSelection(AppState& app) {
     run.end = v.selectionEnd;
     loadPagePair(app, run.start & ~FilePos{kPageSize - 1});
     v.viewOffset = 0;
+    ProgressRange range(app, run.start, run.end);
     FilePos lastStored = kEmptyPtr;
     for (;;) {
         for (int half = 0; half < 2; ++half) {
@@ -78,6 +79,7 @@ int dropSelection(AppState& app) {
         }
         FilePos next = 0;
         if (!nextChangedPage(app, run.end, &next)) break;
+        range.reached(next);
         if (pollProgress(app)) break;
         loadPagePair(app, next);
         v.viewOffset = 0;

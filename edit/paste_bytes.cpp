@@ -91,9 +91,11 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
     FirstJournalFailureOnly oneMessage(app.journal);
     DirectPasteRun quickWay(app, source, start, end);
     beginStoreGroup(app);
+    ProgressRange range(app, backwards ? end : start, backwards ? start : end);
     int result = 0;
     for (FilePos i = 0; i < pairs && result == 0; ++i) {
         const FilePos pairPos = first + (backwards ? pairs - 1 - i : i) * kPagePairSize;
+        range.reached(backwards ? pairPos + kPagePairSize : pairPos);
         if (i > 0 && pollProgress(app)) {
             result = 1;
             break;

@@ -91,6 +91,8 @@ int restoreOriginalFile(AppState& app) {
     bool stopped = false;
     FilePos ptr = jf.header.first;
     FilePos lastAdr = 0;
+    // The address chain runs up through the Main File.
+    ProgressRange range(app, 0, app.main.fileSize);
     const std::uint64_t limit = wholeRecordCount(jf.journalEnd);
     for (std::uint64_t steps = 0; !isEmptyPtr(ptr); ++steps) {
         JournalRecord r;
@@ -102,6 +104,7 @@ int restoreOriginalFile(AppState& app) {
         if (steps % kHalvesAhead == 0) keepPreImagesAlongChain(app, r.jAdr, kHalvesAhead);
         lastAdr = r.mainAdr;
         ptr = r.nextPtr;
+        range.reached(r.mainAdr);
         if (restoreHalf(app, r, group) != 0) {
             result = 1;   // reported once; the halves before stay restored
             break;

@@ -82,6 +82,11 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
     if (storePage(app) != 0 && app.edit.pageRefused) return;
     const FilePos pagePos = app.view.pagePos;
     startProgress(app, titleOf(d, e));
+    // Records follow each other in the Journal File in the order they were
+    // made: undo goes down from the undo position to the first record, redo
+    // up to the journal's end.
+    const FilePos undoStart = isEmptyPtr(app.journal.header.undo) ? kJournalHeaderSize : app.journal.header.undo;
+    ProgressRange range(app, undoStart, d == Direction::Undo ? FilePos(kJournalHeaderSize) : app.journal.journalEnd);
     app.edit.continueFlag = false;
     // Each record is undone or redone in one step, so a damaged undo order
     // that runs in a circle cannot keep the command going for ever.
@@ -96,6 +101,7 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
         const int failed = d == Direction::Undo ? undoOne(app) : redoOne(app);
         // A step that failed without moving the undo position would fail again.
         if (failed != 0 && app.journal.header.undo == before) break;
+        if (!isEmptyPtr(app.journal.header.undo)) range.reached(app.journal.header.undo);
         if (pollProgress(app)) break;
         if (app.progress.pollCounter == kPollInterval) showUndoPosition(app);
         if (e == Extent::Last && !app.edit.continueFlag) break;

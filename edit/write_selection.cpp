@@ -97,10 +97,12 @@ int writeSelection(AppState& app, bool fromSavePage) {
     loadPagePair(app, run.start & ~FilePos{kPageSize - 1});
     v.viewOffset = 0;
     startProgress(app, kTitleWriteHighlightedData);
+    ProgressRange range(app, run.start, run.end);
     for (;;) {
         for (int half = 0; half < 2; ++half) run.result |= writeHalf(app, half, run);
         FilePos next = 0;
         if (!nextChangedPage(app, run.end, &next)) break;
+        range.reached(next);
         if (pollProgress(app)) break;
         loadPagePair(app, next);
         v.viewOffset = 0;

@@ -8,6 +8,7 @@
 #include "search/search_pass.h"
 #include "state/error_report.h"
 #include "state/overview_marks.h"
+#include "state/progress.h"
 #include "state/work_buffer_access.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
@@ -36,6 +37,7 @@ struct Between {
     SearchState* state;
     std::uint32_t serial;
     std::uint64_t journalChanges;  // the Journal File's change count at the last block
+    ProgressRange* range;
     bool escape = false;
     bool superseded = false;
 };
@@ -73,6 +75,7 @@ bool betweenBlocks(void* context) {
         takeNewWindowToken(*b.state);
     }
     showProgress(app, b.state->startPos);
+    b.range->reached(b.state->startPos);
     return false;
 }
 
@@ -197,7 +200,9 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
     source.context = &app;
     // The Journal File may have changed since the last search.
     takeNewWindowToken(state);
-    Between between{&app, &state, serial, app.journal.changeCount};
+    // Forward to the end of the file, backward down to its start.
+    ProgressRange range(app, state.startPos, forward ? app.main.fileSize : 0);
+    Between between{&app, &state, serial, app.journal.changeCount, &range};
     const PassResult result = searchPasses(state, source, forward, blockBuffer(app), betweenBlocks, &between);
 
     if (between.superseded) return SearchResult::Superseded;

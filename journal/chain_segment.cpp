@@ -193,7 +193,7 @@ void retarget(Locator& l, FilePos adr) {
 int pollScan(Locator& l, FilePos reachedAdr) {
     if (l.interrupted || ++l.steps <= kQuietSteps || l.poll.step == nullptr) return 0;
     bool stop = false;
-    if (l.poll.step(l.poll.context, l.steps == kQuietSteps + 1, &stop) != 0) return 1;
+    if (l.poll.step(l.poll.context, l.steps == kQuietSteps + 1, reachedAdr, &stop) != 0) return 1;
     if (stop) retarget(l, reachedAdr);
     return 0;
 }

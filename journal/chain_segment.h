@@ -38,11 +38,12 @@ struct PairLocation {
 };
 
 // What a long scan asks of its caller between steps. `step` shows progress
-// (`first` on the first call) and sets *stop when the user wants the scan
+// (`first` on the first call; `reached` is the Main File address of the
+// record the scan stands on) and sets *stop when the user wants the scan
 // stopped; it returns 1 when the files went away under the scan (a nested
 // command closed them), which ends the scan with 1.
 struct ScanPoll {
-    int (*step)(void* context, bool first, bool* stop) = nullptr;
+    int (*step)(void* context, bool first, FilePos reached, bool* stop) = nullptr;
     void* context = nullptr;
 };
 

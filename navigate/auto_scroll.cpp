@@ -21,6 +21,7 @@ void autoScroll(AppState& app, bool down) {
         if (nav.autoScrollStopRequested || app.view.pageLength == 0) break;
         if ((down ? pageDown(app) : pageUp(app)) != 0) break;
         redrawView(app);
+        app.platform->presentNow();  // every page is seen, whatever the poll's pace
     }
     nav.autoScrollActive = false;
     nav.autoScrollStopRequested = false;

@@ -201,6 +201,27 @@ public:
     // returns true when that event was a typed ESC.
     virtual bool pollPendingInput() = 0;
 
+    // Where a long operation stands: `position` on its way from `start` to
+    // `end` (downward when end < start, as a backward search goes). The
+    // window shows the position, the share of the way done and how to stop
+    // the operation outside the grid, on its own clock, until hideProgress.
+    virtual void showProgress(std::uint64_t position, std::uint64_t start, std::uint64_t end) {
+        (void)position; (void)start; (void)end;
+    }
+    virtual void hideProgress() {}
+    // The share of that way done at `position`, 0 .. 100.
+    static int progressPercent(std::uint64_t position, std::uint64_t start, std::uint64_t end) {
+        const bool down = end < start;
+        const std::uint64_t way = down ? start - end : end - start;
+        std::uint64_t done = 0;
+        if (down ? position < start : position > start) done = down ? start - position : position - start;
+        if (way == 0 || done >= way) return 100;
+        return int(double(done) * 100.0 / double(way));
+    }
+    // Shows what was drawn at once, for a movement that shows every step
+    // (automatic scrolling); long operations leave the repaint to the poll.
+    virtual void presentNow() {}
+
     // The clipboard by MIME type. clearClipboard starts a new content; the
     // formats set after it belong together. text/plain is handed over as
     // 8-bit bytes (Windows-1252); the platform converts for other programs.

@@ -131,4 +131,16 @@ void refreshBanner(AppState& app) {
     app.platform->drawCells(0, kBannerTopRow + 2, kBannerEdgeLine, kBannerLength, kBannerColour);
 }
 
+ProgressRange::ProgressRange(AppState& app, FilePos start, FilePos end) : app_(app), start_(start), end_(end) {
+    reached(start);
+}
+
+ProgressRange::~ProgressRange() {
+    if (app_.platform) app_.platform->hideProgress();
+}
+
+void ProgressRange::reached(FilePos position) {
+    if (app_.platform) app_.platform->showProgress(position, start_, end_);
+}
+
 }  // namespace quorby

@@ -5,6 +5,8 @@
 //
 //   startProgress(app, kTitleUndoAll);
 //   for (each step) { if (pollProgress(app)) break; ...one step... }
+//
+// The position reached is told to the platform through a ProgressRange.
 //   drawPage(app);
 #include "state/app_state.h"
 
@@ -69,6 +71,27 @@ void refreshBanner(AppState& app);
 void openPleaseWait(AppState& app);
 void refreshPleaseWait(AppState& app, FilePos recordPos);
 void closePleaseWait(AppState& app);
+
+// The way a long operation goes, from `start` to `end` (downward when end <
+// start): while it lives, the platform is told the position reached, which it
+// shows with its share of the way outside the grid; it is hidden when the
+// operation ends (the range goes out of scope).
+//
+//   ProgressRange range(app, from, to);
+//   for (each step) { range.reached(pos); if (pollProgress(app)) break; ... }
+class ProgressRange {
+public:
+    ProgressRange(AppState& app, FilePos start, FilePos end);
+    ~ProgressRange();
+    ProgressRange(const ProgressRange&) = delete;
+    ProgressRange& operator=(const ProgressRange&) = delete;
+    void reached(FilePos position);
+
+private:
+    AppState& app_;
+    FilePos start_;
+    FilePos end_;
+};
 
 // The 88 characters of the banner's middle line at a marquee offset 0 .. 14.
 const char* bannerMiddleLine(std::int32_t marqueeOffset);

@@ -1,6 +1,7 @@
 #include "store/page_assembly.h"
 
 #include <cstring>
+#include <optional>
 
 #include "journal/chain_segment.h"
 #include "state/progress.h"
@@ -157,11 +158,17 @@ struct ScanWatch {
     AppState& app;
     FileHandle journalHandle;
     FileHandle mainHandle;
+    FilePos target;                      // the page position the scan looks for
+    std::optional<ProgressRange> range;  // from where the banner started to the target
 };
 
-int pollJournalScan(void* context, bool first, bool* stop) {
+int pollJournalScan(void* context, bool first, FilePos reached, bool* stop) {
     ScanWatch& w = *static_cast<ScanWatch*>(context);
-    if (first) startProgress(w.app, kTitleScanJournalFile);
+    if (first) {
+        startProgress(w.app, kTitleScanJournalFile);
+        w.range.emplace(w.app, reached, w.target);
+    }
+    if (w.range) w.range->reached(reached);
     *stop = pollProgress(w.app);
     return w.app.journal.handle != w.journalHandle || w.app.main.mainHandle != w.mainHandle ? 1 : 0;
 }
@@ -176,7 +183,7 @@ int assembleFrom(AppState& app, FilePos pos, ChainSegment& s) {
     const FileHandle journalHandle = app.journal.handle;
     r.assembling = true;
     PairLocation location;
-    ScanWatch watch{app, journalHandle, mainHandle};
+    ScanWatch watch{app, journalHandle, mainHandle, pos, std::nullopt};
     const ScanPoll poll{pollJournalScan, &watch};
     const int located = locatePair(app.journal, s, pos, app.main.fileSize, r.jData, poll, location);
     r.assembling = false;

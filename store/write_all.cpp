@@ -171,6 +171,8 @@ int writeAll(AppState& app) {
 
     HistoryGroup group;
     std::vector<FlagMark> marks;
+    // The address chain runs up through the Main File.
+    ProgressRange range(app, 0, app.main.fileSize);
     const bool keep = app.settings.undoOptions != 0;
     const BatchSizes& batches = app.buffers.batches;
     const int capacity = std::clamp(batches.writeChunkRecords, 1, kWriteChunkRecords);
@@ -223,6 +225,7 @@ int writeAll(AppState& app) {
                     result = 1;
                     stopped = true;
                 }
+                range.reached(chunk.records[i].mainAdr);
                 if (bannerRefreshedNow(app)) refreshPleaseWait(app, chunk.records[i].jAdr);
                 if (pollProgress(app)) stopped = true;
             }

@@ -308,6 +308,14 @@ void HeadlessPlatform::startCommandClock() {
         deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(timeLimitSeconds_);
 }
 
+void HeadlessPlatform::showProgress(std::uint64_t position, std::uint64_t start, std::uint64_t end) {
+    if (progress_.reports++ == 0) progress_.first = position;
+    progress_.last = position;
+    progress_.start = start;
+    progress_.end = end;
+    progress_.shown = true;
+}
+
 bool HeadlessPlatform::pollPendingInput() {
     if (timeLimitSeconds_ > 0 && !timedOut_ && std::chrono::steady_clock::now() > deadline_) {
         timedOut_ = true;

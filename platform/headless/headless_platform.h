@@ -38,6 +38,8 @@ public:
     int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) override;
     void fitWindowToGrid(int cellWidth, int rowHeight) override;
     bool pollPendingInput() override;
+    void showProgress(std::uint64_t position, std::uint64_t start, std::uint64_t end) override;
+    void hideProgress() override { progress_.shown = false; }
     void clearClipboard() override { clipboard_.clear(); }
     void setClipboard(const std::string& mimeType, const std::string& data) override;
     bool clipboardHas(const std::string& mimeType) override;
@@ -103,6 +105,19 @@ public:
     bool takeScriptError(std::string* message);
 
     // ---- what the script prints ----
+    // The progress reports of long operations since forgetProgress.
+    struct ProgressRecord {
+        std::uint64_t reports = 0;
+        std::uint64_t start = 0, end = 0;   // the way of the last report
+        std::uint64_t first = 0, last = 0;  // the first and the last position reported
+        bool shown = false;                 // reported and not hidden since
+    };
+    const ProgressRecord& progressRecord() const { return progress_; }
+    void forgetProgress() {
+        const bool shown = progress_.shown;
+        progress_ = ProgressRecord{};
+        progress_.shown = shown;
+    }
     const char* rowCells(int row) const { return cells_[row]; }
     const Colour* rowColours(int row) const { return colours_[row]; }
     const std::string& caption() const { return caption_; }
@@ -131,6 +146,7 @@ private:
 
     std::FILE* transcript_;
     bool pleaseWaitShown_ = false;
+    ProgressRecord progress_;
     std::string lastPleaseWait_;
     char cells_[kGridRows][kGridColumns];
     Colour colours_[kGridRows][kGridColumns];

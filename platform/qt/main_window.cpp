@@ -37,6 +37,8 @@ MainWindow::MainWindow(WindowInput* input) : input_(input) {
     scrollBar_->setFocusPolicy(Qt::NoFocus);  // keys belong to the grid
     scrollBar_->setRange(0, 0);
     overview_ = new OverviewStripWidget(input_, client_);
+    progressLine_ = new ProgressLine(client_);
+    progressLine_->hide();
     connect(scrollBar_, &QScrollBar::actionTriggered, this, &MainWindow::scrollActionTriggered);
     connect(scrollBar_, &QScrollBar::sliderReleased, this,
             [this] { input_->scroll(ScrollAction::ThumbPosition, scrollBar_->sliderPosition()); });
@@ -52,14 +54,34 @@ void MainWindow::placeChildren() {
     scrollBar_->setGeometry(gridSize.width(), 0, scrollBar_->sizeHint().width(), gridSize.height());
     overview_->setGeometry(gridSize.width() + scrollBar_->sizeHint().width(), 0, OverviewStripWidget::kWidth,
                            gridSize.height());
+    if (!progressLine_->isHidden())
+        progressLine_->setGeometry(0, gridSize.height(), gridSize.width() + sideWidth(),
+                                   progressLine_->sizeHint().height());
+}
+
+void MainWindow::showProgressLine(const QString& where, int percent) {
+    progressLine_->setProgress(where, percent);
+    if (!progressLine_->isHidden()) return;
+    progressLine_->show();
+    fitToGrid();
+}
+
+void MainWindow::hideProgressLine() {
+    if (progressLine_->isHidden()) return;
+    progressLine_->hide();
+    fitToGrid();
 }
 
 int MainWindow::sideWidth() const { return scrollBar_->sizeHint().width() + OverviewStripWidget::kWidth; }
 
+int MainWindow::progressLineHeight() const {
+    return progressLine_->isHidden() ? 0 : progressLine_->sizeHint().height();
+}
+
 void MainWindow::fitToGrid() {
     placeChildren();
     QSize gridSize = grid_->gridPixelSize();
-    fittedClient_ = QSize(gridSize.width() + sideWidth(), gridSize.height());
+    fittedClient_ = QSize(gridSize.width() + sideWidth(), gridSize.height() + progressLineHeight());
     if (isMaximized() || isFullScreen()) return;  // the window system decides the size
     int menuHeight = menuBar()->heightForWidth(fittedClient_.width());
     if (menuHeight <= 0) menuHeight = menuBar()->sizeHint().height();
@@ -151,7 +173,7 @@ void MainWindow::clientResized(QSize size) {
     }
     // A size the user asked for: let the logic pick the font, once the
     // resize events of this drag step have arrived.
-    requestedClient_ = QSize(size.width() - sideWidth(), size.height());
+    requestedClient_ = QSize(size.width() - sideWidth(), size.height() - progressLineHeight());
     if (negotiationPending_) return;
     negotiationPending_ = true;
     QTimer::singleShot(0, this, &MainWindow::negotiateSize);

@@ -9,6 +9,7 @@
 #include "platform/qt/grid_widget.h"
 #include "platform/qt/menu_builder.h"
 #include "platform/qt/overview_strip.h"
+#include "platform/qt/progress_line.h"
 #include "platform/qt/window_input.h"
 
 class QScrollBar;
@@ -30,8 +31,15 @@ public:
     void fitToGrid();
     // Sets the scroll bar without reporting an action to the logic.
     void setScrollBarState(std::int32_t maximum, std::int32_t position);
-    // The client size the last fitting asked for (grid plus scroll bar).
+    // The client size the last fitting asked for (grid plus scroll bar, and
+    // the progress line while it shows).
     QSize fittedClientSize() const { return fittedClient_; }
+
+    // The progress line below the grid: shown while a long operation runs
+    // (the window grows by its height), hidden again after it.
+    void showProgressLine(const QString& where, int percent);
+    void hideProgressLine();
+    const ProgressLine* progressLine() const { return progressLine_; }
 
     // While a long operation polls, closing the window interrupts it instead.
     void setLongOperationRunning(bool running) { longOperationRunning_ = running; }
@@ -56,12 +64,15 @@ private:
     void scrollActionTriggered(int action);
     // The width beside the grid: the scroll bar and the overview strip.
     int sideWidth() const;
+    // The height below the grid: the progress line while it shows, else 0.
+    int progressLineHeight() const;
 
     WindowInput* input_;
     QWidget* client_;
     GridWidget* grid_;
     QScrollBar* scrollBar_;
     OverviewStripWidget* overview_;
+    ProgressLine* progressLine_;
     MenuBuilder* menus_;
     QSize fittedClient_;
     QSize requestedClient_;

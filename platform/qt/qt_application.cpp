@@ -12,6 +12,7 @@
 #include "core/command_codes.h"
 #include "platform/qt/modeless_dialog.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/timed_input.h"
 #include "platform/qt/window_input.h"
 #include "state/app_state.h"
 
@@ -72,8 +73,9 @@ int runQtApplication(int argc, char** argv, const StartOptions& options, const s
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quorby")));
     AppState app;
     LogicInput input(app);
+    TimedInput timedInput(input, options.timingLog);
     PosixFileIo files;
-    QtPlatform platform(&input);
+    QtPlatform platform(options.timingLog.empty() ? static_cast<WindowInput*>(&input) : &timedInput);
     app.platform = &platform;
     app.files = &files;
 

@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <cstdio>
 
+#include "core/tables.h"
 #include "platform/qt/dialog_placement.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/glyph_map.h"
@@ -26,8 +27,13 @@ namespace quorby {
 
 namespace {
 
-// How long one poll of a long operation lets the window work.
+// How long one poll of a long operation lets the window work, and how often
+// a poll is due: a few times a second is enough for menus, painting and ESC,
+// and costs the operation next to nothing.
 constexpr int kPollSliceMs = 10;
+constexpr qint64 kPollIntervalMs = 50;
+// An operation shows its progress line once it has run this long.
+constexpr qint64 kProgressDelayMs = 500;
 const QString kTextMime = QStringLiteral("text/plain");
 
 MsgAnswer defaultAnswer(const MessageBoxDescription& box) {
@@ -245,6 +251,11 @@ void QtPlatform::fitWindowToGrid(int cellWidth, int rowHeight) {
 
 bool QtPlatform::pollPendingInput() {
     GridWidget* grid = window_->grid();
+    // Between two due polls the operation runs on; an ESC (or a Cancel)
+    // noted meanwhile is answered at once.
+    if (pollClock_.isValid() && !pollClock_.hasExpired(kPollIntervalMs)) return grid->takeInterceptedEscape();
+    pollClock_.start();
+    showReportedProgress();
     ++pollDepth_;
     grid->setEscapeIntercepted(true);
     window_->setLongOperationRunning(true);
@@ -254,6 +265,26 @@ bool QtPlatform::pollPendingInput() {
         window_->setLongOperationRunning(false);
     }
     return grid->takeInterceptedEscape();
+}
+
+void QtPlatform::showProgress(std::uint64_t position, std::uint64_t start, std::uint64_t end) {
+    if (!progress_.reported) progressClock_.start();
+    progress_ = Progress{position, start, end, true};
+}
+
+void QtPlatform::hideProgress() {
+    progress_.reported = false;
+    window_->hideProgressLine();
+}
+
+void QtPlatform::presentNow() { window_->grid()->repaint(); }
+
+void QtPlatform::showReportedProgress() {
+    if (!progress_.reported || !progressClock_.hasExpired(kProgressDelayMs)) return;
+    char text[20];
+    formatPositionText(progress_.position, text);
+    const QString where = QStringLiteral("Position") + QString::fromLatin1(text, sizeof text);
+    window_->showProgressLine(where, progressPercent(progress_.position, progress_.start, progress_.end));
 }
 
 void QtPlatform::clearClipboard() {
@@ -305,7 +336,9 @@ void QtPlatform::showPleaseWait(bool visible, const std::string& text1067, const
         if (pleaseWait_) pleaseWait_->hide();
         return;
     }
-    if (!pleaseWait_) pleaseWait_ = std::make_unique<PleaseWaitWindow>(&window());
+    // Cancel asks to stop the operation as a typed ESC does.
+    if (!pleaseWait_)
+        pleaseWait_ = std::make_unique<PleaseWaitWindow>(&window(), [this] { window_->grid()->noteInterceptedEscape(); });
     pleaseWait_->setTexts(QString::fromUtf8(text1067.c_str()), QString::fromUtf8(text1068.c_str()));
     if (!pleaseWait_->isVisible()) pleaseWait_->show();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The Platform of the window people use: Qt 6 Widgets.
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <map>
 #include <memory>
@@ -47,6 +48,9 @@ public:
     int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) override;
     void fitWindowToGrid(int cellWidth, int rowHeight) override;
     bool pollPendingInput() override;
+    void showProgress(std::uint64_t position, std::uint64_t start, std::uint64_t end) override;
+    void hideProgress() override;
+    void presentNow() override;
     void clearClipboard() override;
     void setClipboard(const std::string& mimeType, const std::string& data) override;
     bool clipboardHas(const std::string& mimeType) override;
@@ -68,6 +72,7 @@ public:
 
     // The open modeless window, or nullptr (for tests).
     ModelessDialog* modelessDialog(ModelessWindow window) const;
+    PleaseWaitWindow* pleaseWaitWindow() const { return pleaseWait_.get(); }
 
 private:
     void forgetModeless(ModelessWindow window);
@@ -77,6 +82,8 @@ private:
     QRect markedArea() const;
     // Moves a modeless window that hides those rows beside the main window.
     void keepModelessOffMarks();
+    // Shows the position last reported once the operation has run a moment.
+    void showReportedProgress();
 
     WindowInput* input_;
     std::unique_ptr<MainWindow> window_;
@@ -87,6 +94,15 @@ private:
     std::map<QString, QByteArray> ownFormats_;
     const QMimeData* ownMimeData_ = nullptr;
     int pollDepth_ = 0;
+    // A long operation polls after every step; the window gets the events
+    // only when this clock says a poll is due.
+    QElapsedTimer pollClock_;
+    // The position the operation reported last, and since when it reports.
+    struct Progress {
+        std::uint64_t position = 0, start = 0, end = 0;
+        bool reported = false;
+    } progress_;
+    QElapsedTimer progressClock_;
     bool marksCheckPending_ = false;
     bool quitRequested_ = false;
     bool unattended_ = false;

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <chrono>
+#include <thread>
 
 #include "platform/qt/key_mapping.h"
 #include "platform/qt/qt_platform.h"
@@ -103,6 +105,7 @@ TEST(KeyInput, EscapeDuringALongOperationIsKeptForThePoll) {
     EXPECT_FALSE(platform.pollPendingInput());
     QCoreApplication::postEvent(grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
     QCoreApplication::postEvent(grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, "\x1b"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));  // until the next poll is due
     EXPECT_TRUE(platform.pollPendingInput());
     EXPECT_FALSE(platform.pollPendingInput());  // reported once
     auto typed = input.ofKind("char");
