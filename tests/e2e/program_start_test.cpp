@@ -27,7 +27,7 @@ TEST(ProgramStart, ToolsAndBatchModeLoadNoQtLibrary) {
         {"--version", "--version", 0, "Quorby 2.5.3"},
         {"--help", "--help", 0, "Batch mode"},
         {"--batch", "--batch '" + dir.file("script.txt") + "' " + home, 0, "> print row 0"},
-        {"--disassemble", "--disassemble '" + dir.file("code.bin") + "' --mode 32", 0, "push"},
+        {"--disassemble", "--disassemble '" + dir.file("code.bin") + "' --mode 32", 0, "PUSH EBP"},
         {"--journal-dump", "--journal-dump '" + dir.file("not.jnl") + "'", 1, ""},
     };
     for (const auto& r : runs) {
