@@ -1,8 +1,10 @@
 // The program's entry: picks the window, the batch mode or one of the
-// command-line tools.
+// command-line tools. The window lives in a module of its own that is loaded
+// only for it, so the others start without the window system's libraries.
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/startup.h"
 #include "batch/batch_runner.h"
@@ -10,9 +12,7 @@
 #include "journal/journal_dump.h"
 #include "platform/posix/absolute_path.h"
 #include "platform/posix/posix_file_io.h"
-#ifdef QUORBY_WITH_QT
-#include "platform/qt/qt_application.h"
-#endif
+#include "platform/posix/window_module.h"
 
 namespace {
 
@@ -83,8 +83,19 @@ int main(int argc, char** argv) {
     }
 
     if (batch) return quorby::runBatch(batchScript, options, stdout);
-#ifdef QUORBY_WITH_QT
-    return quorby::runQtApplication(argc, argv, options, screenshot, screenshotDialog);
+#ifdef QUORBY_WINDOW_MODULE
+    // The window module: beside the program in the build tree, else where
+    // it is installed, found from the program's own place first so that an
+    // installation moved as a whole (a scratch root) still finds it.
+    const std::string programDirectory = quorby::executableDirectory();
+    const std::vector<std::string> modules = {
+        programDirectory + "/" QUORBY_WINDOW_MODULE,
+        programDirectory + "/" QUORBY_WINDOW_MODULE_FROM_PROGRAM "/" QUORBY_WINDOW_MODULE,
+        QUORBY_WINDOW_MODULE_INSTALLED "/" QUORBY_WINDOW_MODULE,
+    };
+    const quorby::WindowModuleStart start = {argc, argv, options.homeDirectory.c_str(), options.fileToOpen.c_str(),
+                                             screenshot.c_str(), screenshotDialog.c_str()};
+    return quorby::runWindowModule(modules, start, stderr);
 #else
     std::fputs("quorby: built without the window; use --batch\n", stderr);
     return 2;

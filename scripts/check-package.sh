@@ -58,6 +58,9 @@ expected=(
 for f in "${expected[@]}"; do
   echo "$list" | awk '{print $6}' | grep -qx -- "$f" || fail "the package lacks $f"
 done
+# The window module, loaded by the program when a window is wanted.
+echo "$list" | awk '{print $6}' | grep -qE '^\./usr/lib/([^/]+/)?quorby/libquorby-window\.so$' ||
+  fail "the package lacks the window module libquorby-window.so"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate packaging/quorby.desktop || fail "the desktop entry"
 fi
@@ -94,6 +97,10 @@ touch "$root/var/lib/dpkg/status" "$root/var/lib/dpkg/available"
 dpkg --root="$root" --log="$root/var/log/dpkg.log" --force-depends --force-not-root -i "$deb" >/dev/null
 [ -x "$root/usr/bin/quorby" ] || fail "not installed into the scratch root"
 smoke "$root/usr/bin/quorby"
+# Moved as a whole, the program still finds its window module (without a
+# display the module says so; without the module the program would).
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/quorby" --home /tmp/quorby-package-home 2>&1) || true
+[[ "$out" == *"no display available"* ]] || fail "the window module is not found: $out"
 dpkg --root="$root" --log="$root/var/log/dpkg.log" --force-not-root -P quorby >/dev/null
 left=$( { find "$root/usr" -type f 2>/dev/null || true; } | wc -l)
 [ "$left" -eq 0 ] || fail "$left files left after removal"

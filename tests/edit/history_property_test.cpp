@@ -449,6 +449,10 @@ void runRandomSessions(std::uint32_t options, bool direct, int defaultSteps, int
 
 }  // namespace
 
+// H1-H8 against the model: a linear history (H1, H2), versions and exchanges
+// (H3, H4), the undo levels (H5), the original content (H6) and quitting and
+// opening again between steps (H8); failed writes are the bulk failure tests'
+// (H7).
 TEST(HistoryProperty, JournalAccessUndoOptions0) { runRandomSessions(0, false, 300, 3); }
 TEST(HistoryProperty, JournalAccessUndoOptions1) { runRandomSessions(1, false, 300, 4); }
 TEST(HistoryProperty, JournalAccessUndoOptions3) { runRandomSessions(3, false, 300, 4); }

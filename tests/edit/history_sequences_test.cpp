@@ -38,6 +38,8 @@ struct Session : EditFixture {
     }
 };
 
+// H2 (undo brings back view and Main File), H3 and H4 (writes as exchanges,
+// with the unwritten rest on top) and H6 (Restore Original File as one entry).
 TEST(HistorySequences, UndoRedoWriteDiscardAndRestoreCompose) {
     {
         SCOPED_TRACE("1: after Save File and Undo All, Ctrl+Y then Ctrl+Z and Undo All take the change back");

@@ -21,6 +21,7 @@ void command(EditFixture& f, void (*cmd)(AppState&)) {
     f.endCommand();
 }
 
+// H2 at both ends of the history: nothing to take back or bring back.
 TEST(UndoRedo, NothingToDo) {
     EditFixture f(4096);
     command(f, undoLastCommand);
@@ -64,6 +65,7 @@ TEST(UndoRedo, UndoPerPageShowsThePageFirst) {
     EXPECT_EQ(f.app.view.cursorPos(), 10u * 512);
 }
 
+// H1: an entry of several records is one step of undo and of redo.
 TEST(UndoRedo, GroupIsUndoneAndRedoneAsOne) {
     EditFixture f(16 * 512, 3);
     change(f, 1, 0x01);

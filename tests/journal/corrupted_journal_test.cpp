@@ -334,6 +334,8 @@ std::string crashSite(const std::string& report) {
     return what + " | " + where;
 }
 
+// Not a rule of the writers: the readers' check of every field read from
+// disk, so that a journal no rule produced is refused instead of followed.
 TEST(CorruptedJournal, EveryVariantIsReportedOrOpensAJournalThatPassesTheDump) {
     const Valid valid = buildValidJournal();
     ASSERT_GT(valid.journal.size(), std::size_t(kJournalHeaderSize + 6 * kJournalRecordSize));

@@ -12,6 +12,14 @@
 // batches, with and without undo; without undo it also fills directly, which
 // a cut may leave part done (each byte as before or after the fill).
 //
+// The rules these runs prove (journal/rollback_file.h): R1 (no committed
+// byte is overwritten before its pre-image is in the rollback file), R2 (the
+// commit clears the magic only after both files are synced), R3 (writing
+// the pre-images back gives the last commit, records after it cut off) and
+// R7 (an append-only command commits by its header sector); with them H8
+// (journal/record_states.h): reopening between any two steps changes
+// nothing, Undo All still reaches the original.
+//
 // Each run goes in a child process with an alarm, so that a crash (ASan
 // report) or a hang of one cut point is counted instead of ending the suite.
 #include <gtest/gtest.h>
@@ -38,6 +46,7 @@ constexpr unsigned kAlarmSeconds = 20;
 
 void prepareFiles(MemoryFileIo& io) {
     io.timeFromContent = true;
+    io.keepUnsyncedChanges = true;
     io.space = {FilePos(1) << 30, FilePos(1) << 31};
     io.bytes(std::string(kDir) + "/disk.bin") = originalBytes();
     FileHandle h = kNoFile;
@@ -51,6 +60,7 @@ struct Setup {
     std::function<std::vector<Step>()> steps;
     std::uint32_t undoOptions = kUndoKeepRestoreData;
     BatchSizes batches;
+    bool someWritesKept = false;  // the cut that keeps a seeded part of the unsynced writes as well
 };
 
 struct Reference {
@@ -108,7 +118,11 @@ std::uint64_t transferNumber(const Reference& ref, std::size_t index) {
 // (a single sector write, such as the 128-byte header commit, is never torn).
 // First sector: of a write that crosses a sector boundary, only the bytes
 // before the first boundary arrive.
-enum class Cut { Killed, PowerLost, JournalWrittenBack, MainWrittenBack, TornWrite, FirstSector };
+// Some writes kept: power lost after the disk wrote back a seeded choice of
+// the writes since each file's last sync, sector by sector and in any order
+// between sectors (MemoryFileIo::crashKeepingSome); R2's syncs are all that
+// orders them.
+enum class Cut { Killed, PowerLost, JournalWrittenBack, MainWrittenBack, TornWrite, FirstSector, SomeWritesKept };
 const char* cutName(Cut c) {
     switch (c) {
     case Cut::Killed: return "killed";
@@ -117,6 +131,7 @@ const char* cutName(Cut c) {
     case Cut::MainWrittenBack: return "power lost, Main File written back";
     case Cut::TornWrite: return "torn write";
     case Cut::FirstSector: return "first sector only";
+    case Cut::SomeWritesKept: return "power lost, some writes kept";
     }
     return "";
 }
@@ -142,7 +157,7 @@ struct Outcome {
 
 // The child's work: the session cut at write `write` (0-based), then a new
 // program opening the Main File and walking its journal.
-Outcome cutRun(const Setup& setup, const Reference& ref, std::size_t write, Cut cut) {
+Outcome cutRun(const Setup& setup, const Reference& ref, std::size_t write, Cut cut, std::uint64_t seed) {
     Outcome out;
     MemoryFileIo io;
     prepareFiles(io);
@@ -160,10 +175,14 @@ Outcome cutRun(const Setup& setup, const Reference& ref, std::size_t write, Cut 
         if (cut == Cut::PowerLost) io.crash();
         if (cut == Cut::JournalWrittenBack) io.crashKeeping(p.app.journal.name);
         if (cut == Cut::MainWrittenBack) io.crashKeeping(p.app.main.mainName);
+        if (cut == Cut::SomeWritesKept) io.crashKeepingSome(seed);
     }
     Program q(io, kDir, setup.undoOptions);
     out.openResult = q.open();
     out.questions = int(q.platform.boxes.size());
+    if (!q.platform.boxes.empty())
+        std::snprintf(out.failure, sizeof out.failure, "asked \"%s\": %s", q.platform.boxes.front().caption.c_str(),
+                      q.platform.boxes.front().text.c_str());
     if (q.app.journal.handle != kNoFile) {
         const DumpResult dump = runDump(io, q.app.journal.name);
         out.dumpStatus = dump.status;
@@ -214,20 +233,23 @@ void cutEveryWrite(const Setup& setup) {
     int runs = 0, partDoneRuns = 0;
     for (std::size_t w = 0; w < total; w += stride) {
         for (Cut cut : {Cut::Killed, Cut::PowerLost, Cut::JournalWrittenBack, Cut::MainWrittenBack, Cut::TornWrite,
-                        Cut::FirstSector}) {
+                        Cut::FirstSector, Cut::SomeWritesKept}) {
             const IoEvent& e = ref.events[ref.writeEvent[w]];
             if (cut == Cut::TornWrite && e.length <= 512) continue;
             if (cut == Cut::FirstSector && arrivingBytes(e, cut) >= e.length) continue;
+            if (cut == Cut::SomeWritesKept && !setup.someWritesKept) continue;
             ++runs;
             const Step& step = steps[ref.stepOfWrite[w]];
-            const std::string where = "write " + std::to_string(w + 1) + " (" + step.name + ", " +
-                                      cutName(cut) + ")";
+            // One seeded choice per cut point: the seed in the message repeats it.
+            const std::uint64_t seed = 0x9E3779B97F4A7C15ull * (w + 1);
+            const std::string where = "write " + std::to_string(w + 1) + " (" + step.name + ", " + cutName(cut) +
+                                      (cut == Cut::SomeWritesKept ? ", seed " + std::to_string(seed) : "") + ")";
             Outcome o;
-            Ending ending = runForked<Outcome>([&] { return cutRun(setup, ref, w, cut); }, kAlarmSeconds, &o);
+            Ending ending = runForked<Outcome>([&] { return cutRun(setup, ref, w, cut, seed); }, kAlarmSeconds, &o);
             ASSERT_NE(ending, Ending::Crashed) << where;
             ASSERT_NE(ending, Ending::Hung) << where;
             EXPECT_EQ(o.openResult, 0) << where;
-            EXPECT_EQ(o.questions, 0) << where;
+            EXPECT_EQ(o.questions, 0) << where << ": " << o.failure;
             EXPECT_NE(o.dumpStatus, -1) << where << ": opened without a Journal File";
             EXPECT_EQ(o.dumpStatus, kDumpAllHold) << where << ": " << o.failure;
             EXPECT_NE(o.contentStep, -2) << where << ": shows a content no whole step had";
@@ -246,13 +268,28 @@ void cutEveryWrite(const Setup& setup) {
     ::testing::Test::RecordProperty("cut_runs", runs);
 }
 
+// R1, R2, R3, R7 and H8 over the whole session.
 TEST(InPlaceCrash, EveryCutPointReopensAtAWholeStepWithoutAQuestion) {
     cutEveryWrite({[] { return session(kDir); }, kUndoKeepRestoreData, {}});
 }
 
+// The same session with power lost after a seeded part of the unsynced
+// writes arrived, sector by sector (R1-R3 and R7 again, now without the
+// order of writes between syncs). It fails today: cut in "Save &File"
+// (writes 42-45 of the session's 88), the reopened program reports "Datei
+// ist beschädigt !" reading the Journal File and opens without it. Whether
+// the journal relies on an order of unsynced writes, or the cut keeps a
+// state no disk gives, is not settled yet; run it with
+// --gtest_also_run_disabled_tests.
+TEST(InPlaceCrash, DISABLED_SomeUnsyncedWritesKeptReopensAtAWholeStep) {
+    cutEveryWrite({[] { return session(kDir); }, kUndoKeepRestoreData, {}, true});
+}
+
 // "Save &File" in many chunks with commits between them, Undo All and Redo
 // All over several commits; without undo, the written versions marked in
-// several batches.
+// several batches. R4 (held units written out in batches, each after its
+// pre-images), R5 (written marks without pre-images), R6 (appended records
+// held where room is set aside) and the rules above.
 TEST(InPlaceCrash, BatchedCommandsReopenAtAWholeStepOrEntry) {
     for (std::uint32_t undoOptions : {kUndoKeepRestoreData, std::uint32_t(0)}) {
         SCOPED_TRACE("undoOptions " + std::to_string(undoOptions));

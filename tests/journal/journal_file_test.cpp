@@ -222,6 +222,7 @@ TEST(JournalFile, StoringAnEntryAgainMovesItToTheEndOfTheUndoOrder) {
     EXPECT_EQ(j.dump().status, kDumpAllHold);
 }
 
+// Proves R2: the commit makes the files durable before it counts.
 TEST(JournalFile, CommitWritesTheLiveHeaderOnceAndSurvivesPowerLoss) {
     JournalFixture j;
     j.addPage(0x000, 1);
@@ -260,7 +261,8 @@ TEST(JournalFile, CommitWritesTheLiveHeaderOnceAndSurvivesPowerLoss) {
 
 // Marks of versions written into the Main File: neighbouring records in one
 // transfer, a record the command holds keeps its mark among its held bytes
-// until the commit, a record marked twice keeps the last mark.
+// until the commit, a record marked twice keeps the last mark. Proves R5
+// (marks without pre-images) beside R1 (held units).
 TEST(JournalFile, WrittenMarksGoOutInRunsAndRespectHeldRecords) {
     JournalFixture j;
     std::vector<FilePos> rec;
@@ -311,6 +313,7 @@ TEST(JournalFile, WrittenMarksGoOutInRunsAndRespectHeldRecords) {
 // wait in memory and go out at the commit, in one transfer with the records
 // around them; until then every read shows them. Where no room can be set
 // aside the append is a write of its own, and a full drive fails it at once.
+// Proves R6.
 TEST(JournalFile, AppendedRecordsWaitForTheCommitWhereRoomIsSetAside) {
     JournalFixture j;
     const FilePos first = j.addPage(0x000, 1);
@@ -377,6 +380,7 @@ void setLink(JournalFixture& j, FilePos record, FilePos JournalRecord::*link, Fi
     EXPECT_EQ(writeRecordHeader(j.jf, r, kRecordLinks), 0);
 }
 
+// Proves R7: records and links synced first, then the header sector.
 TEST(JournalFile, ACommandThatOnlyAppendsAndLinksCommitsWithoutTheRollbackFile) {
     // Appending after the last record sets its empty NextPtr: nothing else
     // committed changes.
@@ -496,6 +500,8 @@ TEST(JournalFile, HostileRecordFieldsAreRefused) {
 
 // What a program killed in the middle of appending a page between two others
 // leaves on disk: every transfer before the kill happened, none after it.
+// Proves R3 and R7: the opening cuts off the records after the committed
+// length and empties the links into them.
 TEST(JournalFile, AppendCutShortAtEachTransfer) {
     struct Expect {
         int status;

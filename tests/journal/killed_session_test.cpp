@@ -163,12 +163,15 @@ void killAtSampleOfWrites(const Setup& setup) {
     std::printf("[ killed ] %d of %zu writes cut by SIGKILL\n", killed, stepOf.size());
 }
 
+// Proves R1, R3 and H8 on real files (a kill keeps the page cache: R2's
+// syncs are not tested here, see in_place_crash_test.cpp).
 TEST(KilledSession, SigkillAtASampleOfWritesReopensAtAWholeStep) {
     killAtSampleOfWrites({[](const std::string& dir) { return session(dir); }, {}});
 }
 
 // "Save &File", Undo All and Redo All in small batches, killed between them;
 // without undo, a direct fill and "Save &File" marking its versions in batches.
+// Proves R4 and R5 with R1, R3 and H8.
 TEST(KilledSession, SigkillInBatchedCommandsReopensAtAWholeStepOrEntry) {
     killAtSampleOfWrites({[](const std::string&) { return batchedSession(true); }, smallBatches()});
     killAtSampleOfWrites({[](const std::string&) { return batchedSession(false); }, smallBatches(), 0});

@@ -5,7 +5,8 @@
 namespace quorby {
 namespace {
 
-// A page typed and stored, the Enter key's first version of it.
+// A page typed and stored, the Enter key's first version of it: the version
+// of H3, undone and redone to itself (H2), stored over in place under H5.
 constexpr std::uint32_t kTyped = kStateStoredVersion;
 
 TEST(RecordStates, TypedVersionIsUndoneAndRedoneToItself) {
@@ -37,6 +38,7 @@ TEST(RecordStates, TypedVersionIsUndoneAndRedoneToItself) {
     EXPECT_TRUE(holdsContentToWrite(afterStoreInPlace(kTyped)));
 }
 
+// H3: an exchange is its own inverse; H5: it is never overwritten in place.
 TEST(RecordStates, ExchangesAreUndoneAndRedoneAndNeverStoredInPlace) {
     // Applied: in the chain, showing the Main File, nothing to write.
     const std::uint32_t x = kStateExchangeApplied;
@@ -59,6 +61,7 @@ TEST(RecordStates, ExchangesAreUndoneAndRedoneAndNeverStoredInPlace) {
     EXPECT_FALSE(isExchange(afterStoreInPlace(kTyped)));
 }
 
+// H1: an entry is a group of records marked for undo and redo.
 TEST(RecordStates, GroupMarks) {
     // A typed change clears the group marks; a new version takes them over
     // from the copy.

@@ -140,6 +140,8 @@ protected:
     }
 };
 
+// Both prove R3 and R7: the opening cuts the records appended after the
+// committed length off and empties the links into them.
 TEST_F(KilledProgramTest, KilledAfterTheNeighboursWereRelinked) {
     killInTheMiddle(40, CutPoint::AfterRelink);
     checkReopened(40);

@@ -3,7 +3,8 @@
 // vectors, with the directories, drives, disk space and drive ids the test
 // decides. It counts every transfer (in all and per handle), can log them,
 // fails the calls a test scripts, and can drop every write that was not
-// synced, like a machine that lost power.
+// synced, like a machine that lost power: all of them, all but one file's,
+// or (crashKeepingSome) a seeded choice of them, sector by sector.
 //
 // Two more kinds of content for tests that need them:
 // - synthetic files: any size (terabytes cost nothing), each byte a function
@@ -18,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -126,6 +128,7 @@ public:
     // Power loss: every file falls back to its content as of its last sync.
     void crash() {
         for (auto& [name, data] : files) data = durable_[name];
+        unsynced_.clear();
     }
     // Power loss after the system wrote back all of `kept` but nothing of
     // the other files since their last sync.
@@ -134,7 +137,31 @@ public:
             if (name == kept) durable_[name] = data;
             else data = durable_[name];
         }
+        unsynced_.clear();
     }
+    // Power loss after the system wrote back some of the writes since the
+    // last sync, in any order, as a disk's write cache does: each 512-byte
+    // sector of each file ends up as it was after some number of the writes
+    // into it (none, some or all of them, in their order; a sector is
+    // written whole or not at all), and a file's length after some number of
+    // its length changes. The choice follows `seed`, so a run can be
+    // repeated.
+    // It needs keepUnsyncedChanges set before the writes.
+    void crashKeepingSome(std::uint64_t seed) {
+        std::mt19937_64 random(seed);
+        for (auto& [name, data] : files) {
+            std::vector<std::uint8_t> kept = durable_[name];
+            const auto pending = unsynced_.find(name);
+            if (pending != unsynced_.end()) kept = someOf(pending->second, std::move(kept), random);
+            data = kept;
+            durable_[name] = std::move(kept);
+        }
+        unsynced_.clear();
+    }
+
+    // Keeps every write and length change since each file's last sync, for
+    // crashKeepingSome (off: memory stays that of the files alone).
+    bool keepUnsyncedChanges = false;
 
     // ---- FileIo ------------------------------------------------------------------
     int open(const std::string& path, OpenMode mode, FileHandle* out) override {
@@ -152,10 +179,15 @@ public:
             bool present = files.count(path) != 0;
             if (!present && (mode == OpenMode::ReadOnly || mode == OpenMode::ReadWrite)) return fail({2, ENOENT});
             if (present && mode == OpenMode::CreateNew) return fail({80, EEXIST});
-            if (!present && needParentDirectory && !directories.count(parentOf(path))) return fail({3, ENOENT});
-            if (!present || mode == OpenMode::Truncate) files[path].clear();
+            if (!present && needParentDirectory && !directories.count(parentOf(path))) return fail({2, ENOENT});  // as the system: no such file or directory
+            if (!present || mode == OpenMode::Truncate) {
+                files[path].clear();
+                if (keepUnsyncedChanges) unsynced_[path].push_back({0, {}, true});
+            }
+            if (!present) identities_[canonicalPath(path)] = nextIdentity_++;
         }
         handles_[nextHandle_] = path;
+        handleIdentities_[nextHandle_] = identityOf(canonicalPath(path));
         if (mode == OpenMode::ReadOnly) readOnlyHandles_.insert(nextHandle_);
         *out = nextHandle_++;
         return 0;
@@ -163,6 +195,7 @@ public:
     void close(FileHandle h) override {
         ++closes;
         handles_.erase(h);
+        handleIdentities_.erase(h);
         readOnlyHandles_.erase(h);
         if (real) real->close(h);
     }
@@ -220,6 +253,9 @@ public:
             if (data.size() < pos + count) data.resize(pos + count, 0);
             std::memcpy(data.data() + pos, buf, count);
             *done = count;
+            const auto* from = static_cast<const std::uint8_t*>(buf);
+            if (keepUnsyncedChanges)
+                unsynced_[handles_[h]].push_back({pos, std::vector<std::uint8_t>(from, from + count), false});
         }
         return failing ? fail({29, EIO}) : r;
     }
@@ -242,6 +278,7 @@ public:
         auto* data = memoryFile(h);
         if (!data) return fail({6, EBADF});
         data->resize(size, 0);
+        if (keepUnsyncedChanges) unsynced_[handles_[h]].push_back({size, {}, true});
         // Cutting a file gives back the room set aside beyond its new end.
         FilePos& end = reservedEnd_[handles_[h]];
         end = std::min(end, size);
@@ -270,6 +307,7 @@ public:
         if (!data) return fail({6, EBADF});
         if (failForever_ && failed_) return fail({29, EIO});
         durable_[handles_.at(h)] = *data;
+        unsynced_.erase(handles_.at(h));
         return 0;
     }
     int lastWriteTime(FileHandle h, std::uint64_t* out) override {
@@ -281,6 +319,7 @@ public:
     int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) override {
         if (real) return real->lastWriteTimeOfPath(path, out);
         const auto it = files.find(path);
+        if (it == files.end() && !synthetic_.count(path)) return fail({2, ENOENT});
         *out = timeFromContent && it != files.end() ? contentTime(it->second) : writeTime;
         return 0;
     }
@@ -300,25 +339,36 @@ public:
         if (real) return real->removeFile(path);
         if (!files.erase(path)) return fail({2, ENOENT});
         durable_.erase(path);
+        unsynced_.erase(path);
+        identities_.erase(path);
         return 0;
     }
     int renameFile(const std::string& from, const std::string& to) override {
         if (real) return real->renameFile(from, to);
         if (!files.count(from)) return fail({2, ENOENT});
-        if (needParentDirectory && !directories.count(parentOf(to))) return fail({3, ENOENT});
+        if (needParentDirectory && !directories.count(parentOf(to))) return fail({2, ENOENT});  // as the system: no such file or directory
         if (from == to) return 0;
         files[to] = std::move(files[from]);
         durable_[to] = std::move(durable_[from]);
+        unsynced_[to] = std::move(unsynced_[from]);
+        identities_[to] = identityOf(from);
         files.erase(from);
         durable_.erase(from);
+        unsynced_.erase(from);
+        identities_.erase(from);
+        // Open handles stay with the file under its new name.
+        for (auto& [handle, path] : handles_)
+            if (path == from) path = to;
         return 0;
     }
     int copyFile(const std::string& from, const std::string& to) override {
         if (real) return real->copyFile(from, to);
         if (!files.count(from)) return fail({2, ENOENT});
-        if (needParentDirectory && !directories.count(parentOf(to))) return fail({3, ENOENT});
+        if (needParentDirectory && !directories.count(parentOf(to))) return fail({2, ENOENT});  // as the system: no such file or directory
         files[to] = files[from];
         durable_[to] = files[from];
+        unsynced_.erase(to);
+        identities_[to] = nextIdentity_++;
         return 0;
     }
     int makeDirectory(const std::string& path) override {
@@ -328,7 +378,7 @@ public:
         if (directories.count(dir)) return 0;
         if (auto f = failMakeDirectory.find(dir); f != failMakeDirectory.end()) return fail(f->second);
         if (files.count(dir)) return fail({80, EEXIST});
-        if (!directories.count(parentOf(dir))) return fail({3, ENOENT});
+        if (!directories.count(parentOf(dir))) return fail({2, ENOENT});  // as the system: no such file or directory
         directories.insert(dir);
         return 0;
     }
@@ -366,14 +416,15 @@ public:
         if (real) return real->makePrivateDirectory(path);
         return makeDirectory(path);
     }
-    // In memory a file is named by one path: its identity is that path's
-    // place among the files (with "." and ".." resolved).
+    // A file's identity is a number it gets when it is created; it keeps it
+    // when renamed, and a file created anew under the same name gets
+    // another. A handle keeps the identity of the file it opened.
     int fileIdentity(const std::string& path, FileIdentity* out) override {
         if (real) return real->fileIdentity(path, out);
         const std::string p = canonicalPath(path);
         if (!files.count(p)) return 1;
         out->device = 1;
-        out->inode = std::hash<std::string>{}(p);
+        out->inode = identityOf(p);
         return 0;
     }
     bool sameFile(FileHandle a, FileHandle b) override {
@@ -383,10 +434,10 @@ public:
     }
     int handleIdentity(FileHandle h, FileIdentity* out) override {
         if (real) return real->handleIdentity(h, out);
-        auto it = handles_.find(h);
-        if (it == handles_.end()) return 1;
+        auto it = handleIdentities_.find(h);
+        if (it == handleIdentities_.end()) return 1;
         out->device = 1;
-        out->inode = std::hash<std::string>{}(canonicalPath(it->second));
+        out->inode = it->second;
         return 0;
     }
     std::string canonicalPath(const std::string& path) override {
@@ -433,6 +484,56 @@ private:
     std::map<std::string, Synthetic> synthetic_;
     std::map<std::string, std::vector<std::uint8_t>> durable_;  // content as of the last sync
     std::map<std::string, FilePos> reservedEnd_;                // room set aside up to here
+
+    // A write or a length change since the file's last sync.
+    struct UnsyncedChange {
+        FilePos pos;                      // of the write; the new length of a length change
+        std::vector<std::uint8_t> bytes;  // of the write
+        bool lengthChange;
+    };
+    std::map<std::string, std::vector<UnsyncedChange>> unsynced_;
+    std::map<std::string, std::uint64_t> identities_;  // files given content by the test get one on first use
+    std::map<FileHandle, std::uint64_t> handleIdentities_;
+    std::uint64_t nextIdentity_ = 1;
+
+    std::uint64_t identityOf(const std::string& path) {
+        auto it = identities_.find(path);
+        if (it == identities_.end()) it = identities_.emplace(path, nextIdentity_++).first;
+        return it->second;
+    }
+    // `durable` with a random choice of `changes` applied (crashKeepingSome).
+    static std::vector<std::uint8_t> someOf(const std::vector<UnsyncedChange>& changes, std::vector<std::uint8_t> durable,
+                                            std::mt19937_64& random) {
+        constexpr FilePos kSector = 512;
+        // How many of the writes into each sector, and of the length changes, arrive.
+        std::map<FilePos, std::uint64_t> writesInto, arriving;
+        std::uint64_t lengthChanges = 0;
+        for (const UnsyncedChange& c : changes) {
+            if (c.lengthChange) ++lengthChanges;
+            else if (!c.bytes.empty())
+                for (FilePos s = c.pos / kSector; s <= (c.pos + c.bytes.size() - 1) / kSector; ++s) ++writesInto[s];
+        }
+        for (const auto& [sector, count] : writesInto) arriving[sector] = random() % (count + 1);
+        std::uint64_t lengthsArriving = random() % (lengthChanges + 1);
+        for (const UnsyncedChange& c : changes) {
+            if (c.lengthChange) {
+                if (lengthsArriving > 0) {
+                    --lengthsArriving;
+                    durable.resize(c.pos, 0);
+                }
+                continue;
+            }
+            for (FilePos s = c.pos / kSector; !c.bytes.empty() && s <= (c.pos + c.bytes.size() - 1) / kSector; ++s) {
+                if (arriving[s] == 0) continue;
+                --arriving[s];
+                const FilePos from = std::max(c.pos, s * kSector);
+                const FilePos to = std::min(c.pos + c.bytes.size(), (s + 1) * kSector);
+                if (durable.size() < to) durable.resize(to, 0);
+                std::memcpy(durable.data() + from, c.bytes.data() + (from - c.pos), to - from);
+            }
+        }
+        return durable;
+    }
 
     bool inReservedRoom(FileHandle h, FilePos pos, std::uint32_t n) const {
         auto it = handles_.find(h);
