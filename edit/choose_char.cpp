@@ -75,6 +75,7 @@ int chooseChar(AppState& app) {
         dialog.controls.push_back(dialogControl(0, ControlKind::Label, labels[i], 0, i));
         DialogControl edit = dialogControl(kFields[i], ControlKind::Edit, "", 1, i);
         edit.value = fields.written(i);
+        edit.chars = 4;  // "255", "FF" or one character
         dialog.controls.push_back(edit);
     }
     dialog.controls.push_back(dialogControl(kChooseCharOk, ControlKind::Button, "OK", 0, 3));

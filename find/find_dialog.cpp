@@ -43,14 +43,16 @@ DialogDescription findDialogDescription(const SearchRequest& request, bool hexMo
     d.cancelId = kFindCancelButton;
     DialogControl label = dialogControl(kFindWhatLabel, ControlKind::Label, "Fi&nd what:", 0, 0);
     DialogControl edit = dialogControl(kFindWhatEdit, ControlKind::Edit, "", 1, 0);
+    edit.chars = 32;  // longer texts scroll in the field
     edit.value = findTextForDialog(std::string(request.findText, strnlen(request.findText, sizeof request.findText)));
-    DialogControl matchCase = dialogControl(kFindMatchCase, ControlKind::CheckBox, "Match &case", 0, 2);
+    DialogControl matchCase = dialogControl(kFindMatchCase, ControlKind::CheckBox, "Match &case", 0, 1);
     matchCase.checked = request.matchCase;
     matchCase.visible = !request.hideMatchCase;
     DialogControl group = dialogControl(kFindDirectionGroup, ControlKind::Group, "Direction", 1, 1);
-    DialogControl up = dialogControl(kFindUp, ControlKind::Radio, "&Up", 1, 2);
-    DialogControl down = dialogControl(kFindDown, ControlKind::Radio, "&Down", 1, 3);
+    DialogControl up = dialogControl(kFindUp, ControlKind::Radio, "&Up", 0, 0);
+    DialogControl down = dialogControl(kFindDown, ControlKind::Radio, "&Down", 1, 0);
     up.group = down.group = 1;
+    up.frame = down.frame = kFindDirectionGroup;
     up.checked = !request.directionDown;
     down.checked = request.directionDown;
     d.controls = {label, edit, dialogControl(kFindNextButton, ControlKind::Button, "&Find Next", 2, 0),

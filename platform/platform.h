@@ -67,6 +67,7 @@ struct DialogControl {
     bool visible = true;        // last, so that positional initialisers keep their meaning
     int page = 0;               // tab page (1-based index into DialogDescription::pages); 0: below the pages
     int frame = 0;              // id of the Group control whose box holds it (its column and row are inside the box)
+    int chars = 0;              // an edit field: the characters it is made wide for; 0: as many as its value
 };
 
 // A control at a layout cell, with the other fields at their defaults.

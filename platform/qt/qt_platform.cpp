@@ -19,6 +19,7 @@
 #include "platform/qt/glyph_map.h"
 #include "platform/qt/modeless_dialog.h"
 #include "platform/qt/please_wait_window.h"
+#include "platform/qt/screen_areas.h"
 
 namespace quorby {
 
@@ -57,7 +58,9 @@ QtPlatform::~QtPlatform() = default;
 void QtPlatform::openModeless(ModelessWindow window, const DialogDescription& dialog) {
     QPoint place;
     const bool replaced = modeless_.count(window) != 0;
+    const bool userPlaced = replaced ? movedByUser(window) : userPlaces_.count(window) != 0;
     if (replaced) place = modeless_[window]->pos();
+    else if (userPlaced) place = userPlaces_[window];
     forgetModeless(window);
     auto* shown = new ModelessDialog(
         window_.get(), window, dialog,
@@ -66,25 +69,33 @@ void QtPlatform::openModeless(ModelessWindow window, const DialogDescription& di
         },
         [this, window] { forgetModeless(window); });
     modeless_[window] = shown;
-    if (replaced) {
-        shown->move(place);
+    const ScreenAreas areas = screenAreas(window_.get());
+    const QSize frame = fitInto(areas.screen, shown->size() + areas.decoration);
+    if (frame != shown->size() + areas.decoration) shown->resize(frame - areas.decoration);
+    if (replaced || userPlaced) {
+        // Where the window was, or where the user left it, as far as it is on the screen.
+        const QPoint inside = keepInside(areas.screen, place, frame, QRect());
+        shown->move(inside);
+        placedAt_[window] = userPlaced ? QPoint(-1, -1) : inside;  // a user's place stays his
     } else if (window != ModelessWindow::Values) {  // the logic places the value inspector
-        shown->adjustSize();
-        shown->move(placeBeside(freeScreenArea(), window_->frameGeometry(), expectedFrameSize(shown), markedArea()));
+        moveModeless(window, placeBeside(areas.screen, areas.mainFrame, frame, markedArea(), areas.menuBand));
     }
     shown->show();
 }
 
-QRect QtPlatform::freeScreenArea() const {
-    const QScreen* screen = window_->screen();
-    return screen ? screen->availableGeometry() : QRect(QPoint(0, 0), window_->frameGeometry().size());
+void QtPlatform::moveModeless(ModelessWindow window, QPoint at) {
+    ModelessDialog* d = modelessDialog(window);
+    if (!d) return;
+    d->move(at);
+    placedAt_[window] = at;
 }
 
-QSize QtPlatform::expectedFrameSize(const QWidget* dialog) const {
-    // The dialog gets the same decoration as the main window.
-    const QSize decoration = window_->frameGeometry().size() - window_->geometry().size();
-    const QSize inner = dialog->isVisible() ? dialog->size() : dialog->sizeHint().expandedTo(dialog->minimumSizeHint());
-    return inner + decoration;
+bool QtPlatform::movedByUser(ModelessWindow window) const {
+    const ModelessDialog* d = modelessDialog(window);
+    auto at = placedAt_.find(window);
+    if (!d || at == placedAt_.end()) return false;
+    // A few pixels are the window manager's rounding, not the user's hand.
+    return (d->pos() - at->second).manhattanLength() > 4;
 }
 
 QRect QtPlatform::markedArea() const {
@@ -98,12 +109,14 @@ void QtPlatform::keepModelessOffMarks() {
     marksCheckPending_ = false;
     const QRect marked = markedArea();
     if (marked.isEmpty()) return;
+    const ScreenAreas areas = screenAreas(window_.get());
     for (const auto& [which, dialog] : modeless_) {
         if (which == ModelessWindow::Values || !dialog->isVisible()) continue;
+        if (movedByUser(which)) continue;  // where the user put it, it stays
         if (!hides(dialog->frameGeometry(), marked)) continue;
         const QSize frame = dialog->frameGeometry().size();
-        const QPoint better = placeBeside(freeScreenArea(), window_->frameGeometry(), frame, marked);
-        if (!hides(QRect(better, frame), marked)) dialog->move(better);
+        const QPoint better = placeBeside(areas.screen, areas.mainFrame, frame, marked, areas.menuBand);
+        if (!hides(QRect(better, frame), marked)) moveModeless(which, better);
     }
 }
 
@@ -111,6 +124,8 @@ void QtPlatform::forgetModeless(ModelessWindow window) {
     auto it = modeless_.find(window);
     if (it == modeless_.end()) return;
     ModelessDialog* gone = it->second;
+    if (movedByUser(window)) userPlaces_[window] = gone->pos();
+    placedAt_.erase(window);
     modeless_.erase(it);
     gone->hide();
     gone->deleteLater();  // it may be the sender of the event in progress
@@ -130,14 +145,16 @@ void QtPlatform::setModelessVisible(ModelessWindow window, bool visible) {
 }
 
 void QtPlatform::setModelessTitle(ModelessWindow window, const std::string& title) {
-    if (ModelessDialog* d = modelessDialog(window)) d->setWindowTitle(fromLogicText(title));
+    if (ModelessDialog* d = modelessDialog(window)) d->setCaption(fromLogicText(title));
 }
 
 void QtPlatform::placeModeless(ModelessWindow window, int column, int row) {
     ModelessDialog* d = modelessDialog(window);
-    if (!d) return;
+    if (!d || movedByUser(window)) return;  // where the user put it, it stays
     const CellFont& font = window_->grid()->cellFont();
-    d->move(window_->grid()->mapToGlobal(QPoint(column * font.cellWidth, row * font.rowHeight)));
+    const QPoint cell = window_->grid()->mapToGlobal(QPoint(column * font.cellWidth, row * font.rowHeight));
+    const ScreenAreas areas = screenAreas(window_.get());
+    moveModeless(window, keepInside(areas.screen, cell, expectedFrameSize(d, areas), areas.menuBand));
 }
 
 void QtPlatform::focusModelessControl(ModelessWindow window, int controlId, bool selectAll) {

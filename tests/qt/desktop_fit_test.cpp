@@ -80,6 +80,33 @@ TEST(DesktopFit, DialogsGoBesideTheMainWindowAndNeverOverTheMarkedRows) {
     EXPECT_FALSE(hides(QRect(other, big), topMatch)) << other.x() << "," << other.y();
 }
 
+TEST(DesktopFit, NoDialogCoversTheMainWindowsMenuBarWhenTheScreenHasRoom) {
+    const QRect screen(0, 0, 1024, 768);
+    const QRect main(152, 90, 720, 588);
+    const QRect menuBar(152, 90, 720, 50);
+    // A tall dialog centred over the main window would reach the menu bar: it goes below it.
+    const QSize options(656, 484);
+    const QPoint over = placeOver(screen, main, options, menuBar);
+    EXPECT_FALSE(hides(QRect(over, options), menuBar)) << over.x() << "," << over.y();
+    EXPECT_TRUE(screen.contains(QRect(over, options)));
+    // A small one stays centred.
+    const QPoint centred = placeOver(screen, main, QSize(200, 100), menuBar);
+    EXPECT_NEAR(centred.x(), 412, 1);
+    EXPECT_NEAR(centred.y(), 334, 1);
+    // Nowhere beside the main window: a place that leaves the menu bar in view.
+    const QSize listing(552, 488);
+    const QPoint beside = placeBeside(screen, main, listing, QRect(), menuBar);
+    EXPECT_FALSE(hides(QRect(beside, listing), menuBar)) << beside.x() << "," << beside.y();
+    EXPECT_TRUE(screen.contains(QRect(beside, listing)));
+    // A place wanted off the screen is moved onto it, and off the menu bar.
+    const QPoint moved = keepInside(screen, QPoint(900, 100), QSize(300, 200), menuBar);
+    EXPECT_TRUE(screen.contains(QRect(moved, QSize(300, 200))));
+    EXPECT_FALSE(hides(QRect(moved, QSize(300, 200)), menuBar));
+    // Taller than the room below the menu bar: whole on the screen at least.
+    EXPECT_TRUE(screen.contains(QRect(keepInside(screen, QPoint(0, 0), QSize(900, 700), menuBar), QSize(900, 700))));
+    EXPECT_EQ(fitInto(screen, QSize(1331, 900)), QSize(1024, 768));
+}
+
 // The codes of the items a menu bar shows greyed (the menus' own state aside).
 std::set<int> greyedInWindow(QtPlatform& platform) {
     std::set<int> codes;
