@@ -79,8 +79,12 @@ void sizeToContent(QWidget* dialog) {
 }
 
 void placeModal(QDialog* dialog, const QWidget* mainWindow) {
-    awaitWindowManager(mainWindow);
     sizeToContent(dialog);
+    placeSizedModal(dialog, mainWindow);
+}
+
+void placeSizedModal(QDialog* dialog, const QWidget* mainWindow) {
+    awaitWindowManager(mainWindow);
     const ScreenAreas areas = screenAreas(mainWindow);
     if (areas.screen.isEmpty()) return;
     const QSize frame = fitInto(areas.screen, dialog->size() + areas.decoration);

@@ -37,5 +37,7 @@ void sizeToContent(QWidget* dialog);
 // screen, and moves it over the main window, inside the screen and clear of
 // the main window's menu bar. Called before the dialog is shown.
 void placeModal(QDialog* dialog, const QWidget* mainWindow);
+// The same for a dialog that has its size already (the file dialog).
+void placeSizedModal(QDialog* dialog, const QWidget* mainWindow);
 
 }  // namespace quorby
