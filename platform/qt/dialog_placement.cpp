@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace quorby {
 
@@ -27,6 +29,30 @@ bool hides(const QRect& frame, const QRect& keepVisible) {
 
 QSize fitInto(const QRect& screen, QSize dialog) {
     return QSize(std::min(dialog.width(), screen.width()), std::min(dialog.height(), screen.height()));
+}
+
+QRect placeShrinking(const QRect& screen, const QRect& mainFrame, QSize dialog, QSize least, const QRect& keepVisible,
+                     const QRect& keepClear) {
+    const QPoint at = placeBeside(screen, mainFrame, dialog, keepVisible, keepClear);
+    if (!hides(QRect(at, dialog), keepClear) && !hides(QRect(at, dialog), keepVisible)) return QRect(at, dialog);
+    // The rows of the screen that neither the menu bar nor the marks take.
+    std::vector<std::pair<int, int>> blocked;
+    for (const QRect& r : {keepClear, keepVisible})
+        if (!r.isEmpty()) blocked.push_back({r.top(), r.bottom()});
+    std::sort(blocked.begin(), blocked.end());
+    int bestTop = 0, bestHeight = 0;
+    int top = screen.top();
+    blocked.push_back({screen.bottom() + 1, screen.bottom() + 1});
+    for (const auto& [from, to] : blocked) {
+        if (from - top > bestHeight) {
+            bestTop = top;
+            bestHeight = from - top;
+        }
+        top = std::max(top, to + 1);
+    }
+    if (bestHeight < least.height()) return QRect(at, dialog);
+    const QSize fitted(dialog.width(), std::min(dialog.height(), bestHeight));
+    return QRect(intoScreen(screen, QPoint(mainFrame.right() + 1, bestTop), fitted), fitted);
 }
 
 QPoint keepInside(const QRect& screen, QPoint at, QSize dialog, const QRect& keepClear) {

@@ -19,6 +19,14 @@ namespace quorby {
 QPoint placeBeside(const QRect& screen, const QRect& mainFrame, QSize dialog, const QRect& keepVisible,
                    const QRect& keepClear = QRect());
 
+// Like placeBeside for a window that may shrink down to `least`: when no
+// place covers neither `keepClear` nor `keepVisible`, the tallest free band
+// of the screen above, between or below them that holds `least`, right of
+// the main window as far as the screen allows, the window as tall as the
+// band. The frame's place and size.
+QRect placeShrinking(const QRect& screen, const QRect& mainFrame, QSize dialog, QSize least, const QRect& keepVisible,
+                     const QRect& keepClear);
+
 // A frame of `dialog` size wanted at `at`, moved the least way into `screen`
 // and then off `keepClear` (below it, else beside it) where the screen has room.
 QPoint keepInside(const QRect& screen, QPoint at, QSize dialog, const QRect& keepClear);

@@ -78,7 +78,7 @@ void QtPlatform::openModeless(ModelessWindow window, const DialogDescription& di
         shown->move(inside);
         placedAt_[window] = userPlaced ? QPoint(-1, -1) : inside;  // a user's place stays his
     } else if (window != ModelessWindow::Values) {  // the logic places the value inspector
-        moveModeless(window, placeBeside(areas.screen, areas.mainFrame, frame, markedArea(), areas.menuBand));
+        placeOffMarks(window, frame, markedArea(), false);
     }
     shown->show();
 }
@@ -114,10 +114,20 @@ void QtPlatform::keepModelessOffMarks() {
         if (which == ModelessWindow::Values || !dialog->isVisible()) continue;
         if (movedByUser(which)) continue;  // where the user put it, it stays
         if (!hides(dialog->frameGeometry(), marked)) continue;
-        const QSize frame = dialog->frameGeometry().size();
-        const QPoint better = placeBeside(areas.screen, areas.mainFrame, frame, marked, areas.menuBand);
-        if (!hides(QRect(better, frame), marked)) moveModeless(which, better);
+        placeOffMarks(which, expectedFrameSize(dialog, areas), marked, true);
     }
+}
+
+void QtPlatform::placeOffMarks(ModelessWindow window, QSize frame, const QRect& marked, bool onlyToClear) {
+    ModelessDialog* d = modelessDialog(window);
+    if (!d) return;
+    const ScreenAreas areas = screenAreas(window_.get());
+    const QSize least = d->minimumSizeHint().expandedTo(d->minimumSize()) + areas.decoration;
+    const QRect place = placeShrinking(areas.screen, areas.mainFrame, frame, least, marked, areas.menuBand);
+    if (onlyToClear && hides(place, marked)) return;  // no better place: it stays
+    // A window too large for the room beside the marks gets shorter.
+    if (place.size() != frame) d->resize(place.size() - areas.decoration);
+    moveModeless(window, place.topLeft());
 }
 
 void QtPlatform::forgetModeless(ModelessWindow window) {

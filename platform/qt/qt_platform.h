@@ -78,6 +78,10 @@ private:
     QRect markedArea() const;
     // Moves a modeless window that hides those rows beside the main window.
     void keepModelessOffMarks();
+    // Places a window of that frame size where it hides neither the marked
+    // rows nor the menu bar, shorter when it must (with `onlyToClear` it
+    // stays when no place leaves the rows in view).
+    void placeOffMarks(ModelessWindow window, QSize frame, const QRect& marked, bool onlyToClear);
 
     WindowInput* input_;
     std::unique_ptr<MainWindow> window_;

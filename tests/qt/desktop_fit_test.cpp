@@ -107,6 +107,25 @@ TEST(DesktopFit, NoDialogCoversTheMainWindowsMenuBarWhenTheScreenHasRoom) {
     EXPECT_EQ(fitInto(screen, QSize(1331, 900)), QSize(1024, 768));
 }
 
+TEST(DesktopFit, AWindowWithoutRoomBesideTheMarksGetsShorter) {
+    const QRect screen(0, 0, 1280, 1024);
+    const QRect main(280, 218, 720, 588);
+    const QRect menuBar(280, 218, 720, 50);
+    const QRect cursorRow(280, 700, 720, 16);
+    const QSize listing(552, 488);
+    // Every place of that size covers the menu bar or the cursor's row: the
+    // window goes between them (432 pixels), as tall as that room.
+    const QRect place = placeShrinking(screen, main, listing, QSize(552, 250), cursorRow, menuBar);
+    EXPECT_FALSE(hides(place, menuBar));
+    EXPECT_FALSE(hides(place, cursorRow));
+    EXPECT_TRUE(screen.contains(place));
+    EXPECT_EQ(place.height(), 700 - 268);
+    EXPECT_EQ(place.width(), 552);
+    // With room enough it keeps its size; when even the least size fits nowhere, too.
+    EXPECT_EQ(placeShrinking(screen, main, QSize(250, 200), QSize(100, 100), cursorRow, menuBar).size(), QSize(250, 200));
+    EXPECT_EQ(placeShrinking(screen, main, listing, QSize(552, 480), cursorRow, menuBar).size(), listing);
+}
+
 // The codes of the items a menu bar shows greyed (the menus' own state aside).
 std::set<int> greyedInWindow(QtPlatform& platform) {
     std::set<int> codes;
