@@ -5,6 +5,9 @@
 namespace quorby {
 namespace {
 
+constexpr int kPointsBox = 1010;
+constexpr int kPointTextChars = 19;  // four groups of four digits
+
 DialogDescription offsetDialog(const CompareSession& c) {
     DialogDescription d;
     d.title = kOffsetDialogTitle;
@@ -14,8 +17,9 @@ DialogDescription offsetDialog(const CompareSession& c) {
     DialogControl second = dialogControl(kOffsetSecondEdit, ControlKind::Edit, "", 1, 2);
     first.value = formatPointText(c.firstPoint);
     second.value = formatPointText(c.secondPoint);
+    first.chars = second.chars = kPointTextChars;
     d.controls = {
-        dialogControl(1010, ControlKind::Group, "Points to be superposed", 0, 0),
+        dialogControl(kPointsBox, ControlKind::Group, "Points to be superposed", 0, 0),
         dialogControl(1011, ControlKind::Label, "( HEXADECIMAL Values )", 1, 0),
         dialogControl(1012, ControlKind::Label, "1. File  /  double click", 0, 1),
         first,
@@ -25,10 +29,12 @@ DialogDescription offsetDialog(const CompareSession& c) {
         dialogControl(kOffsetResetSecond, ControlKind::Button, "RESET", 2, 2),
         dialogControl(kOffsetZeroToFirst, ControlKind::Button, ">>", 0, 3),
         dialogControl(kOffsetZeroToSecond, ControlKind::Button, "<<", 1, 3),
-        dialogControl(1014, ControlKind::Label, "NOTE:\nStrg + Al t+ Cursor Keys change the Offset as well !", 0, 4),
-        dialogControl(kOffsetOk, ControlKind::Button, "OK", 1, 5),
-        dialogControl(kOffsetCancel, ControlKind::Button, "Cancel", 2, 5),
+        dialogControl(1014, ControlKind::Label, "NOTE:\nStrg + Al t+ Cursor Keys change the Offset as well !", 0, 1),
+        dialogControl(kOffsetOk, ControlKind::Button, "OK", 1, 2),
+        dialogControl(kOffsetCancel, ControlKind::Button, "Cancel", 2, 2),
     };
+    // The points, their buttons and the heading sit in the group box.
+    for (std::size_t i = 1; i <= 9; ++i) d.controls[i].frame = kPointsBox;
     return d;
 }
 

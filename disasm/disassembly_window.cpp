@@ -47,8 +47,9 @@ DialogDescription describeWindow(const AppState& app) {
     const std::uint32_t interval = scrollingInterval(app.settings);
     for (int k = 0; k < 4; ++k) {
         static const char* const kTexts[] = {"64", "128", "256", "512"};
-        DialogControl radio = dialogControl(kDisasmInterval64 + k, ControlKind::Radio, kTexts[k], k, 4);
+        DialogControl radio = dialogControl(kDisasmInterval64 + k, ControlKind::Radio, kTexts[k], k, 0);
         radio.group = 1;
+        radio.frame = kDisasmIntervalGroup;
         radio.checked = kIntervals[k] == interval;
         d.controls.push_back(radio);
     }

@@ -76,6 +76,7 @@ int chooseChar(AppState& app) {
         DialogControl edit = dialogControl(kFields[i], ControlKind::Edit, "", 1, i);
         edit.value = fields.written(i);
         edit.byteText = kFields[i] == kChooseCharChar;  // the byte itself, shown as its character
+        edit.chars = 4;  // "255", "FF" or one character
         dialog.controls.push_back(edit);
     }
     dialog.controls.push_back(dialogControl(kChooseCharOk, ControlKind::Button, "OK", 0, 3));

@@ -14,6 +14,9 @@ namespace {
 constexpr std::uint64_t kUnits[5] = {1, 512, 1024, 1048576, 1073741824};
 constexpr const char* kRowNames[5] = {"Bytes", "Sectors", "KBytes", "MBytes", "GBytes"};
 constexpr int kGroups[2] = {kSizeAmountGroup, kSizeNewGroup};
+// The widest texts of the fields: a minus and 19 decimal or 16 hexadecimal digits.
+constexpr int kSizeDecimalChars = 20;
+constexpr int kSizeHexChars = 17;
 // No file is longer than the largest signed 64-bit position; bigger numbers stop there.
 constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max();
 
@@ -110,22 +113,29 @@ void changeFileSizeCommand(AppState& app) {
     dialog.okId = kSizeDialogOk;
     dialog.cancelId = kSizeDialogCancel;
     const char* groupNames[2] = {"AMOUNT OF CHANGE:", "NEW SIZE:"};
+    // Each group box holds its column heads, unit names and fields.
+    auto inBox = [&](DialogControl c, int box) {
+        c.frame = box;
+        dialog.controls.push_back(c);
+    };
     for (int g = 0; g < 2; ++g) {
-        dialog.controls.push_back(dialogControl(kGroups[g], ControlKind::Group, groupNames[g], g * 3, 0));
-        dialog.controls.push_back(dialogControl(0, ControlKind::Label, "DEZ", g * 3 + 1, 1));
-        dialog.controls.push_back(dialogControl(0, ControlKind::Label, "HEX", g * 3 + 2, 1));
+        dialog.controls.push_back(dialogControl(kGroups[g], ControlKind::Group, groupNames[g], g, 0));
+        inBox(dialogControl(0, ControlKind::Label, "DEZ", 1, 0), kGroups[g]);
+        inBox(dialogControl(0, ControlKind::Label, "HEX", 2, 0), kGroups[g]);
         for (int row = 0; row < 5; ++row) {
-            dialog.controls.push_back(dialogControl(0, ControlKind::Label, kRowNames[row], g * 3, row + 2));
-            for (int hex = 0; hex < 2; ++hex)
-                dialog.controls.push_back(
-                    dialogControl(sizeField(kGroups[g], row, hex), ControlKind::Edit, "", g * 3 + 1 + hex, row + 2));
+            inBox(dialogControl(0, ControlKind::Label, kRowNames[row], 0, row + 1), kGroups[g]);
+            for (int hex = 0; hex < 2; ++hex) {
+                DialogControl field = dialogControl(sizeField(kGroups[g], row, hex), ControlKind::Edit, "", 1 + hex, row + 1);
+                field.chars = hex ? kSizeHexChars : kSizeDecimalChars;
+                inBox(field, kGroups[g]);
+            }
         }
     }
-    DialogControl highlight = dialogControl(kSizeHighlight, ControlKind::CheckBox, "Highlight Enlargement", 0, 7);
+    DialogControl highlight = dialogControl(kSizeHighlight, ControlKind::CheckBox, "Highlight Enlargement", 0, 1);
     highlight.checked = (app.settings.resizeOptions & 1u) != 0;
     dialog.controls.push_back(highlight);
-    dialog.controls.push_back(dialogControl(kSizeDialogOk, ControlKind::Button, "OK", 0, 8));
-    dialog.controls.push_back(dialogControl(kSizeDialogCancel, ControlKind::Button, "Cancel", 1, 8));
+    dialog.controls.push_back(dialogControl(kSizeDialogOk, ControlKind::Button, "OK", 0, 2));
+    dialog.controls.push_back(dialogControl(kSizeDialogCancel, ControlKind::Button, "Cancel", 1, 2));
     fields.writeAll(dialog);
     if (app.platform->runReactiveDialog(dialog, fields) != kSizeDialogOk) return;
     fields.react(dialog, kSizeHighlight);   // what was changed just before OK counts

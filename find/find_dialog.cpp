@@ -64,16 +64,18 @@ DialogDescription findDialogDescription(const SearchRequest& request, bool hexMo
     DialogControl edit = dialogControl(kFindWhatEdit, ControlKind::Edit, "", 1, 0);
     edit.value = std::string(request.findText, strnlen(request.findText, sizeof request.findText));
     edit.byteText = true;
-    DialogControl matchCase = dialogControl(kFindMatchCase, ControlKind::CheckBox, "Match &case", 0, 2);
+    edit.chars = 32;  // longer texts scroll in the field
+    DialogControl matchCase = dialogControl(kFindMatchCase, ControlKind::CheckBox, "Match &case", 0, 1);
     matchCase.checked = request.matchCase;
     matchCase.visible = !request.hideMatchCase;
     DialogControl group = dialogControl(kFindDirectionGroup, ControlKind::Group, "Direction", 1, 1);
-    DialogControl up = dialogControl(kFindUp, ControlKind::Radio, "&Up", 1, 2);
-    DialogControl down = dialogControl(kFindDown, ControlKind::Radio, "&Down", 1, 3);
+    DialogControl up = dialogControl(kFindUp, ControlKind::Radio, "&Up", 0, 0);
+    DialogControl down = dialogControl(kFindDown, ControlKind::Radio, "&Down", 1, 0);
     up.group = down.group = 1;
+    up.frame = down.frame = kFindDirectionGroup;
     up.checked = !request.directionDown;
     down.checked = request.directionDown;
-    DialogControl ended = dialogControl(kFindEndedHint, ControlKind::Label, "", 1, 4);
+    DialogControl ended = dialogControl(kFindEndedHint, ControlKind::Label, "", 0, 2);
     ended.visible = false;
     d.controls = {label, edit, dialogControl(kFindNextButton, ControlKind::Button, "&Find Next", 2, 0),
                   group, dialogControl(kFindCancelButton, ControlKind::Button, "Cancel", 2, 1),

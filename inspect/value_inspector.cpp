@@ -69,7 +69,20 @@ std::string fieldText(const InspectorState& s, const Field& f) {
     return valueText(valueOfBytes(s.value + f.firstByte, f.width), f.base, f.width);
 }
 
-DialogControl edit(int id, int column, int row) { return dialogControl(id, ControlKind::Edit, "", column, row); }
+// The characters of a field's widest value: two hex digits a byte with a
+// blank between groups of four, eight bits with a blank in the middle, the
+// decimal digits of the largest value of its width.
+int fieldChars(const Field& f) {
+    if (f.base == ValueBase::Hex) return 2 * f.width + (f.width > 2 ? f.width / 2 - 1 : 0);
+    if (f.base == ValueBase::Bin) return 9;
+    return f.width == 1 ? 3 : f.width == 2 ? 5 : f.width == 4 ? 10 : 20;
+}
+
+DialogControl edit(int id, int column, int row) {
+    DialogControl c = dialogControl(id, ControlKind::Edit, "", column, row);
+    if (const Field* f = fieldOf(id)) c.chars = fieldChars(*f);
+    return c;
+}
 
 void showField(AppState& app, DialogDescription& shown, const Field& f) {
     if (DialogControl* c = shown.find(f.id)) {
@@ -240,7 +253,8 @@ DialogDescription inspectorDescription(const AppState& app) {
     c.push_back(byDoubleClick);
     c.push_back(dialogControl(kReturnGroup, ControlKind::Group, "What to do after hitting Return", 0, 8));
     for (std::size_t i = 0; i < std::size(kReturnOptions); ++i) {
-        DialogControl box = dialogControl(kReturnOptions[i].id, ControlKind::CheckBox, kReturnOptions[i].text, int(i), 9);
+        DialogControl box = dialogControl(kReturnOptions[i].id, ControlKind::CheckBox, kReturnOptions[i].text, int(i), 0);
+        box.frame = kReturnGroup;
         box.checked = (app.settings.inputOptions & kReturnOptions[i].bit) != 0;
         c.push_back(box);
     }

@@ -75,6 +75,8 @@ DialogDescription buildDialog(const AppState& app, const GotoValues& v) {
         edit.value = fieldText(f.editId, v);
         edit.column = 1;
         edit.row = row++;
+        // A minus and 16 hex digits in groups of four, or 19 decimal digits in groups of three.
+        edit.chars = isHexField(f.editId) ? 20 : 26;
         described.controls.push_back(edit);
     }
     const struct {

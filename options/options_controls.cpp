@@ -19,6 +19,10 @@ using F = OptionField;
 constexpr std::uint32_t kAll = 0xFFFFFFFF;
 constexpr std::uint32_t kDirectAccess = 1u << 2;  // of the access-mode flags
 constexpr std::uint32_t k32BitBits = state::kProtected | state::kOperand32;
+constexpr int kJournalPathsBox = 419;
+// A journal directory such as /home/user/.local/share/quorby/journal/ fits;
+// longer ones scroll in the box.
+constexpr int kPathBoxChars = 40;
 
 #define MESSAGE(bit, text, frame, row) {kMessageFirst + (bit), 3, K::CheckBox, text, F::Messages, 1u << (bit), 1u << (bit), 0, row, frame, 0}
 
@@ -52,13 +56,16 @@ const OptionControlDef kControls[] = {
     {406, 2, K::Radio, "", F::AccessMode, 2, 2, 2, 1, 0, 6},
     {410, 2, K::CheckBox, "Write Protection as Standard", F::WriteAccess, 1, 0, 0, 3, 0, 0},
     {411, 2, K::CheckBox, "", F::WriteAccess, 2, 0, 1, 3, 0, 0},
-    {kFixedPath, 2, K::CheckBox, "Fixed &Path", F::JournalLocation, 1, 1, 0, 4, 0, 0},
-    {kFixedPathBox, 2, K::Edit, "", F::None, 0, 0, 1, 4, 0, 0},
-    {kFixedPathCancel, 2, K::Button, "CANCEL", F::None, 0, 0, 2, 4, 0, 0},
-    {kAlternativePath, 2, K::CheckBox, "alternative Path", F::JournalLocation, 2, 2, 0, 5, 0, 0},
-    {kAlternativePathBox, 2, K::Edit, "", F::None, 0, 0, 1, 5, 0, 0},
-    {kAlternativePathCancel, 2, K::Button, "CANCEL", F::None, 0, 0, 2, 5, 0, 0},
-    {kNeverSameDrive, 2, K::CheckBox, "never same Drive as Main File", F::JournalLocation, 4, 4, 0, 6, 0, 0},
+    // The journal directories in a box of their own, so that the path boxes
+    // do not widen the columns of the access buttons above.
+    {kJournalPathsBox, 2, K::Group, "", F::None, 0, 0, 0, 4, 0, 0},
+    {kFixedPath, 2, K::CheckBox, "Fixed &Path", F::JournalLocation, 1, 1, 0, 0, kJournalPathsBox, 0},
+    {kFixedPathBox, 2, K::Edit, "", F::None, 0, 0, 1, 0, kJournalPathsBox, 0},
+    {kFixedPathCancel, 2, K::Button, "CANCEL", F::None, 0, 0, 2, 0, kJournalPathsBox, 0},
+    {kAlternativePath, 2, K::CheckBox, "alternative Path", F::JournalLocation, 2, 2, 0, 1, kJournalPathsBox, 0},
+    {kAlternativePathBox, 2, K::Edit, "", F::None, 0, 0, 1, 1, kJournalPathsBox, 0},
+    {kAlternativePathCancel, 2, K::Button, "CANCEL", F::None, 0, 0, 2, 1, kJournalPathsBox, 0},
+    {kNeverSameDrive, 2, K::CheckBox, "never same Drive as Main File", F::JournalLocation, 4, 4, 0, 2, kJournalPathsBox, 0},
     {430, 2, K::Group, "Undo-Options", F::None, 0, 0, 0, 7, 0, 0},
     {431, 2, K::Radio, "deactivate Undo", F::UndoOptions, 3, 0, 0, 0, 430, 7},
     {432, 2, K::Radio, "Keep Data for Restoring Main File", F::UndoOptions, 3, 1, 0, 1, 430, 7},
@@ -75,12 +82,12 @@ const OptionControlDef kControls[] = {
     MESSAGE(5, "Journal File is growing", 503, 2),
     MESSAGE(6, "Enlarge / Decrease ?", 503, 3),
     MESSAGE(7, "Same Drive for Journal File", 503, 4),
-    {504, 3, K::Group, "Warnings", F::None, 0, 0, 0, 2, 0, 0},
+    {504, 3, K::Group, "Warnings", F::None, 0, 0, 1, 1, 0, 0},
     MESSAGE(8, "Write Protect", 504, 0),
     MESSAGE(9, "To big for Clipboard", 504, 1),
     MESSAGE(11, "Writing directly", 504, 2),
     MESSAGE(13, "Unwritten Changes", 504, 3),
-    {505, 3, K::Group, "Questions", F::None, 0, 0, 1, 1, 0, 0},
+    {505, 3, K::Group, "Questions", F::None, 0, 0, 2, 0, 0, 0},
     MESSAGE(10, "Overwrite Journal File ?", 505, 0),
     MESSAGE(12, "Save File ?", 505, 1),
     MESSAGE(14, "Delete Journal File ?", 505, 2),
@@ -173,6 +180,7 @@ DialogDescription optionsDescription(const OptionsCopy& copy) {
         c.page = def.page;
         c.frame = def.frame;
         c.group = def.group;
+        if (def.kind == K::Edit) c.chars = kPathBoxChars;
         d.controls.push_back(c);
     }
     showCopy(d, copy);

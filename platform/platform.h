@@ -68,6 +68,7 @@ struct DialogControl {
     int page = 0;               // tab page (1-based index into DialogDescription::pages); 0: below the pages
     int frame = 0;              // id of the Group control whose box holds it (its column and row are inside the box)
     bool byteText = false;      // an Edit whose value is 8-bit bytes (Windows-1252), not UTF-8 text
+    int chars = 0;              // an edit field: the characters it is made wide for; 0: as many as its value
 };
 
 // A control at a layout cell, with the other fields at their defaults.

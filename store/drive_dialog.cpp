@@ -118,17 +118,21 @@ DialogControl control(int id, ControlKind kind, std::string text, bool enabled, 
     return c;
 }
 
+// The rows of one group box: a radio button and the drive's device and size.
 void addDriveRows(DialogDescription& dialog, const std::vector<DriveInfo>& drives, std::size_t slots, int radioFirst,
-                  int infoFirst, int column, bool logical) {
+                  int infoFirst, int box, bool logical) {
+    constexpr int column = 0;
     constexpr int kDriveRadioGroup = 1;  // one choice across both groups
     for (std::size_t i = 0; i < slots; ++i) {
         std::string label = logical ? std::string("&") + char('A' + i) + ":" : "&" + std::to_string(i + 1);
         bool present = i < drives.size();
         dialog.controls.push_back(control(radioFirst + int(i), ControlKind::Radio, label, present, column,
-                                          int(i) + 1, kDriveRadioGroup));
+                                          int(i), kDriveRadioGroup));
+        dialog.controls.back().frame = box;
         dialog.controls.push_back(control(infoFirst + int(i), ControlKind::Label,
                                           present ? driveInfoText(drives[i]) : "", present, column + 1,
-                                          int(i) + 1));
+                                          int(i)));
+        dialog.controls.back().frame = box;
     }
 }
 
@@ -196,15 +200,17 @@ int openDriveDialog(AppState& app) {
     dialog.okId = kDriveDialogOk;
     dialog.cancelId = kDriveDialogCancel;
     dialog.controls.push_back(control(kDriveGroupLogical, ControlKind::Group, "Logical Drives", true, 0, 0));
-    dialog.controls.push_back(control(kDriveGroupPhysical, ControlKind::Group, "Physical Drives", true, 2, 0));
-    addDriveRows(dialog, logical, kMaxLogicalDriveSlots, kDriveLogicalFirst, kDriveLogicalInfoFirst, 0, true);
-    addDriveRows(dialog, physical, kMaxPhysicalDriveSlots, kDrivePhysicalFirst, kDrivePhysicalInfoFirst, 2, false);
+    dialog.controls.push_back(control(kDriveGroupPhysical, ControlKind::Group, "Physical Drives", true, 1, 0));
+    addDriveRows(dialog, logical, kMaxLogicalDriveSlots, kDriveLogicalFirst, kDriveLogicalInfoFirst,
+                 kDriveGroupLogical, true);
+    addDriveRows(dialog, physical, kMaxPhysicalDriveSlots, kDrivePhysicalFirst, kDrivePhysicalInfoFirst,
+                 kDriveGroupPhysical, false);
     DialogControl writeProtected =
-        control(kDriveWriteProtected, ControlKind::CheckBox, "Open &write protected", true, 0, 22);
+        control(kDriveWriteProtected, ControlKind::CheckBox, "Open &write protected", true, 0, 1);
     writeProtected.checked = (app.settings.writeAccess & 1u) == 0;
     dialog.controls.push_back(writeProtected);
-    dialog.controls.push_back(control(kDriveDialogOk, ControlKind::Button, "OK", true, 0, 23));
-    dialog.controls.push_back(control(kDriveDialogCancel, ControlKind::Button, "Cancel", true, 1, 23));
+    dialog.controls.push_back(control(kDriveDialogOk, ControlKind::Button, "OK", true, 0, 2));
+    dialog.controls.push_back(control(kDriveDialogCancel, ControlKind::Button, "Cancel", true, 1, 2));
 
     if (app.platform->runDialog(dialog) != kDriveDialogOk) return 1;
     DriveChoice choice;

@@ -1,7 +1,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialog>
-#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,8 +8,10 @@
 #include <map>
 #include <vector>
 
+#include "platform/qt/dialog_layout.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/glyph_map.h"
+#include "platform/qt/screen_areas.h"
 
 namespace quorby {
 
@@ -29,18 +30,7 @@ QWidget* makeWidget(QDialog& dialog, DialogControl& control, const DialogDescrip
         label->setTextFormat(Qt::PlainText);
         return label;
     }
-    case ControlKind::Group: {
-        auto* title = new QLabel(withoutMnemonic(control.text), &dialog);
-        title->setTextFormat(Qt::PlainText);
-        QFont bold = title->font();
-        bold.setBold(true);
-        title->setFont(bold);
-        return title;
-    }
-    case ControlKind::Edit: {
-        auto* edit = new QLineEdit(editFieldText(control), &dialog);
-        return edit;
-    }
+    case ControlKind::Edit: return makeSizedEdit(control, &dialog);
     case ControlKind::CheckBox: {
         auto* box = new QCheckBox(fromLogicText(control.text), &dialog);
         box->setChecked(control.checked);
@@ -65,6 +55,7 @@ QWidget* makeWidget(QDialog& dialog, DialogControl& control, const DialogDescrip
         });
         return button;
     }
+    case ControlKind::Group:    // made by the layout
     case ControlKind::Listing:  // modeless windows only
         break;
     }
@@ -92,7 +83,7 @@ int runDescribedDialog(QWidget* parent, DialogDescription& described) {
     QDialog dialog(parent);
     dialog.setWindowTitle(fromLogicText(described.title));
     dialog.setWindowModality(Qt::ApplicationModal);
-    auto* grid = new QGridLayout(&dialog);
+    DescribedLayout layout(dialog, described);
     std::map<int, QButtonGroup*> radioGroups;
     std::vector<BoundControl> bound;
     int pressedId = described.cancelId;
@@ -102,9 +93,11 @@ int runDescribedDialog(QWidget* parent, DialogDescription& described) {
         widget->setEnabled(control.enabled);
         if (!control.visible) widget->hide();
         widget->setObjectName(QStringLiteral("control%1").arg(control.id));
-        grid->addWidget(widget, control.row, control.column);
+        layout.add(control, widget);
         bound.push_back({&control, widget});
     }
+    layout.finish();
+    placeModal(&dialog, parent);
     // A button ends the dialog with its own id; ESC and the close box count
     // as the cancel button.
     if (dialog.exec() != QDialog::Accepted) pressedId = described.cancelId;

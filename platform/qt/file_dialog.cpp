@@ -5,6 +5,7 @@
 
 #include "platform/qt/dialogs.h"
 #include "platform/qt/glyph_map.h"
+#include "platform/qt/screen_areas.h"
 
 namespace quorby {
 
@@ -47,6 +48,8 @@ FileDialogResult showFileDialog(QWidget* parent, const FileDialogRequest& reques
         else if (dialog.layout())
             dialog.layout()->addWidget(readOnly);
     }
+    dialog.adjustSize();  // a file list needs no more than its share of the screen
+    placeSizedModal(&dialog, parent);
     FileDialogResult result;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
     result.accepted = true;

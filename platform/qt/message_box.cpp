@@ -1,9 +1,12 @@
 #include <QAbstractButton>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include "platform/qt/dialogs.h"
+#include "platform/qt/dialog_placement.h"
 #include "platform/qt/glyph_map.h"
+#include "platform/qt/screen_areas.h"
 
 namespace quorby {
 
@@ -36,10 +39,37 @@ ButtonPair buttonsOf(MsgButtons buttons) {
     return {QMessageBox::Ok, QMessageBox::NoButton, MsgAnswer::Ok, MsgAnswer::Ok};
 }
 
+// A message box as wide as its caption, placed over the main window once it
+// knows its size (it sizes itself when shown), inside the screen and clear
+// of the main window's menu bar.
+class PlacedMessageBox final : public QMessageBox {
+public:
+    explicit PlacedMessageBox(QWidget* mainWindow) : QMessageBox(mainWindow), mainWindow_(mainWindow) {}
+
+    void reserveCaptionWidth() {
+        auto* grid = qobject_cast<QGridLayout*>(layout());
+        if (!grid) return;
+        const int width = captionWidth(this, windowTitle());
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        const ScreenAreas areas = screenAreas(mainWindow_);
+        if (!areas.screen.isEmpty())
+            move(placeOver(areas.screen, areas.mainFrame, size() + areas.decoration, areas.menuBand));
+    }
+
+private:
+    QWidget* mainWindow_;
+};
+
 }  // namespace
 
 MsgAnswer showMessageBox(QWidget* parent, const MessageBoxDescription& described) {
-    QMessageBox box(parent);
+    PlacedMessageBox box(parent);
     box.setWindowTitle(fromLogicText(described.caption));
     box.setTextFormat(Qt::PlainText);  // file names are never markup
     box.setText(fromLogicText(described.text));
@@ -51,6 +81,8 @@ MsgAnswer showMessageBox(QWidget* parent, const MessageBoxDescription& described
     box.setDefaultButton(qobject_cast<QPushButton*>(described.secondIsDefault && second ? second : first));
     // ESC and the close box give the answer of the last button (Cancel, No).
     box.setEscapeButton(second ? second : first);
+    box.reserveCaptionWidth();
+    awaitWindowManager(parent);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     if (clicked == first) return pair.firstAnswer;

@@ -4,17 +4,19 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
-#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <algorithm>
 
+#include "platform/qt/dialog_layout.h"
 #include "platform/qt/glyph_map.h"
+#include "platform/qt/screen_areas.h"
 
 namespace quorby {
 
@@ -31,6 +33,32 @@ QString listingLine(const std::string& text, std::size_t from, std::size_t lengt
     return line;
 }
 
+// A listing opens with room for this many characters and lines; the user
+// may make it smaller or larger with the window.
+constexpr int kListingChars = 72;
+constexpr int kListingLines = 16;
+constexpr int kListingLeastLines = 4;
+
+class SizedListing final : public QPlainTextEdit {
+public:
+    SizedListing(int chars, int lines, QWidget* parent) : QPlainTextEdit(parent), chars_(chars), lines_(lines) {}
+
+    QSize sizeHint() const override { return sizeFor(chars_, lines_); }
+    QSize minimumSizeHint() const override { return sizeFor(chars_ / 3, kListingLeastLines); }
+
+private:
+    QSize sizeFor(int chars, int lines) const {
+        const QFontMetrics metrics(font());
+        const int frame = 2 * frameWidth() + 2 * int(document()->documentMargin());
+        const int bar = verticalScrollBar()->sizeHint().width();
+        return QSize(metrics.horizontalAdvance(QLatin1Char('0')) * chars + frame + bar,
+                     metrics.lineSpacing() * lines + frame + horizontalScrollBar()->sizeHint().height());
+    }
+
+    int chars_;
+    int lines_;
+};
+
 }  // namespace
 
 ModelessDialog::ModelessDialog(QWidget* parent, ModelessWindow which, const DialogDescription& dialog, EventSink sink,
@@ -38,40 +66,48 @@ ModelessDialog::ModelessDialog(QWidget* parent, ModelessWindow which, const Dial
     : QDialog(parent), which_(which), dialog_(dialog), sink_(std::move(sink)), closedByUser_(std::move(closedByUser)) {
     setModal(false);
     setWindowTitle(fromLogicText(dialog.title));
-    auto* grid = new QGridLayout(this);
+    DescribedLayout layout(*this, dialog_);
     logicSets_ = true;
     for (const DialogControl& control : dialog_.controls) {
+        if (control.kind == ControlKind::Group) {
+            widgets_[control.id] = layout.groupWidget(control.id);
+            continue;
+        }
         QWidget* widget = makeWidget(control);
         if (!widget) continue;
         widget->setObjectName(QStringLiteral("control%1").arg(control.id));
         widget->setEnabled(control.enabled);
         if (!control.visible) widget->hide();
-        grid->addWidget(widget, control.row, control.column);
-        if (control.kind == ControlKind::Listing) {
-            grid->setRowStretch(control.row, 1);
-            grid->setColumnStretch(control.column, 1);
-        }
+        layout.add(control, widget);
         widgets_[control.id] = widget;
     }
+    layout.finish();
     logicSets_ = false;
+    sizeToContent(this);
+}
+
+void ModelessDialog::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+    widenForCaption();
+}
+
+void ModelessDialog::widenForCaption() {
+    const int wanted = captionWidth(this, windowTitle());
+    if (width() < wanted) resize(wanted, height());
 }
 
 QWidget* ModelessDialog::makeWidget(const DialogControl& control) {
     const int id = control.id;
     switch (control.kind) {
-    case ControlKind::Label:
-    case ControlKind::Group: {
+    case ControlKind::Label: {
         auto* label = new QLabel(withoutMnemonic(control.text), this);
         label->setTextFormat(Qt::PlainText);
-        if (control.kind == ControlKind::Group) {
-            QFont bold = label->font();
-            bold.setBold(true);
-            label->setFont(bold);
-        }
         return label;
     }
+    case ControlKind::Group:  // made by the layout
+        break;
     case ControlKind::Edit: {
-        auto* edit = new QLineEdit(editFieldText(control), this);
+        QLineEdit* edit = makeSizedEdit(control, this);
         connect(edit, &QLineEdit::textEdited, this, [this, id] { send(ModelessEventKind::Edited, id); });
         connect(edit, &QLineEdit::editingFinished, this, [this, id] { send(ModelessEventKind::EditFinished, id); });
         edit->installEventFilter(this);
@@ -106,13 +142,11 @@ QWidget* ModelessDialog::makeWidget(const DialogControl& control) {
         return button;
     }
     case ControlKind::Listing: {
-        auto* edit = new QPlainTextEdit(this);
+        auto* edit = new SizedListing(control.chars > 0 ? control.chars : kListingChars, kListingLines, this);
         edit->setReadOnly(true);
         edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         edit->setLineWrapMode(QPlainTextEdit::NoWrap);
         edit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        const QFontMetrics metrics(edit->font());
-        edit->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('0')) * 80, metrics.height() * 24);
         listings_[id].edit = edit;
         connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this, id] { caretMoved(id); });
         return edit;
@@ -160,8 +194,10 @@ void ModelessDialog::setControl(const DialogControl& control) {
     logicSets_ = true;
     switch (kept->kind) {
     case ControlKind::Label:
-    case ControlKind::Group:
         static_cast<QLabel*>(widget)->setText(withoutMnemonic(control.text));
+        break;
+    case ControlKind::Group:
+        setGroupText(widget, withoutMnemonic(control.text));
         break;
     case ControlKind::Edit:
         static_cast<QLineEdit*>(widget)->setText(editFieldText(*kept));

@@ -30,6 +30,8 @@ public:
     ~ModelessDialog() override;
 
     void setControl(const DialogControl& control);
+    // A new caption; the window grows when the caption needs more width.
+    void setCaption(const QString& caption);
     // The controls with their present values.
     DialogDescription values() const;
     // Listing text in Windows-1252, lines ending with CR LF (or LF).
@@ -56,6 +58,7 @@ private:
     };
 
     QWidget* makeWidget(const DialogControl& control);
+    void widenForCaption();
     void send(ModelessEventKind kind, int controlId, bool checked = false, std::size_t caret = 0);
     void caretMoved(int controlId);
     int qtPosition(const Listing& listing, std::size_t offset) const;

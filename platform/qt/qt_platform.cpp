@@ -22,6 +22,7 @@
 #include "platform/qt/key_mapping.h"
 #include "platform/qt/modeless_dialog.h"
 #include "platform/qt/please_wait_window.h"
+#include "platform/qt/screen_areas.h"
 
 namespace quorby {
 
@@ -54,7 +55,9 @@ QtPlatform::~QtPlatform() = default;
 void QtPlatform::openModeless(ModelessWindow window, const DialogDescription& dialog) {
     QPoint place;
     const bool replaced = modeless_.count(window) != 0;
+    const bool userPlaced = replaced ? movedByUser(window) : userPlaces_.count(window) != 0;
     if (replaced) place = modeless_[window]->pos();
+    else if (userPlaced) place = userPlaces_[window];
     forgetModeless(window);
     auto* shown = new ModelessDialog(
         window_.get(), window, dialog,
@@ -70,25 +73,33 @@ void QtPlatform::openModeless(ModelessWindow window, const DialogDescription& di
             const MappedKey mapped = mapQtKey(key.key(), key.modifiers());
             return input_->keyDown(mapped.key, mapped.modifiers);
         });
-    if (replaced) {
-        shown->move(place);
+    const ScreenAreas areas = screenAreas(window_.get());
+    const QSize frame = fitInto(areas.screen, shown->size() + areas.decoration);
+    if (frame != shown->size() + areas.decoration) shown->resize(frame - areas.decoration);
+    if (replaced || userPlaced) {
+        // Where the window was, or where the user left it, as far as it is on the screen.
+        const QPoint inside = keepInside(areas.screen, place, frame, QRect());
+        shown->move(inside);
+        placedAt_[window] = userPlaced ? QPoint(-1, -1) : inside;  // a user's place stays his
     } else if (window != ModelessWindow::Values) {  // the logic places the value inspector
-        shown->adjustSize();
-        shown->move(placeBeside(freeScreenArea(), window_->frameGeometry(), expectedFrameSize(shown), markedArea()));
+        placeOffMarks(window, frame, markedArea(), false);
     }
     shown->show();
 }
 
-QRect QtPlatform::freeScreenArea() const {
-    const QScreen* screen = window_->screen();
-    return screen ? screen->availableGeometry() : QRect(QPoint(0, 0), window_->frameGeometry().size());
+void QtPlatform::moveModeless(ModelessWindow window, QPoint at) {
+    ModelessDialog* d = modelessDialog(window);
+    if (!d) return;
+    d->move(at);
+    placedAt_[window] = at;
 }
 
-QSize QtPlatform::expectedFrameSize(const QWidget* dialog) const {
-    // The dialog gets the same decoration as the main window.
-    const QSize decoration = window_->frameGeometry().size() - window_->geometry().size();
-    const QSize inner = dialog->isVisible() ? dialog->size() : dialog->sizeHint().expandedTo(dialog->minimumSizeHint());
-    return inner + decoration;
+bool QtPlatform::movedByUser(ModelessWindow window) const {
+    const ModelessDialog* d = modelessDialog(window);
+    auto at = placedAt_.find(window);
+    if (!d || at == placedAt_.end()) return false;
+    // A few pixels are the window manager's rounding, not the user's hand.
+    return (d->pos() - at->second).manhattanLength() > 4;
 }
 
 QRect QtPlatform::markedArea() const {
@@ -102,19 +113,33 @@ void QtPlatform::keepModelessOffMarks() {
     marksCheckPending_ = false;
     const QRect marked = markedArea();
     if (marked.isEmpty()) return;
+    const ScreenAreas areas = screenAreas(window_.get());
     for (const auto& [which, dialog] : modeless_) {
         if (which == ModelessWindow::Values || !dialog->isVisible()) continue;
+        if (movedByUser(which)) continue;  // where the user put it, it stays
         if (!hides(dialog->frameGeometry(), marked)) continue;
-        const QSize frame = dialog->frameGeometry().size();
-        const QPoint better = placeBeside(freeScreenArea(), window_->frameGeometry(), frame, marked);
-        if (!hides(QRect(better, frame), marked)) dialog->move(better);
+        placeOffMarks(which, expectedFrameSize(dialog, areas), marked, true);
     }
+}
+
+void QtPlatform::placeOffMarks(ModelessWindow window, QSize frame, const QRect& marked, bool onlyToClear) {
+    ModelessDialog* d = modelessDialog(window);
+    if (!d) return;
+    const ScreenAreas areas = screenAreas(window_.get());
+    const QSize least = d->minimumSizeHint().expandedTo(d->minimumSize()) + areas.decoration;
+    const QRect place = placeShrinking(areas.screen, areas.mainFrame, frame, least, marked, areas.menuBand);
+    if (onlyToClear && hides(place, marked)) return;  // no better place: it stays
+    // A window too large for the room beside the marks gets shorter.
+    if (place.size() != frame) d->resize(place.size() - areas.decoration);
+    moveModeless(window, place.topLeft());
 }
 
 void QtPlatform::forgetModeless(ModelessWindow window) {
     auto it = modeless_.find(window);
     if (it == modeless_.end()) return;
     ModelessDialog* gone = it->second;
+    if (movedByUser(window)) userPlaces_[window] = gone->pos();
+    placedAt_.erase(window);
     modeless_.erase(it);
     gone->hide();
     gone->deleteLater();  // it may be the sender of the event in progress
@@ -134,14 +159,16 @@ void QtPlatform::setModelessVisible(ModelessWindow window, bool visible) {
 }
 
 void QtPlatform::setModelessTitle(ModelessWindow window, const std::string& title) {
-    if (ModelessDialog* d = modelessDialog(window)) d->setWindowTitle(fromLogicText(title));
+    if (ModelessDialog* d = modelessDialog(window)) d->setCaption(fromLogicText(title));
 }
 
 void QtPlatform::placeModeless(ModelessWindow window, int column, int row) {
     ModelessDialog* d = modelessDialog(window);
-    if (!d) return;
+    if (!d || movedByUser(window)) return;  // where the user put it, it stays
     const CellFont& font = window_->grid()->cellFont();
-    d->move(window_->grid()->mapToGlobal(QPoint(column * font.cellWidth, row * font.rowHeight)));
+    const QPoint cell = window_->grid()->mapToGlobal(QPoint(column * font.cellWidth, row * font.rowHeight));
+    const ScreenAreas areas = screenAreas(window_.get());
+    moveModeless(window, keepInside(areas.screen, cell, expectedFrameSize(d, areas), areas.menuBand));
 }
 
 void QtPlatform::focusModelessControl(ModelessWindow window, int controlId, bool selectAll) {

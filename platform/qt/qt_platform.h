@@ -76,18 +76,26 @@ public:
 
 private:
     void forgetModeless(ModelessWindow window);
-    QRect freeScreenArea() const;
-    QSize expectedFrameSize(const QWidget* dialog) const;
+    // Moves a modeless window's frame to `at` and notes it as the program's place.
+    void moveModeless(ModelessWindow window, QPoint at);
+    // The user has moved the window away from where the program put it.
+    bool movedByUser(ModelessWindow window) const;
     // The grid rows with the selection, a match or the cursor, on the screen.
     QRect markedArea() const;
     // Moves a modeless window that hides those rows beside the main window.
     void keepModelessOffMarks();
     // Shows the position last reported once the operation has run a moment.
     void showReportedProgress();
+    // Places a window of that frame size where it hides neither the marked
+    // rows nor the menu bar, shorter when it must (with `onlyToClear` it
+    // stays when no place leaves the rows in view).
+    void placeOffMarks(ModelessWindow window, QSize frame, const QRect& marked, bool onlyToClear);
 
     WindowInput* input_;
     std::unique_ptr<MainWindow> window_;
     std::map<ModelessWindow, ModelessDialog*> modeless_;  // children of the main window
+    std::map<ModelessWindow, QPoint> placedAt_;   // where the program last put each window
+    std::map<ModelessWindow, QPoint> userPlaces_; // where the user left a window he moved, over closings
     std::unique_ptr<PleaseWaitWindow> pleaseWait_;  // destroyed before its parent window
     // The formats of the clipboard content this program put there last; a
     // copy sets several formats one after the other.

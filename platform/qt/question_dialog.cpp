@@ -7,6 +7,7 @@
 
 #include "platform/qt/dialogs.h"
 #include "platform/qt/glyph_map.h"
+#include "platform/qt/screen_areas.h"
 
 namespace quorby {
 
@@ -33,6 +34,7 @@ int showQuestionDialog(QWidget* parent, const std::string& caption, const std::s
     layout->addLayout(buttons);
     QObject::connect(yes, &QPushButton::clicked, &dialog, &QDialog::accept);
     QObject::connect(no, &QPushButton::clicked, &dialog, &QDialog::reject);
+    placeModal(&dialog, parent);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     return (accepted ? kAnswerYes : 0) | (dontAsk->isChecked() ? kAnswerDontAsk : 0);
 }

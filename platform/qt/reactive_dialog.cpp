@@ -3,20 +3,18 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFile>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
-#include <QVBoxLayout>
 #include <cstdio>
 #include <map>
 
+#include "platform/qt/dialog_layout.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/glyph_map.h"
+#include "platform/qt/screen_areas.h"
 
 namespace quorby {
 
@@ -29,33 +27,15 @@ public:
         : dialog_(dialog), described_(described), reaction_(reaction) {}
 
     void build() {
-        auto* outer = new QVBoxLayout(&dialog_);
-        QTabWidget* tabs = nullptr;
-        if (!described_.pages.empty()) {
-            tabs = new QTabWidget(&dialog_);
-            outer->addWidget(tabs);
-            for (const std::string& name : described_.pages) {
-                auto* page = new QWidget(tabs);
-                pageLayouts_.push_back(new QGridLayout(page));
-                tabs->addTab(page, withoutMnemonic(name));
-            }
-        }
-        auto* below = new QGridLayout;
-        outer->addLayout(below);
-        // Group boxes first, so that the controls inside them find their box.
-        for (const DialogControl& c : described_.controls) {
-            if (c.kind != ControlKind::Group) continue;
-            auto* box = new QGroupBox(withoutMnemonic(c.text), &dialog_);
-            frames_[c.id] = new QGridLayout(box);
-            place(c, box, below);
-        }
+        DescribedLayout layout(dialog_, described_);
         for (const DialogControl& c : described_.controls) {
             if (c.kind == ControlKind::Group || c.kind == ControlKind::Listing) continue;
             QWidget* w = make(c);
             w->setObjectName(QStringLiteral("control%1").arg(c.id));
             widgets_[c.id] = w;
-            place(c, w, below);
+            layout.add(c, w);
         }
+        layout.finish();
         show();
     }
 
@@ -92,13 +72,6 @@ public:
     int pressed = 0;
 
 private:
-    void place(const DialogControl& c, QWidget* w, QGridLayout* below) {
-        QGridLayout* layout = below;
-        if (c.frame != 0 && frames_.count(c.frame)) layout = frames_[c.frame];
-        else if (c.page > 0 && std::size_t(c.page) <= pageLayouts_.size()) layout = pageLayouts_[std::size_t(c.page) - 1];
-        layout->addWidget(w, c.row, c.column);
-    }
-
     void changed(int id) {
         take();
         reaction_.react(described_, id);
@@ -109,8 +82,7 @@ private:
         const int id = c.id;
         switch (c.kind) {
         case ControlKind::Edit: {
-            auto* edit = new QLineEdit(editFieldText(c), &dialog_);
-            edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 32);
+            QLineEdit* edit = makeSizedEdit(c, &dialog_);
             QObject::connect(edit, &QLineEdit::editingFinished, &dialog_, [this, id] { changed(id); });
             return edit;
         }
@@ -154,8 +126,6 @@ private:
     QDialog& dialog_;
     DialogDescription& described_;
     DialogReaction& reaction_;
-    std::vector<QGridLayout*> pageLayouts_;
-    std::map<int, QGridLayout*> frames_;
     std::map<int, QWidget*> widgets_;
     std::map<int, QButtonGroup*> radioGroups_;
 };
@@ -170,6 +140,7 @@ int runReactiveDescribedDialog(QWidget* parent, DialogDescription& described, Di
     dialog.setWindowModality(Qt::ApplicationModal);
     ReactiveWidgets widgets(dialog, described, reaction);
     widgets.build();
+    placeModal(&dialog, parent);
     if (!screenshotPath.empty()) {
         dialog.show();
         QApplication::processEvents();

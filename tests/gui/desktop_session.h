@@ -49,15 +49,18 @@ public:
     static constexpr int kScreenWidth = 1280;
     static constexpr int kScreenHeight = 1024;
 
-    // Starts the X server and the window manager; false when either failed.
-    bool start() {
+    // Starts the X server with a screen of that size and the window manager;
+    // false when either failed.
+    bool start(int width = kScreenWidth, int height = kScreenHeight) {
+        width_ = width;
+        height_ = height;
         int fds[2];
         if (pipe(fds) != 0) return false;
         server_ = fork();
         if (server_ == 0) {
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
-            const std::string screen = std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
+            const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
             const int null = ::open("/dev/null", O_WRONLY);
             dup2(null, 1);
             dup2(null, 2);
@@ -89,6 +92,8 @@ public:
     }
 
     const std::string& display() const { return display_; }
+    int screenWidth() const { return width_; }
+    int screenHeight() const { return height_; }
 
     // A command line run on this display; its standard output.
     std::string run(const std::string& command) const {
@@ -184,6 +189,30 @@ public:
         return ScreenRect{r.x - left, r.y - top, r.width + left + right, r.height + top + bottom};
     }
 
+    // True while the window is mapped and shown.
+    bool viewable(const std::string& window) const {
+        return run("xwininfo -id " + window).find("IsViewable") != std::string::npos;
+    }
+    // Waits until the window is gone from the screen; false when it stays.
+    bool waitGone(const std::string& window, int seconds = 10) const {
+        for (int i = 0; i < seconds * 10; ++i) {
+            if (!viewable(window)) return true;
+            sleepMs(100);
+        }
+        return false;
+    }
+    // The visible windows of a process, as xdotool lists them.
+    std::vector<std::string> windowsOf(pid_t pid) const {
+        std::istringstream ids(run("xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name ''"));
+        std::vector<std::string> all;
+        for (std::string id; ids >> id;) all.push_back(id);
+        return all;
+    }
+    // Moves a window's frame as a user drags it.
+    void moveWindow(const std::string& window, int x, int y) const {
+        run("xdotool windowmove --sync " + window + " " + std::to_string(x) + " " + std::to_string(y));
+    }
+
     void keys(const std::string& window, const std::string& keys) const {
         run("xdotool windowactivate --sync " + window + " key --clearmodifiers " + keys);
     }
@@ -205,6 +234,13 @@ public:
         return QGuiApplication::primaryScreen()->grabWindow(0).toImage();
     }
 
+    // The window with its frame as the screen shows it, saved as PNG.
+    bool saveShot(const std::string& window, const std::string& path) {
+        const ScreenRect f = frameArea(window);
+        const QImage screen = grabScreen();
+        return screen.copy(f.x, f.y, f.width, f.height).save(QString::fromStdString(path), "PNG");
+    }
+
     static void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 private:
@@ -214,6 +250,8 @@ private:
     }
 
     std::string display_;
+    int width_ = kScreenWidth;
+    int height_ = kScreenHeight;
     pid_t server_ = -1;
     pid_t windowManager_ = -1;
     int argc_ = 0;

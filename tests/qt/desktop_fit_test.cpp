@@ -80,6 +80,52 @@ TEST(DesktopFit, DialogsGoBesideTheMainWindowAndNeverOverTheMarkedRows) {
     EXPECT_FALSE(hides(QRect(other, big), topMatch)) << other.x() << "," << other.y();
 }
 
+TEST(DesktopFit, NoDialogCoversTheMainWindowsMenuBarWhenTheScreenHasRoom) {
+    const QRect screen(0, 0, 1024, 768);
+    const QRect main(152, 90, 720, 588);
+    const QRect menuBar(152, 90, 720, 50);
+    // A tall dialog centred over the main window would reach the menu bar: it goes below it.
+    const QSize options(656, 484);
+    const QPoint over = placeOver(screen, main, options, menuBar);
+    EXPECT_FALSE(hides(QRect(over, options), menuBar)) << over.x() << "," << over.y();
+    EXPECT_TRUE(screen.contains(QRect(over, options)));
+    // A small one stays centred.
+    const QPoint centred = placeOver(screen, main, QSize(200, 100), menuBar);
+    EXPECT_NEAR(centred.x(), 412, 1);
+    EXPECT_NEAR(centred.y(), 334, 1);
+    // Nowhere beside the main window: a place that leaves the menu bar in view.
+    const QSize listing(552, 488);
+    const QPoint beside = placeBeside(screen, main, listing, QRect(), menuBar);
+    EXPECT_FALSE(hides(QRect(beside, listing), menuBar)) << beside.x() << "," << beside.y();
+    EXPECT_TRUE(screen.contains(QRect(beside, listing)));
+    // A place wanted off the screen is moved onto it, and off the menu bar.
+    const QPoint moved = keepInside(screen, QPoint(900, 100), QSize(300, 200), menuBar);
+    EXPECT_TRUE(screen.contains(QRect(moved, QSize(300, 200))));
+    EXPECT_FALSE(hides(QRect(moved, QSize(300, 200)), menuBar));
+    // Taller than the room below the menu bar: whole on the screen at least.
+    EXPECT_TRUE(screen.contains(QRect(keepInside(screen, QPoint(0, 0), QSize(900, 700), menuBar), QSize(900, 700))));
+    EXPECT_EQ(fitInto(screen, QSize(1331, 900)), QSize(1024, 768));
+}
+
+TEST(DesktopFit, AWindowWithoutRoomBesideTheMarksGetsShorter) {
+    const QRect screen(0, 0, 1280, 1024);
+    const QRect main(280, 218, 720, 588);
+    const QRect menuBar(280, 218, 720, 50);
+    const QRect cursorRow(280, 700, 720, 16);
+    const QSize listing(552, 488);
+    // Every place of that size covers the menu bar or the cursor's row: the
+    // window goes between them (432 pixels), as tall as that room.
+    const QRect place = placeShrinking(screen, main, listing, QSize(552, 250), cursorRow, menuBar);
+    EXPECT_FALSE(hides(place, menuBar));
+    EXPECT_FALSE(hides(place, cursorRow));
+    EXPECT_TRUE(screen.contains(place));
+    EXPECT_EQ(place.height(), 700 - 268);
+    EXPECT_EQ(place.width(), 552);
+    // With room enough it keeps its size; when even the least size fits nowhere, too.
+    EXPECT_EQ(placeShrinking(screen, main, QSize(250, 200), QSize(100, 100), cursorRow, menuBar).size(), QSize(250, 200));
+    EXPECT_EQ(placeShrinking(screen, main, listing, QSize(552, 480), cursorRow, menuBar).size(), listing);
+}
+
 // The codes of the items a menu bar shows greyed (the menus' own state aside).
 std::set<int> greyedInWindow(QtPlatform& platform) {
     std::set<int> codes;

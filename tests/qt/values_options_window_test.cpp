@@ -101,8 +101,8 @@ TEST(OptionsWindow, TabPagesGroupBoxesAndLiveReactions) {
     const int pressed = runReactiveDescribedDialog(nullptr, described, reaction, "");
     EXPECT_EQ(pressed, 1);
     EXPECT_EQ(tabs, 4);
-    EXPECT_EQ(boxes, 10) << "Resolution, Scrolling, Double Click Action, Right Click Action, Undo-Options, the five "
-                            "message groups";
+    EXPECT_EQ(boxes, 11) << "Resolution, Scrolling, Double Click Action, Right Click Action, the journal "
+                            "directories, Undo-Options, the five message groups";
     EXPECT_FALSE(infoAtStartAfter) << "the reaction's change is shown while the dialog is open";
     EXPECT_EQ(reaction.ids, (std::vector<int>{options::kShowNone, 303}));
     EXPECT_TRUE(described.find(303)->checked) << "the values the dialog closed with";
