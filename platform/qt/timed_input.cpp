@@ -68,4 +68,8 @@ void TimedInput::modelessEvent(const ModelessEvent& event) {
     timed("window", int(event.window), [&] { inner_.modelessEvent(event); });
 }
 
+void TimedInput::overviewClick(int bin) {
+    timed("overview", bin, [&] { inner_.overviewClick(bin); });
+}
+
 }  // namespace quorby

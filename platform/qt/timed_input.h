@@ -28,6 +28,7 @@ public:
     void resizeRequest(int clientWidth, int clientHeight) override;
     void destroy() override;
     void modelessEvent(const ModelessEvent& event) override;
+    void overviewClick(int bin) override;
 
 private:
     // Runs `action`, timing it when no other action is running.
