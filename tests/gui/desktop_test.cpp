@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/gui/desktop_session.h"
+#include "tests/gui/desktop_suite.h"
 #include "tests/support/captions.h"
 #include "tests/support/view_menu_sizes.h"
 #include "tests/support/temp_dir.h"
@@ -27,28 +27,8 @@ constexpr int kCharColumn = 72;    // the character cell of a row's first byte
 constexpr long kFontHeightAt = 52;  // quorby.dat: the cell height, then the width
 constexpr long kFontWidthAt = 56;
 
-class Desktop : public ::testing::Test {
+class Desktop : public DesktopSuite {
 protected:
-    static void SetUpTestSuite() {
-        const std::string missing = missingDesktopTools();
-        if (!missing.empty()) {
-            skipReason_ = new std::string("the desktop tools are not installed (" + missing +
-                                          "; Debian: xvfb openbox xdotool x11-utils)");
-            return;
-        }
-        session_ = new DesktopSession;
-        if (!session_->start()) skipReason_ = new std::string("Xvfb or openbox did not start");
-    }
-    static void TearDownTestSuite() {
-        delete session_;
-        session_ = nullptr;
-        delete skipReason_;
-        skipReason_ = nullptr;
-    }
-    void SetUp() override {
-        if (skipReason_) GTEST_SKIP() << *skipReason_;
-    }
-
     // A settings directory whose quorby.dat asks for this cell size (the
     // welcome question already switched off).
     std::string homeWithFont(int width, int height) {
@@ -87,13 +67,9 @@ protected:
         EXPECT_EQ(DesktopSession::waitForExit(pid, 20), 0);
     }
 
-    static DesktopSession* session_;
-    static std::string* skipReason_;
     TempDir dir_;
 };
 
-DesktopSession* Desktop::session_ = nullptr;
-std::string* Desktop::skipReason_ = nullptr;
 
 // Text is black on light backgrounds; a thin line between two pixel rows
 // shows as grey.

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/gui/desktop_session.h"
+#include "tests/gui/desktop_suite.h"
 #include "tests/support/captions.h"
 #include "tests/support/temp_dir.h"
 
@@ -23,28 +23,8 @@ constexpr int kStripWidth = 10;
 constexpr long kFontHeightAt = 52;  // quorby.dat: the cell height, then the width
 constexpr long kFontWidthAt = 56;
 
-class WindowState : public ::testing::Test {
+class WindowState : public DesktopSuite {
 protected:
-    static void SetUpTestSuite() {
-        const std::string missing = missingDesktopTools();
-        if (!missing.empty()) {
-            skipReason_ = new std::string("the desktop tools are not installed (" + missing +
-                                          "; Debian: xvfb openbox xdotool x11-utils)");
-            return;
-        }
-        session_ = new DesktopSession;
-        if (!session_->start()) skipReason_ = new std::string("Xvfb or openbox did not start");
-    }
-    static void TearDownTestSuite() {
-        delete session_;
-        session_ = nullptr;
-        delete skipReason_;
-        skipReason_ = nullptr;
-    }
-    void SetUp() override {
-        if (skipReason_) GTEST_SKIP() << *skipReason_;
-    }
-
     // Settings with the welcome question off and cells of 8 x 16 pixels.
     std::string home() {
         const std::string dir = dir_.file("home");
@@ -106,13 +86,9 @@ protected:
         EXPECT_EQ(DesktopSession::waitForExit(pid, 20), 0);
     }
 
-    static DesktopSession* session_;
-    static std::string* skipReason_;
     TempDir dir_;
 };
 
-DesktopSession* WindowState::session_ = nullptr;
-std::string* WindowState::skipReason_ = nullptr;
 
 // Where the grid and the overview strip are on the screen.
 struct WindowLayout {
