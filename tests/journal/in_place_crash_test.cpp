@@ -24,6 +24,7 @@
 // report) or a hang of one cut point is counted instead of ending the suite.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,6 +62,9 @@ struct Setup {
     std::uint32_t undoOptions = kUndoKeepRestoreData;
     BatchSizes batches;
     bool someWritesKept = false;  // the cut that keeps a seeded part of the unsynced writes as well
+    // Beyond this many writes the cut points are an even sample plus the
+    // first write of every step.
+    std::size_t maxCutPoints = SIZE_MAX;
 };
 
 struct Reference {
@@ -227,11 +231,16 @@ void cutEveryWrite(const Setup& setup) {
     std::printf("[ crash ] session: %zu steps, %zu writes (%llu Journal File, %llu Main File)\n", steps.size(),
                 ref.writeEvent.size(), (unsigned long long)ref.journalWrites, (unsigned long long)ref.mainWrites);
 
-    // Every write is a cut point while there are few; beyond 500 an even sample.
     const std::size_t total = ref.writeEvent.size();
-    const std::size_t stride = total > 500 ? (total + 499) / 500 : 1;
+    const std::size_t most = setup.maxCutPoints;
+    const std::size_t stride = total > most ? (total + most - 1) / most : 1;
+    std::vector<std::size_t> cutPoints;
+    for (std::size_t w = 0; w < total; ++w) {
+        const bool firstOfStep = w == 0 || ref.stepOfWrite[w] != ref.stepOfWrite[w - 1];
+        if (w % stride == 0 || firstOfStep) cutPoints.push_back(w);
+    }
     int runs = 0, partDoneRuns = 0;
-    for (std::size_t w = 0; w < total; w += stride) {
+    for (std::size_t w : cutPoints) {
         for (Cut cut : {Cut::Killed, Cut::PowerLost, Cut::JournalWrittenBack, Cut::MainWrittenBack, Cut::TornWrite,
                         Cut::FirstSector, Cut::SomeWritesKept}) {
             const IoEvent& e = ref.events[ref.writeEvent[w]];
@@ -257,8 +266,8 @@ void cutEveryWrite(const Setup& setup) {
             partDoneRuns += o.partDone ? 1 : 0;
         }
     }
-    std::printf("[ crash ] %d cut runs over %zu cut points, %d left a step part done\n", runs,
-                (total + stride - 1) / stride, partDoneRuns);
+    std::printf("[ crash ] %d cut runs over %zu cut points, %d left a step part done\n", runs, cutPoints.size(),
+                partDoneRuns);
     // A direct fill is really cut in the middle, not only before or after.
     bool partSteps = false;
     for (const Step& s : steps) partSteps |= s.mayStopPartDone;
@@ -293,7 +302,8 @@ TEST(InPlaceCrash, DISABLED_SomeUnsyncedWritesKeptReopensAtAWholeStep) {
 TEST(InPlaceCrash, BatchedCommandsReopenAtAWholeStepOrEntry) {
     for (std::uint32_t undoOptions : {kUndoKeepRestoreData, std::uint32_t(0)}) {
         SCOPED_TRACE("undoOptions " + std::to_string(undoOptions));
-        cutEveryWrite({[undoOptions] { return batchedSession(undoOptions != 0); }, undoOptions, smallBatches()});
+        cutEveryWrite({[undoOptions] { return batchedSession(undoOptions != 0); }, undoOptions, smallBatches(), false,
+                       64});
     }
 }
 

@@ -32,37 +32,15 @@ public:
     bool logDraws = false;
     std::vector<Draw> draws;
 
-    explicit FakePlatform(char blank = ' ', Colour blankBackground = 0)
-        : blankChar(blank), blankColour(blankBackground) {
-        clear();
-    }
+    explicit FakePlatform(char blank = ' ', Colour blankBackground = 0);
 
-    void clear() {
-        for (int r = 0; r < kGridRows; ++r) {
-            for (int c = 0; c < kGridColumns; ++c) {
-                cells[r][c] = blankChar;
-                colours[r][c] = blankColour;
-            }
-        }
-    }
+    void clear();
     // `count` cells of a row from `column`; the rest of the row by default.
-    std::string rowText(int row, int column = 0, int count = -1) const {
-        if (count < 0 || column + count > kGridColumns) count = kGridColumns - column;
-        return std::string(&cells[row][column], std::size_t(count));
-    }
-    std::string row(int r) const { return rowText(r); }
+    std::string rowText(int row, int column = 0, int count = -1) const;
+    std::string row(int r) const;
 
     // Cells outside the grid are dropped.
-    void drawCells(int column, int row, const char* text, int count, Colour background) override {
-        ++drawCalls;
-        if (logDraws) draws.push_back({column, row, std::string(text, std::size_t(count < 0 ? 0 : count)), background});
-        if (row < 0 || row >= kGridRows) return;
-        for (int k = 0; k < count && column + k < kGridColumns; ++k) {
-            if (column + k < 0) continue;
-            cells[row][column + k] = text[k];
-            colours[row][column + k] = background;
-        }
-    }
+    void drawCells(int column, int row, const char* text, int count, Colour background) override;
 
     // ---- caption, scroll bar, menus ----------------------------------------
     std::string caption;
@@ -73,16 +51,12 @@ public:
     std::vector<std::string> recentFiles;
     std::vector<int> popups;                                // menu indexes popped up
 
-    void setCaption(const std::string& c) override { caption = c; }
-    void setScrollBar(std::int32_t maximum, std::int32_t position) override {
-        ++scrollBarCalls;
-        scrollMaximum = maximum;
-        scrollPosition = position;
-    }
-    void setMenuItemEnabled(int code, bool enabled) override { itemEnabled[code] = enabled; }
-    void setMenuEnabled(int menuIndex, bool enabled) override { menuEnabled[menuIndex] = enabled; }
-    void setRecentFiles(const std::vector<std::string>& entries) override { recentFiles = entries; }
-    void popupMenu(int menuIndex, int, int) override { popups.push_back(menuIndex); }
+    void setCaption(const std::string& c) override;
+    void setScrollBar(std::int32_t maximum, std::int32_t position) override;
+    void setMenuItemEnabled(int code, bool enabled) override;
+    void setMenuEnabled(int menuIndex, bool enabled) override;
+    void setRecentFiles(const std::vector<std::string>& entries) override;
+    void popupMenu(int menuIndex, int, int) override;
 
     // ---- message boxes and questions ----------------------------------------
     std::vector<MessageBoxDescription> boxes;                           // as shown
@@ -100,27 +74,8 @@ public:
     std::vector<std::string> shown;
     std::vector<std::string> texts;
 
-    MsgAnswer messageBox(const MessageBoxDescription& box) override {
-        boxes.push_back(box);
-        shown.push_back(box.caption);
-        texts.push_back(box.text);
-        if (!boxAnswers.empty()) {
-            MsgAnswer a = boxAnswers.front();
-            boxAnswers.pop_front();
-            return a;
-        }
-        if (box.buttons == MsgButtons::YesNo) return yesNoDefault;
-        return box.buttons == MsgButtons::OkCancel ? okCancelDefault : MsgAnswer::Ok;
-    }
-    int questionDialog(const std::string& c, const std::string& text) override {
-        questions.emplace_back(c, text);
-        shown.push_back(c);
-        texts.push_back(text);
-        if (questionAnswers.empty()) return questionDefault;
-        int a = questionAnswers.front();
-        questionAnswers.pop_front();
-        return a;
-    }
+    MsgAnswer messageBox(const MessageBoxDescription& box) override;
+    int questionDialog(const std::string& c, const std::string& text) override;
 
     // ---- file dialogs and the program's dialogs --------------------------
     std::vector<FileDialogRequest> fileRequests;
@@ -132,23 +87,8 @@ public:
     std::deque<std::function<int(DialogDescription&)>> dialogAnswers;
     std::function<int(DialogDescription&)> dialogHandler;
 
-    FileDialogResult fileDialog(const FileDialogRequest& request) override {
-        fileRequests.push_back(request);
-        shown.push_back("[file] " + request.title);
-        if (fileAnswers.empty()) return {};
-        FileDialogResult r = fileAnswers.front();
-        fileAnswers.pop_front();
-        return r;
-    }
-    int runDialog(DialogDescription& dialog) override {
-        dialogsShown.push_back(dialog);
-        if (!dialogAnswers.empty()) {
-            auto answer = std::move(dialogAnswers.front());
-            dialogAnswers.pop_front();
-            return answer(dialog);
-        }
-        return dialogHandler ? dialogHandler(dialog) : dialog.cancelId;
-    }
+    FileDialogResult fileDialog(const FileDialogRequest& request) override;
+    int runDialog(DialogDescription& dialog) override;
 
     // ---- font and window -----------------------------------------------------
     // createFont answers the request plus fontWidthDelta, or fails.
@@ -157,13 +97,8 @@ public:
     std::vector<std::pair<int, int>> fontRequests;
     std::vector<std::pair<int, int>> windowFits;
 
-    int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) override {
-        fontRequests.emplace_back(cellWidth, cellHeight);
-        *actualWidth = cellWidth + fontWidthDelta;
-        *actualHeight = cellHeight;
-        return fontFails ? 1 : 0;
-    }
-    void fitWindowToGrid(int cellWidth, int rowHeight) override { windowFits.emplace_back(cellWidth, rowHeight); }
+    int createFont(int cellWidth, int cellHeight, int* actualWidth, int* actualHeight) override;
+    void fitWindowToGrid(int cellWidth, int rowHeight) override;
 
     // ---- input polls -----------------------------------------------------------
     // Each poll counts, runs onPoll (nested input), and delivers an ESC when
@@ -173,32 +108,21 @@ public:
     int escAfterPolls = -1;
     std::function<void()> onPoll;
 
-    bool pollPendingInput() override {
-        ++polls;
-        if (onPoll) onPoll();
-        return escAtPoll.count(polls) != 0 || (escAfterPolls >= 0 && polls >= escAfterPolls);
-    }
+    bool pollPendingInput() override;
 
     // ---- clipboard, by MIME type -----------------------------------------------
     std::map<std::string, std::string> clipboard;
 
-    void clearClipboard() override { clipboard.clear(); }
-    void setClipboard(const std::string& mimeType, const std::string& data) override { clipboard[mimeType] = data; }
-    bool clipboardHas(const std::string& mimeType) override { return clipboard.count(mimeType) != 0; }
-    std::string clipboardData(const std::string& mimeType) override {
-        auto it = clipboard.find(mimeType);
-        return it == clipboard.end() ? std::string() : it->second;
-    }
+    void clearClipboard() override;
+    void setClipboard(const std::string& mimeType, const std::string& data) override;
+    bool clipboardHas(const std::string& mimeType) override;
+    std::string clipboardData(const std::string& mimeType) override;
 
     // ---- the Please-wait window ------------------------------------------------
     bool pleaseWaitShown = false;
     std::string text1067, text1068;
 
-    void showPleaseWait(bool visible, const std::string& a, const std::string& b) override {
-        pleaseWaitShown = visible;
-        text1067 = a;
-        text1068 = b;
-    }
+    void showPleaseWait(bool visible, const std::string& a, const std::string& b) override;
 
     // ---- modeless windows ------------------------------------------------------
     // The open windows as the logic last described them; setModelessControl,
@@ -214,49 +138,28 @@ public:
     std::map<ModelessWindow, Modeless> modeless;
     std::vector<ModelessWindow> modelessOpened;  // every openModeless, in order
 
-    void openModeless(ModelessWindow window, const DialogDescription& dialog) override {
-        modelessOpened.push_back(window);
-        Modeless& m = modeless[window];
-        m.dialog = dialog;
-        m.visible = true;
-    }
-    void closeModeless(ModelessWindow window) override { modeless.erase(window); }
-    bool modelessOpen(ModelessWindow window) const override { return modeless.count(window) != 0; }
-    void setModelessVisible(ModelessWindow window, bool visible) override {
-        if (modeless.count(window)) modeless[window].visible = visible;
-    }
-    void setModelessTitle(ModelessWindow window, const std::string& title) override {
-        if (modeless.count(window)) modeless[window].dialog.title = title;
-    }
+    void openModeless(ModelessWindow window, const DialogDescription& dialog) override;
+    void closeModeless(ModelessWindow window) override;
+    bool modelessOpen(ModelessWindow window) const override;
+    void setModelessVisible(ModelessWindow window, bool visible) override;
+    void setModelessTitle(ModelessWindow window, const std::string& title) override;
     // Where placeModeless put a window (grid cell) and the field focusModelessControl chose.
     std::map<ModelessWindow, std::pair<int, int>> modelessPlaces;
     int focusedControl = 0;
     bool focusSelectsAll = false;
-    void placeModeless(ModelessWindow window, int column, int row) override { modelessPlaces[window] = {column, row}; }
-    void focusModelessControl(ModelessWindow, int controlId, bool selectAll) override {
-        focusedControl = controlId;
-        focusSelectsAll = selectAll;
-    }
-    void setModelessControl(ModelessWindow window, const DialogControl& control) override {
-        if (!modeless.count(window)) return;
-        if (DialogControl* c = modeless[window].dialog.find(control.id)) *c = control;
-    }
-    DialogDescription modelessValues(ModelessWindow window) override {
-        return modeless.count(window) ? modeless[window].dialog : DialogDescription{};
-    }
-    void setListingText(ModelessWindow window, int controlId, const std::string& text) override {
-        if (modeless.count(window)) modeless[window].listings[controlId] = text;
-    }
-    void selectListingText(ModelessWindow window, int, std::size_t start, std::size_t length) override {
-        if (modeless.count(window)) modeless[window].selection = {start, length};
-    }
+    void placeModeless(ModelessWindow window, int column, int row) override;
+    void focusModelessControl(ModelessWindow, int controlId, bool selectAll) override;
+    void setModelessControl(ModelessWindow window, const DialogControl& control) override;
+    DialogDescription modelessValues(ModelessWindow window) override;
+    void setListingText(ModelessWindow window, int controlId, const std::string& text) override;
+    void selectListingText(ModelessWindow window, int, std::size_t start, std::size_t length) override;
 
     // ---- help and the end of the program ---------------------------------------
     std::vector<std::string> helpOpened;
     int quitCode = -1;  // -1: quit was not called
 
-    void openHelp(const std::string& path) override { helpOpened.push_back(path); }
-    void quit(int exitCode) override { quitCode = exitCode; }
+    void openHelp(const std::string& path) override;
+    void quit(int exitCode) override;
 
 private:
     char blankChar;

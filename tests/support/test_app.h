@@ -31,83 +31,35 @@ struct TestApp {
     AppState app;
 
     // `blank` and `blankBackground` fill the cells nobody drew.
-    explicit TestApp(char blank = ' ', Colour blankBackground = 0) : platform(blank, blankBackground) {
-        app.platform = &platform;
-        app.files = &io;
-    }
-    ~TestApp() { closeFiles(); }
+    explicit TestApp(char blank = ' ', Colour blankBackground = 0);
+    ~TestApp();
     TestApp(const TestApp&) = delete;
     TestApp& operator=(const TestApp&) = delete;
 
-    void useRealFiles() { io.real = &disk; }
+    void useRealFiles();
     // The settings of a first start with these journal directories; no message is switched off.
-    void useDefaultSettings(const std::string& fixedJournalDir = "/j/", const std::string& altJournalDir = "/k/") {
-        setSettingsDefaults(app.settings, fixedJournalDir, altJournalDir);
-        app.settings.messageSwitches = 0;
-    }
+    void useDefaultSettings(const std::string& fixedJournalDir = "/j/", const std::string& altJournalDir = "/k/");
 
     // A file of these bytes in memory.
-    void createFile(const std::string& path, const std::vector<std::uint8_t>& bytes) { io.bytes(path) = bytes; }
+    void createFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
     // Opens `path` as the Main File, its size as the file has it; nothing shown yet.
-    FileHandle openMain(const std::string& path, OpenMode mode = OpenMode::ReadWrite, MainKind kind = MainKind::File) {
-        FileHandle h = kNoFile;
-        FilePos size = 0;
-        EXPECT_EQ(app.files->open(path, mode, &h), 0) << path;
-        EXPECT_EQ(app.files->size(h, &size), 0) << path;
-        app.main.mainHandle = h;
-        app.main.mainName = path;
-        app.main.mainKind = kind;
-        app.main.fileSize = size;
-        app.main.lastBytePos = size == 0 ? 0 : size - 1;
-        return h;
-    }
+    FileHandle openMain(const std::string& path, OpenMode mode = OpenMode::ReadWrite, MainKind kind = MainKind::File);
     // A new Journal File for the Main File at `path`; failures reach the user as the program reports them.
-    FileHandle openJournal(const std::string& path, OpenMode mode = OpenMode::Truncate) {
-        FileHandle h = kNoFile;
-        EXPECT_EQ(app.files->open(path, mode, &h), 0) << path;
-        attachJournal(app.journal, *app.files, h, path);
-        useRollbackFile(app.journal);
-        reportJournalFailuresTo(app.journal, app);
-        EXPECT_EQ(recreateJournal(app.journal, app.main.mainName), 0);
-        return h;
-    }
+    FileHandle openJournal(const std::string& path, OpenMode mode = OpenMode::Truncate);
     // Shows the page pair at `pagePos` with the scroll bar set up, as opening
     // a file does; the result of the page read.
-    int show(FilePos pagePos = 0) {
-        prepareScrollMapping(app);
-        return loadPagePair(app, pagePos);
-    }
+    int show(FilePos pagePos = 0);
     // Closes the Main File and opens it again as it is now, shown from the start.
-    void reopenMain(OpenMode mode = OpenMode::ReadWrite) {
-        const std::string path = app.main.mainName;
-        const MainKind kind = app.main.mainKind;
-        io.close(app.main.mainHandle);
-        app.main.mainHandle = kNoFile;
-        forgetCursorRecords(app);
-        app.records.jReadFlag = 0;
-        openMain(path, mode, kind);
-        show();
-    }
+    void reopenMain(OpenMode mode = OpenMode::ReadWrite);
 
     // The end of a command, as the command loop does it.
-    void endCommand() { endCommandInJournal(app); }
+    void endCommand();
     // Each character typed as a key of its own, then the command ends.
-    void type(const std::string& keys) {
-        for (char c : keys) enterChar(app, static_cast<unsigned char>(c));
-        endCommand();
-    }
-    void press(int command) {
-        dispatchCommand(app, command);
-        endCommand();
-    }
+    void type(const std::string& keys);
+    void press(int command);
 
-    void closeFiles() {
-        if (app.journal.handle != kNoFile) app.files->close(app.journal.handle);
-        if (app.main.mainHandle != kNoFile) app.files->close(app.main.mainHandle);
-        app.journal.handle = kNoFile;
-        app.main.mainHandle = kNoFile;
-    }
+    void closeFiles();
 };
 
 }  // namespace quorby::testing
