@@ -56,9 +56,10 @@ void openingCommand(AppState& app) {
         endComparison(app);
 }
 
-void chooseFile(AppState& app) { chooseMainFile(app); }
-void chooseDrive(AppState& app) { openDriveDialog(app); }
-void closeFile(AppState& app) { closeMainFile(app); }
+// Menu entries: a command has told the user of its own failure, so the entry drops its result.
+void chooseFile(AppState& app) { (void)chooseMainFile(app); }
+void chooseDrive(AppState& app) { (void)openDriveDialog(app); }
+void closeFile(AppState& app) { (void)closeMainFile(app); }
 constexpr CommandHandler openCommand = openingCommand<chooseFile>;
 constexpr CommandHandler openDriveCommand = openingCommand<chooseDrive>;
 constexpr CommandHandler closeCommand = openingCommand<closeFile>;
@@ -72,8 +73,8 @@ void optionsCommand(AppState& app) {
     disasm::showSettings(app);
 }
 
-void compareToFileCommand(AppState& app) { compareWithFile(app); }
-void compareToPositionCommand(AppState& app) { compareWithPosition(app); }
+void compareToFileCommand(AppState& app) { (void)compareWithFile(app); }
+void compareToPositionCommand(AppState& app) { (void)compareWithPosition(app); }
 // "Actual File-Content" ends the views of F5 and F6.
 void actualContentCommand(AppState& app) {
     endUnchangedFile(app);
@@ -223,8 +224,9 @@ void endOfCommand(AppState& app) {
     followShownState(app);
     // What a command changed in the journal header reaches the disk before
     // the next command starts, so a crash loses at most the command in progress.
+    // A commit that fails has been reported through the Journal File's reporter.
     const bool walkCurrent = journalChangesCurrent(app);
-    endCommandInJournal(app);
+    (void)endCommandInJournal(app);
     noteJournalCommitted(app, walkCurrent);
 }
 

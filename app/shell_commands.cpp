@@ -20,9 +20,10 @@ constexpr std::uint32_t kEmptyJournalSize = 1024;
 void exitSequence(AppState& app) {
     if (app.shell.destroyed) return;
     app.shell.destroyed = true;
-    closeMainFile(app);
+    // The program ends whatever fails here; each step has told the user of its failure.
+    (void)closeMainFile(app);
     closeCompareFile(app);
-    saveSettings(app);
+    (void)saveSettings(app);
     if (!app.shell.programDirectory.empty()) {
         if (chdir(app.shell.programDirectory.c_str()) != 0) {
             // The directory vanished while the program ran; nothing depends on it any more.

@@ -65,10 +65,13 @@ std::string resolveProgramDirectory(const std::string& homeOption) {
     return withSlash(home && *home ? home : "/tmp") + ".config/quorby/";
 }
 
-int startApplication(AppState& app, const StartOptions& options) {
+void startApplication(AppState& app, const StartOptions& options) {
     tables();
     app.shell.programDirectory = resolveProgramDirectory(options.homeDirectory);
-    makeDirectoryPath(app, app.shell.programDirectory);
+    // A start goes on with what it has: the settings' defaults, the old font or
+    // an empty window remain when a step below fails, and each failure is told
+    // to the user by the step itself or by the one that needs it.
+    (void)makeDirectoryPath(app, app.shell.programDirectory);
     if (chdir(app.shell.programDirectory.c_str()) != 0) {
         // Without it the settings file cannot be opened; loadSettings reports that.
     }
@@ -77,12 +80,12 @@ int startApplication(AppState& app, const StartOptions& options) {
 
     findDefaultJournalDirectories(app);
     setSettingsDefaults(app.settings, app.shell.defaultFixedJournalDir, app.shell.defaultAlternativeJournalDir);
-    loadSettings(app);
+    (void)loadSettings(app);
     greyMenusAtStart(app);
     buildLastFilesMenu(app);
     app.view.requestedWidth = int(app.settings.fontWidth);
     app.view.requestedHeight = int(app.settings.fontHeight);
-    createViewFont(app, app.view.requestedWidth, app.view.requestedHeight);
+    (void)createViewFont(app, app.view.requestedWidth, app.view.requestedHeight);
     prepareJournalDirectories(app);
     checkJournalDirectory(app);
 
@@ -100,10 +103,9 @@ int startApplication(AppState& app, const StartOptions& options) {
         // Opened as an entry of the list of last opened files is.
         app.main.openReadOnly = !(app.settings.writeAccess & 1u);
         app.settings.journalLocation &= 7u;
-        openMainFile(app, options.fileToOpen);
+        (void)openMainFile(app, options.fileToOpen);
     }
     followShownState(app);
-    return 0;
 }
 
 }  // namespace quorby

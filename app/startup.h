@@ -17,8 +17,9 @@ struct StartOptions {
 
 // Runs the start-up sequence with the platform and file access already set in
 // `app`: tables, settings, journal directories, font, status cells, caption,
-// the welcome question and the command-line file. Returns 0.
-int startApplication(AppState& app, const StartOptions& options);
+// the welcome question and the command-line file. Each step tells the user
+// of its own failure; the start goes on.
+void startApplication(AppState& app, const StartOptions& options);
 
 // The program directory: --home or $XDG_CONFIG_HOME/quorby/
 // (default ~/.config/quorby/), always ending with '/'.

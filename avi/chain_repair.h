@@ -24,7 +24,7 @@ struct ChainRepair {
 // The new size keeps the parity of the broken one (`brokenSize`): an odd
 // size ends one byte before the pad byte, so a damage in the size's higher
 // bits is undone exactly. Result 0 with *repair filled, 1 when none.
-int findChainRepair(RiffContent& content, FilePos broken, std::uint32_t brokenSize, FilePos landing, FilePos end,
+[[nodiscard]] int findChainRepair(RiffContent& content, FilePos broken, std::uint32_t brokenSize, FilePos landing, FilePos end,
                     const AviFacts& facts, ChainRepair* repair);
 
 }  // namespace quorby

@@ -26,7 +26,7 @@ void startChainWalk(ChainWalk& walk);
 
 // The next chunk: lists whose end is reached are left first. Result 1 at or
 // beyond the end of the content (or when the read failed).
-int stepChain(RiffContent& content, ChainWalk& walk);
+[[nodiscard]] int stepChain(RiffContent& content, ChainWalk& walk);
 
 // The current chunk (a "RIFF" or "LIST") is entered: its first sub-chunk is
 // the next one read. Lists nested deeper than kMaxDepth are stepped over.

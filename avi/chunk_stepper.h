@@ -29,15 +29,15 @@ FilePos followingChunkPos(FilePos pos, std::uint32_t size);
 // and moves the cursor on: previous takes current, current takes next, next
 // becomes the following chunk. Result 1, cursor unchanged, when nextChunkPos
 // is at or beyond the end of the content or the read failed.
-int readChunkAt(RiffContent& content, ChunkCursor& cursor);
+[[nodiscard]] int readChunkAt(RiffContent& content, ChunkCursor& cursor);
 
 // The first chunk inside the file's RIFF header (position 12).
-int startWalk(RiffContent& content, ChunkCursor& cursor);
+[[nodiscard]] int startWalk(RiffContent& content, ChunkCursor& cursor);
 
 // The first sub-chunk of the list whose header begins at `listPos`
 // (listPos + 12, rounded up to an even position); the current position
 // takes that position before the read, so the previous one is the sub-chunk
 // too. Result 1 when that lies at or beyond the end of the content.
-int enterListAt(RiffContent& content, ChunkCursor& cursor, FilePos listPos);
+[[nodiscard]] int enterListAt(RiffContent& content, ChunkCursor& cursor, FilePos listPos);
 
 }  // namespace quorby

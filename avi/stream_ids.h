@@ -12,6 +12,6 @@ namespace quorby {
 // code and the main header (an id stays unknown
 // when the file has no such stream or no packet of it in the first "movi"
 // list). Result 1 when neither id was found.
-int findStreamIds(RiffContent& content, AviFacts& facts);
+[[nodiscard]] int findStreamIds(RiffContent& content, AviFacts& facts);
 
 }  // namespace quorby

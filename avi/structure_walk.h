@@ -21,6 +21,6 @@ namespace quorby {
 // `cursor` on the last chunk read. Result 1 when a step failed (the walk
 // reached the end of the file: the usual end), 0 when it met a chunk it does
 // not list or the report asked to stop.
-int listStructure(RiffContent& content, ChunkCursor& cursor, AviFacts& facts, AviReport& report);
+[[nodiscard]] int listStructure(RiffContent& content, ChunkCursor& cursor, AviFacts& facts, AviReport& report);
 
 }  // namespace quorby

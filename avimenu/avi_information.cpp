@@ -56,7 +56,8 @@ int scanStreamFacts(AppState& app) {
     }
     avi.cursor = cursor;
     avi.streamStepping = false;
-    showFromPosition(app, shown);
+    // The facts stand even when the page cannot be shown (the read failure was reported).
+    (void)showFromPosition(app, shown);
     redrawView(app);
     return result;
 }
@@ -97,7 +98,7 @@ int gotoFilmStart(AppState& app) {
         failed = stepChain(content, walk) != 0;
     }
     avi.cursor = walk.cursor;
-    showFromPosition(app, failed ? lastViewStart(app) : walk.cursor.currentChunkPos);
+    if (showFromPosition(app, failed ? lastViewStart(app) : walk.cursor.currentChunkPos) != 0) failed = true;
     avi.streamStepping = !failed;
     redrawView(app);
     return failed ? 1 : 0;

@@ -14,7 +14,7 @@ bool streamFactsKnown(const AppState& app);
 // "Scan Avi" over the header, then the stream ids from the first "movi"
 // list. The chunk stepper and the view come back to where they were. Without
 // any id: "Could not find any StreamIDs!" and result 1.
-int scanStreamFacts(AppState& app);
+[[nodiscard]] int scanStreamFacts(AppState& app);
 
 // The information text: main header values, the stream ids found, the
 // video compression; lines end with CR LF.
@@ -26,6 +26,6 @@ void aviInformationCommand(AppState& app);
 // list (packets in "rec " lists included); the stream stepping mode is
 // switched on. Result 1 (the view at the end of the file, or where it was
 // when the facts could not be gathered) when there is none.
-int gotoFilmStart(AppState& app);
+[[nodiscard]] int gotoFilmStart(AppState& app);
 
 }  // namespace quorby

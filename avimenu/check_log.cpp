@@ -64,23 +64,23 @@ void closeCheckLog(AppState& app) {
     app.avi.logHandle = kNoFile;
 }
 
-int flushReport(AppState& app) {
+void flushReport(AppState& app) {
     AviState& avi = app.avi;
     if (avi.logHandle == kNoFile) {
         avi.reportLength = 0;
-        return 1;
+        return;
     }
     FilePos size = 0;
     if (app.files->size(avi.logHandle, &size) != 0) {
         reportError(app, "Error reading ", logPath(app));
-        return 1;
+        return;
     }
     std::uint8_t* buffer = blockBuffer(app);
     buffer[avi.reportLength] = 0;
     const int failed = writeLog(app, size == 0 ? 0 : size - 1, buffer, avi.reportLength + 1);
     avi.reportLength = 0;
-    if (failed != 0) return 1;
-    return showLogTail(app);
+    if (failed != 0) return;
+    (void)showLogTail(app);
 }
 
 std::size_t afterFirstLine(std::string_view text) {

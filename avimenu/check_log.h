@@ -36,15 +36,17 @@ private:
 
 // Opens (or creates, with the banner) the log, shows its tail and empties
 // the report buffer. Result 1 when the log cannot be opened.
-int openCheckLog(AppState& app);
+[[nodiscard]] int openCheckLog(AppState& app);
 void closeCheckLog(AppState& app);
 // Appends the report buffer to the log, shows the tail, empties the buffer.
-int flushReport(AppState& app);
+// A log that cannot be written or read back is reported to the user; the
+// check goes on, since its status lines still tell the outcome.
+void flushReport(AppState& app);
 // The log's last 16384 bytes (all of a smaller log) from its first complete
 // line on, up to its zero byte, into the report window.
-int showLogTail(AppState& app);
+[[nodiscard]] int showLogTail(AppState& app);
 // Empties the log to its banner and shows it.
-int clearLog(AppState& app);
+[[nodiscard]] int clearLog(AppState& app);
 
 // The offset after the first CR LF of `text`, or its length when there is none.
 std::size_t afterFirstLine(std::string_view text);

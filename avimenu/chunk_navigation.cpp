@@ -26,11 +26,10 @@ int prepareEnterList(AppState& app, FilePos listPos) {
 
 int stepChunkWithView(AppState& app, RiffContent& content) {
     if (readChunkAt(content, app.avi.cursor) != 0) {
-        showFromPosition(app, lastViewStart(app));
+        (void)showFromPosition(app, lastViewStart(app));  // the step has failed already
         return 1;
     }
-    showFromPosition(app, app.avi.cursor.currentChunkPos);
-    return 0;
+    return showFromPosition(app, app.avi.cursor.currentChunkPos);
 }
 
 int showNextChunk(AppState& app, RiffContent& content) {
@@ -42,7 +41,10 @@ int showNextChunk(AppState& app, RiffContent& content) {
         return 1;
     }
     const ChunkCursor& c = app.avi.cursor;
-    showFromPosition(app, c.currentChunkPos & ~FilePos{15});
+    if (showFromPosition(app, c.currentChunkPos & ~FilePos{15}) != 0) {
+        redrawView(app);
+        return 1;
+    }
     v.selectionStart = c.currentChunkPos;
     v.selectionEnd = c.nextChunkPos < app.main.fileSize ? c.nextChunkPos : app.main.fileSize;
     v.selectionActive = kSelectionExists;
@@ -55,13 +57,13 @@ void gotoFirstChunkCommand(AppState& app) {
     if (!aviFileLoaded(app)) return;
     app.avi.cursor = {};
     MainFileContent content(app);
-    showNextChunk(app, content);
+    (void)showNextChunk(app, content);  // a failed step has been shown and reported
 }
 
 void nextChunkCommand(AppState& app) {
     if (!aviFileLoaded(app)) return;
     MainFileContent content(app);
-    showNextChunk(app, content);
+    (void)showNextChunk(app, content);  // a failed step has been shown and reported
 }
 
 void nextSubChunkCommand(AppState& app) {
@@ -71,12 +73,12 @@ void nextSubChunkCommand(AppState& app) {
     const FilePos listPos = (current & ~FilePos{15}) == top ? current : top;
     if (prepareEnterList(app, listPos) != 0) return;
     MainFileContent content(app);
-    showNextChunk(app, content);
+    (void)showNextChunk(app, content);  // a failed step has been shown and reported
 }
 
 void filmStartCommand(AppState& app) {
     if (!aviFileLoaded(app) || app.avi.scanRunning) return;
-    gotoFilmStart(app);
+    (void)gotoFilmStart(app);  // a failed walk has been shown and reported
 }
 
 }  // namespace quorby

@@ -12,10 +12,10 @@ namespace quorby {
 // Reads the chunk at the cursor's next position and moves the view so that
 // it begins exactly there; at or beyond the end of the file the view goes
 // to the end and the result is 1.
-int stepChunkWithView(AppState& app, RiffContent& content);
+[[nodiscard]] int stepChunkWithView(AppState& app, RiffContent& content);
 // stepChunkWithView, then the view's top on the chunk's 16-byte row and the
 // chunk selected; on failure the selection is cleared. The page is drawn.
-int showNextChunk(AppState& app, RiffContent& content);
+[[nodiscard]] int showNextChunk(AppState& app, RiffContent& content);
 
 void gotoFirstChunkCommand(AppState& app);
 void nextChunkCommand(AppState& app);

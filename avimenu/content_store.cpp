@@ -13,9 +13,9 @@ int storeContentBytes(AppState& app, MainFileContent& content, FilePos pos, cons
     if (at + n > app.view.pageLength) return 1;
     for (std::uint32_t i = 0; i < n; ++i) typeByte(app, int(at + i), bytes[i]);
     const int result = storePage(app);
-    loadPagePair(app, app.view.pagePos);
+    const int reloaded = loadPagePair(app, app.view.pagePos);
     content.forget();
-    return result;
+    return result != 0 || reloaded != 0 ? 1 : 0;
 }
 
 }  // namespace quorby

@@ -11,7 +11,7 @@ namespace quorby {
 // `n` bytes (at most 512) at `pos`, inside the file. The pair is loaded
 // again afterwards and `content` forgets what it had read. Result 0
 // when stored.
-int storeContentBytes(AppState& app, MainFileContent& content, FilePos pos, const std::uint8_t* bytes,
+[[nodiscard]] int storeContentBytes(AppState& app, MainFileContent& content, FilePos pos, const std::uint8_t* bytes,
                       std::uint32_t n);
 
 }  // namespace quorby

@@ -27,7 +27,7 @@ struct WalkRun {
 };
 
 void showAt(AppState& app, FilePos pos) {
-    showFromPosition(app, pos);
+    (void)showFromPosition(app, pos);  // a page that cannot be read leaves the view as it was
     redrawView(app);
 }
 
@@ -131,8 +131,7 @@ int walkChunks(AppState& app, MainFileContent& content, WalkRun& run) {
 int walkAsOneChange(AppState& app, MainFileContent& content, WalkRun& run) {
     beginStoreGroup(app);
     const int result = walkChunks(app, content, run);
-    endStoreGroup(app);
-    return result;
+    return endStoreGroup(app) != 0 ? 1 : result;
 }
 
 // The packets of one stream from the chunk the walk stands on.
@@ -190,8 +189,9 @@ int scanStreamPackets(AppState& app, bool video) {
     return stepStream(app, video);
 }
 
-void playVideoCommand(AppState& app) { playStream(app, true); }
-void playAudioCommand(AppState& app) { playStream(app, false); }
+// Menu entries: a command has told the user of its own failure, so the entry drops its result.
+void playVideoCommand(AppState& app) { (void)playStream(app, true); }
+void playAudioCommand(AppState& app) { (void)playStream(app, false); }
 
 void repairAviCommand(AppState& app) {
     AviState& avi = app.avi;

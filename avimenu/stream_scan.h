@@ -17,15 +17,15 @@ namespace quorby {
 // "LIST" entered) up to "LIST movi". A broken chain leads to the question
 // "There are Errors in the File-Structure! ..." (once); No ends with 1, Yes
 // repairs. Result 1 also when a repair found no known chunk id.
-int scanStructure(AppState& app, MainFileContent& content);
+[[nodiscard]] int scanStructure(AppState& app, MainFileContent& content);
 
 // The packets of the video (or audio) stream shown one by one until the end
 // of the file, a blank, ESC or a refused repair; starts at Goto Film-Start
 // unless the stream stepping mode continues. Result 1 when it did not run.
-int playStream(AppState& app, bool video);
+[[nodiscard]] int playStream(AppState& app, bool video);
 
 // The continuous check: Goto Film-Start, then the packets of one stream.
-int scanStreamPackets(AppState& app, bool video);
+[[nodiscard]] int scanStreamPackets(AppState& app, bool video);
 
 void playVideoCommand(AppState& app);
 void playAudioCommand(AppState& app);

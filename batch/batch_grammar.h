@@ -51,7 +51,7 @@ const std::vector<BatchForm>& batchForms();
 
 // The form a line's words name: 0 with *form set; 1 with the error (an
 // unknown command, or the usage lines of the command's forms).
-int findBatchForm(const std::vector<std::string>& words, const BatchForm** form, std::string* error);
+[[nodiscard]] int findBatchForm(const std::vector<std::string>& words, const BatchForm** form, std::string* error);
 
 // "usage: " and the usage lines of every listed form of `verb`, joined by " | ".
 std::string usageOfVerb(const std::string& verb, const char* prefix = "");

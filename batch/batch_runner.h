@@ -11,7 +11,7 @@ namespace quorby {
 // Runs the script at `scriptPath` ("-" reads standard input). Returns 0 when
 // the script ran to its end, 1 on a script error ("ERROR line N: ..." goes to
 // the transcript and to standard error).
-int runBatch(const std::string& scriptPath, const StartOptions& options, std::FILE* out);
+[[nodiscard]] int runBatch(const std::string& scriptPath, const StartOptions& options, std::FILE* out);
 
 // The --help text: the command line of the program and every script command.
 const char* batchHelpText();

@@ -53,7 +53,7 @@ struct BatchCommand {
 };
 
 // Parses one line. *empty is set for blank and comment lines.
-int parseBatchLine(const std::string& line, int lineNumber, BatchCommand* out, bool* empty,
+[[nodiscard]] int parseBatchLine(const std::string& line, int lineNumber, BatchCommand* out, bool* empty,
                    std::string* error);
 
 struct ScriptError {
@@ -63,7 +63,7 @@ struct ScriptError {
 
 // Parses a whole script and checks what spans lines: `release` needs a
 // held key, and nothing but printing may follow `quit` or `close`.
-int parseBatchScript(const std::vector<std::string>& lines, std::vector<BatchCommand>* out, ScriptError* error);
+[[nodiscard]] int parseBatchScript(const std::vector<std::string>& lines, std::vector<BatchCommand>* out, ScriptError* error);
 
 // True for commands that only queue answers or input for later commands.
 bool isQueueingCommand(BatchVerb verb);

@@ -157,7 +157,7 @@ void toggleDifferencesAlways(AppState& app) {
     CompareSession& c = app.compare;
     if (c.mode == CompareMode::None) return;
     // Typed bytes reach the journal before the marks change their meaning.
-    if (!c.differencesAlways && pageIsDirty(app)) storePage(app);
+    if (!c.differencesAlways && storeTypedChangesFirst(app) != 0) return;
     showDifferencesAlways(app, !c.differencesAlways);
     c.marksPagePos = kEmptyPtr;
     setMenuMarks(app);

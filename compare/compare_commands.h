@@ -11,10 +11,10 @@ inline constexpr const char* kOpenCompareTitle = "Open File to compare to";
 // with the Main File from position 0 on both sides. A choice that is
 // cancelled, cannot be opened or read, or is the Main File itself changes
 // nothing (the last two are reported as "Error reading " with the name).
-int compareWithFile(AppState& app);
+[[nodiscard]] int compareWithFile(AppState& app);
 // "To other &Position (same File)": the Main File against its own current
 // content, aligned by the points (0 and 0 at first).
-int compareWithPosition(AppState& app);
+[[nodiscard]] int compareWithPosition(AppState& app);
 // "Set &Cursor-Position as Start for Compare-File": the Compare File's
 // first byte lies beside the cursor.
 void startCompareAtCursor(AppState& app);

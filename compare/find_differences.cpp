@@ -30,7 +30,8 @@ void showView(AppState& app) {
 }
 
 void returnToSavedView(AppState& app, const SavedView& saved) {
-    if (app.view.pagePos != saved.pagePos) loadPagePair(app, saved.pagePos);
+    // A page that cannot be read again is reported; the view shows what it can.
+    if (app.view.pagePos != saved.pagePos) (void)loadPagePair(app, saved.pagePos);
     if (app.view.pagePos == saved.pagePos) {
         app.view.viewOffset = saved.viewOffset;
         app.view.cursorOffset = saved.cursorOffset;
@@ -40,7 +41,7 @@ void returnToSavedView(AppState& app, const SavedView& saved) {
 
 void showPosition(AppState& app, FilePos pos) {
     const FilePos page = pos & kPageMask;
-    loadPagePair(app, page);
+    (void)loadPagePair(app, page);
     if (app.view.pagePos == page) {  // else a long journal walk was stopped elsewhere
         app.view.viewOffset = 0;
         app.view.cursorOffset = std::uint32_t(pos - page);
@@ -65,7 +66,7 @@ DifferenceResult findDifferences(AppState& app) {
     c.lastResult = DifferenceResult::NotRun;
     if (c.mode == CompareMode::None || app.main.mainHandle == kNoFile || !app.platform) return c.lastResult;
     // The scan sees what the view shows: typed bytes go to the journal first.
-    if (pageIsDirty(app)) storePage(app);
+    if (storeTypedChangesFirst(app) != 0) return c.lastResult;
     const CompareMode mode = c.mode;
     const SavedView saved{app.view.pagePos, app.view.viewOffset, app.view.cursorOffset};
 

@@ -195,6 +195,6 @@ enum Command : int {
 };
 
 // The code of the index-th last opened file (0 .. 9).
-constexpr int lastOpenedFileCommand(int index) { return kCmdLastOpenedFile1 + index; }
+[[nodiscard]] constexpr int lastOpenedFileCommand(int index) { return kCmdLastOpenedFile1 + index; }
 
 }  // namespace quorby

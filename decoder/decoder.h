@@ -21,7 +21,7 @@ inline constexpr std::size_t kMaxInstructionText = 768;
 // Decodes the instruction at bytes[0 .. size) under `state` into `out`. Sets
 // state::kDecodeError in `state` for an invalid opcode; other bits of `state`
 // are left as they were. Returns 0, or 1 when bytes is null or size is 0.
-int decodeOnly(const std::uint8_t* bytes, std::size_t size, std::uint32_t& state,
+[[nodiscard]] int decodeOnly(const std::uint8_t* bytes, std::size_t size, std::uint32_t& state,
                DecodedInstruction& out);
 
 // Writes the text of `ins` to text[0 .. capacity) with a terminating NUL,
@@ -32,7 +32,7 @@ std::size_t formatInstruction(const DecodedInstruction& ins, FilePos position, c
 
 // Decodes and formats one instruction. `length` receives the bytes taken,
 // `textLength` the characters written. Returns 0 done, 1 failure.
-int decodeInstruction(const std::uint8_t* bytes, std::size_t size, FilePos position,
+[[nodiscard]] int decodeInstruction(const std::uint8_t* bytes, std::size_t size, FilePos position,
                       std::uint32_t& state, char* text, std::size_t capacity,
                       std::uint32_t& length, std::size_t& textLength);
 

@@ -13,8 +13,9 @@ std::size_t formatListingLine(const std::uint8_t* bytes, std::size_t size, FileP
     std::memcpy(line + 20, " :    ", 6);
     length = 1;
     std::size_t textLength = 0;
-    decodeInstruction(bytes, size, pos, state, line + kListingPrefixLength, kMaxInstructionText,
-                      length, textLength);
+    // When nothing can be decoded the line holds the position alone and one byte is taken.
+    (void)decodeInstruction(bytes, size, pos, state, line + kListingPrefixLength, kMaxInstructionText, length,
+                            textLength);
     if (length == 0) length = 1;
     std::size_t n = kListingPrefixLength + textLength;
     line[n++] = '\r';

@@ -9,11 +9,11 @@
 namespace quorby::disasm {
 
 // Width in bits of the vector register an operand of `size` names.
-int vectorRegisterBits(vec::Size size, int vectorBits);
+[[nodiscard]] int vectorRegisterBits(vec::Size size, int vectorBits);
 // Width of a general register operand: 64 with W in 64-bit mode, else 32.
-int vectorGprBits(std::uint8_t operand, const DecodedInstruction& ins);
+[[nodiscard]] int vectorGprBits(std::uint8_t operand, const DecodedInstruction& ins);
 // Bytes a memory operand covers, before any broadcast.
-int vectorMemoryBytes(std::uint8_t operand, const DecodedInstruction& ins);
+[[nodiscard]] int vectorMemoryBytes(std::uint8_t operand, const DecodedInstruction& ins);
 // The operand of the entry that may be memory (W, E, KW or VSIB), or 0.
 std::uint8_t vectorMemoryOperand(const VectorEntry& e);
 

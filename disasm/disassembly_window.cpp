@@ -163,7 +163,7 @@ void onPressed(AppState& app, int id) {
         disassembleAtCursor(app);
         break;
     case kDisasmSave:
-        saveListing(app);
+        (void)saveListing(app);  // reports its own failure
         break;
     default:
         break;
@@ -187,8 +187,9 @@ void disassembleAtCursor(AppState& app) {
     // selection before it opens again.
     if (app.disasm.windowOpen && !app.platform->modelessOpen(kWindow)) closeWindow(app);
     if (!app.disasm.windowOpen) openWindow(app);
-    if (storedDecoderState(app.settings) & state::kCompleteListing) listComplete(app);
-    else listInstructionAtCursor(app);
+    // A listing cut short by a read failure shows what was listed.
+    if (storedDecoderState(app.settings) & state::kCompleteListing) (void)listComplete(app);
+    else (void)listInstructionAtCursor(app);
     showListing(app);
 }
 

@@ -10,6 +10,6 @@ namespace quorby {
 // per instruction to `out`: the position, " :    ", the decoded text (with its
 // branch-target line), CR LF. Returns 0, or 1 with a message on stderr for a
 // bad argument or an unreadable file.
-int runDisassembleCommand(int argc, char** argv, std::FILE* out);
+[[nodiscard]] int runDisassembleCommand(int argc, char** argv, std::FILE* out);
 
 }  // namespace quorby

@@ -11,9 +11,9 @@ inline constexpr const char* kListingFileTitle = "Quorby Assembler-Listing\r\n\r
 // existing file is replaced, and writes the file. Returns 0 when the file was
 // written, 1 when the user cancelled or a write failed (failures are
 // reported; the remaining parts are still written).
-int saveListing(AppState& app);
+[[nodiscard]] int saveListing(AppState& app);
 
 // Writes the listing file to `path`, replacing what was there.
-int writeListingFile(AppState& app, const std::string& path);
+[[nodiscard]] int writeListingFile(AppState& app, const std::string& path);
 
 }  // namespace quorby::disasm

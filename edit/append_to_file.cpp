@@ -33,8 +33,9 @@ int appendFile(AppState& app) {
     return copyContentToTarget(app, 0, app.main.fileSize, target, kTitleAppendEverything);
 }
 
-void appendPageCommand(AppState& app) { appendPage(app); }
-void appendSelectionCommand(AppState& app) { appendSelection(app); }
-void appendFileCommand(AppState& app) { appendFile(app); }
+// Menu entries: a command has told the user of its own failure, so the entry drops its result.
+void appendPageCommand(AppState& app) { (void)appendPage(app); }
+void appendSelectionCommand(AppState& app) { (void)appendSelection(app); }
+void appendFileCommand(AppState& app) { (void)appendFile(app); }
 
 }  // namespace quorby

@@ -13,11 +13,11 @@ inline constexpr const char* kAppendFileCaption = "Append File to ...";
 // The shown bytes of pageBuffer from viewOffset: 512, or those up to the end
 // of the file. A ticked read-only box opens the target read-only, so the
 // write fails and is reported.
-int appendPage(AppState& app);
+[[nodiscard]] int appendPage(AppState& app);
 // The selected bytes, within the file; needs a selection.
-int appendSelection(AppState& app);
+[[nodiscard]] int appendSelection(AppState& app);
 // The whole file.
-int appendFile(AppState& app);
+[[nodiscard]] int appendFile(AppState& app);
 
 void appendPageCommand(AppState& app);       // kCmdAppendPageToFile
 void appendSelectionCommand(AppState& app);  // kCmdAppendSelectionToFile

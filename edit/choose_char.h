@@ -22,6 +22,6 @@ std::uint8_t chooseCharValue(int field, const std::string& text);
 
 // Runs the dialog from app.edit.fillValue. Result 0 after OK with the chosen
 // byte in app.edit.fillValue, 1 after Cancel.
-int chooseChar(AppState& app);
+[[nodiscard]] int chooseChar(AppState& app);
 
 }  // namespace quorby

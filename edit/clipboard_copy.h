@@ -10,7 +10,7 @@ inline constexpr FilePos kClipboardQuestionSize = 0x1000000;  // larger copies a
 
 // Result 1 without a selection, after the refusal or a No, or when a page
 // could not be read.
-int copySelection(AppState& app);
+[[nodiscard]] int copySelection(AppState& app);
 void copyCommand(AppState& app);
 
 }  // namespace quorby

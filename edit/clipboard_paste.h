@@ -6,7 +6,7 @@
 
 namespace quorby {
 
-int pasteClipboard(AppState& app);
+[[nodiscard]] int pasteClipboard(AppState& app);
 void pasteCommand(AppState& app);
 
 }  // namespace quorby

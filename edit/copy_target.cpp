@@ -79,7 +79,7 @@ int openAppendTarget(AppState& app, const char* caption, bool readOnlyAllowed, C
         FileDialogResult chosen = askTargetName(app, caption, pathFieldText(app.settings.lastAppendTarget));
         if (!chosen.accepted || chosen.path.empty()) return 1;
         // A name too long for the settings is said so there; the append goes on.
-        storePathField(app, app.settings.lastAppendTarget, chosen.path);
+        (void)storePathField(app, app.settings.lastAppendTarget, chosen.path);
         if (chosen.readOnly && !readOnlyAllowed) {
             MsgAnswer answer = showMessageBox(app, kReopenQuestion, kReopenCaption, MsgButtons::OkCancel, MsgIcon::Question);
             if (answer != MsgAnswer::Ok) return 1;

@@ -29,22 +29,22 @@ struct CopyTarget {
 // reading and writing, created when missing. An existing file is emptied
 // after "File already exists. Shall it be deleted?"; No shows the dialog
 // again. Result 0 with `target` open at position 0, 1 when the command ends.
-int createTarget(AppState& app, const char* caption, const std::string& preset, CopyTarget& target);
+[[nodiscard]] int createTarget(AppState& app, const char* caption, const std::string& preset, CopyTarget& target);
 
 // The append commands: the save dialog from settings.lastAppendTarget, which
 // takes the chosen name. A ticked read-only box asks to re-open in
 // read-write mode (OK shows the dialog again, Cancel ends) unless
 // `readOnlyAllowed`, which opens the file read-only instead (its writes then
 // fail and are reported). Result 0 with `target` open at its end.
-int openAppendTarget(AppState& app, const char* caption, bool readOnlyAllowed, CopyTarget& target);
+[[nodiscard]] int openAppendTarget(AppState& app, const char* caption, bool readOnlyAllowed, CopyTarget& target);
 
 // Refuses, with one of the two "not enough space" messages, when the
 // filesystem of `name` has no more than `bytes` free. Result 0 or 1.
-int checkFreeSpace(AppState& app, const std::string& name, FilePos bytes);
+[[nodiscard]] int checkFreeSpace(AppState& app, const std::string& name, FilePos bytes);
 
 // Writes `count` bytes at target.writePos and moves it on. A failed or short
 // write is reported as "Error writing " + the target's name; result 1.
-int writeToTarget(AppState& app, CopyTarget& target, const std::uint8_t* bytes, std::uint32_t count);
+[[nodiscard]] int writeToTarget(AppState& app, CopyTarget& target, const std::uint8_t* bytes, std::uint32_t count);
 
 void closeTarget(AppState& app, CopyTarget& target);
 

@@ -159,13 +159,16 @@ int copyContentToTarget(AppState& app, FilePos from, FilePos to, CopyTarget& tar
     const FilePos shownPage = app.view.pagePos;
     // Declined typed changes are dropped by the store; the copy goes on
     // without them, as the view then shows the page.
-    if (pageIsDirty(app)) storePage(app);
+    if (storeTypedChangesFirst(app) != 0) {
+        closeTarget(app, target);
+        return 1;
+    }
     const int result = copyWithChanges(app, from, to, target, title);
     closeTarget(app, target);
-    loadPagePair(app, shownPage);
+    const int reloaded = loadPagePair(app, shownPage);
     updateScrollBar(app);
     drawPage(app);
-    return result;
+    return result != 0 || reloaded != 0 ? 1 : 0;
 }
 
 }  // namespace quorby

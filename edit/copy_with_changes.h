@@ -42,7 +42,7 @@ SelectedRange selectedRange(const AppState& app);
 // assembled), a Main File closed or shortened by a command run meanwhile,
 // and ESC with Yes stop the copy: result 1, the bytes copied so far stay.
 // A copy already running refuses a second one started from within it.
-int copyWithChanges(AppState& app, FilePos from, FilePos to, CopyTarget& target, const char* title);
+[[nodiscard]] int copyWithChanges(AppState& app, FilePos from, FilePos to, CopyTarget& target, const char* title);
 
 // True while a copy runs: a copy command chosen from within it (the window
 // is served between blocks) does nothing.
@@ -53,6 +53,6 @@ bool contentCopyRunning(const AppState& app);
 // pages stored, the copy, the target closed, and the page shown before
 // loaded again and drawn. The target is closed in every case. Result 0 when
 // everything was copied.
-int copyContentToTarget(AppState& app, FilePos from, FilePos to, CopyTarget& target, const char* title);
+[[nodiscard]] int copyContentToTarget(AppState& app, FilePos from, FilePos to, CopyTarget& target, const char* title);
 
 }  // namespace quorby

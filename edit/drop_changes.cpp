@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "edit/changed_pairs_walk.h"
 #include "journal/record_states.h"
 #include "navigate/page_moves.h"
 #include "state/progress.h"
@@ -65,11 +66,8 @@ int dropSelection(AppState& app) {
     DropRun run;
     run.start = v.selectionStart;
     run.end = v.selectionEnd;
-    loadPagePair(app, run.start & ~FilePos{kPageSize - 1});
-    v.viewOffset = 0;
-    ProgressRange range(app, run.start, run.end);
     FilePos lastStored = kEmptyPtr;
-    for (;;) {
+    run.result |= walkChangedPairs(app, run.start, run.end, [&] {
         for (int half = 0; half < 2; ++half) {
             dropHalf(app, half, run);
             if (!v.halfDirty[half]) continue;
@@ -77,13 +75,7 @@ int dropSelection(AppState& app) {
             run.result |= markRedoGroup(app, lastStored);
             lastStored = app.records.jData[half].jAdr;
         }
-        FilePos next = 0;
-        if (!nextChangedPage(app, run.end, &next)) break;
-        range.reached(next);
-        if (pollProgress(app)) break;
-        loadPagePair(app, next);
-        v.viewOffset = 0;
-    }
+    });
     showPairAfterWriting(app);
     return run.result;
 }

@@ -9,9 +9,9 @@ namespace quorby {
 
 // Under the banner "DROP HIGHLIGHTED CHANGES", through the changed pages of
 // the selection. Result 1 without a selection or after a failure.
-int dropSelection(AppState& app);
+[[nodiscard]] int dropSelection(AppState& app);
 
 // The same for the 512 shown bytes (cut at the end of the file).
-int dropPage(AppState& app);
+[[nodiscard]] int dropPage(AppState& app);
 
 }  // namespace quorby

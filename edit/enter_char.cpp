@@ -35,7 +35,7 @@ int hexValue(int c) {
 }
 
 void reloadAndDraw(AppState& app) {
-    loadPagePair(app, app.view.pagePos);
+    (void)loadPagePair(app, app.view.pagePos);  // reported; the view shows what it can
     updateScrollBar(app);
     drawPage(app);
 }
@@ -53,7 +53,7 @@ void drawPendingDigit(AppState& app, int value) {
 void advanceAfterByte(AppState& app) {
     clearPendingDigit(app);
     drawPage(app);
-    cursorRight(app);
+    (void)cursorRight(app);  // a page that cannot be read keeps the cursor where it is
 }
 
 void typeHexDigit(AppState& app, int index, int value) {
@@ -78,7 +78,8 @@ void discardPageChanges(AppState& app) {
         if (app.settings.messageSwitches & kMsgEscDiscard) {
             int answer = askQuestion(app, "Discard Changes ?", "Discard actual Changes ?");
             if ((answer & kAnswerYes) == 0) {
-                storePage(app);
+                // A store that fails or is declined has told the user; the reload shows what is stored.
+                (void)storePage(app);
                 reloadAndDraw(app);
                 return;
             }
@@ -111,7 +112,7 @@ void restoreByte(AppState& app) {
         app.view.changedBits[index >> 3] &= std::uint8_t(~(1u << (index & 7)));
     }
     drawPage(app);
-    cursorLeft(app);
+    (void)cursorLeft(app);  // a page that cannot be read keeps the cursor where it is
 }
 
 void storeWithEnter(AppState& app) {
@@ -129,7 +130,8 @@ void storeWithEnter(AppState& app) {
             anyChanged |= app.view.changedBits[half * kChangeMapSize + i] != 0;
         if (!anyChanged) app.view.halfDirty[half] = false;
     }
-    storePage(app);
+    // A store that fails or is declined has told the user; the reload shows what is stored.
+    (void)storePage(app);
     reloadAndDraw(app);
 }
 

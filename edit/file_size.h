@@ -13,7 +13,7 @@ namespace quorby {
 // held the old end counts the added bytes. Result 1, with nothing changed, for a
 // drive, a No, a failed re-open or too little space; a failure to set the
 // end is reported ("Error !" with the Main File's name) and gives 1 as well.
-int enlargeMainFile(AppState& app, FilePos newSize);
+[[nodiscard]] int enlargeMainFile(AppState& app, FilePos newSize);
 
 // Makes the Main File `newSize` bytes long, bigger or smaller. Enlarging is
 // enlargeMainFile, then (resizeOptions bit 0, "Highlight Enlargement") the
@@ -25,6 +25,6 @@ int enlargeMainFile(AppState& app, FilePos newSize);
 // and gives the page that now holds the end its new byte count. The view
 // stays within the file. Result 1 when refused (a drive, a No, a failed
 // re-open) or failed.
-int resizeMainFile(AppState& app, FilePos newSize);
+[[nodiscard]] int resizeMainFile(AppState& app, FilePos newSize);
 
 }  // namespace quorby

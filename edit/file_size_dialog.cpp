@@ -143,7 +143,7 @@ void changeFileSizeCommand(AppState& app) {
         showMessageBox(app, "A File cannot have a negative Size !", "Change File Size", MsgButtons::Ok);
         return;
     }
-    resizeMainFile(app, FilePos(fields.newSize()));
+    (void)resizeMainFile(app, FilePos(fields.newSize()));  // it reports its own failures
 }
 
 }  // namespace quorby

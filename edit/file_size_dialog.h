@@ -17,7 +17,7 @@ inline constexpr int kSizeNewGroup = 1200;         // fields 1201 .. 1210
 inline constexpr int kSizeHighlight = 1300;        // "Highlight Enlargement"
 
 // The field of `row` (0 bytes .. 4 GBytes) and column (0 decimal, 1 hex).
-constexpr int sizeField(int group, int row, int hex) { return group + 1 + row * 2 + hex; }
+[[nodiscard]] constexpr int sizeField(int group, int row, int hex) { return group + 1 + row * 2 + hex; }
 
 // A field's text as a count of its unit: decimal fields take their digits
 // only, hexadecimal fields their hex digits (a number too big for 64 bits

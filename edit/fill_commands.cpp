@@ -17,9 +17,9 @@ int fillShownPage(AppState& app, bool allValues, std::uint8_t value) {
     const std::uint32_t to = v.pageLength < from + kPageSize ? v.pageLength : from + kPageSize;
     for (std::uint32_t k = from; k < to; ++k) typeByte(app, int(k), allValues ? std::uint8_t(k - from) : value);
     const int result = storePage(app);
-    loadPagePair(app, v.pagePos);
+    const int reloaded = loadPagePair(app, v.pagePos);
     redrawView(app);
-    return result;
+    return result != 0 || reloaded != 0 ? 1 : 0;
 }
 
 int fillSelection(AppState& app) {
@@ -32,13 +32,14 @@ int fillSelection(AppState& app) {
 }
 
 void fillPageWithValueCommand(AppState& app) {
-    if (app.main.mainHandle != kNoFile && chooseChar(app) == 0) fillShownPage(app, false, app.edit.fillValue);
+    if (app.main.mainHandle != kNoFile && chooseChar(app) == 0) (void)fillShownPage(app, false, app.edit.fillValue);
 }
 
-void fillPageWithAllValuesCommand(AppState& app) { fillShownPage(app, true, 0); }
+// Menu entries: a command has told the user of its own failure, so the entry drops its result.
+void fillPageWithAllValuesCommand(AppState& app) { (void)fillShownPage(app, true, 0); }
 
 void fillSelectionWithValueCommand(AppState& app) {
-    if (app.main.mainHandle != kNoFile && chooseChar(app) == 0) fillSelection(app);
+    if (app.main.mainHandle != kNoFile && chooseChar(app) == 0) (void)fillSelection(app);
 }
 
 }  // namespace quorby

@@ -9,11 +9,11 @@ namespace quorby {
 
 // The 512 shown bytes (fewer where the file ends): each becomes `value`, or
 // with allValues byte k of them k mod 256. The page is stored and shown again.
-int fillShownPage(AppState& app, bool allValues, std::uint8_t value);
+[[nodiscard]] int fillShownPage(AppState& app, bool allValues, std::uint8_t value);
 // The selection (within the file) becomes app.edit.fillValue, page after
 // page under the banner "FILL WITH HEX_VALUE"; ESC between pages stops with
 // the filled part kept. Result 1 without a selection or when stopped.
-int fillSelection(AppState& app);
+[[nodiscard]] int fillSelection(AppState& app);
 
 void fillPageWithValueCommand(AppState& app);       // "Fill Page with Hex-Value ..."
 void fillPageWithAllValuesCommand(AppState& app);   // "Fill Page with all Kind of Values"

@@ -92,7 +92,7 @@ int BulkChangeAccess::check(FilePos n) {
         dialog.controls.push_back(dialogControl(kManyChangesCancel, ControlKind::Button, "Cancel", 1, 7));
         if (app_.platform->runDialog(dialog) == kManyChangesOk) {
             if (ticked(dialog, kManyChangesDontAsk)) app_.settings.messageSwitches &= ~std::uint32_t(kMsgJournalGrowing);
-            if (ticked(dialog, kManyChangesWritable) && !writable(app_)) reopenReadWrite(app_);
+            if (ticked(dialog, kManyChangesWritable) && !writable(app_)) (void)reopenReadWrite(app_);  // reports a refusal
             if (ticked(dialog, kManyChangesDirect)) {
                 takeDirectAccess(ticked(dialog, kManyChangesPermanent));
                 if (ticked(dialog, kManyChangesGiveUp)) app_.journal.header.jnlFlags |= kJnlUnwrittenWarned;

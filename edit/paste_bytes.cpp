@@ -185,7 +185,7 @@ int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos 
         const bool backwards = source.file != kNoFile && source.file == app.main.mainHandle;
         result = pasteFromCursor(app, source, start, n, backwards);
     }
-    loadPagePair(app, pagePos);
+    (void)loadPagePair(app, pagePos);  // reported; what was pasted stands
     v.viewOffset = viewOffset;
     v.cursorOffset = cursorOffset;
     redrawView(app);

@@ -27,7 +27,7 @@ enum class EnlargeAsk { Question, MessageBox };
 // `count` bytes of the source from `offset` (from the start of the paste)
 // into `out`; a failed or short read of a file is reported ("Error reading "
 // and its name) and gives 1.
-int readPasteSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count);
+[[nodiscard]] int readPasteSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count);
 
 // The text of the question before a paste past the end enlarges the file by
 // `missing` bytes.
@@ -42,7 +42,7 @@ std::string enlargeQuestionText(FilePos missing);
 // 17; asked with `ask`). Result 1 when nothing was pasted (a refused check,
 // No, a failed enlargement, no Main File), or when the paste stopped early
 // (ESC, a failed read or store); what was pasted stays.
-int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos n, const char* title,
+[[nodiscard]] int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos n, const char* title,
                EnlargeAsk ask);
 
 }  // namespace quorby

@@ -28,7 +28,8 @@ int chooseSource(AppState& app, ChosenFile& chosen) {
     request.presetName = pathFieldText(app.settings.lastPasteFile);
     const FileDialogResult answer = app.platform->fileDialog(request);
     if (!answer.accepted || answer.path.empty()) return 1;
-    storePathField(app, app.settings.lastPasteFile, answer.path);
+    // A name too long for the settings is said so there; the paste goes on.
+    (void)storePathField(app, app.settings.lastPasteFile, answer.path);
     chosen.source.name = answer.path;
     const std::string& mainPath = app.main.devicePath.empty() ? app.main.mainName : app.main.devicePath;
     if (sameFile(*app.files, answer.path, mainPath)) {
@@ -73,7 +74,8 @@ int appendOtherFile(AppState& app) {
     return result;
 }
 
-void pasteFileCommand(AppState& app) { pasteFile(app); }
-void appendOtherFileCommand(AppState& app) { appendOtherFile(app); }
+// Menu entries: a command has told the user of its own failure, so the entry drops its result.
+void pasteFileCommand(AppState& app) { (void)pasteFile(app); }
+void appendOtherFileCommand(AppState& app) { (void)appendOtherFile(app); }
 
 }  // namespace quorby

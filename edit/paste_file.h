@@ -12,9 +12,9 @@ inline constexpr const char* kPasteFileCaption = "Open Paste-File";
 // name), then the file pasted from `start` under the banner `title`.
 // Result 1 after Cancel, a file that cannot be read, or a paste that did not
 // end.
-int pasteFileAt(AppState& app, FilePos start, const char* title);
-int pasteFile(AppState& app);    // at the cursor
-int appendOtherFile(AppState& app);   // after the last byte, in direct access without undo
+[[nodiscard]] int pasteFileAt(AppState& app, FilePos start, const char* title);
+[[nodiscard]] int pasteFile(AppState& app);    // at the cursor
+[[nodiscard]] int appendOtherFile(AppState& app);   // after the last byte, in direct access without undo
 
 void pasteFileCommand(AppState& app);
 void appendOtherFileCommand(AppState& app);

@@ -11,6 +11,6 @@ namespace quorby {
 // gets an exchange, and together they are one entry that Undo takes back
 // (journal/record_states.h, H6). With undoOptions 0 the user is told that
 // nothing was kept. Result 1 when nothing could be done or a transfer failed.
-int restoreOriginalFile(AppState& app);
+[[nodiscard]] int restoreOriginalFile(AppState& app);
 
 }  // namespace quorby

@@ -33,8 +33,9 @@ int saveFileAs(AppState& app) {
     return copyContentToTarget(app, 0, app.main.fileSize, target, kTitleSaveFileAs);
 }
 
-void savePageAsCommand(AppState& app) { savePageAs(app); }
-void saveSelectionAsCommand(AppState& app) { saveSelectionAs(app); }
-void saveFileAsCommand(AppState& app) { saveFileAs(app); }
+// Menu entries: a command has told the user of its own failure, so the entry drops its result.
+void savePageAsCommand(AppState& app) { (void)savePageAs(app); }
+void saveSelectionAsCommand(AppState& app) { (void)saveSelectionAs(app); }
+void saveFileAsCommand(AppState& app) { (void)saveFileAs(app); }
 
 }  // namespace quorby

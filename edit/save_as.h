@@ -12,11 +12,11 @@ inline constexpr const char* kSaveFileAsCaption = "Save File as ...";
 
 // The 512 shown bytes of the page from viewOffset, or those up to the end of
 // the file, as pageBuffer holds them (typed changes included).
-int savePageAs(AppState& app);
+[[nodiscard]] int savePageAs(AppState& app);
 // The selected bytes, within the file; needs a selection.
-int saveSelectionAs(AppState& app);
+[[nodiscard]] int saveSelectionAs(AppState& app);
 // The whole file.
-int saveFileAs(AppState& app);
+[[nodiscard]] int saveFileAs(AppState& app);
 
 void savePageAsCommand(AppState& app);       // kCmdSavePageAs
 void saveSelectionAsCommand(AppState& app);  // kCmdSaveSelectionAs

@@ -60,12 +60,13 @@ bool undoDeactivated(AppState& app) {
 
 // After records were undone or redone the shown pair is assembled again.
 void showPairAgain(AppState& app, FilePos pagePos) {
-    if (pageIsDirty(app)) storePage(app);
+    // Typed bytes that cannot be stored stay in the view; the pair is assembled anyway.
+    (void)storeTypedChangesFirst(app);
     if (app.edit.chainVersionSwapped) {
         forgetCursorRecords(app);
         app.edit.chainVersionSwapped = false;
     }
-    loadPagePair(app, pagePos);
+    (void)loadPagePair(app, pagePos);  // a page that cannot be read was reported
     updateScrollBar(app);
     drawPage(app);
 }
@@ -108,7 +109,7 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
         // A long run is committed now and then between two entries, so that
         // a program killed in it keeps the entries done before.
         if (++sinceCommit >= batch && !app.edit.continueFlag) {
-            endCommandInJournal(app);
+            if (endCommandInJournal(app) != 0) break;  // reported; the entries after it wait
             sinceCommit = 0;
         }
     }
@@ -123,7 +124,7 @@ bool onShownPair(const AppState& app, FilePos mainAdr) {
 // Shows the page of `mainAdr` with the cursor at its first byte.
 void showPage(AppState& app, FilePos mainAdr) {
     if (storePage(app) != 0 && app.edit.pageRefused) return;
-    showWithCursorAt(app, mainAdr);
+    (void)showWithCursorAt(app, mainAdr);  // a page that cannot be read was reported
     updateScrollBar(app);
     drawPage(app);
 }

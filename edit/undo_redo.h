@@ -11,15 +11,15 @@ namespace quorby {
 // app.edit.continueFlag to the record's undo group mark. Result 1 when there
 // is nothing to undo, or the record or the Main File cannot be read or
 // written; an exchange that failed leaves Undo where it was.
-int undoOne(AppState& app);
+[[nodiscard]] int undoOne(AppState& app);
 
 // Redoes the record after Undo (its NUndo, or FirstUndo when Undo is empty)
 // and makes it Undo. Sets app.edit.continueFlag to its redo group mark.
-int redoOne(AppState& app);
+[[nodiscard]] int redoOne(AppState& app);
 
 // The record after Undo, its 128-byte header read into `out`. Result 1 when
 // there is none.
-int findRedoRecord(AppState& app, JournalRecord& out);
+[[nodiscard]] int findRedoRecord(AppState& app, JournalRecord& out);
 
 // Before a run of undo (or redo) steps: keeps the Main File's present bytes
 // of every half that one of the next `count` steps exchanges (with

@@ -54,12 +54,14 @@ void takeOverReviewedVersion(AppState& app) {
     // The newest version back in the record copy, then the shown bytes over it.
     leaveVersionReview(app);
     const FilePos pagePos = app.view.pagePos;
-    loadPagePair(app, pagePos);
+    // Without the newest version in the record copy the shown bytes would be stored over a stale one.
+    if (loadPagePair(app, pagePos) != 0) return;
     std::memcpy(app.view.pageBuffer + half * kPageSize, shown, kPageSize);
     std::memcpy(app.view.changedBits + half * kChangeMapSize, map, kChangeMapSize);
     markHalfChanged(app, half);
-    storePage(app);
-    loadPagePair(app, pagePos);
+    // A store that fails or is declined has told the user; the reload shows what is stored.
+    (void)storePage(app);
+    (void)loadPagePair(app, pagePos);
     updateScrollBar(app);
     drawPage(app);
 }

@@ -8,11 +8,12 @@
 
 namespace quorby {
 
-void savePageCommand(AppState& app) { savePage(app); }
-void saveSelectedDataCommand(AppState& app) { writeSelection(app); }
-void saveFileCommand(AppState& app) { saveFile(app); }
-void discardSelectedCommand(AppState& app) { dropSelection(app); }
-void discardPageCommand(AppState& app) { dropPage(app); }
-void restoreOriginalCommand(AppState& app) { restoreOriginalFile(app); }
+// Menu entries: a command has told the user of its own failure, so the entry drops its result.
+void savePageCommand(AppState& app) { (void)savePage(app); }
+void saveSelectedDataCommand(AppState& app) { (void)writeSelection(app); }
+void saveFileCommand(AppState& app) { (void)saveFile(app); }
+void discardSelectedCommand(AppState& app) { (void)dropSelection(app); }
+void discardPageCommand(AppState& app) { (void)dropPage(app); }
+void restoreOriginalCommand(AppState& app) { (void)restoreOriginalFile(app); }
 
 }  // namespace quorby

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "edit/changed_pairs_walk.h"
 #include "journal/record_states.h"
 #include "navigate/page_moves.h"
 #include "state/progress.h"
@@ -94,19 +95,10 @@ int writeSelection(AppState& app, bool fromSavePage) {
     SelectionRun run;
     run.start = v.selectionStart;
     run.end = v.selectionEnd;
-    loadPagePair(app, run.start & ~FilePos{kPageSize - 1});
-    v.viewOffset = 0;
     startProgress(app, kTitleWriteHighlightedData);
-    ProgressRange range(app, run.start, run.end);
-    for (;;) {
+    run.result |= walkChangedPairs(app, run.start, run.end, [&] {
         for (int half = 0; half < 2; ++half) run.result |= writeHalf(app, half, run);
-        FilePos next = 0;
-        if (!nextChangedPage(app, run.end, &next)) break;
-        range.reached(next);
-        if (pollProgress(app)) break;
-        loadPagePair(app, next);
-        v.viewOffset = 0;
-    }
+    });
     run.result |= closeHistoryGroup(app.journal, run.group);
     showPairAfterWriting(app);
     return run.result;

@@ -13,11 +13,11 @@ namespace quorby {
 // without a record or without a changed byte in the selection are skipped.
 // Result 1 when nothing could be written (no selection, No, read-only) or
 // a write failed; ESC keeps what was written so far.
-int writeSelection(AppState& app, bool fromSavePage = false);
+[[nodiscard]] int writeSelection(AppState& app, bool fromSavePage = false);
 
 // "Save Page": asks "Shall the actual Page be written to File ?" (message
 // switch 15; No drops the page's typed changes), re-opens for writing,
 // stores the page and writes the 512 shown bytes' changes.
-int savePage(AppState& app);
+[[nodiscard]] int savePage(AppState& app);
 
 }  // namespace quorby

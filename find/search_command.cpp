@@ -80,7 +80,8 @@ bool betweenBlocks(void* context) {
 }
 
 void returnToSavedPage(AppState& app, const SearchState& state) {
-    if (app.view.pagePos != state.savedPagePos) loadPagePair(app, state.savedPagePos);
+    // A page that cannot be read again is reported; the view shows what it can.
+    if (app.view.pagePos != state.savedPagePos) (void)loadPagePair(app, state.savedPagePos);
     if (!app.platform) return;
     drawPage(app);
     updateScrollBar(app);
@@ -88,7 +89,7 @@ void returnToSavedPage(AppState& app, const SearchState& state) {
 
 void showMatch(AppState& app, const SearchState& state) {
     const FilePos page = state.foundPos & kPageMask;
-    loadPagePair(app, page);
+    (void)loadPagePair(app, page);
     ViewState& v = app.view;
     if (v.pagePos == page) {  // else the load was stopped elsewhere: the view stays as it came
         v.viewOffset = 0;
@@ -186,7 +187,7 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
     }
 
     // The search sees what the view shows: typed changes go to the journal first.
-    if (pageIsDirty(app)) storePage(app);
+    if (storeTypedChangesFirst(app) != 0) return SearchResult::Interrupted;
     state.savedPagePos = app.view.pagePos;
     setOverlayPositions(app, state, forward);
 

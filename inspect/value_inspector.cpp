@@ -121,7 +121,7 @@ void moveViewOn(AppState& app) {
     if (showFromPosition(app, app.view.pagePos + app.view.viewOffset + 16) != 0) return;
     const FilePos viewStart = app.view.pagePos + app.view.viewOffset;
     if (cursor >= viewStart && cursor - viewStart < kPageSize) app.view.cursorOffset = std::uint32_t(cursor - viewStart);
-    else showWithCursorAt(app, cursor);
+    else (void)showWithCursorAt(app, cursor);  // reported; the view shows what it can
 }
 
 // Writes the bytes of `mask` from the value into pageBuffer at the cursor as
@@ -142,10 +142,10 @@ int writeIntoPage(AppState& app, std::uint8_t mask) {
         if (mask >> i & 1) typeByte(app, int(k + i), s.value[i]);
     s.typedBytes = std::uint8_t(s.typedBytes & ~mask);
     const int result = storePage(app);
-    loadPagePair(app, app.view.pagePos);
+    const int reloaded = loadPagePair(app, app.view.pagePos);
     updateScrollBar(app);
     drawPage(app);
-    return result;
+    return result != 0 || reloaded != 0 ? 1 : 0;
 }
 
 void onEdited(AppState& app, const Field& f) {
@@ -185,7 +185,7 @@ void onReturn(AppState& app) {
         if (target > app.main.lastBytePos) target = app.main.lastBytePos;
         // The value at the new cursor stays among the shown bytes.
         if (target - (app.view.pagePos + app.view.viewOffset) + 8 > kPageSize) moveViewOn(app);
-        showWithCursorAt(app, target);
+        (void)showWithCursorAt(app, target);  // reported; the view shows what it can
     }
     if (options & kInputCloseWindow) {
         closeInspector(app);

@@ -27,6 +27,6 @@ std::string valueText(std::uint64_t value, ValueBase base, int width);
 // takes both the signed and the unsigned range of the width; a binary text
 // is one byte. Returns 1 (and leaves *out) for an empty text, a character
 // that is no digit of the base, or a value that does not fit the width.
-int parseValue(const std::string& text, ValueBase base, int width, std::uint64_t* out);
+[[nodiscard]] int parseValue(const std::string& text, ValueBase base, int width, std::uint64_t* out);
 
 }  // namespace quorby::inspect

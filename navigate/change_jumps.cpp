@@ -13,7 +13,7 @@ constexpr std::uint32_t kPage = 512;
 // Pending edits stored, and the cursor records belonging to the shown pair.
 bool readyToJump(AppState& app) {
     if (app.main.mainHandle == kNoFile || !journalIsOpen(app)) return false;
-    if (pageIsDirty(app)) storePage(app);
+    if (storeTypedChangesFirst(app) != 0) return false;
     if (!cursorRecordsCurrent(app)) {
         const std::uint32_t viewOffset = app.view.viewOffset;
         if (loadPagePair(app, app.view.pagePos) != 0) return false;

@@ -100,10 +100,11 @@ int cursorDown(AppState& app) {
     return 0;
 }
 
-void cursorLeftCommand(AppState& app) { cursorLeft(app); }
-void cursorRightCommand(AppState& app) { cursorRight(app); }
-void cursorUpCommand(AppState& app) { cursorUp(app); }
-void cursorDownCommand(AppState& app) { cursorDown(app); }
+// Menu entries: a command has told the user of its own failure, so the entry drops its result.
+void cursorLeftCommand(AppState& app) { (void)cursorLeft(app); }
+void cursorRightCommand(AppState& app) { (void)cursorRight(app); }
+void cursorUpCommand(AppState& app) { (void)cursorUp(app); }
+void cursorDownCommand(AppState& app) { (void)cursorDown(app); }
 
 void startOfLineCommand(AppState& app) {
     if (!beginMove(app)) return;

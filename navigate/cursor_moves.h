@@ -8,10 +8,10 @@ namespace quorby {
 // Each returns 0 when the cursor moved and 1 at the file's begin or end (the
 // callers, for example the edit path advancing after a typed byte, stop there).
 // Every move first ends the keyboard extension of a selection (bits 1 and 2).
-int cursorLeft(AppState& app);
-int cursorRight(AppState& app);
-int cursorUp(AppState& app);
-int cursorDown(AppState& app);
+[[nodiscard]] int cursorLeft(AppState& app);
+[[nodiscard]] int cursorRight(AppState& app);
+[[nodiscard]] int cursorUp(AppState& app);
+[[nodiscard]] int cursorDown(AppState& app);
 
 void cursorLeftCommand(AppState& app);
 void cursorRightCommand(AppState& app);

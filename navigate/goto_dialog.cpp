@@ -135,7 +135,7 @@ int takeEditedField(AppState& app, DialogDescription& described, GotoValues& v, 
 }
 
 void goTo(AppState& app, FilePos target) {
-    showWithCursorAt(app, target);
+    (void)showWithCursorAt(app, target);  // a page that cannot be read is reported and the view stays
     redrawView(app);
 }
 

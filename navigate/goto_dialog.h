@@ -36,7 +36,7 @@ inline constexpr int kGotoNext = 1065;
 // Parses a field: hexadecimal or decimal digits, blanks ignored, a minus sign
 // makes the value negative; an empty field is 0. Values beyond the signed
 // 64-bit range saturate. Returns 1 for any other character.
-int parseGotoNumber(const std::string& text, bool hex, std::int64_t* out);
+[[nodiscard]] int parseGotoNumber(const std::string& text, bool hex, std::int64_t* out);
 // The display form: no leading zeros ("0" for zero), digits grouped from the
 // right by four (hex) or three (decimal) with one blank between groups, a
 // negative value preceded by "- ".

@@ -47,7 +47,7 @@ int showFromPosition(AppState& app, FilePos viewPos) {
         const std::uint32_t oldOffset = v.viewOffset;
         if (loadPagePair(app, viewPos & kPageMask) != 0) {
             // A page that cannot be read leaves the view where it was.
-            loadPagePair(app, oldPage);
+            (void)loadPagePair(app, oldPage);
             v.viewOffset = oldOffset;
             limitCursorToFile(app);
             return 1;

@@ -15,17 +15,17 @@ namespace quorby {
 // the pair that holds it when pageBuffer does not. The cursor keeps its
 // offset, limited to the file's last byte. 0 done, 1 when the page could not
 // be loaded (the view then stays where it was).
-int showFromPosition(AppState& app, FilePos viewPos);
+[[nodiscard]] int showFromPosition(AppState& app, FilePos viewPos);
 // Shows `pos` with the cursor on it: when it is among the shown bytes only the
 // cursor moves, otherwise the page that holds it is loaded with the view at
 // the page's start. Clamped to the file's last byte.
-int showWithCursorAt(AppState& app, FilePos pos);
+[[nodiscard]] int showWithCursorAt(AppState& app, FilePos pos);
 
 // Moves the view by `distance` bytes (clamped at the file's begin and at
 // lastViewStart) and reports the distance really moved in *moved. Returns 1
 // when the view could not move at all (the begin or the end is reached).
-int scrollViewDown(AppState& app, FilePos distance, FilePos* moved);
-int scrollViewUp(AppState& app, FilePos distance, FilePos* moved);
+[[nodiscard]] int scrollViewDown(AppState& app, FilePos distance, FilePos* moved);
+[[nodiscard]] int scrollViewUp(AppState& app, FilePos distance, FilePos* moved);
 
 // Keeps the cursor on an existing byte after the view changed.
 void limitCursorToFile(AppState& app);
@@ -33,8 +33,8 @@ void limitCursorToFile(AppState& app);
 // Commands: Page Down / Page Up (kCmdPageDown / kCmdPageUp), view by one scroll step
 // (background-mode arrows, Alt+arrows in cursor mode), File Begin, File End,
 // Highlight Start. Each redraws the scroll bar and the view.
-int pageDown(AppState& app);   // 1 at the end of the file
-int pageUp(AppState& app);     // 1 at the begin of the file
+[[nodiscard]] int pageDown(AppState& app);   // 1 at the end of the file
+[[nodiscard]] int pageUp(AppState& app);     // 1 at the begin of the file
 void pageDownCommand(AppState& app);
 void pageUpCommand(AppState& app);
 void viewUpCommand(AppState& app);

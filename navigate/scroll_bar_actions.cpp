@@ -25,7 +25,7 @@ void goToThumb(AppState& app, std::int32_t thumb) {
     std::uint32_t offset = std::uint32_t(pos - pair);
     offset -= offset % app.nav.offsetMultiple;
     if (pair + offset > lastViewStart(app)) offset = std::uint32_t(lastViewStart(app) - pair);
-    showFromPosition(app, pair + offset);
+    (void)showFromPosition(app, pair + offset);  // a page that cannot be read is reported and the view stays
     redrawView(app);
 }
 

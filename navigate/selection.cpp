@@ -123,10 +123,11 @@ void applyEnds(AppState& app, Ends e) {
     const FilePos first = firstShownPos(app);
     if (e.moving < first || e.moving - first >= shownByteCount(app)) {
         FilePos moved = 0;
-        if (e.moving < first) scrollViewUp(app, app.nav.scrollStep, &moved);
-        else scrollViewDown(app, app.nav.scrollStep, &moved);
+        // A page that cannot be read is reported and the view stays.
+        if (e.moving < first) (void)scrollViewUp(app, app.nav.scrollStep, &moved);
+        else (void)scrollViewDown(app, app.nav.scrollStep, &moved);
     }
-    showWithCursorAt(app, e.moving);
+    (void)showWithCursorAt(app, e.moving);
     updateScrollBar(app);
     drawPage(app);
 }

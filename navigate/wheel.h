@@ -6,7 +6,7 @@
 namespace quorby {
 
 // The modifier index for Modifier bits (core/keys.h).
-int wheelModifierIndex(std::uint32_t modifiers);
+[[nodiscard]] int wheelModifierIndex(std::uint32_t modifiers);
 
 // The window procedure's wheel entry: delta in units of 120 per notch,
 // positive away from the user (towards the file's begin). Partial notches are

@@ -80,6 +80,6 @@ void takeControl(OptionsCopy& copy, const DialogControl& control);
 // Fills the copy as a "Config Types" button does.
 void applyPreset(OptionsCopy& copy, int presetId);
 // The preset whose values the copy holds ("userdefined" when none does).
-int presetOf(const OptionsCopy& copy);
+[[nodiscard]] int presetOf(const OptionsCopy& copy);
 
 }  // namespace quorby::options

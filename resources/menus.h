@@ -46,6 +46,6 @@ struct AcceleratorDef {
 
 const AcceleratorDef* accelerators(std::size_t* count);
 // The accelerator code for a key with modifiers, or 0.
-int acceleratorCode(Key key, std::uint32_t modifiers);
+[[nodiscard]] int acceleratorCode(Key key, std::uint32_t modifiers);
 
 }  // namespace quorby

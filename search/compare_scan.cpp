@@ -55,8 +55,9 @@ int readSourceBytes(const CompareSource& source, FilePos pos, std::uint8_t* out,
         source.files->setLastError({kReachedEndOfFile, 0});
         return 1;
     }
+    // Bytes without the journal's changes would compare what the view does not show.
     if (source.journal != nullptr)
-        overlayJournalChanges(*source.journal, *source.window, chainPos, true, pos, out, n, token);
+        return overlayJournalChanges(*source.journal, *source.window, chainPos, true, pos, out, n, token);
     return 0;
 }
 

@@ -38,7 +38,7 @@ std::uint32_t firstDifference(const std::uint8_t* a, const std::uint8_t* b, std:
 // forward continues. `token` as for overlayJournalChanges. Result 0, or 1
 // when the read failed or delivered fewer bytes (the source shrank: the last
 // error is then "Reached End of File").
-int readSourceBytes(const CompareSource& source, FilePos pos, std::uint8_t* out, std::uint32_t n,
+[[nodiscard]] int readSourceBytes(const CompareSource& source, FilePos pos, std::uint8_t* out, std::uint32_t n,
                     FilePos& chainPos, std::uint64_t token);
 
 enum class CompareOutcome {

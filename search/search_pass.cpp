@@ -25,9 +25,11 @@ std::uint32_t readBlock(const SearchSource& source, FilePos pos, std::uint32_t w
 
 // Lays the journal's changes over the block; *chainEntry receives the walk's
 // position before it (where a search of the same block has to begin again).
-void overlay(SearchState& state, const SearchSource& source, bool forward, FilePos blockStart, std::uint8_t* block,
+// Result 1 when the Journal File could not be read (reported through its
+// reporter): the block no longer shows what the view does.
+int overlay(SearchState& state, const SearchSource& source, bool forward, FilePos blockStart, std::uint8_t* block,
              std::uint32_t count, FilePos* chainEntry) {
-    if (!state.overlayJournal || source.journal == nullptr || count == 0) return;
+    if (!state.overlayJournal || source.journal == nullptr || count == 0) return 0;
     if (state.chainFromEnd) {
         state.forwardChainPos = source.journal->header.first;
         state.backwardChainPos = source.journal->header.lastPtr;
@@ -35,7 +37,8 @@ void overlay(SearchState& state, const SearchSource& source, bool forward, FileP
     }
     FilePos& chainPos = forward ? state.forwardChainPos : state.backwardChainPos;
     *chainEntry = chainPos;
-    overlayJournalChanges(*source.journal, *source.journalWindow, chainPos, forward, blockStart, block, count, state.journalWindowToken);
+    return overlayJournalChanges(*source.journal, *source.journalWindow, chainPos, forward, blockStart, block, count,
+                                 state.journalWindowToken);
 }
 
 PassResult found(SearchState& state, FilePos pos, bool forward, FilePos chainEntry) {
@@ -75,7 +78,7 @@ PassResult forwardPass(SearchState& state, const SearchSource& source, std::uint
     const std::uint32_t count = readBlock(source, state.blockPos, want, block, &stop);
     if (stop) return PassResult::Stopped;
     FilePos chainEntry = kEmptyPtr;
-    overlay(state, source, true, state.blockPos, block, count, &chainEntry);
+    if (overlay(state, source, true, state.blockPos, block, count, &chainEntry) != 0) return PassResult::Stopped;
 
     const FilePos from = state.startPos > state.blockPos ? state.startPos - state.blockPos : 0;
     if (from < count) {
@@ -100,7 +103,7 @@ PassResult backwardPass(SearchState& state, const SearchSource& source, std::uin
     const std::uint32_t count = readBlock(source, blockStart, want, block, &stop);
     if (stop) return PassResult::Stopped;
     FilePos chainEntry = kEmptyPtr;
-    overlay(state, source, false, blockStart, block, count, &chainEntry);
+    if (overlay(state, source, false, blockStart, block, count, &chainEntry) != 0) return PassResult::Stopped;
 
     // A match must end within the bytes read and below startPos.
     const FilePos limit = state.startPos > blockStart ? state.startPos - blockStart : 0;

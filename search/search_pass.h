@@ -46,7 +46,7 @@ enum class PassResult {
     Found,    // foundPos is set, startPos and blockPos moved past the match
     More,     // no match in a full block; kSearchMore is set
     AtEnd,    // no match up to the start or end of the file; kSearchAtEnd is set
-    Stopped,  // a failed read ended the search
+    Stopped,  // a failed read of the file or of the Journal File ended the search
 };
 
 // The Journal File may have changed: its records are read afresh.

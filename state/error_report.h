@@ -25,7 +25,7 @@ const char* messageTableText(std::uint32_t code);
 
 // Shows the question dialog; returns kAnswerYes / kAnswerDontAsk bits
 // (0, a plain No, when no dialog can be shown).
-int askQuestion(AppState& app, const std::string& caption, const std::string& text);
+[[nodiscard]] int askQuestion(AppState& app, const std::string& caption, const std::string& text);
 
 // A task-modal message box; its answer.
 MsgAnswer showMessageBox(AppState& app, const std::string& text, const std::string& caption, MsgButtons buttons,

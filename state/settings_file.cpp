@@ -120,7 +120,8 @@ void prepareOneJournalDirectory(AppState& app, bool used, char (&field)[kPathFie
     if (!dir.empty() && makeDirectoryPath(app, dir) == 0) return;
     if (defaultDir.empty() || defaultDir == dir) return;
     if (copyTextField(field, kPathFieldSize, defaultDir) != 0) return;
-    makeDirectoryPath(app, defaultDir);
+    // The last resort; a directory still missing is said when the start checks it.
+    (void)makeDirectoryPath(app, defaultDir);
 }
 
 }  // namespace

@@ -54,14 +54,14 @@ std::string settingsFilePath(const AppState& app);
 // Opens (or creates) the settings file, keeps it open in
 // app.shell.settingsHandle and takes its content over the record when it
 // starts with the magic. Returns 1 when it could not be opened or read.
-int loadSettings(AppState& app);
+[[nodiscard]] int loadSettings(AppState& app);
 // Writes the record (with the requested font size of the view) at offset 0 of
 // the settings file and closes it. Failures are reported; returns 1 then.
-int saveSettings(AppState& app);
+[[nodiscard]] int saveSettings(AppState& app);
 
 // Creates a directory with all its missing parents, one level at a time; the
 // last level is private to the user (makePrivateDirectory).
-int makeDirectoryPath(AppState& app, const std::string& path);
+[[nodiscard]] int makeDirectoryPath(AppState& app, const std::string& path);
 // Creates the journal directories that journalLocation asks for (falling back
 // to the defaults) and removes the unused ones when empty.
 void prepareJournalDirectories(AppState& app);
@@ -76,6 +76,6 @@ std::string pathFieldText(const char (&field)[kPathFieldSize]);
 // Stores `path` in a path field. A path that does not fit (259 bytes and the
 // terminator) is refused with a message box and the field is left unchanged;
 // returns 1 then.
-int storePathField(AppState& app, char (&field)[kPathFieldSize], const std::string& path);
+[[nodiscard]] int storePathField(AppState& app, char (&field)[kPathFieldSize], const std::string& path);
 
 }  // namespace quorby

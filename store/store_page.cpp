@@ -223,6 +223,13 @@ int endStoreGroup(AppState& app) {
 
 bool pageIsDirty(const AppState& app) { return app.view.halfDirty[0] || app.view.halfDirty[1]; }
 
+int storeTypedChangesFirst(AppState& app) {
+    if (!pageIsDirty(app)) return 0;
+    // A declined store drops the typed changes; only a failed one leaves them.
+    (void)storePage(app);
+    return pageIsDirty(app) ? 1 : 0;
+}
+
 void dropPageChanges(AppState& app) {
     app.view.halfDirty[0] = app.view.halfDirty[1] = false;
 }

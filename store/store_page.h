@@ -23,6 +23,13 @@ int storeHalf(AppState& app, int half);
 // Both halves are one entry of the history.
 int writePageDirectly(AppState& app);
 
+// Before a command reads the content as the view shows it (a search, a
+// compare, a copy with changes, a jump between changes): the typed changes of
+// the shown pair are stored. 0 when none remain unstored (stored, or declined
+// and dropped), 1 when they could not be stored, so that the command would
+// read other bytes than the view shows.
+[[nodiscard]] int storeTypedChangesFirst(AppState& app);
+
 // A typed byte: `value` goes into pageBuffer at `index`, its changed bit is
 // set and its half is marked as changed by typing (markHalfChanged).
 void typeByte(AppState& app, int index, std::uint8_t value);

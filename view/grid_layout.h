@@ -26,7 +26,7 @@ inline constexpr int kHitNoByte = 1280;   // a hex or character cell that belong
 inline constexpr int kHitOutside = 1536;  // address column, header row, beyond the last byte
 
 // Column of byte i's first hexadecimal digit, relative to kHexColumn.
-inline constexpr int hexDigitOffset(int i) { return 3 * i + 1 + (i >= 8 ? 1 : 0); }
+[[nodiscard]] inline constexpr int hexDigitOffset(int i) { return 3 * i + 1 + (i >= 8 ? 1 : 0); }
 
 // The column table: one entry per cell from column 21 on (cells 21 .. 95);
 // 255 for a cell of no byte, 2i for byte i's first digit and character cell,

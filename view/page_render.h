@@ -37,6 +37,6 @@ struct HitResult {
 // the byte area that belongs to no byte, or 1536 for the address column, the
 // header row, the bottom line or a position beyond the file's last byte.
 // A hit on a byte sets app.view.cursorInChars by the column it lies in.
-int hitTest(AppState& app, int x, int y, HitResult* out);
+[[nodiscard]] int hitTest(AppState& app, int x, int y, HitResult* out);
 
 }  // namespace quorby

@@ -14,7 +14,7 @@ inline constexpr int kMaxCellHeight = 192;
 // Creates the view font for a requested cell size (brought into the limits
 // above), takes its real cell size and fits the window to 88 x 34 cells. Returns 1 (old font kept) when the
 // platform cannot create it.
-int createViewFont(AppState& app, int cellWidth, int cellHeight);
+[[nodiscard]] int createViewFont(AppState& app, int cellWidth, int cellHeight);
 // "Enlarge View" and "Decrease View": one step of a cell size that stays
 // close to 16/9 of its width, then the whole view is drawn again.
 void enlargeView(AppState& app);

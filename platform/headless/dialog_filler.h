@@ -12,18 +12,18 @@ namespace quorby {
 // Applies the answer's actions to `dialog` and returns in *closingId the id of
 // the button that ends it. Returns 1 with a reason when a control is missing,
 // disabled or of the wrong kind; the dialog is then left as it was.
-int applyDialogAnswer(DialogDescription& dialog, const DialogAnswer& answer, int* closingId, std::string* error);
+[[nodiscard]] int applyDialogAnswer(DialogDescription& dialog, const DialogAnswer& answer, int* closingId, std::string* error);
 
 // Applies one action (set, check, choose) to `dialog`; the id of the control
 // it changed, or -1 with a reason (the dialog is then unchanged).
-int applyDialogAction(DialogDescription& dialog, const DialogAction& action, std::string* error);
+[[nodiscard]] int applyDialogAction(DialogDescription& dialog, const DialogAction& action, std::string* error);
 
 // The index of the control a target names (number or text; a label stands
 // for the edit field after it when labelMeansEdit), or -1 with a reason.
-int findDialogControl(const DialogDescription& dialog, const std::string& target, bool labelMeansEdit,
+[[nodiscard]] int findDialogControl(const DialogDescription& dialog, const std::string& target, bool labelMeansEdit,
                       std::string* error);
 // 0 when the control is of `kind`, shown and enabled; else 1 with a reason.
-int requireUsableControl(const DialogControl& control, ControlKind kind, const std::string& target,
+[[nodiscard]] int requireUsableControl(const DialogControl& control, ControlKind kind, const std::string& target,
                          std::string* error);
 // Checks the radio button at `index` and clears the others of its group.
 void chooseRadio(DialogDescription& dialog, std::size_t index);

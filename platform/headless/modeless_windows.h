@@ -27,13 +27,13 @@ struct OpenModeless {
 
 // "find", "disassembly", "offset", "values".
 const char* modelessWindowName(ModelessWindow window);
-int parseModelessWindowName(const std::string& word, ModelessWindow* out, std::string* error);
+[[nodiscard]] int parseModelessWindowName(const std::string& word, ModelessWindow* out, std::string* error);
 
 // Applies a user's action (not Close) to `window` and fills *event with what
 // the window sends for it (typing into an edit field sends Edited; the
 // caller sends EditFinished after it, as the input leaving the field would). Returns 1 with a reason when the control is missing,
 // hidden, disabled or of the wrong kind; the window is then unchanged.
-int applyModelessAction(OpenModeless& window, const ModelessAction& action, ModelessEvent* event, bool* sends,
+[[nodiscard]] int applyModelessAction(OpenModeless& window, const ModelessAction& action, ModelessEvent* event, bool* sends,
                         std::string* error);
 
 // The offset at which line `line` (1-based) of a listing text begins; lines

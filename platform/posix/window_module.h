@@ -31,6 +31,6 @@ std::string executableDirectory();
 // Loads the first of `candidates` that exists and runs its entry with
 // `start`. When none exists or the module cannot be loaded, says so on
 // `errors` and returns 2 (the exit code of "no window").
-int runWindowModule(const std::vector<std::string>& candidates, const WindowModuleStart& start, std::FILE* errors);
+[[nodiscard]] int runWindowModule(const std::vector<std::string>& candidates, const WindowModuleStart& start, std::FILE* errors);
 
 }  // namespace quorby

@@ -28,6 +28,6 @@ GlyphInk measureGlyphInk(const QFont& font, int cellWidth, int cellHeight);
 
 // Returns 0, or 1 when no font of that size can be made (the cell is too
 // small for any glyph).
-int makeCellFont(int cellWidth, int cellHeight, CellFont* out);
+[[nodiscard]] int makeCellFont(int cellWidth, int cellHeight, CellFont* out);
 
 }  // namespace quorby

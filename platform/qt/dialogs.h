@@ -11,15 +11,15 @@ inline constexpr const char* kDontAskAgainText = "Don't ask again !";
 
 MsgAnswer showMessageBox(QWidget* parent, const MessageBoxDescription& described);
 // Returns kAnswerYes / kAnswerDontAsk bits; closing the dialog counts as No.
-int showQuestionDialog(QWidget* parent, const std::string& caption, const std::string& text);
+[[nodiscard]] int showQuestionDialog(QWidget* parent, const std::string& caption, const std::string& text);
 FileDialogResult showFileDialog(QWidget* parent, const FileDialogRequest& request);
 // The id of the button that ended the dialog, or dialog.cancelId when it was
 // closed otherwise; the controls' values are written back into `dialog`.
-int runDescribedDialog(QWidget* parent, DialogDescription& dialog);
+[[nodiscard]] int runDescribedDialog(QWidget* parent, DialogDescription& dialog);
 // A dialog with tab pages and group boxes whose controls act while it is open
 // (Platform::runReactiveDialog). With a screenshot path the dialog is drawn
 // into that PNG file and closed with its cancel button.
-int runReactiveDescribedDialog(QWidget* parent, DialogDescription& dialog, DialogReaction& reaction,
+[[nodiscard]] int runReactiveDescribedDialog(QWidget* parent, DialogDescription& dialog, DialogReaction& reaction,
                                const std::string& screenshotPath);
 
 }  // namespace quorby

@@ -19,7 +19,7 @@ char16_t glyphForByte(std::uint8_t byte);
 
 // The byte a typed character stands for (Latin-1, plus the Windows-1252
 // letters such as the euro sign); -1 for a character outside that set.
-int byteForCharacter(QChar c);
+[[nodiscard]] int byteForCharacter(QChar c);
 
 QColor toQColor(Colour bbggrr);
 
@@ -36,7 +36,7 @@ std::string bytesOfText(const QString& text);
 // undefined codes as their C1 controls. Typed characters map back like
 // byteForCharacter, the control pictures and the grid's hyphen included.
 char16_t fieldCharacterForByte(std::uint8_t byte);
-int byteForFieldCharacter(QChar c);
+[[nodiscard]] int byteForFieldCharacter(QChar c);
 
 // What an Edit control shows of its value, and the value for a shown text.
 // A text still as shown gives the value back unchanged.

@@ -11,7 +11,7 @@ namespace quorby {
 // opens the file, saves the window as PNG and returns 0 (1 when the image
 // could not be written). `screenshotDialog` "values" draws the value
 // inspector over the window, "options" saves the open Options dialog instead.
-int runQtApplication(int argc, char** argv, const StartOptions& options, const std::string& screenshotPath,
+[[nodiscard]] int runQtApplication(int argc, char** argv, const StartOptions& options, const std::string& screenshotPath,
                      const std::string& screenshotDialog = "");
 
 }  // namespace quorby

@@ -24,7 +24,7 @@ ScreenAreas screenAreas(const QWidget* mainWindow);
 QSize expectedFrameSize(const QWidget* dialog, const ScreenAreas& areas);
 
 // The width a dialog needs so that the window manager shows its whole caption.
-int captionWidth(const QWidget* dialog, const QString& caption);
+[[nodiscard]] int captionWidth(const QWidget* dialog, const QString& caption);
 
 // A dialog shown right after the main window waits (a moment at most) for
 // the window manager to place and frame the main window: it is placed by it.

@@ -1,0 +1,25 @@
+#include "edit/changed_pairs_walk.h"
+
+#include "state/progress.h"
+#include "store/page_assembly.h"
+#include "store/write_steps.h"
+
+namespace quorby {
+
+int walkChangedPairs(AppState& app, FilePos start, FilePos end, const std::function<void()>& visitShownPair) {
+    ViewState& v = app.view;
+    if (loadPagePair(app, start & ~FilePos{kPageSize - 1}) != 0) return 1;
+    v.viewOffset = 0;
+    ProgressRange range(app, start, end);
+    for (;;) {
+        visitShownPair();
+        FilePos next = 0;
+        if (!nextChangedPage(app, end, &next)) return 0;
+        range.reached(next);
+        if (pollProgress(app)) return 0;
+        if (loadPagePair(app, next) != 0) return 1;
+        v.viewOffset = 0;
+    }
+}
+
+}  // namespace quorby
