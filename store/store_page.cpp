@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "journal/command_commit.h"
 #include "journal/record_states.h"
 #include "state/error_report.h"
 #include "store/exchange_record.h"
@@ -135,7 +136,7 @@ int writeHalfDirectly(AppState& app, int half, HistoryGroup& group) {
     JournalRecord x;
     if (readExchange(app, pos, count, present, prevNext.prevPtr, prevNext.nextPtr, x) != 0) return 1;
     if (appendExchange(app, x) != 0) return 1;
-    if (commitJournalHeader(app.journal) != 0) return 1;   // never overwrite bytes that are not saved
+    if (commitCommand(app.journal) != 0) return 1;   // never overwrite bytes that are not saved
     if (writeMainBytes(app, pos, bytes, count) != 0) return 1;
     if (linkExchange(app, x, present, group) != 0) return 1;
     copy = x;
