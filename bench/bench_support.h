@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "journal/command_commit.h"
 #include "journal/rollback_file.h"
 #include "platform/posix/posix_file_io.h"
 #include "state/app_state.h"
@@ -89,7 +90,7 @@ inline void changeEveryHalf(AppState& app) {
         app.view.setChanged(517);
         app.view.halfDirty[0] = app.view.halfDirty[1] = true;
         storePage(app);
-        commitJournalHeader(app.journal);
+        commitCommand(app.journal);
     }
 }
 
@@ -106,7 +107,7 @@ int storeByteChanges(AppState& app, std::uint64_t count, Position position, Valu
         app.view.setChanged(at);
         app.view.halfDirty[at / 512] = true;
         if (storePage(app) != 0) return 1;
-        commitJournalHeader(app.journal);
+        commitCommand(app.journal);
     }
     return 0;
 }

@@ -22,6 +22,7 @@
 #include "bench/bench_support.h"
 #include "edit/restore_original.h"
 #include "edit/undo_commands.h"
+#include "journal/command_commit.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
 #include "store/journal_errors.h"
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
     io.resetCounts();
     auto start = std::chrono::steady_clock::now();
     if (saveFile(app) != 0) std::fprintf(stderr, "Save File did not complete\n");
-    commitJournalHeader(app.journal);
+    commitCommand(app.journal);
     io.sync(app.main.mainHandle);
     const double saveSeconds = secondsSince(start);
     row("Save File (+ fsync of the Main File)", saveSeconds, megabytes);
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
             io.resetCounts();
             start = std::chrono::steady_clock::now();
             c.command(app);
-            commitJournalHeader(app.journal);
+            commitCommand(app.journal);
             io.sync(app.main.mainHandle);
             row(c.name, secondsSince(start), megabytes);
             std::printf("%-40s %9llu writes %7llu reads %5llu syncs %6.1f MB written\n", "  system calls",

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "journal/command_commit.h"
 #include "journal/journal_file.h"
 #include "platform/posix/posix_file_io.h"
 #include "search/hex_pattern.h"
@@ -135,7 +136,7 @@ bool makeJournal(const std::string& journalPath, const std::string& mainPath, st
         if (appendNewPage(jf, r) != 0) return false;
         previous = r.jAdr;
     }
-    const int result = commitJournalHeader(jf);
+    const int result = commitCommand(jf);
     io.close(h);
     return result == 0;
 }

@@ -22,6 +22,7 @@
 
 #include "bench/bench_support.h"
 #include "edit/undo_commands.h"
+#include "journal/command_commit.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
 #include "store/journal_errors.h"
@@ -70,13 +71,13 @@ int main(int argc, char** argv) {
     io.resetCounts();
     start = std::chrono::steady_clock::now();
     undoAllCommand(app);
-    commitJournalHeader(app.journal);
+    commitCommand(app.journal);
     row("Undo All", halves, secondsSince(start), io.writes, io.syncs);
 
     io.resetCounts();
     start = std::chrono::steady_clock::now();
     redoAllCommand(app);
-    commitJournalHeader(app.journal);
+    commitCommand(app.journal);
     row("Redo All", halves, secondsSince(start), io.writes, io.syncs);
 
     // The same bytes (640 per record) with plain sequential pwrite calls.

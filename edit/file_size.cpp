@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "journal/command_commit.h"
 #include "journal/journal_file.h"
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
+#include "store/journal_lifecycle.h"
 #include "store/main_file.h"
 #include "store/page_assembly.h"
 #include "store/store_page.h"
@@ -105,6 +107,10 @@ int decreaseMainFile(AppState& app, FilePos newSize) {
     if (declinedQuestion(app, kMsgEnlargeDecrease, "DECREASE ?", "Shall this File really be decreased ?")) return 1;
     if (refusedToWrite(app)) return 1;
     if (pageIsDirty(app) && storePage(app) != 0) return 1;
+    // The cut is a write into the Main File like any other: its length is
+    // kept in the rollback file first, and the command's commit takes the
+    // journal's cut pages and the new last-write time together.
+    if (journalIsOpen(app) && beginMainFileCut(app.journal, app.main.mainHandle) != 0) return 1;
     int result = app.files->setSize(app.main.mainHandle, newSize);
     if (result != 0) reportError(app, "Error !", app.main.mainName);
     takeSizeAgain(app);
@@ -112,7 +118,8 @@ int decreaseMainFile(AppState& app, FilePos newSize) {
     if (app.main.fileSize != newSize) result = 1;
     else if (journalIsOpen(app)) {
         result |= cutJournalAt(app, newSize);
-        commitJournalHeader(app.journal);
+        noteMainFileWritten(app);
+        result |= commitCommand(app.journal);
         forgetCursorRecords(app);
     }
     const FilePos lastPage = app.main.lastBytePos & ~FilePos{kPageSize - 1};

@@ -1,6 +1,6 @@
 #include "edit/paste_direct_run.h"
 
-#include "journal/rollback_file.h"
+#include "journal/command_commit.h"
 #include "state/error_report.h"
 #include "store/main_file.h"
 #include "store/main_file_bytes.h"
@@ -43,7 +43,7 @@ FilePos DirectPasteRun::write(FilePos pairPos, FilePos pairsLeft, bool* failed) 
     if (block_.size() < bytes) block_.resize(bytes);
     // Without undo there is nothing to go back to: the blocks keep no
     // pre-image, and a crash leaves the run part written.
-    if (skipMainPreImage(app_.journal, app_.main.mainHandle, pairPos, bytes) != 0) {
+    if (passMainFileBytes(app_.journal, app_.main.mainHandle, pairPos, bytes) != 0) {
         reportError(app_, kErrorWriting, app_.main.mainName);
         *failed = true;
         return 0;

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "journal/command_commit.h"
 #include "journal/record_states.h"
-#include "journal/rollback_file.h"
 #include "state/edit_state.h"
 #include "state/progress.h"
 #include "store/exchange_record.h"
@@ -52,14 +52,14 @@ constexpr int kHalvesAhead = 1024;
 
 void keepPreImagesAlongChain(AppState& app, FilePos ptr, int count) {
     JournalFile& jf = app.journal;
-    if (!usesRollbackFile(jf)) return;
+    if (!keepsPreImages(jf)) return;
     std::uint8_t bytes[kRecordDataSize];
     for (int k = 0; k < count && !isEmptyPtr(ptr); ++k) {
         JournalRecord r;
         std::uint32_t got = 0;
         if (readRecordHeader(jf, ptr, kRecordLinks, r) != 0 ||
             app.files->readAt(app.main.mainHandle, r.mainAdr, bytes, r.anz, &got) != 0 ||
-            keepMainPreImage(jf, app.main.mainHandle, r.mainAdr, bytes, got) != 0)
+            keepMainFileBytes(jf, app.main.mainHandle, r.mainAdr, bytes, got) != 0)
             return;
         ptr = r.nextPtr;
     }

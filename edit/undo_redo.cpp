@@ -1,7 +1,7 @@
 #include "edit/undo_redo.h"
 
+#include "journal/command_commit.h"
 #include "journal/record_states.h"
-#include "journal/rollback_file.h"
 #include "store/exchange_record.h"
 
 namespace quorby {
@@ -99,7 +99,7 @@ int findRedoRecord(AppState& app, JournalRecord& out) {
 
 void keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly) {
     JournalFile& jf = app.journal;
-    if (jf.handle == kNoFile || !usesRollbackFile(jf) || app.main.mainHandle == kNoFile) return;
+    if (!keepsPreImages(jf) || app.main.mainHandle == kNoFile) return;
     JournalRecord r;
     FilePos ptr = jf.header.undo;
     if (!undo) ptr = findRedoRecord(app, r) == 0 ? r.jAdr : kEmptyPtr;
@@ -110,7 +110,7 @@ void keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool grou
         if (isExchange(r.flag) && isExchangeInEffect(r.flag) == undo) {
             std::uint32_t got = 0;
             if (app.files->readAt(app.main.mainHandle, r.mainAdr, bytes, r.anz, &got) != 0) return;
-            if (keepMainPreImage(jf, app.main.mainHandle, r.mainAdr, bytes, got) != 0) return;
+            if (keepMainFileBytes(jf, app.main.mainHandle, r.mainAdr, bytes, got) != 0) return;
         }
         if (groupOnly && !(undo ? hasUndoGroup(r.flag) : hasRedoGroup(r.flag))) return;
         ptr = undo ? r.pUndo : r.nUndo;

@@ -184,34 +184,16 @@ bool headerNeedsCommit(const JournalFile& jf) {
     return std::memcmp(bytes, jf.committedLive, kHeaderLiveSize) != 0;
 }
 
-int commitJournalHeader(JournalFile& jf) {
-    if (!jf.files || jf.handle == kNoFile) return 0;
-    const bool headerChanged = headerNeedsCommit(jf);
-    if (!headerChanged && !rollbackCycleOpen(jf)) return 0;
-    jf.header.jnlEnd = jf.journalEnd;
-    std::uint8_t bytes[kJournalHeaderSize];
-    encodeJournalHeader(jf.header, bytes);
-    // A command that only appended records (rollback rule R7) commits as
-    // one without a rollback file does.
-    const bool appendOnly = usesRollbackFile(jf) && headerChanged && commitNeedsNoPreImages(jf);
-    if (!usesRollbackFile(jf) || appendOnly) {
-        // The records first: the header must never reach the disk pointing at
-        // records that are not there yet.
-        if (appendOnly && writeHeldUnitsWithoutPreImages(jf) != 0) return 1;
-        if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
-        if (writeNow(jf, 0, bytes, kHeaderLiveSize) != 0) return 1;
-        if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
-        if (appendOnly && endRollbackCycle(jf) != 0) return 1;
-        std::memcpy(jf.committedLive, bytes, kHeaderLiveSize);
-        return 0;
-    }
-    if (headerChanged && writeBytes(jf, 0, bytes, kHeaderLiveSize) != 0) return 1;
-    if (writeHeldUnits(jf) != 0) return 1;
+int writeJournalBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
+    return writeBytes(jf, pos, buf, n);
+}
+
+int writeJournalBytesNow(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
+    return writeNow(jf, pos, buf, n);
+}
+
+int syncJournal(JournalFile& jf) {
     if (jf.syncOnCommit && jf.files->sync(jf.handle) != 0) return fail(jf, 0, true);
-    const RollbackState& rb = jf.rollback;
-    if (jf.syncOnCommit && rb.mainWritten && jf.files->sync(rb.mainHandle) != 0) return fail(jf, 0, true);
-    if (endRollbackCycle(jf) != 0) return 1;
-    std::memcpy(jf.committedLive, bytes, kHeaderLiveSize);
     return 0;
 }
 

@@ -11,7 +11,8 @@
 // given: each writes every record whose fields it changes, with the partial
 // header writes of the format (24 bytes for the address links, 64 bytes for
 // all links, anz and Flag). Header fields change in memory only; the command
-// loop brings them to disk with commitJournalHeader once per command.
+// loop brings them to disk with commitCommand (journal/command_commit.h) once
+// per command.
 #include <cstdint>
 #include <string>
 
@@ -32,7 +33,7 @@ struct JournalFile {
     FilePos journalEnd = 0;
     JournalHeader header;
     // The header's live part (its first 128 bytes) as last read or written,
-    // so that commitJournalHeader writes only when something changed.
+    // so that commitCommand writes it only when something changed.
     std::uint8_t committedLive[kHeaderLiveSize] = {};
     // Make the records durable before the header points at them, and the
     // header durable before the command ends.
@@ -68,14 +69,14 @@ int readJournalHeader(JournalFile& jf);
 int writeJournalHeader(JournalFile& jf);
 // True when the header's live part differs from what was last written.
 bool headerNeedsCommit(const JournalFile& jf);
-// The end of a command: when Undo, First, LastPtr, FirstUndo, JnlFlags,
-// MainTime or another live field changed, JnlEnd takes journalEnd and the
-// first 128 header bytes are written (one sector). Without a rollback file
-// the records are synced before, the header after. With one, the held
-// in-place writes go out after their pre-images, the Journal File and the
-// Main File are synced and the rollback file is emptied: that is the commit.
-// Does nothing when nothing changed or no Journal File is open.
-int commitJournalHeader(JournalFile& jf);
+// Writes [pos, pos + n) as every write does: in place below the committed
+// length only through the held units (journal/rollback_file.h, R1).
+int writeJournalBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
+// Writes [pos, pos + n) to the file now, past the held units: for the commit,
+// which orders its own writes.
+int writeJournalBytesNow(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
+// Syncs the Journal File when it syncs on commit (syncOnCommit); a failure is reported.
+int syncJournal(JournalFile& jf);
 // Bytes of the Journal File as the running command sees them (its held
 // in-place writes laid over), for readers of whole spans; *done as readAt.
 int readJournalSpan(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done);

@@ -53,7 +53,7 @@
 //   771  253   "NextJournal"    NUL-terminated, never read; ends at byte 1023
 // Everything the running program changes lies in the first 128 bytes, one
 // disk sector, so that the end of a command can bring it to disk in a single
-// small write (commitJournalHeader).
+// small write (commitCommand).
 //
 // RECORD (640 bytes): a 128-byte record header, then 512 data bytes
 //     0  u64   MainAdr    Main File position of the page (a multiple of 512)

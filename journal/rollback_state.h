@@ -12,7 +12,17 @@
 
 namespace quorby {
 
+// Where the running command stands between two commits
+// (journal/command_commit.h drives it from one to the next).
+enum class CommitStep : std::uint8_t {
+    Committed,         // nothing changed since the last commit
+    Changing,          // changes wait in memory; the rollback file is empty
+    PreImagesDurable,  // the rollback file holds this command's pre-images
+    MainFileWritten,   // and the Main File was written under them
+};
+
 struct RollbackState {
+    CommitStep step = CommitStep::Committed;
     // Empty: no rollback file; writes go straight to the Journal File (the
     // journal engine's own tests, a Journal File read as a Main File).
     std::string name;
@@ -46,7 +56,6 @@ struct RollbackState {
     // Main File ranges whose pre-image is kept since the last commit: start -> end.
     std::map<FilePos, FilePos> mainCovered;
     FileHandle mainHandle = kNoFile;
-    bool mainWritten = false;
     // `unwritten` holds a Main File pre-image: the next Main File write waits for it.
     bool mainPending = false;
 };

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "journal/page_store.h"
 #include "journal/record_states.h"
 #include "store/main_file.h"
 #include "store/main_file_bytes.h"
@@ -20,11 +21,9 @@ void noteInHistoryGroup(HistoryGroup& group, const JournalRecord& r) {
 
 int closeHistoryGroup(JournalFile& jf, HistoryGroup& group) {
     if (isEmptyPtr(group.last)) return 0;
-    JournalRecord last;
-    if (readRecordHeader(jf, group.last, kRecordLinks, last) != 0) return 1;
-    last.flag = withoutRedoGroup(last.flag);
+    const FilePos last = group.last;
     group.last = kEmptyPtr;
-    return writeRecordHeader(jf, last, kRecordLinks);
+    return endHistoryGroupAt(jf, last);
 }
 
 void makeExchange(FilePos pos, std::uint32_t count, const std::uint8_t* mainBytes, const JournalRecord* present,
@@ -53,23 +52,11 @@ int readExchange(AppState& app, FilePos pos, std::uint32_t count, const JournalR
     return 0;
 }
 
-int appendExchange(AppState& app, JournalRecord& x) { return appendRecord(app.journal, x); }
+int appendExchange(AppState& app, JournalRecord& x) { return appendExchangeRecord(app.journal, x, nullptr); }
 
 int linkExchange(AppState& app, JournalRecord& x, JournalRecord* present, HistoryGroup& group) {
-    JournalFile& jf = app.journal;
     joinHistoryGroup(group, x);
-    int result = 0;
-    if (present) {
-        // The record as stored: the copy may carry the marks of typing.
-        JournalRecord older;
-        if (readRecordHeader(jf, present->jAdr, kRecordLinks, older) != 0) return 1;
-        x.prevPtr = older.prevPtr;
-        x.nextPtr = older.nextPtr;
-        result |= linkNewerVersion(jf, older, x);
-        present->nJnl = older.nJnl;
-    }
-    result |= linkAddressNeighbours(jf, x, VersionScope::NewestOnly);
-    result |= linkUndoEntry(jf, x);
+    const int result = linkExchangeRecord(app.journal, x, present);
     if (result == 0) noteInHistoryGroup(group, x);
     return result;
 }
@@ -90,24 +77,7 @@ int exchangeWithMainFile(AppState& app, JournalRecord& x) {
 
 bool originalContentOf(JournalFile& jf, const JournalRecord& chainRecord, std::uint8_t out[kRecordDataSize],
                        int* failed) {
-    const std::uint64_t limit = wholeRecordCount(jf.journalEnd);
-    FilePos oldest = kEmptyPtr;
-    FilePos ptr = chainRecord.jAdr;
-    for (std::uint64_t steps = 0; !isEmptyPtr(ptr); ++steps) {
-        JournalRecord v;
-        if (steps >= limit || readRecordHeader(jf, ptr, kRecordLinks, v) != 0) {
-            *failed = 1;
-            return false;
-        }
-        if (isExchangeInEffect(v.flag)) oldest = v.jAdr;
-        ptr = v.pJnl;
-    }
-    if (isEmptyPtr(oldest)) return false;
-    if (readRecordData(jf, oldest, out) != 0) {
-        *failed = 1;
-        return false;
-    }
-    return true;
+    return oldestExchangeData(jf, chainRecord, out, failed);
 }
 
 }  // namespace quorby

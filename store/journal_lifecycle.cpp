@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "journal/command_commit.h"
 #include "journal/journal_dump.h"
 #include "journal/journal_recovery.h"
 #include "journal/rollback_file.h"
@@ -183,7 +184,7 @@ int recreateJournalFor(AppState& app, JournalFile& jf) {
     // JnlEnd and MainTime on disk at once: they tell the next opening where
     // the completed commands end.
     jf.header.mainTime = app.main.mainTime;
-    return commitJournalHeader(jf);
+    return commitCommand(jf);
 }
 
 HeaderKind inspectJournalHeader(AppState& app, FileHandle handle, const std::string& name, JournalHeader& header,
@@ -445,7 +446,7 @@ int flushJournalHeader(AppState& app) {
     JournalFile& jf = app.journal;
     if (jf.handle == kNoFile) return 0;
     updateHeaderForWriting(app);
-    return commitJournalHeader(jf);
+    return commitCommand(jf);
 }
 
 namespace {
@@ -529,7 +530,7 @@ int endCommandInJournal(AppState& app) {
         noteMainFileWritten(app);
         jf.header.jnlFlags &= ~kJnlMainFileWriting;
     }
-    return commitJournalHeader(jf);
+    return commitCommand(jf);
 }
 
 void noteMainFileWritten(AppState& app) {

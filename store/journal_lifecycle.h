@@ -9,7 +9,7 @@
 // (noJournal: the Main File is open without a Journal File).
 //
 // The header lives in app.journal.header while the Journal File is open. The
-// end of every command commits its live part (commitJournalHeader), so the
+// end of every command commits its live part (commitCommand), so the
 // header on disk carries the Main File's last-write time (MainTime) as this
 // program left it: the program's own writes into the Main File must be
 // followed by noteMainFileWritten, so that only changes made by others make

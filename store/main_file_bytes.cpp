@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "journal/rollback_file.h"
+#include "journal/command_commit.h"
 #include "state/error_report.h"
 #include "state/view_state.h"
 #include "store/journal_lifecycle.h"
@@ -30,8 +30,8 @@ int writeMainBytes(AppState& app, FilePos pos, const std::uint8_t* data, std::ui
         // rollback file takes the write back.
         const bool marked = (jf.header.jnlFlags & kJnlMainFileWriting) != 0;
         jf.header.jnlFlags |= kJnlMainFileWriting;
-        if (!marked && !usesRollbackFile(jf) && commitJournalHeader(jf) != 0) return 1;
-        if (prepareMainWrite(jf, app.main.mainHandle, pos, count) != 0) {
+        if (!marked && !keepsPreImages(jf) && commitCommand(jf) != 0) return 1;
+        if (beginMainFileWrite(jf, app.main.mainHandle, pos, count) != 0) {
             reportError(app, kErrorWriting, app.main.mainName);
             return 1;
         }

@@ -3,12 +3,13 @@
 
 #include <cstring>
 
+#include "journal/command_commit.h"
+#include "journal/page_store.h"
 #include "journal/record_states.h"
 #include "state/error_report.h"
 #include "store/exchange_record.h"
 #include "store/main_file.h"
 #include "store/main_file_bytes.h"
-#include "store/undo_order.h"
 #include "view/status_cells.h"
 
 namespace quorby {
@@ -80,31 +81,18 @@ int storeNewPage(AppState& app, int half) {
 
 int overwriteNewestVersion(AppState& app, int half) {
     JournalRecord& copy = app.records.jData[half];
-    if (refreshStoredLinks(app.journal, copy) != 0) return 1;
-    copy.flag = afterStoreInPlace(copy.flag);
     copyHalfInto(app, half, copy);
-    int result = makeNewestUndoEntry(app.journal, copy);
-    return result | writeRecord(app.journal, copy);
+    return overwriteNewestInPlace(app.journal, copy);
 }
 
 int appendNewVersion(AppState& app, int half) {
     JournalRecord& present = app.records.jData[half];
-    // The new version takes the copy's marks; the present one keeps its own.
-    const std::uint32_t copyFlag = present.flag;
-    if (readRecordHeader(app.journal, present.jAdr, kRecordLinks, present) != 0) return 1;
-    present.flag = asOlderVersion(present.flag);
+    // The new version takes the copy's group marks.
     JournalRecord added;
-    added.mainAdr = present.mainAdr;
-    added.prevPtr = present.prevPtr;
-    added.nextPtr = present.nextPtr;
-    added.pJnl = present.jAdr;
-    added.nJnl = present.nJnl;
-    added.flag = newStoredVersion((present.flag & ~kGroupMarks) | (copyFlag & kGroupMarks));
+    added.flag = present.flag & kGroupMarks;
     copyHalfInto(app, half, added);
-    if (appendRecord(app.journal, added) != 0) return 1;
-    int result = linkNewerVersion(app.journal, present, added);
-    result |= linkAddressNeighbours(app.journal, added, VersionScope::NewestOnly);
-    result |= linkUndoEntry(app.journal, added);
+    const int result = appendHalfVersion(app.journal, present, added);
+    if (isEmptyPtr(added.jAdr)) return 1;
     present = added;
     followNeighbourLinks(app, half);
     return result;
@@ -120,22 +108,17 @@ int writeHalfDirectly(AppState& app, int half, HistoryGroup& group) {
     const std::uint8_t* bytes = app.view.pageBuffer + half * kPageSize;
     if (app.settings.undoOptions == 0) {
         // Nothing kept: a record the page has shows the Main File from now on.
-        if (hasRecord(app, half)) {
-            if (readRecordHeader(app.journal, copy.jAdr, kRecordLinks, copy) != 0) return 1;
-            copy.flag = showingMainFile(copy.flag);
-            if (writeRecordHeader(app.journal, copy, kRecordLinks) != 0) return 1;
-        }
+        if (hasRecord(app, half) && markShowingMainFile(app.journal, copy) != 0) return 1;
         return writeMainBytes(app, pos, bytes, count);
     }
     if (!journalOpen(app)) return 1;
     JournalRecord* present = hasRecord(app, half) ? &copy : nullptr;
-    if (present && refreshStoredLinks(app.journal, copy) != 0) return 1;
     JournalRecord prevNext;
     addressNeighbours(app, half, prevNext);
     JournalRecord x;
     if (readExchange(app, pos, count, present, prevNext.prevPtr, prevNext.nextPtr, x) != 0) return 1;
-    if (appendExchange(app, x) != 0) return 1;
-    if (commitJournalHeader(app.journal) != 0) return 1;   // never overwrite bytes that are not saved
+    if (appendExchangeRecord(app.journal, x, present) != 0) return 1;
+    if (commitCommand(app.journal) != 0) return 1;   // never overwrite bytes that are not saved
     if (writeMainBytes(app, pos, bytes, count) != 0) return 1;
     if (linkExchange(app, x, present, group) != 0) return 1;
     copy = x;

@@ -4,9 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "journal/command_commit.h"
 #include "journal/record_states.h"
-#include "journal/rollback_file.h"
-#include "journal/written_marks.h"
 #include "state/error_report.h"
 #include "state/progress.h"
 #include "state/work_buffer_access.h"
@@ -106,8 +105,8 @@ int prepareChunk(AppState& app, WriteChunk& c) {
     for (int i = 0; i < c.count; ++i) {
         if (!c.ready[i]) continue;
         const JournalRecord& r = c.records[i];
-        const int kept = keep ? keepMainPreImage(app.journal, app.main.mainHandle, r.mainAdr, c.exchanges[i].data, r.anz)
-                              : skipMainPreImage(app.journal, app.main.mainHandle, r.mainAdr, r.anz);
+        const int kept = keep ? keepMainFileBytes(app.journal, app.main.mainHandle, r.mainAdr, c.exchanges[i].data, r.anz)
+                              : passMainFileBytes(app.journal, app.main.mainHandle, r.mainAdr, r.anz);
         if (kept != 0) c.ready[i] = false;
     }
     return result;
@@ -141,13 +140,9 @@ int linkWrittenHalf(AppState& app, JournalRecord& r, JournalRecord& x, HistoryGr
 // The marks of written versions go out together once the Main File bytes
 // they stand for are durable (journal/written_marks.h).
 int writeMarks(AppState& app, std::vector<FlagMark>& marks) {
-    if (marks.empty()) return 0;
-    if (app.journal.syncOnCommit && app.files->sync(app.main.mainHandle) != 0) {
-        reportError(app, kErrorWriting, app.main.mainName);
-        return 1;
-    }
-    const int result = writeFlagMarks(app.journal, marks);
-    marks.clear();
+    bool mainSyncFailed = false;
+    const int result = markVersionsShowingMainFile(app.journal, app.main.mainHandle, marks, &mainSyncFailed);
+    if (mainSyncFailed) reportError(app, kErrorWriting, app.main.mainName);
     return result;
 }
 
@@ -186,7 +181,7 @@ int writeAll(AppState& app) {
     while (!stopped && !isEmptyPtr(next)) {
         // Without undo a kill leaves nothing to take back: the versions not
         // marked yet show the bytes the Main File got.
-        if (keep && ++chunks % std::max(1, batches.chunksPerCommit) == 0 && commitJournalHeader(jf) != 0) {
+        if (keep && ++chunks % std::max(1, batches.chunksPerCommit) == 0 && commitCommand(jf) != 0) {
             result = 1;
             break;
         }
@@ -205,7 +200,7 @@ int writeAll(AppState& app) {
         // The pre-images of this chunk's writes and of the units the last
         // chunk's links changed become durable with one sync; those units
         // go out, and this chunk's links fit among the held units.
-        if (keep && writeHeldUnits(jf) != 0) {
+        if (keep && writeHeldChanges(jf) != 0) {
             result = 1;
             stopped = true;
         }

@@ -7,7 +7,10 @@
 #include "edit/file_size.h"
 #include "edit/file_size_dialog.h"
 #include "edit/undo_commands.h"
+#include "journal/command_commit.h"
 #include "store/write_all.h"
+#include "tests/support/journal_dump_run.h"
+#include "tests/support/program_on_files.h"
 
 namespace quorby::testing {
 namespace {
@@ -96,6 +99,45 @@ TEST(FileSize, DrivesAndNoAnswersChangeNothing) {
     EXPECT_EQ(resizeMainFile(f.app, 1024), 1);
     EXPECT_EQ(f.platform.questions.size(), 1u);   // a drive is refused without a question
     EXPECT_EQ(f.mainBytes().size(), 2048u);
+}
+
+// Shortening goes through the command's commit: the Main File's length is
+// kept in the rollback file before the cut, and a commit that fails makes
+// the command fail. The program killed then reopens without asking whether
+// the Main File was changed elsewhere (the change is its own), its journal
+// whole and the cut pages no longer shown.
+TEST(FileSize, ShorteningCommitsThroughTheRollbackFile) {
+    MemoryFileIo io;
+    io.timeFromContent = true;   // a cut changes the last-write time
+    io.space = {FilePos{1} << 40, FilePos{1} << 41};
+    const std::string path = "/data/cut.bin";
+    io.bytes(path) = originalBytes(8 * 512);
+    std::string journalName;
+    {
+        ProgramOnFiles p(io, path, kUndoKeepRestoreData);
+        ASSERT_EQ(p.open(), 0);
+        journalName = p.app.journal.name;
+        p.type(100, 0x01);
+        p.type(3000, 0x02);
+        ASSERT_EQ(p.app.journal.rollback.step, CommitStep::Committed);
+        // Every write into the Journal File fails from here on; the rollback file takes its entries.
+        io.failWrite[journalName] = SystemError{29, EIO};
+        EXPECT_EQ(resizeMainFile(p.app, 2600), 1);
+        EXPECT_EQ(io.bytes(path).size(), 2600u);
+        ASSERT_FALSE(p.platform.boxes.empty());
+        EXPECT_NE(p.platform.boxes.back().text.find(journalName), std::string::npos);
+        EXPECT_EQ(p.app.journal.rollback.step, CommitStep::MainFileWritten);
+        EXPECT_EQ(checkCommitProtocol(p.app.journal), 0);
+    }   // killed
+    io.failWrite.clear();
+    ProgramOnFiles q(io, path, kUndoKeepRestoreData);
+    EXPECT_EQ(q.open(), 0);
+    EXPECT_TRUE(q.platform.boxes.empty()) << q.platform.boxes.front().caption;
+    ASSERT_NE(q.app.journal.handle, kNoFile);
+    EXPECT_EQ(q.app.main.fileSize, 2600u);
+    EXPECT_EQ(runDump(io, journalName).status, kDumpAllHold);
+    showWithCursorAt(q.app, 0);
+    EXPECT_EQ(q.app.view.pageBuffer[100], 0x01);
 }
 
 TEST(FileSizeDialog, OneFieldSetsBothValuesAndOkChangesTheSize) {

@@ -22,6 +22,7 @@
 #include "edit/restore_original.h"
 #include "edit/undo_commands.h"
 #include "edit/write_selection.h"
+#include "journal/command_commit.h"
 #include "navigate/page_moves.h"
 #include "store/write_all.h"
 #include "tests/edit/edit_fixture.h"
@@ -158,7 +159,9 @@ public:
         for (std::size_t i = 0; i < steps.size(); ++i) {
             failure_.clear();
             perform(steps[i]);
+            checkCommitSteps(false);
             f_->endCommand();
+            checkCommitSteps(true);
             if (failure_.empty()) check();
             if (!failure_.empty() && std::getenv("QUORBY_HISTORY_TRACE")) {
                 std::string dump;
@@ -338,6 +341,15 @@ private:
 
     void note(const std::string& what) {
         if (failure_.empty()) failure_ = what;
+    }
+
+    // The commit protocol's invariants hold within a command and after it;
+    // the end of every command commits it.
+    void checkCommitSteps(bool ended) {
+        const char* broken = nullptr;
+        if (checkCommitProtocol(app().journal, &broken) != 0)
+            note(std::string("commit protocol broken ") + (ended ? "after" : "within") + " the command: " + broken);
+        if (ended && commitStep(app().journal) != CommitStep::Committed) note("the command ended uncommitted");
     }
 
     void check() {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "journal/command_commit.h"
 #include "tests/journal/journal_fixture.h"
 
 namespace quorby::testing {
@@ -28,7 +29,7 @@ struct SmallJournal : JournalFixture {
         FilePos mid = addPage(0x400, 2);
         addPage(0x800, 3);
         addVersion(mid, 4);
-        EXPECT_EQ(commitJournalHeader(jf), 0);
+        EXPECT_EQ(commitCommand(jf), 0);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "journal/command_commit.h"
 #include "journal/journal_format.h"
 #include "journal/journal_recovery.h"
 #include "journal/rollback_file.h"
@@ -42,7 +43,7 @@ TEST(JournalFile, NewJournalIs1024BytesAndEveryRecordAdds640) {
     EXPECT_EQ(j.jf.header.undo, last);
     EXPECT_EQ(j.jf.header.firstUndo, first);
     EXPECT_EQ(diskU64(j.bytes(), kHdrFirst), kEmptyPtr);
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     EXPECT_EQ(diskU64(j.bytes(), kHdrFirst), first);
     EXPECT_EQ(diskU64(j.bytes(), kHdrLastPtr), last);
     EXPECT_EQ(diskU64(j.bytes(), kHdrUndo), last);
@@ -121,7 +122,7 @@ TEST(JournalFile, FindPredecessorAtBothEndsAndCuttingTheChain) {
     ASSERT_EQ(cutAddressChain(j.jf, 0x600), 0);
     EXPECT_EQ(j.jf.header.lastPtr, b);
     EXPECT_TRUE(isEmptyPtr(j.read(b).nextPtr));
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     DumpResult d = j.dump();
     EXPECT_EQ(d.status, kDumpAllHold) << d.text;
     EXPECT_TRUE(d.mentions("address chain: 2 pages, MainAdr 200 .. 400")) << d.text;
@@ -129,7 +130,7 @@ TEST(JournalFile, FindPredecessorAtBothEndsAndCuttingTheChain) {
     ASSERT_EQ(cutAddressChain(j.jf, 0x100), 0);
     EXPECT_TRUE(isEmptyPtr(j.jf.header.first));
     EXPECT_TRUE(isEmptyPtr(j.jf.header.lastPtr));
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     d = j.dump();
     EXPECT_EQ(d.status, kDumpAllHold) << d.text;
     EXPECT_TRUE(d.mentions("address chain: empty"));
@@ -172,7 +173,7 @@ TEST(JournalFile, VersionChainsStayDoublyLinked) {
     EXPECT_EQ(j.read(belowNewer).nextPtr, c);
     EXPECT_EQ(j.jf.header.lastPtr, c);
 
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     DumpResult d = j.dump();
     EXPECT_EQ(d.status, kDumpAllHold) << d.text;
 }
@@ -218,7 +219,7 @@ TEST(JournalFile, StoringAnEntryAgainMovesItToTheEndOfTheUndoOrder) {
     r = j.read(j.jf.header.firstUndo);
     ASSERT_EQ(moveUndoEntryToNewest(j.jf, r), 0);
     EXPECT_EQ(undoOrder(j), "1");
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     EXPECT_EQ(j.dump().status, kDumpAllHold);
 }
 
@@ -229,7 +230,7 @@ TEST(JournalFile, CommitWritesTheLiveHeaderOnceAndSurvivesPowerLoss) {
     FilePos second = j.addPage(0x200, 2);
     j.io.resetCounts();
     j.io.logEvents = true;
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     ASSERT_EQ(j.io.events.size(), 3u);
     EXPECT_EQ(j.io.events[0].kind, 'S');  // records durable before the header names them
     EXPECT_EQ(j.io.events[1].kind, 'W');
@@ -237,7 +238,7 @@ TEST(JournalFile, CommitWritesTheLiveHeaderOnceAndSurvivesPowerLoss) {
     EXPECT_EQ(j.io.events[1].length, kHeaderLiveSize);
     EXPECT_EQ(j.io.events[2].kind, 'S');
     j.io.resetCounts();
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     EXPECT_TRUE(j.io.events.empty());  // nothing changed since
 
     // A command that never reached its end: power is lost before the commit.
@@ -267,7 +268,7 @@ TEST(JournalFile, WrittenMarksGoOutInRunsAndRespectHeldRecords) {
     JournalFixture j;
     std::vector<FilePos> rec;
     for (int k = 0; k < 5; ++k) rec.push_back(j.addPage(FilePos(k) * 0x200, std::uint8_t(k)));
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     useRollbackFile(j.jf);
     auto diskFlag = [&j](FilePos r) { return loadU32(j.bytes().data() + r + kRecFlag); };
     auto shownFlag = [&j](FilePos r) {
@@ -296,7 +297,7 @@ TEST(JournalFile, WrittenMarksGoOutInRunsAndRespectHeldRecords) {
     EXPECT_EQ(std::vector<std::uint8_t>(j.bytes().begin() + rec[0] + 128, j.bytes().begin() + rec[0] + 640), data0);
     EXPECT_EQ(diskFlag(rec[3]), before3);  // held: on disk only after its pre-image
     EXPECT_EQ(shownFlag(rec[3]), 0x400003u);
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     EXPECT_EQ(diskFlag(rec[3]), 0x400003u);
     JournalRecord after;
     ASSERT_EQ(readRecordHeader(j.jf, rec[3], kRecordLinks, after), 0);
@@ -317,7 +318,7 @@ TEST(JournalFile, WrittenMarksGoOutInRunsAndRespectHeldRecords) {
 TEST(JournalFile, AppendedRecordsWaitForTheCommitWhereRoomIsSetAside) {
     JournalFixture j;
     const FilePos first = j.addPage(0x000, 1);
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     useRollbackFile(j.jf);
     j.jf.appendRoom = kJournalRecordSize;
     const std::size_t committed = j.bytes().size();
@@ -338,7 +339,7 @@ TEST(JournalFile, AppendedRecordsWaitForTheCommitWhereRoomIsSetAside) {
     ASSERT_EQ(readJournalSpan(j.jf, added[2], span.data(), std::uint32_t(span.size()), &done), 0);
     EXPECT_EQ(done, kJournalRecordSize);
 
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     EXPECT_EQ(j.bytes().size(), committed + 3 * kJournalRecordSize);
     EXPECT_EQ(j.bytes()[added[2] + kRecordHeaderSize], 0x13);
     EXPECT_EQ(j.dump().status, kDumpAllHold);
@@ -362,7 +363,7 @@ TEST(JournalFile, AppendedRecordsWaitForTheCommitWhereRoomIsSetAside) {
 FilePos twoCommittedPages(JournalFixture& j) {
     j.addPage(0x000, 1);
     const FilePos last = j.addPage(0x400, 2);
-    EXPECT_EQ(commitJournalHeader(j.jf), 0);
+    EXPECT_EQ(commitCommand(j.jf), 0);
     useRollbackFile(j.jf);
     return last;
 }
@@ -417,7 +418,7 @@ TEST(JournalFile, ACommandThatOnlyAppendsAndLinksCommitsWithoutTheRollbackFile) 
     const FilePos last = twoCommittedPages(j);
     j.io.resetCounts();
     const FilePos added = j.addPage(0x800, 3);
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     EXPECT_EQ(j.io.writes, 2u);
     EXPECT_FALSE(j.io.exists(rollbackNameFor(j.path)));
     EXPECT_EQ(j.read(last).nextPtr, added);
@@ -484,7 +485,7 @@ TEST(JournalFile, HostileRecordFieldsAreRefused) {
         SCOPED_TRACE(offset);
         JournalFixture j;
         const FilePos at = j.addPage(0x200, 1);
-        ASSERT_EQ(commitJournalHeader(j.jf), 0);
+        ASSERT_EQ(commitCommand(j.jf), 0);
         std::vector<std::uint8_t>& b = j.bytes();
         if (offset == kRecAnz)
             storeU32(b.data() + at + offset, std::uint32_t(value));
@@ -521,7 +522,7 @@ TEST(JournalFile, AppendCutShortAtEachTransfer) {
         JournalFixture j;
         j.addPage(0x000, 1);
         j.addPage(0x800, 2);
-        ASSERT_EQ(commitJournalHeader(j.jf), 0);
+        ASSERT_EQ(commitCommand(j.jf), 0);
         JournalRecord r;
         r.mainAdr = 0x400;
         r.prevPtr = 1024;
@@ -546,7 +547,7 @@ TEST(JournalFile, AppendCutShortAtEachTransfer) {
             retry.nextPtr = 1664;
             ASSERT_EQ(appendNewPage(again, retry), 0);
             EXPECT_EQ(retry.jAdr, 2304u);
-            ASSERT_EQ(commitJournalHeader(again), 0);
+            ASSERT_EQ(commitCommand(again), 0);
             EXPECT_EQ(j.dump().status, kDumpAllHold);
         }
     }
@@ -567,7 +568,7 @@ TEST(JournalFile, HundredThousandRecordsWalkedEndToEnd) {
     // Appending costs the same at record 100000 as at record 2.
     EXPECT_EQ(j.io.reads, 2 * kCount - 2);
     EXPECT_EQ(j.io.writes, 4 * kCount - 2);
-    ASSERT_EQ(commitJournalHeader(j.jf), 0);
+    ASSERT_EQ(commitCommand(j.jf), 0);
     EXPECT_EQ(j.bytes().size(), 1024 + 640 * kCount);
 
     j.io.resetCounts();

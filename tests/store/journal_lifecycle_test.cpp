@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "journal/command_commit.h"
 #include "state/settings_file.h"
 #include "store/journal_commands.h"
 #include "store/journal_lifecycle.h"
@@ -196,7 +197,7 @@ TEST_F(JournalLifecycleTest, OwnWritesIntoTheMainFileDoNotCountAsChanges) {
         touchMainFile(mainPath, noted ? 50 : 70);  // the program's own write
         if (noted) noteMainFileWritten(app);
         app.journal.header.jnlFlags ^= kJnlUnwrittenWarned;  // the command changed the header
-        ASSERT_EQ(commitJournalHeader(app.journal), 0);
+        ASSERT_EQ(commitCommand(app.journal), 0);
         io.close(app.journal.handle);
         io.close(app.main.mainHandle);
         app.journal.handle = app.main.mainHandle = kNoFile;

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "journal/command_commit.h"
 #include "journal/journal_dump.h"
 #include "state/settings_file.h"
 #include "store/journal_lifecycle.h"
@@ -80,7 +81,7 @@ protected:
                 if (write(pipeOut, &mark, 1) != 1) _exit(6);
                 for (;;) pause();
             }
-            if (commitJournalHeader(app.journal) != 0) _exit(7);
+            if (commitCommand(app.journal) != 0) _exit(7);
             char mark = 'C';
             if (write(pipeOut, &mark, 1) != 1) _exit(6);
         }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "journal/command_commit.h"
 #include "journal/journal_file.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_app.h"
@@ -84,7 +85,7 @@ protected:
         r.nextPtr = kEmptyPtr;
         ASSERT_EQ(appendNewPage(app.journal, r), 0);
         app.journal.header.jnlFlags |= kJnlUnwrittenChanges;
-        ASSERT_EQ(commitJournalHeader(app.journal), 0);
+        ASSERT_EQ(commitCommand(app.journal), 0);
     }
 };
 

@@ -1,0 +1,63 @@
+#pragma once
+// The journal units of the running command: in-place writes held in memory
+// until their pre-images are durable, appended records waiting among them,
+// and a read-ahead cache of units as they are on disk.
+//
+// A unit is the header (bytes 0..1023) or one record (640 bytes). Held units
+// hold the bytes as the command left them and, below the committed length,
+// their earlier bytes for the pre-image (journal/rollback_file.h, R1). Kept
+// ("clean") units are copies of the disk, so that reading a record again or
+// keeping its pre-image costs no transfer. A unit is never held and kept at
+// once: the held one is newer than the disk.
+#include <cstddef>
+#include <cstdint>
+
+#include "journal/journal_file.h"
+
+namespace quorby {
+
+// R4: held units are written out (after their pre-images) beyond this many;
+// kept units are dropped beyond kCleanUnitLimit.
+inline constexpr std::size_t kRollbackHeldLimit = 4096;
+inline constexpr std::size_t kCleanUnitLimit = 4096;
+
+// The unit a journal position belongs to: the header, or one record.
+struct JournalUnit {
+    FilePos start;
+    std::uint32_t size;
+};
+JournalUnit journalUnitOf(FilePos pos);
+
+// Takes a write into records already in the file into the held units. Below
+// the committed length the first write of a unit keeps its earlier bytes for
+// the pre-image; above it (records this command appended) none is needed.
+// May write out held units (R4).
+int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage);
+// Appends whole records at journalEnd (which the caller then moves on) as
+// held units, written out with the other held units, when room for them is
+// set aside on the drive (R6). *held false: the caller writes them. 1: the
+// held units could not be written out to make room (reported).
+int holdAppendedRecords(JournalFile& jf, const std::uint8_t* bytes, std::uint32_t n, bool* held);
+// Where the Journal File's bytes on disk end: before the appended records
+// still held, or at journalEnd.
+FilePos journalDiskEnd(const JournalFile& jf);
+// Lays the held units over bytes just read from [pos, pos + n).
+void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
+// Reads [pos, pos + n) when it lies in one unit: from a held or kept unit,
+// else with its neighbours from disk, which are then kept. False when the
+// range is not for the units or could not be read: read it directly.
+bool readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n);
+// A write that went straight to the file (at or above the committed length,
+// or a Flag mark): kept units take its bytes; with `keepNewUnits` the whole
+// units it wrote are kept too.
+void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepNewUnits = true);
+// The file was cut or emptied: nothing kept of it holds any more.
+void forgetCachedUnits(JournalFile& jf);
+// A write failed on its way: what is on disk is not known any more.
+void forgetCleanUnits(JournalFile& jf);
+// Writes the held units as they are, neighbours in one transfer, and keeps
+// them as clean units; their pre-images are the caller's (writeHeldUnits of
+// journal/rollback_log.h writes them first).
+int writeHeldUnitsWithoutPreImages(JournalFile& jf);
+
+}  // namespace quorby

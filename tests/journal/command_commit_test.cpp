@@ -1,0 +1,165 @@
+// A command's commit driven step by step (journal/command_commit.h): the
+// step it stands at and the protocol's invariants after every step, also
+// after a refused Main File write and a failed commit; R1 (nothing
+// committed is overwritten before its pre-image is durable), R2 (the
+// rollback file is emptied only by the commit) and R7 (an append-only
+// command commits without the rollback file).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "journal/command_commit.h"
+#include "journal/rollback_file.h"
+#include "tests/journal/journal_fixture.h"
+
+namespace quorby::testing {
+namespace {
+
+struct CommitFixture : JournalFixture {
+    std::string rollbackPath = rollbackNameFor(path);
+    FileHandle main = kNoFile;
+    std::vector<FilePos> rec;
+
+    CommitFixture() {
+        for (int k = 0; k < 3; ++k) rec.push_back(addPage(FilePos(k) * 0x200, std::uint8_t(0x10 + k)));
+        EXPECT_EQ(commitCommand(jf), 0);
+        useRollbackFile(jf);
+        io.bytes(kMainName) = std::vector<std::uint8_t>(4096, 0x5A);
+        EXPECT_EQ(io.open(kMainName, OpenMode::ReadWrite, &main), 0);
+    }
+    void expectProtocolHolds(const char* where) {
+        const char* broken = nullptr;
+        EXPECT_EQ(checkCommitProtocol(jf, &broken), 0) << where << ": " << (broken ? broken : "");
+    }
+    bool rollbackMarked() {
+        const std::vector<std::uint8_t>& b = io.bytes(rollbackPath);
+        return b.size() >= 4 && loadU32(b.data()) == kRollbackMagic;
+    }
+    std::uint32_t diskFlag(FilePos r) { return loadU32(bytes().data() + r + kRecFlag); }
+};
+
+TEST(CommandCommit, StepsKeepTheInvariantsAndTheOrderOfWrites) {
+    CommitFixture f;
+    JournalFile& jf = f.jf;
+    f.expectProtocolHolds("opened");
+    EXPECT_EQ(commitStep(jf), CommitStep::Committed);
+    EXPECT_TRUE(keepsPreImages(jf));
+
+    // begin: a committed record changed in place is held, the disk keeps it.
+    JournalRecord r;
+    ASSERT_EQ(readRecordHeader(jf, f.rec[1], kRecordLinks, r), 0);
+    const std::uint32_t committedFlag = r.flag;
+    r.flag = committedFlag | kFlagRedoGroup;
+    ASSERT_EQ(writeRecordHeader(jf, r, kRecordLinks), 0);
+    f.expectProtocolHolds("record held");
+    EXPECT_EQ(commitStep(jf), CommitStep::Changing);
+    EXPECT_EQ(f.diskFlag(f.rec[1]), committedFlag);
+    EXPECT_FALSE(f.io.exists(f.rollbackPath));
+
+    // keep: the Main File's bytes wait as pre-images, nothing is written yet.
+    std::vector<std::uint8_t> mainBytes(512, 0x5A);
+    ASSERT_EQ(keepMainFileBytes(jf, f.main, 0, mainBytes.data(), 512), 0);
+    f.expectProtocolHolds("Main File bytes kept");
+    EXPECT_EQ(commitStep(jf), CommitStep::Changing);
+    EXPECT_FALSE(f.io.exists(f.rollbackPath));
+
+    // write: the pre-images are durable before the Main File is written.
+    ASSERT_EQ(beginMainFileWrite(jf, f.main, 0, 512), 0);
+    f.expectProtocolHolds("Main File write begun");
+    EXPECT_EQ(commitStep(jf), CommitStep::MainFileWritten);
+    EXPECT_TRUE(f.rollbackMarked());
+    const std::vector<std::uint8_t> typed(512, 0x77);
+    std::uint32_t done = 0;
+    ASSERT_EQ(f.io.writeAt(f.main, 0, typed.data(), 512, &done), 0);
+
+    // A refused write: its pre-image cannot be made durable, so the write
+    // must not happen; what was durable stays, the invariants still hold.
+    f.io.failWrite[f.rollbackPath] = SystemError{29, EIO};
+    const std::size_t loggedBefore = f.io.bytes(f.rollbackPath).size();
+    EXPECT_EQ(beginMainFileWrite(jf, f.main, 1024, 512), 1);
+    f.expectProtocolHolds("Main File write refused");
+    EXPECT_EQ(commitStep(jf), CommitStep::MainFileWritten);
+    EXPECT_EQ(f.io.bytes(f.rollbackPath).size(), loggedBefore);
+    f.io.failWrite.clear();
+
+    // The held record goes out after its pre-image.
+    ASSERT_EQ(writeHeldChanges(jf), 0);
+    f.expectProtocolHolds("held units written");
+    EXPECT_EQ(f.diskFlag(f.rec[1]), committedFlag | kFlagRedoGroup);
+    EXPECT_GT(f.io.bytes(f.rollbackPath).size(), loggedBefore);
+
+    // A commit that fails leaves the rollback file marked: the opening
+    // would take the command back.
+    jf.header.mainTime += 1;
+    f.io.failWrite[f.path] = SystemError{29, EIO};
+    EXPECT_EQ(commitCommand(jf), 1);
+    f.expectProtocolHolds("commit failed");
+    EXPECT_NE(commitStep(jf), CommitStep::Committed);
+    EXPECT_TRUE(f.rollbackMarked());
+    f.io.failWrite.clear();
+
+    // commit: both files out and synced, then the rollback file emptied.
+    ASSERT_EQ(commitCommand(jf), 0);
+    f.expectProtocolHolds("committed");
+    EXPECT_EQ(commitStep(jf), CommitStep::Committed);
+    EXPECT_FALSE(f.rollbackMarked());
+    EXPECT_FALSE(headerNeedsCommit(jf));
+    EXPECT_EQ(runDump(f.io, f.path).status, kDumpAllHold);
+
+    // R7: a command that only appends a page commits by its header; the
+    // rollback file is not written.
+    const std::vector<std::uint8_t> logged = f.io.bytes(f.rollbackPath);
+    f.addPage(0x800, 0x44);
+    f.expectProtocolHolds("page appended");
+    EXPECT_EQ(commitStep(jf), CommitStep::Changing);
+    ASSERT_EQ(commitCommand(jf), 0);
+    f.expectProtocolHolds("append committed");
+    EXPECT_EQ(commitStep(jf), CommitStep::Committed);
+    EXPECT_EQ(f.io.bytes(f.rollbackPath), logged);
+    EXPECT_EQ(runDump(f.io, f.path).status, kDumpAllHold);
+
+    // Versions that show the Main File are marked after its sync, without a
+    // pre-image (R5); a failed sync marks nothing.
+    std::vector<FlagMark> marks{{f.rec[0], committedFlag | kFlagShowMainFile}};
+    bool mainSyncFailed = true;
+    ASSERT_EQ(markVersionsShowingMainFile(jf, f.main, marks, &mainSyncFailed), 0);
+    EXPECT_FALSE(mainSyncFailed);
+    EXPECT_TRUE(marks.empty());
+    EXPECT_EQ(f.diskFlag(f.rec[0]), committedFlag | kFlagShowMainFile);
+    f.expectProtocolHolds("versions marked");
+    EXPECT_EQ(commitStep(jf), CommitStep::Committed);
+}
+
+// The check itself fails on states the steps never leave.
+TEST(CommandCommit, CheckNamesABrokenInvariant) {
+    CommitFixture f;
+    JournalRecord r;
+    ASSERT_EQ(readRecordHeader(f.jf, f.rec[0], kRecordLinks, r), 0);
+    ASSERT_EQ(writeRecordHeader(f.jf, r, kRecordLinks), 0);
+    f.expectProtocolHolds("record held");
+
+    const char* broken = nullptr;
+    JournalFile lost = f.jf;
+    lost.rollback.step = CommitStep::Committed;   // a commit would skip the held record
+    EXPECT_EQ(checkCommitProtocol(lost, &broken), 1);
+    EXPECT_STREQ(broken, "Committed: nothing may be held, waiting, logged or covered");
+
+    JournalFile noPreImage = f.jf;
+    noPreImage.rollback.held.begin()->second.preImage.clear();
+    EXPECT_EQ(checkCommitProtocol(noPreImage, &broken), 1);
+    EXPECT_STREQ(broken, "R1: held committed unit without pre-image");
+
+    JournalFile unlogged = f.jf;
+    unlogged.rollback.step = CommitStep::MainFileWritten;   // written before any pre-image was durable
+    EXPECT_EQ(checkCommitProtocol(unlogged, &broken), 1);
+    EXPECT_STREQ(broken, "PreImagesDurable / MainFileWritten: the rollback file must hold an entry");
+
+    JournalFile twice = f.jf;
+    twice.rollback.clean[f.rec[0]] = twice.rollback.held.begin()->second.bytes;
+    EXPECT_EQ(checkCommitProtocol(twice, &broken), 1);
+    EXPECT_STREQ(broken, "held unit also kept as clean");
+}
+
+}  // namespace
+}  // namespace quorby::testing
