@@ -2,7 +2,7 @@
 
 #include "journal/record_states.h"
 #include "journal/rollback_file.h"
-#include "store/exchange_record.h"
+#include "document/exchange_record.h"
 
 namespace quorby {
 

@@ -7,7 +7,7 @@
 #include "edit/file_size.h"
 #include "edit/file_size_dialog.h"
 #include "edit/undo_commands.h"
-#include "store/write_all.h"
+#include "edit/write_all.h"
 
 namespace quorby::testing {
 namespace {
