@@ -11,7 +11,8 @@
 #    4  state/                the application state and the services over it
 #    5  view/                 drawing the grid, status cells, scroll bar, font
 #    6  document/             the Main File and its Journal File as operations: page
-#                             reads, page pairs, storing pages; never a dialog
+#                             reads, page pairs, storing pages; no dialogs (only the
+#                             questions of write access, asked in the middle of a store)
 #    7  navigate/             moving the view, cursor, selection, mouse, wheel,
 #                             version review (F2/F4), the Main File's own bytes (F5)
 #    8  edit/ find/ compare/ disasm/   the commands that change, find, compare and list
