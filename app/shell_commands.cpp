@@ -5,7 +5,7 @@
 #include "compare/compare_commands.h"
 #include "core/tables.h"
 #include "state/settings_file.h"
-#include "store/main_file.h"
+#include "filemenu/open_close.h"
 #include "view/page_render.h"
 
 namespace quorby {

@@ -2,20 +2,19 @@
 
 #include "app/dispatch.h"
 #include "app/info_cell_lifetime.h"
+#include "app/key_modes.h"
 #include "app/shell_commands.h"
-#include "avimenu/stream_scan.h"
 #include "compare/alignment.h"
 #include "compare/compare_commands.h"
 #include "edit/enter_char.h"
 #include "inspect/value_inspector.h"
-#include "navigate/auto_scroll.h"
 #include "navigate/mouse.h"
 #include "navigate/page_moves.h"
 #include "navigate/scroll_bar_actions.h"
 #include "navigate/wheel.h"
 #include "resources/menus.h"
-#include "store/shown_state.h"
-#include "store/unchanged_view.h"
+#include "document/shown_state.h"
+#include "navigate/unchanged_view.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 #include "view/view_font.h"
@@ -39,8 +38,7 @@ void onKeyUp(AppState& app, Key) {
 }
 
 void onChar(AppState& app, int character) {
-    if (autoScrollTakesKey(app, character)) return;
-    if (streamScanTakesKey(app, character)) return;
+    if (offerKeyToModes(app, character)) return;
     const std::uint32_t infoMark = infoCellMark(app);
     enterChar(app, character);
     endInfoCellText(app, infoMark);

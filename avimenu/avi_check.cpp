@@ -9,8 +9,8 @@
 #include "navigate/page_moves.h"
 #include "state/avi_content.h"
 #include "state/error_report.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
 #include "view/page_render.h"
 
 namespace quorby {

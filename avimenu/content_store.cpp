@@ -1,7 +1,7 @@
 #include "avimenu/content_store.h"
 
-#include "store/page_assembly.h"
-#include "store/store_page.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
 
 namespace quorby {
 

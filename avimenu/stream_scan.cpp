@@ -8,7 +8,7 @@
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
 #include "state/progress.h"
-#include "store/store_page.h"
+#include "document/store_page.h"
 #include "view/status_cells.h"
 
 namespace quorby {

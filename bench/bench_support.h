@@ -19,9 +19,9 @@
 #include "platform/posix/posix_file_io.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
-#include "store/journal_errors.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
+#include "document/journal_errors.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_io.h"
 

@@ -24,7 +24,7 @@
 
 #include "bench/bench_support.h"
 #include "state/settings_file.h"
-#include "store/main_file.h"
+#include "filemenu/open_close.h"
 
 using namespace quorby;
 using namespace quorby::bench;

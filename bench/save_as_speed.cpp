@@ -27,9 +27,9 @@
 #include "platform/posix/posix_file_io.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
-#include "store/main_file.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
+#include "filemenu/open_close.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
 
 using namespace quorby;
 using namespace quorby::bench;

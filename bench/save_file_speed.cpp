@@ -25,10 +25,10 @@
 #include "journal/command_commit.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
-#include "store/journal_errors.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
-#include "store/write_all.h"
+#include "document/journal_errors.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
+#include "edit/write_all.h"
 
 using namespace quorby;
 using namespace quorby::bench;

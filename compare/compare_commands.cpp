@@ -5,7 +5,7 @@
 #include "core/command_codes.h"
 #include "state/error_report.h"
 #include "state/overview_marks.h"
-#include "store/store_page.h"
+#include "document/store_page.h"
 #include "view/compare_display.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"

@@ -1,8 +1,8 @@
 #include "edit/changed_pairs_walk.h"
 
 #include "state/progress.h"
-#include "store/page_assembly.h"
-#include "store/write_steps.h"
+#include "document/page_assembly.h"
+#include "edit/write_steps.h"
 
 namespace quorby {
 

@@ -6,8 +6,8 @@
 #include "edit/clipboard_formats.h"
 #include "edit/copy_with_changes.h"
 #include "navigate/page_moves.h"
-#include "store/page_assembly.h"
-#include "store/write_steps.h"
+#include "document/page_assembly.h"
+#include "edit/write_steps.h"
 
 namespace quorby {
 

@@ -4,8 +4,8 @@
 
 #include "state/error_report.h"
 #include "state/settings_file.h"
-#include "store/main_file.h"
-#include "store/same_file.h"
+#include "edit/free_space.h"
+#include "document/same_file.h"
 
 namespace quorby {
 

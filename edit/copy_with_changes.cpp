@@ -7,8 +7,8 @@
 #include "journal/journal_overlay.h"
 #include "state/error_report.h"
 #include "state/progress.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 

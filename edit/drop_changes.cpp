@@ -6,11 +6,11 @@
 #include "journal/record_states.h"
 #include "navigate/page_moves.h"
 #include "state/progress.h"
-#include "store/main_file_bytes.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
-#include "store/write_all.h"
-#include "store/write_steps.h"
+#include "document/main_file_bytes.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
+#include "edit/write_all.h"
+#include "edit/write_steps.h"
 
 namespace quorby {
 

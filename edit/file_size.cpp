@@ -6,11 +6,11 @@
 #include "journal/journal_file.h"
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
-#include "store/journal_lifecycle.h"
-#include "store/main_file.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
-#include "store/write_steps.h"
+#include "edit/free_space.h"
+#include "document/main_file.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
+#include "edit/write_steps.h"
 
 namespace quorby {
 

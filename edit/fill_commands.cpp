@@ -5,8 +5,8 @@
 #include "edit/paste_bytes.h"
 #include "navigate/page_moves.h"
 #include "state/progress.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
 
 namespace quorby {
 

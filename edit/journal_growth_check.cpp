@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "store/main_file.h"
-#include "store/page_assembly.h"
+#include "document/main_file.h"
+#include "document/page_assembly.h"
 #include "view/status_cells.h"
 
 namespace quorby {

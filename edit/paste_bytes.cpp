@@ -9,9 +9,9 @@
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
 #include "state/progress.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
-#include "store/write_steps.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
+#include "edit/write_steps.h"
 
 namespace quorby {
 

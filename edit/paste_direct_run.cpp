@@ -2,9 +2,9 @@
 
 #include "journal/command_commit.h"
 #include "state/error_report.h"
-#include "store/main_file.h"
-#include "store/main_file_bytes.h"
-#include "store/write_steps.h"
+#include "document/main_file.h"
+#include "document/main_file_bytes.h"
+#include "edit/write_steps.h"
 
 namespace quorby {
 

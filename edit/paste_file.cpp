@@ -5,7 +5,7 @@
 #include "state/error_report.h"
 #include "state/progress.h"
 #include "state/settings_file.h"
-#include "store/same_file.h"
+#include "document/same_file.h"
 #include "view/status_cells.h"
 
 namespace quorby {

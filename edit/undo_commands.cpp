@@ -7,9 +7,9 @@
 #include "journal/journal_file.h"
 #include "navigate/page_moves.h"
 #include "state/progress.h"
-#include "store/journal_lifecycle.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
+#include "document/journal_lifecycle.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 

@@ -2,7 +2,7 @@
 
 #include "journal/command_commit.h"
 #include "journal/record_states.h"
-#include "store/exchange_record.h"
+#include "document/exchange_record.h"
 
 namespace quorby {
 

@@ -4,7 +4,7 @@
 #include "edit/restore_original.h"
 #include "edit/write_selection.h"
 #include "state/error_report.h"
-#include "store/write_all.h"
+#include "edit/write_all.h"
 
 namespace quorby {
 

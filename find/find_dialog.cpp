@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "find/search_command.h"
-#include "store/version_review.h"
+#include "navigate/version_review.h"
 
 namespace quorby {
 namespace {

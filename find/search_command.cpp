@@ -10,8 +10,8 @@
 #include "state/overview_marks.h"
 #include "state/progress.h"
 #include "state/work_buffer_access.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 

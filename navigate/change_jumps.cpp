@@ -1,8 +1,8 @@
 #include "navigate/change_jumps.h"
 
 #include "navigate/page_moves.h"
-#include "store/page_assembly.h"
-#include "store/store_page.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
 
 namespace quorby {
 

@@ -1,6 +1,6 @@
 #include "navigate/page_moves.h"
 
-#include "store/page_assembly.h"
+#include "document/page_assembly.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 #include "view/status_cells.h"

@@ -10,13 +10,18 @@
 #       avi/                  the RIFF/AVI engine (chunk stepper, structure walk, index checks)
 #    4  state/                the application state and the services over it
 #    5  view/                 drawing the grid, status cells, scroll bar, font
-#    6  store/                Main File, drives, page pairs, journal lifecycle
-#    7  navigate/             moving the view, cursor, selection, mouse, wheel
+#    6  document/             the Main File and its Journal File as operations: page
+#                             reads, page pairs, storing pages; no dialogs (only the
+#                             questions of write access, asked in the middle of a store)
+#    7  navigate/             moving the view, cursor, selection, mouse, wheel,
+#                             version review (F2/F4), the Main File's own bytes (F5)
 #    8  edit/ find/ compare/ disasm/   the commands that change, find, compare and list
-#       inspect/ options/     the value inspector, the Options dialog
+#       inspect/ options/     the value inspector, the Pointers dialog, the Options dialog
 #       avimenu/              the AVI menu: chunk navigation, the check, its report window and log
-#    9  app/                  start-up, command table, window events
-#   10  batch/ platform/qt/   the batch language and the Qt window
+#    9  filemenu/             the File menu: open, close, drives, last files, Journal File
+#                             commands (closing offers edit/'s "Save &File")
+#   10  app/                  start-up, command table, window events
+#   11  batch/ platform/qt/   the batch language and the Qt window
 # app/main.cpp wires the program together and may include anything.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -25,17 +30,18 @@ layer_of() {
     case "$1" in
         core/*) echo 0 ;;
         platform/posix/*|platform/headless/*) echo 2 ;;
-        platform/qt/*) echo 10 ;;
+        platform/qt/*) echo 11 ;;
         platform/*|resources/*) echo 1 ;;
         journal/*|decoder/*) echo 2 ;;
         search/*|avi/*) echo 3 ;;
         state/*) echo 4 ;;
         view/*) echo 5 ;;
-        store/*) echo 6 ;;
+        document/*) echo 6 ;;
         navigate/*) echo 7 ;;
         edit/*|find/*|compare/*|disasm/*|inspect/*|options/*|avimenu/*) echo 8 ;;
-        app/*) echo 9 ;;
-        batch/*) echo 10 ;;
+        filemenu/*) echo 9 ;;
+        app/*) echo 10 ;;
+        batch/*) echo 11 ;;
         *) echo -1 ;;
     esac
 }
@@ -68,7 +74,7 @@ while IFS= read -r file; do
             failures=$((failures + 1))
         fi
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-done < <(find core state journal decoder search avi resources view store navigate edit find compare disasm inspect options avimenu app batch platform \
+done < <(find core state journal decoder search avi resources view document navigate edit find compare disasm inspect options avimenu filemenu app batch platform \
               -name '*.cpp' -o -name '*.h' 2>/dev/null | sort)
 
 if [ "$failures" -ne 0 ]; then

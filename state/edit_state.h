@@ -27,7 +27,7 @@ struct EditState {
     // the view's cursor records may name the version that left it.
     bool chainVersionSwapped = false;
     // Pages stored while a group is open form one entry of the history
-    // (store/store_page.h).
+    // (document/store_page.h).
     bool groupStores = false;
     HistoryGroup storeGroup;
     std::uint8_t fillValue = 0;      // the byte chosen in "Choose Char"

@@ -6,7 +6,7 @@
 
 #include "compare/alignment.h"
 #include "state/progress.h"
-#include "store/store_page.h"
+#include "document/store_page.h"
 #include "tests/compare/compare_fixture.h"
 #include "view/compare_display.h"
 #include "view/page_render.h"

@@ -10,7 +10,7 @@
 #include "platform/headless/dialog_filler.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/transcript_format.h"
-#include "store/main_file.h"
+#include "resources/dialog_controls.h"
 
 namespace quorby {
 namespace {

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "navigate/page_moves.h"
-#include "store/journal_lifecycle.h"
-#include "store/store_page.h"
+#include "document/journal_lifecycle.h"
+#include "document/store_page.h"
+#include "filemenu/journal_opening.h"
 #include "tests/support/journal_dump_run.h"
 #include "tests/support/test_app.h"
 
@@ -73,7 +74,7 @@ struct EditFixture : TestApp {
     // the Main File and its Journal File are opened again.
     void quitAndReopen() {
         storePage(app);
-        closeJournal(app);
+        closeJournalAsking(app);
         files->close(app.main.mainHandle);
         app.main.mainHandle = kNoFile;
         const MainKind kind = app.main.mainKind;

@@ -3,7 +3,7 @@
 
 #include "edit/enter_char.h"
 #include "edit/undo_commands.h"
-#include "store/version_review.h"
+#include "navigate/version_review.h"
 #include "view/grid_layout.h"
 
 namespace quorby::testing {

@@ -7,8 +7,8 @@
 #include "edit/file_size.h"
 #include "edit/file_size_dialog.h"
 #include "edit/undo_commands.h"
+#include "edit/write_all.h"
 #include "journal/command_commit.h"
-#include "store/write_all.h"
 #include "tests/support/journal_dump_run.h"
 #include "tests/support/program_on_files.h"
 

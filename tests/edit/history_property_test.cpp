@@ -24,7 +24,7 @@
 #include "edit/write_selection.h"
 #include "journal/command_commit.h"
 #include "navigate/page_moves.h"
-#include "store/write_all.h"
+#include "edit/write_all.h"
 #include "tests/edit/edit_fixture.h"
 #include "tests/edit/history_model.h"
 #include "tests/support/loop_device.h"

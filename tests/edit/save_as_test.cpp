@@ -8,8 +8,8 @@
 #include "edit/save_as.h"
 #include "journal/rollback_file.h"
 #include "state/progress.h"
-#include "store/journal_commands.h"
-#include "store/main_file.h"
+#include "filemenu/journal_commands.h"
+#include "filemenu/open_close.h"
 #include "tests/support/temp_dir.h"
 
 #include <sys/stat.h>

@@ -13,9 +13,9 @@
 #include "journal/journal_recovery.h"
 #include "journal/record_states.h"
 #include "journal/rollback_file.h"
-#include "store/cut_command.h"
-#include "store/main_file.h"
-#include "store/write_all.h"
+#include "document/cut_command.h"
+#include "resources/dialog_controls.h"
+#include "edit/write_all.h"
 
 namespace quorby::testing {
 namespace {

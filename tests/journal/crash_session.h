@@ -15,7 +15,7 @@
 #include "edit/undo_commands.h"
 #include "edit/write_commands.h"
 #include "navigate/page_moves.h"
-#include "store/page_assembly.h"
+#include "document/page_assembly.h"
 #include "tests/support/program_on_files.h"
 
 namespace quorby::testing {

@@ -23,7 +23,7 @@
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/window_input.h"
 #include "state/settings_file.h"
-#include "store/main_file.h"
+#include "filemenu/open_close.h"
 #include "tests/qt/qt_test_support.h"
 #include "tests/support/temp_dir.h"
 #include "view/view_font.h"

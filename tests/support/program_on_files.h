@@ -11,8 +11,8 @@
 #include "navigate/page_moves.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
-#include "store/journal_lifecycle.h"
-#include "store/main_file.h"
+#include "document/journal_lifecycle.h"
+#include "filemenu/open_close.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_io.h"
 

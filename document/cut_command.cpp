@@ -1,0 +1,35 @@
+#include "document/cut_command.h"
+
+#include "journal/rollback_file.h"
+#include "state/error_report.h"
+
+namespace quorby {
+
+int putBackCutCommand(AppState& app, FileHandle journal, const std::string& journalName) {
+    const std::string name = rollbackNameFor(journalName);
+    RollbackFound found;
+    if (inspectRollbackFile(*app.files, name, &found) != 0) {
+        reportError(app, kErrorReading, name);
+        return 1;
+    }
+    if (found.entries == 0) return replayRollbackFile(*app.files, name, journal, kNoFile) == 0 ? 0 : 1;
+    // The Main File's own handle may be read-only; the bytes go back through one that writes.
+    const std::string& mainPath = app.main.mainKind == MainKind::File ? app.main.mainName : app.main.devicePath;
+    FileHandle main = kNoFile;
+    if (found.mainEntries > 0 && app.files->open(mainPath, OpenMode::ReadWrite, &main) != 0) {
+        reportError(app, kErrorWriting, app.main.mainName);
+        return 1;
+    }
+    const int result = replayRollbackFile(*app.files, name, journal, main);
+    if (main != kNoFile) app.files->close(main);
+    if (result != 0) {
+        reportError(app, kErrorWriting, journalName);
+        return 1;
+    }
+    // Putting the bytes back was this program's own write: later writes must
+    // not take it for another program's.
+    if (found.mainEntries > 0) app.files->lastWriteTime(app.main.mainHandle, &app.main.mainTime);
+    return 0;
+}
+
+}  // namespace quorby

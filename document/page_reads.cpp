@@ -1,0 +1,111 @@
+// Reading the Main File's pages into the view's pageBuffer.
+#include <cstring>
+
+#include "state/error_report.h"
+#include "document/main_file.h"
+
+namespace quorby {
+
+namespace {
+
+constexpr FilePos kPageMask = ~FilePos(kPageSize - 1);
+
+// Reads `length` bytes at `pos` into pageBuffer from byte `offset` on; what
+// did not arrive (the file ended, or the read failed part way) is zeroed.
+// Returns the count, and sets *failed after a reported error.
+std::uint32_t readInto(AppState& app, FilePos pos, std::uint32_t offset, std::uint32_t length, bool* failed) {
+    std::uint8_t* dest = app.view.pageBuffer + offset;
+    std::uint32_t count = 0;
+    if (app.files->readAt(app.main.mainHandle, pos, dest, length, &count) != 0) {
+        reportError(app, kErrorReading, app.main.mainName);
+        *failed = true;
+    }
+    if (count > length) count = length;
+    std::memset(dest + count, 0, length - count);
+    return count;
+}
+
+// Reads one page into half `half` of pageBuffer.
+std::uint32_t readHalf(AppState& app, FilePos pos, int half, bool* failed) {
+    return readInto(app, pos, std::uint32_t(half) * kPageSize, kPageSize, failed);
+}
+
+void clearChangedBits(AppState& app, int half) {
+    std::memset(app.view.changedBits + half * (kPageSize / 8), 0, kPageSize / 8);
+    app.view.halfDirty[half] = false;
+}
+
+// The first page is the last one: the pair ends with it.
+void endPairAtFirstPage(AppState& app) {
+    app.view.midPtr = kEmptyPtr;
+    app.view.secondPageCount = 0;
+    app.view.pageLength = app.view.firstPageCount;
+    app.view.viewOffset = 0;
+    std::memset(app.view.pageBuffer + kPageSize, 0, kPageSize);
+}
+
+bool noMainFile(AppState& app) {
+    if (app.main.mainHandle != kNoFile) return false;
+    std::memset(app.view.pageBuffer, 0, sizeof app.view.pageBuffer);
+    std::memset(app.view.changedBits, 0, sizeof app.view.changedBits);
+    app.view.firstPageCount = app.view.secondPageCount = 0;
+    app.view.pageLength = 0;
+    app.view.midPtr = kEmptyPtr;
+    app.view.viewOffset = 0;
+    return true;
+}
+
+}  // namespace
+
+// Both pages come in one read of up to 1024 bytes from a multiple of 512, so
+// a drive sees whole sectors as before; the second page holds what arrived
+// beyond the first 512 bytes.
+int readPagePair(AppState& app, FilePos pos) {
+    clearChangedBits(app, 0);
+    clearChangedBits(app, 1);
+    app.view.pagePos = pos & kPageMask;
+    if (noMainFile(app)) return 1;
+    bool failed = false;
+    const std::uint32_t count = readInto(app, app.view.pagePos, 0, std::uint32_t(kPagePairSize), &failed);
+    if (count < std::uint32_t(kPageSize)) {
+        app.view.firstPageCount = count;
+        endPairAtFirstPage(app);
+        return failed ? 1 : 0;
+    }
+    app.view.firstPageCount = kPageSize;
+    app.view.midPtr = app.view.pagePos + kPageSize;
+    app.view.secondPageCount = count - kPageSize;
+    app.view.pageLength = count;
+    return failed ? 1 : 0;
+}
+
+int readFirstPage(AppState& app) {
+    clearChangedBits(app, 0);
+    if (noMainFile(app)) return 1;
+    bool failed = false;
+    app.view.firstPageCount = readHalf(app, app.view.pagePos, 0, &failed);
+    if (app.view.firstPageCount < std::uint32_t(kPageSize)) {
+        endPairAtFirstPage(app);
+    } else {
+        app.view.midPtr = app.view.pagePos + kPageSize;
+        // The second half keeps what it holds; the length follows its count.
+        app.view.pageLength = kPageSize + app.view.secondPageCount;
+    }
+    return failed ? 1 : 0;
+}
+
+int readSecondPage(AppState& app) {
+    clearChangedBits(app, 1);
+    if (noMainFile(app)) return 1;
+    if (app.view.firstPageCount < std::uint32_t(kPageSize)) {
+        endPairAtFirstPage(app);
+        return 0;
+    }
+    bool failed = false;
+    app.view.midPtr = app.view.pagePos + kPageSize;
+    app.view.secondPageCount = readHalf(app, app.view.midPtr, 1, &failed);
+    app.view.pageLength = app.view.firstPageCount + app.view.secondPageCount;
+    return failed ? 1 : 0;
+}
+
+}  // namespace quorby

@@ -1,0 +1,53 @@
+#include "navigate/unchanged_view.h"
+
+#include <cstring>
+
+#include "state/error_report.h"
+#include "document/page_assembly.h"
+#include "document/store_page.h"
+#include "view/page_render.h"
+#include "view/scroll_bar.h"
+
+namespace quorby {
+
+namespace {
+
+// The caption while the view is on: the program's caption with the Main
+// File's name written from its 17th character on.
+std::string unchangedFileCaption(const AppState& app) {
+    return std::string(kProgramCaption).substr(0, 16) + app.main.mainName;
+}
+
+}  // namespace
+
+void showUnchangedFile(AppState& app) {
+    PageRecords& r = app.records;
+    if (r.unchangedFileShown || app.main.mainHandle == kNoFile) return;
+    if (pageIsDirty(app)) storePage(app);
+    r.unchangedFileShown = true;
+    ViewState& v = app.view;
+    std::uint32_t count = 0;
+    if (app.files->readAt(app.main.mainHandle, v.pagePos, v.pageBuffer, sizeof v.pageBuffer, &count) != 0)
+        reportError(app, kErrorReading, app.main.mainName);
+    if (count > sizeof v.pageBuffer) count = sizeof v.pageBuffer;
+    std::memset(v.pageBuffer + count, 0, sizeof v.pageBuffer - count);
+    v.pageLength = count;
+    std::memset(v.changedBits, 0, sizeof v.changedBits);
+    app.platform->setCaption(unchangedFileCaption(app));
+    r.requestedPos = v.pagePos;
+    updateScrollBar(app);
+    drawPage(app);
+}
+
+
+void endUnchangedFile(AppState& app) {
+    if (!app.records.unchangedFileShown) return;
+    leaveUnchangedFile(app);
+    const std::uint32_t viewOffset = app.view.viewOffset;
+    loadPagePair(app, app.view.pagePos);
+    if (viewOffset < app.view.pageLength) app.view.viewOffset = viewOffset;
+    updateScrollBar(app);
+    drawPage(app);
+}
+
+}  // namespace quorby
