@@ -7,6 +7,7 @@
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
 #include "edit/free_space.h"
+#include "document/journal_lifecycle.h"
 #include "document/main_file.h"
 #include "document/page_assembly.h"
 #include "document/store_page.h"
