@@ -14,6 +14,6 @@ namespace quorby {
 // Main File open. 0 when nothing was to be done or everything was put back;
 // 1 (reported) when the pre-images cannot be written back: the Journal File
 // must not be used then, and the rollback file stays for the next try.
-int putBackCutCommand(AppState& app, FileHandle journal, const std::string& journalName);
+[[nodiscard]] int putBackCutCommand(AppState& app, FileHandle journal, const std::string& journalName);
 
 }  // namespace quorby

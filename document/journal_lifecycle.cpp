@@ -81,7 +81,7 @@ Adoption adoptJournalFile(AppState& app, JournalFile& jf) {
     }
     // A command cut short by the end of the program is taken back (its
     // failures are reported; the Journal File is used as it is then).
-    discardUnfinishedCommand(jf);
+    (void)discardUnfinishedCommand(jf);
     jf.rollback.committedEnd = jf.journalEnd;
     // Links and fields read from a damaged Journal File would send undo,
     // redo and writing astray: it is not used unless the user has it emptied.
@@ -107,7 +107,7 @@ void noJournal(AppState& app) {
     closeFile(app, app.journal.handle);
     forgetJournal(app);
     // A name too long for MainName leaves it empty: there is no file to write it to.
-    initJournalHeader(app.journal.header, app.main.mainName);
+    (void)initJournalHeader(app.journal.header, app.main.mainName);
     app.journal.journalEnd = kJournalHeaderSize;
     setCaptionForJournal(app);
 }

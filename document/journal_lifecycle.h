@@ -31,7 +31,7 @@ HeaderKind inspectJournalHeader(AppState& app, FileHandle handle, const std::str
 // Recreates the bound Journal File `jf` empty for the current Main File, with
 // its JnlEnd and MainTime committed. Result 1 when it could not be written;
 // the caller closes the handle then.
-int recreateJournalFor(AppState& app, JournalFile& jf);
+[[nodiscard]] int recreateJournalFor(AppState& app, JournalFile& jf);
 // Binds `handle` to `jf` under `name`; failures are reported to the user.
 void bindJournal(AppState& app, JournalFile& jf, FileHandle handle, const std::string& name);
 
@@ -61,11 +61,11 @@ void updateHeaderForWriting(AppState& app);
 
 // Writes the whole header without closing the Journal File, after bringing
 // MainTime, JnlEnd and the saved view fields up to date. 0, or 1 on failure.
-int flushJournalHeader(AppState& app);
+[[nodiscard]] int flushJournalHeader(AppState& app);
 
 // The end of a command: the header with the Main File's new last-write time
 // and without the writing mark (kJnlMainFileWriting) reaches the disk.
-int endCommandInJournal(AppState& app);
+[[nodiscard]] int endCommandInJournal(AppState& app);
 
 // The program wrote into the Main File: its new last-write time goes into
 // app.main.mainTime and the header's MainTime, so that the commit at the end

@@ -20,19 +20,19 @@ namespace quorby {
 
 // Opens the same Main File again with write access (a drive after the
 // "Writing directly" warning). Result 0 or 1.
-int reopenReadWrite(AppState& app);
+[[nodiscard]] int reopenReadWrite(AppState& app);
 
 // Before the program writes into the Main File: the file it opened must
 // still be there under its name and no shorter, and another program's
 // change since it was read is overwritten only when the user says so.
 // Result 0 to go on, 1 (after saying why) when nothing may be written.
-int checkMainFileBeforeWriting(AppState& app);
+[[nodiscard]] int checkMainFileBeforeWriting(AppState& app);
 
 // Makes sure the Main File may be written and is open for writing before an
 // operation writes into it: checkMainFileBeforeWriting, then asks "Re-open
 // in Read-Write-Mode ?" (message switch "Write Protect") and re-opens. Result
 // 0 when writable, 1 when the caller must give up.
-int ensureWritable(AppState& app);
+[[nodiscard]] int ensureWritable(AppState& app);
 
 // ---- closing --------------------------------------------------------------------
 // Closing is three steps; between them the caller asks what the first two
@@ -61,10 +61,10 @@ void releaseMainFile(AppState& app);
 // Reads the pair at `pos` (rounded down to a multiple of 512): sets pagePos,
 // midPtr, firstPageCount, secondPageCount and pageLength, clears changedBits
 // and halfDirty. A short first page ends the pair (midPtr empty, viewOffset 0).
-int readPagePair(AppState& app, FilePos pos);
+[[nodiscard]] int readPagePair(AppState& app, FilePos pos);
 // Re-reads the first half at pagePos.
-int readFirstPage(AppState& app);
+[[nodiscard]] int readFirstPage(AppState& app);
 // Re-reads the second half at pagePos + 512.
-int readSecondPage(AppState& app);
+[[nodiscard]] int readSecondPage(AppState& app);
 
 }  // namespace quorby

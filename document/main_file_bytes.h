@@ -10,11 +10,11 @@ namespace quorby {
 // Reads up to `count` bytes at `pos` into `out`; *got receives the bytes
 // that arrived (the rest of `out` is zero). A failure is reported as
 // "Error reading " + mainName; result 1.
-int readMainBytes(AppState& app, FilePos pos, std::uint8_t* out, std::uint32_t count, std::uint32_t* got);
+[[nodiscard]] int readMainBytes(AppState& app, FilePos pos, std::uint8_t* out, std::uint32_t count, std::uint32_t* got);
 
 // Writes `count` bytes at `pos`. A failure is reported as "Error writing " +
 // mainName; result 1.
-int writeMainBytes(AppState& app, FilePos pos, const std::uint8_t* data, std::uint32_t count);
+[[nodiscard]] int writeMainBytes(AppState& app, FilePos pos, const std::uint8_t* data, std::uint32_t count);
 
 // The number of valid bytes of the page at `pos`: 512, fewer for the last
 // page, 0 beyond the end.
@@ -24,7 +24,7 @@ std::uint32_t pageCountAt(const AppState& app, FilePos pos);
 // `halfPos` its position) into the Main File. On a drive only whole sectors
 // are written: when the range does not cover the sector, the sector's
 // present content is read and the range copied over it first.
-int writeHalfRangeIntoMain(AppState& app, FilePos halfPos, const std::uint8_t* half, std::uint32_t from,
+[[nodiscard]] int writeHalfRangeIntoMain(AppState& app, FilePos halfPos, const std::uint8_t* half, std::uint32_t from,
                            std::uint32_t to);
 
 }  // namespace quorby

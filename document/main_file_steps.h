@@ -11,7 +11,7 @@ void showMainFileAccess(AppState& app, bool writable);
 
 // Reports a failed opening: "Error writing " when write access was asked
 // for and refused, else "Error reading ", followed by `name`. Returns 1.
-int reportOpenFailure(AppState& app, const std::string& name, bool writing);
+[[nodiscard]] int reportOpenFailure(AppState& app, const std::string& name, bool writing);
 
 // Makes `name` the Main File's name: mainName, the caption and the name used
 // in error messages.
@@ -20,15 +20,15 @@ void setMainName(AppState& app, const std::string& name);
 // The current file again with the access app.main.openReadOnly asks for: the
 // new handle replaces the old one only once it is open, so a refusal leaves
 // the file as it was. Only the handle, the access and mainTime change.
-int reopenInPlace(AppState& app, const std::string& name);
+[[nodiscard]] int reopenInPlace(AppState& app, const std::string& name);
 
 // Opens the device of a drive, after the "Writing directly" warning when
 // write access is asked for. `name` is the drive text used in reports.
-int openDeviceHandle(AppState& app, const std::string& name, const std::string& devicePath, bool writable,
+[[nodiscard]] int openDeviceHandle(AppState& app, const std::string& name, const std::string& devicePath, bool writable,
                      FileHandle* handle);
 
 // The drive that is open already, with other access: only the handle
 // changes (after the "Writing directly" warning when write access is asked for).
-int changeDriveAccess(AppState& app, bool writable);
+[[nodiscard]] int changeDriveAccess(AppState& app, bool writable);
 
 }  // namespace quorby

@@ -217,7 +217,8 @@ int prepareForLoad(AppState& app) {
     if (r.assembling) return 1;
     if (r.reviewState != 0) leaveVersionReview(app);
     if (r.unchangedFileShown) leaveUnchangedFile(app);
-    if (pageIsDirty(app)) storePage(app);
+    // A store that fails or is declined has told the user; the pair is loaded anyway.
+    if (pageIsDirty(app)) (void)storePage(app);
     return 0;
 }
 

@@ -22,7 +22,7 @@ namespace quorby {
 // of the Journal File leaves the view and the records as they were.
 // A long scan can be stopped with ESC: the pair where it stood is shown then
 // (app.view.pagePos tells which).
-int loadPagePair(AppState& app, FilePos pos);
+[[nodiscard]] int loadPagePair(AppState& app, FilePos pos);
 
 bool journalIsOpen(const AppState& app);
 
@@ -38,7 +38,7 @@ bool cursorRecordsCurrent(const AppState& app);
 // cursor records saved in the journal header. Saved pointers are checked
 // before they are used; what does not fit the chain is found anew. The
 // caller draws.
-int restoreViewFromJournal(AppState& app);
+[[nodiscard]] int restoreViewFromJournal(AppState& app);
 
 // The view's position and cursor records into the header's saved fields
 // (before the header is written when the Journal File is closed).

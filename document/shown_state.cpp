@@ -32,7 +32,8 @@ void walkJournal(AppState& app) {
         ChangeBinMarks marks;
         marks.changed = kOverviewChanged;
         marks.unwritten = kOverviewUnwritten;
-        walkChangedPages(app.journal, app.main.fileSize, o.changes, kOverviewBins, marks, &unwrittenPages);
+        // A journal that cannot be read has been reported; the strip shows what was walked.
+        (void)walkChangedPages(app.journal, app.main.fileSize, o.changes, kOverviewBins, marks, &unwrittenPages);
         o.unwritten = unwrittenPages > 0;
     }
     o.changesKnown = true;

@@ -9,19 +9,19 @@ namespace quorby {
 // Stores every dirty half of pageBuffer. Result 1 when the store was refused:
 // no Main File open, no Journal File to store into, or the user declined (then
 // app.edit.pageRefused is set and the typed changes are dropped).
-int storePage(AppState& app);
+[[nodiscard]] int storePage(AppState& app);
 
 // Stores half 0 or 1 into the Journal File: a new record for a page that has
 // none, the newest version overwritten in place (undoOptions without bit 1
 // and a newest version that storesInPlace), or a new version appended. The record becomes the
 // newest entry of the undo order and the half's record copy follows it.
-int storeHalf(AppState& app, int half);
+[[nodiscard]] int storeHalf(AppState& app, int half);
 
 // Direct access: asks "Shall the actual Page be written to File ?" (message
 // switch 15), keeps the Main File's present bytes of each dirty half as an
 // exchange (unless undoOptions is 0) and writes the half into the Main File.
 // Both halves are one entry of the history.
-int writePageDirectly(AppState& app);
+[[nodiscard]] int writePageDirectly(AppState& app);
 
 // Before a command reads the content as the view shows it (a search, a
 // compare, a copy with changes, a jump between changes): the typed changes of
@@ -43,7 +43,7 @@ void markHalfChanged(AppState& app, int half);
 // a paste, a fill). endStoreGroup takes the redo mark from the group's last
 // record.
 void beginStoreGroup(AppState& app);
-int endStoreGroup(AppState& app);
+[[nodiscard]] int endStoreGroup(AppState& app);
 
 bool pageIsDirty(const AppState& app);
 // Drops the typed changes of both halves without storing them.

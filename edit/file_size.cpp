@@ -125,11 +125,12 @@ int decreaseMainFile(AppState& app, FilePos newSize) {
     }
     const FilePos lastPage = app.main.lastBytePos & ~FilePos{kPageSize - 1};
     const FilePos cursor = app.view.cursorPos();
+    // The size has changed whatever the view can show; a page that cannot be read is reported.
     if (app.view.pagePos > lastPage) {
-        showWithCursorAt(app, lastPage);
+        (void)showWithCursorAt(app, lastPage);
     } else {
-        loadPagePair(app, app.view.pagePos);
-        if (cursor > app.main.lastBytePos) showWithCursorAt(app, app.main.lastBytePos);
+        (void)loadPagePair(app, app.view.pagePos);
+        if (cursor > app.main.lastBytePos) (void)showWithCursorAt(app, app.main.lastBytePos);
     }
     redrawView(app);
     return result;
@@ -149,7 +150,7 @@ int resizeMainFile(AppState& app, FilePos newSize) {
         app.view.selectionEnd = newSize;
         app.view.selectionActive = kSelectionExists;
     }
-    loadPagePair(app, app.view.pagePos);
+    (void)loadPagePair(app, app.view.pagePos);  // reported; the file has its new size
     redrawView(app);
     return 0;
 }

@@ -11,6 +11,6 @@ namespace quorby {
 bool hasFreeSpace(AppState& app, const std::string& path, FilePos bytes);
 // As hasFreeSpace; when there is not enough, says so in a message box and
 // returns 1 (the caller cancels). A failed query is reported and gives 1.
-int requireFreeSpace(AppState& app, const std::string& path, FilePos bytes);
+[[nodiscard]] int requireFreeSpace(AppState& app, const std::string& path, FilePos bytes);
 
 }  // namespace quorby

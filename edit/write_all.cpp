@@ -160,9 +160,10 @@ int writeAll(AppState& app) {
     if (jf.handle == kNoFile || isEmptyPtr(jf.header.first)) return 1;
     // A "Save &File" chosen while this one polls for input waits for it.
     if (app.edit.writeAllRunning) return 1;
+    // Typed bytes that cannot be stored would not be written with the rest.
+    if (storeTypedChangesFirst(app) != 0) return 1;
     app.edit.writeAllRunning = true;
     openPleaseWait(app);
-    if (pageIsDirty(app)) storePage(app);
 
     HistoryGroup group;
     std::vector<FlagMark> marks;
@@ -240,7 +241,7 @@ int writeAll(AppState& app) {
 
 int saveFile(AppState& app, bool asked) {
     if (app.main.mainHandle == kNoFile || app.journal.handle == kNoFile) return 1;
-    if (pageIsDirty(app)) storePage(app);
+    if (storeTypedChangesFirst(app) != 0) return 1;
     if ((app.journal.header.jnlFlags & kJnlUnwrittenChanges) == 0) return 1;
     if (!asked) {
         const bool direct = (app.shell.accessFlags & kAccessDirect) != 0;
@@ -252,7 +253,7 @@ int saveFile(AppState& app, bool asked) {
 }
 
 void showPairAfterWriting(AppState& app) {
-    if (pageIsDirty(app)) storePage(app);
+    (void)storeTypedChangesFirst(app);  // what cannot be stored stays in the view
     PageRecords& rec = app.records;
     for (int half = 0; half < 2; ++half) {
         const std::uint32_t bit = half == 0 ? kFirstHalfHasRecord : kSecondHalfHasRecord;
@@ -260,7 +261,7 @@ void showPairAfterWriting(AppState& app) {
         if (readRecordHeader(app.journal, rec.jData[half].jAdr, kRecordFullHeader, rec.jData[half]) != 0)
             forgetCursorRecords(app);
     }
-    loadPagePair(app, app.view.pagePos);
+    (void)loadPagePair(app, app.view.pagePos);  // reported; what was written stands
     updateScrollBar(app);
     drawPage(app);
 }
@@ -272,7 +273,7 @@ void offerWriteOnClose(AppState& app) {
     if ((jf.header.jnlFlags & kJnlUnwrittenChanges) == 0) return;
     const int answer = askQuestion(app, "Write File?", writeFileQuestion(app));
     if (answer & kAnswerYes) {
-        saveFile(app, true);
+        (void)saveFile(app, true);  // reports its own failure; the closing goes on
     } else if (answer & kAnswerDontAsk) {
         app.settings.messageSwitches &= ~std::uint32_t(kMsgSaveFileOnExit);
     }

@@ -17,11 +17,11 @@ std::string writeFileQuestion(const AppState& app);
 // "Write File?" (message switch 12), re-opens the Main File for writing and
 // runs writeAll. Result 0 when everything was written, 1 when the command
 // ended before (nothing unwritten, No, read-only, ESC, a failure).
-int saveFile(AppState& app, bool asked = false);
+[[nodiscard]] int saveFile(AppState& app, bool asked = false);
 
 // The record walk behind saveFile, under the "Please wait ..." window.
 // Clears JnlFlags bits 0 and 4 only when every record was written.
-int writeAll(AppState& app);
+[[nodiscard]] int writeAll(AppState& app);
 
 // After a command changed the records of the shown pair: their copies are
 // read again and the pair is assembled and drawn.

@@ -16,7 +16,7 @@ bool declinedQuestion(AppState& app, std::uint32_t messageSwitch, const char* ca
 // The re-open before a write: "Re-open in Read-Write-Mode ?" and the
 // re-opening. Result 1 (with pageRefused set) when the Main File stays
 // read-only.
-int reopenForWriting(AppState& app);
+[[nodiscard]] int reopenForWriting(AppState& app);
 
 
 // The 20-byte position text of the "Please wait ..." window and the banner
@@ -26,7 +26,7 @@ bool bannerRefreshedNow(const AppState& app);
 // Runs `operation` (writeSelection from Save Page, dropSelection) with the
 // selection replaced by the bytes shown on the page; puts the user's
 // selection back and loads the shown page again afterwards.
-int runOnShownBytes(AppState& app, int (*operation)(AppState&));
+[[nodiscard]] int runOnShownBytes(AppState& app, int (*operation)(AppState&));
 
 // ---- walking a selection through the changed pages -------------------------
 

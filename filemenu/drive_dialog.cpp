@@ -49,7 +49,7 @@ int openDrive(AppState& app, const DriveChoice& choice) {
         return 1;
     }
 
-    closeMainFile(app);
+    (void)closeMainFile(app);  // its result 1 only says that none was open
     app.main.mainHandle = handle;
     app.main.mainKind = isPhysicalNumber(choice.driveNumber) ? MainKind::PhysicalDrive : MainKind::LogicalDrive;
     app.main.previousDriveNumber = app.main.driveNumber;

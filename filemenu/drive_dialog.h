@@ -9,12 +9,12 @@
 namespace quorby {
 
 // "Open &Drive": the dialog, then the chosen drive.
-int openDriveDialog(AppState& app);
+[[nodiscard]] int openDriveDialog(AppState& app);
 
 // Opens a block device as a drive, as the dialog's OK does. The device must
 // be one of the listed drives; its place in the list gives its letter or
 // number. Result 1 when it is not listed or cannot be opened.
-int openDriveByPath(AppState& app, const std::string& devicePath, bool readOnly);
+[[nodiscard]] int openDriveByPath(AppState& app, const std::string& devicePath, bool readOnly);
 
 // driveNumber of physical drive k (1..10): 0xFFFFFFF0 + k - 1.
 inline constexpr std::uint32_t kFirstPhysicalDriveNumber = 0xFFFFFFF0u;

@@ -47,7 +47,7 @@ Verdict checkForeignFile(AppState& app, FileHandle handle, const std::string& na
 // The new Journal File is in use: the view shows the pages through it.
 int useOtherJournal(AppState& app, JournalFile& jf) {
     if (adoptJournal(app, jf) != 0) return 1;
-    loadPagePair(app, app.view.pagePos);
+    (void)loadPagePair(app, app.view.pagePos);  // reported; the journal is in use
     refreshView(app);
     return 0;
 }
@@ -103,7 +103,8 @@ int tryChosenJournal(AppState& app, const std::string& name) {
 
 int openOtherJournal(AppState& app) {
     if (app.main.mainHandle == kNoFile) return 1;
-    flushJournalHeader(app);
+    // The journal in use is left only with its header on disk.
+    if (flushJournalHeader(app) != 0) return 1;
     for (;;) {
         // The file is opened under the name chosen; the naming rule only has
         // to accept it.
@@ -116,7 +117,8 @@ int openOtherJournal(AppState& app) {
 
 int saveJournalAs(AppState& app) {
     if (app.main.mainHandle == kNoFile || app.journal.handle == kNoFile) return 1;
-    flushJournalHeader(app);
+    // A copy with an old header on disk would be no backup of this journal.
+    if (flushJournalHeader(app) != 0) return 1;
     FileDialogResult chosen = askJournalFileName(app, "Backup-Name for Journal-File", true, app.journal.name);
     if (!chosen.accepted || chosen.path.empty()) return 1;
     const std::string& target = chosen.path;
@@ -144,13 +146,14 @@ int emptyJournal(AppState& app) {
     if (recreateJournalFor(app, app.journal) != 0) return 1;
     app.records = PageRecords{};
     showMainFileCaption(app);
-    readPagePair(app, app.view.pagePos);
+    (void)readPagePair(app, app.view.pagePos);  // reported; the view shows what it can
     refreshView(app);
     return 0;
 }
 
-void openOtherJournalCommand(AppState& app) { openOtherJournal(app); }
-void saveJournalAsCommand(AppState& app) { saveJournalAs(app); }
-void deleteJournalCommand(AppState& app) { emptyJournal(app); }
+// Menu entries: a command has told the user of its own failure, so the entry drops its result.
+void openOtherJournalCommand(AppState& app) { (void)openOtherJournal(app); }
+void saveJournalAsCommand(AppState& app) { (void)saveJournalAs(app); }
+void deleteJournalCommand(AppState& app) { (void)emptyJournal(app); }
 
 }  // namespace quorby

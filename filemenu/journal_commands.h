@@ -9,15 +9,15 @@ namespace quorby {
 // automatic one cannot be made): the user names a Journal File; a new one is
 // created for the Main File, an existing one must belong to it. The Journal
 // File in use stays when the choice is cancelled or fails. Result 0 or 1.
-int openOtherJournal(AppState& app);
+[[nodiscard]] int openOtherJournal(AppState& app);
 
 // "Save &Journal-File as": a copy of the Journal File under a chosen name;
 // the Journal File in use stays the same. Result 0 when copied.
-int saveJournalAs(AppState& app);
+[[nodiscard]] int saveJournalAs(AppState& app);
 
 // "Delete Journal-File": empties the Journal File after the question and
 // shows the Main File's own pages again. The file itself stays.
-int emptyJournal(AppState& app);
+[[nodiscard]] int emptyJournal(AppState& app);
 
 // Handlers of the command table.
 void openOtherJournalCommand(AppState& app);   // kCmdOpenOtherJournal

@@ -47,7 +47,7 @@ bool allowSameDrive(AppState& app);
 // result 1 then, 0 when a name was set. `inDirectory` composes in the journal
 // directory even when bits 0 and 2 are clear (drives have no "beside"); a
 // drive without any known journal directory gets result 1.
-int composeJournalName(AppState& app, const std::string& name, std::string* result,
+[[nodiscard]] int composeJournalName(AppState& app, const std::string& name, std::string* result,
                        bool inDirectory = false);
 
 }  // namespace quorby

@@ -299,7 +299,7 @@ JournalAsMainFile openThroughJournal(AppState& app, const std::string& jnlPath) 
     // The Journal File in use is chosen again: its Main File is closed first,
     // so that its header is written before it is read here.
     if (app.main.mainHandle != kNoFile && app.journal.handle != kNoFile && sameFile(*app.files, jnlPath, app.journal.name))
-        closeMainFile(app);
+        (void)closeMainFile(app);  // one is open: it closes
 
     FileHandle handle = kNoFile;
     if (app.files->open(jnlPath, OpenMode::PrivateReadWrite, &handle) != 0) {
@@ -326,7 +326,7 @@ JournalAsMainFile openThroughJournal(AppState& app, const std::string& jnlPath) 
     // The named Main File is open already: it is opened anew with this Journal File.
     if (app.main.mainHandle != kNoFile &&
         (sameFile(*app.files, app.main.mainName, mainName) || (drive && app.main.devicePath == device)))
-        closeMainFile(app);
+        (void)closeMainFile(app);  // one is open: it closes
 
     lc.journalChoice = kJournalChoiceChosenFirst;
     lc.chosenHandle = handle;

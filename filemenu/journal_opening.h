@@ -19,15 +19,15 @@ namespace quorby {
 // directory (same-drive rules), composes the name and runs
 // openAutomaticJournal. Chosen first: checkChosenJournal. Keep: the open
 // Journal File stays. Result 0 with a Journal File, 1 without one.
-int openJournalForMainFile(AppState& app);
+[[nodiscard]] int openJournalForMainFile(AppState& app);
 
 // Creates or opens the Journal File `name` for the current Main File and
 // checks it (identifier, MainName, MainTime), asking the user where it fails.
-int openAutomaticJournal(AppState& app, const std::string& name);
+[[nodiscard]] int openAutomaticJournal(AppState& app, const std::string& name);
 
 // For a Journal File that was opened first (a ".jnl" opened as Main File):
 // reads its header and asks about a changed Main File. Result 0 or 1.
-int checkChosenJournal(AppState& app);
+[[nodiscard]] int checkChosenJournal(AppState& app);
 
 // openMainFile's first step for a name ending in ".jnl": asks whether the
 // Main File (or drive) that the Journal File names is to be opened, and opens
@@ -42,18 +42,18 @@ JournalAsMainFile openThroughJournal(AppState& app, const std::string& jnlPath);
 // Asks for a Journal File by hand until a name passes the naming rule:
 // `journalName` gets the composed name, `chosenPath` (if given) the name as
 // chosen. Cancel gives 1.
-int askJournalNameByHand(AppState& app, std::string* journalName, std::string* chosenPath = nullptr);
+[[nodiscard]] int askJournalNameByHand(AppState& app, std::string* journalName, std::string* chosenPath = nullptr);
 
 // adoptJournalFile, and for a Journal File whose links or fields do not hold
 // the question "Invalid Journal-File. Shall it be deleted?": Yes empties it
 // and adopts it, No goes on without one. Result 0 when `jf` is in use.
-int adoptJournal(AppState& app, JournalFile& jf);
+[[nodiscard]] int adoptJournal(AppState& app, JournalFile& jf);
 
 // The Journal File's part of closing the Main File: closeJournal, then for
 // one that holds records the question "Save Journal-File ?" (message switch)
 // and, on Yes, the move to the name the naming rule gives for keeping it; on
 // No it is deleted. The working bits of the journal location are cleared.
-int closeJournalAsking(AppState& app);
+[[nodiscard]] int closeJournalAsking(AppState& app);
 
 // ---- steps shared with the journal commands --------------------------------
 

@@ -78,7 +78,7 @@ void openLastOpenedFile(AppState& app, int index) {
     app.main.openReadOnly = (app.settings.writeAccess & 1u) == 0;
     app.settings.journalLocation &= 7u;
     app.lifecycle.journalChoice = kJournalChoiceAutomatic;
-    openMainFile(app, path);
+    (void)openMainFile(app, path);  // reports its own failure
 }
 
 }  // namespace quorby

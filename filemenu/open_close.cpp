@@ -32,9 +32,10 @@ bool isCurrentMainFile(AppState& app, const std::string& name) {
 
 void finishOpening(AppState& app) {
     // The Journal File of the new Main File is found, checked or created.
-    openJournalForMainFile(app);
+    // Each step reports its own failure; the file stays open with what they gave.
+    (void)openJournalForMainFile(app);
     // The pair, view offset and cursor records saved in the journal header.
-    restoreViewFromJournal(app);
+    (void)restoreViewFromJournal(app);
     refreshView(app);
 }
 
@@ -77,7 +78,7 @@ int openMainFile(AppState& app, const std::string& nameGiven) {
         return 1;
     }
 
-    closeMainFile(app);
+    (void)closeMainFile(app);  // its result 1 only says that none was open
     app.main.mainHandle = handle;
     app.main.mainKind = MainKind::File;
     app.main.devicePath.clear();
@@ -104,9 +105,10 @@ int closeMainFile(AppState& app) {
     // Store the pending changes of the shown pages (halfDirty), offer
     // unwritten journal changes for writing ("Write File?"), close the
     // Journal File.
-    storePage(app);
+    // The user closes: a store that fails or is declined has told him, and the closing goes on.
+    (void)storePage(app);
     if (closingQuestion(app) == ClosingQuestion::WriteFile) offerWriteOnClose(app);
-    closeJournalAsking(app);
+    (void)closeJournalAsking(app);
     releaseMainFile(app);
     enterPermanentMode(app, PermanentMode::Edit);
     showMainFileAccess(app, false);

@@ -13,12 +13,12 @@ namespace quorby {
 // "&Open": the open-file dialog "Open File" (filter "all Files" "*.*"), preset
 // with the newest last-opened file, read-only box checked unless bit 0 of
 // settings.writeAccess is set. Cancel: result 1, nothing changes.
-int chooseMainFile(AppState& app);
+[[nodiscard]] int chooseMainFile(AppState& app);
 
 // Opens `name` as the Main File with the access app.main.openReadOnly asks
 // for. When `name` is the current Main File it is re-opened in place: only
 // the handle, the access and mainTime change; the view and every position stay.
-int openMainFile(AppState& app, const std::string& name);
+[[nodiscard]] int openMainFile(AppState& app, const std::string& name);
 
 // The steps after a new Main File became current: the Journal File, the first
 // page pair, and the view drawn again.
@@ -27,6 +27,6 @@ void finishOpening(AppState& app);
 // Closes the Main File and resets the view: the pending changes stored,
 // "Write File?" when the document says so, the Journal File closed with its
 // question. Result 1 when none was open.
-int closeMainFile(AppState& app);
+[[nodiscard]] int closeMainFile(AppState& app);
 
 }  // namespace quorby

@@ -78,7 +78,7 @@ void segmentAtLast(const JournalHeader& h, ChainSegment& s);
 // version of its page (it alone sits in the chain) with a MainAdr below
 // `limit`; otherwise, or when it cannot be read, the result is 1 and nothing
 // is reported (the caller falls back to the chain's ends).
-int segmentAtRecord(JournalFile& jf, FilePos ptr, FilePos limit, ChainSegment& s);
+[[nodiscard]] int segmentAtRecord(JournalFile& jf, FilePos ptr, FilePos limit, ChainSegment& s);
 
 
 // Grows `s` until it brackets the pair at `pairPos` and reads the pair's
@@ -88,7 +88,7 @@ int segmentAtRecord(JournalFile& jf, FilePos ptr, FilePos limit, ChainSegment& s
 // to the pair (`fileSize` tells which). Result 1 after a failed read
 // (reported) or a damaged chain (reported as a read error of the Journal
 // File); the record copies may then be overwritten.
-int locatePair(JournalFile& jf, ChainSegment& s, FilePos pairPos, FilePos fileSize, JournalRecord pairRecords[2],
+[[nodiscard]] int locatePair(JournalFile& jf, ChainSegment& s, FilePos pairPos, FilePos fileSize, JournalRecord pairRecords[2],
                const ScanPoll& poll, PairLocation& out);
 
 }  // namespace quorby

@@ -16,7 +16,7 @@ struct ChangeBinMarks {
 
 // Bin of `pos` among `binCount` equal parts of `span` bytes; positions at or
 // beyond `span` fall into the last bin.
-int binOfPosition(FilePos pos, FilePos span, int binCount);
+[[nodiscard]] int binOfPosition(FilePos pos, FilePos span, int binCount);
 // The first position of bin `bin`.
 FilePos binStart(int bin, FilePos span, int binCount);
 
@@ -26,7 +26,7 @@ FilePos binStart(int bin, FilePos span, int binCount);
 // ChangeMap), so a page whose changes were discarded does not count. 0, or 1
 // when the chain is broken or cannot be read (the bins hold what the walk
 // saw up to there).
-int walkChangedPages(JournalFile& jf, FilePos span, std::uint8_t* bins, int binCount, const ChangeBinMarks& marks,
+[[nodiscard]] int walkChangedPages(JournalFile& jf, FilePos span, std::uint8_t* bins, int binCount, const ChangeBinMarks& marks,
                      std::uint64_t* unwrittenPages);
 
 }  // namespace quorby

@@ -36,27 +36,27 @@ bool keepsPreImages(const JournalFile& jf);
 
 // `bytes` (just read) are the Main File's [pos, pos + n) before the command
 // overwrites them.
-int keepMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n);
+[[nodiscard]] int keepMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n);
 // The Main File's [pos, pos + n) will be overwritten without a pre-image
 // (Save File without undo, a direct paste without undo): only the Main
 // File's length is kept.
-int passMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n);
+[[nodiscard]] int passMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n);
 // Makes the waiting pre-images durable, then writes the held journal units.
-int writeHeldChanges(JournalFile& jf);
+[[nodiscard]] int writeHeldChanges(JournalFile& jf);
 
 // --- write ------------------------------------------------------------------
 
 // Before the Main File's [pos, pos + n) is written: its pre-image is kept
 // (read now unless kept already) and every waiting pre-image is durable.
 // 1: the write must not happen.
-int beginMainFileWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n);
+[[nodiscard]] int beginMainFileWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n);
 // Before the Main File is made shorter: its length is kept and durable.
 // 1: the cut must not happen.
-int beginMainFileCut(JournalFile& jf, FileHandle main);
+[[nodiscard]] int beginMainFileCut(JournalFile& jf, FileHandle main);
 // Marks versions as showing the Main File, whose bytes they stand for the
 // Main File now holds: the Main File is synced first (R5). *mainSyncFailed
 // tells a failed sync (nothing marked) from a failed mark.
-int markVersionsShowingMainFile(JournalFile& jf, FileHandle main, std::vector<FlagMark>& marks,
+[[nodiscard]] int markVersionsShowingMainFile(JournalFile& jf, FileHandle main, std::vector<FlagMark>& marks,
                                 bool* mainSyncFailed);
 
 // --- commit -----------------------------------------------------------------
@@ -69,12 +69,12 @@ int markVersionsShowingMainFile(JournalFile& jf, FileHandle main, std::vector<Fl
 // Otherwise the held units go out after their pre-images, the Journal File
 // and a written Main File are synced and the rollback file is marked empty.
 // Does nothing when nothing changed or no Journal File is open.
-int commitCommand(JournalFile& jf);
+[[nodiscard]] int commitCommand(JournalFile& jf);
 
 // --- invariants -------------------------------------------------------------
 
 // 0 when the protocol's invariants hold (see command_commit.cpp); else 1 and
 // *broken (when given) names the first that does not.
-int checkCommitProtocol(const JournalFile& jf, const char** broken = nullptr);
+[[nodiscard]] int checkCommitProtocol(const JournalFile& jf, const char** broken = nullptr);
 
 }  // namespace quorby

@@ -17,14 +17,14 @@ inline constexpr int kDumpUnreadable = 2;   // usage error, or the file cannot b
 // argv[0] is "--journal-dump", argv[1] the Journal File. Returns the exit
 // status: 0 when every invariant holds, 1 when one fails (each failure is
 // printed with its number), 2 for a usage error or a file that cannot be read.
-int runJournalDump(FileIo& files, int argc, char** argv, std::FILE* out);
+[[nodiscard]] int runJournalDump(FileIo& files, int argc, char** argv, std::FILE* out);
 
 // The same through any FileIo (the tests use an in-memory one); with `out`
 // nullptr nothing is printed.
-int dumpJournal(FileIo& files, const std::string& path, std::FILE* out);
+[[nodiscard]] int dumpJournal(FileIo& files, const std::string& path, std::FILE* out);
 
 // The invariants alone, as the opening of a Journal File checks them: the
 // dump's result without its printing.
-int checkJournalFile(FileIo& files, const std::string& path);
+[[nodiscard]] int checkJournalFile(FileIo& files, const std::string& path);
 
 }  // namespace quorby

@@ -58,62 +58,62 @@ void attachJournal(JournalFile& jf, FileIo& files, FileHandle handle, const std:
 // of an append that was cut short is overwritten by the next append (nothing
 // points into it, because a record is always written before it is linked).
 // Returns 1 when the length cannot be read or is below 1024.
-int measureJournal(JournalFile& jf);
+[[nodiscard]] int measureJournal(JournalFile& jf);
 
 // --- Header ---------------------------------------------------------------
 
 // Reads the 1024 header bytes at position 0 in one transfer. A short file
 // fails (lastError "Reached End of File").
-int readJournalHeader(JournalFile& jf);
+[[nodiscard]] int readJournalHeader(JournalFile& jf);
 // Writes all 1024 header bytes in one transfer (closing, saving, recreating).
-int writeJournalHeader(JournalFile& jf);
+[[nodiscard]] int writeJournalHeader(JournalFile& jf);
 // True when the header's live part differs from what was last written.
 bool headerNeedsCommit(const JournalFile& jf);
 // Writes [pos, pos + n) as every write does: in place below the committed
 // length only through the held units (journal/rollback_file.h, R1).
-int writeJournalBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
+[[nodiscard]] int writeJournalBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
 // Writes [pos, pos + n) to the file now, past the held units: for the commit,
 // which orders its own writes.
-int writeJournalBytesNow(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
+[[nodiscard]] int writeJournalBytesNow(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n);
 // Syncs the Journal File when it syncs on commit (syncOnCommit); a failure is reported.
-int syncJournal(JournalFile& jf);
+[[nodiscard]] int syncJournal(JournalFile& jf);
 // Bytes of the Journal File as the running command sees them (its held
 // in-place writes laid over), for readers of whole spans; *done as readAt.
-int readJournalSpan(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done);
+[[nodiscard]] int readJournalSpan(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done);
 // Truncates the file to 0, writes a fresh header for `mainName` and sets
 // journalEnd to 1024. A name longer than 255 characters is refused before
 // anything is written.
-int recreateJournal(JournalFile& jf, const std::string& mainName);
+[[nodiscard]] int recreateJournal(JournalFile& jf, const std::string& mainName);
 
 // --- Records --------------------------------------------------------------
 
 // The first `length` bytes (24, 64 or 128) of the record header at `ptr` into
 // `r`; the other fields of `r` keep their values; r.jAdr := ptr.
-int readRecordHeader(JournalFile& jf, FilePos ptr, std::uint32_t length, JournalRecord& r);
+[[nodiscard]] int readRecordHeader(JournalFile& jf, FilePos ptr, std::uint32_t length, JournalRecord& r);
 // The same without refusing damaged fields (a MainAdr inside a page, anz
 // above 512), for `--journal-dump`, which reports them.
-int readRecordHeaderAsStored(JournalFile& jf, FilePos ptr, std::uint32_t length, JournalRecord& r);
+[[nodiscard]] int readRecordHeaderAsStored(JournalFile& jf, FilePos ptr, std::uint32_t length, JournalRecord& r);
 // The version walk: the 104 bytes from PUndo to the end of ChangeMap, so that
 // `r` keeps MainAdr, PrevPtr and NextPtr; r.jAdr := ptr.
-int readVersionWalk(JournalFile& jf, FilePos ptr, JournalRecord& r);
+[[nodiscard]] int readVersionWalk(JournalFile& jf, FilePos ptr, JournalRecord& r);
 // The 512 data bytes of the record at `ptr`.
-int readRecordData(JournalFile& jf, FilePos ptr, std::uint8_t out[kRecordDataSize]);
+[[nodiscard]] int readRecordData(JournalFile& jf, FilePos ptr, std::uint8_t out[kRecordDataSize]);
 // The whole record (header and data) in one transfer; r.jAdr := ptr.
-int readRecord(JournalFile& jf, FilePos ptr, JournalRecord& r);
+[[nodiscard]] int readRecord(JournalFile& jf, FilePos ptr, JournalRecord& r);
 // Writes the first `length` bytes (24, 64 or 128) of r's header at r.jAdr.
-int writeRecordHeader(JournalFile& jf, const JournalRecord& r, std::uint32_t length);
+[[nodiscard]] int writeRecordHeader(JournalFile& jf, const JournalRecord& r, std::uint32_t length);
 // Takes the links of the record at copy.jAdr as they are stored now, so that
 // a header written from `copy` never puts back links changed meanwhile.
-int refreshStoredLinks(JournalFile& jf, JournalRecord& copy);
+[[nodiscard]] int refreshStoredLinks(JournalFile& jf, JournalRecord& copy);
 // Rewrites the whole record (header and data) in place at r.jAdr.
-int writeRecord(JournalFile& jf, const JournalRecord& r);
+[[nodiscard]] int writeRecord(JournalFile& jf, const JournalRecord& r);
 // Writes `r` as a new record at journalEnd in one 640-byte transfer; on
 // success r.jAdr := the old journalEnd and journalEnd grows by 640. A failed
 // write leaves journalEnd and r.jAdr (empty) as they were: the record must
 // not be linked.
-int appendRecord(JournalFile& jf, JournalRecord& r);
+[[nodiscard]] int appendRecord(JournalFile& jf, JournalRecord& r);
 // Appends `count` records in one transfer, as appendRecord does each.
-int appendRecords(JournalFile& jf, JournalRecord* const* records, int count);
+[[nodiscard]] int appendRecords(JournalFile& jf, JournalRecord* const* records, int count);
 
 // --- Relinking ------------------------------------------------------------
 
@@ -128,30 +128,30 @@ enum class VersionScope {
 // empty r.prevPtr makes r the header's First, an empty r.nextPtr its LastPtr.
 // A neighbour whose MainAdr is not below (above) r.mainAdr is refused before
 // anything is written, so a wrong neighbour never breaks the order.
-int linkAddressNeighbours(JournalFile& jf, const JournalRecord& r, VersionScope scope);
+[[nodiscard]] int linkAddressNeighbours(JournalFile& jf, const JournalRecord& r, VersionScope scope);
 
 // Appends r as the newest entry of the undo order: r.PUndo := Undo, r.NUndo
 // empty, r loses kFlagNotInUndoOrder; the former Undo entry gets NUndo = r;
 // Undo := r, and FirstUndo := r when the order was empty. Writes r's and the
 // former entry's first 64 bytes.
-int linkUndoEntry(JournalFile& jf, JournalRecord& r);
+[[nodiscard]] int linkUndoEntry(JournalFile& jf, JournalRecord& r);
 
 // For a record that already is an entry of the undo order and is stored
 // again in place: takes it out where it stands (its PUndo and NUndo
 // neighbours are joined, 64-byte writes) and appends it as the newest entry
 // with linkUndoEntry, so the order never meets the same entry twice and undo
 // cannot loop. Nothing happens when it already is the Undo entry.
-int moveUndoEntryToNewest(JournalFile& jf, JournalRecord& r);
+[[nodiscard]] int moveUndoEntryToNewest(JournalFile& jf, JournalRecord& r);
 
 // Puts `newer` (already appended) into the version chain directly after
 // `older`: newer.PJnl := older, newer.NJnl := older's former NJnl,
 // older.NJnl := newer, and a version that followed `older` gets PJnl = newer.
 // Each changed record's first 64 bytes are written. Both carry older's MainAdr.
-int linkNewerVersion(JournalFile& jf, JournalRecord& older, JournalRecord& newer);
+[[nodiscard]] int linkNewerVersion(JournalFile& jf, JournalRecord& older, JournalRecord& newer);
 // The mirror image: `added` goes directly before `newer` (towards older
 // versions). With `newer` the oldest version this appends a new oldest one,
 // as writing into the Main File does with the Main File's earlier content.
-int linkOlderVersion(JournalFile& jf, JournalRecord& newer, JournalRecord& added);
+[[nodiscard]] int linkOlderVersion(JournalFile& jf, JournalRecord& newer, JournalRecord& added);
 
 // A record for a page that had none: r.MainAdr, data, anz, Flag and the
 // address neighbours r.prevPtr / r.nextPtr set by the caller. Appends it and
@@ -160,18 +160,18 @@ int linkOlderVersion(JournalFile& jf, JournalRecord& newer, JournalRecord& added
 // kFlagNotInUndoOrder; its neighbours follow; its 64-byte rewrite without
 // the flag comes last, so a sequence cut short leaves no pointer to a record
 // that is not there.
-int appendNewPage(JournalFile& jf, JournalRecord& r);
+[[nodiscard]] int appendNewPage(JournalFile& jf, JournalRecord& r);
 
 // Walks down from LastPtr along PrevPtr, reading each record's first 64
 // bytes, to the first record whose MainAdr is below `position`. *result is
 // that record's pointer, or empty when none is (position at or below the
 // lowest page). `found` (optional) receives its header.
-int findPredecessor(JournalFile& jf, FilePos position, FilePos* result, JournalRecord* found = nullptr);
+[[nodiscard]] int findPredecessor(JournalFile& jf, FilePos position, FilePos* result, JournalRecord* found = nullptr);
 // Cuts the address chain at `position` (the Main File became shorter): the
 // predecessor becomes LastPtr and gets an empty NextPtr (24-byte write); with
 // no predecessor First and LastPtr both become empty. A position above every
 // record changes nothing.
-int cutAddressChain(JournalFile& jf, FilePos position);
+[[nodiscard]] int cutAddressChain(JournalFile& jf, FilePos position);
 
 // Walking the address chain from First along NextPtr, one 64-byte header per
 // record. The walk stops as broken when a pointer is not a record of the file
@@ -186,6 +186,6 @@ struct AddressWalk {
 };
 void startAddressWalk(const JournalFile& jf, AddressWalk& walk);
 // 0 with the next record in `out`; 1 when the walk is over (walk.state says why).
-int nextAddressRecord(JournalFile& jf, AddressWalk& walk, JournalRecord& out);
+[[nodiscard]] int nextAddressRecord(JournalFile& jf, AddressWalk& walk, JournalRecord& out);
 
 }  // namespace quorby

@@ -256,8 +256,8 @@ inline void storeU64(std::uint8_t* p, std::uint64_t v) {
 
 // The header of a new, empty Journal File for `mainName`. Returns 1 (and
 // leaves MainName empty) when the name does not fit its 255 characters.
-int initJournalHeader(JournalHeader& h, const std::string& mainName);
-int setMainName(JournalHeader& h, const std::string& mainName);
+[[nodiscard]] int initJournalHeader(JournalHeader& h, const std::string& mainName);
+[[nodiscard]] int setMainName(JournalHeader& h, const std::string& mainName);
 // MainName as a string (up to its NUL, at most 255 characters).
 std::string mainNameOf(const JournalHeader& h);
 

@@ -47,7 +47,7 @@ struct JournalOverlayWindow {
 // the same Journal File reuses what was read, unless the Journal File was
 // written since (its changeCount): readers that share the window may count
 // their tokens each on its own.
-int overlayJournalChanges(JournalFile& jf, JournalOverlayWindow& window, FilePos& chainPos, bool forward,
+[[nodiscard]] int overlayJournalChanges(JournalFile& jf, JournalOverlayWindow& window, FilePos& chainPos, bool forward,
                           FilePos blockStart, std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken = 0);
 
 

@@ -16,6 +16,6 @@ namespace quorby {
 // boundary inside the file (a header never committed, or a clean closing),
 // except cutting off part of a record whose append was cut short.
 // Result 0, or 1 after a reported transfer failure.
-int discardUnfinishedCommand(JournalFile& jf);
+[[nodiscard]] int discardUnfinishedCommand(JournalFile& jf);
 
 }  // namespace quorby

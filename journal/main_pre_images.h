@@ -12,19 +12,19 @@ namespace quorby {
 
 // Keeps `bytes` as the pre-image of the Main File's [pos, pos + n), for a
 // caller that has just read them.
-int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n);
+[[nodiscard]] int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n);
 // Main File bytes that need no pre-image (R1): the journal goes on showing
 // them until the commit, or a direct paste writes them. The Main File's
 // length is still kept once per command. 1: it could not be read.
-int skipMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n);
+[[nodiscard]] int skipMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n);
 // Before writing [pos, pos + n) of the Main File: keeps the pre-image (read
 // now, unless kept since the last commit) and makes the waiting entries
 // durable. 1: the write must not happen.
-int prepareMainWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n);
+[[nodiscard]] int prepareMainWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n);
 // Before the Main File is made shorter: its length is kept and made durable.
 // The bytes cut off keep no pre-image (they may be the whole file): a crash
 // after the cut leaves the file short, and the opening knows the change of
 // its last-write time is the program's own. 1: the cut must not happen.
-int prepareMainCut(JournalFile& jf, FileHandle main);
+[[nodiscard]] int prepareMainCut(JournalFile& jf, FileHandle main);
 
 }  // namespace quorby

@@ -22,17 +22,17 @@ namespace quorby {
 // links, stands after `present` in the version chain and its address
 // neighbours, and is the newest undo entry. `present` is left as stored
 // with its new Flag; on success `added` holds the new record.
-int appendHalfVersion(JournalFile& jf, JournalRecord& present, JournalRecord& added);
+[[nodiscard]] int appendHalfVersion(JournalFile& jf, JournalRecord& present, JournalRecord& added);
 
 // Rewrites `newest`, the page's newest version, in place with the content
 // and group marks it carries: its links are taken as stored, it gets the
 // Flag of a version stored in place and becomes the newest undo entry (moved
 // there when it already is an entry, so the order never meets it twice).
-int overwriteNewestInPlace(JournalFile& jf, JournalRecord& newest);
+[[nodiscard]] int overwriteNewestInPlace(JournalFile& jf, JournalRecord& newest);
 
 // The version `r` shows the Main File from now on (its bytes were written
 // there without undo): its header as stored, with that Flag, is written.
-int markShowingMainFile(JournalFile& jf, JournalRecord& r);
+[[nodiscard]] int markShowingMainFile(JournalFile& jf, JournalRecord& r);
 
 // --- exchanges (H3) ---------------------------------------------------------
 
@@ -40,12 +40,12 @@ int markShowingMainFile(JournalFile& jf, JournalRecord& r);
 // order): a program cut short before linkExchangeRecord leaves nothing that
 // points at it. With `present`, x takes the page's address links as stored.
 // Result 1 when it could not be written; then the Main File must not change.
-int appendExchangeRecord(JournalFile& jf, JournalRecord& x, JournalRecord* present);
+[[nodiscard]] int appendExchangeRecord(JournalFile& jf, JournalRecord& x, JournalRecord* present);
 
 // After the Main File got its new bytes: `x` becomes the newest version of
 // `present` (or the page's first record), stands in the address chain and is
 // the newest undo entry. present->nJnl follows.
-int linkExchangeRecord(JournalFile& jf, JournalRecord& x, JournalRecord* present);
+[[nodiscard]] int linkExchangeRecord(JournalFile& jf, JournalRecord& x, JournalRecord* present);
 
 // The data of the oldest exchange in effect among the versions from
 // `chainRecord` down: the half's original content (H6). False when the half
@@ -57,7 +57,7 @@ bool oldestExchangeData(JournalFile& jf, const JournalRecord& chainRecord, std::
 
 // The record at `last`, the newest of a command's group (H1), ends the group:
 // it loses the redo mark.
-int endHistoryGroupAt(JournalFile& jf, FilePos last);
+[[nodiscard]] int endHistoryGroupAt(JournalFile& jf, FilePos last);
 
 // True when `r` (links as stored) is an entry of the live undo order: its
 // older neighbour points back at it (or it is FirstUndo) and its newer
@@ -68,6 +68,6 @@ bool isLinkedUndoEntry(JournalFile& jf, const JournalRecord& r);
 // Makes `r` the newest entry (Undo): moved there when it is linked, appended
 // afresh when it is not; when it is Undo already only the redo entries are
 // dropped. Writes the links of every record it changes (64 bytes each).
-int makeNewestUndoEntry(JournalFile& jf, JournalRecord& r);
+[[nodiscard]] int makeNewestUndoEntry(JournalFile& jf, JournalRecord& r);
 
 }  // namespace quorby

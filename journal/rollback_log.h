@@ -53,17 +53,17 @@ bool rollbackCycleOpen(const JournalFile& jf);
 void queueRollbackEntry(RollbackState& rb, RollbackTarget target, FilePos pos, const std::uint8_t* data,
                         std::uint32_t n);
 // Writes the waiting entries to the rollback file and syncs it.
-int writeRollbackEntries(JournalFile& jf);
+[[nodiscard]] int writeRollbackEntries(JournalFile& jf);
 // Writes the waiting entries and the pre-images of the held units (and syncs
 // them), then the held units.
-int writeHeldUnits(JournalFile& jf);
+[[nodiscard]] int writeHeldUnits(JournalFile& jf);
 // True when the running command changed nothing committed but empty links
 // of the last committed record, set to records it appended (R7).
 bool commitNeedsNoPreImages(const JournalFile& jf);
 // After the Journal File and the Main File are synced: marks the rollback file empty.
-int endRollbackCycle(JournalFile& jf);
+[[nodiscard]] int endRollbackCycle(JournalFile& jf);
 // The Journal File is about to be emptied: nothing of the running command is kept.
-int abandonRollbackCycle(JournalFile& jf);
+[[nodiscard]] int abandonRollbackCycle(JournalFile& jf);
 // Closes the rollback file; `remove` deletes it (the Journal File is closed).
 void closeRollbackFile(JournalFile& jf, bool remove);
 
@@ -75,9 +75,9 @@ struct RollbackFound {
 };
 // Reads the rollback file `name` (0 with nothing found when it is missing or
 // empty). 1 when it cannot be read.
-int inspectRollbackFile(FileIo& files, const std::string& name, RollbackFound* found);
+[[nodiscard]] int inspectRollbackFile(FileIo& files, const std::string& name, RollbackFound* found);
 // Writes every pre-image back, newest first, syncs the files and removes the
 // rollback file. `main` may be kNoFile when nothing was found for it.
-int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journal, FileHandle main);
+[[nodiscard]] int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journal, FileHandle main);
 
 }  // namespace quorby

@@ -32,12 +32,12 @@ JournalUnit journalUnitOf(FilePos pos);
 // the committed length the first write of a unit keeps its earlier bytes for
 // the pre-image; above it (records this command appended) none is needed.
 // May write out held units (R4).
-int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage);
+[[nodiscard]] int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage);
 // Appends whole records at journalEnd (which the caller then moves on) as
 // held units, written out with the other held units, when room for them is
 // set aside on the drive (R6). *held false: the caller writes them. 1: the
 // held units could not be written out to make room (reported).
-int holdAppendedRecords(JournalFile& jf, const std::uint8_t* bytes, std::uint32_t n, bool* held);
+[[nodiscard]] int holdAppendedRecords(JournalFile& jf, const std::uint8_t* bytes, std::uint32_t n, bool* held);
 // Where the Journal File's bytes on disk end: before the appended records
 // still held, or at journalEnd.
 FilePos journalDiskEnd(const JournalFile& jf);
@@ -58,6 +58,6 @@ void forgetCleanUnits(JournalFile& jf);
 // Writes the held units as they are, neighbours in one transfer, and keeps
 // them as clean units; their pre-images are the caller's (writeHeldUnits of
 // journal/rollback_log.h writes them first).
-int writeHeldUnitsWithoutPreImages(JournalFile& jf);
+[[nodiscard]] int writeHeldUnitsWithoutPreImages(JournalFile& jf);
 
 }  // namespace quorby

@@ -26,6 +26,6 @@ struct FlagMark {
 // Writes every mark. A record held by the running command takes its mark
 // among its held bytes instead, so that the held unit, written later, keeps
 // it. 1 when a transfer failed (reported); the marks before it are written.
-int writeFlagMarks(JournalFile& jf, std::vector<FlagMark>& marks);
+[[nodiscard]] int writeFlagMarks(JournalFile& jf, std::vector<FlagMark>& marks);
 
 }  // namespace quorby

@@ -23,7 +23,7 @@ std::string unchangedFileCaption(const AppState& app) {
 void showUnchangedFile(AppState& app) {
     PageRecords& r = app.records;
     if (r.unchangedFileShown || app.main.mainHandle == kNoFile) return;
-    if (pageIsDirty(app)) storePage(app);
+    if (storeTypedChangesFirst(app) != 0) return;
     r.unchangedFileShown = true;
     ViewState& v = app.view;
     std::uint32_t count = 0;
@@ -44,7 +44,7 @@ void endUnchangedFile(AppState& app) {
     if (!app.records.unchangedFileShown) return;
     leaveUnchangedFile(app);
     const std::uint32_t viewOffset = app.view.viewOffset;
-    loadPagePair(app, app.view.pagePos);
+    (void)loadPagePair(app, app.view.pagePos);  // reported; the view shows what it can
     if (viewOffset < app.view.pageLength) app.view.viewOffset = viewOffset;
     updateScrollBar(app);
     drawPage(app);

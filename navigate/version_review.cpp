@@ -90,10 +90,11 @@ void applyStep(AppState& app, int half, const VersionDecision& d) {
     case VersionStep::MainFileContent:
         c.flag = d.flag;
         // The content before all versions: the Main File's bytes there.
+        // A Main File page that cannot be read is reported and shown as far as it was read.
         if (half == 0)
-            readFirstPage(app);
+            (void)readFirstPage(app);
         else
-            readSecondPage(app);
+            (void)readSecondPage(app);
         clearMarks(app, half);
         return;
     }
@@ -153,7 +154,7 @@ void endVersionReview(AppState& app) {
     if (app.records.reviewState == 0) return;
     const ReviewSaved saved = app.records.reviewSaved;
     leaveVersionReview(app);
-    loadPagePair(app, saved.pagePos);
+    (void)loadPagePair(app, saved.pagePos);  // reported; the view shows what it can
     ViewState& v = app.view;
     if (v.pagePos == saved.pagePos && saved.viewOffset < v.pageLength) {
         v.viewOffset = saved.viewOffset;

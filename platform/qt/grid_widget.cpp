@@ -49,7 +49,8 @@ GridWidget::GridWidget(WindowInput* input, QWidget* parent) : QWidget(parent), i
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);  // Shift + move extends the selection without a button
     setAttribute(Qt::WA_OpaquePaintEvent);
-    makeCellFont(kDefaultCellWidth, kDefaultCellHeight, &font_);
+    // A font that cannot be made here is made again when the view font is chosen at start-up.
+    (void)makeCellFont(kDefaultCellWidth, kDefaultCellHeight, &font_);
 }
 
 void GridWidget::drawCells(int column, int row, const char* text, int count, Colour background) {

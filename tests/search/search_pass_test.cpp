@@ -152,6 +152,29 @@ TEST(SearchPass, FailedReadIsReportedAndTheSearchGoesOnOrStops) {
     EXPECT_EQ(reports, 2);
 }
 
+// A Journal File that cannot be read stops the search in both directions:
+// going on over the Main File's bytes alone would find what the view does
+// not show (here a match the journal's version of its page overwrote).
+TEST(SearchPass, AJournalFileThatCannotBeReadStopsTheSearch) {
+    EngineFixture f;
+    Bytes content(2 * kSearchBlockSize, 'x');
+    std::copy_n("NEEDLE", 6, content.begin() + 5000);
+    f.setMain(content);
+    f.openJournal();
+    f.addJournalPage(4608, Bytes(512, 'y'));
+    f.begin(textBytes("NEEDLE"), false, 0, true);
+    EXPECT_EQ(f.next(true), kNone) << "the journal's page hides the Main File's match";
+
+    f.io.failRead[f.mainPath + ".jnl"] = {30, EIO};
+    for (bool forward : {true, false}) {
+        SCOPED_TRACE(forward ? "forward" : "backward");
+        f.window = std::make_unique<JournalOverlayWindow>();
+        f.source.journalWindow = f.window.get();
+        f.begin(textBytes("NEEDLE"), false, forward ? 0 : content.size(), forward);
+        EXPECT_EQ(searchPasses(f.state, f.source, forward, f.block.data()), PassResult::Stopped);
+    }
+}
+
 // The engine against the naive reference: random contents over a small
 // alphabet (so that matches are frequent and overlap), random patterns and
 // start positions, small blocks so that every search crosses many block
