@@ -17,14 +17,14 @@ bool reachable(FilePos broken, FilePos end, FilePos candidate) {
 
 int findChainRepair(RiffContent& content, FilePos broken, std::uint32_t brokenSize, FilePos landing, FilePos end,
                     const AviFacts& facts, ChainRepair* repair) {
-    const FilePos pageStart = landing & ~FilePos{511};
+    const FilePos landingPage = pageStart(landing);
     std::uint8_t window[kWindow] = {};
     std::uint32_t got = 0;
-    if (content.read(pageStart, window, kWindow, &got) != 0) return 1;
-    const std::uint32_t at = std::uint32_t(landing - pageStart);
+    if (content.read(landingPage, window, kWindow, &got) != 0) return 1;
+    const std::uint32_t at = std::uint32_t(landing - landingPage);
     auto tryOffset = [&](std::uint32_t offset) {
         if (offset + 4 > got) return false;
-        const FilePos candidate = pageStart + offset;
+        const FilePos candidate = landingPage + offset;
         if (!reachable(broken, end, candidate) || !isKnownChunkId(le32(window + offset), facts)) return false;
         repair->found = candidate;
         repair->newSize = std::uint32_t(candidate - broken - 8);

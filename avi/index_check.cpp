@@ -159,7 +159,7 @@ CheckOutcome checkSuperIndexes(IndexCheckPort& port, const AviFacts& facts, cons
         if (indx == 0) continue;
         // The super index as a window of 2048 bytes from its page's start:
         // entries beyond it are not checked.
-        const FilePos windowEnd = (indx & ~FilePos{511}) + 2048;
+        const FilePos windowEnd = pageStart(indx) + 2048;
         std::uint8_t header[32];
         if (!bytesAt(content, indx, header, sizeof header)) {
             reportPosLine(report, indx, kBeyondEnd);

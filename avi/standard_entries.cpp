@@ -17,7 +17,7 @@ StandardEntries::StandardEntries(RiffContent& content, FilePos indx) : content_(
         ended_ = true;
         return;
     }
-    const FilePos windowEnd = (indx & ~FilePos{511}) + 2048;
+    const FilePos windowEnd = pageStart(indx) + 2048;
     const FilePos chunkEnd = indx + 8 + FilePos(le32(header + 4));
     superEnd_ = windowEnd < chunkEnd ? windowEnd : chunkEnd;
     superInUse_ = le32(header + 12);

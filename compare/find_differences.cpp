@@ -14,7 +14,6 @@
 namespace quorby {
 namespace {
 
-constexpr FilePos kPageMask = ~FilePos(kPageSize - 1);
 constexpr std::uint32_t kWindowSize = 1024;  // the banner's pace counts windows of this size
 static_assert(kCompareBlockSize <= kBlockBufferSize, "both blocks of the scan live in block-sized buffers");
 
@@ -40,7 +39,7 @@ void returnToSavedView(AppState& app, const SavedView& saved) {
 }
 
 void showPosition(AppState& app, FilePos pos) {
-    const FilePos page = pos & kPageMask;
+    const FilePos page = pageStart(pos);
     (void)loadPagePair(app, page);
     if (app.view.pagePos == page) {  // else a long journal walk was stopped elsewhere
         app.view.viewOffset = 0;

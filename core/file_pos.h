@@ -6,6 +6,13 @@ namespace quorby {
 
 using FilePos = std::uint64_t;
 
+// The Main File is shown, stored and written in pages of 512 bytes, two at a
+// time: a page pair.
+inline constexpr int kPageSize = 512;
+inline constexpr int kPagePairSize = 1024;
+// The start of the page that holds `pos`.
+inline constexpr FilePos pageStart(FilePos pos) { return pos & ~FilePos{kPageSize - 1}; }
+
 // The empty journal pointer has all 64 bits set; any value whose high 32 bits
 // are all ones counts as empty.
 inline constexpr FilePos kEmptyPtr = ~FilePos{0};

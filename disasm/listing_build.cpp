@@ -11,14 +11,13 @@ namespace quorby::disasm {
 
 namespace {
 
-constexpr FilePos kPageMask = ~FilePos{kPageSize - 1};
 
 // Moves the view's pair so that `pos` lies in its first page: the decoder's
 // lookahead after it is then in pageBuffer (or the file ends first).
 int bringIntoFirstPage(AppState& app, FilePos pos) {
     const ViewState& v = app.view;
     if (pos >= v.pagePos && pos - v.pagePos < FilePos(kPageSize)) return 0;
-    return showFromPosition(app, pos & kPageMask);
+    return showFromPosition(app, pageStart(pos));
 }
 
 // The bytes of pageBuffer from `pos` on, at most the decoder's lookahead.

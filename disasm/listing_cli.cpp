@@ -18,7 +18,6 @@ using namespace disasm;
 
 namespace {
 
-constexpr std::size_t kPageSize = 512;
 constexpr std::size_t kLookahead = kDecodeLookahead;
 
 struct Options {

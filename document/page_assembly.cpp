@@ -14,8 +14,6 @@ namespace quorby {
 
 namespace {
 
-constexpr FilePos kPageMask = ~FilePos{511};
-constexpr std::uint32_t kPage = 512;
 // A move of more than this many bytes forward, or of more than 1024
 // backward, is a jump: the chain's ends may then be the nearer way in.
 constexpr std::int32_t kLongestForwardMove = 1535;
@@ -49,7 +47,7 @@ bool cursorRecordsUsable(const AppState& app) {
            (!(r.jReadFlag & kSecondHalfHasRecord) || inside(r.jData[1].jAdr));
 }
 
-bool pairHoldsLastByte(const AppState& app, FilePos pos) { return app.main.lastBytePos < pos + 2 * kPage; }
+bool pairHoldsLastByte(const AppState& app, FilePos pos) { return app.main.lastBytePos < pos + 2 * kPageSize; }
 
 void startNearerEnd(AppState& app, FilePos pos, ChainSegment& s) {
     if (pos <= app.main.fileSize / 2)
@@ -87,10 +85,10 @@ void chooseStart(AppState& app, FilePos pos, ChainSegment& s) {
 
 void setHalfFromData(AppState& app, int half, const JournalRecord& rec) {
     ViewState& v = app.view;
-    std::uint8_t* dest = v.pageBuffer + half * kPage;
-    const std::uint32_t count = rec.anz < kPage ? rec.anz : kPage;
+    std::uint8_t* dest = v.pageBuffer + half * kPageSize;
+    const std::uint32_t count = rec.anz < kPageSize ? rec.anz : kPageSize;
     std::memcpy(dest, rec.data, count);
-    std::memset(dest + count, 0, kPage - count);
+    std::memset(dest + count, 0, kPageSize - count);
     (half == 0 ? v.firstPageCount : v.secondPageCount) = count;
 }
 
@@ -120,7 +118,7 @@ int halfFromRecord(AppState& app, int half) {
 void endPairAtFirstPage(ViewState& v) {
     v.midPtr = kEmptyPtr;
     v.secondPageCount = 0;
-    std::memset(v.pageBuffer + kPage, 0, kPage);
+    std::memset(v.pageBuffer + kPageSize, 0, kPageSize);
     std::memset(v.changedBits + kChangeMapSize, 0, kChangeMapSize);
     v.halfDirty[1] = false;
     v.viewOffset = 0;
@@ -139,11 +137,11 @@ int assembleContent(AppState& app, FilePos pos) {
     }
     v.pagePos = pos;
     int result = (r.jReadFlag & kFirstHalfHasRecord) ? halfFromRecord(app, 0) : readFirstPage(app);
-    if (v.firstPageCount < kPage) {
+    if (v.firstPageCount < kPageSize) {
         endPairAtFirstPage(v);
         v.pageLength = v.firstPageCount;
     } else {
-        v.midPtr = pos + kPage;
+        v.midPtr = pos + kPageSize;
         result |= (r.jReadFlag & kSecondHalfHasRecord) ? halfFromRecord(app, 1) : readSecondPage(app);
         v.pageLength = v.firstPageCount + v.secondPageCount;
     }
@@ -237,7 +235,7 @@ int loadPagePair(AppState& app, FilePos pos) {
     // loaded anew drops it.
     app.shell.modeFlags &= ~std::uint32_t(kModeSecondDigit);
     if (prepareForLoad(app) != 0) return 1;
-    pos &= kPageMask;
+    pos = pageStart(pos);
     PageRecords& r = app.records;
     r.requestedPos = pos;
     if (app.main.mainHandle == kNoFile || !journalIsOpen(app)) {
@@ -255,8 +253,8 @@ int restoreViewFromJournal(AppState& app) {
     if (app.main.mainHandle == kNoFile || !journalIsOpen(app)) return loadPagePair(app, 0);
     if (prepareForLoad(app) != 0) return 1;
     const JournalHeader& h = app.journal.header;
-    FilePos pos = h.savedAnfPtr & kPageMask;
-    if (pos > (app.main.lastBytePos & kPageMask)) pos = 0;  // the Main File became shorter
+    FilePos pos = pageStart(h.savedAnfPtr);
+    if (pos > pageStart(app.main.lastBytePos)) pos = 0;  // the Main File became shorter
     app.records.requestedPos = pos;
 
     // The saved JPrevPtr is only a hint: it is used when it still is a
@@ -270,7 +268,7 @@ int restoreViewFromJournal(AppState& app) {
 
     ViewState& v = app.view;
     std::uint32_t offset = h.savedViewOffset;
-    if (offset >= kPage || offset >= v.pageLength || v.pagePos != pos) offset = 0;
+    if (offset >= kPageSize || offset >= v.pageLength || v.pagePos != pos) offset = 0;
     if (app.nav.offsetMultiple > 1) offset -= offset % app.nav.offsetMultiple;
     v.viewOffset = offset;
     v.headerShift = offset % kBytesPerRow;

@@ -8,7 +8,6 @@ namespace quorby {
 
 namespace {
 
-constexpr FilePos kPageMask = ~FilePos(kPageSize - 1);
 
 // Reads `length` bytes at `pos` into pageBuffer from byte `offset` on; what
 // did not arrive (the file ended, or the read failed part way) is zeroed.
@@ -63,7 +62,7 @@ bool noMainFile(AppState& app) {
 int readPagePair(AppState& app, FilePos pos) {
     clearChangedBits(app, 0);
     clearChangedBits(app, 1);
-    app.view.pagePos = pos & kPageMask;
+    app.view.pagePos = pageStart(pos);
     if (noMainFile(app)) return 1;
     bool failed = false;
     const std::uint32_t count = readInto(app, app.view.pagePos, 0, std::uint32_t(kPagePairSize), &failed);

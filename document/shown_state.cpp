@@ -9,7 +9,6 @@ namespace quorby {
 
 namespace {
 
-constexpr FilePos kPage = 512;
 constexpr const char* kDash = " \xE2\x80\x94 ";  // " — "
 constexpr const char* kProgramName = "Quorby";
 
@@ -135,7 +134,7 @@ void followShownState(AppState& app) {
 
 FilePos overviewBinPage(const AppState& app, int bin) {
     const FilePos start = binStart(bin, app.main.fileSize, kOverviewBins);
-    return start / kPage * kPage;
+    return start / kPageSize * kPageSize;
 }
 
 }  // namespace quorby

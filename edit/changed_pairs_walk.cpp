@@ -8,7 +8,7 @@ namespace quorby {
 
 int walkChangedPairs(AppState& app, FilePos start, FilePos end, const std::function<void()>& visitShownPair) {
     ViewState& v = app.view;
-    if (loadPagePair(app, start & ~FilePos{kPageSize - 1}) != 0) return 1;
+    if (loadPagePair(app, pageStart(start)) != 0) return 1;
     v.viewOffset = 0;
     ProgressRange range(app, start, end);
     for (;;) {

@@ -31,7 +31,7 @@ bool refusedAsTooBig(AppState& app, FilePos n) {
 int gatherBytes(AppState& app, FilePos from, FilePos to, std::string& out) {
     FilePos pos = from;
     while (pos < to) {
-        if (loadPagePair(app, pos & ~FilePos{kPageSize - 1}) != 0) return 1;
+        if (loadPagePair(app, pageStart(pos)) != 0) return 1;
         const ViewState& v = app.view;
         if (pos < v.pagePos || pos >= v.pagePos + v.pageLength) return 1;   // the pair does not hold it
         const FilePos inPair = v.pagePos + v.pageLength - pos;

@@ -16,7 +16,6 @@ namespace quorby {
 
 namespace {
 
-constexpr FilePos kPageMask = ~FilePos{511};
 
 // What a command run from the poll between two blocks may change under the
 // copy: another Main File, or the address chain (stores, undo, redo, another
@@ -132,7 +131,7 @@ int copyWithChanges(AppState& app, FilePos from, FilePos to, CopyTarget& target,
     ProgressRange range(app, from, to);
     // Reads start on a page boundary (drives are read in whole sectors); the
     // bytes before `from` in the first block are not written.
-    for (FilePos pos = from & kPageMask; pos < to;) {
+    for (FilePos pos = pageStart(from); pos < to;) {
         const std::uint32_t want = to - pos < kCopyBlockSize ? std::uint32_t(to - pos) : kCopyBlockSize;
         const std::uint32_t got = readMainBlock(app, pos, block, want);
         if (overlayChanges(app, chainPos, pos, block, got) != 0) return 1;

@@ -123,7 +123,7 @@ int decreaseMainFile(AppState& app, FilePos newSize) {
         result |= commitCommand(app.journal);
         forgetCursorRecords(app);
     }
-    const FilePos lastPage = app.main.lastBytePos & ~FilePos{kPageSize - 1};
+    const FilePos lastPage = pageStart(app.main.lastBytePos);
     const FilePos cursor = app.view.cursorPos();
     // The size has changed whatever the view can show; a page that cannot be read is reported.
     if (app.view.pagePos > lastPage) {

@@ -85,7 +85,7 @@ private:
 // source and stored into one entry of the history; last pair first when
 // `backwards`.
 int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, FilePos n, bool backwards) {
-    const FilePos first = start & ~FilePos{kPageSize - 1};
+    const FilePos first = pageStart(start);
     const FilePos end = start + n;
     const FilePos pairs = (end - first + kPagePairSize - 1) / kPagePairSize;
     FirstJournalFailureOnly oneMessage(app.journal);
@@ -174,7 +174,7 @@ int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos 
     const FilePos pagePos = v.pagePos;
     const std::uint32_t viewOffset = v.viewOffset;
     const std::uint32_t cursorOffset = v.cursorOffset;
-    int result = loadPagePair(app, start & ~FilePos{kPageSize - 1});   // as long as the file is now
+    int result = loadPagePair(app, pageStart(start));   // as long as the file is now
     if (result == 0) {
         startProgress(app, title);
         // A paste over thousands of pages asks nothing page by page.

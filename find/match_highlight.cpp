@@ -9,7 +9,7 @@ void drawMatchHighlight(AppState& app, FilePos matchPos, std::uint32_t length) {
     if (!app.platform || length == 0) return;
     const ViewState& v = app.view;
     const FilePos top = v.pagePos + v.viewOffset;
-    const FilePos pageEnd = (matchPos & ~FilePos(kPageSize - 1)) + kPageSize;
+    const FilePos pageEnd = pageStart(matchPos) + kPageSize;
     FilePos end = matchPos + length < pageEnd ? matchPos + length : pageEnd;
     const FilePos shownEnd = top + kDataRows * kBytesPerRow;
     if (end > shownEnd) end = shownEnd;

@@ -18,7 +18,6 @@
 namespace quorby {
 namespace {
 
-constexpr FilePos kPageMask = ~FilePos(kPageSize - 1);
 
 FilePos viewTop(const AppState& app) { return app.view.pagePos + app.view.viewOffset; }
 
@@ -88,7 +87,7 @@ void returnToSavedPage(AppState& app, const SearchState& state) {
 }
 
 void showMatch(AppState& app, const SearchState& state) {
-    const FilePos page = state.foundPos & kPageMask;
+    const FilePos page = pageStart(state.foundPos);
     (void)loadPagePair(app, page);
     ViewState& v = app.view;
     if (v.pagePos == page) {  // else the load was stopped elsewhere: the view stays as it came

@@ -6,7 +6,6 @@ namespace quorby {
 namespace {
 
 constexpr std::uint32_t kFileCorrupt = 1392;
-constexpr FilePos kPage = 512;
 constexpr FilePos kPair = 1024;
 // Moves of up to two pages never need more steps than this; a scan that goes
 // on beyond them shows the banner and listens for ESC.
@@ -20,7 +19,7 @@ FilePos saturatedAdd(FilePos a, FilePos b) { return a > ~FilePos{0} - b ? ~FileP
 // The half of the pair at `pairPos` that the page at `adr` fills, or -1.
 int halfOf(FilePos adr, FilePos pairPos) {
     if (adr == pairPos) return 0;
-    if (adr == saturatedAdd(pairPos, kPage)) return 1;
+    if (adr == saturatedAdd(pairPos, kPageSize)) return 1;
     return -1;
 }
 
@@ -75,7 +74,7 @@ int readEntryLinks(Locator& l, ChainEntry& e, FilePos* prevPtr, FilePos* nextPtr
 // be a page position.
 int readReached(Locator& l, FilePos ptr, JournalRecord& r) {
     if (readRecordHeader(l.jf, ptr, kRecordLinks, r) != 0) return 1;
-    if (r.mainAdr % kPage != 0) return reportDamage(l.jf);
+    if (r.mainAdr % kPageSize != 0) return reportDamage(l.jf);
     return 0;
 }
 
@@ -183,7 +182,7 @@ int extendBelow(Locator& l) {
 // The scan goes on where ESC stopped it: the pair of the record reached.
 void retarget(Locator& l, FilePos adr) {
     l.interrupted = true;
-    l.pairPos = adr - adr % kPage;
+    l.pairPos = adr - adr % kPageSize;
     for (int i = 0; i < l.s.count; ++i) l.s.entries[i].loaded = false;
 }
 
@@ -241,7 +240,7 @@ void segmentAroundPair(const PairLocation& known, const FilePos pairRecordPtr[2]
     auto add = [&s](FilePos ptr, FilePos adr) { s.entries[s.count++] = ChainEntry{ptr, adr, false}; };
     if (!isEmptyPtr(known.prevPtr)) add(known.prevPtr, known.prevAdr);
     if (known.jReadFlag & kFirstHalfHasRecord) add(pairRecordPtr[0], known.pairPos);
-    if (known.jReadFlag & kSecondHalfHasRecord) add(pairRecordPtr[1], known.pairPos + kPage);
+    if (known.jReadFlag & kSecondHalfHasRecord) add(pairRecordPtr[1], known.pairPos + kPageSize);
     if (!isEmptyPtr(known.nextPtr)) add(known.nextPtr, known.nextAdr);
     s.belowKnown = isEmptyPtr(known.prevPtr);
     s.aboveKnown = isEmptyPtr(known.nextPtr);
@@ -266,7 +265,7 @@ int segmentAtRecord(JournalFile& jf, FilePos ptr, FilePos limit, ChainSegment& s
     JournalRecord r;
     int result = readRecordHeader(jf, ptr, kRecordLinks, r);
     jf.reportFailure = reporter;
-    if (result != 0 || !isEmptyPtr(r.nJnl) || r.mainAdr % kPage != 0 || r.mainAdr >= limit) return 1;
+    if (result != 0 || !isEmptyPtr(r.nJnl) || r.mainAdr % kPageSize != 0 || r.mainAdr >= limit) return 1;
     s = ChainSegment{};
     s.entries[0] = ChainEntry{ptr, r.mainAdr, false};
     s.count = 1;
@@ -277,7 +276,7 @@ int segmentAtRecord(JournalFile& jf, FilePos ptr, FilePos limit, ChainSegment& s
 
 int locatePair(JournalFile& jf, ChainSegment& s, FilePos pairPos, FilePos fileSize, JournalRecord pairRecords[2],
                const ScanPoll& poll, PairLocation& out) {
-    Locator l{jf, pairRecords, poll, s, pairPos - pairPos % kPage};
+    Locator l{jf, pairRecords, poll, s, pairPos - pairPos % kPageSize};
     // Each step grows the segment by a record (or ends it at the chain's
     // end), so the loop ends after at most one step per record of the chain;
     // a damaged chain is caught by the order check of every step.

@@ -8,7 +8,6 @@ namespace quorby {
 
 namespace {
 
-constexpr std::uint32_t kPage = 512;
 
 // Pending edits stored, and the cursor records belonging to the shown pair.
 bool readyToJump(AppState& app) {
@@ -38,7 +37,7 @@ void jumpToPage(AppState& app, FilePos page) {
 void nextChange(AppState& app) {
     if (!readyToJump(app)) return;
     const PageRecords& r = app.records;
-    if (app.view.viewOffset < kPage && (r.jReadFlag & kSecondHalfHasRecord) && app.view.secondPageCount > 0) {
+    if (app.view.viewOffset < kPageSize && (r.jReadFlag & kSecondHalfHasRecord) && app.view.secondPageCount > 0) {
         pageDownCommand(app);
         return;
     }
@@ -49,7 +48,7 @@ void nextChange(AppState& app) {
 void previousChange(AppState& app) {
     if (!readyToJump(app)) return;
     const PageRecords& r = app.records;
-    if (app.view.viewOffset >= kPage && (r.jReadFlag & kFirstHalfHasRecord)) {
+    if (app.view.viewOffset >= kPageSize && (r.jReadFlag & kFirstHalfHasRecord)) {
         pageUpCommand(app);
         return;
     }

@@ -9,7 +9,6 @@ namespace quorby {
 
 namespace {
 
-constexpr FilePos kPageMask = ~FilePos{511};
 
 FilePos lastByte(const AppState& app) { return app.main.fileSize == 0 ? 0 : app.main.fileSize - 1; }
 
@@ -45,7 +44,7 @@ int showFromPosition(AppState& app, FilePos viewPos) {
     if (!inPageBuffer(app, viewPos)) {
         const FilePos oldPage = v.pagePos;
         const std::uint32_t oldOffset = v.viewOffset;
-        if (loadPagePair(app, viewPos & kPageMask) != 0) {
+        if (loadPagePair(app, pageStart(viewPos)) != 0) {
             // A page that cannot be read leaves the view where it was.
             (void)loadPagePair(app, oldPage);
             v.viewOffset = oldOffset;
@@ -71,7 +70,7 @@ int showWithCursorAt(AppState& app, FilePos pos) {
         app.view.cursorOffset = std::uint32_t(pos - first);
         return 0;
     }
-    if (showFromPosition(app, pos & kPageMask) != 0) return 1;
+    if (showFromPosition(app, pageStart(pos)) != 0) return 1;
     app.view.cursorOffset = std::uint32_t(pos - firstShownPos(app));
     limitCursorToFile(app);
     return 0;
@@ -182,7 +181,7 @@ void highlightStartCommand(AppState& app) {
     FilePos start = app.view.selectionStart;
     if (start > lastByte(app)) start = lastByte(app);
     const std::uint32_t multiple = app.nav.offsetMultiple < 16 ? 16 : app.nav.offsetMultiple;
-    const FilePos page = start & kPageMask;
+    const FilePos page = pageStart(start);
     if (app.view.pagePos != page && loadPagePair(app, page) != 0) return;
     ViewState& v = app.view;
     const std::uint32_t offset = std::uint32_t(start - page);

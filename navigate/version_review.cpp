@@ -11,11 +11,10 @@ namespace quorby {
 
 namespace {
 
-constexpr std::uint32_t kPage = 512;
 constexpr std::uint32_t kHalfBit[2] = {kFirstHalfHasRecord, kSecondHalfHasRecord};
 
 int concernedHalf(const AppState& app) {
-    const int half = app.view.viewOffset >= kPage ? 1 : 0;
+    const int half = app.view.viewOffset >= kPageSize ? 1 : 0;
     return (app.records.jReadFlag & kHalfBit[half]) ? half : -1;
 }
 
@@ -38,11 +37,11 @@ void setMarks(AppState& app, int half, bool clear) {
 void showCopyData(AppState& app, int half) {
     ViewState& v = app.view;
     const JournalRecord& c = app.records.jData[half];
-    const std::uint32_t count = c.anz < kPage ? c.anz : kPage;
-    std::memcpy(v.pageBuffer + half * kPage, c.data, count);
-    std::memset(v.pageBuffer + half * kPage + count, 0, kPage - count);
+    const std::uint32_t count = c.anz < kPageSize ? c.anz : kPageSize;
+    std::memcpy(v.pageBuffer + half * kPageSize, c.data, count);
+    std::memset(v.pageBuffer + half * kPageSize + count, 0, kPageSize - count);
     (half == 0 ? v.firstPageCount : v.secondPageCount) = count;
-    v.pageLength = v.firstPageCount + (v.firstPageCount == kPage ? v.secondPageCount : 0);
+    v.pageLength = v.firstPageCount + (v.firstPageCount == kPageSize ? v.secondPageCount : 0);
 }
 
 // Moves the copy to another version of its page: everything from PUndo on
@@ -126,7 +125,7 @@ void runStep(AppState& app, bool newer) {
         // The page is shown from its first row; the cursor stays on its byte
         // as far as the 512 shown bytes reach.
         const std::uint32_t cursor = v.cursorOffset + v.viewOffset;
-        v.cursorOffset = cursor < kPage ? cursor : kPage - 1;
+        v.cursorOffset = cursor < kPageSize ? cursor : kPageSize - 1;
         v.viewOffset = 0;
         v.headerShift = 0;
     }

@@ -54,7 +54,7 @@ int MainFileContent::readAvailable(FilePos pos, std::uint8_t* out, std::uint32_t
     while (*got < n && pos + *got < size()) {
         const FilePos at = pos + *got;
         if (windowLength_ == 0 || at < windowStart_ || at >= windowStart_ + windowLength_) {
-            if (fill(at & ~FilePos{511}) != 0) return 1;
+            if (fill(pageStart(at)) != 0) return 1;
             if (windowLength_ == 0 || at >= windowStart_ + windowLength_) break;
         }
         const std::uint32_t offset = std::uint32_t(at - windowStart_);

@@ -7,9 +7,6 @@
 
 namespace quorby {
 
-inline constexpr int kPageSize = 512;
-inline constexpr int kPagePairSize = 1024;
-
 // Colour slots (0xBBGGRR)
 inline constexpr Colour kAddressColour = 0xDDDDDD;
 inline constexpr Colour kHexBackground = 0xEEFFEE;

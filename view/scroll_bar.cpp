@@ -18,7 +18,7 @@ std::uint32_t scrollShiftFor(FilePos lastBytePos) {
 }
 
 std::int32_t scrollMaximumFor(FilePos lastBytePos, std::uint32_t shift) {
-    FilePos range = (lastBytePos & ~FilePos{511}) >> shift;
+    FilePos range = pageStart(lastBytePos) >> shift;
     if (shift != 0) range |= 1023;
     return std::int32_t(range);
 }
@@ -36,7 +36,7 @@ void setInPage(NavigationState& nav, int index, FilePos bytes) {
 }
 
 void setPage(NavigationState& nav, int index, FilePos bytes) {
-    nav.wheelStep[index] = bytes & ~FilePos{511};
+    nav.wheelStep[index] = pageStart(bytes);
     nav.wheelInPage[index] = false;
 }
 

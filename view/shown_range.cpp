@@ -8,7 +8,7 @@ FilePos firstShownPos(const AppState& app) { return app.view.pagePos + app.view.
 
 FilePos lastViewStart(const AppState& app) {
     const FilePos lastByte = app.main.fileSize == 0 ? 0 : app.main.fileSize - 1;
-    return lastByte & ~FilePos{511};
+    return pageStart(lastByte);
 }
 
 std::uint32_t shownByteCount(const AppState& app) {

@@ -73,7 +73,7 @@ Walked walkAndMend(std::vector<std::uint8_t>& bytes, const AviFacts& facts, std:
 AviFacts factsOf(const std::vector<std::uint8_t>& bytes) {
     MemoryContent content(bytes);
     AviFacts facts;
-    findStreamIds(content, facts);
+    (void)findStreamIds(content, facts);
     return facts;
 }
 

@@ -30,7 +30,7 @@ struct AviApp : testing::TestApp {
                                        content.begin() + std::min<std::size_t>(pagePos + 512, content.size()));
         testing::appendChainedPage(app.journal, journalPages, pagePos, page);
         forgetCursorRecords(app);
-        loadPagePair(app, app.view.pagePos);
+        EXPECT_EQ(loadPagePair(app, app.view.pagePos), 0);
     }
 
     FilePos top() const { return firstShownPos(app); }

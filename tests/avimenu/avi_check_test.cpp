@@ -58,7 +58,7 @@ struct CheckApp : AviApp {
     }
     // The current content, as the view shows it, of [pos, pos + n).
     std::uint32_t currentWord(FilePos pos) {
-        loadPagePair(app, pos & ~FilePos{511});
+        EXPECT_EQ(loadPagePair(app, pos & ~FilePos{511}), 0);
         return le32(&app.view.pageBuffer[pos - app.view.pagePos]);
     }
 };
@@ -185,7 +185,7 @@ TEST(AviCheck, LogTailAndClicksOnReportLines) {
         log.resize(size - 1);
         log += '\0';
         t.io.bytes("/home/quorby.log") = std::vector<std::uint8_t>(log.begin(), log.end());
-        showLogTail(t.app);
+        EXPECT_EQ(showLogTail(t.app), 0);
         const std::string tail = size == 16384 ? log : log.substr(1);
         const std::string want = tail.substr(tail.find("\r\n") + 2, tail.size() - tail.find("\r\n") - 3);
         EXPECT_EQ(t.shown(), want) << size;

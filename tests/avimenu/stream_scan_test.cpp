@@ -24,7 +24,7 @@ const char kStructureQuestion[] =
 struct ScanApp : AviApp {
     using AviApp::AviApp;
     std::uint32_t currentWord(FilePos pos) {
-        loadPagePair(app, pos & ~FilePos{511});
+        EXPECT_EQ(loadPagePair(app, pos & ~FilePos{511}), 0);
         return le32(&app.view.pageBuffer[pos - app.view.pagePos]);
     }
     std::uint32_t fileWord(FilePos pos) { return le32(&io.bytes("/data/movie.avi")[pos]); }
@@ -100,7 +100,7 @@ TEST(StreamScan, RandomCorruptionsRepairedAsOneChangeThatUndoTakesBack) {
         repaired += t.app.journal.header.undo != kEmptyPtr;
         t.press(kCmdUndo);
         for (std::size_t at = 0; at < bytes.size(); at += 512) {
-            loadPagePair(t.app, at);
+            EXPECT_EQ(loadPagePair(t.app, at), 0);
             const std::size_t n = std::min<std::size_t>(512, bytes.size() - at);
             ASSERT_EQ(std::memcmp(t.app.view.pageBuffer, &bytes[at], n), 0) << "one undo takes every repair back";
         }

@@ -25,7 +25,7 @@ inline Decoded decodeBytes(const std::vector<std::uint8_t>& bytes, std::uint32_t
     char text[kMaxInstructionText];
     std::size_t textLength = 0;
     d.state = st;
-    decodeInstruction(bytes.data(), bytes.size(), pos, d.state, text, sizeof text, d.length,
+    (void)decodeInstruction(bytes.data(), bytes.size(), pos, d.state, text, sizeof text, d.length,
                       textLength);
     d.text.assign(text, textLength);
     return d;

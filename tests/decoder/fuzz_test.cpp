@@ -103,7 +103,7 @@ TEST(DisasmFuzz, RandomBytesInEveryModeStayWithinTheSpan) {
                 for (std::size_t k = n; k < n + 16; ++k) bytes[k] = std::uint8_t(rng());
                 std::uint32_t st2 = testing::modeState(mode, show);
                 std::uint32_t length2 = 0;
-                decodeInstruction(guard.place(bytes, n + 16), n + 16, 0x1000, st2, text, sizeof text,
+                (void)decodeInstruction(guard.place(bytes, n + 16), n + 16, 0x1000, st2, text, sizeof text,
                                   length2, textLength);
                 ok = length2 == length && first == text;
             }
@@ -144,7 +144,7 @@ TEST(DisasmFuzz, CutInstructionsAreInvalidAndTakeTheWholeSpan) {
                 char text[kMaxInstructionText];
                 std::uint32_t length = 0;
                 std::size_t textLength = 0;
-                decodeInstruction(guard.place(bytes, n), n, 0, st, text, sizeof text, length, textLength);
+                (void)decodeInstruction(guard.place(bytes, n), n, 0, st, text, sizeof text, length, textLength);
                 ++cut;
                 if ((st & state::kDecodeError) && length == n && std::strstr(text, "(invalid Opcode)")) continue;
                 ++failures;

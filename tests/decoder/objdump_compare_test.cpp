@@ -262,7 +262,7 @@ Decoded decodeAt(const std::vector<std::uint8_t>& code, std::size_t offset, std:
     char text[kMaxInstructionText];
     Decoded d;
     std::size_t textLength = 0;
-    decodeInstruction(code.data() + offset, avail < 16 ? avail : 16, offset, st, text, sizeof text, d.length,
+    (void)decodeInstruction(code.data() + offset, avail < 16 ? avail : 16, offset, st, text, sizeof text, d.length,
                       textLength);
     d.text.assign(text, textLength);
     return d;

@@ -29,7 +29,7 @@ TEST(DisassemblyWindow, SingleModeAccumulatesLinesUntilResetAndGivesBackTheSelec
     d.disassemble();
     EXPECT_EQ(d.window().dialog.title, title(DecoderMode::Protected32));
     EXPECT_EQ(d.shown(), listingLine(0, "NOP"));
-    showWithCursorAt(d.app, 1);
+    EXPECT_EQ(showWithCursorAt(d.app, 1), 0);
     d.disassemble();
     EXPECT_EQ(d.shown(), listingLine(0, "NOP") + listingLine(1, "MOV EAX,0x12345678"));
     EXPECT_EQ(v.selectionStart, 1u);
@@ -54,7 +54,7 @@ TEST(DisassemblyWindow, SingleModeAccumulatesLinesUntilResetAndGivesBackTheSelec
     EXPECT_EQ(v.selectionColour, kSelectionColour);
 
     // In the last row the view first moves on by a row.
-    showWithCursorAt(d.app, 505);
+    EXPECT_EQ(showWithCursorAt(d.app, 505), 0);
     d.disassemble();
     EXPECT_EQ(firstShownPos(d.app), 16u);
     EXPECT_EQ(d.shown(), listingLine(505, "NOP"));

@@ -101,7 +101,7 @@ TEST_F(ListingCli, PageWindowMatchesDecodingInMemory) {
         const std::size_t span = bytes.size() - pos < 16 ? bytes.size() - pos : 16;
         std::uint32_t length = 0;
         std::size_t textLength = 0;
-        decodeInstruction(bytes.data() + pos, span, pos, st, text, sizeof text, length, textLength);
+        (void)decodeInstruction(bytes.data() + pos, span, pos, st, text, sizeof text, length, textLength);
         char position[20];
         formatPositionText(pos, position);
         expected.append(position, 20).append(" :    ").append(text, textLength).append("\r\n");

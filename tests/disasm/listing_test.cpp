@@ -18,12 +18,12 @@ TEST(CompleteListing, RunsOverTheHighlightedRegionOrFromTheCursorToTheEnd) {
     DisasmApp d(std::vector<std::uint8_t>(4096, 0x90));
     d.setOption(state::kCompleteListing);
     select(d.app, 1000, 1003);
-    showWithCursorAt(d.app, 1001);
+    EXPECT_EQ(showWithCursorAt(d.app, 1001), 0);
     d.disassemble();
     // Each of the one-byte instructions, although their text takes more than
     // 16 characters per byte.
     EXPECT_EQ(d.shown(), listingLine(1000, "NOP") + listingLine(1001, "NOP") + listingLine(1002, "NOP"));
-    showWithCursorAt(d.app, 4094);
+    EXPECT_EQ(showWithCursorAt(d.app, 4094), 0);
     d.press(kDisasmResetListing);
     EXPECT_EQ(d.shown(), listingLine(4094, "NOP") + listingLine(4095, "NOP"));
 }

@@ -150,7 +150,7 @@ TEST_F(PageReadTest, AFailedReadIsReportedAndKeepsWhatArrived) {
     EXPECT_EQ(app.view.pageLength, 100u);
     EXPECT_EQ(app.view.midPtr, kEmptyPtr);
 
-    closeMainFile(app);  // no Main File: nothing to read, nothing to report
+    EXPECT_EQ(closeMainFile(app), 0);  // no Main File: nothing to read, nothing to report
     EXPECT_EQ(readPagePair(app, 0), 1);
     EXPECT_EQ(app.view.pageLength, 0u);
     EXPECT_EQ(platform.boxes.size(), 2u);

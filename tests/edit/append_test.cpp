@@ -49,7 +49,7 @@ TEST(Append, EachCommandAddsTheCurrentContentAtTheEnd) {
     EXPECT_EQ(appendSelection(f.app), 0);
     f.expectAppended(1020, 300000);
 
-    loadPagePair(f.app, 1024);
+    EXPECT_EQ(loadPagePair(f.app, 1024), 0);
     f.app.view.viewOffset = 16;
     f.choose(kTarget);
     EXPECT_EQ(appendPage(f.app), 0);

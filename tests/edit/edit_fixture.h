@@ -66,15 +66,15 @@ struct EditFixture : TestApp {
         app.main.openReadOnly = false;
         app.shell.accessFlags = kAccessNotLocked | kAccessWritable | (direct ? std::uint32_t(kAccessDirect) : 0u);
         openJournal(journalPath);
-        loadPagePair(app, 0);
+        EXPECT_EQ(loadPagePair(app, 0), 0);
     }
 
     // Quit and start again: the page is stored, both files are closed as
     // the program closes them, and everything in memory is forgotten; then
     // the Main File and its Journal File are opened again.
     void quitAndReopen() {
-        storePage(app);
-        closeJournalAsking(app);
+        EXPECT_EQ(storePage(app), 0);
+        EXPECT_EQ(closeJournalAsking(app), 0);
         files->close(app.main.mainHandle);
         app.main.mainHandle = kNoFile;
         const MainKind kind = app.main.mainKind;
@@ -89,14 +89,14 @@ struct EditFixture : TestApp {
         if (files->open(journalPath, OpenMode::ReadWrite, &h) != 0) {
             // An empty Journal File is deleted at closing: a new one is made.
             openJournal(journalPath);
-            loadPagePair(app, 0);
+            EXPECT_EQ(loadPagePair(app, 0), 0);
             return;
         }
         JournalFile jf;
         bindJournal(app, jf, h, journalPath);
         EXPECT_EQ(readJournalHeader(jf), 0);
         EXPECT_EQ(adoptJournal(app, jf), 0);
-        loadPagePair(app, 0);
+        EXPECT_EQ(loadPagePair(app, 0), 0);
     }
 
     // The Main File's bytes as they are now.
@@ -111,7 +111,7 @@ struct EditFixture : TestApp {
 
     // Puts the cursor on `pos` in the hex column (or the character column).
     void cursorTo(FilePos pos, bool inChars = false) {
-        showWithCursorAt(app, pos);
+        EXPECT_EQ(showWithCursorAt(app, pos), 0);
         app.view.cursorInChars = inChars;
     }
 
@@ -129,7 +129,7 @@ struct EditFixture : TestApp {
     // The byte at `pos` as the view shows it (the pair holding it is loaded).
     std::uint8_t shown(FilePos pos) {
         if (pos < app.view.pagePos || pos >= app.view.pagePos + app.view.pageLength) {
-            loadPagePair(app, pos & ~FilePos{511});
+            EXPECT_EQ(loadPagePair(app, pos & ~FilePos{511}), 0);
         }
         return app.view.pageBuffer[pos - app.view.pagePos];
     }

@@ -136,7 +136,7 @@ TEST(FileSize, ShorteningCommitsThroughTheRollbackFile) {
     ASSERT_NE(q.app.journal.handle, kNoFile);
     EXPECT_EQ(q.app.main.fileSize, 2600u);
     EXPECT_EQ(runDump(io, journalName).status, kDumpAllHold);
-    showWithCursorAt(q.app, 0);
+    EXPECT_EQ(showWithCursorAt(q.app, 0), 0);
     EXPECT_EQ(q.app.view.pageBuffer[100], 0x01);
 }
 

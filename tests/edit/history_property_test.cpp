@@ -247,7 +247,7 @@ private:
         const FilePos pos = std::min<FilePos>(s.pos, size() - 1);
         moveTo(pos, app().view.cursorInChars);
         model_.storePair(pairPos());
-        pasteClipboard(app());
+        (void)pasteClipboard(app());
         if (!drive_ || pos + bytes.size() <= size()) model_.paste(pos, bytes);
     }
 
@@ -290,32 +290,32 @@ private:
         case Act::RedoAll: undoRedo(false, true); break;
         case Act::SaveFile:
             model_.storePair(pairPos());
-            saveFile(app());
+            (void)saveFile(app());
             model_.writeAll();
             break;
         case Act::SaveSelection:
             select(s);
             model_.storePair(pairPos());
-            writeSelection(app());
+            (void)writeSelection(app());
             model_.write(app().view.selectionStart, app().view.selectionEnd);
             break;
         case Act::SavePage: {
             const FilePos first = firstShownPos(app());
             const FilePos end = first + shownByteCount(app());
             model_.storePair(pairPos());
-            savePage(app());
+            (void)savePage(app());
             model_.write(first, end);
             break;
         }
         case Act::Discard:
             select(s);
             model_.storePair(pairPos());
-            dropSelection(app());
+            (void)dropSelection(app());
             model_.discard(app().view.selectionStart, app().view.selectionEnd);
             break;
         case Act::Restore:
             model_.storePair(pairPos());
-            restoreOriginalFile(app());
+            (void)restoreOriginalFile(app());
             model_.restore();
             break;
         case Act::Reopen:
@@ -326,14 +326,14 @@ private:
         case Act::Resize:
             // A drive keeps its size, and the same size is no change: nothing is stored.
             if (!drive_ && resizeTarget(s) != size()) model_.storePair(pairPos());
-            resizeMainFile(app(), resizeTarget(s));
+            (void)resizeMainFile(app(), resizeTarget(s));
             if (!drive_) model_.resize(resizeTarget(s));
             break;
         case Act::Fill:
             select(s);
             model_.storePair(pairPos());
             app().edit.fillValue = s.value;
-            fillSelection(app());
+            (void)fillSelection(app());
             model_.fill(app().view.selectionStart, app().view.selectionEnd, s.value);
             break;
         }
@@ -379,18 +379,18 @@ private:
         if (model_.dirty.empty()) {
             const FilePos keep = pairPos();
             for (FilePos half = 0; half < size(); half += 1024) {
-                loadPagePair(app(), half);
+                (void)loadPagePair(app(), half);
                 for (std::uint32_t i = 0; i < app().view.pageLength; ++i) {
                     if (app().view.pageBuffer[i] != model_.stored(half + i)) {
                         note("stored byte at " + std::to_string(half + i) + " is " +
                              std::to_string(app().view.pageBuffer[i]) + ", expected " +
                              std::to_string(model_.stored(half + i)));
-                        loadPagePair(app(), keep);
+                        (void)loadPagePair(app(), keep);
                         return;
                     }
                 }
             }
-            loadPagePair(app(), keep);
+            (void)loadPagePair(app(), keep);
         }
         std::string dump;
         if (f_->dumpStatus(&dump) != kDumpAllHold) note("journal invariant broken:\n" + dump);

@@ -38,7 +38,7 @@ struct SaveFixture : EditFixture {
 TEST(SaveAs, SelectionOfThreeBytesTakesStoredAndTypedChanges) {
     SaveFixture f(4096);
     f.change(1001, 0xAB);
-    storePage(f.app);  // in the Journal File, not written into the Main File
+    EXPECT_EQ(storePage(f.app), 0);  // in the Journal File, not written into the Main File
     f.change(1002, 0xCD);  // typed only
     f.app.view.selectionStart = 1000;
     f.app.view.selectionEnd = 1003;
@@ -64,7 +64,7 @@ TEST(SaveAs, PageAsWritesTheShownBytesUpToTheFileEnd) {
         FilePos from, to;
     };
     for (Case c : {Case{0, 48, 48, 560}, Case{1024, 0, 1024, 1500}}) {
-        loadPagePair(f.app, c.pagePos);
+        EXPECT_EQ(loadPagePair(f.app, c.pagePos), 0);
         f.app.view.viewOffset = c.viewOffset;
         f.choose(kTarget);
         f.platform.boxAnswers = {MsgAnswer::Yes};
@@ -132,7 +132,7 @@ TEST(SaveAs, OtherSpellingsOfTheOpenFilesAreRefused) {
     t.openJournal(journal);
     t.show();
     t.type("12");
-    storePage(t.app);
+    EXPECT_EQ(storePage(t.app), 0);
     t.endCommand();
     const std::vector<std::string> spellings = {dir.file("link.bin"), dir.path() + "/./m.bin",
                                                 dir.file("sub/../m.bin"), dir.file("hard.bin"),
@@ -183,7 +183,7 @@ TEST(SaveAs, LargeFileEqualsTheShownContentPageByPage) {
     EXPECT_TRUE(bannerDrawn);
     EXPECT_EQ(f.app.view.pagePos, shownPage);
     for (FilePos pos = 0; pos < size; pos += 1024) {
-        loadPagePair(f.app, pos);
+        EXPECT_EQ(loadPagePair(f.app, pos), 0);
         ASSERT_EQ(std::memcmp(f.app.view.pageBuffer, f.target().data() + pos, f.app.view.pageLength), 0) << pos;
     }
 }

@@ -159,7 +159,7 @@ TEST_F(DriveTest, ALoopDeviceOpensAsALogicalDrive) {
     struct stat st;
     ASSERT_EQ(stat(loop.device().c_str(), &st), 0);
     EXPECT_EQ(id, std::uint64_t(st.st_rdev));
-    closeMainFile(app);
+    EXPECT_EQ(closeMainFile(app), 0);
 }
 
 }  // namespace

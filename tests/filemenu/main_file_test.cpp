@@ -131,7 +131,7 @@ TEST_F(MainFileTest, EnsureWritableAsksAndReopens) {
     EXPECT_EQ(ensureWritable(app), 0);  // writable already: no question
     EXPECT_EQ(platform.questions.size(), 2u);
 
-    closeMainFile(app);
+    EXPECT_EQ(closeMainFile(app), 0);
     EXPECT_EQ(ensureWritable(app), 1);
 }
 

@@ -38,12 +38,12 @@ struct InspectorFixture : EditFixture {
     }
     // The content as the program shows it at `pos` after the page is loaded again.
     std::uint8_t shownByte(FilePos pos) {
-        storePage(app);
-        loadPagePair(app, pos & ~FilePos{511});
+        EXPECT_EQ(storePage(app), 0);
+        EXPECT_EQ(loadPagePair(app, pos & ~FilePos{511}), 0);
         return app.view.pageBuffer[pos & 511];
     }
     void putCursor(FilePos pos) {
-        showWithCursorAt(app, pos);
+        EXPECT_EQ(showWithCursorAt(app, pos), 0);
         endOfCommand(app);
     }
 };

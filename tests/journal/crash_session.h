@@ -47,7 +47,7 @@ struct Step {
 };
 
 inline void select(Program& p, FilePos start, FilePos end) {
-    showWithCursorAt(p.app, start);
+    (void)showWithCursorAt(p.app, start);
     p.app.view.selectionStart = start;
     p.app.view.selectionEnd = end;
     p.app.view.selectionActive = kSelectionExists;
@@ -85,7 +85,7 @@ inline std::vector<Step> session(const std::string& dir) {
          }},
         {"discard changes in page",
          [](Program& p) {
-             showWithCursorAt(p.app, 9 * 512);
+             (void)showWithCursorAt(p.app, 9 * 512);
              p.run(discardPageCommand);
          }},
         {"save file as", [dir](Program& p) { toFile(p, dir + "/copy.bin", saveFileAsCommand); }},
@@ -120,7 +120,7 @@ inline std::vector<Step> batchedSession(bool withUndo) {
                              p.run([](AppState& app) {
                                  app.edit.fillValue = 0x5A;
                                  app.shell.accessFlags |= kAccessDirect;
-                                 fillSelection(app);
+                                 (void)fillSelection(app);
                                  app.shell.accessFlags &= ~kAccessDirect;
                              });
                          },
@@ -152,7 +152,7 @@ using Content = std::vector<std::uint8_t>;
 inline Content shownContent(Program& p) {
     Content c;
     for (FilePos pos = 0; pos < kMainSize; pos += 1024) {
-        loadPagePair(p.app, pos);
+        (void)loadPagePair(p.app, pos);
         c.insert(c.end(), p.app.view.pageBuffer, p.app.view.pageBuffer + p.app.view.pageLength);
     }
     return c;

@@ -18,7 +18,7 @@ TEST(CursorMoves, StopsAtTheFileEndsAndScrollsByTheStepAtTheGridEdges) {
 
     // Left at the first shown byte of a later view: up by one step, cursor on
     // the byte before.
-    showFromPosition(t.app, 4096);
+    EXPECT_EQ(showFromPosition(t.app, 4096), 0);
     t.app.view.cursorOffset = 0;
     EXPECT_EQ(cursorLeft(t.app), 0);
     EXPECT_EQ(t.first(), 4096u - 16);
@@ -213,7 +213,7 @@ TEST(Selection, SelectAllRememberRestoreAndBookmark) {
     EXPECT_EQ(t.app.view.selectionEnd, 3000u);
     EXPECT_EQ(t.app.view.selectionActive, 0u);  // left as it was
 
-    showFromPosition(t.app, 496);
+    EXPECT_EQ(showFromPosition(t.app, 496), 0);
     t.app.view.cursorOffset = 100;  // byte 596: the second half of the pair at 0
     setBookmarkCommand(t.app);
     const std::uint32_t k = t.app.view.viewOffset + t.app.view.cursorOffset;

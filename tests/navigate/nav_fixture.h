@@ -44,7 +44,7 @@ struct NavApp : testing::TestApp {
     FilePos first() const { return firstShownPos(app); }
     // Puts the cursor on `pos` the way Goto does.
     void cursorTo(FilePos pos) {
-        showWithCursorAt(app, pos);
+        EXPECT_EQ(showWithCursorAt(app, pos), 0);
         files.reads = 0;
     }
     // Pixel centre of grid cell (column, row).

@@ -74,7 +74,7 @@ TEST(Resolutions, ViewOffsetKeepsItsMultipleAndTheLockCellShows) {
     };
     for (const Case& c : cases) {
         NavApp t(10 * kMiB + 300, 1);
-        showFromPosition(t.app, 5);  // a byte-resolution view at an odd place
+        EXPECT_EQ(showFromPosition(t.app, 5), 0);  // a byte-resolution view at an odd place
         t.app.view.cursorOffset = 200;
         const FilePos cursorBefore = t.cursor();
         setScrollResolution(t.app, c.resolution);
@@ -90,11 +90,11 @@ TEST(Resolutions, ViewOffsetKeepsItsMultipleAndTheLockCellShows) {
             EXPECT_LT(t.app.view.viewOffset, 512u) << c.resolution << " " << what;
         };
         for (int i = 0; i < 40; ++i) {
-            cursorDown(t.app);
+            EXPECT_EQ(cursorDown(t.app), 0);
             check("down");
         }
         t.app.view.cursorOffset = 0;
-        cursorLeft(t.app);
+        EXPECT_EQ(cursorLeft(t.app), 0);
         check("left");
         EXPECT_EQ(t.app.view.cursorOffset, c.step - 1);
         pageDownCommand(t.app);
@@ -166,7 +166,7 @@ TEST(PageMoves, PageDownAndUpReportTheEnds) {
     EXPECT_EQ(pageDown(t.app), 1);
     EXPECT_EQ(t.cursor(), 1024u);
     t.app.view.cursorOffset = 400;  // past the end: limited to the last byte
-    showFromPosition(t.app, 1024);
+    EXPECT_EQ(showFromPosition(t.app, 1024), 0);
     EXPECT_EQ(t.cursor(), 1299u);
     EXPECT_EQ(pageUp(t.app), 0);
     EXPECT_EQ(t.first(), 512u);

@@ -145,7 +145,7 @@ TEST(OffsetWindow, TypingButtonsKeysAndDoubleClicksMoveThePoints) {
     EXPECT_EQ(app.compare.secondPoint, 0u);
     EXPECT_TRUE(modalBoxes.empty()) << modalBoxes.front();
     closeCompareFile(app);
-    closeMainFile(app);
+    EXPECT_EQ(closeMainFile(app), 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -37,10 +37,10 @@ struct ProgramOnFiles {
         app.main.openReadOnly = false;
     }
     int open() { return openMainFile(app, mainPath); }
-    void endCommand() { endCommandInJournal(app); }
+    void endCommand() { (void)endCommandInJournal(app); }
     // Types the byte at `pos` in the hex column and stores the page with Enter.
     void type(FilePos pos, std::uint8_t value) {
-        showWithCursorAt(app, pos);
+        (void)showWithCursorAt(app, pos);
         app.view.cursorInChars = false;
         const char* digits = "0123456789abcdef";
         enterChar(app, digits[value >> 4]);

@@ -58,7 +58,7 @@ void TestApp::reopenMain(OpenMode mode) {
     show();
 }
 
-void TestApp::endCommand() { endCommandInJournal(app); }
+void TestApp::endCommand() { (void)endCommandInJournal(app); }
 
 void TestApp::type(const std::string& keys) {
     for (char c : keys) enterChar(app, static_cast<unsigned char>(c));

@@ -31,7 +31,7 @@ TEST_F(ViewFontTest, CreateFontTakesTheRealCellSizeAndKeepsTheOldOneOnFailure) {
 
 TEST_F(ViewFontTest, EnlargeAndDecreaseKeepTheCellNearSixteenNinths) {
     loadPattern(0, 1024);
-    createViewFont(app, 8, 16);
+    EXPECT_EQ(createViewFont(app, 8, 16), 0);
     enlargeView(app);  // e = 16: only the width grows
     EXPECT_EQ(Size(app.view.requestedWidth, app.view.requestedHeight), Size(9, 16));
     EXPECT_EQ(platform.rowText(1, 0, 21), " 0000 0000 0000 0000 ");  // redrawn at once
@@ -46,7 +46,7 @@ TEST_F(ViewFontTest, EnlargeAndDecreaseKeepTheCellNearSixteenNinths) {
         {{8, 12}, false, {7, 12}},   // not below 7 x 12
     };
     for (const auto& step : steps) {
-        createViewFont(app, step.from.first, step.from.second);
+        EXPECT_EQ(createViewFont(app, step.from.first, step.from.second), 0);
         step.enlarge ? enlargeView(app) : decreaseView(app);
         EXPECT_EQ(platform.fontRequests.back(), step.to) << step.from.first << "x" << step.from.second;
     }
@@ -55,14 +55,14 @@ TEST_F(ViewFontTest, EnlargeAndDecreaseKeepTheCellNearSixteenNinths) {
     EXPECT_EQ(platform.fontRequests.size(), requests);
 
     // A failed enlargement keeps the requested size.
-    createViewFont(app, 9, 16);
+    EXPECT_EQ(createViewFont(app, 9, 16), 0);
     platform.fontFails = true;
     enlargeView(app);
     EXPECT_EQ(Size(app.view.requestedWidth, app.view.requestedHeight), Size(9, 16));
 }
 
 TEST_F(ViewFontTest, ResizeRequestsGiveExactlyTheGrid) {
-    createViewFont(app, 8, 16);
+    EXPECT_EQ(createViewFont(app, 8, 16), 0);
     platform.fontRequests.clear();
     fitFontToClientSize(app, 88 * 9 + 87, 34 * 17 + 33);
     EXPECT_EQ(platform.fontRequests.back(), Size(9, 17));
