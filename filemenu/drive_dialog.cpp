@@ -40,17 +40,8 @@ int openDrive(AppState& app, const DriveChoice& choice) {
     const std::string name = driveText(choice.driveNumber, choice.devicePath);
     FileHandle handle = kNoFile;
     if (openDeviceHandle(app, name, choice.devicePath, writable, &handle) != 0) return 1;
-    // The size is known before the current Main File is given up, so a
-    // device without a size leaves everything as it was.
     FilePos size = 0;
-    if (app.files->size(handle, &size) != 0) {
-        reportError(app, kErrorReading, name);
-        app.files->close(handle);
-        return 1;
-    }
-
-    (void)closeMainFile(app);  // its result 1 only says that none was open
-    app.main.mainHandle = handle;
+    if (takeOverMainHandle(app, handle, name, &size) != 0) return 1;
     app.main.mainKind = isPhysicalNumber(choice.driveNumber) ? MainKind::PhysicalDrive : MainKind::LogicalDrive;
     app.main.previousDriveNumber = app.main.driveNumber;
     app.main.driveNumber = choice.driveNumber;

@@ -72,14 +72,7 @@ int openMainFile(AppState& app, const std::string& nameGiven) {
     if (app.files->open(name, writable ? OpenMode::ReadWrite : OpenMode::ReadOnly, &handle) != 0)
         return reportOpenFailure(app, nameGiven, writable);
     FilePos size = 0;
-    if (app.files->size(handle, &size) != 0) {
-        reportError(app, kErrorReading, name);
-        app.files->close(handle);
-        return 1;
-    }
-
-    (void)closeMainFile(app);  // its result 1 only says that none was open
-    app.main.mainHandle = handle;
+    if (takeOverMainHandle(app, handle, name, &size) != 0) return 1;
     app.main.mainKind = MainKind::File;
     app.main.devicePath.clear();
     setMainName(app, name);
@@ -97,6 +90,17 @@ int openMainFile(AppState& app, const std::string& nameGiven) {
     finishOpening(app);
     bool riff = app.view.pageLength >= 4 && std::memcmp(app.view.pageBuffer, "RIFF", 4) == 0;
     app.platform->setMenuEnabled(kMenuAvi, riff);
+    return 0;
+}
+
+int takeOverMainHandle(AppState& app, FileHandle handle, const std::string& name, FilePos* size) {
+    if (app.files->size(handle, size) != 0) {
+        reportError(app, kErrorReading, name);
+        app.files->close(handle);
+        return 1;
+    }
+    (void)closeMainFile(app);  // its result 1 only says that none was open
+    app.main.mainHandle = handle;
     return 0;
 }
 

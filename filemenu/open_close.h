@@ -28,5 +28,10 @@ void finishOpening(AppState& app);
 // "Write File?" when the document says so, the Journal File closed with its
 // question. Result 1 when none was open.
 [[nodiscard]] int closeMainFile(AppState& app);
+// The newly opened `handle` (of `name`) takes the Main File's place: its size
+// is taken first, so that a file or device without one leaves everything as
+// it was (reported, the handle closed, result 1); then the current Main File
+// is closed and `handle` becomes the Main File's handle.
+[[nodiscard]] int takeOverMainHandle(AppState& app, FileHandle handle, const std::string& name, FilePos* size);
 
 }  // namespace quorby
