@@ -10,12 +10,12 @@
 namespace quorby {
 namespace {
 
-std::string logPath(const AppState& app) { return app.shell.programDirectory + kLogName; }
+std::string logPath(const ShellState& shell) { return shell.programDirectory + kLogName; }
 
 int writeLog(AppState& app, FilePos pos, const void* data, std::uint32_t n) {
     std::uint32_t done = 0;
     if (app.files->writeAt(app.avi.logHandle, pos, data, n, &done) != 0 || done != n) {
-        reportError(app, "Error writing ", logPath(app));
+        reportError(app, "Error writing ", logPath(app.shell));
         return 1;
     }
     return 0;
@@ -48,7 +48,7 @@ int openCheckLog(AppState& app) {
     AviState& avi = app.avi;
     avi.reportLength = 0;
     if (avi.logHandle != kNoFile) return showLogTail(app);
-    const std::string path = logPath(app);
+    const std::string path = logPath(app.shell);
     const bool existed = app.files->exists(path);
     if (app.files->open(path, OpenMode::CreateReadWrite, &avi.logHandle) != 0) {
         avi.logHandle = kNoFile;
@@ -72,7 +72,7 @@ void flushReport(AppState& app) {
     }
     FilePos size = 0;
     if (app.files->size(avi.logHandle, &size) != 0) {
-        reportError(app, "Error reading ", logPath(app));
+        reportError(app, "Error reading ", logPath(app.shell));
         return;
     }
     std::uint8_t* buffer = blockBuffer(app);
@@ -93,14 +93,14 @@ int showLogTail(AppState& app) {
     FilePos size = 0;
     if (avi.logHandle == kNoFile) return 1;
     if (app.files->size(avi.logHandle, &size) != 0) {
-        reportError(app, "Error reading ", logPath(app));
+        reportError(app, "Error reading ", logPath(app.shell));
         return 1;
     }
     const std::uint32_t n = size < kLogTailSize ? std::uint32_t(size) : kLogTailSize;
     std::string tail(n, '\0');
     std::uint32_t got = 0;
     if (app.files->readAt(avi.logHandle, size - n, tail.data(), n, &got) != 0) {
-        reportError(app, "Error reading ", logPath(app));
+        reportError(app, "Error reading ", logPath(app.shell));
         return 1;
     }
     tail.resize(got);
@@ -115,7 +115,7 @@ int showLogTail(AppState& app) {
 int clearLog(AppState& app) {
     if (app.avi.logHandle == kNoFile) return 1;
     if (app.files->setSize(app.avi.logHandle, 0) != 0) {
-        reportError(app, "Error writing ", logPath(app));
+        reportError(app, "Error writing ", logPath(app.shell));
         return 1;
     }
     if (writeLog(app, 0, kLogBanner.data(), std::uint32_t(kLogBanner.size())) != 0) return 1;

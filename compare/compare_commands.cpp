@@ -76,8 +76,8 @@ void leaveCompareMode(AppState& app) {
     redrawComparison(app);
 }
 
-void rememberCompareFile(AppState& app, const std::string& path) {
-    char* field = app.settings.lastCompareFile;
+void rememberCompareFile(SettingsRecord& settings, const std::string& path) {
+    char* field = settings.lastCompareFile;
     if (path.size() >= std::size_t(kPathFieldSize)) return;  // kept only when it fits whole
     std::memset(field, 0, kPathFieldSize);
     std::memcpy(field, path.data(), path.size());
@@ -128,7 +128,7 @@ int compareWithFile(AppState& app) {
     c.name = chosen.path;
     c.size = size;
     resetPoints(c, 0, 0);
-    rememberCompareFile(app, chosen.path);
+    rememberCompareFile(app.settings, chosen.path);
 
     const std::int32_t difference = clampedDifference(size, app.main.fileSize);
     if (difference > 0) noticeUnlessOff(app, kMsgCompareFileSize, kBiggerText, "2. File bigger");

@@ -23,8 +23,8 @@ DialogControl checkBox(int id, const char* text, bool checked, int column, int r
 }
 
 // The window as the options in the settings record describe it.
-DialogDescription describeWindow(const AppState& app) {
-    const std::uint32_t st = storedDecoderState(app.settings);
+DialogDescription describeWindow(const SettingsRecord& settings) {
+    const std::uint32_t st = storedDecoderState(settings);
     const DecoderMode mode = decoderModeOf(st);
     const bool complete = (st & state::kCompleteListing) != 0;
     DialogDescription d;
@@ -42,9 +42,9 @@ DialogDescription describeWindow(const AppState& app) {
     d.controls.push_back(checkBox(kDisasmOmitPrefixes, "Omit Präfixes",
                                   (st & state::kShowPrefixes) == 0, 2, 1));
     d.controls.push_back(checkBox(kDisasmByDoubleClick, "Disassemble by double click",
-                                  app.settings.doubleClickAction == kDoubleClickDisassembles, 0, 2));
+                                  settings.doubleClickAction == kDoubleClickDisassembles, 0, 2));
     d.controls.push_back(dialogControl(kDisasmIntervalGroup, ControlKind::Group, "Scrolling-Intervals (Bytes)", 0, 3));
-    const std::uint32_t interval = scrollingInterval(app.settings);
+    const std::uint32_t interval = scrollingInterval(settings);
     for (int k = 0; k < 4; ++k) {
         static const char* const kTexts[] = {"64", "128", "256", "512"};
         DialogControl radio = dialogControl(kDisasmInterval64 + k, ControlKind::Radio, kTexts[k], k, 0);
@@ -64,7 +64,7 @@ DialogDescription describeWindow(const AppState& app) {
 }
 
 void refreshControl(AppState& app, int id) {
-    DialogDescription d = describeWindow(app);
+    DialogDescription d = describeWindow(app.settings);
     if (const DialogControl* c = d.find(id)) app.platform->setModelessControl(kWindow, *c);
 }
 
@@ -83,7 +83,7 @@ void openWindow(AppState& app) {
     v.selectionColour = kDisasmSelectionColour;
     d.listing.clear();
     d.windowOpen = true;
-    app.platform->openModeless(kWindow, describeWindow(app));
+    app.platform->openModeless(kWindow, describeWindow(app.settings));
     showListing(app);
 }
 

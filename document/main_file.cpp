@@ -13,8 +13,7 @@ namespace quorby {
 
 namespace {
 
-void resetViewAfterClosing(AppState& app) {
-    ViewState& v = app.view;
+void resetViewAfterClosing(ViewState& v) {
     std::memset(v.pageBuffer, 0, sizeof v.pageBuffer);
     std::memset(v.changedBits, 0, sizeof v.changedBits);
     v.halfDirty[0] = v.halfDirty[1] = false;
@@ -87,7 +86,7 @@ void releaseMainFile(AppState& app) {
     app.main.mainTime = 0;
     app.shell.modeFlags &= ~std::uint32_t(kModeDrive | kModeOldDiskService);
     app.shell.accessFlags &= ~std::uint32_t(kAccessWritable);
-    resetViewAfterClosing(app);
+    resetViewAfterClosing(app.view);
     // Without a Main File the window carries the program's caption again.
     app.shell.caption = kProgramCaption;
 }

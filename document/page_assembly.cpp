@@ -47,7 +47,7 @@ bool cursorRecordsUsable(const AppState& app) {
            (!(r.jReadFlag & kSecondHalfHasRecord) || inside(r.jData[1].jAdr));
 }
 
-bool pairHoldsLastByte(const AppState& app, FilePos pos) { return app.main.lastBytePos < pos + 2 * kPageSize; }
+bool pairHoldsLastByte(const MainFileState& mainFile, FilePos pos) { return mainFile.lastBytePos < pos + 2 * kPageSize; }
 
 void startNearerEnd(AppState& app, FilePos pos, ChainSegment& s) {
     if (pos <= app.main.fileSize / 2)
@@ -71,7 +71,7 @@ void chooseStart(AppState& app, FilePos pos, ChainSegment& s) {
         return;
     }
     if (pos == 0 && d < kLongestBackwardMove) return segmentAtFirst(app.journal.header, s);
-    if (pairHoldsLastByte(app, pos) && d > kLongestForwardMove) return segmentAtLast(app.journal.header, s);
+    if (pairHoldsLastByte(app.main, pos) && d > kLongestForwardMove) return segmentAtLast(app.journal.header, s);
     PairLocation known;
     known.pairPos = r.recordsPos;
     known.prevPtr = r.jPrevPtr;
@@ -83,8 +83,7 @@ void chooseStart(AppState& app, FilePos pos, ChainSegment& s) {
     segmentAroundPair(known, pairRecordPtr, s);
 }
 
-void setHalfFromData(AppState& app, int half, const JournalRecord& rec) {
-    ViewState& v = app.view;
+void setHalfFromData(ViewState& v, int half, const JournalRecord& rec) {
     std::uint8_t* dest = v.pageBuffer + half * kPageSize;
     const std::uint32_t count = rec.anz < kPageSize ? rec.anz : kPageSize;
     std::memcpy(dest, rec.data, count);
@@ -92,13 +91,13 @@ void setHalfFromData(AppState& app, int half, const JournalRecord& rec) {
     (half == 0 ? v.firstPageCount : v.secondPageCount) = count;
 }
 
-void setHalfMarks(AppState& app, int half, const JournalRecord& rec) {
-    std::uint8_t* marks = app.view.changedBits + half * kChangeMapSize;
+void setHalfMarks(ViewState& view, int half, const JournalRecord& rec) {
+    std::uint8_t* marks = view.changedBits + half * kChangeMapSize;
     if (rec.flag & kFlagNoChangeMap)
         std::memset(marks, 0, kChangeMapSize);
     else
         std::memcpy(marks, rec.changeMap, kChangeMapSize);
-    app.view.halfDirty[half] = false;
+    view.halfDirty[half] = false;
 }
 
 // One half from its record: the record's data, or with Flag bit 22 the Main
@@ -109,8 +108,8 @@ int halfFromRecord(AppState& app, int half) {
     if (rec.flag & kFlagShowMainFile)
         result = half == 0 ? readFirstPage(app) : readSecondPage(app);
     else
-        setHalfFromData(app, half, rec);
-    setHalfMarks(app, half, rec);
+        setHalfFromData(app.view, half, rec);
+    setHalfMarks(app.view, half, rec);
     return result;
 }
 

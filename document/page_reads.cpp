@@ -29,18 +29,18 @@ std::uint32_t readHalf(AppState& app, FilePos pos, int half, bool* failed) {
     return readInto(app, pos, std::uint32_t(half) * kPageSize, kPageSize, failed);
 }
 
-void clearChangedBits(AppState& app, int half) {
-    std::memset(app.view.changedBits + half * (kPageSize / 8), 0, kPageSize / 8);
-    app.view.halfDirty[half] = false;
+void clearChangedBits(ViewState& view, int half) {
+    std::memset(view.changedBits + half * (kPageSize / 8), 0, kPageSize / 8);
+    view.halfDirty[half] = false;
 }
 
 // The first page is the last one: the pair ends with it.
-void endPairAtFirstPage(AppState& app) {
-    app.view.midPtr = kEmptyPtr;
-    app.view.secondPageCount = 0;
-    app.view.pageLength = app.view.firstPageCount;
-    app.view.viewOffset = 0;
-    std::memset(app.view.pageBuffer + kPageSize, 0, kPageSize);
+void endPairAtFirstPage(ViewState& view) {
+    view.midPtr = kEmptyPtr;
+    view.secondPageCount = 0;
+    view.pageLength = view.firstPageCount;
+    view.viewOffset = 0;
+    std::memset(view.pageBuffer + kPageSize, 0, kPageSize);
 }
 
 bool noMainFile(AppState& app) {
@@ -60,15 +60,15 @@ bool noMainFile(AppState& app) {
 // a drive sees whole sectors as before; the second page holds what arrived
 // beyond the first 512 bytes.
 int readPagePair(AppState& app, FilePos pos) {
-    clearChangedBits(app, 0);
-    clearChangedBits(app, 1);
+    clearChangedBits(app.view, 0);
+    clearChangedBits(app.view, 1);
     app.view.pagePos = pageStart(pos);
     if (noMainFile(app)) return 1;
     bool failed = false;
     const std::uint32_t count = readInto(app, app.view.pagePos, 0, std::uint32_t(kPagePairSize), &failed);
     if (count < std::uint32_t(kPageSize)) {
         app.view.firstPageCount = count;
-        endPairAtFirstPage(app);
+        endPairAtFirstPage(app.view);
         return failed ? 1 : 0;
     }
     app.view.firstPageCount = kPageSize;
@@ -79,12 +79,12 @@ int readPagePair(AppState& app, FilePos pos) {
 }
 
 int readFirstPage(AppState& app) {
-    clearChangedBits(app, 0);
+    clearChangedBits(app.view, 0);
     if (noMainFile(app)) return 1;
     bool failed = false;
     app.view.firstPageCount = readHalf(app, app.view.pagePos, 0, &failed);
     if (app.view.firstPageCount < std::uint32_t(kPageSize)) {
-        endPairAtFirstPage(app);
+        endPairAtFirstPage(app.view);
     } else {
         app.view.midPtr = app.view.pagePos + kPageSize;
         // The second half keeps what it holds; the length follows its count.
@@ -94,10 +94,10 @@ int readFirstPage(AppState& app) {
 }
 
 int readSecondPage(AppState& app) {
-    clearChangedBits(app, 1);
+    clearChangedBits(app.view, 1);
     if (noMainFile(app)) return 1;
     if (app.view.firstPageCount < std::uint32_t(kPageSize)) {
-        endPairAtFirstPage(app);
+        endPairAtFirstPage(app.view);
         return 0;
     }
     bool failed = false;

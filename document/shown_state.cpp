@@ -12,9 +12,9 @@ namespace {
 constexpr const char* kDash = " \xE2\x80\x94 ";  // " — "
 constexpr const char* kProgramName = "Quorby";
 
-bool mainFileOpen(const AppState& app) { return app.main.mainHandle != kNoFile && !app.main.mainName.empty(); }
+bool mainFileOpen(const MainFileState& mainFile) { return mainFile.mainHandle != kNoFile && !mainFile.mainName.empty(); }
 
-bool previewShown(const AppState& app) { return app.records.reviewState != 0 || app.records.unchangedFileShown; }
+bool previewShown(const PageRecords& records) { return records.reviewState != 0 || records.unchangedFileShown; }
 
 // The drive text "  Drive  A: /dev/sdb1" without its leading blanks.
 std::string driveName(const std::string& text) {
@@ -46,18 +46,18 @@ void refreshJournalChanges(AppState& app) {
 }
 
 void followCaption(AppState& app) {
-    if (!mainFileOpen(app)) return;
+    if (!mainFileOpen(app.main)) return;
     const std::string caption = mainFileCaption(app);
     if (caption == app.shell.caption) return;
     app.shell.caption = caption;
     // The version review and the view of F5 keep their own caption; this one
     // comes back when they end.
-    if (!previewShown(app)) app.platform->setCaption(caption);
+    if (!previewShown(app.records)) app.platform->setCaption(caption);
 }
 
 OverviewStrip composeStrip(AppState& app) {
     OverviewStrip strip;
-    if (!mainFileOpen(app)) return strip;
+    if (!mainFileOpen(app.main)) return strip;
     strip.fileOpen = true;
     const OverviewState& o = app.overview;
     const FilePos span = app.main.fileSize;
@@ -93,9 +93,9 @@ std::string mainFileCaption(AppState& app) {
 
 void showMainFileCaption(AppState& app) {
     app.overview.changesKnown = false;
-    if (!mainFileOpen(app)) return;
+    if (!mainFileOpen(app.main)) return;
     app.shell.caption = mainFileCaption(app);
-    if (!previewShown(app)) app.platform->setCaption(app.shell.caption);
+    if (!previewShown(app.records)) app.platform->setCaption(app.shell.caption);
 }
 
 bool holdsUnwrittenChanges(AppState& app) {
@@ -127,7 +127,7 @@ void noteJournalCommitted(AppState& app, bool wasCurrent) {
 }
 
 void followShownState(AppState& app) {
-    if (mainFileOpen(app)) refreshJournalChanges(app);
+    if (mainFileOpen(app.main)) refreshJournalChanges(app);
     followCaption(app);
     followOverview(app);
 }

@@ -18,18 +18,18 @@ namespace {
 
 constexpr std::uint32_t kHalfBit[2] = {kFirstHalfHasRecord, kSecondHalfHasRecord};
 
-bool journalOpen(const AppState& app) { return app.journal.handle != kNoFile; }
+bool journalOpen(const JournalFile& journal) { return journal.handle != kNoFile; }
 
-bool hasRecord(const AppState& app, int half) { return (app.records.jReadFlag & kHalfBit[half]) != 0; }
+bool hasRecord(const PageRecords& records, int half) { return (records.jReadFlag & kHalfBit[half]) != 0; }
 
-FilePos halfPosition(const AppState& app, int half) { return app.view.pagePos + FilePos(half) * kPageSize; }
+FilePos halfPosition(const ViewState& view, int half) { return view.pagePos + FilePos(half) * kPageSize; }
 
-std::uint32_t halfCount(const AppState& app, int half) {
-    return half == 0 ? app.view.firstPageCount : app.view.secondPageCount;
+std::uint32_t halfCount(const ViewState& view, int half) {
+    return half == 0 ? view.firstPageCount : view.secondPageCount;
 }
 
-bool halfHasChangedBytes(const AppState& app, int half) {
-    const std::uint8_t* bits = app.view.changedBits + half * kChangeMapSize;
+bool halfHasChangedBytes(const ViewState& view, int half) {
+    const std::uint8_t* bits = view.changedBits + half * kChangeMapSize;
     for (std::uint32_t k = 0; k < kChangeMapSize; ++k)
         if (bits[k] != 0) return true;
     return false;
@@ -41,9 +41,9 @@ void addressNeighbours(const AppState& app, int half, JournalRecord& r) {
     const PageRecords& rec = app.records;
     if (half == 0) {
         r.prevPtr = rec.jPrevPtr;
-        r.nextPtr = hasRecord(app, 1) ? rec.jData[1].jAdr : rec.jNextPtr;
+        r.nextPtr = hasRecord(app.records, 1) ? rec.jData[1].jAdr : rec.jNextPtr;
     } else {
-        r.prevPtr = hasRecord(app, 0) ? rec.jData[0].jAdr : rec.jPrevPtr;
+        r.prevPtr = hasRecord(app.records, 0) ? rec.jData[0].jAdr : rec.jPrevPtr;
         r.nextPtr = rec.jNextPtr;
     }
 }
@@ -51,7 +51,7 @@ void addressNeighbours(const AppState& app, int half, JournalRecord& r) {
 // The other half's copy follows the address links just written for `half`.
 void followNeighbourLinks(AppState& app, int half) {
     int other = 1 - half;
-    if (!hasRecord(app, other)) return;
+    if (!hasRecord(app.records, other)) return;
     if (half == 0)
         app.records.jData[1].prevPtr = app.records.jData[0].jAdr;
     else
@@ -61,13 +61,13 @@ void followNeighbourLinks(AppState& app, int half) {
 void copyHalfInto(const AppState& app, int half, JournalRecord& r) {
     std::memcpy(r.changeMap, app.view.changedBits + half * kChangeMapSize, kChangeMapSize);
     std::memcpy(r.data, app.view.pageBuffer + half * kPageSize, kRecordDataSize);
-    r.anz = halfCount(app, half);
+    r.anz = halfCount(app.view, half);
 }
 
 int storeNewPage(AppState& app, int half) {
     JournalRecord& copy = app.records.jData[half];
     JournalRecord r;
-    r.mainAdr = halfPosition(app, half);
+    r.mainAdr = halfPosition(app.view, half);
     r.flag = newStoredPage(copy.flag);
     addressNeighbours(app, half, r);
     copyHalfInto(app, half, r);
@@ -103,16 +103,16 @@ int appendNewVersion(AppState& app, int half) {
 // made durable first and linked once the Main File holds the new bytes.
 int writeHalfDirectly(AppState& app, int half, HistoryGroup& group) {
     JournalRecord& copy = app.records.jData[half];
-    const FilePos pos = halfPosition(app, half);
-    const std::uint32_t count = halfCount(app, half);
+    const FilePos pos = halfPosition(app.view, half);
+    const std::uint32_t count = halfCount(app.view, half);
     const std::uint8_t* bytes = app.view.pageBuffer + half * kPageSize;
     if (app.settings.undoOptions == 0) {
         // Nothing kept: a record the page has shows the Main File from now on.
-        if (hasRecord(app, half) && markShowingMainFile(app.journal, copy) != 0) return 1;
+        if (hasRecord(app.records, half) && markShowingMainFile(app.journal, copy) != 0) return 1;
         return writeMainBytes(app, pos, bytes, count);
     }
-    if (!journalOpen(app)) return 1;
-    JournalRecord* present = hasRecord(app, half) ? &copy : nullptr;
+    if (!journalOpen(app.journal)) return 1;
+    JournalRecord* present = hasRecord(app.records, half) ? &copy : nullptr;
     JournalRecord prevNext;
     addressNeighbours(app, half, prevNext);
     JournalRecord x;
@@ -156,7 +156,7 @@ int refuseWithoutJournal(AppState& app) {
 
 // Both halves of a page stored together are one entry of the history.
 void markPairGroup(AppState& app) {
-    const bool both = app.view.halfDirty[0] && app.view.halfDirty[1] && halfCount(app, 1) > 0;
+    const bool both = app.view.halfDirty[0] && app.view.halfDirty[1] && halfCount(app.view, 1) > 0;
     for (int half = 0; half < 2; ++half) {
         std::uint32_t& f = app.records.jData[half].flag;
         f = withoutGroupMarks(f);
@@ -165,12 +165,12 @@ void markPairGroup(AppState& app) {
 }
 
 int storeIntoJournal(AppState& app) {
-    if (!journalOpen(app)) return refuseWithoutJournal(app);
+    if (!journalOpen(app.journal)) return refuseWithoutJournal(app);
     markPairGroup(app);
     int result = 0;
     for (int half = 0; half < 2; ++half) {
         if (!app.view.halfDirty[half]) continue;
-        const bool joins = app.edit.groupStores && halfCount(app, half) > 0;
+        const bool joins = app.edit.groupStores && halfCount(app.view, half) > 0;
         if (joins) joinHistoryGroup(app.edit.storeGroup, app.records.jData[half]);
         const int stored = storeHalf(app, half);
         if (joins && stored == 0) noteInHistoryGroup(app.edit.storeGroup, app.records.jData[half]);
@@ -199,7 +199,7 @@ void beginStoreGroup(AppState& app) {
 
 int endStoreGroup(AppState& app) {
     app.edit.groupStores = false;
-    const int result = journalOpen(app) ? closeHistoryGroup(app.journal, app.edit.storeGroup) : 0;
+    const int result = journalOpen(app.journal) ? closeHistoryGroup(app.journal, app.edit.storeGroup) : 0;
     app.edit.storeGroup = HistoryGroup{};
     return result;
 }
@@ -218,8 +218,8 @@ void dropPageChanges(AppState& app) {
 }
 
 int storeHalf(AppState& app, int half) {
-    if (!journalOpen(app)) return 1;
-    if (halfCount(app, half) == 0) {
+    if (!journalOpen(app.journal)) return 1;
+    if (halfCount(app.view, half) == 0) {
         app.view.halfDirty[half] = false;
         return 0;
     }
@@ -227,7 +227,7 @@ int storeHalf(AppState& app, int half) {
     const bool walkCurrent = journalChangesCurrent(app);
     const bool every = (app.settings.undoOptions & kUndoEveryChange) != 0;
     int result;
-    if (!hasRecord(app, half))
+    if (!hasRecord(app.records, half))
         result = storeNewPage(app, half);
     else if (!every && storesInPlace(app.records.jData[half].flag))
         result = overwriteNewestVersion(app, half);
@@ -236,8 +236,8 @@ int storeHalf(AppState& app, int half) {
     app.view.halfDirty[half] = false;
     // A half stored with changed bytes only adds marks; one that holds none
     // (its changes were discarded) may take a mark away: the walk is redone.
-    noteStoredPage(app, halfPosition(app, half), true,
-                   walkCurrent && result == 0 && halfHasChangedBytes(app, half));
+    noteStoredPage(app, halfPosition(app.view, half), true,
+                   walkCurrent && result == 0 && halfHasChangedBytes(app.view, half));
     return result;
 }
 
@@ -253,12 +253,12 @@ int writePageDirectly(AppState& app) {
     HistoryGroup& group = app.edit.groupStores ? app.edit.storeGroup : pageGroup;
     for (int half = 0; half < 2; ++half) {
         if (!app.view.halfDirty[half]) continue;
-        if (halfCount(app, half) > 0) result |= writeHalfDirectly(app, half, group);
+        if (halfCount(app.view, half) > 0) result |= writeHalfDirectly(app, half, group);
         // The page now is the Main File's content: nothing differs from it.
         std::memset(app.view.changedBits + half * kChangeMapSize, 0, kChangeMapSize);
         app.view.halfDirty[half] = false;
     }
-    if (!app.edit.groupStores && journalOpen(app)) result |= closeHistoryGroup(app.journal, group);
+    if (!app.edit.groupStores && journalOpen(app.journal)) result |= closeHistoryGroup(app.journal, group);
     return result;
 }
 

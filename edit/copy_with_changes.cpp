@@ -36,8 +36,8 @@ bool sameChain(const Watched& a, const Watched& b) {
            a.lastPtr == b.lastPtr && a.undo == b.undo;
 }
 
-FilePos chainStart(const AppState& app) {
-    return app.journal.handle == kNoFile ? kEmptyPtr : app.journal.header.first;
+FilePos chainStart(const JournalFile& journal) {
+    return journal.handle == kNoFile ? kEmptyPtr : journal.header.first;
 }
 
 // Notes whether the overlay's walk reported a failed read, passing the
@@ -126,7 +126,7 @@ int copyWithChanges(AppState& app, FilePos from, FilePos to, CopyTarget& target,
     RunningCopy running(app.edit);
     if (title) startProgress(app, title);
     std::uint8_t* block = copyBlockBuffer(app);
-    FilePos chainPos = chainStart(app);
+    FilePos chainPos = chainStart(app.journal);
     Watched watched = watch(app);
     ProgressRange range(app, from, to);
     // Reads start on a page boundary (drives are read in whole sectors); the
@@ -144,7 +144,7 @@ int copyWithChanges(AppState& app, FilePos from, FilePos to, CopyTarget& target,
         if (title && pollBetweenBlocks(app, (got - skip + kCopyStepBytes - 1) / kCopyStepBytes, pos)) return 1;
         const Watched now = watch(app);
         if (now.mainHandle != watched.mainHandle) return 1;
-        if (!sameChain(now, watched)) chainPos = chainStart(app);
+        if (!sameChain(now, watched)) chainPos = chainStart(app.journal);
         watched = now;
     }
     return 0;

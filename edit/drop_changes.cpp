@@ -48,12 +48,12 @@ void dropHalf(AppState& app, int half, DropRun& run) {
 
 // The redo mark of every dropped half but the last: set on the stored
 // record once the next dropped half is known.
-int markRedoGroup(AppState& app, FilePos previous) {
+int markRedoGroup(JournalFile& journal, FilePos previous) {
     if (isEmptyPtr(previous)) return 0;
     JournalRecord r;
-    if (readRecordHeader(app.journal, previous, kRecordLinks, r) != 0) return 1;
+    if (readRecordHeader(journal, previous, kRecordLinks, r) != 0) return 1;
     r.flag = withRedoGroup(r.flag);
-    return writeRecordHeader(app.journal, r, kRecordLinks);
+    return writeRecordHeader(journal, r, kRecordLinks);
 }
 
 }  // namespace
@@ -72,7 +72,7 @@ int dropSelection(AppState& app) {
             dropHalf(app, half, run);
             if (!v.halfDirty[half]) continue;
             if (storeHalf(app, half) != 0) run.result = 1;
-            run.result |= markRedoGroup(app, lastStored);
+            run.result |= markRedoGroup(app.journal, lastStored);
             lastStored = app.records.jData[half].jAdr;
         }
     });

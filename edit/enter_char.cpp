@@ -16,15 +16,15 @@ namespace quorby {
 
 namespace {
 
-bool pendingDigit(const AppState& app) { return (app.shell.modeFlags & kModeSecondDigit) != 0; }
+bool pendingDigit(const ShellState& shell) { return (shell.modeFlags & kModeSecondDigit) != 0; }
 
-void clearPendingDigit(AppState& app) { app.shell.modeFlags &= ~std::uint32_t(kModeSecondDigit); }
+void clearPendingDigit(ShellState& shell) { shell.modeFlags &= ~std::uint32_t(kModeSecondDigit); }
 
 // The pageBuffer index of the byte under the cursor, or -1 when the cursor
 // stands on no byte.
-int cursorIndex(const AppState& app) {
-    std::uint32_t k = app.view.viewOffset + app.view.cursorOffset;
-    return k < app.view.pageLength ? int(k) : -1;
+int cursorIndex(const ViewState& view) {
+    std::uint32_t k = view.viewOffset + view.cursorOffset;
+    return k < view.pageLength ? int(k) : -1;
 }
 
 int hexValue(int c) {
@@ -51,13 +51,13 @@ void drawPendingDigit(AppState& app, int value) {
 // The byte is complete: it is drawn and the cursor moves on (at the last
 // shown byte the view scrolls by its step; at the file's end it stays).
 void advanceAfterByte(AppState& app) {
-    clearPendingDigit(app);
+    clearPendingDigit(app.shell);
     drawPage(app);
     (void)cursorRight(app);  // a page that cannot be read keeps the cursor where it is
 }
 
 void typeHexDigit(AppState& app, int index, int value) {
-    if (!pendingDigit(app)) {
+    if (!pendingDigit(app.shell)) {
         app.edit.firstNibble = std::uint8_t(value);
         app.shell.modeFlags |= kModeSecondDigit;
         drawPendingDigit(app, value);
@@ -70,8 +70,8 @@ void typeHexDigit(AppState& app, int index, int value) {
 }  // namespace
 
 void discardPageChanges(AppState& app) {
-    if (pendingDigit(app)) {
-        clearPendingDigit(app);
+    if (pendingDigit(app.shell)) {
+        clearPendingDigit(app.shell);
         drawPage(app);
     }
     if (pageIsDirty(app)) {
@@ -91,7 +91,7 @@ void discardPageChanges(AppState& app) {
 }
 
 void restoreByte(AppState& app) {
-    const int index = cursorIndex(app);
+    const int index = cursorIndex(app.view);
     if (index < 0 || app.main.mainHandle == kNoFile) return;
     const int half = index < kPageSize ? 0 : 1;
     const std::uint32_t inHalf = std::uint32_t(index % kPageSize);
@@ -120,7 +120,7 @@ void storeWithEnter(AppState& app) {
         takeOverReviewedVersion(app);
         return;
     }
-    clearPendingDigit(app);
+    clearPendingDigit(app.shell);
     // Only halves with changed bytes are stored; a half whose every byte
     // was restored holds nothing to store.
     for (int half = 0; half < 2; ++half) {
@@ -143,7 +143,7 @@ void enterChar(AppState& app, int character, int /*scanCode*/) {
         return;
     }
     if (character == kCharBackspace) {
-        clearPendingDigit(app);
+        clearPendingDigit(app.shell);
         restoreByte(app);
         return;
     }
@@ -151,7 +151,7 @@ void enterChar(AppState& app, int character, int /*scanCode*/) {
         storeWithEnter(app);
         return;
     }
-    const int index = cursorIndex(app);
+    const int index = cursorIndex(app.view);
     if (index < 0) return;
     if (app.view.cursorInChars) {
         typeByte(app, index, std::uint8_t(character));

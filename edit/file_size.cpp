@@ -75,8 +75,7 @@ int fitEveryVersion(JournalFile& jf, FilePos chainPtr, std::uint32_t anz) {
 // address chain, and the undo order (which might step onto them) is
 // emptied when there were any. The page that holds the new end counts only
 // the bytes before it.
-int cutJournalAt(AppState& app, FilePos newSize) {
-    JournalFile& jf = app.journal;
+int cutJournalAt(JournalFile& jf, FilePos newSize) {
     JournalRecord last;
     if (isEmptyPtr(jf.header.lastPtr)) return 0;
     if (readRecordHeader(jf, jf.header.lastPtr, kRecordLinks, last) != 0) return 1;
@@ -94,8 +93,7 @@ int cutJournalAt(AppState& app, FilePos newSize) {
 
 // The page that held the old end counts the added bytes as its own (zeros,
 // as the Main File has them), so that they show and take changes.
-int extendEndRecord(AppState& app, FilePos oldSize, FilePos newSize) {
-    JournalFile& jf = app.journal;
+int extendEndRecord(JournalFile& jf, FilePos oldSize, FilePos newSize) {
     FilePos endPtr = kEmptyPtr;
     JournalRecord end;
     if (findPredecessor(jf, oldSize, &endPtr, &end) != 0) return 1;
@@ -118,7 +116,7 @@ int decreaseMainFile(AppState& app, FilePos newSize) {
     // The journal keeps the pages of a file that did not get shorter.
     if (app.main.fileSize != newSize) result = 1;
     else if (journalIsOpen(app)) {
-        result |= cutJournalAt(app, newSize);
+        result |= cutJournalAt(app.journal, newSize);
         noteMainFileWritten(app);
         result |= commitCommand(app.journal);
         forgetCursorRecords(app);
@@ -167,7 +165,7 @@ int enlargeMainFile(AppState& app, FilePos newSize) {
     takeSizeAgain(app);
     if (failed != 0 || app.main.fileSize != newSize) return 1;
     forgetCursorRecords(app);
-    return journalIsOpen(app) ? extendEndRecord(app, oldSize, newSize) : 0;
+    return journalIsOpen(app) ? extendEndRecord(app.journal, oldSize, newSize) : 0;
 }
 
 }  // namespace quorby

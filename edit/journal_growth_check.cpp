@@ -17,12 +17,12 @@ constexpr const char* kUnwrittenText = "There are unwritten Changes !";
 constexpr const char* kAdvantagesText = "    ADVANTAGE:\t\tDISADVANTAGE:\n    faster Navigation\t\tno Undo";
 
 bool direct(const AppState& app) { return (app.shell.accessFlags & kAccessDirect) != 0; }
-bool writable(const AppState& app) { return (app.shell.accessFlags & kAccessWritable) != 0; }
+bool writable(const ShellState& shell) { return (shell.accessFlags & kAccessWritable) != 0; }
 
 // The journal holds changes not in the Main File that direct access might
 // give up and the user has not yet accepted that.
-bool unwrittenKept(const AppState& app) {
-    const std::uint32_t flags = app.journal.header.jnlFlags;
+bool unwrittenKept(const JournalFile& journal) {
+    const std::uint32_t flags = journal.header.jnlFlags;
     return (flags & kJnlUnwrittenChanges) != 0 && (flags & kJnlUnwrittenWarned) == 0;
 }
 
@@ -36,8 +36,8 @@ bool spaceShort(AppState& app, FilePos estimate) {
 }
 
 std::string dialogText(const AppState& app, bool shortOfSpace) {
-    if (direct(app) && (!writable(app) || unwrittenKept(app)))
-        return writable(app) ? kUnwrittenText : kWriteProtectedText;
+    if (direct(app) && (!writable(app.shell) || unwrittenKept(app.journal)))
+        return writable(app.shell) ? kUnwrittenText : kWriteProtectedText;
     return shortOfSpace ? kShortSpaceText : kBigGrowthText;
 }
 
@@ -84,15 +84,15 @@ int BulkChangeAccess::check(FilePos n) {
         dialog.controls.push_back(dialogControl(kManyChangesAdvantages, ControlKind::Label, kAdvantagesText, 0, 1));
         dialog.controls.push_back(checkBox(kManyChangesDontAsk, "Don't ask again !", 2, false));
         dialog.controls.push_back(checkBox(kManyChangesPermanent, "Permanent Switch", 3, false));
-        dialog.controls.push_back(checkBox(kManyChangesWritable, "Remove Write Protection", 4, writable(app_)));
-        dialog.controls.push_back(checkBox(kManyChangesGiveUp, "Delete Changes if nessessary ?", 5, !unwrittenKept(app_)));
+        dialog.controls.push_back(checkBox(kManyChangesWritable, "Remove Write Protection", 4, writable(app_.shell)));
+        dialog.controls.push_back(checkBox(kManyChangesGiveUp, "Delete Changes if nessessary ?", 5, !unwrittenKept(app_.journal)));
         dialog.controls.push_back(
             checkBox(kManyChangesDirect, "Shall Access Mode be switched to Direct-Mode temporarily ?", 6, false));
         dialog.controls.push_back(dialogControl(kManyChangesOk, ControlKind::Button, "OK", 0, 7));
         dialog.controls.push_back(dialogControl(kManyChangesCancel, ControlKind::Button, "Cancel", 1, 7));
         if (app_.platform->runDialog(dialog) == kManyChangesOk) {
             if (ticked(dialog, kManyChangesDontAsk)) app_.settings.messageSwitches &= ~std::uint32_t(kMsgJournalGrowing);
-            if (ticked(dialog, kManyChangesWritable) && !writable(app_)) (void)reopenReadWrite(app_);  // reports a refusal
+            if (ticked(dialog, kManyChangesWritable) && !writable(app_.shell)) (void)reopenReadWrite(app_);  // reports a refusal
             if (ticked(dialog, kManyChangesDirect)) {
                 takeDirectAccess(ticked(dialog, kManyChangesPermanent));
                 if (ticked(dialog, kManyChangesGiveUp)) app_.journal.header.jnlFlags |= kJnlUnwrittenWarned;
@@ -101,7 +101,7 @@ int BulkChangeAccess::check(FilePos n) {
     }
     if (!direct(app_)) return shortOfSpace ? 1 : 0;
     if (app_.settings.undoOptions != 0 && shortOfSpace) return 1;
-    if (!unwrittenKept(app_)) return 0;
+    if (!unwrittenKept(app_.journal)) return 0;
     if ((app_.settings.messageSwitches & kMsgUnwrittenChanges) != 0) {
         const int answer = app_.platform->questionDialog(
             "Unwritten Changes !", "There are unwritten Changes !\nThese could be lost !\nGo on anyway ?");

@@ -34,9 +34,9 @@ void showUndoPosition(AppState& app) {
     showScrollPosition(app, record.mainAdr);
 }
 
-bool journalOpen(const AppState& app) { return app.journal.handle != kNoFile; }
+bool journalOpen(const JournalFile& journal) { return journal.handle != kNoFile; }
 
-bool somethingToUndo(const AppState& app) { return journalOpen(app) && !isEmptyPtr(app.journal.header.undo); }
+bool somethingToUndo(const AppState& app) { return journalOpen(app.journal) && !isEmptyPtr(app.journal.header.undo); }
 
 bool somethingToRedo(AppState& app, JournalRecord* found = nullptr) {
     JournalRecord r;
@@ -77,7 +77,7 @@ const char* titleOf(Direction d, Extent e) {
 }
 
 void runUndoRedo(AppState& app, Direction d, Extent e) {
-    if (!journalOpen(app)) return;
+    if (!journalOpen(app.journal)) return;
     if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) return;
     if (undoDeactivated(app)) return;
     if (storePage(app) != 0 && app.edit.pageRefused) return;
@@ -117,8 +117,8 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
     showPairAgain(app, pagePos);
 }
 
-bool onShownPair(const AppState& app, FilePos mainAdr) {
-    return mainAdr >= app.view.pagePos && mainAdr < app.view.pagePos + app.view.pageLength;
+bool onShownPair(const ViewState& view, FilePos mainAdr) {
+    return mainAdr >= view.pagePos && mainAdr < view.pagePos + view.pageLength;
 }
 
 // Shows the page of `mainAdr` with the cursor at its first byte.
@@ -137,7 +137,7 @@ void perPage(AppState& app, Direction d) {
     } else if (!somethingToRedo(app, &r)) {
         return;
     }
-    if (!onShownPair(app, r.mainAdr)) {
+    if (!onShownPair(app.view, r.mainAdr)) {
         showPage(app, r.mainAdr);
         return;
     }

@@ -114,8 +114,8 @@ int prepareChunk(AppState& app, WriteChunk& c) {
 
 // The ready halves from `i` on go into the file with one transfer. A drive
 // is written half by half (whole sectors).
-int runEnd(const AppState& app, const WriteChunk& c, int i) {
-    if (app.main.mainKind != MainKind::File) return i + 1;
+int runEnd(const MainFileState& mainFile, const WriteChunk& c, int i) {
+    if (mainFile.mainKind != MainKind::File) return i + 1;
     return neighbourRunEnd(c, i, [&c](int j) { return c.ready[j]; });
 }
 
@@ -208,7 +208,7 @@ int writeAll(AppState& app) {
         for (int i = 0; i < chunk.count && !stopped;) {
             // A failed write is reported once and ends the run; its halves
             // stay shown from the journal for the next "Save &File".
-            const int end = chunk.ready[i] ? runEnd(app, chunk, i) : i + 1;
+            const int end = chunk.ready[i] ? runEnd(app.main, chunk, i) : i + 1;
             if (chunk.ready[i] && writeRun(app, chunk, i, end) != 0) {
                 result = 1;
                 stopped = true;

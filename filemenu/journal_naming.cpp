@@ -7,7 +7,7 @@ namespace quorby {
 
 namespace {
 
-bool hasBit(const AppState& app, std::uint32_t bit) { return (app.settings.journalLocation & bit) != 0; }
+bool hasBit(const SettingsRecord& settings, std::uint32_t bit) { return (settings.journalLocation & bit) != 0; }
 
 }  // namespace
 
@@ -47,17 +47,17 @@ bool allowSameDrive(AppState& app) {
 
 int composeJournalName(AppState& app, const std::string& name, std::string* result, bool inDirectory) {
     std::uint32_t& location = app.settings.journalLocation;
-    bool byHand = hasBit(app, kJournalNameByHand);
-    std::string directory = journalDirectory(app, hasBit(app, kJournalUseAlternative));
+    bool byHand = hasBit(app.settings, kJournalNameByHand);
+    std::string directory = journalDirectory(app, hasBit(app.settings, kJournalUseAlternative));
 
-    if (hasBit(app, kJournalNeverSameDrive)) {
+    if (hasBit(app.settings, kJournalNeverSameDrive)) {
         const std::string& tested = byHand ? name : directory;
         if (onSameDrive(app, tested, mainFileDrivePath(app)) &&
             (app.settings.messageSwitches & kMsgSameDriveJournal) && !allowSameDrive(app))
             return 1;
     }
 
-    bool composed = !byHand && (inDirectory || hasBit(app, kJournalFixedPath | kJournalNeverSameDrive));
+    bool composed = !byHand && (inDirectory || hasBit(app.settings, kJournalFixedPath | kJournalNeverSameDrive));
     if (composed && directory.empty()) {
         // No journal directory is known: a file keeps its Journal File beside
         // it; a drive has no such place (never the current directory).
@@ -65,9 +65,9 @@ int composeJournalName(AppState& app, const std::string& name, std::string* resu
         composed = false;
     }
     if (composed) {
-        *result = composeInDirectory(directory, name, !hasBit(app, kJournalHandNameHasExtension));
+        *result = composeInDirectory(directory, name, !hasBit(app.settings, kJournalHandNameHasExtension));
         location |= kJournalNameByHand | kJournalHandNameHasExtension;
-    } else if (hasBit(app, kJournalHandNameHasExtension)) {
+    } else if (hasBit(app.settings, kJournalHandNameHasExtension)) {
         *result = name;
     } else {
         *result = name + kJournalExtension;

@@ -19,7 +19,7 @@ namespace quorby {
 namespace {
 
 
-FilePos viewTop(const AppState& app) { return app.view.pagePos + app.view.viewOffset; }
+FilePos viewTop(const ViewState& view) { return view.pagePos + view.viewOffset; }
 
 std::uint32_t makePattern(const SearchState& state, const SearchRequest& request, std::uint8_t* out) {
     if (state.searchMode & kSearchHexMode) return parseHexPattern(request.findText, kFindTextCapacity, out);
@@ -112,7 +112,7 @@ void openSearch(AppState& app, SearchState& state, SearchRequest& request, bool 
     request.findNext = false;
     request.dialogClosing = false;
     state.lastDirectionDown = request.directionDown;
-    startPositionsFromTop(state, viewTop(app), app.main.fileSize, request.directionDown);
+    startPositionsFromTop(state, viewTop(app.view), app.main.fileSize, request.directionDown);
 }
 
 void closeSearch(SearchState& state) { state.searchMode &= ~kSearchDialogOpen; }
@@ -160,7 +160,7 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
         if (state.searchMode & kSearchLastFound) {
             continueFromLastMatch(state, forward);
         } else {
-            startPositionsFromTop(state, viewTop(app), app.main.fileSize, forward);
+            startPositionsFromTop(state, viewTop(app.view), app.main.fileSize, forward);
         }
     }
     state.lastDirectionDown = forward;

@@ -57,11 +57,11 @@ const Field* fieldOf(int id) {
     return nullptr;
 }
 
-std::uint32_t cursorIndex(const AppState& app) { return app.view.viewOffset + app.view.cursorOffset; }
+std::uint32_t cursorIndex(const ViewState& view) { return view.viewOffset + view.cursorOffset; }
 
 // The eight bytes from the cursor as pageBuffer holds them; beyond its end 0.
 void bytesAtCursor(const AppState& app, std::uint8_t out[8]) {
-    const std::uint32_t k = cursorIndex(app);
+    const std::uint32_t k = cursorIndex(app.view);
     for (std::uint32_t i = 0; i < 8; ++i) out[i] = k + i < kPagePairSize ? app.view.pageBuffer[k + i] : 0;
 }
 
@@ -129,7 +129,7 @@ void moveViewOn(AppState& app) {
 // reaches past the file's last byte is refused as a whole.
 int writeIntoPage(AppState& app, std::uint8_t mask) {
     InspectorState& s = app.inspector;
-    const std::uint32_t k = cursorIndex(app);
+    const std::uint32_t k = cursorIndex(app.view);
     if (app.main.mainHandle == kNoFile || app.view.pageLength == 0 || mask == 0) return 1;
     for (std::uint32_t i = 0; i < 8; ++i) {
         if ((mask >> i & 1) == 0 || k + i < app.view.pageLength) continue;
@@ -200,8 +200,7 @@ void onReturn(AppState& app) {
         app.platform->focusModelessControl(kWindow, s.lastTypedField, (options & kInputHighlight) != 0);
 }
 
-void onToggled(AppState& app, int id, bool checked) {
-    SettingsRecord& settings = app.settings;
+void onToggled(SettingsRecord& settings, int id, bool checked) {
     auto setBit = [checked](std::uint32_t& word, std::uint32_t bit) { word = checked ? word | bit : word & ~bit; };
     if (id == kKeepPosition) setBit(settings.inspectorOptions, kKeepWindowPosition);
     // Unchecked, a double click acts as the right mouse button again.
@@ -305,7 +304,7 @@ void onValuesEvent(AppState& app, const ModelessEvent& event) {
     case ModelessEventKind::EditFinished:
         break;
     case ModelessEventKind::Toggled:
-        onToggled(app, event.controlId, event.checked);
+        onToggled(app.settings, event.controlId, event.checked);
         break;
     case ModelessEventKind::Pressed:
         onPressed(app, event.controlId);

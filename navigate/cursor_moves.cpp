@@ -8,7 +8,7 @@ namespace quorby {
 
 namespace {
 
-FilePos lastByte(const AppState& app) { return app.main.fileSize == 0 ? 0 : app.main.fileSize - 1; }
+FilePos lastByte(const MainFileState& mainFile) { return mainFile.fileSize == 0 ? 0 : mainFile.fileSize - 1; }
 
 bool beginMove(AppState& app) {
     if (app.view.pageLength == 0) return false;
@@ -67,7 +67,7 @@ int cursorLeft(AppState& app) {
 int cursorRight(AppState& app) {
     if (!beginMove(app)) return 1;
     const FilePos cur = app.view.cursorPos();
-    if (cur >= lastByte(app)) {
+    if (cur >= lastByte(app.main)) {
         drawCursor(app);
         return 1;
     }
@@ -87,7 +87,7 @@ int cursorUp(AppState& app) {
 int cursorDown(AppState& app) {
     if (!beginMove(app)) return 1;
     const FilePos cur = app.view.cursorPos();
-    if (cur + 16 <= lastByte(app)) return moveCursorTo(app, cur + 16, true);
+    if (cur + 16 <= lastByte(app.main)) return moveCursorTo(app, cur + 16, true);
     // No byte a row further: the view moves down a step and the cursor keeps
     // its byte while it stays in the grid.
     const FilePos before = firstShownPos(app);
@@ -131,16 +131,16 @@ void tabCommand(AppState& app) {
 }
 
 namespace {
-bool arrowsMoveView(const AppState& app) { return app.shell.modeFlags & kModeArrowsMoveView; }
+bool arrowsMoveView(const ShellState& shell) { return shell.modeFlags & kModeArrowsMoveView; }
 }  // namespace
 
-void arrowUpCommand(AppState& app) { arrowsMoveView(app) ? viewUpCommand(app) : cursorUpCommand(app); }
-void arrowDownCommand(AppState& app) { arrowsMoveView(app) ? viewDownCommand(app) : cursorDownCommand(app); }
-void arrowLeftCommand(AppState& app) { arrowsMoveView(app) ? viewLeftCommand(app) : cursorLeftCommand(app); }
-void arrowRightCommand(AppState& app) { arrowsMoveView(app) ? viewRightCommand(app) : cursorRightCommand(app); }
-void altArrowUpCommand(AppState& app) { arrowsMoveView(app) ? cursorUpCommand(app) : viewUpCommand(app); }
-void altArrowDownCommand(AppState& app) { arrowsMoveView(app) ? cursorDownCommand(app) : viewDownCommand(app); }
-void altArrowLeftCommand(AppState& app) { arrowsMoveView(app) ? cursorLeftCommand(app) : viewLeftCommand(app); }
-void altArrowRightCommand(AppState& app) { arrowsMoveView(app) ? cursorRightCommand(app) : viewRightCommand(app); }
+void arrowUpCommand(AppState& app) { arrowsMoveView(app.shell) ? viewUpCommand(app) : cursorUpCommand(app); }
+void arrowDownCommand(AppState& app) { arrowsMoveView(app.shell) ? viewDownCommand(app) : cursorDownCommand(app); }
+void arrowLeftCommand(AppState& app) { arrowsMoveView(app.shell) ? viewLeftCommand(app) : cursorLeftCommand(app); }
+void arrowRightCommand(AppState& app) { arrowsMoveView(app.shell) ? viewRightCommand(app) : cursorRightCommand(app); }
+void altArrowUpCommand(AppState& app) { arrowsMoveView(app.shell) ? cursorUpCommand(app) : viewUpCommand(app); }
+void altArrowDownCommand(AppState& app) { arrowsMoveView(app.shell) ? cursorDownCommand(app) : viewDownCommand(app); }
+void altArrowLeftCommand(AppState& app) { arrowsMoveView(app.shell) ? cursorLeftCommand(app) : viewLeftCommand(app); }
+void altArrowRightCommand(AppState& app) { arrowsMoveView(app.shell) ? cursorRightCommand(app) : viewRightCommand(app); }
 
 }  // namespace quorby

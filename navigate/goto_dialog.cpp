@@ -18,7 +18,7 @@ int digitValue(char c, bool hex) {
     return -1;
 }
 
-FilePos lastByte(const AppState& app) { return app.main.fileSize == 0 ? 0 : app.main.fileSize - 1; }
+FilePos lastByte(const MainFileState& mainFile) { return mainFile.fileSize == 0 ? 0 : mainFile.fileSize - 1; }
 
 // The positions the dialog works with; the target is kept in the file.
 struct GotoValues {
@@ -28,11 +28,11 @@ struct GotoValues {
 
 FilePos clampToFile(const AppState& app, std::int64_t pos) {
     if (pos < 0) return 0;
-    return FilePos(pos) > lastByte(app) ? lastByte(app) : FilePos(pos);
+    return FilePos(pos) > lastByte(app.main) ? lastByte(app.main) : FilePos(pos);
 }
 
-std::int64_t distanceFromCursor(const AppState& app, FilePos target) {
-    return std::int64_t(target) - std::int64_t(app.view.cursorPos());
+std::int64_t distanceFromCursor(const ViewState& view, FilePos target) {
+    return std::int64_t(target) - std::int64_t(view.cursorPos());
 }
 
 struct FieldDef {
@@ -56,7 +56,7 @@ std::string fieldText(int id, const GotoValues& v) {
     return formatGotoNumber(value, isHexField(id));
 }
 
-DialogDescription buildDialog(const AppState& app, const GotoValues& v) {
+DialogDescription buildDialog(const NavigationState& nav, const GotoValues& v) {
     DialogDescription described;
     described.title = "Goto";
     described.okId = kGotoOk;
@@ -86,8 +86,8 @@ DialogDescription buildDialog(const AppState& app, const GotoValues& v) {
     } buttons[] = {
         {kGotoOk, "OK", true},
         {kGotoCancel, "Cancel", true},
-        {kGotoPrevious, "<< prev.", app.nav.gotoPrevEnabled},
-        {kGotoNext, "next  >>", app.nav.gotoNextEnabled},
+        {kGotoPrevious, "<< prev.", nav.gotoPrevEnabled},
+        {kGotoNext, "next  >>", nav.gotoNextEnabled},
     };
     int column = 0;
     for (const auto& b : buttons) {
@@ -127,7 +127,7 @@ int takeEditedField(AppState& app, DialogDescription& described, GotoValues& v, 
             v.target = clampToFile(app, std::int64_t(app.view.cursorPos()) + value);
         } else {
             v.target = clampToFile(app, value);
-            v.distance = distanceFromCursor(app, v.target);
+            v.distance = distanceFromCursor(app.view, v.target);
         }
         return 0;
     }
@@ -139,8 +139,8 @@ void goTo(AppState& app, FilePos target) {
     redrawView(app);
 }
 
-FilePos shownPagePosition(const AppState& app) {
-    return app.view.pagePos + (app.view.viewOffset >= std::uint32_t(kPageSize) ? FilePos(kPageSize) : 0);
+FilePos shownPagePosition(const ViewState& view) {
+    return view.pagePos + (view.viewOffset >= std::uint32_t(kPageSize) ? FilePos(kPageSize) : 0);
 }
 
 }  // namespace
@@ -191,18 +191,18 @@ void gotoCommand(AppState& app) {
     NavigationState& nav = app.nav;
     GotoValues v;
     v.target = clampToFile(app, std::int64_t(nav.gotoTarget > FilePos(kMaxValue) ? kMaxValue : nav.gotoTarget));
-    v.distance = distanceFromCursor(app, v.target);
+    v.distance = distanceFromCursor(app.view, v.target);
     nav.gotoFocusField = kGotoHexTarget;
     nav.gotoStepping = false;
     for (;;) {
-        DialogDescription described = buildDialog(app, v);
+        DialogDescription described = buildDialog(app.nav, v);
         const int pressed = app.platform->runDialog(described);
         if (pressed != kGotoOk && pressed != kGotoPrevious && pressed != kGotoNext) break;
         bool edited = false;
         if (takeEditedField(app, described, v, &edited) != 0) continue;
         if (edited) nav.gotoStepping = false;
         if (pressed == kGotoOk) {
-            nav.gotoPrevious = shownPagePosition(app);
+            nav.gotoPrevious = shownPagePosition(app.view);
             nav.gotoPrevEnabled = true;
             nav.gotoNextEnabled = false;
             if (isDistanceField(nav.gotoFocusField)) {
@@ -214,7 +214,7 @@ void gotoCommand(AppState& app) {
                 goTo(app, v.target);
             } else {
                 goTo(app, v.target);
-                v.distance = distanceFromCursor(app, v.target);
+                v.distance = distanceFromCursor(app.view, v.target);
             }
         } else {
             if ((pressed == kGotoPrevious && !nav.gotoPrevEnabled) || (pressed == kGotoNext && !nav.gotoNextEnabled))
@@ -226,7 +226,7 @@ void gotoCommand(AppState& app) {
             nav.gotoNextEnabled = pressed == kGotoPrevious;
             nav.gotoStepping = false;
             goTo(app, v.target);
-            if (!isDistanceField(nav.gotoFocusField)) v.distance = distanceFromCursor(app, v.target);
+            if (!isDistanceField(nav.gotoFocusField)) v.distance = distanceFromCursor(app.view, v.target);
         }
         v.target = app.view.cursorPos();
         nav.gotoTarget = v.target;

@@ -51,8 +51,8 @@ void selectToByte(AppState& app, int index) {
     drawPage(app);
 }
 
-int cellColumn(const AppState& app, int x) { return app.view.cellWidth > 0 ? x / app.view.cellWidth : 0; }
-int cellRow(const AppState& app, int y) { return app.view.rowHeight > 0 ? y / app.view.rowHeight : 0; }
+int cellColumn(const ViewState& view, int x) { return view.cellWidth > 0 ? x / view.cellWidth : 0; }
+int cellRow(const ViewState& view, int y) { return view.rowHeight > 0 ? y / view.rowHeight : 0; }
 
 // On a byte the cursor goes there and `byteMenu` pops up; on the address
 // column, the header row or past the file's end the Goto menu; on a blank
@@ -62,9 +62,9 @@ void popupAt(AppState& app, int x, int y, int byteMenu) {
     const int index = app.view.pageLength == 0 ? kHitOutside : byteAt(app, x, y, &inChars);
     if (isByte(index)) {
         placeCursor(app, index, inChars);
-        app.platform->popupMenu(byteMenu, cellColumn(app, x), cellRow(app, y));
+        app.platform->popupMenu(byteMenu, cellColumn(app.view, x), cellRow(app.view, y));
     } else if (index == kHitOutside) {
-        app.platform->popupMenu(kMenuGoto, cellColumn(app, x), cellRow(app, y));
+        app.platform->popupMenu(kMenuGoto, cellColumn(app.view, x), cellRow(app.view, y));
     }
 }
 

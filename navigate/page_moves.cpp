@@ -10,18 +10,17 @@ namespace quorby {
 namespace {
 
 
-FilePos lastByte(const AppState& app) { return app.main.fileSize == 0 ? 0 : app.main.fileSize - 1; }
+FilePos lastByte(const MainFileState& mainFile) { return mainFile.fileSize == 0 ? 0 : mainFile.fileSize - 1; }
 
 // Is `viewPos` reachable inside pageBuffer? viewOffset stays below 512, so
 // that the resolutions "256 Bytes" and "512 Bytes" keep it at 0 / 256 and 0.
-bool inPageBuffer(const AppState& app, FilePos viewPos) {
-    const ViewState& v = app.view;
+bool inPageBuffer(const ViewState& v, FilePos viewPos) {
     if (viewPos < v.pagePos || viewPos - v.pagePos >= FilePos(kPageSize)) return false;
     return viewPos == v.pagePos || viewPos - v.pagePos < v.pageLength;
 }
 
-void clearKeyboardSelection(AppState& app) {
-    app.view.selectionActive &= ~std::uint32_t(kSelectionKeyboard | kSelectionMovingEnd);
+void clearKeyboardSelection(ViewState& view) {
+    view.selectionActive &= ~std::uint32_t(kSelectionKeyboard | kSelectionMovingEnd);
 }
 
 }  // namespace
@@ -33,7 +32,7 @@ void limitCursorToFile(AppState& app) {
         return;
     }
     FilePos first = firstShownPos(app);
-    FilePos room = lastByte(app) >= first ? lastByte(app) - first : 0;
+    FilePos room = lastByte(app.main) >= first ? lastByte(app.main) - first : 0;
     std::uint32_t limit = room > 511 ? 511 : std::uint32_t(room);
     if (v.cursorOffset > limit) v.cursorOffset = limit;
 }
@@ -41,7 +40,7 @@ void limitCursorToFile(AppState& app) {
 int showFromPosition(AppState& app, FilePos viewPos) {
     ViewState& v = app.view;
     if (viewPos > lastViewStart(app)) viewPos = lastViewStart(app);
-    if (!inPageBuffer(app, viewPos)) {
+    if (!inPageBuffer(app.view, viewPos)) {
         const FilePos oldPage = v.pagePos;
         const std::uint32_t oldOffset = v.viewOffset;
         if (loadPagePair(app, pageStart(viewPos)) != 0) {
@@ -64,7 +63,7 @@ int showFromPosition(AppState& app, FilePos viewPos) {
 
 int showWithCursorAt(AppState& app, FilePos pos) {
     if (!fileIsOpen(app)) return 1;
-    if (pos > lastByte(app)) pos = lastByte(app);
+    if (pos > lastByte(app.main)) pos = lastByte(app.main);
     const FilePos first = firstShownPos(app);
     if (pos >= first && pos - first < shownByteCount(app)) {
         app.view.cursorOffset = std::uint32_t(pos - first);
@@ -154,7 +153,7 @@ void viewRightCommand(AppState& app) {
 
 void fileBeginCommand(AppState& app) {
     if (!fileIsOpen(app)) return;
-    clearKeyboardSelection(app);
+    clearKeyboardSelection(app.view);
     if (app.view.pagePos != 0) {
         if (loadPagePair(app, 0) != 0) return;
     }
@@ -167,7 +166,7 @@ void fileBeginCommand(AppState& app) {
 // Shows the page that holds the last byte, with the cursor on it.
 void fileEndCommand(AppState& app) {
     if (!fileIsOpen(app)) return;
-    clearKeyboardSelection(app);
+    clearKeyboardSelection(app.view);
     if (showFromPosition(app, lastViewStart(app)) != 0) return;
     ViewState& v = app.view;
     v.headerShift = 0;
@@ -179,7 +178,7 @@ void fileEndCommand(AppState& app) {
 void highlightStartCommand(AppState& app) {
     if (!fileIsOpen(app)) return;
     FilePos start = app.view.selectionStart;
-    if (start > lastByte(app)) start = lastByte(app);
+    if (start > lastByte(app.main)) start = lastByte(app.main);
     const std::uint32_t multiple = app.nav.offsetMultiple < 16 ? 16 : app.nav.offsetMultiple;
     const FilePos page = pageStart(start);
     if (app.view.pagePos != page && loadPagePair(app, page) != 0) return;

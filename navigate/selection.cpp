@@ -8,7 +8,7 @@ namespace quorby {
 
 namespace {
 
-FilePos lastByte(const AppState& app) { return app.main.fileSize == 0 ? 0 : app.main.fileSize - 1; }
+FilePos lastByte(const MainFileState& mainFile) { return mainFile.fileSize == 0 ? 0 : mainFile.fileSize - 1; }
 
 // Refreshes the items after F9 or F10 changed a selection that exists.
 void syncItemsWithSelection(AppState& app) {
@@ -136,7 +136,7 @@ void moveBy(AppState& app, bool endMoves, bool forward, FilePos distance) {
     if (app.view.pageLength == 0) return;
     Ends e = keyboardSelection(app, endMoves);
     if (forward) {
-        if (e.moving + distance > lastByte(app)) {
+        if (e.moving + distance > lastByte(app.main)) {
             drawPage(app);
             return;
         }

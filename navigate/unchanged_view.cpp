@@ -14,8 +14,8 @@ namespace {
 
 // The caption while the view is on: the program's caption with the Main
 // File's name written from its 17th character on.
-std::string unchangedFileCaption(const AppState& app) {
-    return std::string(kProgramCaption).substr(0, 16) + app.main.mainName;
+std::string unchangedFileCaption(const MainFileState& mainFile) {
+    return std::string(kProgramCaption).substr(0, 16) + mainFile.mainName;
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ void showUnchangedFile(AppState& app) {
     std::memset(v.pageBuffer + count, 0, sizeof v.pageBuffer - count);
     v.pageLength = count;
     std::memset(v.changedBits, 0, sizeof v.changedBits);
-    app.platform->setCaption(unchangedFileCaption(app));
+    app.platform->setCaption(unchangedFileCaption(app.main));
     r.requestedPos = v.pagePos;
     updateScrollBar(app);
     drawPage(app);

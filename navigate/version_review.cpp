@@ -18,8 +18,8 @@ int concernedHalf(const AppState& app) {
     return (app.records.jReadFlag & kHalfBit[half]) ? half : -1;
 }
 
-void clearMarks(AppState& app, int half) {
-    std::memset(app.view.changedBits + half * kChangeMapSize, 0, kChangeMapSize);
+void clearMarks(ViewState& view, int half) {
+    std::memset(view.changedBits + half * kChangeMapSize, 0, kChangeMapSize);
 }
 
 void mapMarks(AppState& app, int half) {
@@ -28,7 +28,7 @@ void mapMarks(AppState& app, int half) {
 
 void setMarks(AppState& app, int half, bool clear) {
     if (clear)
-        clearMarks(app, half);
+        clearMarks(app.view, half);
     else
         mapMarks(app, half);
 }
@@ -94,7 +94,7 @@ void applyStep(AppState& app, int half, const VersionDecision& d) {
             (void)readFirstPage(app);
         else
             (void)readSecondPage(app);
-        clearMarks(app, half);
+        clearMarks(app.view, half);
         return;
     }
 }

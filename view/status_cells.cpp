@@ -26,8 +26,8 @@ constexpr std::uint8_t kFirstActivityMark = 224;
 constexpr std::uint8_t kLastActivityMark = 229;
 constexpr std::uint32_t kActivityInterval = 32;
 
-void setBottomCell(AppState& app, int column, const char* text9) {
-    std::memcpy(app.status.bottomLine + column, text9, kStatusCellLength);
+void setBottomCell(StatusState& status, int column, const char* text9) {
+    std::memcpy(status.bottomLine + column, text9, kStatusCellLength);
 }
 
 // The protection cell follows the flags, so that no operation can show a
@@ -40,7 +40,7 @@ void setProtectionCell(AppState& app) {
     } else if (!(flags & kAccessNotLocked)) {
         text = "  locked ";
     }
-    setBottomCell(app, kProtectionCellColumn, text);
+    setBottomCell(app.status, kProtectionCellColumn, text);
 }
 
 void drawStatus(AppState& app, bool modeChanged) {
@@ -48,28 +48,28 @@ void drawStatus(AppState& app, bool modeChanged) {
     if (modeChanged && app.view.pageLength != 0) drawCursor(app);
 }
 
-void setModeText(AppState& app, const ModeLook& look) {
-    std::memcpy(app.status.modeText, look.text, kModeTextLength);
-    app.status.modeColour = look.colour;
+void setModeText(StatusState& status, const ModeLook& look) {
+    std::memcpy(status.modeText, look.text, kModeTextLength);
+    status.modeColour = look.colour;
 }
 
 }  // namespace
 
 void showDirectAccess(AppState& app) {
     app.shell.accessFlags |= kAccessDirect;
-    setBottomCell(app, kAccessCellColumn, " directly");
+    setBottomCell(app.status, kAccessCellColumn, " directly");
     drawStatus(app, false);
 }
 
 void showJournalAccess(AppState& app) {
     app.shell.accessFlags &= ~std::uint32_t(kAccessDirect);
-    setBottomCell(app, kAccessCellColumn, " Journal ");
+    setBottomCell(app.status, kAccessCellColumn, " Journal ");
     drawStatus(app, false);
 }
 
 void showReadOnly(AppState& app) {
     app.shell.accessFlags &= ~std::uint32_t(kAccessWritable);
-    setBottomCell(app, kProtectionCellColumn, "Read Only");
+    setBottomCell(app.status, kProtectionCellColumn, "Read Only");
     drawStatus(app, false);
 }
 
@@ -98,7 +98,7 @@ void showResolutionLock(AppState& app, std::uint32_t resolution) {
     if (resolution == 2) text = "Line lock";
     if (resolution == 4) text = "256B lock";
     if (resolution == 8) text = "Page lock";
-    setBottomCell(app, kLockCellColumn, text);
+    setBottomCell(app.status, kLockCellColumn, text);
     drawStatus(app, false);
 }
 
@@ -115,7 +115,7 @@ void enterPermanentMode(AppState& app, PermanentMode mode) {
     }
     std::memcpy(app.status.permanentText, look->text, kModeTextLength);
     app.status.permanentColour = look->colour;
-    setModeText(app, *look);
+    setModeText(app.status, *look);
     drawStatus(app, true);
 }
 
@@ -123,7 +123,7 @@ void enterTemporaryMode(AppState& app, TemporaryMode mode) {
     const ModeLook* look = &kAutoScroll;
     if (mode == TemporaryMode::VideoPlay) look = &kVideoPlay;
     if (mode == TemporaryMode::ScanAvi) look = &kScanAvi;
-    setModeText(app, *look);
+    setModeText(app.status, *look);
     drawStatus(app, true);
 }
 
