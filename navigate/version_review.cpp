@@ -5,6 +5,7 @@
 #include "journal/version_steps.h"
 #include "document/main_file.h"
 #include "document/page_assembly.h"
+#include "document/store_page.h"
 #include "view/page_render.h"
 
 namespace quorby {
@@ -113,6 +114,9 @@ void saveReviewStart(AppState& app, int half) {
 void runStep(AppState& app, bool newer) {
     if (app.main.mainHandle == kNoFile || !journalIsOpen(app)) return;
     PageRecords& r = app.records;
+    // Bytes typed on the pair become its newest version before an older one
+    // is shown, as at every other change of the shown bytes.
+    if (r.reviewState == 0 && storeTypedChangesFirst(app) != 0) return;
     const int half = concernedHalf(app);
     if (half < 0) return;
     const JournalRecord& c = r.jData[half];
