@@ -212,8 +212,11 @@ int openAutomaticJournal(AppState& app, const std::string& name) {
         }
 
         HeaderKind kind = inspectJournalHeader(app, handle, current, jf.header, jf.committedLive);
-        // Created and cut short before its header was written: nothing in it to lose.
-        if (kind == HeaderKind::Short) return useRecreated(app, jf);
+        // Created and ended before its header was written: nothing in it to
+        // lose. A header cut short is a damaged Journal File, asked about below.
+        FilePos size = 0;
+        if (kind == HeaderKind::Short && app.files->size(handle, &size) == 0 && size == 0)
+            return useRecreated(app, jf);
         if (kind == HeaderKind::ReadFailed) {
             closeFile(app, handle);
             noJournal(app);

@@ -239,6 +239,36 @@ TEST_F(JournalLifecycleTest, InvalidJournalIsRecreatedOrReplacedByHand) {
     EXPECT_EQ(fileSize(dir + "mine.jnl"), 1024u);
 }
 
+// A Journal File whose header is cut short is damaged, not new: the opening
+// asks, keeps it on No (the user names another one) and recreates it on Yes.
+// An empty one (created, ended before its header was written) holds nothing
+// and is recreated without a question.
+TEST_F(JournalLifecycleTest, AHeaderCutShortIsAskedAboutAndKeptOnNo) {
+    writeFile(journalPath, 600, 0x5A);
+    platform.boxAnswers = {MsgAnswer::No};
+    platform.fileAnswers = {{true, dir + "mine.jnl", false}};
+    ASSERT_EQ(openMain(mainPath), 0);
+    EXPECT_EQ(platform.shown,
+              (std::vector<std::string>{"Delete Journal-File / Open it newly?", "[file] Open Journal File"}));
+    EXPECT_EQ(fileSize(journalPath), 600u);
+    EXPECT_EQ(app.journal.name, dir + "mine.jnl");
+    ASSERT_EQ(closeMainFile(app), 0);
+
+    writeFile(journalPath, 600, 0x5A);
+    platform.shown.clear();
+    platform.boxAnswers = {MsgAnswer::Yes};
+    ASSERT_EQ(openMain(mainPath), 0);
+    EXPECT_EQ(platform.shown, std::vector<std::string>{"Delete Journal-File / Open it newly?"});
+    EXPECT_EQ(fileSize(journalPath), 1024u);
+    ASSERT_EQ(closeMainFile(app), 0);
+
+    writeFile(journalPath, 0, 0);
+    platform.shown.clear();
+    ASSERT_EQ(openMain(mainPath), 0);
+    EXPECT_TRUE(platform.shown.empty());
+    EXPECT_EQ(fileSize(journalPath), 1024u);
+}
+
 TEST_F(JournalLifecycleTest, OpeningAJournalOpensItsMainFile) {
     makeJournalWithRecords();
     platform.boxAnswers = {MsgAnswer::Yes};
