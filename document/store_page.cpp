@@ -18,8 +18,6 @@ namespace {
 
 constexpr std::uint32_t kHalfBit[2] = {kFirstHalfHasRecord, kSecondHalfHasRecord};
 
-bool journalOpen(const JournalFile& journal) { return journal.handle != kNoFile; }
-
 bool hasRecord(const PageRecords& records, int half) { return (records.jReadFlag & kHalfBit[half]) != 0; }
 
 FilePos halfPosition(const ViewState& view, int half) { return view.pagePos + FilePos(half) * kPageSize; }

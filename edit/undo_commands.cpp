@@ -34,8 +34,6 @@ void showUndoPosition(AppState& app) {
     showScrollPosition(app, record.mainAdr);
 }
 
-bool journalOpen(const JournalFile& journal) { return journal.handle != kNoFile; }
-
 bool somethingToUndo(const AppState& app) { return journalOpen(app.journal) && !isEmptyPtr(app.journal.header.undo); }
 
 bool somethingToRedo(AppState& app, JournalRecord* found = nullptr) {

@@ -51,6 +51,9 @@ struct JournalFile {
     RollbackState rollback;
 };
 
+// A Journal File is open while it has a handle.
+inline bool journalOpen(const JournalFile& jf) { return jf.handle != kNoFile; }
+
 // Binds an open file to `jf`; journalEnd stays 0 until measured or created.
 void attachJournal(JournalFile& jf, FileIo& files, FileHandle handle, const std::string& name);
 

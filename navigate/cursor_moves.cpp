@@ -8,8 +8,6 @@ namespace quorby {
 
 namespace {
 
-FilePos lastByte(const MainFileState& mainFile) { return mainFile.fileSize == 0 ? 0 : mainFile.fileSize - 1; }
-
 bool beginMove(AppState& app) {
     if (app.view.pageLength == 0) return false;
     app.view.selectionActive &= ~std::uint32_t(kSelectionKeyboard | kSelectionMovingEnd);

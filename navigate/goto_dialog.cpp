@@ -18,8 +18,6 @@ int digitValue(char c, bool hex) {
     return -1;
 }
 
-FilePos lastByte(const MainFileState& mainFile) { return mainFile.fileSize == 0 ? 0 : mainFile.fileSize - 1; }
-
 // The positions the dialog works with; the target is kept in the file.
 struct GotoValues {
     FilePos target = 0;

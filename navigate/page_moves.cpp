@@ -9,9 +9,6 @@ namespace quorby {
 
 namespace {
 
-
-FilePos lastByte(const MainFileState& mainFile) { return mainFile.fileSize == 0 ? 0 : mainFile.fileSize - 1; }
-
 // Is `viewPos` reachable inside pageBuffer? viewOffset stays below 512, so
 // that the resolutions "256 Bytes" and "512 Bytes" keep it at 0 / 256 and 0.
 bool inPageBuffer(const ViewState& v, FilePos viewPos) {

@@ -8,8 +8,6 @@ namespace quorby {
 
 namespace {
 
-FilePos lastByte(const MainFileState& mainFile) { return mainFile.fileSize == 0 ? 0 : mainFile.fileSize - 1; }
-
 // Refreshes the items after F9 or F10 changed a selection that exists.
 void syncItemsWithSelection(AppState& app) {
     if (!(app.view.selectionActive & kSelectionExists)) return;

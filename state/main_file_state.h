@@ -24,4 +24,7 @@ struct MainFileState {
     std::uint64_t mainTime = 0;    // last-write time, Windows file time
 };
 
+// The position of the file's last byte as its size gives it (0 for an empty file).
+inline FilePos lastByte(const MainFileState& mainFile) { return mainFile.fileSize == 0 ? 0 : mainFile.fileSize - 1; }
+
 }  // namespace quorby
