@@ -218,7 +218,7 @@ void dumpRecords(DumpRun& run) {
             std::snprintf(where, sizeof where, "record %" PRIX64, pos);
             checkPointer(run, where, names[i], links[i]);
         }
-        if (r.anz > kRecordDataSize) fail(run, 6, "record %" PRIX64 " has anz %" PRIu32, pos, r.anz);
+        if (r.anz == 0 || r.anz > kRecordDataSize) fail(run, 6, "record %" PRIX64 " has anz %" PRIu32, pos, r.anz);
         checkVersionLinks(run, r);
     }
 }

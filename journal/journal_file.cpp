@@ -220,11 +220,15 @@ int recreateJournal(JournalFile& jf, const std::string& mainName) {
 }
 
 // Fields read from disk are used as lengths and positions: a record whose
-// MainAdr is not a page position or whose anz exceeds a page is a damaged
-// journal, reported and never used.
+// MainAdr is not a page position or whose anz is not 1..512 is a damaged
+// journal, reported and never used (no writer stores a page without bytes).
+namespace {
+bool validDataCount(std::uint32_t anz) { return anz >= 1 && anz <= kRecordDataSize; }
+}  // namespace
+
 int checkRecordFields(JournalFile& jf, const JournalRecord& r, std::uint32_t length) {
     if (length >= kRecPrevPtr && r.mainAdr % kRecordDataSize != 0) return fail(jf, kFileCorrupt, false);
-    if (length >= kRecFlag && r.anz > kRecordDataSize) return fail(jf, kFileCorrupt, false);
+    if (length >= kRecFlag && !validDataCount(r.anz)) return fail(jf, kFileCorrupt, false);
     return 0;
 }
 
@@ -250,7 +254,7 @@ int readVersionWalk(JournalFile& jf, FilePos ptr, JournalRecord& r) {
     if (readBytes(jf, ptr + kVersionWalkOffset, bytes, kVersionWalkLength) != 0) return 1;
     decodeRecordHeaderRange(bytes, kVersionWalkOffset, kVersionWalkLength, r);
     r.jAdr = ptr;
-    return r.anz > kRecordDataSize ? fail(jf, kFileCorrupt, false) : 0;
+    return validDataCount(r.anz) ? 0 : fail(jf, kFileCorrupt, false);
 }
 
 int readRecordData(JournalFile& jf, FilePos ptr, std::uint8_t out[kRecordDataSize]) {

@@ -86,7 +86,7 @@
 //      for the first); LastPtr is the last record reached.
 //   5. Version chains: when R.PJnl is P, then P.NJnl is R, and when R.NJnl is
 //      N, then N.PJnl is R; linked versions carry the same MainAdr.
-//   6. Data count: anz is at most 512.
+//   6. Data count: anz is 1 to 512.
 //   7. Undo position: Undo set implies FirstUndo set.
 // The undo order itself is not walked: the lower undo levels overwrite a
 // page's newest version in place and append that same record to the order

@@ -1,6 +1,8 @@
 #include "journal/journal_recovery.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 #include <utility>
 
 #include "journal/rollback_file.h"
@@ -9,11 +11,15 @@ namespace quorby {
 
 namespace {
 
+constexpr std::uint64_t kTailBlockRecords = 102;  // 64 KiB
+
 // Sets `link` of the record at `ptr` to `value` when it points at `tail`
-// (only those links were made by the unfinished command).
+// (only those links were made by the unfinished command). A link of the
+// tail that leads to no committed record (a record never written whole, a
+// zero-filled tail) made nothing to set back.
 int restoreLink(JournalFile& jf, FilePos ptr, FilePos tail, FilePos JournalRecord::*link, FilePos value,
                 FilePos committedEnd) {
-    if (isEmptyPtr(ptr) || ptr >= committedEnd) return 0;
+    if (!isRecordPointer(ptr, committedEnd)) return 0;
     JournalRecord r;
     if (readRecordHeader(jf, ptr, kRecordLinks, r) != 0) return 1;
     if (r.*link != tail) return 0;
@@ -65,21 +71,34 @@ int discardUnfinishedCommand(JournalFile& jf) {
     WritesStraightToFile straight(jf);
     int result = 0;
     // Newest first, so that a link made by a later record is set back to the
-    // one an earlier record of the same command made, and then to the committed one.
-    for (FilePos tail = jf.journalEnd - kJournalRecordSize; tail >= committedEnd; tail -= kJournalRecordSize) {
-        JournalRecord t;
-        if (readRecordHeader(jf, tail, kRecordLinks, t) != 0) return 1;
-        // In the address chain the record stood in for its older version, or
-        // was new between its two neighbours.
-        bool replacedOlder = !isEmptyPtr(t.pJnl) && t.pJnl < committedEnd;
-        FilePos belowNext = replacedOlder ? t.pJnl : t.nextPtr;
-        FilePos abovePrev = replacedOlder ? t.pJnl : t.prevPtr;
-        result |= restoreLink(jf, t.prevPtr, tail, &JournalRecord::nextPtr, belowNext, committedEnd);
-        result |= restoreLink(jf, t.nextPtr, tail, &JournalRecord::prevPtr, abovePrev, committedEnd);
-        result |= restoreLink(jf, t.pJnl, tail, &JournalRecord::nJnl, t.nJnl, committedEnd);
-        result |= restoreLink(jf, t.nJnl, tail, &JournalRecord::pJnl, t.pJnl, committedEnd);
-        result |= restoreLink(jf, t.pUndo, tail, &JournalRecord::nUndo, kEmptyPtr, committedEnd);
-        if (tail == committedEnd) break;
+    // one an earlier record of the same command made, and then to the
+    // committed one. The tail is read in blocks of whole records: it may be
+    // long (a zero-filled or sparse tail of millions of records).
+    std::vector<std::uint8_t> block(kTailBlockRecords * kJournalRecordSize);
+    for (FilePos blockEnd = jf.journalEnd; blockEnd > committedEnd;) {
+        const std::uint64_t count = std::min<std::uint64_t>(kTailBlockRecords, (blockEnd - committedEnd) / kJournalRecordSize);
+        const FilePos blockStart = blockEnd - count * kJournalRecordSize;
+        std::uint32_t done = 0;
+        if (readJournalSpan(jf, blockStart, block.data(), std::uint32_t(count * kJournalRecordSize), &done) != 0 ||
+            done != count * kJournalRecordSize)
+            return 1;
+        for (std::uint64_t k = count; k-- > 0;) {
+            JournalRecord t;
+            decodeRecordHeaderRange(block.data() + k * kJournalRecordSize, 0, kRecordLinks, t);
+            const FilePos tail = blockStart + k * kJournalRecordSize;
+            // In the address chain the record stood in for its older version, or
+            // was new between its two neighbours.
+            bool replacedOlder = isRecordPointer(t.pJnl, committedEnd);
+            FilePos belowNext = replacedOlder ? t.pJnl : t.nextPtr;
+            FilePos abovePrev = replacedOlder ? t.pJnl : t.prevPtr;
+            result |= restoreLink(jf, t.prevPtr, tail, &JournalRecord::nextPtr, belowNext, committedEnd);
+            result |= restoreLink(jf, t.nextPtr, tail, &JournalRecord::prevPtr, abovePrev, committedEnd);
+            result |= restoreLink(jf, t.pJnl, tail, &JournalRecord::nJnl, t.nJnl, committedEnd);
+            result |= restoreLink(jf, t.nJnl, tail, &JournalRecord::pJnl, t.pJnl, committedEnd);
+            result |= restoreLink(jf, t.pUndo, tail, &JournalRecord::nUndo, kEmptyPtr, committedEnd);
+            if (result != 0) return 1;
+        }
+        blockEnd = blockStart;
     }
     // What is left links the last committed record to appended records whose
     // own links were lost with them.

@@ -269,6 +269,27 @@ TEST_F(JournalLifecycleTest, AHeaderCutShortIsAskedAboutAndKeptOnNo) {
     EXPECT_EQ(fileSize(journalPath), 1024u);
 }
 
+// Records appended after the last commit belong to a command that never
+// ended, whatever they hold: a zero-filled tail (a file system that extended
+// the file before the records reached it), even a sparse one of millions of
+// records, is cut off at the opening without a word, and every committed
+// change stays.
+TEST_F(JournalLifecycleTest, AZeroFilledTailIsCutOffWithoutAQuestion) {
+    makeJournalWithRecords();
+    const std::uintmax_t committed = 1024u + 2 * 640;
+    for (std::uintmax_t records : {1u, 100u, 1000000u}) {
+        SCOPED_TRACE(records);
+        std::filesystem::resize_file(journalPath, committed + records * 640);
+        ASSERT_EQ(openMain(mainPath), 0);
+        EXPECT_TRUE(platform.shown.empty()) << platform.shown.front();
+        EXPECT_EQ(fileSize(journalPath), committed);
+        EXPECT_EQ(app.journal.journalEnd, committed);
+        EXPECT_EQ(firstRecordByte(), 0x11);
+        ASSERT_EQ(closeMainFile(app), 0);
+        platform.shown.clear();
+    }
+}
+
 TEST_F(JournalLifecycleTest, OpeningAJournalOpensItsMainFile) {
     makeJournalWithRecords();
     platform.boxAnswers = {MsgAnswer::Yes};

@@ -21,6 +21,7 @@
 
 #include "edit/enter_char.h"
 #include "edit/undo_commands.h"
+#include "edit/write_all.h"
 #include "journal/journal_dump.h"
 #include "journal/journal_file.h"
 #include "navigate/page_moves.h"
@@ -160,6 +161,14 @@ std::vector<Variant> makeVariants(const std::vector<std::uint8_t>& valid) {
         std::uint64_t extra = i == 0 ? 640 : pick(3000) + 1;
         for (std::uint64_t n = 0; n < extra; ++n) b.push_back(std::uint8_t(pick(256)));
         add("garbage tail", std::to_string(extra) + " bytes", std::move(b));
+    }
+
+    // Zero-filled tails past the committed length: an append that the file
+    // system extended the file for but never filled.
+    for (std::uint64_t count : {1u, 100u}) {
+        std::vector<std::uint8_t> b = valid;
+        b.resize(b.size() + count * kJournalRecordSize, 0);
+        add("zero-filled tail", std::to_string(count) + " records", std::move(b));
     }
 
     // The identifier: older formats and an unknown one.
@@ -303,6 +312,8 @@ Outcome runVariant(const std::vector<std::uint8_t>& journal, const std::string& 
     for (FilePos pos = 0; pos < kMainSize; pos += 1024) (void)loadPagePair(p.app, pos);
     p.run(undoAllCommand);
     p.run(redoAllCommand);
+    (void)saveFile(p.app, true);
+    p.endCommand();
     p.run(undoAllCommand);
     for (FilePos pos = 0; pos < kMainSize; pos += 1024) (void)loadPagePair(p.app, pos);
 

@@ -62,6 +62,7 @@ TEST(JournalDump, EachInvariantIsReportedByItsNumber) {
         {"version of another page", '5', "belong to different pages",
          [](auto& b) { setU64(b, 0xB80 + kRecMainAdr, 0x1000); }},
         {"anz above a page", '6', "record 900 has anz 513", [](auto& b) { setU32(b, 0x900 + kRecAnz, 513); }},
+        {"page without bytes", '6', "record 680 has anz 0", [](auto& b) { setU32(b, 0x680 + kRecAnz, 0); }},
         {"Undo without FirstUndo", '7', "Undo = 900 but FirstUndo is empty",
          [](auto& b) { setU64(b, kHdrFirstUndo, kEmptyPtr); }},
     };

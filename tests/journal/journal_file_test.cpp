@@ -152,6 +152,8 @@ TEST(JournalFile, VersionChainsStayDoublyLinked) {
     // A new oldest version, as writing into the Main File appends one.
     JournalRecord newest = j.read(a);
     JournalRecord saved;
+    saved.mainAdr = 0x400;
+    saved.anz = 512;
     saved.flag = 0x632271;
     ASSERT_EQ(appendRecord(j.jf, saved), 0);
     ASSERT_EQ(linkOlderVersion(j.jf, newest, saved), 0);
@@ -525,6 +527,7 @@ TEST(JournalFile, AppendCutShortAtEachTransfer) {
         ASSERT_EQ(commitCommand(j.jf), 0);
         JournalRecord r;
         r.mainAdr = 0x400;
+        r.anz = 512;
         r.prevPtr = 1024;
         r.nextPtr = 1664;
         j.io.failNth(n, n == 3 ? 128 : 0, true);
@@ -543,6 +546,7 @@ TEST(JournalFile, AppendCutShortAtEachTransfer) {
             EXPECT_EQ(again.journalEnd, 2304u);
             JournalRecord retry;
             retry.mainAdr = 0x400;
+            retry.anz = 512;
             retry.prevPtr = 1024;
             retry.nextPtr = 1664;
             ASSERT_EQ(appendNewPage(again, retry), 0);
