@@ -4,6 +4,7 @@
 
 #include "document/main_file.h"
 #include "document/page_assembly.h"
+#include "document/shown_state.h"
 #include "view/status_cells.h"
 
 namespace quorby {
@@ -20,10 +21,12 @@ bool direct(const AppState& app) { return (app.shell.accessFlags & kAccessDirect
 bool writable(const ShellState& shell) { return (shell.accessFlags & kAccessWritable) != 0; }
 
 // The journal holds changes not in the Main File that direct access might
-// give up and the user has not yet accepted that.
-bool unwrittenKept(const JournalFile& journal) {
-    const std::uint32_t flags = journal.header.jnlFlags;
-    return (flags & kJnlUnwrittenChanges) != 0 && (flags & kJnlUnwrittenWarned) == 0;
+// give up and the user has not yet accepted that. The header's flag only
+// says that there may be some (an undo sets it whatever it brings back), so
+// the journal's pages are looked at before the user is asked.
+bool unwrittenKept(AppState& app) {
+    const std::uint32_t flags = app.journal.header.jnlFlags;
+    return (flags & kJnlUnwrittenChanges) != 0 && (flags & kJnlUnwrittenWarned) == 0 && holdsUnwrittenChanges(app);
 }
 
 // The journal's drive has no more free space than `estimate`. Without a
@@ -35,8 +38,8 @@ bool spaceShort(AppState& app, FilePos estimate) {
     return space.freeBytes <= estimate;
 }
 
-std::string dialogText(const AppState& app, bool shortOfSpace) {
-    if (direct(app) && (!writable(app.shell) || unwrittenKept(app.journal)))
+std::string dialogText(const AppState& app, bool shortOfSpace, bool unwritten) {
+    if (direct(app) && (!writable(app.shell) || unwritten))
         return writable(app.shell) ? kUnwrittenText : kWriteProtectedText;
     return shortOfSpace ? kShortSpaceText : kBigGrowthText;
 }
@@ -74,18 +77,19 @@ int BulkChangeAccess::check(FilePos n) {
     if (direct(app_) && app_.settings.undoOptions == 0) return 0;
     const FilePos estimate = journalGrowthEstimate(n);
     bool shortOfSpace = spaceShort(app_, estimate);
+    const bool unwritten = unwrittenKept(app_);
     const bool asks = (app_.settings.messageSwitches & kMsgJournalGrowing) != 0 && estimate > kBigJournalGrowth;
     if (asks || shortOfSpace) {
         DialogDescription dialog;
         dialog.title = "Many Changes !";
         dialog.okId = kManyChangesOk;
         dialog.cancelId = kManyChangesCancel;
-        dialog.controls.push_back(dialogControl(kManyChangesText, ControlKind::Label, dialogText(app_, shortOfSpace), 0, 0));
+        dialog.controls.push_back(dialogControl(kManyChangesText, ControlKind::Label, dialogText(app_, shortOfSpace, unwritten), 0, 0));
         dialog.controls.push_back(dialogControl(kManyChangesAdvantages, ControlKind::Label, kAdvantagesText, 0, 1));
         dialog.controls.push_back(checkBox(kManyChangesDontAsk, "Don't ask again !", 2, false));
         dialog.controls.push_back(checkBox(kManyChangesPermanent, "Permanent Switch", 3, false));
         dialog.controls.push_back(checkBox(kManyChangesWritable, "Remove Write Protection", 4, writable(app_.shell)));
-        dialog.controls.push_back(checkBox(kManyChangesGiveUp, "Delete Changes if nessessary ?", 5, !unwrittenKept(app_.journal)));
+        dialog.controls.push_back(checkBox(kManyChangesGiveUp, "Delete Changes if nessessary ?", 5, !unwritten));
         dialog.controls.push_back(
             checkBox(kManyChangesDirect, "Shall Access Mode be switched to Direct-Mode temporarily ?", 6, false));
         dialog.controls.push_back(dialogControl(kManyChangesOk, ControlKind::Button, "OK", 0, 7));
@@ -101,7 +105,7 @@ int BulkChangeAccess::check(FilePos n) {
     }
     if (!direct(app_)) return shortOfSpace ? 1 : 0;
     if (app_.settings.undoOptions != 0 && shortOfSpace) return 1;
-    if (!unwrittenKept(app_.journal)) return 0;
+    if (!unwritten || (app_.journal.header.jnlFlags & kJnlUnwrittenWarned) != 0) return 0;
     if ((app_.settings.messageSwitches & kMsgUnwrittenChanges) != 0) {
         const int answer = app_.platform->questionDialog(
             "Unwritten Changes !", "There are unwritten Changes !\nThese could be lost !\nGo on anyway ?");

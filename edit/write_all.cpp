@@ -270,7 +270,7 @@ void offerWriteOnClose(AppState& app) {
     const JournalFile& jf = app.journal;
     if (jf.handle == kNoFile || isEmptyPtr(jf.header.first)) return;
     if ((app.settings.messageSwitches & kMsgSaveFileOnExit) == 0) return;
-    if ((jf.header.jnlFlags & kJnlUnwrittenChanges) == 0) return;
+    if (!holdsUnwrittenChanges(app)) return;
     const int answer = askQuestion(app, "Write File?", writeFileQuestion(app));
     if (answer & kAnswerYes) {
         (void)saveFile(app, true);  // reports its own failure; the closing goes on

@@ -59,5 +59,34 @@ TEST_F(BulkChangeSession, ManyChangesSwitchesToDirectAccessForTheFill) {
     EXPECT_TRUE(last == std::string(last.size(), '\0'));
 }
 
+// In direct access with undo an undone change leaves the view and the Main
+// File agreeing: the paste after it asks nothing and goes straight into the
+// file, and quitting does not offer to write what is already written.
+TEST_F(BulkChangeSession, AfterAnUndoInDirectAccessAPasteAsksNoQuestion) {
+    const std::string data = dir.file("direct.bin");
+    writeFile(data, std::string(4096, 'a'));
+    BatchRun run = runInProcess("answer no\n"
+                                "open " + data + "\n"
+                                "dialog choose \"Direct File Access\"\n"
+                                "dialog press OK\n"
+                                "command 32934\n"
+                                "expect row 33 directly\n"
+                                "type 7E\n"
+                                "answer yes\n"  // "Save Page ?"
+                                "key Enter\n"
+                                "key Ctrl+Z\n"
+                                "clipboard data 0102030405\n"
+                                "key Ctrl+V\n"
+                                "quit\n",
+                                home);
+    ASSERT_EQ(run.status, 0) << run.transcript;
+    EXPECT_EQ(countOccurrences(run.transcript, "Unwritten Changes !"), 0) << run.transcript;
+    EXPECT_EQ(countOccurrences(run.transcript, "Write File?"), 0) << run.transcript;
+    // The cursor stayed behind the typed byte; the paste went there.
+    std::string want(4096, 'a');
+    want.replace(1, 5, "\x01\x02\x03\x04\x05");
+    EXPECT_TRUE(readFile(data) == want) << run.transcript;
+}
+
 }  // namespace
 }  // namespace quorby::e2e

@@ -94,9 +94,13 @@ TEST(JournalGrowth, TheDialogAsksForBigChangesAndShortSpace) {
 }
 
 TEST(JournalGrowth, DirectAccessWithUndoWarnsOfUnwrittenChanges) {
-    GrowthFixture f(3, true);
+    GrowthFixture f(3, false);
     f.app.settings.messageSwitches |= kMsgEnlargeDecrease;
-    f.header().jnlFlags |= kJnlUnwrittenChanges;
+    // A change stored in journal access and not written, then direct access.
+    f.typeHex(0, 0x42);
+    f.key(kCharEnter);
+    ASSERT_NE(f.header().jnlFlags & kJnlUnwrittenChanges, 0u);
+    showDirectAccess(f.app);
 
     // Direct access without undo costs the journal nothing: no check.
     f.app.settings.undoOptions = 0;
