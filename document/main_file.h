@@ -21,6 +21,8 @@ namespace quorby {
 // Opens the same Main File again with write access (a drive after the
 // "Writing directly" warning). Result 0 or 1.
 [[nodiscard]] int reopenReadWrite(AppState& app);
+// Opens the same Main File again without write access. Result 0 or 1.
+[[nodiscard]] int reopenReadOnly(AppState& app);
 
 // Before the program writes into the Main File: the file it opened must
 // still be there under its name and no shorter, and another program's

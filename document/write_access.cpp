@@ -61,6 +61,13 @@ int reopenReadWrite(AppState& app) {
     return 0;
 }
 
+int reopenReadOnly(AppState& app) {
+    if (app.main.mainHandle == kNoFile) return 1;
+    if ((app.shell.accessFlags & kAccessWritable) == 0) return 0;
+    app.main.openReadOnly = true;
+    return app.main.mainKind == MainKind::File ? reopenInPlace(app, app.main.mainName) : changeDriveAccess(app, false);
+}
+
 int checkMainFileBeforeWriting(AppState& app) {
     if (app.main.mainHandle == kNoFile) return 1;
     if (app.main.mainKind != MainKind::File) return 0;
@@ -77,11 +84,10 @@ int checkMainFileBeforeWriting(AppState& app) {
                        "Main File changed !", MsgButtons::Ok, MsgIcon::Information);
         return 1;
     }
+    // The time known is that of this program's last write (writeMainBytes):
+    // any other means another program wrote since.
     std::uint64_t time = 0;
-    // While a command writes into the Main File, the new time is its own.
-    const bool writing = app.journal.handle != kNoFile && (app.journal.header.jnlFlags & kJnlMainFileWriting) != 0;
     if (app.files->lastWriteTime(app.main.mainHandle, &time) != 0) return 0;
-    if (writing) app.main.mainTime = time;
     if (time != app.main.mainTime) {
         const MsgAnswer answer = showMessageBox(
             app, "Another program has changed the Main File since it was read !\n\nOverwrite its Changes with the Bytes of this Editor ?",

@@ -70,6 +70,10 @@ int tryChosenJournal(AppState& app, const std::string& name) {
         reportError(app, kErrorWriting, name);
         return 1;
     }
+    if (holdJournalFile(app, handle, name) != 0) {
+        app.files->close(handle);
+        return 1;
+    }
     JournalFile jf;
     bindJournal(app, jf, handle, name);
     if (!existed) return useRecreatedOther(app, jf);

@@ -9,6 +9,7 @@
 
 #include "document/cut_command.h"
 #include "document/journal_lifecycle.h"
+#include "document/main_file.h"
 #include "document/same_file.h"
 #include "filemenu/drive_dialog.h"
 #include "filemenu/journal_commands.h"
@@ -196,12 +197,30 @@ void showOldVersionMessage(AppState& app, std::uint32_t magic) {
             "Old Version !", MsgButtons::Ok, MsgIcon::Information);
 }
 
+int holdJournalFile(AppState& app, FileHandle handle, const std::string& name) {
+    if (app.files->holdExclusively(handle) == 0) return 0;
+    const char* inUse = messageTableText(app.files->lastError().code);
+    showMessageBox(app,
+                   name + "\n\nThe Journal-File is used by another Quorby.\n"
+                          "The File is opened without Journal-File and without Write Access.",
+                   inUse ? inUse : kErrorGeneral, MsgButtons::Ok, MsgIcon::Information);
+    return 1;
+}
+
 int openAutomaticJournal(AppState& app, const std::string& name) {
     std::string current = name;
     for (;;) {
         bool existed = app.files->exists(current);
         FileHandle handle = kNoFile;
         if (app.files->open(current, OpenMode::PrivateReadWrite, &handle) != 0) return offerManualJournal(app);
+        // Two instances appending to one Journal File would each lose the
+        // other's records: the second one views the Main File only.
+        if (holdJournalFile(app, handle, current) != 0) {
+            closeFile(app, handle);
+            noJournal(app);
+            (void)reopenReadOnly(app);  // reports its own failure
+            return 1;
+        }
         JournalFile jf;
         bindJournal(app, jf, handle, current);
         if (!existed) return useRecreated(app, jf);
@@ -307,6 +326,10 @@ JournalAsMainFile openThroughJournal(AppState& app, const std::string& jnlPath) 
     FileHandle handle = kNoFile;
     if (app.files->open(jnlPath, OpenMode::PrivateReadWrite, &handle) != 0) {
         reportError(app, kErrorReading, jnlPath);
+        return JournalAsMainFile::NothingOpened;
+    }
+    if (holdJournalFile(app, handle, jnlPath) != 0) {
+        closeFile(app, handle);
         return JournalAsMainFile::NothingOpened;
     }
     JournalHeader header;

@@ -64,6 +64,11 @@ enum class ChangedMainFile { UseIt, RecreateIt, DeclineIt };
 // Main File is a drive.
 ChangedMainFile askAboutChangedMainFile(AppState& app, const JournalHeader& header);
 
+// Takes the Journal File just opened for this instance alone. When another
+// instance of the program holds it, says so ("Is always in Use !") and
+// returns 1: the caller closes it and goes on without it.
+[[nodiscard]] int holdJournalFile(AppState& app, FileHandle handle, const std::string& name);
+
 // "Invalid Journal-File. Shall it be deleted?" after the name field. True for Yes.
 bool askDeleteInvalidJournal(AppState& app, const std::string& jnlName);
 

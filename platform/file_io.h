@@ -72,6 +72,12 @@ public:
     // Starts putting the written bytes of [pos, pos + n) on the drive without
     // waiting for it, so that a later sync finds less to do. Only a hint.
     virtual void startWriteBack(FileHandle /*h*/, FilePos /*pos*/, FilePos /*n*/) {}
+    // Holds the open file for this program alone for as long as the handle
+    // stays open (an advisory lock that every instance of the program takes),
+    // so that a second instance cannot use it at the same time. 1, with the
+    // message table's code 32 ("Is always in Use !"), when another holds it;
+    // 0 where the file system cannot hold files (nothing to compete with).
+    virtual int holdExclusively(FileHandle /*h*/) { return 0; }
     // Last-write time as a Windows file time (100 ns units since 1601-01-01).
     virtual int lastWriteTime(FileHandle h, std::uint64_t* out) = 0;
     virtual int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) = 0;

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -173,6 +174,17 @@ void PosixFileIo::startWriteBack(FileHandle h, FilePos pos, FilePos n) {
 
 int PosixFileIo::sync(FileHandle h) {
     if (::fsync(h) != 0) return fail(errno, true);
+    return 0;
+}
+
+int PosixFileIo::holdExclusively(FileHandle h) {
+    while (::flock(h, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) return 0;  // no locks on this file system
+        constexpr std::uint32_t kInUse = 32;
+        lastError_ = SystemError{kInUse, EWOULDBLOCK};
+        return 1;
+    }
     return 0;
 }
 

@@ -25,6 +25,7 @@ public:
     int size(FileHandle h, FilePos* out) override;
     int setSize(FileHandle h, FilePos size) override;
     int sync(FileHandle h) override;
+    int holdExclusively(FileHandle h) override;
     int reserve(FileHandle h, FilePos pos, FilePos n) override;
     void startWriteBack(FileHandle h, FilePos pos, FilePos n) override;
     int lastWriteTime(FileHandle h, std::uint64_t* out) override;

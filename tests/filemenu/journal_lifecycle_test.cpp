@@ -8,6 +8,7 @@
 #include "filemenu/open_close.h"
 #include "document/main_file_bytes.h"
 #include "tests/support/captions.h"
+#include "tests/support/program_run.h"
 #include "tests/filemenu/lifecycle_fixture.h"
 
 namespace quorby::lifecycle_test {
@@ -194,8 +195,13 @@ TEST_F(JournalLifecycleTest, OwnWritesIntoTheMainFileDoNotCountAsChanges) {
     for (bool noted : {true, false}) {
         makeJournalWithRecords();
         ASSERT_EQ(openMain(mainPath), 0);
-        touchMainFile(mainPath, noted ? 50 : 70);  // the program's own write
-        if (noted) noteMainFileWritten(app);
+        if (noted) {
+            const std::uint8_t byte = 0x5B;  // the program's own write
+            ASSERT_EQ(writeMainBytes(app, 0, &byte, 1), 0);
+            noteMainFileWritten(app);
+        } else {
+            touchMainFile(mainPath, 70);  // a write whose time was not taken
+        }
         app.journal.header.jnlFlags ^= kJnlUnwrittenWarned;  // the command changed the header
         ASSERT_EQ(commitCommand(app.journal), 0);
         io.close(app.journal.handle);
@@ -288,6 +294,42 @@ TEST_F(JournalLifecycleTest, AZeroFilledTailIsCutOffWithoutAQuestion) {
         ASSERT_EQ(closeMainFile(app), 0);
         platform.shown.clear();
     }
+}
+
+// Two instances of the program on one Main File: this test's program holds
+// the Journal File, and the quorby program started beside it is told that the
+// file is in use, views the Main File without a journal and changes nothing;
+// the first instance's records all stay.
+TEST_F(JournalLifecycleTest, ASecondInstanceIsToldTheJournalIsInUseAndChangesNothing) {
+    const std::string sharedDir = dir + "xdg/quorby/journal/";
+    std::filesystem::create_directories(sharedDir);
+    app.shell.defaultFixedJournalDir = sharedDir;
+    journalPath = sharedDir + escapeMainName(mainPath) + ".jnl";
+    ASSERT_EQ(openMain(mainPath), 0);
+    ASSERT_EQ(app.journal.name, journalPath);
+    appendPage(0, 0x11);
+
+    testing::ProgramOptions second;
+    second.home = dir + "home";
+    second.environment = {"XDG_DATA_HOME=" + dir + "xdg"};
+    const testing::ProgramRun run = testing::runQuorby("answer no\n"
+                                                       "open " + mainPath + "\n"
+                                                       "type 7A\n"
+                                                       "key Enter\n"
+                                                       "answer yes\n"
+                                                       "command \"Save &File\"\n"
+                                                       "quit\n",
+                                                       second);
+    EXPECT_TRUE(run.has("MESSAGE Is always in Use ! | " + journalPath)) << run.transcript;
+    EXPECT_EQ(testing::readFile(mainPath), std::string(3000, char(0x5A)));
+    EXPECT_EQ(fileSize(journalPath), 1024u + 640);
+
+    appendPage(1024, 0x22);
+    ASSERT_EQ(closeMainFile(app), 0);
+    EXPECT_EQ(fileSize(journalPath), 1024u + 2 * 640);
+    ASSERT_EQ(openMain(mainPath), 0);
+    EXPECT_EQ(firstRecordByte(), 0x11);
+    EXPECT_EQ(testing::readFile(mainPath), std::string(3000, char(0x5A)));
 }
 
 TEST_F(JournalLifecycleTest, OpeningAJournalOpensItsMainFile) {

@@ -138,6 +138,8 @@ int MemoryFileIo::writeAt(FileHandle h, FilePos pos, const void* buf, std::uint3
     if (logEvents) events.push_back({'W', pos, n});
     if (!real && !memoryFile(h) && !syntheticFile(h)) return fail({6, EBADF});
     if (failWrites && !inReservedRoom(h, pos, n)) return fail({112, ENOSPC});
+    if (driveFull && !inReservedRoom(h, pos, n) && (!memoryFile(h) || pos + n > memoryFile(h)->size()))
+        return fail({112, ENOSPC});
     if (readOnlyHandlesRefuseWrites && readOnlyHandles_.count(h)) return fail({6, EBADF});
     if (!failWrite.empty()) {
         auto it = handles_.find(h);
@@ -177,6 +179,7 @@ int MemoryFileIo::size(FileHandle h, FilePos* out) {
 
 int MemoryFileIo::setSize(FileHandle h, FilePos size) {
     if (failSetSize.code != 0) return fail(failSetSize);
+    if (failForever_ && failed_) return fail({29, EIO});  // a killed program changes nothing more
     if (real) return real->setSize(h, size);
     if (syntheticFile(h)) return fail({5, EACCES});
     auto* data = memoryFile(h);
@@ -191,12 +194,16 @@ int MemoryFileIo::setSize(FileHandle h, FilePos size) {
 
 int MemoryFileIo::reserve(FileHandle h, FilePos pos, FilePos n) {
     if (real) return real->reserve(h, pos, n);
-    if (failWrites || !memoryFile(h)) return 1;
+    if (failWrites || driveFull || !memoryFile(h)) return 1;
     const std::string& path = handles_[h];
     if (failWrite.count(path)) return 1;
     FilePos& end = reservedEnd_[path];
     end = std::max(end, pos + n);
     return 0;
+}
+
+int MemoryFileIo::holdExclusively(FileHandle h) {
+    return real ? real->holdExclusively(h) : 0;
 }
 
 int MemoryFileIo::sync(FileHandle h) {

@@ -91,6 +91,9 @@ public:
     int failFromRead = 0;
     std::uint32_t readLimit = 0xFFFFFFFFu;
     bool failWrites = false;                      // every write fails, but into room set aside: drive full
+    // A full drive as file systems have it: what needs new room (past a
+    // file's end and the room set aside) fails; overwriting stays possible.
+    bool driveFull = false;
     std::map<std::string, SystemError> failWrite; // path -> error of every write into it (nothing moves)
     bool readOnlyHandlesRefuseWrites = false;     // writes through a handle opened ReadOnly fail, as on disk
     std::uint32_t writeLimit = 0xFFFFFFFFu;       // bytes a write moves before it stops without an error
@@ -101,8 +104,8 @@ public:
     SystemError failSetSize{};                    // code other than 0: setSize fails with it
 
     // The nth transfer (read or write) from now fails: a read moves nothing,
-    // a write moves `torn` bytes first; with `forever` every transfer and
-    // sync after it fails too, like a killed program.
+    // a write moves `torn` bytes first; with `forever` every transfer, sync
+    // and length change after it fails too, like a killed program.
     void failNth(std::uint64_t n, std::uint32_t torn = 0, bool forever = false);
     void stopFailing();
     // The scripted nth transfer has happened (and failed).
@@ -140,6 +143,8 @@ public:
     // once set aside, writes into it succeed on a full drive as well.
     int reserve(FileHandle h, FilePos pos, FilePos n) override;
     int sync(FileHandle h) override;
+    // Passed on to `real`; files in memory have no second instance to meet.
+    int holdExclusively(FileHandle h) override;
     int lastWriteTime(FileHandle h, std::uint64_t* out) override;
     int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) override;
 
