@@ -214,8 +214,9 @@ int prepareForLoad(AppState& app) {
     if (r.assembling) return 1;
     if (r.reviewState != 0) leaveVersionReview(app);
     if (r.unchangedFileShown) leaveUnchangedFile(app);
-    // A store that fails or is declined has told the user; the pair is loaded anyway.
-    if (pageIsDirty(app)) (void)storePage(app);
+    // A declined store drops the typed bytes; one that failed has told the
+    // user, and the pair stays shown with them rather than losing them.
+    if (pageIsDirty(app) && storePage(app) != 0 && pageIsDirty(app)) return 1;
     return 0;
 }
 

@@ -231,7 +231,9 @@ int storeHalf(AppState& app, int half) {
         result = overwriteNewestVersion(app, half);
     else
         result = appendNewVersion(app, half);
-    app.view.halfDirty[half] = false;
+    // A half that could not be stored keeps its typed bytes in the view, to
+    // be stored again (once the drive has room) or discarded by the user.
+    if (result == 0) app.view.halfDirty[half] = false;
     // A half stored with changed bytes only adds marks; one that holds none
     // (its changes were discarded) may take a mark away: the walk is redone.
     noteStoredPage(app, halfPosition(app.view, half), true,

@@ -68,7 +68,13 @@ int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
 int appendBytes(JournalFile& jf, const std::uint8_t* bytes, std::uint32_t n) {
     bool held = false;
     if (holdAppendedRecords(jf, bytes, n, &held) != 0) return 1;
-    return held ? 0 : writeBytes(jf, jf.journalEnd, bytes, n);
+    if (held) return 0;
+    const FilePos end = jf.journalEnd;
+    if (writeBytes(jf, end, bytes, n) == 0) return 0;
+    // Part of a record is no record: the file ends at the last whole one again.
+    FilePos length = 0;
+    if (jf.files->size(jf.handle, &length) == 0 && length > end) (void)jf.files->setSize(jf.handle, end);
+    return 1;
 }
 
 // A pointer must name a whole record below journalEnd before any transfer.

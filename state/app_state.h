@@ -64,6 +64,7 @@ struct ShellState {
 
 struct ErrorState {
     char errorText[65] = {};           // caption of the last error box
+    bool journalDriveFullShown = false; // this command reported a full drive under the Journal File
 };
 
 struct ProgressState {
