@@ -169,15 +169,14 @@ int endCommandInJournal(AppState& app) {
         noteMainFileWritten(app);
         jf.header.jnlFlags &= ~kJnlMainFileWriting;
     }
-    return commitCommand(jf);
+    const int result = commitCommand(jf);
+    app.error.journalDriveFullShown = false;
+    return result;
 }
 
 void noteMainFileWritten(AppState& app) {
     if (app.main.mainHandle == kNoFile) return;
-    std::uint64_t time = 0;
-    if (app.files->lastWriteTime(app.main.mainHandle, &time) != 0) return;
-    app.main.mainTime = time;
-    app.journal.header.mainTime = time;
+    app.journal.header.mainTime = app.main.mainTime;
 }
 
 }  // namespace quorby

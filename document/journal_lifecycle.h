@@ -67,9 +67,10 @@ void updateHeaderForWriting(AppState& app);
 // and without the writing mark (kJnlMainFileWriting) reaches the disk.
 [[nodiscard]] int endCommandInJournal(AppState& app);
 
-// The program wrote into the Main File: its new last-write time goes into
-// app.main.mainTime and the header's MainTime, so that the commit at the end
-// of the command records it.
+// The program wrote into the Main File: the last-write time of its own last
+// write (app.main.mainTime, taken by each write) goes into the header's
+// MainTime, so that the commit at the end of the command records it and a
+// write by another program in between is still seen at the next opening.
 void noteMainFileWritten(AppState& app);
 
 // What closing the Journal File leaves to the caller.

@@ -41,8 +41,10 @@ int writeMainBytes(AppState& app, FilePos pos, const std::uint8_t* data, std::ui
         reportError(app, kErrorWriting, app.main.mainName);
         return 1;
     }
-    // With a Journal File the end of the command takes the new last-write time.
-    if (jf.handle == kNoFile) noteMainFileWritten(app);
+    // The last-write time known is this write's, so that a write by another
+    // program before the next one is still seen; the end of the command
+    // takes it into the Journal File's header.
+    (void)app.files->lastWriteTime(app.main.mainHandle, &app.main.mainTime);
     return 0;
 }
 

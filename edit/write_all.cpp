@@ -1,6 +1,7 @@
 #include "edit/write_all.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "state/progress.h"
 #include "state/work_buffer_access.h"
 #include "document/exchange_record.h"
+#include "document/main_file.h"
 #include "document/main_file_bytes.h"
 #include "document/page_assembly.h"
 #include "document/store_page.h"
@@ -62,10 +64,36 @@ int neighbourRunEnd(const WriteChunk& c, int i, Belongs belongs) {
     return j;
 }
 
+// Changed pages that lie wholly or partly beyond the Main File's end (another
+// program shortened it): they stay unwritten, and the user is told.
+struct BeyondEnd {
+    std::uint64_t pages = 0;
+    FilePos first = 0;
+    FilePos end = 0;  // the length the file needs to take them all
+};
+
+void noteBeyondEnd(BeyondEnd& beyond, const JournalRecord& r) {
+    if (beyond.pages++ == 0) beyond.first = r.mainAdr;
+    beyond.end = std::max(beyond.end, r.mainAdr + r.anz);
+}
+
+void reportBeyondEnd(AppState& app, const BeyondEnd& beyond) {
+    if (beyond.pages == 0) return;
+    char text[320];
+    std::snprintf(text, sizeof text,
+                  "The Main File is shorter than the Changes in the Journal-File !\n\n"
+                  "%llu changed Page(s) from 0x%llX on lie beyond its End and have not been written.\n\n"
+                  "To write them, enlarge the File to 0x%llX Bytes and save again;\n"
+                  "or take them back with Undo.",
+                  static_cast<unsigned long long>(beyond.pages), static_cast<unsigned long long>(beyond.first),
+                  static_cast<unsigned long long>(beyond.end));
+    showMessageBox(app, text, "Main File changed !", MsgButtons::Ok, MsgIcon::Information);
+}
+
 // Marks the halves to write and keeps their Main File bytes, read in runs of
 // neighbouring halves and appended in one transfer. A failure ends the
 // preparation: the halves before it are still written.
-int prepareChunk(AppState& app, WriteChunk& c) {
+int prepareChunk(AppState& app, WriteChunk& c, BeyondEnd& beyond) {
     const bool keep = app.settings.undoOptions != 0;
     int result = 0;
     std::vector<std::uint8_t> bytes;
@@ -75,7 +103,15 @@ int prepareChunk(AppState& app, WriteChunk& c) {
             ++i;
             continue;
         }
-        const int end = neighbourRunEnd(c, i, [&c](int j) { return holdsContentToWrite(c.records[j].flag); });
+        if (c.records[i].mainAdr + c.records[i].anz > app.main.fileSize) {
+            noteBeyondEnd(beyond, c.records[i]);
+            ++i;
+            continue;
+        }
+        const FilePos fileSize = app.main.fileSize;
+        const int end = neighbourRunEnd(c, i, [&c, fileSize](int j) {
+            return holdsContentToWrite(c.records[j].flag) && c.records[j].mainAdr + c.records[j].anz <= fileSize;
+        });
         const FilePos from = c.records[i].mainAdr;
         const std::uint32_t length = std::uint32_t(c.records[end - 1].mainAdr + c.records[end - 1].anz - from);
         bytes.resize(length);
@@ -110,6 +146,12 @@ int prepareChunk(AppState& app, WriteChunk& c) {
         if (kept != 0) c.ready[i] = false;
     }
     return result;
+}
+
+bool chunkHasWrites(const WriteChunk& c) {
+    for (int i = 0; i < c.count; ++i)
+        if (c.ready[i]) return true;
+    return false;
 }
 
 // The ready halves from `i` on go into the file with one transfer. A drive
@@ -179,7 +221,9 @@ int writeAll(AppState& app) {
     int chunks = 0;
     int result = 0;
     bool stopped = false;
-    while (!stopped && !isEmptyPtr(next)) {
+    bool lastChunk = false;  // a failed preparation: its ready halves are still written
+    BeyondEnd beyond;
+    while (!stopped && !lastChunk && !isEmptyPtr(next)) {
         // Without undo a kill leaves nothing to take back: the versions not
         // marked yet show the bytes the Main File got.
         if (keep && ++chunks % std::max(1, batches.chunksPerCommit) == 0 && commitCommand(jf) != 0) {
@@ -194,9 +238,9 @@ int writeAll(AppState& app) {
             result = 1;
             stopped = true;
         }
-        if (prepareChunk(app, chunk) != 0) {
+        if (!stopped && prepareChunk(app, chunk, beyond) != 0) {
             result = 1;
-            stopped = true;
+            lastChunk = true;
         }
         // The pre-images of this chunk's writes and of the units the last
         // chunk's links changed become durable with one sync; those units
@@ -205,6 +249,9 @@ int writeAll(AppState& app) {
             result = 1;
             stopped = true;
         }
+        // Another program may have written the Main File since the chunk's
+        // bytes were read: asked as before any write, No ends the run here.
+        if (!stopped && chunkHasWrites(chunk) && checkMainFileBeforeWriting(app) != 0) stopped = true;
         for (int i = 0; i < chunk.count && !stopped;) {
             // A failed write is reported once and ends the run; its halves
             // stay shown from the journal for the next "Save &File".
@@ -229,11 +276,12 @@ int writeAll(AppState& app) {
     }
     result |= writeMarks(app, marks);
     result |= closeHistoryGroup(jf, group);
-    if (!stopped && result == 0) {
+    if (!stopped && result == 0 && beyond.pages == 0) {
         jf.header.jnlFlags &= ~(kJnlUnwrittenChanges | kJnlUnwrittenWarned);
         showMainFileCaption(app);
     }
     closePleaseWait(app);
+    reportBeyondEnd(app, beyond);
     app.edit.writeAllRunning = false;
     showPairAfterWriting(app);
     return stopped || result != 0 ? 1 : 0;

@@ -73,6 +73,59 @@ std::string readDevice(const std::string& device, std::size_t size) {
     return got == ssize_t(size) ? bytes : "";
 }
 
+// Another program shortens the Main File while a change of a page beyond its
+// new end waits in the journal: Save File writes the changes that still fit
+// and says which do not; once the file is long again they are written too.
+TEST_F(WriteSession, ChangesBeyondAShortenedEndWaitUntilTheFileIsLongAgain) {
+    const std::string data = dir.file("shrunk.bin");
+    const std::string original = pattern(4096);
+    writeFile(data, original);
+    BatchRun run = runInProcess("answer no\n"
+                                "open " + data + "\n"
+                                "type AB\n"
+                                "key Enter\n"
+                                "key PageDown*3\n"
+                                "type CD\n"
+                                "key Enter\n"
+                                "answer no yes\n"  // no Save File at the exit; the Journal File is kept
+                                "quit\n",
+                                home);
+    ASSERT_EQ(run.status, 0) << run.transcript;
+    ASSERT_EQ(readFile(data), original);
+    ASSERT_EQ(::truncate(data.c_str(), 1000), 0);
+
+    run = runInProcess("open " + data + "\n"
+                       "answer yes\n"
+                       "command \"Save &File\"\n"
+                       "answer no yes\n"
+                       "quit\n",
+                       home);
+    ASSERT_EQ(run.status, 0) << run.transcript;
+    EXPECT_EQ(countOccurrences(run.transcript, "MESSAGE File has been changed !"), 1) << run.transcript;
+    EXPECT_TRUE(run.has("MESSAGE Main File changed ! | The Main File is shorter than the Changes in the Journal-File !"
+                        "\\n\\n1 changed Page(s) from 0x600 on lie beyond its End and have not been written.\\n\\n"
+                        "To write them, enlarge the File to 0x800 Bytes and save again;"))
+        << run.transcript;
+    std::string want = original.substr(0, 1000);
+    want[0] = char(0xAB);
+    EXPECT_TRUE(readFile(data) == want);
+
+    // Made long again by another program: the waiting change is written.
+    ASSERT_EQ(::truncate(data.c_str(), 4096), 0);
+    run = runInProcess("open " + data + "\n"
+                       "answer yes\n"
+                       "command \"Save &File\"\n"
+                       "quit\n",
+                       home);
+    ASSERT_EQ(run.status, 0) << run.transcript;
+    EXPECT_FALSE(run.has("Main File changed !")) << run.transcript;
+    // The page holds what was shown when it was typed: its bytes then, and CD.
+    want.resize(4096, '\0');
+    want.replace(0x600, 512, original, 0x600, 512);
+    want[0x601] = char(0xCD);
+    EXPECT_TRUE(readFile(data) == want);
+}
+
 TEST_F(WriteSession, LoopDeviceSaveFileAndRestore) {
     const std::string image = dir.file("drive.img");
     const std::string original = pattern(64 * 1024);
