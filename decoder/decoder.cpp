@@ -179,6 +179,9 @@ void computeSizes(Context& c) {
     if (d.form & form::kForce32) rm = 32;
     if (d.form & form::kForce64) rm = 64;
     if (d.flags & flag::kRmSizeY) rm = rexW ? 64 : 32;
+    if (d.flags & flag::kRmAddrSize) rm = d.addrSize;
+    if (d.flags & flag::kRegAddrSize) d.regSize = d.addrSize;
+    if (d.flags & flag::kSize64In64) rm = d.regSize = mode64(s) ? 64 : 32;
     d.rmSize = std::uint8_t(rm);
 }
 
@@ -211,6 +214,12 @@ bool readOperands(Context& c) {
         if ((isReg && (d.flags & flag::kMemOnly)) || (!isReg && (d.flags & flag::kRegOnly)))
             d.invalid = true;
         if (!readMemory(c) || !readImmediate(c, immediateBytes(d))) return false;
+        if (d.flags & flag::kImm2Byte) {
+            std::uint8_t second;
+            if (!c.cur.next(second)) return false;
+            d.imm2 = second;
+            d.imm2Size = 1;
+        }
         // Segment register numbers 6 and 7 do not exist; the operand bytes are taken along.
         if ((d.form & form::kSegReg) && ((d.modrm >> 3) & 7) >= 6) d.invalid = true;
         return true;
@@ -218,6 +227,16 @@ bool readOperands(Context& c) {
     case Layout::CtrlReg:
     case Layout::DebugReg:
         return readModrm(c);
+    case Layout::Amd3DNow: {
+        std::uint8_t suffix;
+        if (!readModrm(c) || !readMemory(c) || !c.cur.next(suffix)) return false;
+        d.mnemonic = amd3DNowName(suffix);
+        if (!d.mnemonic) {
+            d.mnemonic = "";
+            d.invalid = true;
+        }
+        return true;
+    }
     case Layout::AccImm:
     case Layout::Imm:
     case Layout::InImm:

@@ -108,6 +108,10 @@ void writeModrmOperands(TextOut& out, const DecodedInstruction& ins) {
         out.put(',');
         writeImmediate(out, ins);
     }
+    if (ins.imm2Size) {
+        out.put(',');
+        writeUnsigned(out, ins.imm2, 1);
+    }
 }
 
 const char* accumulator(const DecodedInstruction& ins) {
@@ -191,6 +195,7 @@ void writeBody(TextOut& out, const DecodedInstruction& ins, FilePos position) {
     const int opReg = (ins.opcode & 7) | rexBit(ins, state::kRexB);
     switch (ins.layout) {
     case Layout::ModRM:
+    case Layout::Amd3DNow:
         writeModrmOperands(out, ins);
         break;
     case Layout::ModRMOne:

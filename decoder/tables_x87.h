@@ -66,7 +66,7 @@ constexpr void fillX87(OpcodeTables& t) {
     xr[6] = {stiSt("FADDP "), stiSt("FMULP "), X(),
              addRmRow(t, {X(), N("FCOMPP"), X(), X(), X(), X(), X(), X()}),
              stiSt("FSUBRP "), stiSt("FSUBP "), stiSt("FDIVRP "), stiSt("FDIVP ")};
-    xr[7] = {X(), X(), X(), X(),
+    xr[7] = {st("FFREEP "), X(), X(), X(),
              addRmRow(t, {N("FNSTSW AX"), X(), X(), X(), X(), X(), X(), X()}),
              stSti("FUCOMIP "), stSti("FCOMIP "), X()};
 }
