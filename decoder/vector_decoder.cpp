@@ -65,17 +65,31 @@ bool readEvex(Cursor& cur, VectorPrefix& p) {
     return true;
 }
 
+// True when the entry has a general register whose width W selects.
+bool hasSizedGpr(const VectorEntry& e) {
+    for (int i = 0; i < 4; ++i) {
+        const std::uint8_t op = std::uint8_t(e.operands >> (8 * i));
+        const Kind k = kindOf(op);
+        if ((k == kE || k == kG || k == kB) && sizeOf(op) == kFull) return true;
+    }
+    return false;
+}
+
 // Follows W, mod, reg and length splits down to the instruction's entry;
-// nullptr when the span ends at the ModRM byte.
+// nullptr when the span ends at the ModRM byte. Outside 64-bit mode the
+// general registers have 32 bits whatever W says, so W1 names the 32-bit
+// form there (VMOVD, VPEXTRD, VPINSRD, VPBROADCASTD, KMOVD).
 const VectorEntry* resolve(Context& c, const VectorEntry* e, const VectorPrefix& p) {
     const auto& pool = kVectorTables.pool;
     for (;;) {
         switch (e->split) {
         case Split::None:
             return e;
-        case Split::W:
-            e = &pool[e->aux + (p.w ? 1 : 0)];
+        case Split::W: {
+            const bool w = p.w && (mode64(c.state) || !hasSizedGpr(pool[e->aux + 1]));
+            e = &pool[e->aux + (w ? 1 : 0)];
             break;
+        }
         case Split::L:
             e = &pool[e->aux + (p.length ? 1 : 0)];
             break;
@@ -178,7 +192,7 @@ void sizeMemory(DecodedInstruction& d, const VectorEntry& e, const OperandUse& u
 
 bool isVectorEscape(const Context& c) {
     if (mode64(c.state)) return true;
-    if (!(c.baseState & state::kOperand32)) return false;  // 16-bit modes: LES, LDS, BOUND
+    if (!(c.baseState & state::kProtected)) return false;  // Real Mode: LES, LDS, BOUND
     const int next = c.cur.peek(0);
     return next >= 0 && (next & 0xC0) == 0xC0;
 }
