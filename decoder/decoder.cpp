@@ -311,7 +311,7 @@ void skipUnnamed(Context& c, std::size_t opcodeEnd) {
 void decodeOpcode(Context& c, std::uint8_t op) {
     DecodedInstruction& d = c.ins;
     d.opcode = op;
-    if ((op == 0xC4 || op == 0xC5 || op == 0x62) && isVectorEscape(c)) {
+    if ((op == 0xC4 || op == 0xC5 || op == 0x62 || op == 0x8F) && isVectorEscape(c)) {
         decodeVector(c, op);
         return;
     }

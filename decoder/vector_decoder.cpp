@@ -15,7 +15,8 @@ using namespace vec;
 // The fields of a VEX or EVEX prefix, the inverted ones already turned round.
 struct VectorPrefix {
     bool evex = false;
-    int map = 1;  // 1: 0F, 2: 0F 38, 3: 0F 3A; any other value is no known map
+    bool xop = false;
+    int map = 1;  // 1: 0F, 2: 0F 38, 3: 0F 3A, XOP 8, 9, 10; any other value is no known map
     int pp = 0;   // implied prefix: none, 66, F3, F2
     bool r = false, x = false, b = false, w = false;
     bool r2 = false, v2 = false;  // EVEX R' and V'
@@ -30,7 +31,8 @@ bool readVex(Cursor& cur, std::uint8_t op, VectorPrefix& p) {
     std::uint8_t b1;
     if (!cur.next(b1)) return false;
     std::uint8_t b2 = b1;  // C5 has R, vvvv, L and pp in one byte
-    if (op == 0xC4) {
+    p.xop = op == 0x8F;    // XOP has the fields of the three-byte VEX form
+    if (op != 0xC5) {
         p.x = !(b1 & 0x40);
         p.b = !(b1 & 0x20);
         p.map = b1 & 0x1F;
@@ -106,16 +108,19 @@ const VectorEntry* resolve(Context& c, const VectorEntry* e, const VectorPrefix&
 }
 
 // An opcode outside the tables still has the shape of its map: a ModRM byte
-// (all but VZEROUPPER/VZEROALL) and, in 0F 3A, an 8-bit immediate.
+// (all but VZEROUPPER/VZEROALL) and, in 0F 3A and XOP 8, an 8-bit
+// immediate, in XOP A a 32-bit one.
 void skipUnknown(Context& c, const VectorPrefix& p) {
     c.ins.invalid = true;
-    if (p.map == 1 && c.ins.opcode == 0x77) return;
+    if (!p.xop && p.map == 1 && c.ins.opcode == 0x77) return;
     if (!readModrm(c) || !readMemory(c)) return;
-    if (p.map == 3) readImmediate(c, 1);
+    if ((!p.xop && p.map == 3) || (p.xop && p.map == 8)) readImmediate(c, 1);
+    if (p.xop && p.map == 10) readImmediate(c, 4);
 }
 
 struct OperandUse {
-    bool vvvv = false, imm = false, vsib = false;
+    bool vvvv = false, vsib = false;
+    int immBytes = 0;
     std::uint8_t vsibOperand = 0;
 };
 
@@ -125,7 +130,8 @@ OperandUse operandUse(const VectorEntry& e) {
         const std::uint8_t op = std::uint8_t(e.operands >> (8 * i));
         const Kind k = kindOf(op);
         if (k == kH || k == kB || k == kKH) u.vvvv = true;
-        if (k == kIb || k == kL) u.imm = true;
+        if (k == kIb || k == kL) u.immBytes = 1;
+        if (k == kId) u.immBytes = 4;
         if (k == kVsib) {
             u.vsib = true;
             u.vsibOperand = op;
@@ -158,6 +164,7 @@ bool passesChecks(const DecodedInstruction& d, const VectorPrefix& p, const Oper
         if ((flags & kL1) && p.length == 0) return false;
     }
     if (((flags & kW0) && p.w) || ((flags & kW1) && !p.w)) return false;
+    if ((flags & kOnly64) && !(d.state & state::kMode64)) return false;
     if (((flags & kMemOnly) && isReg) || ((flags & kRegOnly) && !isReg)) return false;
     if (!use.vvvv && (d.vvvv & (use.vsib ? 15 : 31)) != 0) return false;  // V' extends a VSIB index
     if (use.vsib && (isReg || (d.modrm & 7) != 4 || (p.evex && p.mask == 0))) return false;
@@ -191,6 +198,10 @@ void sizeMemory(DecodedInstruction& d, const VectorEntry& e, const OperandUse& u
 }  // namespace
 
 bool isVectorEscape(const Context& c) {
+    if (c.ins.opcode == 0x8F) {  // XOP: POP has reg 0, XOP a map of 8 or more
+        const int next = c.cur.peek(0);
+        return (c.baseState & state::kProtected) && next >= 0 && (next & 0x1F) >= 8;
+    }
     if (mode64(c.state)) return true;
     if (!(c.baseState & state::kProtected)) return false;  // Real Mode: LES, LDS, BOUND
     const int next = c.cur.peek(0);
@@ -215,7 +226,10 @@ void decodeVector(Context& c, std::uint8_t op) {
     d.vexW = p.w;
     d.addrSize = (c.state & state::kAddress64) ? 64 : (c.state & state::kAddress32) ? 32 : 16;
     const VectorEntry* e = nullptr;
-    if (p.map >= 1 && p.map <= 3) {
+    if (p.xop && p.map >= 8 && p.map <= 10) {
+        e = resolve(c, &kVectorTables.xop[p.map - 8][d.opcode][p.pp], p);
+        if (!e) return;
+    } else if (!p.xop && p.map >= 1 && p.map <= 3) {
         const VectorMap& maps = p.evex ? kVectorTables.evex : kVectorTables.vex;
         e = resolve(c, &maps[p.map - 1][d.opcode][p.pp], p);
         if (!e) return;
@@ -231,7 +245,7 @@ void decodeVector(Context& c, std::uint8_t op) {
     if (hasModrm && !readModrm(c)) return;
     const bool isReg = hasModrm && (d.modrm >> 6) == 3;
     if (hasModrm && !isReg && !readMemory(c)) return;
-    if (use.imm && !readImmediate(c, 1)) return;
+    if (!readImmediate(c, use.immBytes)) return;
     d.vectorBits = std::uint16_t(p.evex ? 128 << (p.length > 2 ? 2 : p.length) : (p.length ? 256 : 128));
     const bool controlsFit = !p.evex || applyEvexControls(d, p, e->flags, isReg);
     setRegisters(d, p, m64);

@@ -49,6 +49,7 @@ void writeOperand(TextOut& out, const DecodedInstruction& ins, std::uint8_t op) 
     case kK: out.put(maskName(ins.vreg)); break;
     case kKH: out.put(maskName(ins.vvvv)); break;
     case kIb: writeUnsigned(out, ins.imm, 1); break;
+    case kId: writeUnsigned(out, ins.imm, 4); break;
     case kVsib: writeMemory(out, ins, op); break;
     case kW:
         if (isReg) out.put(vectorName(bits, ins.vrm));

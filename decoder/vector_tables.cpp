@@ -4,6 +4,7 @@
 #include "decoder/tables_evex.h"
 #include "decoder/tables_evex_3x.h"
 #include "decoder/tables_vex.h"
+#include "decoder/tables_xop.h"
 
 namespace quorby::disasm {
 
@@ -17,6 +18,10 @@ constexpr VectorTables buildVectorTables() {
     vbuild::fillEvex0F(t);
     vbuild::fillEvex0F38(t);
     vbuild::fillEvex0F3A(t);
+    vbuild::fillFma4(t);
+    vbuild::fillXop8(t);
+    vbuild::fillXop9(t);
+    vbuild::fillXopA(t);
     return t;
 }
 

@@ -26,6 +26,7 @@ enum Kind : std::uint8_t {
     kKW,    // mask register in ModRM r/m, or memory
     kIb,    // 8-bit immediate
     kVsib,  // memory with a vector index register (gathers, scatters)
+    kId,    // 32-bit immediate
 };
 
 // Register width and memory size. For vector operands the first ones scale
@@ -64,6 +65,7 @@ inline constexpr std::uint32_t kSae = 1u << 9;        // EVEX suppress-all-excep
 inline constexpr std::uint32_t kSizeLetter = 1u << 10;  // size letter before memory
 inline constexpr std::uint32_t kDispByElement = 1u << 11;  // EVEX disp8 scales by one element
 inline constexpr std::uint32_t kLig = 1u << 12;         // vector length ignored (scalar)
+inline constexpr std::uint32_t kOnly64 = 1u << 13;      // valid only in 64-bit mode
 
 // How an entry is refined before it names an instruction.
 enum class Split : std::uint8_t {
@@ -87,11 +89,12 @@ struct VectorEntry {
 // [map - 1][opcode][prefix: none, 66, F3, F2]
 using VectorMap = std::array<std::array<std::array<VectorEntry, 4>, 256>, 3>;
 
-inline constexpr int kMaxVectorPool = 640;
+inline constexpr int kMaxVectorPool = 900;
 
 struct VectorTables {
     VectorMap vex{};
     VectorMap evex{};
+    VectorMap xop{};  // AMD's XOP maps 8, 9 and A; only the prefix column 0 is used
     std::array<VectorEntry, kMaxVectorPool> pool{};
     int poolCount = 0;
 };

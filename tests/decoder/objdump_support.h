@@ -143,7 +143,7 @@ inline std::string foldMnemonic(std::string m) {
         "eq_uq", "neq_oq", "eq_os", "lt_oq", "le_oq", "unord_s", "neq_us", "nlt_uq", "nle_uq",
         "ord_s", "eq_us", "nge_uq", "ngt_uq", "false_os", "neq_os", "ge_oq", "gt_oq", "true_us",
         "unord", "false", "true", "neq", "nlt", "nle", "nge", "ngt", "ord", "eq", "lt", "le", "ge", "gt"};
-    for (const char* stem : {"vpcmp", "vcmp", "cmp"}) {
+    for (const char* stem : {"vpcmp", "vpcom", "vcmp", "cmp"}) {
         if (m.rfind(stem, 0) != 0) continue;
         const std::string rest = m.substr(std::string(stem).size());
         for (const char* p : kPredicates) {
@@ -152,8 +152,9 @@ inline std::string foldMnemonic(std::string m) {
             const bool packedOrScalar = tail == "ps" || tail == "pd" || tail == "ss" || tail == "sd";
             const bool element = tail == "b" || tail == "w" || tail == "d" || tail == "q" ||
                                  tail == "ub" || tail == "uw" || tail == "ud" || tail == "uq";
+            const bool integer = std::string(stem) == "vpcmp" || std::string(stem) == "vpcom";
             const bool gt = pred == "gt" && std::string(stem) == "vpcmp";  // VPCMPGTB is its own
-            if (rest.rfind(pred, 0) == 0 && !gt && (std::string(stem) == "vpcmp" ? element : packedOrScalar)) {
+            if (rest.rfind(pred, 0) == 0 && !gt && (integer ? element : packedOrScalar)) {
                 m = stem + tail;
                 break;
             }
