@@ -3,6 +3,7 @@
 
 #include "decoder/tables_evex.h"
 #include "decoder/tables_evex_3x.h"
+#include "decoder/tables_vector_newer.h"
 #include "decoder/tables_vex.h"
 #include "decoder/tables_xop.h"
 
@@ -18,6 +19,8 @@ constexpr VectorTables buildVectorTables() {
     vbuild::fillEvex0F(t);
     vbuild::fillEvex0F38(t);
     vbuild::fillEvex0F3A(t);
+    vbuild::fillNewerEvex(t);
+    vbuild::fillNewerVex(t);
     vbuild::fillFma4(t);
     vbuild::fillXop8(t);
     vbuild::fillXop9(t);
