@@ -93,8 +93,9 @@ void removeNote(DecodedInstruction& d, int at) {
 // decoded as a plain one when the row defines another instruction for it;
 // that prefix then loses its plain meaning and its note.
 const OpcodeEntry* prefixedVariant(Context& c, const PrefixedRow& row) {
-    c.mandatoryUsed = true;
     const int v = prefixVariant(c.mandatory);
+    // A mandatory 66 the row gives no instruction of its own sets the operand size.
+    if (!sameEntry(row[v], row[0]) || c.mandatory != 0x66) c.mandatoryUsed = true;
     if (v != 0 || c.late == 0) return &row[v];
     const int lv = prefixVariant(c.late);
     if (sameEntry(row[lv], row[0])) return &row[0];

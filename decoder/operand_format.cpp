@@ -170,7 +170,7 @@ void writeControlMove(TextOut& out, const DecodedInstruction& ins, const char* p
         name[2] = char('0' + n);
         name[3] = '\0';
     }
-    if (ins.aux) {
+    if (ins.aux & 1) {
         out.put(name);
         out.put(',');
         out.put(gpr);
@@ -282,7 +282,7 @@ void writeBody(TextOut& out, const DecodedInstruction& ins, FilePos position) {
         writeControlMove(out, ins, "CR");
         break;
     case Layout::DebugReg:
-        writeControlMove(out, ins, "DR");
+        writeControlMove(out, ins, (ins.aux & 2) ? "TR" : "DR");
         break;
     case Layout::Vector:
         writeVectorOperands(out, ins);

@@ -30,7 +30,9 @@ constexpr void fillTwoByteSystem(OpcodeTables& t) {
     // SERIALIZE; under F3 the shadow-stack and under F2 the TSX load-tracking instructions.
     const OpcodeEntry pkru = addRmRow(
         t, {byRep(t, N("SERIALIZE"), N("SETSSBSY"), N("XSUSLDTRK")), byRep(t, X(), X(), N("XRESLDTRK")),
-            byRep(t, X(), N("SAVEPREVSSP"), X()), X(), X(), X(), N("RDPKRU"), N("WRPKRU")});
+            byRep(t, X(), N("SAVEPREVSSP"), X()), X(), byRep(t, X(), N("UIRET"), X()),
+            byRep(t, X(), N("TESTUI"), X()), byRep(t, N("RDPKRU"), N("CLUI"), N("RDPKRU")),
+            byRep(t, N("WRPKRU"), N("STUI"), N("WRPKRU"))});
     const OpcodeEntry swp = addRmRow(t, {N("SWAPGS", kO64), N("RDTSCP"), N("MONITORX"), N("MWAITX"),
                                          N("CLZERO"), N("RDPRU"), X(), X()});
     m[0x01] = addSplit(
@@ -61,8 +63,9 @@ constexpr void fillTwoByteSystem(OpcodeTables& t) {
                                M("PREFETCH2 ", S), nop, nop, nop, nop},
                            {nop, nop, nop, nop, nop, nop, nop, nop});
         for (int b = 0x19; b <= 0x1F; ++b) m[b] = nop;
-        m[0x1C] = addSplit(t, {M("CLDEMOTE ", S), nop, nop, nop, nop, nop, nop, nop},
-                           {nop, nop, nop, nop, nop, nop, nop, nop});
+        m[0x1C] = addPrefixed(t, addSplit(t, {M("CLDEMOTE ", S), nop, nop, nop, nop, nop, nop, nop},
+                                          {nop, nop, nop, nop, nop, nop, nop, nop}),
+                              nop, nop, nop);
         // F3 0F 1E FA/FB are the branch-target markers, F3 0F 1E /1 with a
         // register reads the shadow-stack pointer; the rest is a hint NOP.
         const OpcodeEntry endbr = addRmRow(t, {nop, nop, N("ENDBR64"), N("ENDBR32"), nop, nop, nop, nop});
@@ -74,6 +77,9 @@ constexpr void fillTwoByteSystem(OpcodeTables& t) {
     m[0x21] = L("MOV ", Layout::DebugReg, 0, 0);
     m[0x22] = L("MOV ", Layout::CtrlReg, 0, 1);
     m[0x23] = L("MOV ", Layout::DebugReg, 0, 1);
+    // The test registers of the 386 and 486 (aux bit 1).
+    m[0x24] = L("MOV ", Layout::DebugReg, 0, 2, kI64);
+    m[0x26] = L("MOV ", Layout::DebugReg, 0, 3, kI64);
     m[0x30] = N("WRMSR");
     m[0x31] = N("RDTSC");
     m[0x32] = N("RDMSR");
@@ -164,11 +170,13 @@ constexpr void fillTwoByteSystem(OpcodeTables& t) {
         const OpcodeEntry vmptrld =
             addPrefixed(t, M("VMPTRLD ", S | F64), M("VMCLEAR ", S | F64), M("VMXON ", S | F64), X());
         const OpcodeEntry rdseed = M("RDSEED ", W);
+        const OpcodeEntry rdrand = M("RDRAND ", W);
         m[0xC7] = addSplit(t,
                            {X(), SN(kNameCmpxchg8b, Layout::ModRM, S | F64), X(),
                             SN(kNameXrstors, Layout::ModRM, 0, kMem), SN(kNameXsavec, Layout::ModRM, 0, kMem),
                             SN(kNameXsaves, Layout::ModRM, 0, kMem), vmptrld, M("VMPTRST ", S | F64)},
-                           {X(), X(), X(), X(), X(), X(), M("RDRAND ", W),
+                           {X(), X(), X(), X(), X(), X(),
+                            byRep(t, rdrand, M("SENDUIPI ", W, kReg | kD64 | kO64), rdrand),
                             byRep(t, rdseed, M("RDPID ", W, kReg | kD64), rdseed)});
     }
     for (int r = 0; r < 8; ++r) m[0xC8 + r] = L("BSWAP ", Layout::RegOp, W);
@@ -270,8 +278,11 @@ constexpr void fillTwoByteSimd(OpcodeTables& t) {
     m[0xD0] = sse4(t, "", "ADDSUBPD ", "", "ADDSUBPS ");
     m[0xD6] = addPrefixed(t, X(), M("MOVQ ", Wx_Vx), M("MOVQ2DQ ", R | D | VR | QR, kReg),
                           M("MOVDQ2Q ", R | D | PR | WR, kReg));
-    m[0xD7] = addPrefixed(t, M("PMOVMSKB ", R | D | W | QR, Y | kReg),
-                          M("PMOVMSKB ", R | D | W | WR, Y | kReg), X(), X());
+    {
+        // F3 and F2 leave the MMX form as it is.
+        const OpcodeEntry mmx = M("PMOVMSKB ", R | D | W | QR, Y | kReg);
+        m[0xD7] = addPrefixed(t, mmx, M("PMOVMSKB ", R | D | W | WR, Y | kReg), mmx, mmx);
+    }
     m[0xE6] = sse4(t, "", "CVTTPD2DQ ", "CVTDQ2PD ", "CVTPD2DQ ");
     m[0xE7] = addPrefixed(t, M("MOVNTQ ", Qq_Pq, kMem), M("MOVNTDQ ", Wx_Vx, kMem), X(), X());
     m[0xF0] = addPrefixed(t, X(), X(), X(), M("LDDQU ", Vx_Wx, kMem));

@@ -130,6 +130,18 @@ inline std::string decoderMnemonic(const std::string& text) {
 // writes the immediate (cmpltps, vpcmpnleub, vpclmulhqlqdq).
 inline std::string foldMnemonic(std::string m) {
     if (m == "movabs") return "mov";
+    if (m == "sal") return "shl";  // C0-D3 /6, which objdump names as /4
+    // Operand-size letters objdump adds where the program writes none or another.
+    if (m == "pushad" || m == "pushaw") return "pusha";
+    if (m == "popad" || m == "popaw") return "popa";
+    if (m == "iretd" || m == "iretw") return "iret";
+    if (m == "sysretd" || m == "sysexitd") return m.substr(0, m.size() - 1);
+    if (m == "pushw" || m == "pushd" || m == "popw" || m == "popd") return m.substr(0, m.size() - 1);
+    if (m.rfind("frstpm", 0) == 0) return "frstpm";  // "frstpm(287 only)"
+    if (m == "vpcmpestriq" || m == "vpcmpestrmq") return m.substr(0, m.size() - 1);
+    for (const char* table : {"lgdt", "lidt", "sgdt", "sidt"}) {
+        if (m.size() == 5 && m.rfind(table, 0) == 0 && (m[4] == 'w' || m[4] == 'd')) return table;
+    }
     if (m == "fwait") return "wait";
     if (m == "prefetcht0" || m == "prefetcht1" || m == "prefetcht2") return "prefetch" + m.substr(9);
     if (m == "calld" || m == "callw" || m == "retd" || m == "retw" || m == "jmpd" || m == "jmpw")

@@ -11,7 +11,6 @@
 // not call it invalid; the names are compared as in the library comparison.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -134,6 +133,33 @@ void addVectorMaps(Sweep& s, std::uint8_t escape, std::initializer_list<int> map
     }
 }
 
+// objdump marks what it cannot decode with "(bad)" or "{bad}", and a
+// segment register number 6 or 7 with "?".
+bool objdumpDecodes(const std::string& text) {
+    return text.find("(bad)") == std::string::npos && text.find("{bad}") == std::string::npos &&
+           text.find('?') == std::string::npos;
+}
+
+// Where the decoder follows the processor and objdump does not:
+// - instructions that exist only in 64-bit mode (SWAPGS, the FS/GS base
+//   moves, CMPccXADD) are invalid in the other modes;
+// - in 64-bit mode a 66 prefix does not shorten the displacement of a near
+//   branch (Intel processors ignore it there; objdump reads 16 bits).
+bool documentedDifference(const std::uint8_t* at, const ObjdumpInstruction& ins, DecoderMode mode,
+                          bool invalid) {
+    const std::string name = objdumpMnemonic(ins.text);
+    if (mode != DecoderMode::Protected64) {
+        const bool only64 = name == "swapgs" || name == "rdfsbase" || name == "rdgsbase" ||
+                            name == "wrfsbase" || name == "wrgsbase" ||
+                            (name.rfind("cmp", 0) == 0 && name.size() > 7 &&
+                             name.compare(name.size() - 4, 4, "xadd") == 0);
+        return only64 && invalid;
+    }
+    const bool nearBranch = at[0] == 0x66 && ((at[1] == 0x0F && (at[2] & 0xF0) == 0x80) ||
+                                              at[1] == 0xE8 || at[1] == 0xE9);
+    return nearBranch;
+}
+
 struct SweepResult {
     std::size_t decoded = 0;        // slots objdump decodes
     std::size_t lengthAgree = 0;
@@ -159,18 +185,16 @@ SweepResult runSweep(const Sweep& s, const char* machine, DecoderMode mode, cons
         std::ofstream out(bin, std::ios::binary);
         out.write(reinterpret_cast<const char*>(s.code.data()), std::streamsize(s.code.size()));
     }
-    const auto t0 = std::chrono::steady_clock::now();
     const auto list = runObjdump(bin, machine, kSlot);
-    std::printf("objdump+parse %.2f s, %zu lines, %zu bytes\n", std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), list.size(), s.code.size());
-    if (std::getenv("KEEP")) std::rename(bin.c_str(), (bin + ".keep").c_str());
     std::remove(bin.c_str());
     const std::uint32_t st = modeState(mode);
     for (const auto& ins : list) {
-        if (ins.offset % kSlot != 0 || ins.text.find("(bad)") != std::string::npos) continue;
-        ++r.decoded;
+        if (ins.offset % kSlot != 0 || !objdumpDecodes(ins.text)) continue;
         const std::uint8_t* at = s.code.data() + ins.offset;
         const auto d = decodeBytes(std::vector<std::uint8_t>(at, at + 16), st);
         const bool invalid = d.text.find("(invalid Opcode)") != std::string::npos;
+        if (documentedDifference(at, ins, mode, invalid)) continue;
+        ++r.decoded;
         const bool lengthOk = d.length == ins.length && !invalid;
         const bool nameOk = foldMnemonic(decoderMnemonic(d.text)) == foldMnemonic(objdumpMnemonic(ins.text));
         r.invalidHere += invalid;
@@ -195,16 +219,15 @@ TEST(DisasmObjdumpSweep, EveryMapAgreesWithObjdumpInEveryMode) {
         const char* machine;
         DecoderMode mode;
         const char* name;
-        bool evex;
     };
-    for (const Case& c : {Case{"i386:x86-64", DecoderMode::Protected64, "64-bit", true},
-                          Case{"i386", DecoderMode::Protected32, "32-bit", true},
-                          Case{"i8086", DecoderMode::Real16, "16-bit", false}}) {
+    for (const Case& c : {Case{"i386:x86-64", DecoderMode::Protected64, "64-bit"},
+                          Case{"i386", DecoderMode::Protected32, "32-bit"},
+                          Case{"i8086", DecoderMode::Protected16, "16-bit"}}) {
         Sweep s;
         addLegacyMaps(s, c.mode == DecoderMode::Protected64);
         addVectorMaps(s, 0xC4, {1, 2, 3});
         addVectorMaps(s, 0x8F, {8, 9, 10});
-        if (c.evex) addVectorMaps(s, 0x62, {1, 2, 3, 5, 6});
+        addVectorMaps(s, 0x62, {1, 2, 3, 5, 6});
         const SweepResult r = runSweep(s, c.machine, c.mode, c.name);
         EXPECT_GT(r.decoded, 20000u) << c.name;
         EXPECT_EQ(r.lengthAgree, r.decoded) << c.name;
