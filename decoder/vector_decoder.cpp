@@ -151,7 +151,7 @@ bool applyEvexControls(DecodedInstruction& d, const VectorPrefix& p, std::uint32
         else return false;
         return true;
     }
-    if (!(flags & (kBcst32 | kBcst64))) return false;
+    if (!(flags & (kBcst16 | kBcst32 | kBcst64))) return false;
     d.broadcast = 1;  // the count is known once the operand's size is
     return p.length != 3;
 }
@@ -187,7 +187,7 @@ void sizeMemory(DecodedInstruction& d, const VectorEntry& e, const OperandUse& u
     if (use.vsib) d.vsibBits = std::uint16_t(vectorRegisterBits(sizeOf(use.vsibOperand), d.vectorBits));
     int bytes = vectorMemoryBytes(memOp, d);
     if (d.broadcast) {
-        const int element = (e.flags & kBcst64) ? 8 : 4;
+        const int element = (e.flags & kBcst64) ? 8 : (e.flags & kBcst16) ? 2 : 4;
         d.broadcast = std::uint8_t(bytes / element);
         bytes = element;
     }
@@ -228,6 +228,9 @@ void decodeVector(Context& c, std::uint8_t op) {
     const VectorEntry* e = nullptr;
     if (p.xop && p.map >= 8 && p.map <= 10) {
         e = resolve(c, &kVectorTables.xop[p.map - 8][d.opcode][p.pp], p);
+        if (!e) return;
+    } else if (p.evex && (p.map == 5 || p.map == 6)) {
+        e = resolve(c, &kVectorTables.evexFp16[p.map - 5][d.opcode][p.pp], p);
         if (!e) return;
     } else if (!p.xop && p.map >= 1 && p.map <= 3) {
         const VectorMap& maps = p.evex ? kVectorTables.evex : kVectorTables.vex;

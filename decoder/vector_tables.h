@@ -66,6 +66,7 @@ inline constexpr std::uint32_t kSizeLetter = 1u << 10;  // size letter before me
 inline constexpr std::uint32_t kDispByElement = 1u << 11;  // EVEX disp8 scales by one element
 inline constexpr std::uint32_t kLig = 1u << 12;         // vector length ignored (scalar)
 inline constexpr std::uint32_t kOnly64 = 1u << 13;      // valid only in 64-bit mode
+inline constexpr std::uint32_t kBcst16 = 1u << 14;      // EVEX broadcast of 16-bit elements
 
 // How an entry is refined before it names an instruction.
 enum class Split : std::uint8_t {
@@ -95,6 +96,7 @@ struct VectorTables {
     VectorMap vex{};
     VectorMap evex{};
     VectorMap xop{};  // AMD's XOP maps 8, 9 and A; only the prefix column 0 is used
+    VectorMap evexFp16{};  // the EVEX maps 5 and 6 (half precision); the third is unused
     std::array<VectorEntry, kMaxVectorPool> pool{};
     int poolCount = 0;
 };

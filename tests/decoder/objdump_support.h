@@ -161,7 +161,8 @@ inline std::string foldMnemonic(std::string m) {
         for (const char* p : kPredicates) {
             const std::string pred(p);
             const std::string tail = rest.size() > pred.size() ? rest.substr(pred.size()) : "";
-            const bool packedOrScalar = tail == "ps" || tail == "pd" || tail == "ss" || tail == "sd";
+            const bool packedOrScalar = tail == "ps" || tail == "pd" || tail == "ss" || tail == "sd" ||
+                                        tail == "ph" || tail == "sh";
             const bool element = tail == "b" || tail == "w" || tail == "d" || tail == "q" ||
                                  tail == "ub" || tail == "uw" || tail == "ud" || tail == "uq";
             const bool integer = std::string(stem) == "vpcmp" || std::string(stem) == "vpcom";
