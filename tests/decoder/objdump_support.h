@@ -71,6 +71,13 @@ inline std::vector<ObjdumpInstruction> runObjdump(const std::string& bin, const 
     return list;
 }
 
+// objdump marks what it cannot decode with "(bad)" or "{bad}", and a
+// segment register number 6 or 7 with "?".
+inline bool objdumpDecodes(const std::string& text) {
+    return text.find("(bad)") == std::string::npos && text.find("{bad}") == std::string::npos &&
+           text.find('?') == std::string::npos;
+}
+
 inline std::vector<std::string> words(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> w;
@@ -138,6 +145,10 @@ inline std::string foldMnemonic(std::string m) {
     if (m == "sysretd" || m == "sysexitd") return m.substr(0, m.size() - 1);
     if (m == "pushw" || m == "pushd" || m == "popw" || m == "popd") return m.substr(0, m.size() - 1);
     if (m.rfind("frstpm", 0) == 0) return "frstpm";  // "frstpm(287 only)"
+    if (m.rfind("fneni", 0) == 0) return "feni";      // "fneni(8087 only)"
+    if (m.rfind("fndisi", 0) == 0) return "fdisi";    // "fndisi(8087 only)"
+    if (m == "leavew" || m == "leaveq") return "leave";
+    if (m == "retfq" || m == "retfw") return "retf";
     if (m == "vpcmpestriq" || m == "vpcmpestrmq") return m.substr(0, m.size() - 1);
     for (const char* table : {"lgdt", "lidt", "sgdt", "sidt"}) {
         if (m.size() == 5 && m.rfind(table, 0) == 0 && (m[4] == 'w' || m[4] == 'd')) return table;

@@ -133,13 +133,6 @@ void addVectorMaps(Sweep& s, std::uint8_t escape, std::initializer_list<int> map
     }
 }
 
-// objdump marks what it cannot decode with "(bad)" or "{bad}", and a
-// segment register number 6 or 7 with "?".
-bool objdumpDecodes(const std::string& text) {
-    return text.find("(bad)") == std::string::npos && text.find("{bad}") == std::string::npos &&
-           text.find('?') == std::string::npos;
-}
-
 // Where the decoder follows the processor and objdump does not:
 // - instructions that exist only in 64-bit mode (SWAPGS, the FS/GS base
 //   moves, CMPccXADD) are invalid in the other modes;
