@@ -1,7 +1,7 @@
 #pragma once
 // Newer VEX and EVEX rows: AVX-512 IFMA, VBMI2, BITALG, GFNI, BF16 and
 // VP2INTERSECT; their VEX forms (AVX-IFMA, GFNI, AVX-NE-CONVERT); the
-// AVX-VNNI-INT8 dot products and CMPccXADD.
+// AVX-VNNI-INT8 dot products, CMPccXADD and the tile instructions of AMX.
 #include "decoder/tables_evex.h"
 
 namespace quorby::disasm::vbuild {
@@ -31,6 +31,29 @@ constexpr void fillNewerEvex(VectorTables& t) {
     a[0xCF][P66] = E("VGF2P8AFFINEINVQB ", VHWI, kQ);
 }
 
+// AMX, 64-bit mode only: the tile configuration, loads and stores with a
+// SIB memory operand, and the dot products (ModRM reg, r/m, then vvvv).
+constexpr void fillAmx(VectorTables& t, MapRows& m) {
+    const std::uint32_t amx = kW0 | kL0 | kOnly64;
+    const std::uint8_t T = operand(kV, kTile), TW = operand(kW, kTile), TH = operand(kH, kTile);
+    const VectorEntry none{};
+    m[0x49][NP] = byMod(t, byReg(t, {E("LDTILECFG ", operands(Wx), amx), none, none, none, none, none, none, none}),
+                        E("TILERELEASE", 0, amx));
+    m[0x49][P66] = byMod(t, byReg(t, {E("STTILECFG ", operands(Wx), amx), none, none, none, none, none, none, none}),
+                         none);
+    m[0x49][PF2] = byMod(t, none, E("TILEZERO ", operands(T), amx));
+    m[0x4B][PF2] = E("TILELOADD ", operands(T, TW), amx | kMemOnly);
+    m[0x4B][P66] = E("TILELOADDT1 ", operands(T, TW), amx | kMemOnly);
+    m[0x4B][PF3] = E("TILESTORED ", operands(TW, T), amx | kMemOnly);
+    const std::uint32_t ttt = operands(T, TW, TH);
+    m[0x5C][PF3] = E("TDPBF16PS ", ttt, amx | kRegOnly);
+    m[0x5C][PF2] = E("TDPFP16PS ", ttt, amx | kRegOnly);
+    m[0x5E][NP] = E("TDPBUUD ", ttt, amx | kRegOnly);
+    m[0x5E][P66] = E("TDPBUSD ", ttt, amx | kRegOnly);
+    m[0x5E][PF3] = E("TDPBSUD ", ttt, amx | kRegOnly);
+    m[0x5E][PF2] = E("TDPBSSD ", ttt, amx | kRegOnly);
+}
+
 constexpr void fillNewerVex(VectorTables& t) {
     MapRows& m = t.vex[1];
     m[0xB4][P66] = E("VPMADD52LUQ ", VHW, kW1);
@@ -57,6 +80,7 @@ constexpr void fillNewerVex(VectorTables& t) {
                                      "CMPLXADD ", "CMPNLXADD ", "CMPLEXADD ", "CMPNLEXADD "};
     for (int i = 0; i < 16; ++i)
         m[0xE0 + i][P66] = E(cmpxadd[i], operands(Ey, Gy, By), kL0 | kMemOnly | kOnly64 | kSizeLetter);
+    fillAmx(t, m);
     MapRows& a = t.vex[2];
     a[0xCE][P66] = E("VGF2P8AFFINEQB ", VHWI, kW1);
     a[0xCF][P66] = E("VGF2P8AFFINEINVQB ", VHWI, kW1);

@@ -38,6 +38,11 @@ void writeMemory(TextOut& out, const DecodedInstruction& ins, std::uint8_t op) {
 
 void writeOperand(TextOut& out, const DecodedInstruction& ins, std::uint8_t op) {
     const bool isReg = (ins.modrm >> 6) == 3;
+    if (sizeOf(op) == kTile && (kindOf(op) != kW || isReg)) {
+        const int n = kindOf(op) == kV ? ins.vreg : kindOf(op) == kH ? ins.vvvv : ins.vrm;
+        out.put(tileName(n));
+        return;
+    }
     const int bits = vectorRegisterBits(sizeOf(op), ins.vectorBits);
     const bool m64 = (ins.state & state::kMode64) != 0;
     switch (kindOf(op)) {

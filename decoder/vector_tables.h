@@ -39,6 +39,7 @@ enum Size : std::uint8_t {
     kY,     // always YMM, 32 bytes of memory
     kM8, kM16, kM32, kM64,
     kDup,   // MOVDDUP: 8 bytes at 128 bits, else the full vector
+    kTile,  // a tile register of AMX in place of a vector register
 };
 
 constexpr std::uint8_t operand(Kind k, Size s = kFull) { return std::uint8_t(k | s << 4); }
