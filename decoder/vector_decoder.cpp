@@ -168,6 +168,10 @@ bool passesChecks(const DecodedInstruction& d, const VectorPrefix& p, const Oper
     if (((flags & kMemOnly) && isReg) || ((flags & kRegOnly) && !isReg)) return false;
     if (!use.vvvv && (d.vvvv & (use.vsib ? 15 : 31)) != 0) return false;  // V' extends a VSIB index
     if (use.vsib && (isReg || (d.modrm & 7) != 4 || (p.evex && p.mask == 0))) return false;
+    // A VEX gather needs three different registers: destination, index and mask.
+    if (use.vsib && !p.evex && (d.vreg == d.vindex || d.vreg == d.vvvv || d.vindex == d.vvvv)) return false;
+    // Zeroing needs a mask register other than K0.
+    if (p.evex && p.zeroing && p.mask == 0) return false;
     return true;
 }
 
