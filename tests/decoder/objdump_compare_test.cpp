@@ -245,6 +245,8 @@ std::string compileGenerated(const char* flags) {
                 << "void vi" << i << "(unsigned char* restrict d, const unsigned char* restrict s, int n)"
                 << " { for (int k = 0; k < n; ++k) d[k] = (unsigned char)((s[k] << " << i % 7 + 1
                 << ") | (s[k] >> " << 7 - i % 7 << ")) ^ (unsigned char)(s[k] * " << i + 3 << "); }\n";
+            out << "long double vl" << i << "(long double a, long double b) { return a * b + a / (b + " << i
+                << "); }\n";
             // Half precision where the target has the type (SSE2 and later).
             out << "#ifdef __SSE2__\n"
                 << "void vh" << i << "(_Float16* restrict a, const _Float16* restrict b, int n)"
@@ -321,9 +323,10 @@ TEST(DisasmObjdump, LibrariesAgreeIn32BitMode) {
     std::remove(obj.c_str());
 }
 
-// Vectorised loops built for AVX2 (with FMA, F16C, BMI1/2), for AVX-512 and
-// for Sapphire Rapids (AVX512-FP16, VBMI2, BITALG, GFNI, VAES, VPCLMULQDQ,
-// AVX-VNNI, BF16), in 64- and in 32-bit mode: every instruction must agree.
+// Vectorised loops built for AVX2 (with FMA, F16C, BMI1/2), for AVX-512, for
+// Sapphire Rapids (AVX512-FP16, VBMI2, BITALG, GFNI, VAES, VPCLMULQDQ,
+// AVX-VNNI, BF16) and for Zen 3 (whose x87 code pops with FFREEP), in 64-
+// and in 32-bit mode: every instruction must agree.
 TEST(DisasmObjdump, VectorCodeAgreesIn64And32BitMode) {
     if (toolsMissing()) GTEST_SKIP() << "objdump/objcopy not installed";
     const char* const avx2 = "-O3 -mavx2 -mfma -mf16c -mbmi -mbmi2 -mlzcnt";
@@ -332,7 +335,7 @@ TEST(DisasmObjdump, VectorCodeAgreesIn64And32BitMode) {
     const char* const sapphireRapids = "-O3 -march=sapphirerapids -mprefer-vector-width=512";
     int built = 0;
     for (const Target& target : {k64, k32}) {
-        for (const char* isa : {avx2, avx512, sapphireRapids}) {
+        for (const char* isa : {avx2, avx512, sapphireRapids, "-O3 -march=znver3"}) {
             const std::string flags = std::string(target.is64() ? "-m64 " : "-m32 ") + isa;
             const std::string obj = compileGenerated(flags.c_str());
             if (obj.empty()) continue;
