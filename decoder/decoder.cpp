@@ -292,7 +292,8 @@ bool twoByteWithImm8(std::uint8_t op) {
 
 // An opcode the tables do not name still has the shape its map gives it:
 // in 0F the ModRM byte and 8-bit immediate of its row, in 0F 38 a ModRM
-// byte, in 0F 3A a ModRM byte and an 8-bit immediate. An unassigned member
+// byte, in 0F 3A a ModRM byte and an 8-bit immediate, with SIB and
+// displacement. An unassigned member
 // of a one-byte group takes the opcode byte alone.
 void skipUnnamed(Context& c, std::size_t opcodeEnd) {
     DecodedInstruction& d = c.ins;
@@ -302,6 +303,11 @@ void skipUnnamed(Context& c, std::size_t opcodeEnd) {
         return;
     }
     if (c.map == 1 && twoByteWithoutModrm(d.opcode)) return;
+    // The moves to and from control, debug and test registers always name a register.
+    if (c.map == 1 && d.opcode >= 0x20 && d.opcode <= 0x27) {
+        readModrm(c);
+        return;
+    }
     d.addrSize = (c.state & state::kAddress64) ? 64 : (c.state & state::kAddress32) ? 32 : 16;
     if (!readModrm(c) || !readMemory(c)) return;
     if (c.map == 3 || (c.map == 1 && twoByteWithImm8(d.opcode))) readImmediate(c, 1);
