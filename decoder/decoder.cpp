@@ -94,9 +94,12 @@ void removeNote(DecodedInstruction& d, int at) {
 // that prefix then loses its plain meaning and its note.
 const OpcodeEntry* prefixedVariant(Context& c, const PrefixedRow& row) {
     const int v = prefixVariant(c.mandatory);
-    // A mandatory 66 the row gives no instruction of its own sets the operand size.
-    if (!sameEntry(row[v], row[0]) || c.mandatory != 0x66) c.mandatoryUsed = true;
-    if (v != 0 || c.late == 0) return &row[v];
+    if (v != 0 || c.late == 0) {
+        // A mandatory 66 the row gives no instruction of its own sets the operand size.
+        if (c.mandatory != 0x66 || !sameEntry(row[v], row[0])) c.mandatoryUsed = true;
+        return &row[v];
+    }
+    c.mandatoryUsed = true;
     const int lv = prefixVariant(c.late);
     if (sameEntry(row[lv], row[0])) return &row[0];
     removeNote(c.ins, c.lateNote);
