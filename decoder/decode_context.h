@@ -55,10 +55,22 @@ struct Context {
     int depth = 0;
     std::uint8_t mandatory = 0;          // 0, 0x66, 0xF2 or 0xF3
     bool mandatoryUsed = false;
+    // A 66, F2 or F3 right before 0F that was decoded as a plain prefix
+    // (operand size, REP, REPNE). An opcode whose map defines its own
+    // instruction for that prefix takes it over: its note is then taken back.
+    std::uint8_t late = 0;
+    int lateNote = -1;                   // index of its note, -1 for none
+    int map = 0;                         // 0 one-byte map, 1 0F, 2 0F 38, 3 0F 3A
     bool vexBlocked = false;             // a 66, F0, F2, F3 or REX prefix was met
 };
 
 inline bool mode64(std::uint32_t s) { return (s & state::kMode64) != 0; }
+
+// The operand size a 66 prefix selects: the one that is not the mode's
+// default. Repeated 66 prefixes select the same size.
+inline std::uint32_t withOperandPrefix(std::uint32_t s, std::uint32_t base) {
+    return (base & state::kOperand32) ? (s & ~state::kOperand32) : (s | state::kOperand32);
+}
 
 // Decodes from the next byte: a REX or legacy prefix (recursively) or an opcode.
 void decodeNext(Context& c);

@@ -74,6 +74,41 @@ int immediateBytes(const DecodedInstruction& d) {
 
 int sizeIndex(int bits) { return bits == 16 ? 0 : bits == 32 ? 1 : 2; }
 
+int prefixVariant(std::uint8_t prefix) {
+    return prefix == 0x66 ? 1 : prefix == 0xF3 ? 2 : prefix == 0xF2 ? 3 : 0;
+}
+
+bool sameEntry(const OpcodeEntry& a, const OpcodeEntry& b) {
+    return a.mnemonic == b.mnemonic && a.form == b.form && a.layout == b.layout && a.aux == b.aux &&
+           a.flags == b.flags;
+}
+
+void removeNote(DecodedInstruction& d, int at) {
+    if (at < 0 || at >= d.noteCount) return;
+    for (int i = at; i + 1 < d.noteCount; ++i) d.notes[i] = d.notes[i + 1];
+    --d.noteCount;
+}
+
+// The variant of a prefixed row: by the mandatory prefix, or by a prefix
+// decoded as a plain one when the row defines another instruction for it;
+// that prefix then loses its plain meaning and its note.
+const OpcodeEntry* prefixedVariant(Context& c, const PrefixedRow& row) {
+    const int v = prefixVariant(c.mandatory);
+    if (v != 0 || c.late == 0) {
+        // A mandatory 66 the row gives no instruction of its own sets the operand size.
+        if (c.mandatory != 0x66 || !sameEntry(row[v], row[0])) c.mandatoryUsed = true;
+        return &row[v];
+    }
+    c.mandatoryUsed = true;
+    const int lv = prefixVariant(c.late);
+    if (sameEntry(row[lv], row[0])) return &row[0];
+    removeNote(c.ins, c.lateNote);
+    if (c.late == 0x66)
+        c.state = (c.state & ~state::kOperand32) | (c.baseState & state::kOperand32);
+    c.late = 0;
+    return &row[lv];
+}
+
 // Walks escapes, groups and prefix variants down to the instruction's entry.
 const OpcodeEntry* resolveEntry(Context& c, const OpcodeEntry* e) {
     const OpcodeTables& t = kOpcodeTables;
@@ -86,16 +121,19 @@ const OpcodeEntry* resolveEntry(Context& c, const OpcodeEntry* e) {
         case Layout::Escape0F:
             if (!c.cur.next(b)) return nullptr;
             d.opcode = b;
+            c.map = 1;
             e = &t.twoByte[b];
             break;
         case Layout::Escape38:
             if (!c.cur.next(b)) return nullptr;
             d.opcode = b;
+            c.map = 2;
             e = &t.map38[b];
             break;
         case Layout::Escape3A:
             if (!c.cur.next(b)) return nullptr;
             d.opcode = b;
+            c.map = 3;
             e = &t.map3A[b];
             break;
         case Layout::Group:
@@ -110,12 +148,9 @@ const OpcodeEntry* resolveEntry(Context& c, const OpcodeEntry* e) {
             if (!readModrm(c)) return nullptr;
             e = &t.rmRows[e->aux][d.modrm & 7];
             break;
-        case Layout::Prefixed: {
-            const int v = c.mandatory == 0x66 ? 1 : c.mandatory == 0xF3 ? 2 : c.mandatory == 0xF2 ? 3 : 0;
-            c.mandatoryUsed = true;
-            e = &t.prefixed[e->aux][v];
+        case Layout::Prefixed:
+            e = prefixedVariant(c, t.prefixed[e->aux]);
             break;
-        }
         case Layout::X87: {
             if (!readModrm(c)) return nullptr;
             const int row = d.opcode - 0xD8;
@@ -148,6 +183,9 @@ void computeSizes(Context& c) {
     if (d.form & form::kForce32) rm = 32;
     if (d.form & form::kForce64) rm = 64;
     if (d.flags & flag::kRmSizeY) rm = rexW ? 64 : 32;
+    if (d.flags & flag::kRmAddrSize) rm = d.addrSize;
+    if (d.flags & flag::kRegAddrSize) d.regSize = d.addrSize;
+    if (d.flags & flag::kSize64In64) rm = d.regSize = mode64(s) ? 64 : 32;
     d.rmSize = std::uint8_t(rm);
 }
 
@@ -176,11 +214,16 @@ bool readOperands(Context& c) {
     case Layout::X87Mem: {
         if (!readModrm(c)) return false;
         const bool isReg = (d.modrm >> 6) == 3;
-        if ((isReg && (d.flags & flag::kMemOnly)) || (!isReg && (d.flags & flag::kRegOnly))) {
+        // A form the instruction does not have is invalid but still takes its bytes.
+        if ((isReg && (d.flags & flag::kMemOnly)) || (!isReg && (d.flags & flag::kRegOnly)))
             d.invalid = true;
-            return true;
-        }
         if (!readMemory(c) || !readImmediate(c, immediateBytes(d))) return false;
+        if (d.flags & flag::kImm2Byte) {
+            std::uint8_t second;
+            if (!c.cur.next(second)) return false;
+            d.imm2 = second;
+            d.imm2Size = 1;
+        }
         // Segment register numbers 6 and 7 do not exist; the operand bytes are taken along.
         if ((d.form & form::kSegReg) && ((d.modrm >> 3) & 7) >= 6) d.invalid = true;
         return true;
@@ -188,6 +231,16 @@ bool readOperands(Context& c) {
     case Layout::CtrlReg:
     case Layout::DebugReg:
         return readModrm(c);
+    case Layout::Amd3DNow: {
+        std::uint8_t suffix;
+        if (!readModrm(c) || !readMemory(c) || !c.cur.next(suffix)) return false;
+        d.mnemonic = amd3DNowName(suffix);
+        if (!d.mnemonic) {
+            d.mnemonic = "";
+            d.invalid = true;
+        }
+        return true;
+    }
     case Layout::AccImm:
     case Layout::Imm:
     case Layout::InImm:
@@ -223,12 +276,52 @@ bool readOperands(Context& c) {
     }
 }
 
+// 0F opcodes that have no ModRM byte, unassigned ones included: rows 0 and
+// 3 up to the escapes, the conditional jumps, the pushes and pops of FS and
+// GS with CPUID and RSM, BSWAP, and EMMS.
+bool twoByteWithoutModrm(std::uint8_t op) {
+    if (op <= 0x0F) return op != 0x00 && op != 0x01 && op != 0x02 && op != 0x03 && op != 0x0D;
+    if (op >= 0x30 && op <= 0x3F) return op != 0x38 && op != 0x3A;
+    if (op >= 0x80 && op <= 0x8F) return true;
+    if (op >= 0xC8 && op <= 0xCF) return true;
+    return op == 0x77 || op == 0xA0 || op == 0xA1 || op == 0xA2 || op == 0xA8 || op == 0xA9 ||
+           op == 0xAA;
+}
+
+bool twoByteWithImm8(std::uint8_t op) {
+    return (op >= 0x70 && op <= 0x73) || op == 0xA4 || op == 0xAC || op == 0xBA || op == 0xC2 ||
+           (op >= 0xC4 && op <= 0xC6);
+}
+
+// An opcode the tables do not name still has the shape its map gives it:
+// in 0F the ModRM byte and 8-bit immediate of its row, in 0F 38 a ModRM
+// byte, in 0F 3A a ModRM byte and an 8-bit immediate, with SIB and
+// displacement. An unassigned member
+// of a one-byte group takes the opcode byte alone.
+void skipUnnamed(Context& c, std::size_t opcodeEnd) {
+    DecodedInstruction& d = c.ins;
+    if (c.map == 0) {
+        const bool x87 = d.opcode >= 0xD8 && d.opcode <= 0xDF;
+        if (d.hasModrm && !x87) c.cur.pos = opcodeEnd;
+        return;
+    }
+    if (c.map == 1 && twoByteWithoutModrm(d.opcode)) return;
+    // The moves to and from control, debug and test registers always name a register.
+    if (c.map == 1 && d.opcode >= 0x20 && d.opcode <= 0x27) {
+        readModrm(c);
+        return;
+    }
+    d.addrSize = (c.state & state::kAddress64) ? 64 : (c.state & state::kAddress32) ? 32 : 16;
+    if (!readModrm(c) || !readMemory(c)) return;
+    if (c.map == 3 || (c.map == 1 && twoByteWithImm8(d.opcode))) readImmediate(c, 1);
+}
+
 }  // namespace
 
 void decodeOpcode(Context& c, std::uint8_t op) {
     DecodedInstruction& d = c.ins;
     d.opcode = op;
-    if ((op == 0xC4 || op == 0xC5 || op == 0x62) && isVectorEscape(c)) {
+    if ((op == 0xC4 || op == 0xC5 || op == 0x62 || op == 0x8F) && isVectorEscape(c)) {
         decodeVector(c, op);
         return;
     }
@@ -236,14 +329,16 @@ void decodeOpcode(Context& c, std::uint8_t op) {
     const OpcodeEntry* e = &t.oneByte[op];
     if (mode64(c.state) && op == 0x63) e = &kMovsxd;
     if (op == 0x90 && (c.state & state::kRexB)) e = &kXchgR8;
+    const std::size_t opcodeEnd = c.cur.pos;
     e = resolveEntry(c, e);
     if (!e || e->layout == Layout::Invalid) {
         d.state = c.state;
         d.invalid = true;
+        if (!c.cur.overrun && (e || c.map != 0)) skipUnnamed(c, opcodeEnd);
         return;
     }
     // A 66 taken as mandatory prefix by an opcode without SSE variants sets the operand size.
-    if (c.mandatory == 0x66 && !c.mandatoryUsed) c.state ^= state::kOperand32;
+    if (c.mandatory == 0x66 && !c.mandatoryUsed) c.state = withOperandPrefix(c.state, c.baseState);
     d.state = c.state;
     d.form = e->form;
     d.layout = e->layout;

@@ -76,6 +76,15 @@ constexpr OpcodeEntry addPrefixed(OpcodeTables& t, const OpcodeEntry& none, cons
     t.prefixed[t.prefixedCount] = PrefixedRow{none, p66, pF3, pF2};
     return OpcodeEntry{"", 0, Layout::Prefixed, std::uint8_t(t.prefixedCount++), 0};
 }
+// One entry for the memory form and one for the register form, whatever the reg field.
+constexpr OpcodeEntry byMod(OpcodeTables& t, const OpcodeEntry& memory, const OpcodeEntry& reg) {
+    OpcodeRow8 a{}, b{};
+    for (int r = 0; r < 8; ++r) {
+        a[r] = memory;
+        b[r] = reg;
+    }
+    return addSplit(t, a, b);
+}
 // An MMX instruction with its SSE2 form under 66.
 constexpr OpcodeEntry mmxSse(OpcodeTables& t, const char* m, std::uint32_t extra = 0) {
     return addPrefixed(t, M(m, Pq_Qq | extra), M(m, Vx_Wx | extra), X(), X());

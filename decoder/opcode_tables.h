@@ -43,6 +43,7 @@ enum class Layout : std::uint8_t {
     X87StiSt,    // "ST(i),ST"
     X87Mem,      // x87 size note and the memory operand
     Vector,      // a VEX or EVEX instruction: operands by its VectorEntry
+    Amd3DNow,    // 0F 0F: ModRM operands, then a byte that names the instruction
 };
 
 namespace flag {
@@ -58,6 +59,10 @@ inline constexpr std::uint16_t kSizedByAddr = 1u << 8; // sized name chosen by a
 inline constexpr std::uint16_t kImmWord = 1u << 9;     // immediate is 16 bits
 inline constexpr std::uint16_t kRmSizeY = 1u << 10;    // r/m register or memory is 32/64 by REX.W
 inline constexpr std::uint16_t kReg16 = 1u << 11;      // reg operand is a 16-bit register
+inline constexpr std::uint16_t kRmAddrSize = 1u << 12;  // r/m register has the address size
+inline constexpr std::uint16_t kRegAddrSize = 1u << 13; // reg operand has the address size
+inline constexpr std::uint16_t kImm2Byte = 1u << 14;    // a second 8-bit immediate follows
+inline constexpr std::uint16_t kSize64In64 = 1u << 15;  // operands 64 bit in 64-bit mode, else 32
 }  // namespace flag
 
 enum StringKind : std::uint8_t { kMovs, kCmps, kStos, kLods, kScas, kIns, kOuts };
@@ -103,8 +108,13 @@ enum SizedName : std::uint8_t {
     kNameMovs, kNameCmps, kNameStos, kNameLods, kNameScas, kNameIns, kNameOuts,
     kNameCbw, kNameCwd, kNamePushf, kNamePopf, kNameIret, kNamePusha, kNamePopa,
     kNameJcxz, kNameInDx, kNameOutDx, kNameMovd, kNamePextrd, kNamePinsrd, kNameCmpxchg8b,
+    kNameRdssp, kNameIncssp, kNameWrss, kNameWruss, kNameFxsave, kNameFxrstor, kNameXsave,
+    kNameXrstor, kNameXsaveopt, kNameXsavec, kNameXsaves, kNameXrstors,
     kSizedNameCount
 };
 extern const char* const kSizedNames[kSizedNameCount][3];
+
+// The 3DNow! instruction named by the byte after its operands, or nullptr.
+const char* amd3DNowName(std::uint8_t suffix);
 
 }  // namespace quorby::disasm

@@ -108,6 +108,10 @@ void writeModrmOperands(TextOut& out, const DecodedInstruction& ins) {
         out.put(',');
         writeImmediate(out, ins);
     }
+    if (ins.imm2Size) {
+        out.put(',');
+        writeUnsigned(out, ins.imm2, 1);
+    }
 }
 
 const char* accumulator(const DecodedInstruction& ins) {
@@ -166,7 +170,7 @@ void writeControlMove(TextOut& out, const DecodedInstruction& ins, const char* p
         name[2] = char('0' + n);
         name[3] = '\0';
     }
-    if (ins.aux) {
+    if (ins.aux & 1) {
         out.put(name);
         out.put(',');
         out.put(gpr);
@@ -191,6 +195,7 @@ void writeBody(TextOut& out, const DecodedInstruction& ins, FilePos position) {
     const int opReg = (ins.opcode & 7) | rexBit(ins, state::kRexB);
     switch (ins.layout) {
     case Layout::ModRM:
+    case Layout::Amd3DNow:
         writeModrmOperands(out, ins);
         break;
     case Layout::ModRMOne:
@@ -277,7 +282,7 @@ void writeBody(TextOut& out, const DecodedInstruction& ins, FilePos position) {
         writeControlMove(out, ins, "CR");
         break;
     case Layout::DebugReg:
-        writeControlMove(out, ins, "DR");
+        writeControlMove(out, ins, (ins.aux & 2) ? "TR" : "DR");
         break;
     case Layout::Vector:
         writeVectorOperands(out, ins);

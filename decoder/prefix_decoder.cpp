@@ -42,6 +42,16 @@ void dropRex(Context& c, bool alwaysNote) {
     else addShownNote(c, kNoteDropRex);
 }
 
+// A prefix decoded as a plain one that may still turn out to be the
+// mandatory prefix of the 0F opcode after it. F2 and F3 take precedence
+// over 66, as they do for the processor.
+void noteLatePrefix(Context& c, std::uint8_t b, int noteBefore) {
+    if (!isMandatoryPrefix(c, 0)) return;
+    if (b == 0x66 && (c.late == 0xF2 || c.late == 0xF3)) return;
+    c.late = b;
+    c.lateNote = c.ins.noteCount > noteBefore ? noteBefore : -1;
+}
+
 bool isRepeCompare(int b) { return b == 0xA6 || b == 0xA7 || b == 0xAE || b == 0xAF; }
 
 }  // namespace
@@ -68,16 +78,19 @@ void decodePrefix(Context& c, std::uint8_t b) {
             dropRex(c, true);
             if (c.mandatory == 0) c.mandatory = 0x66;
         } else {
+            const int notes = c.ins.noteCount;
             c.state &= ~state::kRexBits;
-            c.state ^= state::kOperand32;
+            c.state = withOperandPrefix(c.state, c.baseState);
             addShownNote(c, (c.state & state::kOperand32) ? kNoteOperand32 : kNoteOperand16);
+            noteLatePrefix(c, b, notes);
         }
         break;
     case 0x67:
-        if (c.state & state::kAddress64) {
-            c.state &= ~state::kAddress64;
+        // The address size other than the mode's default, however often 67 repeats.
+        if (c.baseState & state::kAddress64) {
+            c.state = (c.state & ~state::kAddress64) | state::kAddress32;
             addShownNote(c, kNoteAddress32);
-        } else if (c.state & state::kAddress32) {
+        } else if (c.baseState & state::kAddress32) {
             c.state &= ~state::kAddress32;
             addShownNote(c, kNoteAddress16);
         } else {
@@ -91,8 +104,10 @@ void decodePrefix(Context& c, std::uint8_t b) {
             dropRex(c, false);
             c.mandatory = 0xF2;
         } else {
+            const int notes = c.ins.noteCount;
             c.state &= ~state::kRexBits;
             addNote(c, kNoteRepne);
+            noteLatePrefix(c, b, notes);
         }
         break;
     case 0xF3: {
@@ -111,9 +126,11 @@ void decodePrefix(Context& c, std::uint8_t b) {
             c.mandatory = 0xF3;
             break;
         }
+        const int notes = c.ins.noteCount;
         c.state &= ~state::kRexBits;
         const bool between = next == 0x66 || next == 0x67;
         addNote(c, isRepeCompare(between ? c.cur.peek(1) : next) ? kNoteRepe : kNoteRep);
+        noteLatePrefix(c, b, notes);
         break;
     }
     default:

@@ -27,6 +27,7 @@ const char* const kZmm[32] = {
     "ZMM11", "ZMM12", "ZMM13", "ZMM14", "ZMM15", "ZMM16", "ZMM17", "ZMM18", "ZMM19", "ZMM20", "ZMM21",
     "ZMM22", "ZMM23", "ZMM24", "ZMM25", "ZMM26", "ZMM27", "ZMM28", "ZMM29", "ZMM30", "ZMM31"};
 const char* const kMask[8] = {"K0", "K1", "K2", "K3", "K4", "K5", "K6", "K7"};
+const char* const kTile[8] = {"TMM0", "TMM1", "TMM2", "TMM3", "TMM4", "TMM5", "TMM6", "TMM7"};
 const char* const kSeg[8] = {"ES", "CS", "SS", "DS", "FS", "GS", "", ""};
 const char* const kBase16[8] = {"[BX + SI", "[BX + DI", "[BP + SI", "[BP + DI", "[SI", "[DI", "[BP", "[BX"};
 const char* const kBase32[16] = {"[EAX", "[ECX", "[EDX", "[EBX", "[ESP", "[EBP", "[ESI", "[EDI",
@@ -58,6 +59,7 @@ const char* vectorName(int bits, int index) {
     return names[index & 31];
 }
 const char* maskName(int index) { return kMask[index & 7]; }
+const char* tileName(int index) { return kTile[index & 7]; }
 const char* segmentName(int index) { return kSeg[index & 7]; }
 const char* base16Name(int rm) { return kBase16[rm & 7]; }
 const char* baseName(bool address64, int index) {

@@ -12,6 +12,7 @@ const char* xmmName(int index);    // XMM0..XMM15
 // XMM0..XMM31, YMM0..YMM31 or ZMM0..ZMM31 by `bits` (128, 256, 512).
 const char* vectorName(int bits, int index);
 const char* maskName(int index);   // K0..K7
+const char* tileName(int index);   // TMM0..TMM7
 const char* segmentName(int index);  // ES, CS, SS, DS, FS, GS
 // "[BX + SI" .. "[BX" for r/m 0..7 of 16-bit addressing.
 const char* base16Name(int rm);

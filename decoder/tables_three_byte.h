@@ -41,12 +41,38 @@ constexpr void fillMap38(OpcodeTables& t) {
         m[0xC8 + i] = addPrefixed(t, i == 3 ? L(sha[i], Layout::ModRMXmm0, Vx_Wx) : M(sha[i], Vx_Wx),
                                   X(), X(), X());
     const char* aes[5] = {"AESIMC ", "AESENC ", "AESENCLAST ", "AESDEC ", "AESDECLAST "};
-    for (int i = 0; i < 5; ++i) m[0xDB + i] = only66(t, M(aes[i], Vx_Wx));
+    m[0xDB] = only66(t, M(aes[0], Vx_Wx));
+    // Key Locker: under F3 the AES rounds with a handle in memory.
+    const char* keyLocker[4] = {"AESENC128KL ", "AESDEC128KL ", "AESENC256KL ", "AESDEC256KL "};
+    for (int i = 0; i < 4; ++i) {
+        const OpcodeEntry kl = M(keyLocker[i], R | D | VR, kMem);
+        m[0xDC + i] = addPrefixed(t, X(), M(aes[i + 1], Vx_Wx), i == 0 ? byMod(t, kl, M("LOADIWKEY ", Vx_Wx)) : kl, X());
+    }
+    m[0xD8] = addPrefixed(t, X(), X(),
+                          addGroup(t, {M("AESENCWIDE128KL ", 0, kMem), M("AESDECWIDE128KL ", 0, kMem),
+                                       M("AESENCWIDE256KL ", 0, kMem), M("AESDECWIDE256KL ", 0, kMem),
+                                       X(), X(), X(), X()}),
+                          X());
+    m[0xFA] = addPrefixed(t, X(), X(), M("ENCODEKEY128 ", R | D | W | F32, kReg | flag::kSizeY), X());
+    m[0xFB] = addPrefixed(t, X(), X(), M("ENCODEKEY256 ", R | D | W | F32, kReg | flag::kSizeY), X());
+    m[0xCF] = only66(t, M("GF2P8MULB ", Vx_Wx));
+    // Direct stores and enqueue stores: the destination address in a
+    // register of the address size.
+    const std::uint16_t Y = flag::kSizeY;
+    const OpcodeEntry enqueue = M("", Gv_Ev, kMem | flag::kRegAddrSize);
+    m[0xF8] = addPrefixed(t, X(), OpcodeEntry{"MOVDIR64B ", enqueue.form, enqueue.layout, 0, enqueue.flags},
+                          OpcodeEntry{"ENQCMDS ", enqueue.form, enqueue.layout, 0, enqueue.flags},
+                          OpcodeEntry{"ENQCMD ", enqueue.form, enqueue.layout, 0, enqueue.flags});
+    m[0xF9] = addPrefixed(t, M("MOVDIRI ", Ev_Gv, kMem | Y), X(), X(), X());
+    m[0xF5] = addPrefixed(t, X(), SN(kNameWruss, Layout::ModRM, Ev_Gv, kMem | Y), X(), X());
+    m[0xFC] = addPrefixed(t, M("AADD ", Ev_Gv, kMem | Y), M("AAND ", Ev_Gv, kMem | Y),
+                          M("AXOR ", Ev_Gv, kMem | Y), M("AOR ", Ev_Gv, kMem | Y));
     m[0xF0] = addPrefixed(t, M("MOVBE ", Gv_Ev, kMem), M("MOVBE ", Gv_Ev, kMem), X(),
                           M("CRC32 ", Gv_Ev, flag::kSizeY | flag::kRmByte));
     m[0xF1] = addPrefixed(t, M("MOVBE ", Ev_Gv, kMem), M("MOVBE ", Ev_Gv, kMem), X(),
                           M("CRC32 ", Gv_Ev, flag::kSizeY));
-    m[0xF6] = addPrefixed(t, X(), M("ADCX ", Gv_Ev, flag::kSizeY | flag::kRmSizeY),
+    m[0xF6] = addPrefixed(t, SN(kNameWrss, Layout::ModRM, Ev_Gv, kMem | flag::kSizeY),
+                          M("ADCX ", Gv_Ev, flag::kSizeY | flag::kRmSizeY),
                           M("ADOX ", Gv_Ev, flag::kSizeY | flag::kRmSizeY), X());
 }
 
@@ -69,6 +95,8 @@ constexpr void fillMap3A(OpcodeTables& t) {
     for (int i = 0; i < 4; ++i) m[0x60 + i] = only66(t, M(str[i], Vx_Wx | I8));
     m[0xCC] = addPrefixed(t, M("SHA1RNDS4 ", Vx_Wx | I8), X(), X(), X());
     m[0xDF] = only66(t, M("AESKEYGENASSIST ", Vx_Wx | I8));
+    m[0xCE] = only66(t, M("GF2P8AFFINEQB ", Vx_Wx | I8));
+    m[0xCF] = only66(t, M("GF2P8AFFINEINVQB ", Vx_Wx | I8));
 }
 
 }  // namespace quorby::disasm::build

@@ -5,18 +5,16 @@
 
 namespace quorby::disasm::build {
 
-// One entry for the memory form and one for the register form, whatever the reg field.
-constexpr OpcodeEntry byMod(OpcodeTables& t, const OpcodeEntry& memory, const OpcodeEntry& reg) {
-    OpcodeRow8 a{}, b{};
-    for (int r = 0; r < 8; ++r) {
-        a[r] = memory;
-        b[r] = reg;
-    }
-    return addSplit(t, a, b);
+// An instruction whose F3 and F2 forms are other instructions; 66 leaves it as it is.
+constexpr OpcodeEntry byRep(OpcodeTables& t, const OpcodeEntry& none, const OpcodeEntry& f3,
+                            const OpcodeEntry& f2) {
+    return addPrefixed(t, none, none, f3, f2);
 }
 
 constexpr void fillTwoByteSystem(OpcodeTables& t) {
     auto& m = t.twoByte;
+    const std::uint16_t Y = flag::kSizeY;
+    const std::uint16_t RY = flag::kRmSizeY;
     m[0x00] = addGroup(t, {M("SLDT ", S | W | F16), M("STR ", S | W | F16), M("LLDT ", S | W | F16),
                            M("LTR ", S | W | F16), M("VERR ", S | W | F16), M("VERW ", S | W | F16),
                            X(), X()});
@@ -26,39 +24,62 @@ constexpr void fillTwoByteSystem(OpcodeTables& t) {
                                          X(), N("ENCLS")});
     const OpcodeEntry xcr = addRmRow(t, {N("XGETBV"), N("XSETBV"), X(), X(), N("VMFUNC"),
                                          N("XEND"), N("XTEST"), N("ENCLU")});
-    const OpcodeEntry pkru = addRmRow(t, {X(), X(), X(), X(), X(), X(), N("RDPKRU"), N("WRPKRU")});
-    const OpcodeEntry swp = addRmRow(t, {N("SWAPGS", kO64), N("RDTSCP"), X(), X(), X(), X(), X(), X()});
+    // AMD's secure virtual machine instructions.
+    const OpcodeEntry svm = addRmRow(t, {N("VMRUN"), N("VMMCALL"), N("VMLOAD"), N("VMSAVE"), N("STGI"),
+                                         N("CLGI"), N("SKINIT"), N("INVLPGA")});
+    // SERIALIZE; under F3 the shadow-stack and under F2 the TSX load-tracking instructions.
+    const OpcodeEntry pkru = addRmRow(
+        t, {byRep(t, N("SERIALIZE"), N("SETSSBSY"), N("XSUSLDTRK")), byRep(t, X(), X(), N("XRESLDTRK")),
+            byRep(t, X(), N("SAVEPREVSSP"), X()), X(), byRep(t, X(), N("UIRET"), X()),
+            byRep(t, X(), N("TESTUI"), X()), byRep(t, N("RDPKRU"), N("CLUI"), N("RDPKRU")),
+            byRep(t, N("WRPKRU"), N("STUI"), N("WRPKRU"))});
+    const OpcodeEntry swp = addRmRow(t, {N("SWAPGS", kO64), N("RDTSCP"), N("MONITORX"), N("MWAITX"),
+                                         N("CLZERO"), N("RDPRU"), X(), X()});
     m[0x01] = addSplit(
         t,
         {M("SGDT ", S | FAR, kMem), M("SIDT ", S | FAR, kMem), M("LGDT ", S | FAR, kMem),
-         M("LIDT ", S | FAR, kMem), M("SMSW ", S | W | F16), X(), M("LMSW ", S | W | F16),
+         M("LIDT ", S | FAR, kMem), M("SMSW ", S | W | F16),
+         byRep(t, X(), M("RSTORSSP ", S | F64, kMem), X()), M("LMSW ", S | W | F16),
          M("INVLPG ", S, kMem)},
-        {vmx, mon, xcr, X(), M("SMSW ", S | W), pkru, M("LMSW ", S | W | F16), swp});
+        {vmx, mon, xcr, svm, M("SMSW ", S | W), pkru, M("LMSW ", S | W | F16), swp});
     m[0x02] = M("LAR ", Gv_Ev);
     m[0x03] = M("LSL ", Gv_Ev);
     m[0x05] = N("SYSCALL");
     m[0x06] = N("CLTS");
     m[0x07] = N("SYSRET");
     m[0x08] = N("INVD");
-    m[0x09] = N("WBINVD");
+    m[0x09] = byRep(t, N("WBINVD"), N("WBNOINVD"), N("WBINVD"));
     m[0x0B] = N("UD2");
-    m[0x0D] = M("PREFETCHW ", S);
-    m[0x18] = addGroup(t, {M("PREFETCHNTA ", S), M("PREFETCH0 ", S), M("PREFETCH1 ", S),
-                           M("PREFETCH2 ", S), M("NOP ", S | W), M("NOP ", S | W), M("NOP ", S | W),
-                           M("NOP ", S | W)});
-    for (int b = 0x19; b <= 0x1F; ++b) m[b] = M("NOP ", S | W);
     {
-        // F3 0F 1E FA/FB are the branch-target markers; the rest is a hint NOP.
+        const OpcodeEntry p = M("PREFETCH ", S);
+        m[0x0D] = addGroup(t, {p, M("PREFETCHW ", S), M("PREFETCHWT1 ", S), p, p, p, p, p});
+    }
+    m[0x0E] = N("FEMMS");
+    m[0x0F] = L("", Layout::Amd3DNow, Pq_Qq);
+    {
+        // The hint space 0F 18-1F: prefetches and CLDEMOTE with memory, NOP with a register.
         const OpcodeEntry nop = M("NOP ", S | W);
+        m[0x18] = addSplit(t, {M("PREFETCHNTA ", S), M("PREFETCH0 ", S), M("PREFETCH1 ", S),
+                               M("PREFETCH2 ", S), nop, nop, nop, nop},
+                           {nop, nop, nop, nop, nop, nop, nop, nop});
+        for (int b = 0x19; b <= 0x1F; ++b) m[b] = nop;
+        m[0x1C] = addPrefixed(t, addSplit(t, {M("CLDEMOTE ", S), nop, nop, nop, nop, nop, nop, nop},
+                                          {nop, nop, nop, nop, nop, nop, nop, nop}),
+                              nop, nop, nop);
+        // F3 0F 1E FA/FB are the branch-target markers, F3 0F 1E /1 with a
+        // register reads the shadow-stack pointer; the rest is a hint NOP.
         const OpcodeEntry endbr = addRmRow(t, {nop, nop, N("ENDBR64"), N("ENDBR32"), nop, nop, nop, nop});
         const OpcodeEntry f3 = addSplit(t, {nop, nop, nop, nop, nop, nop, nop, nop},
-                                        {nop, nop, nop, nop, nop, nop, nop, endbr});
+                                        {nop, SN(kNameRdssp, Layout::ModRM, W, RY), nop, nop, nop, nop, nop, endbr});
         m[0x1E] = addPrefixed(t, nop, nop, f3, nop);
     }
     m[0x20] = L("MOV ", Layout::CtrlReg, 0, 0);
     m[0x21] = L("MOV ", Layout::DebugReg, 0, 0);
     m[0x22] = L("MOV ", Layout::CtrlReg, 0, 1);
     m[0x23] = L("MOV ", Layout::DebugReg, 0, 1);
+    // The test registers of the 386 and 486 (aux bit 1).
+    m[0x24] = L("MOV ", Layout::DebugReg, 0, 2, kI64);
+    m[0x26] = L("MOV ", Layout::DebugReg, 0, 3, kI64);
     m[0x30] = N("WRMSR");
     m[0x31] = N("RDTSC");
     m[0x32] = N("RDMSR");
@@ -82,8 +103,12 @@ constexpr void fillTwoByteSystem(OpcodeTables& t) {
         m[0x90 + c] = M(setcc[c], S);
     }
     m[0x77] = N("EMMS");
-    m[0x78] = M("VMREAD ", Ev_Gv, kD64);
-    m[0x79] = M("VMWRITE ", Gv_Ev, kD64);
+    // VMREAD and VMWRITE; under 66 and F2 AMD's SSE4a bit-field instructions.
+    m[0x78] = addPrefixed(t, M("VMREAD ", Ev_Gv, flag::kSize64In64),
+                          M("EXTRQ ", WR | I8, kReg | flag::kImm2Byte), X(),
+                          M("INSERTQ ", Vx_Wx | I8, kReg | flag::kImm2Byte));
+    m[0x79] = addPrefixed(t, M("VMWRITE ", Gv_Ev, flag::kSize64In64), M("EXTRQ ", Vx_Wx, kReg), X(),
+                          M("INSERTQ ", Vx_Wx, kReg));
     m[0xA0] = N("PUSH FS", kD64);
     m[0xA1] = N("POP FS", kD64);
     m[0xA2] = N("CPUID");
@@ -96,12 +121,30 @@ constexpr void fillTwoByteSystem(OpcodeTables& t) {
     m[0xAB] = M("BTS ", Ev_Gv);
     m[0xAC] = M("SHRD ", Ev_Gv | I8);
     m[0xAD] = L("SHRD ", Layout::ModRMCL, Ev_Gv);
-    m[0xAE] = addSplit(
-        t,
-        {L("FXSAVE ", Layout::X87Mem, form::kFxArea), L("FXRSTOR ", Layout::X87Mem, form::kFxArea),
-         M("LDMXCSR ", S | F32), M("STMXCSR ", S | F32), M("XSAVE ", S), M("XRSTOR ", S),
-         M("XSAVEOPT ", S), M("CLFLUSH ", S)},
-        {X(), X(), X(), X(), X(), N("LFENCE"), N("MFENCE"), N("SFENCE")});
+    {
+        // Row AE: state saving and fences; under 66 the cache-line writebacks
+        // and TPAUSE, under F3 the FS/GS base moves, PTWRITE, the shadow-stack
+        // instructions and UMONITOR, under F2 UMWAIT.
+        const std::uint16_t base64 = kReg | kO64 | RY;
+        const OpcodeEntry clflush = M("CLFLUSH ", S, kMem);
+        m[0xAE] = addSplit(
+            t,
+            {SN(kNameFxsave, Layout::X87Mem, form::kFxArea), SN(kNameFxrstor, Layout::X87Mem, form::kFxArea),
+             M("LDMXCSR ", S | F32), M("STMXCSR ", S | F32),
+             addPrefixed(t, SN(kNameXsave, Layout::ModRM, S), SN(kNameXsave, Layout::ModRM, S),
+                         M("PTWRITE ", S | W, RY), SN(kNameXsave, Layout::ModRM, S)),
+             SN(kNameXrstor, Layout::ModRM, S),
+             addPrefixed(t, SN(kNameXsaveopt, Layout::ModRM, S), M("CLWB ", S, kMem),
+                         M("CLRSSBSY ", S | F64, kMem), SN(kNameXsaveopt, Layout::ModRM, S)),
+             addPrefixed(t, clflush, M("CLFLUSHOPT ", S, kMem), clflush, clflush)},
+            {byRep(t, X(), M("RDFSBASE ", W, base64), X()), byRep(t, X(), M("RDGSBASE ", W, base64), X()),
+             byRep(t, X(), M("WRFSBASE ", W, base64), X()), byRep(t, X(), M("WRGSBASE ", W, base64), X()),
+             byRep(t, X(), M("PTWRITE ", W, kReg | RY), X()),
+             byRep(t, N("LFENCE"), SN(kNameIncssp, Layout::ModRM, W, kReg | RY), N("LFENCE")),
+             addPrefixed(t, N("MFENCE"), M("TPAUSE ", W | F32, kReg), M("UMONITOR ", W, kReg | flag::kRmAddrSize),
+                         M("UMWAIT ", W | F32, kReg)),
+             N("SFENCE")});
+    }
     m[0xAF] = M("IMUL ", Gv_Ev);
     m[0xB0] = M("CMPXCHG ", Eb_Gb);
     m[0xB1] = M("CMPXCHG ", Ev_Gv);
@@ -122,14 +165,19 @@ constexpr void fillTwoByteSystem(OpcodeTables& t) {
     m[0xBF] = M("MOVSX ", Gv_Ev | S | F16);
     m[0xC0] = M("XADD ", Eb_Gb);
     m[0xC1] = M("XADD ", Ev_Gv);
-    m[0xC3] = M("MOVNTI ", Ev_Gv, kMem);
+    m[0xC3] = M("MOVNTI ", Ev_Gv, kMem | Y);
     {
         const OpcodeEntry vmptrld =
             addPrefixed(t, M("VMPTRLD ", S | F64), M("VMCLEAR ", S | F64), M("VMXON ", S | F64), X());
+        const OpcodeEntry rdseed = M("RDSEED ", W);
+        const OpcodeEntry rdrand = M("RDRAND ", W);
         m[0xC7] = addSplit(t,
-                           {X(), SN(kNameCmpxchg8b, Layout::ModRM, S | F64), X(), X(), X(), X(),
-                            vmptrld, M("VMPTRST ", S | F64)},
-                           {X(), X(), X(), X(), X(), X(), M("RDRAND ", W), M("RDSEED ", W)});
+                           {X(), SN(kNameCmpxchg8b, Layout::ModRM, S | F64), X(),
+                            SN(kNameXrstors, Layout::ModRM, 0, kMem), SN(kNameXsavec, Layout::ModRM, 0, kMem),
+                            SN(kNameXsaves, Layout::ModRM, 0, kMem), vmptrld, M("VMPTRST ", S | F64)},
+                           {X(), X(), X(), X(), X(), X(),
+                            byRep(t, rdrand, M("SENDUIPI ", W, kReg | kD64 | kO64), rdrand),
+                            byRep(t, rdseed, M("RDPID ", W, kReg | kD64), rdseed)});
     }
     for (int r = 0; r < 8; ++r) m[0xC8 + r] = L("BSWAP ", Layout::RegOp, W);
     m[0xFF] = M("UD0 ", Gv_Ev);
@@ -153,7 +201,7 @@ constexpr void fillTwoByteSimd(OpcodeTables& t) {
     m[0x29] = sse4(t, "MOVAPS ", "MOVAPD ", "", "", Wx_Vx);
     m[0x2A] = addPrefixed(t, M("CVTPI2PS ", R | D | VR | QR), M("CVTPI2PD ", R | D | VR | QR),
                           M("CVTSI2SS ", R | D | VR, RY), M("CVTSI2SD ", R | D | VR, RY));
-    m[0x2B] = sse4(t, "MOVNTPS ", "MOVNTPD ", "", "", Wx_Vx, kMem);
+    m[0x2B] = sse4(t, "MOVNTPS ", "MOVNTPD ", "MOVNTSS ", "MOVNTSD ", Wx_Vx, kMem);
     m[0x2C] = addPrefixed(t, M("CVTTPS2PI ", R | D | PR | WR), M("CVTTPD2PI ", R | D | PR | WR),
                           M("CVTTSS2SI ", R | D | W | WR, Y), M("CVTTSD2SI ", R | D | W | WR, Y));
     m[0x2D] = addPrefixed(t, M("CVTPS2PI ", R | D | PR | WR), M("CVTPD2PI ", R | D | PR | WR),
@@ -230,8 +278,11 @@ constexpr void fillTwoByteSimd(OpcodeTables& t) {
     m[0xD0] = sse4(t, "", "ADDSUBPD ", "", "ADDSUBPS ");
     m[0xD6] = addPrefixed(t, X(), M("MOVQ ", Wx_Vx), M("MOVQ2DQ ", R | D | VR | QR, kReg),
                           M("MOVDQ2Q ", R | D | PR | WR, kReg));
-    m[0xD7] = addPrefixed(t, M("PMOVMSKB ", R | D | W | QR, Y | kReg),
-                          M("PMOVMSKB ", R | D | W | WR, Y | kReg), X(), X());
+    {
+        // F3 and F2 leave the MMX form as it is.
+        const OpcodeEntry mmx = M("PMOVMSKB ", R | D | W | QR, Y | kReg);
+        m[0xD7] = addPrefixed(t, mmx, M("PMOVMSKB ", R | D | W | WR, Y | kReg), mmx, mmx);
+    }
     m[0xE6] = sse4(t, "", "CVTTPD2DQ ", "CVTDQ2PD ", "CVTPD2DQ ");
     m[0xE7] = addPrefixed(t, M("MOVNTQ ", Qq_Pq, kMem), M("MOVNTDQ ", Wx_Vx, kMem), X(), X());
     m[0xF0] = addPrefixed(t, X(), X(), X(), M("LDDQU ", Vx_Wx, kMem));

@@ -58,7 +58,7 @@ constexpr void fillX87(OpcodeTables& t) {
     xr[2] = {stSti("FCMOVB "), stSti("FCMOVE "), stSti("FCMOVBE "), stSti("FCMOVU "), X(),
              addRmRow(t, {X(), N("FUCOMPP"), X(), X(), X(), X(), X(), X()}), X(), X()};
     xr[3] = {stSti("FCMOVNB "), stSti("FCMOVNE "), stSti("FCMOVNBE "), stSti("FCMOVNU "),
-             addRmRow(t, {N("FENI "), N("FDISI "), N("FNCLEX"), N("FNINIT"), N("FSETPM "), X(), X(), X()}),
+             addRmRow(t, {N("FENI "), N("FDISI "), N("FNCLEX"), N("FNINIT"), N("FSETPM "), N("FRSTPM"), X(), X()}),
              stSti("FUCOMI "), stSti("FCOMI "), X()};
     xr[4] = {stiSt("FADD "),  stiSt("FMUL "), X(),           X(),
              stiSt("FSUBR "), stiSt("FSUB "), stiSt("FDIVR "), stiSt("FDIV ")};
@@ -66,7 +66,7 @@ constexpr void fillX87(OpcodeTables& t) {
     xr[6] = {stiSt("FADDP "), stiSt("FMULP "), X(),
              addRmRow(t, {X(), N("FCOMPP"), X(), X(), X(), X(), X(), X()}),
              stiSt("FSUBRP "), stiSt("FSUBP "), stiSt("FDIVRP "), stiSt("FDIVP ")};
-    xr[7] = {X(), X(), X(), X(),
+    xr[7] = {st("FFREEP "), X(), X(), X(),
              addRmRow(t, {N("FNSTSW AX"), X(), X(), X(), X(), X(), X(), X()}),
              stSti("FUCOMIP "), stSti("FCOMIP "), X()};
 }

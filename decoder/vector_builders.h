@@ -19,7 +19,7 @@ inline constexpr std::uint8_t Vy = operand(kV, kY), Hy = operand(kH, kY), Wy = o
 inline constexpr std::uint8_t V32 = operand(kV, kM32), H32 = operand(kH, kM32), W32 = operand(kW, kM32);
 inline constexpr std::uint8_t V64 = operand(kV, kM64), H64 = operand(kH, kM64), W64 = operand(kW, kM64);
 inline constexpr std::uint8_t W8 = operand(kW, kM8), W16 = operand(kW, kM16);
-inline constexpr std::uint8_t Lx = operand(kL), Ib = operand(kIb);
+inline constexpr std::uint8_t Lx = operand(kL), Ib = operand(kIb), Id = operand(kId);
 inline constexpr std::uint8_t Gy = operand(kG), By = operand(kB), Ey = operand(kE);
 inline constexpr std::uint8_t Gd = operand(kG, kM32), Ed = operand(kE, kM32);
 inline constexpr std::uint8_t Eb = operand(kE, kM8), Ew = operand(kE, kM16);

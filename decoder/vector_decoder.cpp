@@ -15,7 +15,8 @@ using namespace vec;
 // The fields of a VEX or EVEX prefix, the inverted ones already turned round.
 struct VectorPrefix {
     bool evex = false;
-    int map = 1;  // 1: 0F, 2: 0F 38, 3: 0F 3A; any other value is no known map
+    bool xop = false;
+    int map = 1;  // 1: 0F, 2: 0F 38, 3: 0F 3A, XOP 8, 9, 10; any other value is no known map
     int pp = 0;   // implied prefix: none, 66, F3, F2
     bool r = false, x = false, b = false, w = false;
     bool r2 = false, v2 = false;  // EVEX R' and V'
@@ -30,7 +31,8 @@ bool readVex(Cursor& cur, std::uint8_t op, VectorPrefix& p) {
     std::uint8_t b1;
     if (!cur.next(b1)) return false;
     std::uint8_t b2 = b1;  // C5 has R, vvvv, L and pp in one byte
-    if (op == 0xC4) {
+    p.xop = op == 0x8F;    // XOP has the fields of the three-byte VEX form
+    if (op != 0xC5) {
         p.x = !(b1 & 0x40);
         p.b = !(b1 & 0x20);
         p.map = b1 & 0x1F;
@@ -65,17 +67,31 @@ bool readEvex(Cursor& cur, VectorPrefix& p) {
     return true;
 }
 
+// True when the entry has a general register whose width W selects.
+bool hasSizedGpr(const VectorEntry& e) {
+    for (int i = 0; i < 4; ++i) {
+        const std::uint8_t op = std::uint8_t(e.operands >> (8 * i));
+        const Kind k = kindOf(op);
+        if ((k == kE || k == kG || k == kB) && sizeOf(op) == kFull) return true;
+    }
+    return false;
+}
+
 // Follows W, mod, reg and length splits down to the instruction's entry;
-// nullptr when the span ends at the ModRM byte.
+// nullptr when the span ends at the ModRM byte. Outside 64-bit mode the
+// general registers have 32 bits whatever W says, so W1 names the 32-bit
+// form there (VMOVD, VPEXTRD, VPINSRD, VPBROADCASTD, KMOVD).
 const VectorEntry* resolve(Context& c, const VectorEntry* e, const VectorPrefix& p) {
     const auto& pool = kVectorTables.pool;
     for (;;) {
         switch (e->split) {
         case Split::None:
             return e;
-        case Split::W:
-            e = &pool[e->aux + (p.w ? 1 : 0)];
+        case Split::W: {
+            const bool w = p.w && (mode64(c.state) || !hasSizedGpr(pool[e->aux + 1]));
+            e = &pool[e->aux + (w ? 1 : 0)];
             break;
+        }
         case Split::L:
             e = &pool[e->aux + (p.length ? 1 : 0)];
             break;
@@ -92,16 +108,19 @@ const VectorEntry* resolve(Context& c, const VectorEntry* e, const VectorPrefix&
 }
 
 // An opcode outside the tables still has the shape of its map: a ModRM byte
-// (all but VZEROUPPER/VZEROALL) and, in 0F 3A, an 8-bit immediate.
+// (all but VZEROUPPER/VZEROALL) and, in 0F 3A and XOP 8, an 8-bit
+// immediate, in XOP A a 32-bit one.
 void skipUnknown(Context& c, const VectorPrefix& p) {
     c.ins.invalid = true;
-    if (p.map == 1 && c.ins.opcode == 0x77) return;
+    if (!p.xop && p.map == 1 && c.ins.opcode == 0x77) return;
     if (!readModrm(c) || !readMemory(c)) return;
-    if (p.map == 3) readImmediate(c, 1);
+    if ((!p.xop && p.map == 3) || (p.xop && p.map == 8)) readImmediate(c, 1);
+    if (p.xop && p.map == 10) readImmediate(c, 4);
 }
 
 struct OperandUse {
-    bool vvvv = false, imm = false, vsib = false;
+    bool vvvv = false, vsib = false;
+    int immBytes = 0;
     std::uint8_t vsibOperand = 0;
 };
 
@@ -111,7 +130,8 @@ OperandUse operandUse(const VectorEntry& e) {
         const std::uint8_t op = std::uint8_t(e.operands >> (8 * i));
         const Kind k = kindOf(op);
         if (k == kH || k == kB || k == kKH) u.vvvv = true;
-        if (k == kIb || k == kL) u.imm = true;
+        if (k == kIb || k == kL) u.immBytes = 1;
+        if (k == kId) u.immBytes = 4;
         if (k == kVsib) {
             u.vsib = true;
             u.vsibOperand = op;
@@ -131,7 +151,7 @@ bool applyEvexControls(DecodedInstruction& d, const VectorPrefix& p, std::uint32
         else return false;
         return true;
     }
-    if (!(flags & (kBcst32 | kBcst64))) return false;
+    if (!(flags & (kBcst16 | kBcst32 | kBcst64))) return false;
     d.broadcast = 1;  // the count is known once the operand's size is
     return p.length != 3;
 }
@@ -144,9 +164,14 @@ bool passesChecks(const DecodedInstruction& d, const VectorPrefix& p, const Oper
         if ((flags & kL1) && p.length == 0) return false;
     }
     if (((flags & kW0) && p.w) || ((flags & kW1) && !p.w)) return false;
+    if ((flags & kOnly64) && !(d.state & state::kMode64)) return false;
     if (((flags & kMemOnly) && isReg) || ((flags & kRegOnly) && !isReg)) return false;
     if (!use.vvvv && (d.vvvv & (use.vsib ? 15 : 31)) != 0) return false;  // V' extends a VSIB index
     if (use.vsib && (isReg || (d.modrm & 7) != 4 || (p.evex && p.mask == 0))) return false;
+    // A VEX gather needs three different registers: destination, index and mask.
+    if (use.vsib && !p.evex && (d.vreg == d.vindex || d.vreg == d.vvvv || d.vindex == d.vvvv)) return false;
+    // Zeroing needs a mask register other than K0.
+    if (p.evex && p.zeroing && p.mask == 0) return false;
     return true;
 }
 
@@ -166,7 +191,7 @@ void sizeMemory(DecodedInstruction& d, const VectorEntry& e, const OperandUse& u
     if (use.vsib) d.vsibBits = std::uint16_t(vectorRegisterBits(sizeOf(use.vsibOperand), d.vectorBits));
     int bytes = vectorMemoryBytes(memOp, d);
     if (d.broadcast) {
-        const int element = (e.flags & kBcst64) ? 8 : 4;
+        const int element = (e.flags & kBcst64) ? 8 : (e.flags & kBcst16) ? 2 : 4;
         d.broadcast = std::uint8_t(bytes / element);
         bytes = element;
     }
@@ -177,8 +202,12 @@ void sizeMemory(DecodedInstruction& d, const VectorEntry& e, const OperandUse& u
 }  // namespace
 
 bool isVectorEscape(const Context& c) {
+    if (c.ins.opcode == 0x8F) {  // XOP: POP has reg 0, XOP a map of 8 or more
+        const int next = c.cur.peek(0);
+        return (c.baseState & state::kProtected) && next >= 0 && (next & 0x1F) >= 8;
+    }
     if (mode64(c.state)) return true;
-    if (!(c.baseState & state::kOperand32)) return false;  // 16-bit modes: LES, LDS, BOUND
+    if (!(c.baseState & state::kProtected)) return false;  // Real Mode: LES, LDS, BOUND
     const int next = c.cur.peek(0);
     return next >= 0 && (next & 0xC0) == 0xC0;
 }
@@ -201,7 +230,13 @@ void decodeVector(Context& c, std::uint8_t op) {
     d.vexW = p.w;
     d.addrSize = (c.state & state::kAddress64) ? 64 : (c.state & state::kAddress32) ? 32 : 16;
     const VectorEntry* e = nullptr;
-    if (p.map >= 1 && p.map <= 3) {
+    if (p.xop && p.map >= 8 && p.map <= 10) {
+        e = resolve(c, &kVectorTables.xop[p.map - 8][d.opcode][p.pp], p);
+        if (!e) return;
+    } else if (p.evex && (p.map == 5 || p.map == 6)) {
+        e = resolve(c, &kVectorTables.evexFp16[p.map - 5][d.opcode][p.pp], p);
+        if (!e) return;
+    } else if (!p.xop && p.map >= 1 && p.map <= 3) {
         const VectorMap& maps = p.evex ? kVectorTables.evex : kVectorTables.vex;
         e = resolve(c, &maps[p.map - 1][d.opcode][p.pp], p);
         if (!e) return;
@@ -217,7 +252,7 @@ void decodeVector(Context& c, std::uint8_t op) {
     if (hasModrm && !readModrm(c)) return;
     const bool isReg = hasModrm && (d.modrm >> 6) == 3;
     if (hasModrm && !isReg && !readMemory(c)) return;
-    if (use.imm && !readImmediate(c, 1)) return;
+    if (!readImmediate(c, use.immBytes)) return;
     d.vectorBits = std::uint16_t(p.evex ? 128 << (p.length > 2 ? 2 : p.length) : (p.length ? 256 : 128));
     const bool controlsFit = !p.evex || applyEvexControls(d, p, e->flags, isReg);
     setRegisters(d, p, m64);

@@ -38,6 +38,11 @@ void writeMemory(TextOut& out, const DecodedInstruction& ins, std::uint8_t op) {
 
 void writeOperand(TextOut& out, const DecodedInstruction& ins, std::uint8_t op) {
     const bool isReg = (ins.modrm >> 6) == 3;
+    if (sizeOf(op) == kTile && (kindOf(op) != kW || isReg)) {
+        const int n = kindOf(op) == kV ? ins.vreg : kindOf(op) == kH ? ins.vvvv : ins.vrm;
+        out.put(tileName(n));
+        return;
+    }
     const int bits = vectorRegisterBits(sizeOf(op), ins.vectorBits);
     const bool m64 = (ins.state & state::kMode64) != 0;
     switch (kindOf(op)) {
@@ -49,6 +54,7 @@ void writeOperand(TextOut& out, const DecodedInstruction& ins, std::uint8_t op) 
     case kK: out.put(maskName(ins.vreg)); break;
     case kKH: out.put(maskName(ins.vvvv)); break;
     case kIb: writeUnsigned(out, ins.imm, 1); break;
+    case kId: writeUnsigned(out, ins.imm, 4); break;
     case kVsib: writeMemory(out, ins, op); break;
     case kW:
         if (isReg) out.put(vectorName(bits, ins.vrm));

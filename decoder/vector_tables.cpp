@@ -3,7 +3,10 @@
 
 #include "decoder/tables_evex.h"
 #include "decoder/tables_evex_3x.h"
+#include "decoder/tables_fp16.h"
+#include "decoder/tables_vector_newer.h"
 #include "decoder/tables_vex.h"
+#include "decoder/tables_xop.h"
 
 namespace quorby::disasm {
 
@@ -17,6 +20,15 @@ constexpr VectorTables buildVectorTables() {
     vbuild::fillEvex0F(t);
     vbuild::fillEvex0F38(t);
     vbuild::fillEvex0F3A(t);
+    vbuild::fillNewerEvex(t);
+    vbuild::fillNewerVex(t);
+    vbuild::fillFp16Map5(t);
+    vbuild::fillFp16Map6(t);
+    vbuild::fillFp16Map3A(t);
+    vbuild::fillFma4(t);
+    vbuild::fillXop8(t);
+    vbuild::fillXop9(t);
+    vbuild::fillXopA(t);
     return t;
 }
 

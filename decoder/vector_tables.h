@@ -26,6 +26,7 @@ enum Kind : std::uint8_t {
     kKW,    // mask register in ModRM r/m, or memory
     kIb,    // 8-bit immediate
     kVsib,  // memory with a vector index register (gathers, scatters)
+    kId,    // 32-bit immediate
 };
 
 // Register width and memory size. For vector operands the first ones scale
@@ -38,6 +39,7 @@ enum Size : std::uint8_t {
     kY,     // always YMM, 32 bytes of memory
     kM8, kM16, kM32, kM64,
     kDup,   // MOVDDUP: 8 bytes at 128 bits, else the full vector
+    kTile,  // a tile register of AMX in place of a vector register
 };
 
 constexpr std::uint8_t operand(Kind k, Size s = kFull) { return std::uint8_t(k | s << 4); }
@@ -64,6 +66,8 @@ inline constexpr std::uint32_t kSae = 1u << 9;        // EVEX suppress-all-excep
 inline constexpr std::uint32_t kSizeLetter = 1u << 10;  // size letter before memory
 inline constexpr std::uint32_t kDispByElement = 1u << 11;  // EVEX disp8 scales by one element
 inline constexpr std::uint32_t kLig = 1u << 12;         // vector length ignored (scalar)
+inline constexpr std::uint32_t kOnly64 = 1u << 13;      // valid only in 64-bit mode
+inline constexpr std::uint32_t kBcst16 = 1u << 14;      // EVEX broadcast of 16-bit elements
 
 // How an entry is refined before it names an instruction.
 enum class Split : std::uint8_t {
@@ -87,11 +91,13 @@ struct VectorEntry {
 // [map - 1][opcode][prefix: none, 66, F3, F2]
 using VectorMap = std::array<std::array<std::array<VectorEntry, 4>, 256>, 3>;
 
-inline constexpr int kMaxVectorPool = 640;
+inline constexpr int kMaxVectorPool = 900;
 
 struct VectorTables {
     VectorMap vex{};
     VectorMap evex{};
+    VectorMap xop{};  // AMD's XOP maps 8, 9 and A; only the prefix column 0 is used
+    VectorMap evexFp16{};  // the EVEX maps 5 and 6 (half precision); the third is unused
     std::array<VectorEntry, kMaxVectorPool> pool{};
     int poolCount = 0;
 };
