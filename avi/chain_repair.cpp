@@ -92,7 +92,7 @@ bool chainGoesOnAt(RiffContent& content, FilePos pos, FilePos end, FourCc listTy
 }
 
 ChainRepair findChainRepair(RiffContent& content, const ChainBreak& at, const AviFacts& facts,
-                            const IndexPlaces* places) {
+                            IndexPlaces* places) {
     ChainRepair repair;
     std::uint8_t header[8];
     if (!bytesAt(content, at.broken, header, 8)) return repair;

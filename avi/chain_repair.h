@@ -45,7 +45,7 @@ struct ChainRepair {
 
 // `places`: the indexes to ask, or nullptr.
 ChainRepair findChainRepair(RiffContent& content, const ChainBreak& at, const AviFacts& facts,
-                            const IndexPlaces* places);
+                            IndexPlaces* places);
 
 // Whether a chunk of the chain may begin at `pos` in a list of type
 // `listType` ending at `end`: the list's end itself, or a chunk id that

@@ -72,8 +72,10 @@ FilePos currentListEnd(const ChainWalk& walk, FilePos contentEnd) {
 }
 
 bool chunkPassesListEnd(const ChainWalk& walk, FilePos contentEnd) {
-    return walk.cursor.nextChunkPos > currentListEnd(walk, contentEnd);
+    return chunkDataEnd(walk.cursor) > currentListEnd(walk, contentEnd);
 }
+
+FilePos chunkDataEnd(const ChunkCursor& cursor) { return cursor.currentChunkPos + 8 + FilePos(cursor.chunkSize); }
 
 bool idFitsList(FourCc id, FourCc list, const AviFacts& facts) {
     if (isKnownChunkId(id, facts)) return true;

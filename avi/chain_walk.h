@@ -44,10 +44,12 @@ bool chunkFitsChain(const ChainWalk& walk, const AviFacts& facts);
 bool idFitsList(FourCc id, FourCc listType, const AviFacts& facts);
 
 // The end of the list the current chunk lies in (the content's end on the
-// file's level), and whether the current chunk, pad byte included, reaches
-// past it.
+// file's level), and whether the current chunk's data reach past it (a
+// missing pad byte after the last chunk of a file is no damage).
 FilePos currentListEnd(const ChainWalk& walk, FilePos contentEnd);
 bool chunkPassesListEnd(const ChainWalk& walk, FilePos contentEnd);
+// The end of a chunk's data, without the pad byte.
+FilePos chunkDataEnd(const ChunkCursor& cursor);
 
 // The ids every AVI of the program's kind may hold: "JUNK", "LIST", "RIFF",
 // "segm", "avih", "strf", "strh", "strd", "dmlh", "rec ", "indx", the data

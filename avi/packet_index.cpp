@@ -19,19 +19,24 @@ bool bytesAt(RiffContent& content, FilePos pos, std::uint8_t* out, std::uint32_t
 
 constexpr std::uint32_t kSizeMask = 0x7FFFFFFF;  // bit 31 of a standard index size marks a delta frame
 
-bool inIdx1(RiffContent& content, const IndexPlaces& places, FilePos chunk, IndexedChunk* out) {
+bool inIdx1(RiffContent& content, IndexPlaces& places, FilePos chunk, IndexedChunk* out) {
     std::uint8_t size[4];
     if (places.idx1Pos == kNoPos || !bytesAt(content, places.idx1Pos + 4, size, 4)) return false;
     if (chunk < places.idx1Base || chunk - places.idx1Base > 0xFFFFFFFFu) return false;
     const std::uint32_t offset = std::uint32_t(chunk - places.idx1Base);
-    const std::uint32_t count = le32(size) / 16;
+    // Entries that would lie past the end of the file are not looked at.
+    const FilePos inFile = (content.size() - places.idx1Pos - 8) / 16;
+    const std::uint32_t count = le32(size) / 16 < inFile ? le32(size) / 16 : std::uint32_t(inFile);
     IndexEntries entries(content, places.idx1Pos + 8, 16, count);
-    for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint32_t first = places.idx1Next < count ? places.idx1Next : 0;
+    for (std::uint32_t k = 0; k < count; ++k) {
+        const std::uint32_t i = first + k < count ? first + k : first + k - count;
         const std::uint8_t* e = entries.entry(i);
-        if (e == nullptr) return false;
+        if (e == nullptr) continue;
         if (le32(e + 8) == offset && le32(e + 12) != 0) {
             out->id = le32(e);
             out->size = le32(e + 12);
+            places.idx1Next = i;
             return true;
         }
     }
@@ -60,16 +65,22 @@ bool inStandardIndex(RiffContent& content, FilePos ix, FilePos chunk, IndexedChu
     return false;
 }
 
-bool inSuperIndex(RiffContent& content, FilePos indx, FilePos chunk, IndexedChunk* out) {
+bool inSuperIndex(RiffContent& content, FilePos indx, std::uint32_t& next, FilePos chunk, IndexedChunk* out) {
     std::uint8_t header[32];
     if (indx == 0 || !bytesAt(content, indx, header, sizeof header)) return false;
     const FilePos end = indx + 8 + FilePos(le32(header + 4));
     const std::uint32_t inUse = le32(header + 12);
-    for (std::uint32_t i = 0; i < inUse; ++i) {
-        const FilePos entry = indx + 32 + 16 * FilePos(i);
+    const FilePos room = end < indx + 32 ? 0 : (end - indx - 32) / 16;
+    const std::uint32_t entries = room < inUse ? std::uint32_t(room) : inUse;
+    const std::uint32_t first = next < entries ? next : 0;
+    for (std::uint32_t k = 0; k < entries; ++k) {
+        const std::uint32_t i = first + k < entries ? first + k : first + k - entries;
         std::uint8_t e[16];
-        if (entry + 16 > end || !bytesAt(content, entry, e, 16)) return false;
-        if (inStandardIndex(content, le64(e), chunk, out)) return true;
+        if (!bytesAt(content, indx + 32 + 16 * FilePos(i), e, 16)) continue;
+        if (inStandardIndex(content, le64(e), chunk, out)) {
+            next = i;
+            return true;
+        }
     }
     return false;
 }
@@ -89,9 +100,10 @@ IndexPlaces findIndexPlaces(RiffContent& content) {
     return places;
 }
 
-bool indexedChunkAt(RiffContent& content, const IndexPlaces& places, FilePos chunk, IndexedChunk* out) {
-    return inIdx1(content, places, chunk, out) || inSuperIndex(content, places.superIndexPos[0], chunk, out) ||
-           inSuperIndex(content, places.superIndexPos[1], chunk, out);
+bool indexedChunkAt(RiffContent& content, IndexPlaces& places, FilePos chunk, IndexedChunk* out) {
+    return inIdx1(content, places, chunk, out) ||
+           inSuperIndex(content, places.superIndexPos[0], places.superNext[0], chunk, out) ||
+           inSuperIndex(content, places.superIndexPos[1], places.superNext[1], chunk, out);
 }
 
 }  // namespace quorby

@@ -15,6 +15,10 @@ struct IndexPlaces {
     FilePos idx1Pos = kNoPos;
     FilePos idx1Base = 0;          // what the idx1 offsets count from
     FilePos superIndexPos[2] = {0, 0};
+    // Where the last look-up found its entry: a walk asks in file order, so
+    // the next answer is usually close behind it.
+    std::uint32_t idx1Next = 0;
+    std::uint32_t superNext[2] = {0, 0};
 };
 
 IndexPlaces findIndexPlaces(RiffContent& content);
@@ -26,6 +30,6 @@ struct IndexedChunk {
 
 // The entry of an index whose chunk header lies at `chunk`. Entries with
 // size 0 (dropped frames) name no chunk. Result false when no index names it.
-bool indexedChunkAt(RiffContent& content, const IndexPlaces& places, FilePos chunk, IndexedChunk* out);
+bool indexedChunkAt(RiffContent& content, IndexPlaces& places, FilePos chunk, IndexedChunk* out);
 
 }  // namespace quorby

@@ -45,13 +45,15 @@ void reportOverrun(Walk& w, int level) {
     const ChunkCursor& c = w.cursor;
     const FilePos size = w.content.size();
     const FilePos listEnd = w.lists[level].end;
-    if (c.nextChunkPos <= listEnd && c.nextChunkPos <= size) return;
+    // The data's end: a missing pad byte after the last chunk is no damage.
+    const FilePos end = c.currentChunkPos + 8 + FilePos(c.chunkSize);
+    if (end <= listEnd && end <= size) return;
     std::string name = fourCcText(c.chunkId);
     if (c.chunkId == kList) name += " " + fourCcText(c.listType);
     for (char& ch : name)
         if (std::uint8_t(ch) < 0x20 || std::uint8_t(ch) > 0x7E) ch = '.';
-    if (c.nextChunkPos > size && listEnd > size) reportPosLine(w.report, size, "   File ends inside " + name + " !");
-    else if (c.nextChunkPos > size) reportPosLine(w.report, c.currentChunkPos, "   " + name + " runs past End of File !");
+    if (end > size && listEnd > size) reportPosLine(w.report, size, "   File ends inside " + name + " !");
+    else if (end > size) reportPosLine(w.report, c.currentChunkPos, "   " + name + " runs past End of File !");
     else reportPosLine(w.report, c.currentChunkPos, "   " + name + " runs past End of List !");
 }
 

@@ -57,7 +57,7 @@ std::string listName(const ChainWalk& walk) {
     return walk.listType[walk.depth - 1] == 0 ? "List" : "LIST " + chunkName(walk.listType[walk.depth - 1], 0);
 }
 
-const IndexPlaces& indexPlaces(MainFileContent& content, WalkRun& run) {
+IndexPlaces& indexPlaces(MainFileContent& content, WalkRun& run) {
     if (!run.places) run.places = findIndexPlaces(content);
     return *run.places;
 }
@@ -175,7 +175,7 @@ bool damageEndsWalk(AppState& app, MainFileContent& content, WalkRun& run, int* 
             *result = 1;
             return true;
         }
-    } else if (c.nextChunkPos > content.size()) {
+    } else if (chunkDataEnd(c) > content.size()) {
         recordFinding(app, c.currentChunkPos, "   " + chunkName(c.chunkId, c.listType) + " runs past End of File !");
     }
     return false;

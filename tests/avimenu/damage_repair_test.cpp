@@ -214,6 +214,13 @@ TEST(AviDamage, WrittenFilesAreRepairedExactlyOrLeftWithAReportLine) {
     const Bytes unindexed = unindexedAvi();
     const Layout u = layoutOf(unindexed);
     const Bytes cut(writer.begin(), writer.begin() + long(packet(w, "01wb", -1, 2).pos + 20));
+    // A last packet of odd size without the pad byte after it, as some
+    // writers end a file: no damage.
+    Bytes noPad = unindexed;
+    noPad.pop_back();
+    setWord(noPad, u.packets.back().pos + 4, 1999);
+    setWord(noPad, u.movi[0] + 4, word(noPad, u.movi[0] + 4) - 1);
+    setWord(noPad, 4, std::uint32_t(noPad.size() - 8));
 
     std::vector<Case> cases = {
         {"ix entry 8 bytes on, check with repair", writer,
@@ -254,6 +261,8 @@ TEST(AviDamage, WrittenFilesAreRepairedExactlyOrLeftWithAReportLine) {
         {"no index, size 600 too long: repair fails", unindexed,
          [&](Bytes& b) { setWord(b, u.packets[1].pos + 4, 2600); }, Run::RepairFile, Result::UnchangedWithLine,
          u.packets[1].pos, "Broken Chunk-Chain"},
+        {"last packet odd, no pad byte at the end of the file", noPad, [](Bytes&) {}, Run::RepairFile,
+         Result::UnchangedWithoutLine},
         {"continuous check answered No", writer,
          [&](Bytes& b) { setWord(b, oddVideo.pos + 4, oddVideo.size + 6); }, Run::ContinuousNo,
          Result::UnchangedWithLine, oddVideo.pos, "not repaired"},
