@@ -64,9 +64,21 @@ bool isKnownChunkId(FourCc id, const AviFacts& facts) {
 }
 
 bool chunkFitsChain(const ChainWalk& walk, const AviFacts& facts) {
-    const FourCc id = walk.cursor.chunkId;
+    return idFitsList(walk.cursor.chunkId, innerListType(walk), facts);
+}
+
+FilePos currentListEnd(const ChainWalk& walk, FilePos contentEnd) {
+    return walk.depth == 0 ? contentEnd : walk.listEnd[walk.depth - 1];
+}
+
+bool chunkPassesListEnd(const ChainWalk& walk, FilePos contentEnd) {
+    return chunkDataEnd(walk.cursor) > currentListEnd(walk, contentEnd);
+}
+
+FilePos chunkDataEnd(const ChunkCursor& cursor) { return cursor.currentChunkPos + 8 + FilePos(cursor.chunkSize); }
+
+bool idFitsList(FourCc id, FourCc list, const AviFacts& facts) {
     if (isKnownChunkId(id, facts)) return true;
-    const FourCc list = innerListType(walk);
     if (list == fourCc("movi") || list == fourCc("rec ")) {
         // Standard indexes of any stream ("ix01", "ix12") and packets.
         return (id & kPrefix2Mask) == (fourCc("ix00") & kPrefix2Mask) || isStreamPacketId(id);

@@ -40,6 +40,16 @@ FourCc innerListType(const ChainWalk& walk);
 // "rec " lists, and any id of four printable characters in the other lists
 // (strn, vprp, ISFT ... that writers add to the header and INFO lists).
 bool chunkFitsChain(const ChainWalk& walk, const AviFacts& facts);
+// The same for an id met in a list of type `listType` (0 on the file's level).
+bool idFitsList(FourCc id, FourCc listType, const AviFacts& facts);
+
+// The end of the list the current chunk lies in (the content's end on the
+// file's level), and whether the current chunk's data reach past it (a
+// missing pad byte after the last chunk of a file is no damage).
+FilePos currentListEnd(const ChainWalk& walk, FilePos contentEnd);
+bool chunkPassesListEnd(const ChainWalk& walk, FilePos contentEnd);
+// The end of a chunk's data, without the pad byte.
+FilePos chunkDataEnd(const ChunkCursor& cursor);
 
 // The ids every AVI of the program's kind may hold: "JUNK", "LIST", "RIFF",
 // "segm", "avih", "strf", "strh", "strd", "dmlh", "rec ", "indx", the data

@@ -32,16 +32,18 @@ bool bytesAt(RiffContent& content, FilePos pos, std::uint8_t* out, std::uint32_t
 // The chunk of the expected id that follows the previous entry's chunk
 // (data position `prevData`): JUNK and the packets of other streams are
 // stepped over, at most kRepairSteps chunks; chunk ends rounded to even
-// positions. Result: its position, or kNoPos.
+// positions. A chain that passes `claimed` (the chunk the wrong entry names)
+// shows the entry right and that chunk's id damaged. Result: its position,
+// or kNoPos.
 constexpr int kRepairSteps = 256;
 
-FilePos followingChunk(RiffContent& content, FilePos prevData, FourCc expected) {
+FilePos followingChunk(RiffContent& content, FilePos prevData, FourCc expected, FilePos claimed) {
     std::uint8_t size[4];
     if (prevData < 4 || !bytesAt(content, prevData - 4, size, 4)) return kNoPos;
     FilePos candidate = prevData + le32(size);
     candidate += candidate & 1;
     FourCc id = 0;
-    for (int step = 0; step < kRepairSteps && idAt(content, candidate, &id); ++step) {
+    for (int step = 0; step < kRepairSteps && candidate != claimed && idAt(content, candidate, &id); ++step) {
         if (id == expected) return candidate;
         if (!isPrintableFourCc(id) || !bytesAt(content, candidate + 4, size, 4)) break;
         candidate = followingChunkPos(candidate, le32(size));
@@ -49,20 +51,38 @@ FilePos followingChunk(RiffContent& content, FilePos prevData, FourCc expected) 
     return kNoPos;
 }
 
-// With repair on: the entry at `entry` (offset field first) set to the chunk
-// that follows the previous one. Writes the rest of the "Trying to repair"
-// line. Result: the entry's new data position, or kNoPos.
-FilePos repairEntry(IndexCheckPort& port, FilePos entry, FilePos base, FilePos prevData, FourCc expected) {
+// What a wrong standard index entry is repaired from: the previous entry's
+// data position (its chunk found right), the entry's own size, and the
+// chunk the next entry names (kNoPos for the last entry).
+struct EntryRepair {
+    FilePos entry = 0;      // the entry's offset field
+    FilePos base = 0;
+    FilePos prevData = kNoPos;
+    FourCc expected = 0;
+    std::uint32_t size = 0;
+    FilePos nextChunk = kNoPos;
+    FilePos claimed = 0;    // the chunk the entry names now
+};
+
+constexpr std::uint32_t kEntrySizeMask = 0x7FFFFFFF;  // bit 31 marks a delta frame
+
+// With repair on: the entry set to the chunk that follows the previous one,
+// when that chunk is the one the entry describes: the expected id, the
+// entry's size, and lying before the chunk the next entry names. Writes the
+// rest of the "Trying to repair" line. Result: the entry's new data
+// position, or kNoPos when nothing was changed.
+FilePos repairEntry(IndexCheckPort& port, const EntryRepair& r) {
     AviReport& report = port.report();
     report.append("   Trying to repair ");
-    const FilePos found = followingChunk(port.content(), prevData, expected);
-    if (found == kNoPos || found < base || found + 8 - base > 0xFFFFFFFFu) {
-        reportLine(report, "   No Success !");
-        return kNoPos;
-    }
+    RiffContent& content = port.content();
+    const FilePos found = r.prevData == kNoPos ? kNoPos : followingChunk(content, r.prevData, r.expected, r.claimed);
+    std::uint8_t size[4];
+    bool described = found != kNoPos && found >= r.base && found + 8 - r.base <= 0xFFFFFFFFu &&
+                     bytesAt(content, found + 4, size, 4) && le32(size) == r.size;
+    if (described && r.nextChunk != kNoPos) described = followingChunkPos(found, r.size) <= r.nextChunk;
     std::uint8_t offset[4];
-    putLe32(offset, std::uint32_t(found + 8 - base));
-    if (port.storeBytes(entry, offset, 4) != 0) {
+    putLe32(offset, std::uint32_t(found + 8 - r.base));
+    if (!described || port.storeBytes(r.entry, offset, 4) != 0) {
         reportLine(report, "   No Success !");
         return kNoPos;
     }
@@ -104,6 +124,7 @@ StandardIndexEnd checkStandardIndex(IndexCheckPort& port, FilePos pos, bool repa
     if (inUse > room) inUse = room;
     IndexEntries entries(content, pos + 32, 8, inUse);
     ChunkIdWindow ids(content);
+    // The previous entry's data position, when its chunk was found right.
     FilePos prevData = kNoPos;
     for (std::uint32_t i = 0; i < inUse; ++i) {
         const FilePos entry = pos + 32 + 8 * FilePos(i);
@@ -114,6 +135,7 @@ StandardIndexEnd checkStandardIndex(IndexCheckPort& port, FilePos pos, bool repa
             return StandardIndexEnd::PastEnd;
         }
         FilePos data = base + le32(e);
+        const std::uint32_t size = le32(e + 4) & kEntrySizeMask;
         const FilePos chunk = data - 8;
         // The ids of the next entries' chunks that follow closely are read
         // with this one.
@@ -123,14 +145,23 @@ StandardIndexEnd checkStandardIndex(IndexCheckPort& port, FilePos pos, bool repa
             if (next == nullptr || !extendReach(chunk, reachEnd, base + le32(next) - 8)) break;
         }
         FourCc there = 0;
-        if (!ids.idAt(chunk, reachEnd, &there) || there != id) {
+        bool right = ids.idAt(chunk, reachEnd, &there) && there == id;
+        if (!right) {
             reportPosLine(report, chunk, "   Wrong Data !");
             reportPosLine(report, entry - 8, "   (Index Entry)");
             port.flush();
             ++*errors;
-            if (repair && prevData != kNoPos) {
-                const FilePos repaired = repairEntry(port, entry, base, prevData, id);
-                if (repaired != kNoPos) data = repaired;
+            if (repair && i > 0) {
+                EntryRepair r{entry, base, prevData, id, size, kNoPos, chunk};
+                if (i + 1 < inUse) {
+                    const std::uint8_t* next = entries.entry(i + 1);
+                    if (next != nullptr) r.nextChunk = base + le32(next) - 8;
+                }
+                const FilePos repaired = repairEntry(port, r);
+                if (repaired != kNoPos) {
+                    data = repaired;
+                    right = true;
+                }
             }
             const bool goOn = port.goOnAfterError();
             // A repair or the question may have changed the content.
@@ -138,7 +169,7 @@ StandardIndexEnd checkStandardIndex(IndexCheckPort& port, FilePos pos, bool repa
             ids.forget();
             if (!goOn) return StandardIndexEnd::StoppedByNo;
         }
-        prevData = data;
+        prevData = right ? data : kNoPos;
         report.reached(data);
         if (report.stopRequested()) {
             reportLine(report, kStopped);

@@ -38,12 +38,35 @@ const char* indentOf(Level level) {
     }
 }
 
+// A chunk that reaches past the end of the list it lies in (`level`) or of
+// the file gets a line saying so: a file cut short (the list it lies in
+// reaches past the end too) at the end of the file, otherwise at the chunk.
+void reportOverrun(Walk& w, int level) {
+    const ChunkCursor& c = w.cursor;
+    const FilePos size = w.content.size();
+    const FilePos listEnd = w.lists[level].end;
+    // The data's end: a missing pad byte after the last chunk is no damage.
+    const FilePos end = c.currentChunkPos + 8 + FilePos(c.chunkSize);
+    if (end <= listEnd && end <= size) return;
+    std::string name = fourCcText(c.chunkId);
+    if (c.chunkId == kList) name += " " + fourCcText(c.listType);
+    for (char& ch : name)
+        if (std::uint8_t(ch) < 0x20 || std::uint8_t(ch) > 0x7E) ch = '.';
+    if (end > size && listEnd > size) reportPosLine(w.report, size, "   File ends inside " + name + " !");
+    else if (end > size) reportPosLine(w.report, c.currentChunkPos, "   " + name + " runs past End of File !");
+    else reportPosLine(w.report, c.currentChunkPos, "   " + name + " runs past End of List !");
+}
+
 // A line for a chunk the walk does not name: its own id (a list: "LIST" and
 // its type), when it is plausibly a chunk of this list.
 Next unnamedChunk(Walk& w) {
     const ChunkCursor& c = w.cursor;
     const FilePos listEnd = w.lists[w.depth - 1].end;
-    if (!isPrintableFourCc(c.chunkId) || c.currentChunkPos + 8 + FilePos(c.chunkSize) > listEnd) return Next::End;
+    if (!isPrintableFourCc(c.chunkId)) return Next::End;
+    if (c.currentChunkPos + 8 + FilePos(c.chunkSize) > listEnd) {
+        reportOverrun(w, w.depth - 1);
+        return Next::End;
+    }
     std::string label = indentOf(w.lists[w.depth - 1].level) + fourCcText(c.chunkId);
     if (c.chunkId == kList) label += " " + fourCcText(c.listType);
     reportPosLine(w.report, c.currentChunkPos, label);
@@ -207,6 +230,7 @@ int listStructure(RiffContent& content, ChunkCursor& cursor, AviFacts& facts, Av
             case Level::OpenDml: next = openDmlChunk(w); break;
         }
         if (next == Next::End) return 0;
+        reportOverrun(w, next == Next::Enter ? w.depth - 2 : w.depth - 1);
         const int failed = next == Next::Enter ? enterListAt(content, cursor, cursor.currentChunkPos)
                                                : readChunkAt(content, cursor);
         if (failed != 0) return 1;

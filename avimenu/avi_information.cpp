@@ -62,17 +62,35 @@ int scanStreamFacts(AppState& app) {
     return result;
 }
 
-std::string aviInformationText(const AviFacts& facts) {
+// A stream the "Video Stream:" and "Audio Stream:" lines do not show: its
+// type, number and id, the id in the same column.
+std::string otherStreamLine(int number, const StreamEntry& s) {
+    const FourCc t = s.type;
+    std::string label = t == fourCc("vids") || t == fourCc("iavs") ? "Video"
+                        : t == fourCc("auds")                     ? "Audio"
+                        : t == fourCc("txts")                     ? "Text"
+                                                                  : idText(t);
+    label += " Stream " + std::string(1, char('0' + number / 10 % 10)) + char('0' + number % 10) + ":";
+    if (label.size() < 26) label.append(26 - label.size(), ' ');
+    return label + idText(s.id) + "\r\n";
+}
+
+std::string aviInformationText(const AviFacts& facts, const StreamList& streams) {
     const std::uint8_t* data = facts.mainHeader + 8;
     const bool header = facts.hasMainHeader;
     std::string text;
-    text += "\xC2\xB5s pro Frame:       " + number10(header ? le32(data) : 0) + "\r\n";
+    text += "\xB5s pro Frame:       " + number10(header ? le32(data) : 0) + "\r\n";
     text += std::string("interleaved:") + std::string(18, ' ') + (header && (le32(data + 12) & 0x100) ? "ja  " : "nein");
     text += "\r\n";
     text += "Width:" + std::string(21, ' ') + number10(header ? le32(data + 32) : 0) + "\r\n";
     text += "Height:" + std::string(18, ' ') + number10(header ? le32(data + 36) : 0) + "\r\n";
     if (facts.videoIdKnown) text += "Video Stream:" + std::string(13, ' ') + idText(facts.videoDataId) + "\r\n";
     if (facts.audioIdKnown) text += "Audio Stream:" + std::string(13, ' ') + idText(facts.audioDataId) + "\r\n";
+    for (int n = 0; n < streams.count; ++n) {
+        const FourCc id = streams.streams[n].id;
+        const bool shown = (facts.videoIdKnown && id == facts.videoDataId) || (facts.audioIdKnown && id == facts.audioDataId);
+        if (!shown) text += otherStreamLine(n, streams.streams[n]);
+    }
     text += "Kompression:" + std::string(14, ' ') + idText(facts.videoCompression);
     return text;
 }
@@ -80,7 +98,10 @@ std::string aviInformationText(const AviFacts& facts) {
 void aviInformationCommand(AppState& app) {
     if (!aviFileLoaded(app) || app.avi.scanRunning) return;
     if (!streamFactsKnown(app) && scanStreamFacts(app) != 0) return;
-    showMessageBox(app, aviInformationText(app.avi.facts), "AVI File-Information", MsgButtons::Ok, MsgIcon::None);
+    MainFileContent content(app);
+    const StreamList streams = listStreams(content);
+    showMessageBox(app, aviInformationText(app.avi.facts, streams), "AVI File-Information", MsgButtons::Ok,
+                   MsgIcon::None);
 }
 
 int gotoFilmStart(AppState& app) {

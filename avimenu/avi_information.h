@@ -4,6 +4,7 @@
 // File-&Information" that shows them, and Goto Film-Start that needs them.
 #include <string>
 
+#include "avi/stream_list.h"
 #include "state/app_state.h"
 
 namespace quorby {
@@ -16,9 +17,10 @@ bool streamFactsKnown(const AppState& app);
 // any id: "Could not find any StreamIDs!" and result 1.
 [[nodiscard]] int scanStreamFacts(AppState& app);
 
-// The information text: main header values, the stream ids found, the
-// video compression; lines end with CR LF.
-std::string aviInformationText(const AviFacts& facts);
+// The information text: main header values, the stream ids found, every
+// other stream of the header list with its type and id, the video
+// compression; lines end with CR LF.
+std::string aviInformationText(const AviFacts& facts, const StreamList& streams = {});
 
 void aviInformationCommand(AppState& app);
 

@@ -1,10 +1,15 @@
 #include "avimenu/stream_scan.h"
 
+#include <cstdio>
+#include <optional>
+#include <string>
+
 #include "avi/chain_repair.h"
 #include "avi/chain_walk.h"
 #include "avimenu/avi_information.h"
 #include "avimenu/chunk_navigation.h"
 #include "avimenu/content_store.h"
+#include "avimenu/walk_findings.h"
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
 #include "state/progress.h"
@@ -24,6 +29,7 @@ struct WalkRun {
     WalkKind kind;
     FourCc streamId = 0;
     bool asked = false;  // the question about structure errors was answered Yes
+    std::optional<IndexPlaces> places;  // looked for at the first broken chunk
 };
 
 void showAt(AppState& app, FilePos pos) {
@@ -31,46 +37,148 @@ void showAt(AppState& app, FilePos pos) {
     redrawView(app);
 }
 
-// The size of the chunk before the one that does not fit is set so that the
-// chunk ends at the nearest known chunk id; the walk then stands on that
-// chunk. Result 1 when there is none (nothing is changed).
-int repairChain(AppState& app, MainFileContent& content, ChainWalk& walk) {
-    ChunkCursor& c = walk.cursor;
-    const FilePos broken = c.previousChunkPos;
-    if (broken >= c.currentChunkPos) return 1;
-    const FilePos end = walk.previousDepth > 0 ? walk.listEnd[walk.previousDepth - 1] : content.size();
-    std::uint8_t oldSize[4] = {};
-    std::uint32_t got = 0;
-    if (content.read(broken + 4, oldSize, 4, &got) != 0 || got < 4) return 1;
-    ChainRepair repair;
-    if (findChainRepair(content, broken, le32(oldSize), c.currentChunkPos, end, app.avi.facts, &repair) != 0)
-        return 1;
+std::string hex32(std::uint32_t v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", v);
+    return text;
+}
+
+// A chunk's name in the report lines: its id, a list's id and type.
+std::string chunkName(FourCc id, FourCc listType) {
+    std::string name = fourCcText(id);
+    if (id == kList || id == kRiff) name += " " + fourCcText(listType);
+    for (char& ch : name)
+        if (std::uint8_t(ch) < 0x20 || std::uint8_t(ch) > 0x7E) ch = '.';
+    return name;
+}
+
+std::string listName(const ChainWalk& walk) {
+    if (walk.depth == 0) return "File";
+    return walk.listType[walk.depth - 1] == 0 ? "List" : "LIST " + chunkName(walk.listType[walk.depth - 1], 0);
+}
+
+IndexPlaces& indexPlaces(MainFileContent& content, WalkRun& run) {
+    if (!run.places) run.places = findIndexPlaces(content);
+    return *run.places;
+}
+
+// The question about structure errors, asked once per walk and not by
+// repair AVI-File. Result true to repair.
+bool repairWanted(AppState& app, WalkRun& run) {
+    if (run.kind == WalkKind::Repair || run.asked) return true;
+    const MsgAnswer answer = showMessageBox(
+        app,
+        "There are Errors in the File-Structure!\n\nThe last correct Chunk-Address is shown top left.\n\n"
+        "Shall Errors be corrected?",
+        "Errors in File-Structure", MsgButtons::YesNo, MsgIcon::Question);
+    if (answer != MsgAnswer::Yes) return false;
+    run.asked = true;
+    return true;
+}
+
+enum class Mend { Repaired, Unchanged, Ended };
+
+// Writes the size a repair found. Result 1 when it could not be stored.
+int storeSize(AppState& app, MainFileContent& content, FilePos chunk, const ChainRepair& repair) {
     std::uint8_t size[4];
     putLe32(size, repair.newSize);
-    if (storeContentBytes(app, content, broken + 4, size, 4) != 0) return 1;
-    walk.depth = walk.previousDepth;
-    c.nextChunkPos = broken;
-    if (readChunkAt(content, c) != 0 || stepChain(content, walk) != 0) return 1;
-    showAt(app, c.currentChunkPos);
+    if (storeContentBytes(app, content, chunk + 4, size, 4) != 0) return 1;
+    recordFinding(app, chunk,
+                  "   Chunk-Size " + hex32(repair.oldSize) + " set to " + hex32(repair.newSize) +
+                      (repair.fromIndex ? " (from the Index)" : ""));
     return 0;
 }
 
-// A chunk that does not belong in the chain: the last correct chunk is shown
-// at the top left; the question (not for repair AVI-File, asked once per
-// walk), then the repair. Result 1 when the walk ends.
-int mendChain(AppState& app, MainFileContent& content, WalkRun& run) {
+// The chunk the walk stands on does not belong in the chain: the size of
+// the chunk before it is mended so that it ends where the chain goes on, or
+// left as it is when it already leads to a chunk whose id alone is damaged.
+Mend mendChain(AppState& app, MainFileContent& content, WalkRun& run) {
     ChainWalk& walk = app.avi.walk;
-    showAt(app, walk.cursor.previousChunkPos);
-    if (run.kind != WalkKind::Repair && !run.asked) {
-        const MsgAnswer answer = showMessageBox(
-            app,
-            "There are Errors in the File-Structure!\n\nThe last correct Chunk-Address is shown top left.\n\n"
-            "Shall Errors be corrected?",
-            "Errors in File-Structure", MsgButtons::YesNo, MsgIcon::Question);
-        if (answer != MsgAnswer::Yes) return 1;
-        run.asked = true;
+    ChunkCursor& c = walk.cursor;
+    const FilePos broken = c.previousChunkPos;
+    if (broken >= c.currentChunkPos) {
+        recordFinding(app, c.currentChunkPos, "   Unknown Chunk, Chunk-Chain not repaired !");
+        return Mend::Ended;
     }
-    return repairChain(app, content, walk);
+    showAt(app, broken);
+    ChainBreak at;
+    at.broken = broken;
+    at.landing = c.currentChunkPos;
+    at.end = walk.previousDepth > 0 ? walk.listEnd[walk.previousDepth - 1] : content.size();
+    at.listType = walk.previousDepth > 0 ? walk.listType[walk.previousDepth - 1] : 0;
+    const ChainRepair repair = findChainRepair(content, at, app.avi.facts, &indexPlaces(content, run));
+    if (repair.verdict == ChainVerdict::SizeRight) {
+        recordFinding(app, c.currentChunkPos, "   Damaged Chunk-ID " + chunkName(c.chunkId, 0) + ", stepped over");
+        return Mend::Unchanged;
+    }
+    if (repair.verdict == ChainVerdict::NotFound) {
+        recordFinding(app, broken, "   Broken Chunk-Chain: no Chunk found to repair it !");
+        return Mend::Ended;
+    }
+    if (!repairWanted(app, run)) {
+        recordFinding(app, broken, "   Broken Chunk-Chain: not repaired !");
+        return Mend::Ended;
+    }
+    if (storeSize(app, content, broken, repair) != 0) return Mend::Ended;
+    walk.depth = walk.previousDepth;
+    c.nextChunkPos = broken;
+    if (readChunkAt(content, c) != 0 || stepChain(content, walk) != 0) return Mend::Ended;
+    showAt(app, c.currentChunkPos);
+    return Mend::Repaired;
+}
+
+// The chunk the walk stands on reaches past the end of its list: a list is
+// reported and entered as far as its parent goes; a chunk's size is mended
+// where the indexes or the chain tell it. Result: the walk ends.
+bool mendOverrun(AppState& app, MainFileContent& content, WalkRun& run) {
+    ChainWalk& walk = app.avi.walk;
+    ChunkCursor& c = walk.cursor;
+    const FilePos end = currentListEnd(walk, content.size());
+    recordFinding(app, c.currentChunkPos,
+                  "   " + chunkName(c.chunkId, c.listType) + " runs past End of " + listName(walk) + " !");
+    if (c.chunkId == kList || c.chunkId == kRiff) return false;
+    ChainBreak at;
+    at.broken = c.currentChunkPos;
+    at.landing = c.nextChunkPos;
+    at.end = end;
+    at.listType = innerListType(walk);
+    const ChainRepair repair = findChainRepair(content, at, app.avi.facts, &indexPlaces(content, run));
+    if (repair.verdict == ChainVerdict::SizeRight) return false;
+    if (repair.verdict == ChainVerdict::NotFound) {
+        recordFinding(app, c.currentChunkPos, "   Chunk-Size not repaired: no Chunk found after it !");
+        return false;
+    }
+    if (!repairWanted(app, run)) {
+        recordFinding(app, c.currentChunkPos, "   Chunk-Size not repaired !");
+        return true;
+    }
+    if (storeSize(app, content, c.currentChunkPos, repair) != 0) return true;
+    c.chunkSize = repair.newSize;
+    c.nextChunkPos = repair.found;
+    return false;
+}
+
+// Damage of the chunk the walk stands on. Result true when the walk ends.
+bool damageEndsWalk(AppState& app, MainFileContent& content, WalkRun& run, int* result) {
+    ChainWalk& walk = app.avi.walk;
+    ChunkCursor& c = walk.cursor;
+    if (!chunkFitsChain(walk, app.avi.facts)) {
+        const Mend mend = mendChain(app, content, run);
+        if (mend == Mend::Ended) {
+            *result = 1;
+            return true;
+        }
+        if (mend == Mend::Unchanged) return false;
+    }
+    if (chunkPassesListEnd(walk, content.size())) {
+        if (mendOverrun(app, content, run)) {
+            *result = 1;
+            return true;
+        }
+    } else if (chunkDataEnd(c) > content.size()) {
+        recordFinding(app, c.currentChunkPos, "   " + chunkName(c.chunkId, c.listType) + " runs past End of File !");
+    }
+    return false;
 }
 
 enum class Action { Step, Enter, End };
@@ -107,10 +215,10 @@ int walkChunks(AppState& app, MainFileContent& content, WalkRun& run) {
     ProgressRange range(app, walk.cursor.currentChunkPos, app.main.fileSize);
     int result = 0;
     for (;;) {
-        if (!chunkFitsChain(walk, avi.facts) && mendChain(app, content, run) != 0) {
-            result = 1;
-            break;
-        }
+        const ChunkCursor& c = walk.cursor;
+        // "Scan Avi" ends at the movi list: what lies behind it is not its part.
+        if (run.kind == WalkKind::Structure && c.chunkId == kList && c.listType == fourCc("movi")) break;
+        if (damageEndsWalk(app, content, run, &result)) break;
         const Action action = actionFor(app, run);
         if (action == Action::End) break;
         if (action == Action::Enter) enterChainList(walk);
@@ -138,7 +246,7 @@ int walkAsOneChange(AppState& app, MainFileContent& content, WalkRun& run) {
 int stepStream(AppState& app, bool video) {
     AviState& avi = app.avi;
     MainFileContent content(app);
-    WalkRun run{WalkKind::Play};
+    WalkRun run{WalkKind::Play, 0, false, std::nullopt};
     // A stream without packets plays nothing: no chunk carries its id.
     if (video ? avi.facts.videoIdKnown : avi.facts.audioIdKnown)
         run.streamId = video ? avi.facts.videoDataId : avi.facts.audioDataId;
@@ -168,7 +276,7 @@ int scanStructure(AppState& app, MainFileContent& content) {
     offerIndirectAccess(app);
     enterTemporaryMode(app, TemporaryMode::ScanAvi);
     startChainWalk(app.avi.walk);
-    WalkRun run{WalkKind::Structure};
+    WalkRun run{WalkKind::Structure, 0, false, std::nullopt};
     int result = 0;
     if (stepChain(content, app.avi.walk) == 0) result = walkAsOneChange(app, content, run);
     restorePermanentMode(app);
@@ -205,7 +313,7 @@ void repairAviCommand(AppState& app) {
         if (stepChain(content, avi.walk) != 0) return;
     }
     enterTemporaryMode(app, TemporaryMode::ScanAvi);
-    WalkRun run{WalkKind::Repair};
+    WalkRun run{WalkKind::Repair, 0, false, std::nullopt};
     walkAsOneChange(app, content, run);
     avi.streamStepping = false;
     restorePermanentMode(app);

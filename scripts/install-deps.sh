@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev
           fonts-dejavu-core binutils util-linux libzydis-dev
           xvfb openbox xdotool x11-utils)
+# --ffmpeg adds ffmpeg: the AVI tests then also check files it writes (skipped without it).
+[ "${1:-}" = "--ffmpeg" ] && packages+=(ffmpeg)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -43,23 +43,26 @@ Walked walkAndMend(std::vector<std::uint8_t>& bytes, const AviFacts& facts, std:
     bool more = stepChain(content, w) == 0;
     while (more && r.chunks.size() < limit) {
         if (!chunkFitsChain(w, facts)) {
-            ChainRepair repair;
-            const FilePos end = w.previousDepth > 0 ? w.listEnd[w.previousDepth - 1] : bytes.size();
-            const FilePos broken = w.cursor.previousChunkPos;
-            if (broken >= w.cursor.currentChunkPos ||
-                findChainRepair(content, broken, le32(&bytes[broken + 4]), w.cursor.currentChunkPos, end, facts,
-                                &repair) != 0) {
+            ChainBreak at;
+            at.broken = w.cursor.previousChunkPos;
+            at.landing = w.cursor.currentChunkPos;
+            at.end = w.previousDepth > 0 ? w.listEnd[w.previousDepth - 1] : bytes.size();
+            at.listType = w.previousDepth > 0 ? w.listType[w.previousDepth - 1] : 0;
+            const ChainRepair repair = at.broken >= at.landing ? ChainRepair{} : findChainRepair(content, at, facts, nullptr);
+            if (repair.verdict == ChainVerdict::NotFound) {
                 r.failedRepair = true;
                 break;
             }
-            EXPECT_LT(repair.found, bytes.size());
-            EXPECT_EQ(followingChunkPos(broken, repair.newSize), repair.found) << "the broken chunk ends there";
-            test::AviBuilder::set32Into(bytes, broken + 4, repair.newSize);
-            ++r.repairs;
-            w.depth = w.previousDepth;
-            w.cursor.nextChunkPos = broken;
-            if (readChunkAt(content, w.cursor) != 0 || stepChain(content, w) != 0) break;
-            continue;
+            if (repair.verdict == ChainVerdict::NewSize) {
+                EXPECT_LE(repair.found, bytes.size());
+                EXPECT_EQ(followingChunkPos(at.broken, repair.newSize), repair.found) << "the broken chunk ends there";
+                test::AviBuilder::set32Into(bytes, at.broken + 4, repair.newSize);
+                ++r.repairs;
+                w.depth = w.previousDepth;
+                w.cursor.nextChunkPos = at.broken;
+                if (readChunkAt(content, w.cursor) != 0 || stepChain(content, w) != 0) break;
+                continue;
+            }
         }
         r.chunks.push_back(w.cursor.currentChunkPos);
         if (w.cursor.chunkId == fourCc("LIST") || w.cursor.chunkId == fourCc("RIFF")) enterChainList(w);
@@ -104,20 +107,28 @@ TEST(ChainWalk, BrokenSizeInMoviEndsAtTheNearestKnownChunk) {
     }
     {
         // No known id within the distances looked at: nothing to mend with.
-        ChainRepair repair;
         std::vector<std::uint8_t> noise(2048, 0xEE);
         MemoryContent noiseContent(noise);
-        EXPECT_EQ(findChainRepair(noiseContent, 0, 1016, 1024, noise.size(), facts, &repair), 1);
+        EXPECT_EQ(findChainRepair(noiseContent, {0, 1024, FilePos(noise.size()), 0}, facts, nullptr).verdict,
+                  ChainVerdict::NotFound);
         // A candidate before the broken chunk's data, or at an odd position, is not taken.
         std::vector<std::uint8_t> b(1024, 0xEE);
         std::memcpy(&b[100], "JUNK", 4);
         std::memcpy(&b[301], "JUNK", 4);
+        test::AviBuilder::set32Into(b, 80 + 4, 212);
         MemoryContent c(b);
-        EXPECT_EQ(findChainRepair(c, 96, 96, 200, b.size(), facts, &repair), 1) << "100 is inside the broken header";
-        EXPECT_EQ(findChainRepair(c, 80, 212, 300, b.size(), facts, &repair), 0);
+        EXPECT_EQ(findChainRepair(c, {96, 200, FilePos(b.size()), 0}, facts, nullptr).verdict, ChainVerdict::NotFound)
+            << "100 is inside the broken header";
+        ChainRepair repair = findChainRepair(c, {80, 300, FilePos(b.size()), 0}, facts, nullptr);
+        EXPECT_EQ(repair.verdict, ChainVerdict::NewSize);
         EXPECT_EQ(repair.found, 100u) << "301 is odd; 100 is the nearest reachable one";
         EXPECT_EQ(repair.newSize, 12u);
-        EXPECT_EQ(findChainRepair(c, 80, 212, 300, 100, facts, &repair), 1) << "not past the end of the list";
+        EXPECT_EQ(repair.oldSize, 212u);
+        // A list that ends at 96: the chunk is made to end with it, not past it.
+        repair = findChainRepair(c, {80, 300, 96, 0}, facts, nullptr);
+        EXPECT_EQ(repair.verdict, ChainVerdict::NewSize);
+        EXPECT_EQ(repair.found, 96u);
+        EXPECT_EQ(repair.newSize, 8u);
     }
 }
 

@@ -149,7 +149,7 @@ TEST(StreamScan, StructureQuestionAndInformation) {
         if (std::memcmp(&f.b.bytes[at], "strf", 4) == 0) { strf = at; break; }
     ASSERT_NE(strf, 0u);
     const std::uint32_t size = le32(&f.b.bytes[strf + 4]);
-    const std::string info = "\xC2\xB5s pro Frame:       " "     40000\r\n"
+    const std::string info = "\xB5s pro Frame:       " "     40000\r\n"
                              "interleaved:" + std::string(18, ' ') + "ja  \r\n"
                              "Width:" + std::string(21, ' ') + "       320\r\n"
                              "Height:" + std::string(18, ' ') + "       240\r\n"

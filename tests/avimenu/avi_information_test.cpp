@@ -1,0 +1,73 @@
+// AVI File-Information lists every stream of the header list with its type
+// and packet id, also where the stream ids found from the packets leave one
+// out (a second audio stream, a stream whose packets were not reached).
+#include <gtest/gtest.h>
+
+#include "app/dispatch.h"
+#include "core/command_codes.h"
+#include "tests/avimenu/avi_app.h"
+
+namespace quorby {
+namespace {
+
+// Stream lists of the given types, then a movi list of the given packets
+// (packets of 10 bytes; the first one's size field says `firstSize`).
+std::vector<std::uint8_t> fileWith(const std::vector<const char*>& types, const std::vector<const char*>& packets,
+                                   std::uint32_t firstSize = 10) {
+    test::AviBuilder b;
+    const std::size_t riff = b.beginList("RIFF", "AVI ");
+    const std::size_t hdrl = b.beginList("LIST", "hdrl");
+    b.mainHeader(40000, 0, 16, 16);
+    for (const char* type : types) {
+        const std::size_t strl = b.beginList("LIST", "strl");
+        b.streamHeader(type, "abcd");
+        b.chunk("strf", 8);
+        b.endList(strl);
+    }
+    b.endList(hdrl);
+    const std::size_t movi = b.beginList("LIST", "movi");
+    for (const char* id : packets) b.chunk(id, 10);
+    b.endList(movi);
+    b.endList(riff);
+    b.set32(movi + 12 + 4, firstSize);
+    return b.bytes;
+}
+
+// The stream lines of the information text (those after "Height:").
+std::string streamLines(const std::vector<std::uint8_t>& bytes) {
+    test::AviApp t(bytes);
+    t.platform.yesNoDefault = MsgAnswer::No;
+    t.press(kCmdAviInformation);
+    if (t.platform.boxes.empty() || t.platform.boxes.back().caption != "AVI File-Information") return "no box";
+    const std::string& text = t.platform.boxes.back().text;
+    const std::size_t from = text.find("\r\n", text.find("Height:")) + 2;
+    return text.substr(from, text.find("Kompression:") - from);
+}
+
+TEST(AviInformation, EveryStreamOfTheHeaderIsShown) {
+    // A PCM and an MP3 stream: the second audio stream's id is the one found
+    // by the packets; the first gets a line of its own.
+    EXPECT_EQ(streamLines(fileWith({"vids", "auds", "auds"}, {"00dc", "01wb", "02wb", "00dc"})),
+              "Video Stream:             00dc\r\n"
+              "Audio Stream:             02wb\r\n"
+              "Audio Stream 01:          01wb\r\n");
+    // A text stream between: it and the audio stream 02wb, which the stream
+    // ids found from the packets do not name, are listed.
+    EXPECT_EQ(streamLines(fileWith({"vids", "txts", "auds"}, {"00db", "02wb", "01tx"})),
+              "Video Stream:             00db\r\n"
+              "Text Stream 01:           01tx\r\n"
+              "Audio Stream 02:          02wb\r\n");
+    // Two streams as usual: nothing more than the two lines.
+    EXPECT_EQ(streamLines(fileWith({"vids", "auds"}, {"00dc", "01wb"})),
+              "Video Stream:             00dc\r\n"
+              "Audio Stream:             01wb\r\n");
+    // The first packet's size damaged so that the walk for the ids passes
+    // every audio packet: the audio stream is still shown, with the id
+    // audio packets have.
+    EXPECT_EQ(streamLines(fileWith({"vids", "auds"}, {"00dc", "01wb", "01wb", "00dc"}, 10 + 2 * 18)),
+              "Video Stream:             00dc\r\n"
+              "Audio Stream 01:          01wb\r\n");
+}
+
+}  // namespace
+}  // namespace quorby
