@@ -1,5 +1,5 @@
-// Random sessions of typing, moves, Enter, ESC, Backspace, Undo, Redo, Undo
-// All, Redo All, Save File, Save selected Data, Save Page, Discard selected
+// Random sessions of typing, moves, Enter, ESC, Backspace, F2 or F4 (version
+// review, ended at once), Undo, Redo, Undo All, Redo All, Save File, Save selected Data, Save Page, Discard selected
 // Changes, Restore Original File, Fill Selection, Paste (also past the end),
 // Change File Size, and quitting and opening again, checked
 // after every step against the model in history_model.h: every shown byte,
@@ -14,6 +14,8 @@
 #include <random>
 #include <sstream>
 
+#include "app/dispatch.h"
+#include "core/command_codes.h"
 #include "edit/clipboard_formats.h"
 #include "edit/clipboard_paste.h"
 #include "edit/drop_changes.h"
@@ -24,6 +26,7 @@
 #include "edit/write_selection.h"
 #include "journal/command_commit.h"
 #include "navigate/page_moves.h"
+#include "navigate/version_review.h"
 #include "edit/write_all.h"
 #include "tests/edit/edit_fixture.h"
 #include "tests/edit/history_model.h"
@@ -49,7 +52,7 @@ void envSeedRange(int* first, int* last) {
 }
 
 enum class Act {
-    Type, Backspace, Escape, Enter, Move, PageDown, Undo, Redo, UndoAll, RedoAll,
+    Type, Backspace, Escape, Enter, Review, Move, PageDown, Undo, Redo, UndoAll, RedoAll,
     SaveFile, SaveSelection, SavePage, Discard, Restore, Reopen, Fill, Paste, Resize
 };
 
@@ -80,6 +83,7 @@ std::string describe(const Step& s) {
     case Act::Backspace: o << "Backspace"; break;
     case Act::Escape: o << "ESC"; break;
     case Act::Enter: o << "Enter"; break;
+    case Act::Review: o << (s.chars ? "F4" : "F2") << ", review ended"; break;
     case Act::Move: o << "move to " << s.pos; break;
     case Act::PageDown: o << "Page Down"; break;
     case Act::Undo: o << "Ctrl+Z"; break;
@@ -114,7 +118,8 @@ std::vector<Step> randomSession(std::uint32_t seed, int count, bool direct) {
     for (int i = 0; i < count; ++i) {
         Step s;
         const std::uint32_t r = pick(100);
-        if (r < 23) s.act = Act::Type;
+        if (r < 21) s.act = Act::Type;
+        else if (r < 23) s.act = Act::Review;
         else if (r < 26) s.act = Act::Paste;
         else if (r < 28) s.act = Act::Resize;
         else if (r < 34) s.act = Act::Fill;
@@ -225,14 +230,25 @@ private:
         mayLoadAnotherPair([&] { enterChar(app(), digits[value & 15]); });
     }
 
+    // Enter stores the pair's typed bytes; so do F2 and F4 before they show
+    // another version (the review is ended at once: the pair shows its
+    // newest versions again).
     void enter() {
+        storePairInModel();
+        enterChar(app(), kCharEnter);
+    }
+    void review(bool newer) {
+        storePairInModel();
+        dispatchCommand(app(), newer ? kCmdPageVersionPreviewKey : kCmdPageVersionReviewKey);
+        endVersionReview(app());
+    }
+    void storePairInModel() {
         for (FilePos half = 0; half < 2; ++half) {
             bool marked = false;
             for (int i = 0; i < 64; ++i) marked |= app().view.changedBits[half * 64 + i] != 0;
             if (!marked) model_.dirty.erase(pairPos() + half * 512);
         }
         model_.storePair(pairPos());
-        enterChar(app(), kCharEnter);
     }
 
     // The bytes go onto the clipboard as Copy puts them there; pasted at the
@@ -282,6 +298,7 @@ private:
             enterChar(app(), kCharEscape);
             break;
         case Act::Enter: enter(); break;
+        case Act::Review: review(s.chars); break;
         case Act::Move: moveTo(std::min<FilePos>(s.pos, size() - 1), app().view.cursorInChars); break;
         case Act::PageDown: mayLoadAnotherPair([&] { pageDownCommand(app()); }); break;
         case Act::Undo: undoRedo(true, false); break;
