@@ -6,6 +6,7 @@
 
 #include "avi/chain_repair.h"
 #include "avi/chain_walk.h"
+#include "avi/stream_list.h"
 #include "avimenu/avi_information.h"
 #include "avimenu/chunk_navigation.h"
 #include "avimenu/content_store.h"
@@ -258,6 +259,40 @@ int stepStream(AppState& app, bool video) {
     return result;
 }
 
+// A file with more than one audio stream (a PCM and an MP3 track, say):
+// 'Play' Audio asks which one it steps through, the one found first chosen.
+constexpr int kAudioStreamOk = 1, kAudioStreamCancel = 2, kAudioStreamFirst = 100;
+
+int chooseAudioStream(AppState& app) {
+    MainFileContent content(app);
+    const StreamList streams = listStreams(content);
+    DialogDescription d;
+    d.title = "Audio Stream";
+    d.okId = kAudioStreamOk;
+    d.cancelId = kAudioStreamCancel;
+    int audio = 0;
+    for (int n = 0; n < streams.count; ++n) {
+        const StreamEntry& s = streams.streams[n];
+        if (s.type != fourCc("auds")) continue;
+        char label[32];
+        std::snprintf(label, sizeof label, "Stream %02d: %s", n, fourCcText(s.id).c_str());
+        DialogControl c = dialogControl(kAudioStreamFirst + n, ControlKind::Radio, label, 0, audio++);
+        c.group = 1;
+        c.checked = app.avi.facts.audioIdKnown && s.id == app.avi.facts.audioDataId;
+        d.controls.push_back(c);
+    }
+    if (audio < 2) return 0;
+    d.controls.push_back(dialogControl(kAudioStreamOk, ControlKind::Button, "OK", 0, audio));
+    d.controls.push_back(dialogControl(kAudioStreamCancel, ControlKind::Button, "CANCEL", 1, audio));
+    if (app.platform->runDialog(d) != kAudioStreamOk) return 1;
+    for (const DialogControl& c : d.controls) {
+        if (c.kind != ControlKind::Radio || !c.checked) continue;
+        app.avi.facts.audioDataId = streams.streams[c.id - kAudioStreamFirst].id;
+        app.avi.facts.audioIdKnown = true;
+    }
+    return 0;
+}
+
 }  // namespace
 
 void offerIndirectAccess(AppState& app) {
@@ -289,6 +324,7 @@ int playStream(AppState& app, bool video) {
     lockMainFile(app);
     offerIndirectAccess(app);
     if ((!streamFactsKnown(app) || !avi.streamStepping) && gotoFilmStart(app) != 0) return 1;
+    if (!video && chooseAudioStream(app) != 0) return 1;
     return stepStream(app, video);
 }
 
