@@ -84,7 +84,8 @@ int BulkChangeAccess::check(FilePos n) {
         dialog.title = "Many Changes !";
         dialog.okId = kManyChangesOk;
         dialog.cancelId = kManyChangesCancel;
-        dialog.controls.push_back(dialogControl(kManyChangesText, ControlKind::Label, dialogText(app_, shortOfSpace, unwritten), 0, 0));
+        dialog.controls.push_back(
+            dialogControl(kManyChangesText, ControlKind::Label, dialogText(app_, shortOfSpace, unwritten), 0, 0));
         dialog.controls.push_back(dialogControl(kManyChangesAdvantages, ControlKind::Label, kAdvantagesText, 0, 1));
         dialog.controls.push_back(checkBox(kManyChangesDontAsk, "Don't ask again !", 2, false));
         dialog.controls.push_back(checkBox(kManyChangesPermanent, "Permanent Switch", 3, false));

@@ -98,20 +98,20 @@ int prepareChunk(AppState& app, WriteChunk& c, BeyondEnd& beyond) {
     int result = 0;
     std::vector<std::uint8_t> bytes;
     std::vector<JournalRecord*> toAppend;
+    const FilePos fileSize = app.main.fileSize;
+    const auto fits = [&c, fileSize](int j) { return c.records[j].mainAdr + c.records[j].anz <= fileSize; };
     for (int i = 0; i < c.count && result == 0;) {
         if (!holdsContentToWrite(c.records[i].flag)) {
             ++i;
             continue;
         }
-        if (c.records[i].mainAdr + c.records[i].anz > app.main.fileSize) {
+        if (!fits(i)) {
             noteBeyondEnd(beyond, c.records[i]);
             ++i;
             continue;
         }
-        const FilePos fileSize = app.main.fileSize;
-        const int end = neighbourRunEnd(c, i, [&c, fileSize](int j) {
-            return holdsContentToWrite(c.records[j].flag) && c.records[j].mainAdr + c.records[j].anz <= fileSize;
-        });
+        const int end =
+            neighbourRunEnd(c, i, [&c, &fits](int j) { return holdsContentToWrite(c.records[j].flag) && fits(j); });
         const FilePos from = c.records[i].mainAdr;
         const std::uint32_t length = std::uint32_t(c.records[end - 1].mainAdr + c.records[end - 1].anz - from);
         bytes.resize(length);

@@ -69,14 +69,14 @@ int discardUnfinishedCommand(JournalFile& jf) {
         (committedEnd < jf.journalEnd && !isRecordPointer(committedEnd, jf.journalEnd)))
         return 0;
     WritesStraightToFile straight(jf);
-    int result = 0;
     // Newest first, so that a link made by a later record is set back to the
     // one an earlier record of the same command made, and then to the
     // committed one. The tail is read in blocks of whole records: it may be
     // long (a zero-filled or sparse tail of millions of records).
     std::vector<std::uint8_t> block(kTailBlockRecords * kJournalRecordSize);
     for (FilePos blockEnd = jf.journalEnd; blockEnd > committedEnd;) {
-        const std::uint64_t count = std::min<std::uint64_t>(kTailBlockRecords, (blockEnd - committedEnd) / kJournalRecordSize);
+        const std::uint64_t count =
+            std::min<std::uint64_t>(kTailBlockRecords, (blockEnd - committedEnd) / kJournalRecordSize);
         const FilePos blockStart = blockEnd - count * kJournalRecordSize;
         std::uint32_t done = 0;
         if (readJournalSpan(jf, blockStart, block.data(), std::uint32_t(count * kJournalRecordSize), &done) != 0 ||
@@ -91,7 +91,7 @@ int discardUnfinishedCommand(JournalFile& jf) {
             bool replacedOlder = isRecordPointer(t.pJnl, committedEnd);
             FilePos belowNext = replacedOlder ? t.pJnl : t.nextPtr;
             FilePos abovePrev = replacedOlder ? t.pJnl : t.prevPtr;
-            result |= restoreLink(jf, t.prevPtr, tail, &JournalRecord::nextPtr, belowNext, committedEnd);
+            int result = restoreLink(jf, t.prevPtr, tail, &JournalRecord::nextPtr, belowNext, committedEnd);
             result |= restoreLink(jf, t.nextPtr, tail, &JournalRecord::prevPtr, abovePrev, committedEnd);
             result |= restoreLink(jf, t.pJnl, tail, &JournalRecord::nJnl, t.nJnl, committedEnd);
             result |= restoreLink(jf, t.nJnl, tail, &JournalRecord::pJnl, t.pJnl, committedEnd);
@@ -103,7 +103,7 @@ int discardUnfinishedCommand(JournalFile& jf) {
     // What is left links the last committed record to appended records whose
     // own links were lost with them.
     bool unlinked = false;
-    if (result != 0 || unlinkLastRecordFromTail(jf, committedEnd, &unlinked) != 0) return 1;
+    if (unlinkLastRecordFromTail(jf, committedEnd, &unlinked) != 0) return 1;
     // Part of a record whose append was cut short lies beyond the last whole one.
     FilePos length = 0;
     if (jf.files->size(jf.handle, &length) != 0) return 1;
