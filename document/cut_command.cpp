@@ -27,8 +27,16 @@ int putBackCutCommand(AppState& app, FileHandle journal, const std::string& jour
         return 1;
     }
     // Putting the bytes back was this program's own write: later writes must
-    // not take it for another program's.
-    if (found.mainEntries > 0) app.files->lastWriteTime(app.main.mainHandle, &app.main.mainTime);
+    // not take it for another program's. A length put back (a resize cut
+    // short) is the file's size from now on.
+    if (found.mainEntries > 0) {
+        app.files->lastWriteTime(app.main.mainHandle, &app.main.mainTime);
+        FilePos size = 0;
+        if (app.files->size(app.main.mainHandle, &size) == 0 && size != app.main.fileSize) {
+            app.main.fileSize = size;
+            app.main.lastBytePos = size == 0 ? 0 : size - 1;
+        }
+    }
     return 0;
 }
 

@@ -160,12 +160,18 @@ int enlargeMainFile(AppState& app, FilePos newSize) {
     if (refusedToWrite(app)) return 1;
     if (requireFreeSpace(app, app.main.mainName, newSize - app.main.fileSize) != 0) return 1;
     const FilePos oldSize = app.main.fileSize;
+    // As a cut: the length before is kept first, so that a program killed
+    // before the command's commit finds the file as it was.
+    if (journalIsOpen(app) && beginMainFileCut(app.journal, app.main.mainHandle) != 0) return 1;
     const int failed = app.files->setSize(app.main.mainHandle, newSize);
     if (failed != 0) reportError(app, "Error !", app.main.mainName);
     takeSizeAgain(app);
     if (failed != 0 || app.main.fileSize != newSize) return 1;
     forgetCursorRecords(app);
-    return journalIsOpen(app) ? extendEndRecord(app.journal, oldSize, newSize) : 0;
+    if (!journalIsOpen(app)) return 0;
+    int result = extendEndRecord(app.journal, oldSize, newSize);
+    noteMainFileWritten(app);
+    return result | commitCommand(app.journal);
 }
 
 }  // namespace quorby

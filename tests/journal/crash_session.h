@@ -4,12 +4,14 @@
 // what the program shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "edit/append_to_file.h"
+#include "edit/file_size.h"
 #include "edit/fill_commands.h"
 #include "edit/save_as.h"
 #include "edit/undo_commands.h"
@@ -95,6 +97,27 @@ inline std::vector<Step> session(const std::string& dir) {
     };
 }
 
+// Stores on both sides of a new end: the file is shortened through a changed
+// page, changed below its new end, lengthened back to its size (zeros where
+// it was cut) and the page past the cut changed again.
+inline std::vector<Step> resizeSession() {
+    auto resizeTo = [](FilePos size) {
+        return [size](Program& p) {
+            (void)resizeMainFile(p.app, size);
+            p.endCommand();
+        };
+    };
+    return {
+        {"store page 1", [](Program& p) { p.type(1 * 512 + 10, 0x11); }},
+        {"store page 8", [](Program& p) { p.type(8 * 512 + 20, 0x81); }},
+        {"shorten the file", resizeTo(8 * 512 + 100)},
+        {"store page 2", [](Program& p) { p.type(2 * 512 + 30, 0x21); }},
+        {"lengthen the file", resizeTo(kMainSize)},
+        {"store page 9", [](Program& p) { p.type(9 * 512 + 40, 0x91); }},
+        {"save file", [](Program& p) { p.run(saveFileCommand); }},
+    };
+}
+
 // Batches so small that the session below meets every boundary of them.
 inline BatchSizes smallBatches() {
     BatchSizes b;
@@ -148,10 +171,10 @@ inline std::vector<std::uint8_t> originalBytes() {
 
 using Content = std::vector<std::uint8_t>;
 
-// What the program shows, page pair by page pair.
+// What the program shows, page pair by page pair, up to the file's end.
 inline Content shownContent(Program& p) {
     Content c;
-    for (FilePos pos = 0; pos < kMainSize; pos += 1024) {
+    for (FilePos pos = 0; pos < std::min(kMainSize, p.app.main.fileSize); pos += 1024) {
         (void)loadPagePair(p.app, pos);
         c.insert(c.end(), p.app.view.pageBuffer, p.app.view.pageBuffer + p.app.view.pageLength);
     }

@@ -65,6 +65,10 @@ struct Setup {
     // Beyond this many writes the cut points are an even sample plus the
     // first write of every step.
     std::size_t maxCutPoints = SIZE_MAX;
+    // The session changes the file's size, which Undo All does not take
+    // back: at the end the Main File must hold what is shown once Save File
+    // has written it.
+    bool resizes = false;
 };
 
 struct Reference {
@@ -206,7 +210,7 @@ Outcome cutRun(const Setup& setup, const Reference& ref, std::size_t write, Cut 
     }
     // Without undo a write cannot be taken back: the Main File must then
     // hold what is shown once the rest is written.
-    if (setup.undoOptions == 0) {
+    if (setup.undoOptions == 0 || setup.resizes) {
         q.run(saveFileCommand);
         out.filesRightAtEnd = io.bytes(std::string(kDir) + "/disk.bin") == shown;
         return out;
@@ -292,6 +296,19 @@ TEST(InPlaceCrash, EveryCutPointReopensAtAWholeStepWithoutAQuestion) {
 // --gtest_also_run_disabled_tests.
 TEST(InPlaceCrash, DISABLED_SomeUnsyncedWritesKeptReopensAtAWholeStep) {
     cutEveryWrite({[] { return session(kDir); }, kUndoKeepRestoreData, {}, true});
+}
+
+// "Change File Size" in both directions among stores: a program cut at any
+// write must reopen at a whole step without asking "File has been changed !".
+// It fails today for cuts inside the shortening (writes 6-9 of the session's
+// 28): the Main File's length is put back, but the bytes the cut took are
+// not kept, so the reopened program shows zeros where they were. Cuts inside
+// the lengthening and in the stores after either resize reopen right. Run
+// it with --gtest_also_run_disabled_tests.
+TEST(InPlaceCrash, DISABLED_ResizesReopenAtAWholeStepWithoutAQuestion) {
+    struct Setup resizing{[] { return resizeSession(); }, kUndoKeepRestoreData, {}};
+    resizing.resizes = true;
+    cutEveryWrite(resizing);
 }
 
 // "Save &File" in many chunks with commits between them, Undo All and Redo
