@@ -31,6 +31,30 @@ struct BuiltAvi {
     }
 };
 
+// Stream lists of the given types, then a movi list of the given packets of
+// `packetSize` bytes each; `moviList` (if given) gets the movi list's position.
+inline std::vector<std::uint8_t> streamsAndPackets(const std::vector<const char*>& types,
+                                                   const std::vector<const char*>& packets,
+                                                   std::uint32_t packetSize = 10, std::size_t* moviList = nullptr) {
+    AviBuilder b;
+    const std::size_t riff = b.beginList("RIFF", "AVI ");
+    const std::size_t hdrl = b.beginList("LIST", "hdrl");
+    b.mainHeader(40000, 0, 16, 16);
+    for (const char* type : types) {
+        const std::size_t strl = b.beginList("LIST", "strl");
+        b.streamHeader(type, "abcd");
+        b.chunk("strf", 8);
+        b.endList(strl);
+    }
+    b.endList(hdrl);
+    const std::size_t movi = b.beginList("LIST", "movi");
+    for (const char* id : packets) b.chunk(id, packetSize);
+    b.endList(movi);
+    b.endList(riff);
+    if (moviList) *moviList = movi;
+    return b.bytes;
+}
+
 inline std::size_t addPacket(BuiltAvi& f, const char* id, std::uint32_t size) {
     const std::size_t at = f.b.chunk(id, size, std::uint8_t(f.packets.size() + 1));
     f.packets.push_back({at, id, size});

@@ -7,24 +7,8 @@
 namespace quorby {
 namespace {
 
-// Stream lists of the given types, then a movi list of the given packets.
 std::vector<std::uint8_t> fileWith(const std::vector<const char*>& types, const std::vector<const char*>& packets) {
-    test::AviBuilder b;
-    const std::size_t riff = b.beginList("RIFF", "AVI ");
-    const std::size_t hdrl = b.beginList("LIST", "hdrl");
-    b.mainHeader(40000, 0, 16, 16);
-    for (const char* type : types) {
-        const std::size_t strl = b.beginList("LIST", "strl");
-        b.streamHeader(type, "abcd");
-        b.chunk("strf", 8);
-        b.endList(strl);
-    }
-    b.endList(hdrl);
-    const std::size_t movi = b.beginList("LIST", "movi");
-    for (const char* id : packets) b.chunk(id, 10);
-    b.endList(movi);
-    b.endList(riff);
-    return b.bytes;
+    return test::streamsAndPackets(types, packets);
 }
 
 std::string found(const std::vector<std::uint8_t>& bytes, int* result = nullptr) {

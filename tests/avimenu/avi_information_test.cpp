@@ -13,26 +13,13 @@ namespace quorby {
 namespace {
 
 // Stream lists of the given types, then a movi list of the given packets
-// (packets of 10 bytes; the first one's size field says `firstSize`).
+// (the first one's size field says `firstSize`).
 std::vector<std::uint8_t> fileWith(const std::vector<const char*>& types, const std::vector<const char*>& packets,
                                    std::uint32_t firstSize = 10, std::uint32_t packetSize = 10) {
-    test::AviBuilder b;
-    const std::size_t riff = b.beginList("RIFF", "AVI ");
-    const std::size_t hdrl = b.beginList("LIST", "hdrl");
-    b.mainHeader(40000, 0, 16, 16);
-    for (const char* type : types) {
-        const std::size_t strl = b.beginList("LIST", "strl");
-        b.streamHeader(type, "abcd");
-        b.chunk("strf", 8);
-        b.endList(strl);
-    }
-    b.endList(hdrl);
-    const std::size_t movi = b.beginList("LIST", "movi");
-    for (const char* id : packets) b.chunk(id, packetSize);
-    b.endList(movi);
-    b.endList(riff);
-    b.set32(movi + 12 + 4, firstSize);
-    return b.bytes;
+    std::size_t movi = 0;
+    std::vector<std::uint8_t> bytes = test::streamsAndPackets(types, packets, packetSize, &movi);
+    test::AviBuilder::set32Into(bytes, movi + 12 + 4, firstSize);
+    return bytes;
 }
 
 // The stream lines of the information text (those after "Height:").
