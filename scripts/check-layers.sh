@@ -26,59 +26,49 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-layer_of() {
-    case "$1" in
-        core/*) echo 0 ;;
-        platform/posix/*|platform/headless/*) echo 2 ;;
-        platform/qt/*) echo 11 ;;
-        platform/*|resources/*) echo 1 ;;
-        journal/*|decoder/*) echo 2 ;;
-        search/*|avi/*) echo 3 ;;
-        state/*) echo 4 ;;
-        view/*) echo 5 ;;
-        document/*) echo 6 ;;
-        navigate/*) echo 7 ;;
-        edit/*|find/*|compare/*|disasm/*|inspect/*|options/*|avimenu/*) echo 8 ;;
-        filemenu/*) echo 9 ;;
-        app/*) echo 10 ;;
-        batch/*) echo 11 ;;
-        *) echo -1 ;;
-    esac
+# One awk pass over every file: forking a shell per include took longer than
+# the rest of the test suite's quick checks together.
+find core state journal decoder search avi resources view document navigate edit find compare disasm inspect options avimenu filemenu app batch platform \
+     \( -name '*.cpp' -o -name '*.h' \) -print 2>/dev/null | sort | xargs awk '
+function layer_of(p) {
+    if (p ~ /^core\//) return 0
+    if (p ~ /^platform\/(posix|headless)\//) return 2
+    if (p ~ /^platform\/qt\//) return 11
+    if (p ~ /^(platform|resources)\//) return 1
+    if (p ~ /^(journal|decoder)\//) return 2
+    if (p ~ /^(search|avi)\//) return 3
+    if (p ~ /^state\//) return 4
+    if (p ~ /^view\//) return 5
+    if (p ~ /^document\//) return 6
+    if (p ~ /^navigate\//) return 7
+    if (p ~ /^(edit|find|compare|disasm|inspect|options|avimenu)\//) return 8
+    if (p ~ /^filemenu\//) return 9
+    if (p ~ /^app\//) return 10
+    if (p ~ /^batch\//) return 11
+    return -1
 }
-
-folder_of() {
-    case "$1" in
-        platform/posix/*|platform/headless/*|platform/qt/*) echo "${1%/*}" ;;
-        platform/*) echo platform ;;
-        *) echo "${1%%/*}" ;;
-    esac
+function folder_of(p,   f) {
+    if (p ~ /^platform\/(posix|headless|qt)\//) { f = p; sub(/\/[^\/]*$/, "", f); return f }
+    if (p ~ /^platform\//) return "platform"
+    f = p; sub(/\/.*$/, "", f); return f
 }
-
-failures=0
-checked=0
-while IFS= read -r file; do
-    [ "$file" = app/main.cpp ] && continue
-    from_layer=$(layer_of "$file")
-    [ "$from_layer" -lt 0 ] && continue
-    from_folder=$(folder_of "$file")
-    while IFS= read -r target; do
-        checked=$((checked + 1))
-        to_folder=$(folder_of "$target")
-        [ "$to_folder" = "$from_folder" ] && continue
-        to_layer=$(layer_of "$target")
-        if [ "$to_layer" -lt 0 ]; then
-            echo "$file includes $target, which belongs to no layer"
-            failures=$((failures + 1))
-        elif [ "$to_layer" -ge "$from_layer" ]; then
-            echo "$file (layer $from_layer, $from_folder/) includes $target (layer $to_layer, $to_folder/)"
-            failures=$((failures + 1))
-        fi
-    done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-done < <(find core state journal decoder search avi resources view document navigate edit find compare disasm inspect options avimenu filemenu app batch platform \
-              -name '*.cpp' -o -name '*.h' 2>/dev/null | sort)
-
-if [ "$failures" -ne 0 ]; then
-    echo "$failures include(s) point up or sideways"
-    exit 1
-fi
-echo "layers: $checked includes checked, all point down"
+FILENAME == "app/main.cpp" { nextfile }
+FNR == 1 { from_layer = layer_of(FILENAME); from_folder = folder_of(FILENAME) }
+from_layer < 0 { nextfile }
+/^[[:space:]]*#[[:space:]]*include[[:space:]]*"/ {
+    target = $0
+    sub(/^[^"]*"/, "", target); sub(/".*$/, "", target)
+    checked++
+    to_folder = folder_of(target)
+    if (to_folder == from_folder) next
+    to_layer = layer_of(target)
+    if (to_layer < 0) {
+        print FILENAME " includes " target ", which belongs to no layer"; failures++
+    } else if (to_layer >= from_layer) {
+        print FILENAME " (layer " from_layer ", " from_folder "/) includes " target " (layer " to_layer ", " to_folder "/)"; failures++
+    }
+}
+END {
+    if (failures) { print failures " include(s) point up or sideways"; exit 1 }
+    print "layers: " checked " includes checked, all point down"
+}'
