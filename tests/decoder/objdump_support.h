@@ -12,6 +12,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorby::disasm::testing {
@@ -79,9 +80,15 @@ inline bool objdumpDecodes(const std::string& text) {
 }
 
 inline std::vector<std::string> words(const std::string& text) {
-    std::istringstream in(text);
     std::vector<std::string> w;
-    for (std::string s; in >> s;) w.push_back(s);
+    const auto space = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    for (std::size_t i = 0; i < text.size();) {
+        while (i < text.size() && space(text[i])) ++i;
+        std::size_t end = i;
+        while (end < text.size() && !space(text[end])) ++end;
+        if (end > i) w.emplace_back(text, i, end - i);
+        i = end;
+    }
     return w;
 }
 
@@ -136,65 +143,69 @@ inline std::string decoderMnemonic(const std::string& text) {
 // comparison predicates objdump writes into the name where the program
 // writes the immediate (cmpltps, vpcmpnleub, vpclmulhqlqdq).
 inline std::string foldMnemonic(std::string m) {
-    if (m == "movabs") return "mov";
-    if (m == "sal") return "shl";  // C0-D3 /6, which objdump names as /4
+    // Compared as a view: this runs for every instruction of whole libraries.
+    const std::string_view v(m);
+    const auto starts = [&v](std::string_view head) { return v.substr(0, head.size()) == head; };
+    const auto lessLast = [&m] { return m.substr(0, m.size() - 1); };
+    if (v == "movabs") return "mov";
+    if (v == "sal") return "shl";  // C0-D3 /6, which objdump names as /4
     // Operand-size letters objdump adds where the program writes none or another.
-    if (m == "pushad" || m == "pushaw") return "pusha";
-    if (m == "popad" || m == "popaw") return "popa";
-    if (m == "iretd" || m == "iretw") return "iret";
-    if (m == "sysretd" || m == "sysexitd") return m.substr(0, m.size() - 1);
-    if (m == "pushw" || m == "pushd" || m == "popw" || m == "popd") return m.substr(0, m.size() - 1);
-    if (m.rfind("frstpm", 0) == 0) return "frstpm";  // "frstpm(287 only)"
-    if (m.rfind("fneni", 0) == 0) return "feni";      // "fneni(8087 only)"
-    if (m.rfind("fndisi", 0) == 0) return "fdisi";    // "fndisi(8087 only)"
-    if (m == "leavew" || m == "leaveq") return "leave";
-    if (m == "retfq" || m == "retfw") return "retf";
-    if (m == "vpcmpestriq" || m == "vpcmpestrmq") return m.substr(0, m.size() - 1);
-    for (const char* table : {"lgdt", "lidt", "sgdt", "sidt"}) {
-        if (m.size() == 5 && m.rfind(table, 0) == 0 && (m[4] == 'w' || m[4] == 'd')) return table;
+    if (v == "pushad" || v == "pushaw") return "pusha";
+    if (v == "popad" || v == "popaw") return "popa";
+    if (v == "iretd" || v == "iretw") return "iret";
+    if (v == "sysretd" || v == "sysexitd") return lessLast();
+    if (v == "pushw" || v == "pushd" || v == "popw" || v == "popd") return lessLast();
+    if (starts("frstpm")) return "frstpm";  // "frstpm(287 only)"
+    if (starts("fneni")) return "feni";      // "fneni(8087 only)"
+    if (starts("fndisi")) return "fdisi";    // "fndisi(8087 only)"
+    if (v == "leavew" || v == "leaveq") return "leave";
+    if (v == "retfq" || v == "retfw") return "retf";
+    if (v == "vpcmpestriq" || v == "vpcmpestrmq") return lessLast();
+    for (std::string_view table : {"lgdt", "lidt", "sgdt", "sidt"}) {
+        if (v.size() == 5 && starts(table) && (v[4] == 'w' || v[4] == 'd')) return std::string(table);
     }
-    if (m == "fwait") return "wait";
-    if (m == "prefetcht0" || m == "prefetcht1" || m == "prefetcht2") return "prefetch" + m.substr(9);
-    if (m == "calld" || m == "callw" || m == "retd" || m == "retw" || m == "jmpd" || m == "jmpw")
-        return m.substr(0, m.size() - 1);
-    if (m == "je") return "jz";
-    if (m == "jne") return "jnz";
-    if (m == "setnp") return "setpo";
-    if (m == "int3") return "int";
-    if (m == "xlatb") return "xlat";
-    static const char* const kPredicates[] = {
+    if (v == "fwait") return "wait";
+    if (v == "prefetcht0" || v == "prefetcht1" || v == "prefetcht2") return "prefetch" + m.substr(9);
+    if (v == "calld" || v == "callw" || v == "retd" || v == "retw" || v == "jmpd" || v == "jmpw")
+        return lessLast();
+    if (v == "je") return "jz";
+    if (v == "jne") return "jnz";
+    if (v == "setnp") return "setpo";
+    if (v == "int3") return "int";
+    if (v == "xlatb") return "xlat";
+    std::string folded = m;
+    static constexpr std::string_view kPredicates[] = {
         "eq_uq", "neq_oq", "eq_os", "lt_oq", "le_oq", "unord_s", "neq_us", "nlt_uq", "nle_uq",
         "ord_s", "eq_us", "nge_uq", "ngt_uq", "false_os", "neq_os", "ge_oq", "gt_oq", "true_us",
         "unord", "false", "true", "neq", "nlt", "nle", "nge", "ngt", "ord", "eq", "lt", "le", "ge", "gt"};
-    for (const char* stem : {"vpcmp", "vpcom", "vcmp", "cmp"}) {
-        if (m.rfind(stem, 0) != 0) continue;
-        const std::string rest = m.substr(std::string(stem).size());
-        for (const char* p : kPredicates) {
-            const std::string pred(p);
-            const std::string tail = rest.size() > pred.size() ? rest.substr(pred.size()) : "";
+    for (std::string_view stem : {"vpcmp", "vpcom", "vcmp", "cmp"}) {
+        if (!starts(stem)) continue;
+        const std::string_view rest = v.substr(stem.size());
+        for (std::string_view pred : kPredicates) {
+            const std::string_view tail = rest.size() > pred.size() ? rest.substr(pred.size()) : "";
             const bool packedOrScalar = tail == "ps" || tail == "pd" || tail == "ss" || tail == "sd" ||
                                         tail == "ph" || tail == "sh";
             const bool element = tail == "b" || tail == "w" || tail == "d" || tail == "q" ||
                                  tail == "ub" || tail == "uw" || tail == "ud" || tail == "uq";
-            const bool integer = std::string(stem) == "vpcmp" || std::string(stem) == "vpcom";
-            const bool gt = pred == "gt" && std::string(stem) == "vpcmp";  // VPCMPGTB is its own
-            if (rest.rfind(pred, 0) == 0 && !gt && (integer ? element : packedOrScalar)) {
-                m = stem + tail;
+            const bool integer = stem == "vpcmp" || stem == "vpcom";
+            const bool gt = pred == "gt" && stem == "vpcmp";  // VPCMPGTB is its own
+            if (rest.substr(0, pred.size()) == pred && !gt && (integer ? element : packedOrScalar)) {
+                folded = std::string(stem) + std::string(tail);
                 break;
             }
         }
         break;
     }
-    for (const char* stem : {"vpclmul", "pclmul"}) {
-        const std::string s(stem);
-        if (m.rfind(s, 0) == 0 && m.size() == s.size() + 6 && m.compare(m.size() - 2, 2, "dq") == 0)
-            m = s + "qdq";
+    const std::string_view f(folded);
+    for (std::string_view stem : {"vpclmul", "pclmul"}) {
+        if (f.substr(0, stem.size()) == stem && f.size() == stem.size() + 6 && f.substr(f.size() - 2) == "dq")
+            return std::string(stem) + "qdq";
     }
-    for (const char* stem : {"movs", "cmps", "stos", "lods", "scas", "ins", "outs", "pushf", "popf"}) {
-        const std::string s(stem);
-        if (m.size() == s.size() + 1 && m.rfind(s, 0) == 0 && std::strchr("bwdq", m.back())) m = s;
+    for (std::string_view stem : {"movs", "cmps", "stos", "lods", "scas", "ins", "outs", "pushf", "popf"}) {
+        if (f.size() == stem.size() + 1 && f.substr(0, stem.size()) == stem && std::strchr("bwdq", f.back()))
+            return std::string(stem);
     }
-    return m;
+    return folded;
 }
 
 }  // namespace quorby::disasm::testing
