@@ -320,7 +320,7 @@ TEST(InPlaceCrash, BatchedCommandsReopenAtAWholeStepOrEntry) {
     for (std::uint32_t undoOptions : {kUndoKeepRestoreData, std::uint32_t(0)}) {
         SCOPED_TRACE("undoOptions " + std::to_string(undoOptions));
         cutEveryWrite({[undoOptions] { return batchedSession(undoOptions != 0); }, undoOptions, smallBatches(), false,
-                       64});
+                       40});
     }
 }
 
