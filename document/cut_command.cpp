@@ -1,11 +1,14 @@
 #include "document/cut_command.h"
 
+#include "document/journal_lifecycle.h"
+#include "journal/command_commit.h"
+#include "journal/length_fit.h"
 #include "journal/rollback_file.h"
 #include "state/error_report.h"
 
 namespace quorby {
 
-int putBackCutCommand(AppState& app, FileHandle journal, const std::string& journalName) {
+int putBackCutCommand(AppState& app, FileHandle journal, const std::string& journalName, FilePos* shortenedTo) {
     const std::string name = rollbackNameFor(journalName);
     RollbackFound found;
     if (inspectRollbackFile(*app.files, name, &found) != 0) {
@@ -20,7 +23,7 @@ int putBackCutCommand(AppState& app, FileHandle journal, const std::string& jour
         reportError(app, kErrorWriting, app.main.mainName);
         return 1;
     }
-    const int result = replayRollbackFile(*app.files, name, journal, main);
+    const int result = replayRollbackFile(*app.files, name, journal, main, shortenedTo);
     if (main != kNoFile) app.files->close(main);
     if (result != 0) {
         reportError(app, kErrorWriting, journalName);
@@ -38,6 +41,18 @@ int putBackCutCommand(AppState& app, FileHandle journal, const std::string& jour
         }
     }
     return 0;
+}
+
+int finishCutShortening(AppState& app) {
+    FilePos& end = app.journal.rollback.shorteningToFinish;
+    if (end == RollbackState::kNoShortening) return 0;
+    const FilePos length = end;
+    end = RollbackState::kNoShortening;
+    int result = cutJournalAt(app.journal, length);
+    noteMainFileWritten(app);
+    result |= commitCommand(app.journal);
+    if (result != 0) reportError(app, kErrorWriting, app.journal.name);
+    return result;
 }
 
 }  // namespace quorby

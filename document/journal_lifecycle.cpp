@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "document/cut_command.h"
 #include "document/journal_errors.h"
 #include "document/page_assembly.h"
 #include "document/shown_state.h"
@@ -98,6 +99,7 @@ Adoption adoptJournalFile(AppState& app, JournalFile& jf) {
     jf.header.mainTime = app.main.mainTime;
     if (app.journal.handle != jf.handle) closeFile(app, app.journal.handle);
     app.journal = jf;
+    (void)finishCutShortening(app);  // reported; the journal stays as the checks found it
     setCaptionForJournal(app);
     showJournalName(app, jf.name);
     return Adoption::Adopted;

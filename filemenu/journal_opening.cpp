@@ -224,7 +224,7 @@ int openAutomaticJournal(AppState& app, const std::string& name) {
         JournalFile jf;
         bindJournal(app, jf, handle, current);
         if (!existed) return useRecreated(app, jf);
-        if (putBackCutCommand(app, handle, current) != 0) {
+        if (putBackCutCommand(app, handle, current, &jf.rollback.shorteningToFinish) != 0) {
             closeFile(app, handle);
             noJournal(app);
             return 1;
@@ -282,7 +282,7 @@ int checkChosenJournal(AppState& app) {
     lc.chosenHandle = kNoFile;
     lc.chosenName.clear();
 
-    bool usable = putBackCutCommand(app, jf.handle, jf.name) == 0 &&
+    bool usable = putBackCutCommand(app, jf.handle, jf.name, &jf.rollback.shorteningToFinish) == 0 &&
                   inspectJournalHeader(app, jf.handle, jf.name, jf.header, jf.committedLive) == HeaderKind::Current;
     if (usable) {
         switch (askAboutChangedMainFile(app, jf.header)) {

@@ -257,7 +257,9 @@ int inspectRollbackFile(FileIo& files, const std::string& name, RollbackFound* f
     return result;
 }
 
-int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journal, FileHandle main) {
+int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journal, FileHandle main,
+                       FilePos* mainShortenedTo) {
+    if (mainShortenedTo) *mainShortenedTo = RollbackState::kNoShortening;
     if (!files.exists(name)) return 0;
     FileHandle h = kNoFile;
     if (files.open(name, OpenMode::PrivateReadWrite, &h) != 0) return 1;
@@ -286,6 +288,7 @@ int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journa
             FilePos length = 0;
             if (files.size(main, &length) != 0) result = 1;
             else if (length > e.position && files.setSize(main, e.position) != 0) result = 1;
+            else if (length < e.position && mainShortenedTo) *mainShortenedTo = length;
         } else if (files.writeAt(target, e.position, data.data(), e.n, &done) != 0 || done != e.n) {
             result = 1;
         }

@@ -77,7 +77,12 @@ struct RollbackFound {
 // empty). 1 when it cannot be read.
 [[nodiscard]] int inspectRollbackFile(FileIo& files, const std::string& name, RollbackFound* found);
 // Writes every pre-image back, newest first, syncs the files and removes the
-// rollback file. `main` may be kNoFile when nothing was found for it.
-[[nodiscard]] int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journal, FileHandle main);
+// rollback file. `main` may be kNoFile when nothing was found for it. A Main
+// File longer than the length kept is cut back to it (an enlargement cut
+// short); one already shorter got as far as a shortening's cut, whose bytes
+// are gone: it keeps its length, given in *mainShortenedTo (else
+// RollbackState::kNoShortening), and the journal is to forget the pages beyond it.
+[[nodiscard]] int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journal, FileHandle main,
+                                     FilePos* mainShortenedTo = nullptr);
 
 }  // namespace quorby

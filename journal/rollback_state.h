@@ -48,6 +48,11 @@ struct RollbackState {
     // kNoHeldAppends when none waits.
     static constexpr FilePos kNoHeldAppends = ~FilePos{0};
     FilePos heldAppendsFrom = kNoHeldAppends;
+    // A shortening of the Main File that the end of the program cut short
+    // after the file itself was cut: its bytes are gone, so the opening
+    // finishes it at this length instead of taking it back.
+    static constexpr FilePos kNoShortening = ~FilePos{0};
+    FilePos shorteningToFinish = kNoShortening;
     // Room on the drive is set aside for appends up to here.
     FilePos reservedEnd = 0;
     // Units as they are on disk, kept from recent reads and writes, so that
