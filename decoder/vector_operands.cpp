@@ -48,6 +48,7 @@ int vectorMemoryBytes(std::uint8_t operand, const DecodedInstruction& ins) {
     case kM32: return 4;
     case kM64: return 8;
     case kDup: return full == 16 ? 8 : full;
+    default: break;  // a tile's rows have the stride the instruction gives
     }
     return full;
 }

@@ -143,7 +143,7 @@ struct Case {
     // For a file left unchanged: the line that must be in the log, by the
     // position it begins with and a text it holds.
     FilePos where = 0;
-    std::string says;
+    std::string says = "";
 };
 
 Result measure(const Case& c, std::string* log) {

@@ -143,11 +143,15 @@ public:
         EXPECT_GE(f.y, 0) << "above the screen";
         EXPECT_LE(f.right(), session_.screenWidth()) << "right of the screen";
         EXPECT_LE(f.bottom(), session_.screenHeight()) << "below the screen";
-        if (window != main_) EXPECT_FALSE(overlaps(f, menuBand_)) << "over the main window's title or menu bar";
+        if (window != main_) {
+            EXPECT_FALSE(overlaps(f, menuBand_)) << "over the main window's title or menu bar";
+        }
         // The main window's caption names a scratch file: left out.
         const std::string caption = window == main_ ? std::string() : " \"" + session_.windowName(window) + "\"";
         measured_.push_back(name + " " + describe(f) + caption);
-        if (!shotDir_.empty()) EXPECT_TRUE(session_.saveShot(window, shotDir_ + "/" + name + ".png"));
+        if (!shotDir_.empty()) {
+            EXPECT_TRUE(session_.saveShot(window, shotDir_ + "/" + name + ".png"));
+        }
     }
 
     // Types keys into a window; the window opened by them is checked, then
