@@ -134,6 +134,7 @@ int MemoryFileIo::writeAt(FileHandle h, FilePos pos, const void* buf, std::uint3
     ++writes;
     bytesWritten += n;
     if (killAtWrite != 0 && writes == killAtWrite) raise(SIGKILL);
+    if (driveFullAtWrite != 0 && writes >= driveFullAtWrite) driveFull = true;
     ++writesByHandle_[h];
     if (logEvents) events.push_back({'W', pos, n});
     if (!real && !memoryFile(h) && !syntheticFile(h)) return fail({6, EBADF});

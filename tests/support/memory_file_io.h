@@ -94,6 +94,9 @@ public:
     // A full drive as file systems have it: what needs new room (past a
     // file's end and the room set aside) fails; overwriting stays possible.
     bool driveFull = false;
+    // The drive fills up at write number driveFullAtWrite (1-based, counted
+    // as `writes`): driveFull is set from that write on; 0: never.
+    std::uint64_t driveFullAtWrite = 0;
     std::map<std::string, SystemError> failWrite; // path -> error of every write into it (nothing moves)
     bool readOnlyHandlesRefuseWrites = false;     // writes through a handle opened ReadOnly fail, as on disk
     std::uint32_t writeLimit = 0xFFFFFFFFu;       // bytes a write moves before it stops without an error
