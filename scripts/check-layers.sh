@@ -5,6 +5,7 @@
 #    1  platform/*.h          the window-system and file ports
 #       resources/            menus, accelerators, dialog control numbers
 #    2  journal/ decoder/     the Journal File engine, the x86 decoder
+#       salvage/              reads past unreadable sectors
 #       platform/posix/ platform/headless/   files and devices, the in-memory window
 #    3  search/               the search engine (patterns, block scan, journal overlay)
 #       avi/                  the RIFF/AVI engine (chunk stepper, structure walk, index checks)
@@ -32,7 +33,7 @@ layer_of() {
         platform/posix/*|platform/headless/*) echo 2 ;;
         platform/qt/*) echo 11 ;;
         platform/*|resources/*) echo 1 ;;
-        journal/*|decoder/*) echo 2 ;;
+        journal/*|decoder/*|salvage/*) echo 2 ;;
         search/*|avi/*) echo 3 ;;
         state/*) echo 4 ;;
         view/*) echo 5 ;;
