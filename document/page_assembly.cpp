@@ -89,6 +89,7 @@ void setHalfFromData(ViewState& v, int half, const JournalRecord& rec) {
     std::memcpy(dest, rec.data, count);
     std::memset(dest + count, 0, kPageSize - count);
     (half == 0 ? v.firstPageCount : v.secondPageCount) = count;
+    v.unreadableHalf[half] = false;
 }
 
 void setHalfMarks(ViewState& view, int half, const JournalRecord& rec) {
@@ -120,6 +121,7 @@ void endPairAtFirstPage(ViewState& v) {
     std::memset(v.pageBuffer + kPageSize, 0, kPageSize);
     std::memset(v.changedBits + kChangeMapSize, 0, kChangeMapSize);
     v.halfDirty[1] = false;
+    v.unreadableHalf[1] = false;
     v.viewOffset = 0;
 }
 

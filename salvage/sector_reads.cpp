@@ -9,6 +9,11 @@ namespace {
 // The message table's code of a failed read of the medium.
 constexpr std::uint32_t kReadFault = 30;
 
+// The errors of a medium with sectors that cannot be read.
+bool unreadableMedium(const SystemError& e) {
+    return e.sysErrno == EIO || e.sysErrno == ENODATA || e.sysErrno == EBADMSG || e.sysErrno == EILSEQ;
+}
+
 struct Salvage {
     FileIo& files;
     FileHandle handle;
@@ -131,12 +136,18 @@ int salvageRead(FileIo& files, FileHandle h, UnreadableSectors& known, FilePos p
     bool tried = false;
     if (!overlapsRanges(known.ranges, pos, pos + n)) {
         // Once, and once more after a failure: a drive may deliver at the retry.
+        std::uint32_t got = 0;
         for (int attempt = 0; attempt < 2; ++attempt) {
-            std::uint32_t got = 0;
             if (files.readAt(h, pos, bytes, n, &got) == 0) {
                 *done = got < n ? got : n;
                 return 0;
             }
+        }
+        // Only a medium that fails is read sector by sector; a file that
+        // cannot be read at all (no access, a device gone) fails as a whole.
+        if (!unreadableMedium(files.lastError())) {
+            *done = got < n ? got : n;
+            return 1;
         }
         tried = true;
     }
@@ -144,10 +155,9 @@ int salvageRead(FileIo& files, FileHandle h, UnreadableSectors& known, FilePos p
     s.failedRead = tried;
     readSpan(s, pos, n, tried);
     *done = std::uint32_t(s.filledEnd - pos);
-    if (gaps->count == 0) return 0;
     // Only sectors known from before: no read failed now to tell why.
-    if (!s.failedRead) files.setLastError({kReadFault, EIO});
-    return 1;
+    if (gaps->count != 0 && !s.failedRead) files.setLastError({kReadFault, EIO});
+    return 0;
 }
 
 void addGapsAt(ByteRanges& ranges, FilePos pos, const ReadGaps& gaps) {

@@ -47,8 +47,10 @@ bool nextReadableRun(const ReadGaps& gaps, std::uint32_t from, std::uint32_t end
 // Reads `n` bytes at `pos` into `buf`. *done receives the bytes up to the
 // end of the file (readable ones and the zeros of unreadable sectors); the
 // rest of `buf` is not touched. `gaps` receives the unreadable parts (more
-// than it holds are merged into its last one). Result 0 when every byte
-// arrived, 1 when some did not (files.lastError() tells the last failure).
+// than it holds are merged into its last one; none: every byte arrived).
+// Result 0; 1 when the read failed for another reason than an unreadable
+// medium (no access, a device gone: EIO and its kind are salvaged, others
+// are not): *done is then what the read delivered, files.lastError() tells why.
 int salvageRead(FileIo& files, FileHandle h, UnreadableSectors& known, FilePos pos, void* buf, std::uint32_t n,
                 std::uint32_t* done, ReadGaps* gaps);
 
