@@ -111,6 +111,10 @@ int halfFromRecord(AppState& app, int half) {
     else
         setHalfFromData(app.view, half, rec);
     setHalfMarks(app.view, half, rec);
+    // A version over a sector known to be unreadable: its bytes that were
+    // not typed stay unreadable ones.
+    if (!(rec.flag & kFlagShowMainFile))
+        app.view.unreadableHalf[half] = inRanges(app.main.unreadable.ranges, app.view.pagePos + FilePos(half) * kPageSize);
     return result;
 }
 

@@ -131,7 +131,7 @@ void drawDataRow(AppState& app, const ShownContent& content, int row, std::int32
         ByteColours c = byteColours(v, selected[i], changed[i], boundaryRow);
         const int at = hexDigitOffset(i);
         if (unreadable[i]) {
-            hexText[at + 1] = hexText[at + 2] = kUnreadableDigit;
+            hexText[at] = hexText[at + 1] = kUnreadableDigit;
             charText[1 + i] = kUnreadableMark;
             if (!selected[i]) c = {kUnreadableColour, kUnreadableColour};
         }

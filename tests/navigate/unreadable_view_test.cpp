@@ -93,6 +93,8 @@ TEST(UnreadableView, TheSectorBeforeABadOneIsShownAndTheBadOneAsMarks) {
 TEST(UnreadableView, TypingOverAnUnreadableByteShowsItAndF5ShowsTheMarksAgain) {
     DyingView f;
     f.useDefaultSettings();
+    f.app.journal.syncOnCommit = false;
+    f.openJournal("/data/main.bin.jnl", OpenMode::CreateReadWrite);
     ASSERT_EQ(loadPagePair(f.app, kBad), 0);
     f.app.view.viewOffset = 0;
     f.app.view.cursorOffset = 2;
@@ -101,7 +103,16 @@ TEST(UnreadableView, TypingOverAnUnreadableByteShowsItAndF5ShowsTheMarksAgain) {
     EXPECT_EQ(hexRow(f.platform, 1).substr(0, 13), " ?? ?? 41 ?? ");
     EXPECT_EQ(charRow(f.platform, 1).substr(0, 5), " ??A?");
     EXPECT_NE(f.platform.colours[1][22 + 6], kUnreadableColour);
-    EXPECT_EQ(f.platform.colours[1][22 + 9], kUnreadableColour);
+    EXPECT_EQ(f.platform.colours[1][22 + 12], kUnreadableColour);  // byte 4 (the cursor stands on byte 3)
+
+    // Stored in the Journal File and shown again: the typed byte, the others
+    // still unreadable.
+    storeWithEnter(f.app);
+    ASSERT_EQ(loadPagePair(f.app, 0), 0);
+    ASSERT_EQ(loadPagePair(f.app, kBad), 0);
+    f.app.view.cursorOffset = 100;
+    drawPage(f.app);
+    EXPECT_EQ(hexRow(f.platform, 1).substr(0, 13), " ?? ?? 41 ?? ");
 
     // F5 held: the Main File's own bytes, the bad sector as marks.
     showUnchangedFile(f.app);
