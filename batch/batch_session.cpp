@@ -471,6 +471,7 @@ int BatchSession::search(const BatchCommand& cmd, std::string* error) {
         case SearchResult::Superseded: platform_.writeLine("SEARCH SUPERSEDED"); break;
         case SearchResult::NotRun: platform_.writeLine("SEARCH NOT RUN"); break;
     }
+    if (s.state.skipped.count != 0) platform_.writeLine(skippedRangesLine(s.state.skipped));
     return 0;
 }
 
@@ -492,6 +493,8 @@ void BatchSession::findDifferences() {
         case DifferenceResult::Failed: platform_.writeLine("COMPARE FAILED"); break;
         case DifferenceResult::NotRun: platform_.writeLine("COMPARE NOT RUN"); break;
     }
+    if (c.skipped.count != 0 && c.lastResult != DifferenceResult::NotRun)
+        platform_.writeLine(skippedRangesLine(c.skipped));
 }
 
 int BatchSession::expect(const BatchCommand& cmd, std::string* error) {

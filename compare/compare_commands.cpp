@@ -125,6 +125,7 @@ int compareWithFile(AppState& app) {
     closeCompareFile(app);
     CompareSession& c = app.compare;
     c.handle = h;
+    forgetUnreadable(c.unreadable, app.files->sectorSize(h));
     c.name = chosen.path;
     c.size = size;
     resetPoints(c, 0, 0);

@@ -1,5 +1,7 @@
 #include "compare/find_differences.h"
 
+#include <cstdio>
+
 #include "search/compare_scan.h"
 #include "state/compare_sources.h"
 #include "state/error_report.h"
@@ -74,6 +76,8 @@ DifferenceResult findDifferences(AppState& app) {
     scan.other = otherCompareSource(app);
     scan.shift = c.shift;
     scan.token = ++c.lastWindowToken;
+    clearRanges(c.skipped);
+    scan.skipped = &c.skipped;
     if (c.scanBlockSize != 0 && c.scanBlockSize <= kCompareBlockSize) scan.blockSize = c.scanBlockSize;
     startCompareScan(scan, app.view.pagePos + app.view.viewOffset + kPageSize);
     startProgress(app, kTitleFindDifferences);
@@ -133,6 +137,11 @@ DifferenceResult findDifferences(AppState& app) {
             returnToSavedView(app, saved);
             setInfoCell(app, kInfoNotFound, kSelectionColour);
             break;
+    }
+    if (c.skipped.count != 0) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%d unreadable skipped", c.skipped.count);
+        setInfoCell(app, text, kUnreadableColour);
     }
     return c.lastResult;
 }

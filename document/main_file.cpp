@@ -77,6 +77,7 @@ ClosingQuestion closingQuestion(const AppState& app) {
 void releaseMainFile(AppState& app) {
     app.files->close(app.main.mainHandle);
     app.main.mainHandle = kNoFile;
+    forgetUnreadable(app.main.unreadable, kDefaultSectorSize);
     app.main.mainKind = MainKind::None;
     app.main.mainName.clear();
     app.main.devicePath.clear();

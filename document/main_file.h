@@ -56,9 +56,12 @@ ClosingQuestion closingQuestion(const AppState& app);
 void releaseMainFile(AppState& app);
 
 // ---- page reads -------------------------------------------------------------------
-// A failed read is reported as "Error reading " + mainName; the read goes on
-// with the bytes that arrived and the result is 1. Bytes of pageBuffer that
-// were not read are zero. With no Main File open the pair is empty (result 1).
+// Sectors that cannot be read are zeros and mark their half in
+// unreadableHalf (remembered in main.unreadable, so a repaint does not read
+// them again); that is no failure. A file that cannot be read at all is
+// reported as "Error reading " + mainName and gives 1. Bytes of pageBuffer
+// that were not read are zero. With no Main File open the pair is empty
+// (result 1).
 
 // Reads the pair at `pos` (rounded down to a multiple of 512): sets pagePos,
 // midPtr, firstPageCount, secondPageCount and pageLength, clears changedBits

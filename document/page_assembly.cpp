@@ -89,6 +89,7 @@ void setHalfFromData(ViewState& v, int half, const JournalRecord& rec) {
     std::memcpy(dest, rec.data, count);
     std::memset(dest + count, 0, kPageSize - count);
     (half == 0 ? v.firstPageCount : v.secondPageCount) = count;
+    v.unreadableHalf[half] = false;
 }
 
 void setHalfMarks(ViewState& view, int half, const JournalRecord& rec) {
@@ -110,6 +111,10 @@ int halfFromRecord(AppState& app, int half) {
     else
         setHalfFromData(app.view, half, rec);
     setHalfMarks(app.view, half, rec);
+    // A version over a sector known to be unreadable: its bytes that were
+    // not typed stay unreadable ones.
+    if (!(rec.flag & kFlagShowMainFile))
+        app.view.unreadableHalf[half] = inRanges(app.main.unreadable.ranges, app.view.pagePos + FilePos(half) * kPageSize);
     return result;
 }
 
@@ -120,6 +125,7 @@ void endPairAtFirstPage(ViewState& v) {
     std::memset(v.pageBuffer + kPageSize, 0, kPageSize);
     std::memset(v.changedBits + kChangeMapSize, 0, kChangeMapSize);
     v.halfDirty[1] = false;
+    v.unreadableHalf[1] = false;
     v.viewOffset = 0;
 }
 

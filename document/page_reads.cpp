@@ -1,6 +1,7 @@
 // Reading the Main File's pages into the view's pageBuffer.
 #include <cstring>
 
+#include "salvage/sector_reads.h"
 #include "state/error_report.h"
 #include "document/main_file.h"
 
@@ -10,14 +11,28 @@ namespace {
 
 
 // Reads `length` bytes at `pos` into pageBuffer from byte `offset` on; what
-// did not arrive (the file ended, or the read failed part way) is zeroed.
-// Returns the count, and sets *failed after a reported error.
+// did not arrive (the file ended) is zeroed. Sectors that cannot be read are
+// zeros as well and mark their half unreadable; the view shows them as such
+// instead of an error. Returns the count, and sets *failed after
+// a reported error (a file that cannot be read at all).
 std::uint32_t readInto(AppState& app, FilePos pos, std::uint32_t offset, std::uint32_t length, bool* failed) {
-    std::uint8_t* dest = app.view.pageBuffer + offset;
+    ViewState& v = app.view;
+    std::uint8_t* dest = v.pageBuffer + offset;
+    for (std::uint32_t half = offset / kPageSize; half < (offset + length) / kPageSize; ++half) v.unreadableHalf[half] = false;
     std::uint32_t count = 0;
-    if (app.files->readAt(app.main.mainHandle, pos, dest, length, &count) != 0) {
+    ReadGaps gaps;
+    if (salvageRead(*app.files, app.main.mainHandle, app.main.unreadable, pos, dest, length, &count, &gaps) != 0) {
         reportError(app, kErrorReading, app.main.mainName);
         *failed = true;
+    } else if (gaps.count != 0) {
+        // An unreadable last sector counts only up to the file's end.
+        if (pos >= app.main.fileSize) count = 0;
+        else if (app.main.fileSize - pos < count) count = std::uint32_t(app.main.fileSize - pos);
+        for (int i = 0; i < gaps.count; ++i) {
+            const std::uint32_t from = offset + gaps.offset[i];
+            const std::uint32_t to = from + gaps.length[i];
+            for (std::uint32_t half = from / kPageSize; half * kPageSize < to && half < 2; ++half) v.unreadableHalf[half] = true;
+        }
     }
     if (count > length) count = length;
     std::memset(dest + count, 0, length - count);
@@ -32,6 +47,7 @@ std::uint32_t readHalf(AppState& app, FilePos pos, int half, bool* failed) {
 void clearChangedBits(ViewState& view, int half) {
     std::memset(view.changedBits + half * (kPageSize / 8), 0, kPageSize / 8);
     view.halfDirty[half] = false;
+    view.unreadableHalf[half] = false;
 }
 
 // The first page is the last one: the pair ends with it.
@@ -40,6 +56,7 @@ void endPairAtFirstPage(ViewState& view) {
     view.secondPageCount = 0;
     view.pageLength = view.firstPageCount;
     view.viewOffset = 0;
+    view.unreadableHalf[1] = false;
     std::memset(view.pageBuffer + kPageSize, 0, kPageSize);
 }
 
@@ -47,6 +64,7 @@ bool noMainFile(AppState& app) {
     if (app.main.mainHandle != kNoFile) return false;
     std::memset(app.view.pageBuffer, 0, sizeof app.view.pageBuffer);
     std::memset(app.view.changedBits, 0, sizeof app.view.changedBits);
+    app.view.unreadableHalf[0] = app.view.unreadableHalf[1] = false;
     app.view.firstPageCount = app.view.secondPageCount = 0;
     app.view.pageLength = 0;
     app.view.midPtr = kEmptyPtr;
@@ -100,8 +118,8 @@ int readSecondPage(AppState& app) {
         endPairAtFirstPage(app.view);
         return 0;
     }
-    bool failed = false;
     app.view.midPtr = app.view.pagePos + kPageSize;
+    bool failed = false;
     app.view.secondPageCount = readHalf(app, app.view.midPtr, 1, &failed);
     app.view.pageLength = app.view.firstPageCount + app.view.secondPageCount;
     return failed ? 1 : 0;

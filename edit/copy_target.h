@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "salvage/byte_ranges.h"
 #include "state/app_state.h"
 
 namespace quorby {
@@ -22,6 +23,8 @@ struct CopyTarget {
     FileHandle handle = kNoFile;
     std::string name;
     FilePos writePos = 0;  // where the next bytes go
+    // The Main File's unreadable ranges the copy wrote as zeros.
+    ByteRanges unreadable;
 };
 
 // The three save commands: the save dialog titled `caption`, preset with

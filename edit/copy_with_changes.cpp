@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "edit/unreadable_report.h"
 #include "journal/journal_overlay.h"
+#include "salvage/sector_reads.h"
 #include "state/error_report.h"
 #include "state/progress.h"
 #include "document/page_assembly.h"
@@ -73,15 +75,23 @@ int overlayChanges(AppState& app, FilePos& chainPos, FilePos blockStart, std::ui
     return result;
 }
 
-// The Main File's bytes of the block. Bytes a failed read could not deliver
-// become zeros; a file that ends early gives fewer bytes.
-std::uint32_t readMainBlock(AppState& app, FilePos pos, std::uint8_t* block, std::uint32_t want) {
+// The Main File's bytes of the block: every readable sector; unreadable ones
+// become zeros and go into `unreadable` (as far as they lie in [from, to)).
+// A file that ends early gives fewer bytes.
+std::uint32_t readMainBlock(AppState& app, FilePos pos, std::uint8_t* block, std::uint32_t want, FilePos from,
+                            FilePos to, ByteRanges& unreadable) {
     std::uint32_t done = 0;
-    if (app.files->readAt(app.main.mainHandle, pos, block, want, &done) != 0) {
+    ReadGaps gaps;
+    if (salvageRead(*app.files, app.main.mainHandle, app.main.unreadable, pos, block, want, &done, &gaps) != 0) {
+        // Not a matter of single sectors: reported, and the rest as zeros.
         reportError(app, kErrorReading, app.main.mainName);
         if (done > want) done = want;
         std::memset(block + done, 0, want - done);
         return want;
+    }
+    for (int i = 0; i < gaps.count; ++i) {
+        const FilePos gapFrom = pos + gaps.offset[i], gapTo = gapFrom + gaps.length[i];
+        (void)addRange(unreadable, gapFrom > from ? gapFrom : from, gapTo < to ? gapTo : to);
     }
     return done < want ? done : want;
 }
@@ -133,7 +143,7 @@ int copyWithChanges(AppState& app, FilePos from, FilePos to, CopyTarget& target,
     // bytes before `from` in the first block are not written.
     for (FilePos pos = pageStart(from); pos < to;) {
         const std::uint32_t want = to - pos < kCopyBlockSize ? std::uint32_t(to - pos) : kCopyBlockSize;
-        const std::uint32_t got = readMainBlock(app, pos, block, want);
+        const std::uint32_t got = readMainBlock(app, pos, block, want, from, to, target.unreadable);
         if (overlayChanges(app, chainPos, pos, block, got) != 0) return 1;
         const std::uint32_t skip = pos < from ? std::uint32_t(from - pos) : 0;
         if (got > skip && writeToTarget(app, target, block + skip, got - skip) != 0) return 1;
@@ -164,6 +174,7 @@ int copyContentToTarget(AppState& app, FilePos from, FilePos to, CopyTarget& tar
     }
     const int result = copyWithChanges(app, from, to, target, title);
     closeTarget(app, target);
+    reportUnreadableCopy(app, app.main.mainName, target.unreadable, target.name);
     const int reloaded = loadPagePair(app, shownPage);
     updateScrollBar(app);
     drawPage(app);

@@ -35,9 +35,10 @@ SelectedRange selectedRange(const AppState& app);
 // window is served and ESC asks whether to stop. Typed changes of the shown
 // pages must be stored before (they are not in the Journal File yet).
 //
-// A failed read of the Main File is reported ("Error reading " + mainName)
-// and the bytes that could not be read are copied as zeros, so the target
-// keeps its length and offsets. A failed write into the target, a failed
+// Every readable sector of the Main File is copied; unreadable ones are
+// copied as zeros, so the target keeps its length and offsets, and are
+// listed in target.unreadable. A read that fails otherwise is reported
+// ("Error reading " + mainName) and its bytes are copied as zeros. A failed write into the target, a failed
 // read or a broken address chain in the Journal File (the rest could not be
 // assembled), a Main File closed or shortened by a command run meanwhile,
 // and ESC with Yes stop the copy: result 1, the bytes copied so far stay.
@@ -50,8 +51,9 @@ bool contentCopyRunning(const AppState& app);
 
 // The copy loop of the save and append commands around copyWithChanges:
 // the free-space check for to - from bytes, the typed changes of the shown
-// pages stored, the copy, the target closed, and the page shown before
-// loaded again and drawn. The target is closed in every case. Result 0 when
+// pages stored, the copy, the target closed, the unreadable ranges reported
+// with their map file beside the target, and the page shown before loaded
+// again and drawn. The target is closed in every case. Result 0 when
 // everything was copied.
 [[nodiscard]] int copyContentToTarget(AppState& app, FilePos from, FilePos to, CopyTarget& target, const char* title);
 

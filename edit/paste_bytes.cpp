@@ -139,6 +139,7 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
 }  // namespace
 
 int readPasteSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count) {
+    constexpr std::uint32_t kReachedEndOfFile = 38;
     if (source.fill >= 0) {
         std::memset(out, source.fill, count);
         return 0;
@@ -148,6 +149,16 @@ int readPasteSource(AppState& app, const PasteSource& source, FilePos offset, st
         return 0;
     }
     std::uint32_t done = 0;
+    if (source.unreadable != nullptr && source.skipped != nullptr) {
+        ReadGaps gaps;
+        const FilePos pos = source.fileStart + offset;
+        const int failed = salvageRead(*app.files, source.file, *source.unreadable, pos, out, count, &done, &gaps);
+        addGapsAt(*source.skipped, pos, gaps);
+        if (failed == 0 && done == count) return 0;
+        if (failed == 0) app.files->setLastError({kReachedEndOfFile, 0});
+        reportError(app, kErrorReading, source.name);
+        return 1;
+    }
     if (app.files->readAt(source.file, source.fileStart + offset, out, count, &done) != 0 || done != count) {
         reportError(app, kErrorReading, source.name);
         return 1;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "salvage/sector_reads.h"
 #include "state/app_state.h"
 
 namespace quorby {
@@ -20,6 +21,10 @@ struct PasteSource {
     FileHandle file = kNoFile;
     FilePos fileStart = 0;
     std::string name;            // for "Error reading "
+    // With both: unreadable sectors of `file` read as zeros and are listed
+    // in `skipped` (positions of `file`) instead of failing the read.
+    UnreadableSectors* unreadable = nullptr;
+    ByteRanges* skipped = nullptr;
 };
 
 enum class EnlargeAsk { Question, MessageBox };

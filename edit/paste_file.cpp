@@ -2,6 +2,7 @@
 
 #include "edit/paste_bytes.h"
 #include "edit/switches_off.h"
+#include "edit/unreadable_report.h"
 #include "state/error_report.h"
 #include "state/progress.h"
 #include "state/settings_file.h"
@@ -18,6 +19,8 @@ struct ChosenFile {
     PasteSource source;
     FilePos size = 0;
     bool own = false;
+    UnreadableSectors unreadable;  // of a file other than the Main File
+    ByteRanges skipped;
 };
 
 int chooseSource(AppState& app, ChosenFile& chosen) {
@@ -35,6 +38,7 @@ int chooseSource(AppState& app, ChosenFile& chosen) {
     if (sameFile(*app.files, answer.path, mainPath)) {
         chosen.own = true;
         chosen.source.file = app.main.mainHandle;
+        chosen.source.unreadable = &app.main.unreadable;
         chosen.size = app.main.fileSize;
         return 0;
     }
@@ -44,6 +48,8 @@ int chooseSource(AppState& app, ChosenFile& chosen) {
         if (chosen.source.file != kNoFile) app.files->close(chosen.source.file);
         return 1;
     }
+    forgetUnreadable(chosen.unreadable, app.files->sectorSize(chosen.source.file));
+    chosen.source.unreadable = &chosen.unreadable;
     return 0;
 }
 
@@ -52,9 +58,13 @@ int chooseSource(AppState& app, ChosenFile& chosen) {
 int pasteFileAt(AppState& app, FilePos start, const char* title) {
     if (app.main.mainHandle == kNoFile) return 1;
     ChosenFile chosen;
+    chosen.source.skipped = &chosen.skipped;
     if (chooseSource(app, chosen) != 0) return 1;
     const int result = chosen.size == 0 ? 0 : pasteBytes(app, chosen.source, start, chosen.size, title, EnlargeAsk::MessageBox);
     if (!chosen.own) app.files->close(chosen.source.file);
+    // The map file lies beside the file that received the bytes.
+    reportUnreadableCopy(app, chosen.source.name, chosen.skipped,
+                         app.main.mainKind == MainKind::File ? app.main.mainName : std::string());
     return result;
 }
 

@@ -101,6 +101,7 @@ int takeOverMainHandle(AppState& app, FileHandle handle, const std::string& name
     }
     (void)closeMainFile(app);  // its result 1 only says that none was open
     app.main.mainHandle = handle;
+    forgetUnreadable(app.main.unreadable, app.files->sectorSize(handle));
     return 0;
 }
 

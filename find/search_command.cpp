@@ -1,5 +1,6 @@
 #include "find/search_command.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/tables.h"
@@ -21,14 +22,14 @@ namespace {
 
 FilePos viewTop(const ViewState& view) { return view.pagePos + view.viewOffset; }
 
-std::uint32_t makePattern(const SearchState& state, const SearchRequest& request, std::uint8_t* out) {
-    if (state.searchMode & kSearchHexMode) return parseHexPattern(request.findText, kFindTextCapacity, out);
-    return copyTextPattern(request.findText, kFindTextCapacity, !request.matchCase, out);
-}
-
 bool readFailed(void* context) {
     AppState& app = *static_cast<AppState*>(context);
     return reportError(app, kErrorReading, app.main.mainName) != 0;  // Cancel stops
+}
+
+std::uint32_t makePattern(const SearchState& state, const SearchRequest& request, std::uint8_t* out) {
+    if (state.searchMode & kSearchHexMode) return parseHexPattern(request.findText, kFindTextCapacity, out);
+    return copyTextPattern(request.findText, kFindTextCapacity, !request.matchCase, out);
 }
 
 struct Between {
@@ -102,6 +103,15 @@ void showMatch(AppState& app, const SearchState& state) {
     drawMatchHighlight(app, state.foundPos, state.patternLength);
 }
 
+// After a search that went past unreadable sectors the info cell counts
+// them; the whole list is skippedRangesLine(state.skipped).
+void showSkippedRanges(AppState& app, const SearchState& state) {
+    if (!app.platform || state.skipped.count == 0) return;
+    char text[32];
+    std::snprintf(text, sizeof text, "%d unreadable skipped", state.skipped.count);
+    setInfoCell(app, text, kUnreadableColour);
+}
+
 }  // namespace
 
 const char* findDialogTitle(bool hexMode) { return hexMode ? kFindHexTitle : kFindTextTitle; }
@@ -155,6 +165,7 @@ void setOverlayPositions(AppState& app, SearchState& state, bool forward) {
 SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& request, FilePos* matchPos) {
     const std::uint32_t serial = ++state.requestSerial;
     state.stopRequested = false;
+    clearRanges(state.skipped);
     const bool forward = request.directionDown;
     if (forward != state.lastDirectionDown) {
         if (state.searchMode & kSearchLastFound) {
@@ -196,6 +207,8 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
     source.fileSize = app.main.fileSize;
     source.journal = &app.journal;
     source.journalWindow = &journalOverlayWindow(app);
+    source.unreadable = &app.main.unreadable;
+    source.skipped = &state.skipped;
     source.readFailed = readFailed;
     source.context = &app;
     // The Journal File may have changed since the last search.
@@ -211,11 +224,13 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
         case PassResult::Found:
             markFound(app, state.foundPos, kOverviewMatch);
             showMatch(app, state);
+            showSkippedRanges(app, state);
             if (matchPos) *matchPos = state.foundPos;
             return SearchResult::Found;
         case PassResult::AtEnd:
             returnToSavedPage(app, state);
             if (app.platform) setInfoCell(app, kInfoNotFound, kSelectionColour);
+            showSkippedRanges(app, state);
             return SearchResult::NotFound;
         case PassResult::More:
         case PassResult::Stopped:

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "salvage/sector_reads.h"
 #include "state/error_report.h"
 #include "document/page_assembly.h"
 #include "document/store_page.h"
@@ -27,8 +28,18 @@ void showUnchangedFile(AppState& app) {
     r.unchangedFileShown = true;
     ViewState& v = app.view;
     std::uint32_t count = 0;
-    if (app.files->readAt(app.main.mainHandle, v.pagePos, v.pageBuffer, sizeof v.pageBuffer, &count) != 0)
+    ReadGaps gaps;
+    v.unreadableHalf[0] = v.unreadableHalf[1] = false;
+    if (salvageRead(*app.files, app.main.mainHandle, app.main.unreadable, v.pagePos, v.pageBuffer, sizeof v.pageBuffer,
+                    &count, &gaps) != 0) {
         reportError(app, kErrorReading, app.main.mainName);
+    } else if (gaps.count != 0) {
+        // An unreadable last sector counts only up to the file's end.
+        const FilePos left = v.pagePos < app.main.fileSize ? app.main.fileSize - v.pagePos : 0;
+        if (count > left) count = std::uint32_t(left);
+        for (std::uint32_t k = 0; k < sizeof v.pageBuffer; k += kPageSize)
+            if (inGap(gaps, k)) v.unreadableHalf[k / kPageSize] = true;
+    }
     if (count > sizeof v.pageBuffer) count = sizeof v.pageBuffer;
     std::memset(v.pageBuffer + count, 0, sizeof v.pageBuffer - count);
     v.pageLength = count;

@@ -41,6 +41,7 @@ void showCopyData(AppState& app, int half) {
     const std::uint32_t count = c.anz < kPageSize ? c.anz : kPageSize;
     std::memcpy(v.pageBuffer + half * kPageSize, c.data, count);
     std::memset(v.pageBuffer + half * kPageSize + count, 0, kPageSize - count);
+    v.unreadableHalf[half] = false;
     (half == 0 ? v.firstPageCount : v.secondPageCount) = count;
     v.pageLength = v.firstPageCount + (v.firstPageCount == kPageSize ? v.secondPageCount : 0);
 }

@@ -78,6 +78,8 @@ public:
     // message table's code 32 ("Is always in Use !"), when another holds it;
     // 0 where the file system cannot hold files (nothing to compete with).
     virtual int holdExclusively(FileHandle /*h*/) { return 0; }
+    // The unit a drive reads in (its logical sector size); 512 for files.
+    virtual std::uint32_t sectorSize(FileHandle /*h*/) { return 512; }
     // Last-write time as a Windows file time (100 ns units since 1601-01-01).
     virtual int lastWriteTime(FileHandle h, std::uint64_t* out) = 0;
     virtual int lastWriteTimeOfPath(const std::string& path, std::uint64_t* out) = 0;

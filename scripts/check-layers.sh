@@ -5,6 +5,7 @@
 #    1  platform/*.h          the window-system and file ports
 #       resources/            menus, accelerators, dialog control numbers
 #    2  journal/ decoder/     the Journal File engine, the x86 decoder
+#       salvage/              reads past unreadable sectors
 #       platform/posix/ platform/headless/   files and devices, the in-memory window
 #    3  search/               the search engine (patterns, block scan, journal overlay)
 #       avi/                  the RIFF/AVI engine (chunk stepper, structure walk, index checks)
@@ -28,14 +29,14 @@ cd "${1:-$(dirname "$0")/..}"
 
 # One awk pass over every file: forking a shell per include took longer than
 # the rest of the test suite's quick checks together.
-find core state journal decoder search avi resources view document navigate edit find compare disasm inspect options avimenu filemenu app batch platform \
+find core state journal decoder salvage search avi resources view document navigate edit find compare disasm inspect options avimenu filemenu app batch platform \
      \( -name '*.cpp' -o -name '*.h' \) -print 2>/dev/null | sort | xargs awk '
 function layer_of(p) {
     if (p ~ /^core\//) return 0
     if (p ~ /^platform\/(posix|headless)\//) return 2
     if (p ~ /^platform\/qt\//) return 11
     if (p ~ /^(platform|resources)\//) return 1
-    if (p ~ /^(journal|decoder)\//) return 2
+    if (p ~ /^(journal|decoder|salvage)\//) return 2
     if (p ~ /^(search|avi)\//) return 3
     if (p ~ /^state\//) return 4
     if (p ~ /^view\//) return 5

@@ -12,6 +12,19 @@ constexpr std::uint32_t kReachedEndOfFile = 38;
 // before Main File position 0).
 std::int64_t otherEndAsMain(const CompareScan& scan) { return std::int64_t(scan.other.size) - scan.shift; }
 
+// Bytes of a gap on either side compare equal: the other side's bytes are
+// copied over them. The gaps go into the scan's list.
+void passOverGaps(CompareScan& scan, FilePos otherPos, const ReadGaps& mainGaps, const ReadGaps& otherGaps,
+                  std::uint8_t* mainBlock, std::uint8_t* otherBlock) {
+    for (int i = 0; i < mainGaps.count; ++i)
+        std::memcpy(mainBlock + mainGaps.offset[i], otherBlock + mainGaps.offset[i], mainGaps.length[i]);
+    for (int i = 0; i < otherGaps.count; ++i)
+        std::memcpy(otherBlock + otherGaps.offset[i], mainBlock + otherGaps.offset[i], otherGaps.length[i]);
+    if (scan.skipped == nullptr) return;
+    addGapsAt(*scan.skipped, scan.nextPos, mainGaps);
+    addGapsAt(*scan.skipped, otherPos, otherGaps);
+}
+
 CompareOutcome finish(CompareScan& scan) {
     const std::int64_t otherEnd = otherEndAsMain(scan);
     const std::int64_t mainEnd = std::int64_t(scan.main.size);
@@ -48,9 +61,14 @@ std::uint32_t firstDifference(const std::uint8_t* a, const std::uint8_t* b, std:
 }
 
 int readSourceBytes(const CompareSource& source, FilePos pos, std::uint8_t* out, std::uint32_t n,
-                    FilePos& chainPos, std::uint64_t token) {
+                    FilePos& chainPos, std::uint64_t token, ReadGaps* gaps) {
     std::uint32_t done = 0;
-    if (source.files->readAt(source.handle, pos, out, n, &done) != 0) return 1;
+    if (gaps != nullptr) gaps->count = 0;
+    ReadGaps own;
+    if (source.unreadable != nullptr
+            ? salvageRead(*source.files, source.handle, *source.unreadable, pos, out, n, &done, gaps ? gaps : &own) != 0
+            : source.files->readAt(source.handle, pos, out, n, &done) != 0)
+        return 1;
     if (done < n) {
         source.files->setLastError({kReachedEndOfFile, 0});
         return 1;
@@ -81,11 +99,14 @@ CompareOutcome compareNextBlock(CompareScan& scan, std::uint8_t* mainBlock, std:
     if (scan.nextPos >= scan.endPos) return finish(scan);
     const FilePos left = scan.endPos - scan.nextPos;
     const std::uint32_t n = left < scan.blockSize ? std::uint32_t(left) : scan.blockSize;
-    if (readSourceBytes(scan.main, scan.nextPos, mainBlock, n, scan.mainChain, scan.token) != 0)
+    ReadGaps mainGaps, otherGaps;
+    if (readSourceBytes(scan.main, scan.nextPos, mainBlock, n, scan.mainChain, scan.token, &mainGaps) != 0)
         return CompareOutcome::MainReadFailed;
     const FilePos otherPos = FilePos(std::int64_t(scan.nextPos) + scan.shift);
-    if (readSourceBytes(scan.other, otherPos, otherBlock, n, scan.otherChain, scan.token) != 0)
+    if (readSourceBytes(scan.other, otherPos, otherBlock, n, scan.otherChain, scan.token, &otherGaps) != 0)
         return CompareOutcome::OtherReadFailed;
+    if (mainGaps.count != 0 || otherGaps.count != 0)
+        passOverGaps(scan, otherPos, mainGaps, otherGaps, mainBlock, otherBlock);
     *compared = n;
     const std::uint32_t at = firstDifference(mainBlock, otherBlock, n);
     if (at < n) {

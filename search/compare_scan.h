@@ -12,6 +12,7 @@
 #include "journal/journal_file.h"
 #include "journal/journal_overlay.h"
 #include "platform/file_io.h"
+#include "salvage/sector_reads.h"
 
 namespace quorby {
 
@@ -26,6 +27,9 @@ struct CompareSource {
     // the window of records it is read through (required with it).
     JournalFile* journal = nullptr;
     JournalOverlayWindow* window = nullptr;
+    // The source's known unreadable sectors: with it, unreadable sectors
+    // read as zeros and are reported as gaps instead of failing the read.
+    UnreadableSectors* unreadable = nullptr;
 };
 
 // The offset of the first of `n` bytes at which `a` and `b` differ; n when
@@ -37,9 +41,10 @@ std::uint32_t firstDifference(const std::uint8_t* a, const std::uint8_t* b, std:
 // for a walk that starts afresh); it is left where the next block going
 // forward continues. `token` as for overlayJournalChanges. Result 0, or 1
 // when the read failed or delivered fewer bytes (the source shrank: the last
-// error is then "Reached End of File").
+// error is then "Reached End of File"). With source.unreadable, `gaps`
+// (optional) receives the unreadable parts, which are no failure.
 [[nodiscard]] int readSourceBytes(const CompareSource& source, FilePos pos, std::uint8_t* out, std::uint32_t n,
-                    FilePos& chainPos, std::uint64_t token);
+                    FilePos& chainPos, std::uint64_t token, ReadGaps* gaps = nullptr);
 
 enum class CompareOutcome {
     Difference,     // foundPos is the first differing Main File position
@@ -65,6 +70,9 @@ struct CompareScan {
     std::uint64_t token = 0;  // a new one whenever the Journal File may have changed
     // kCompareBlockSize in the program; tests cross many blocks in small files.
     std::uint32_t blockSize = kCompareBlockSize;
+    // The unreadable ranges the scan went past, each in its own source's
+    // positions (optional); no difference is reported inside one.
+    ByteRanges* skipped = nullptr;
 };
 
 // Sets the scan up from `startPos`. Main File positions whose counterpart

@@ -12,12 +12,18 @@ constexpr FilePos roundUp(FilePos p) { return roundDown(p + kSector - 1); }
 
 // Reads [pos, pos + want) into the block; returns the bytes delivered, or
 // nothing when the source asks to stop after a failure (*stop is set).
+// `gaps` receives the unreadable parts.
 std::uint32_t readBlock(const SearchSource& source, FilePos pos, std::uint32_t want, std::uint8_t* block,
-                        bool* stop) {
+                        ReadGaps& gaps, bool* stop) {
     *stop = false;
+    gaps.count = 0;
     std::uint32_t done = 0;
     if (want == 0) return 0;
-    if (source.files->readAt(source.handle, pos, block, want, &done) != 0 && source.readFailed) {
+    const int failed = source.unreadable != nullptr
+                           ? salvageRead(*source.files, source.handle, *source.unreadable, pos, block, want, &done, &gaps)
+                           : source.files->readAt(source.handle, pos, block, want, &done);
+    if (gaps.count != 0 && source.skipped != nullptr) addGapsAt(*source.skipped, pos, gaps);
+    if (failed != 0 && source.readFailed) {
         *stop = source.readFailed(source.context);
     }
     return done <= want ? done : want;
@@ -75,15 +81,19 @@ PassResult forwardPass(SearchState& state, const SearchSource& source, std::uint
     const std::uint32_t size = source.blockSize;
     const std::uint32_t want = remaining < size ? std::uint32_t(remaining) : size;
     bool stop = false;
-    const std::uint32_t count = readBlock(source, state.blockPos, want, block, &stop);
+    ReadGaps gaps;
+    const std::uint32_t count = readBlock(source, state.blockPos, want, block, gaps, &stop);
     if (stop) return PassResult::Stopped;
     FilePos chainEntry = kEmptyPtr;
     if (overlay(state, source, true, state.blockPos, block, count, &chainEntry) != 0) return PassResult::Stopped;
 
     const FilePos from = state.startPos > state.blockPos ? state.startPos - state.blockPos : 0;
-    if (from < count) {
-        const std::uint32_t at = scanForward(state.scan, block, std::uint32_t(from), count);
-        if (at != kNoMatch) return found(state, state.blockPos + at, true, chainEntry);
+    // Each readable stretch on its own: no match lies across an unreadable byte.
+    std::uint32_t runStart = 0, runEnd = 0;
+    for (FilePos at = from; at < count && nextReadableRun(gaps, std::uint32_t(at), count, &runStart, &runEnd);
+         at = runEnd) {
+        const std::uint32_t match = scanForward(state.scan, block, runStart, runEnd);
+        if (match != kNoMatch) return found(state, state.blockPos + match, true, chainEntry);
     }
     // Whether more blocks follow is a matter of the file's size, not of what
     // a failing read delivered.
@@ -100,7 +110,8 @@ PassResult backwardPass(SearchState& state, const SearchSource& source, std::uin
     const FilePos blockEnd = state.blockPos < source.fileSize ? state.blockPos : source.fileSize;
     const std::uint32_t want = blockEnd > blockStart ? std::uint32_t(blockEnd - blockStart) : 0;
     bool stop = false;
-    const std::uint32_t count = readBlock(source, blockStart, want, block, &stop);
+    ReadGaps gaps;
+    const std::uint32_t count = readBlock(source, blockStart, want, block, gaps, &stop);
     if (stop) return PassResult::Stopped;
     FilePos chainEntry = kEmptyPtr;
     if (overlay(state, source, false, blockStart, block, count, &chainEntry) != 0) return PassResult::Stopped;
@@ -108,8 +119,14 @@ PassResult backwardPass(SearchState& state, const SearchSource& source, std::uin
     // A match must end within the bytes read and below startPos.
     const FilePos limit = state.startPos > blockStart ? state.startPos - blockStart : 0;
     const std::uint32_t end = limit < count ? std::uint32_t(limit) : count;
-    const std::uint32_t at = scanBackward(state.scan, block, end);
-    if (at != kNoMatch) return found(state, blockStart + at, false, chainEntry);
+    // The highest match of the readable stretches below `end`, each on its own.
+    std::uint32_t best = kNoMatch;
+    std::uint32_t runStart = 0, runEnd = 0;
+    for (std::uint32_t at = 0; at < end && nextReadableRun(gaps, at, end, &runStart, &runEnd); at = runEnd) {
+        const std::uint32_t match = scanBackward(state.scan, block + runStart, runEnd - runStart);
+        if (match != kNoMatch) best = runStart + match;
+    }
+    if (best != kNoMatch) return found(state, blockStart + best, false, chainEntry);
     if (blockStart == 0) return atEnd(state);
     state.blockPos = blockStart + kSector;
     state.startPos = blockStart + kSector + 1 - state.patternLength;

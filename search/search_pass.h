@@ -16,6 +16,7 @@
 #include "journal/journal_file.h"
 #include "journal/journal_overlay.h"
 #include "platform/file_io.h"
+#include "salvage/sector_reads.h"
 #include "search/search_state.h"
 
 namespace quorby {
@@ -31,8 +32,15 @@ struct SearchSource {
     // state.overlayJournal is set; nullptr for none.
     JournalFile* journal = nullptr;
     JournalOverlayWindow* journalWindow = nullptr;  // required with `journal`
-    // Called after a failed read of the Main File (the pass goes on with
-    // the bytes that were read); returns true when the search is to stop.
+    // The file's known unreadable sectors: with it, every readable sector
+    // of a block is searched, unreadable ones are passed over (no match
+    // lies across one) and added to `skipped` (optional).
+    UnreadableSectors* unreadable = nullptr;
+    ByteRanges* skipped = nullptr;
+    // Called after a failed read of the Main File (with `unreadable`: one
+    // that failed for another reason than unreadable sectors; the pass goes
+    // on with the bytes that were read); returns true when the search is to
+    // stop.
     bool (*readFailed)(void* context) = nullptr;
     void* context = nullptr;
     // The block size: kSearchBlockSize in the program; smaller blocks (a

@@ -6,6 +6,7 @@
 #include "core/file_pos.h"
 #include "search/block_scan.h"
 #include "search/hex_pattern.h"
+#include "salvage/byte_ranges.h"
 
 namespace quorby {
 
@@ -43,6 +44,8 @@ struct SearchState {
     FilePos blockPos = 0;
     FilePos foundPos = 0;      // first byte of the last match
     FilePos savedPagePos = 0;  // the page shown when the search began
+    // The unreadable ranges the last search went past.
+    ByteRanges skipped;
 
     // The journal overlay: whether the search lays the Journal File's
     // changes over the blocks, and where its walks along the address chain

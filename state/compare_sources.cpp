@@ -9,6 +9,7 @@ CompareSource mainCompareSource(AppState& app) {
     s.files = app.files;
     s.handle = app.main.mainHandle;
     s.size = app.main.fileSize;
+    s.unreadable = &app.main.unreadable;
     if (app.journal.files != nullptr && app.journal.handle != kNoFile && !app.records.unchangedFileShown) {
         s.journal = &app.journal;
         s.window = &journalOverlayWindow(app);
@@ -22,6 +23,7 @@ CompareSource otherCompareSource(AppState& app) {
     s.files = app.files;
     s.handle = app.compare.handle;
     s.size = app.compare.size;
+    s.unreadable = &app.compare.unreadable;
     return s;
 }
 

@@ -40,6 +40,9 @@ struct CompareSession {
     FileHandle handle = kNoFile;
     std::string name;
     FilePos size = 0;
+    UnreadableSectors unreadable;  // of the Compare File
+    // The unreadable ranges the last Find Differences went past.
+    ByteRanges skipped;
 
     FilePos firstPoint = 0;   // "1. File": a Main File position
     FilePos secondPoint = 0;  // "2. File": its Compare File counterpart

@@ -5,6 +5,7 @@
 #include <string>
 #include "core/file_pos.h"
 #include "platform/file_io.h"
+#include "salvage/sector_reads.h"
 
 namespace quorby {
 
@@ -22,6 +23,8 @@ struct MainFileState {
     FilePos fileSize = 0;
     FilePos lastBytePos = 0;       // fileSize - 1 (0 for an empty file)
     std::uint64_t mainTime = 0;    // last-write time, Windows file time
+    // Sectors that failed to read while the file is open: not read again.
+    UnreadableSectors unreadable;
 };
 
 // The position of the file's last byte as its size gives it (0 for an empty file).

@@ -19,6 +19,7 @@ inline constexpr Colour kCursorOtherColour = 0xDDDDDD;
 inline constexpr Colour kBottomLineColour = 0xDDDDFF;
 inline constexpr Colour kNegativeOffsetColour = 0x8888FF;
 inline constexpr Colour kBannerColour = 0xFFE0E0;
+inline constexpr Colour kUnreadableColour = 0xA0A0E8;  // bytes of sectors that could not be read
 
 // Bits of selectionActive
 enum SelectionBits : std::uint32_t {
@@ -37,6 +38,8 @@ struct ViewState {
     bool cursorInChars = false;
     std::uint8_t changedBits[kPagePairSize / 8] = {};
     bool halfDirty[2] = {false, false};
+    // A half read from the Main File holds an unreadable sector (its bytes are zeros).
+    bool unreadableHalf[2] = {false, false};
     FilePos selectionStart = 0;
     FilePos selectionEnd = 0;            // exclusive
     std::uint32_t selectionActive = 0;
@@ -81,6 +84,8 @@ struct ViewState {
 
     bool changed(std::uint32_t k) const { return (changedBits[k >> 3] >> (k & 7)) & 1; }
     void setChanged(std::uint32_t k) { changedBits[k >> 3] |= std::uint8_t(1u << (k & 7)); }
+    // Byte k shows no content: its sector could not be read and nothing was typed over it.
+    bool unreadable(std::uint32_t k) const { return k < kPagePairSize && unreadableHalf[k / kPageSize] && !changed(k); }
     FilePos cursorPos() const { return pagePos + viewOffset + cursorOffset; }
 };
 

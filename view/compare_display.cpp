@@ -73,12 +73,12 @@ void forgetComparePair(AppState& app) { app.compare.pairValid = false; }
 ShownContent shownContent(AppState& app) {
     ViewState& v = app.view;
     CompareSession& c = app.compare;
-    if (!differencesShown(app)) return {v.pageBuffer, v.changedBits, v.pageLength};
+    if (!differencesShown(app)) return {v.pageBuffer, v.changedBits, v.pageLength, v.unreadableHalf};
     if (!c.pairValid || c.pairPagePos != v.pagePos || c.pairShift != c.shift ||
         (c.mode == CompareMode::OtherPosition && c.pairJournalChanges != app.journal.changeCount))
         readComparePair(app);
     markDifferences(app, v.pageLength);
-    if (!c.fileShown) return {v.pageBuffer, c.differenceBits, v.pageLength};
+    if (!c.fileShown) return {v.pageBuffer, c.differenceBits, v.pageLength, v.unreadableHalf};
     // F6: the compare bytes; places before the compare data show blanks.
     if (c.pairFrom > 0) std::memset(c.pairData, ' ', c.pairFrom);
     return {c.pairData, c.differenceBits, c.pairTo < v.pageLength ? c.pairTo : v.pageLength};

@@ -17,6 +17,8 @@ struct ShownContent {
     const std::uint8_t* bytes;
     const std::uint8_t* marks;  // one bit per byte, as changedBits
     std::uint32_t length;
+    // Per page half: bytes not typed over show as unreadable (nullptr: none does).
+    const bool* unreadableHalf = nullptr;
 };
 
 // For drawing: the compare bytes are read again when the pair, the shift

@@ -39,6 +39,17 @@ std::uint32_t shownByteCount(const ViewState& v, const ShownContent& content) {
 
 bool markedIn(const std::uint8_t* marks, std::uint32_t k) { return (marks[k >> 3] >> (k & 7)) & 1; }
 
+// Byte k of the pair could not be read and nothing was typed over it.
+bool unreadableIn(const ViewState& v, const ShownContent& content, std::uint32_t k) {
+    return content.unreadableHalf != nullptr && k < kPagePairSize && content.unreadableHalf[k / kPageSize] &&
+           !v.changed(k);
+}
+
+// How an unreadable byte looks: "??" in the hex column, this mark in the
+// character column, both in kUnreadableColour.
+constexpr char kUnreadableDigit = '?';
+constexpr char kUnreadableMark = '?';
+
 // A changed byte in a row where the selection begins or ends takes a colour
 // derived from the one it would have unchanged.
 constexpr Colour boundaryChangedColour(Colour b) { return (b | 0x11) ^ 0x552200; }
@@ -90,11 +101,13 @@ void drawDataRow(AppState& app, const ShownContent& content, int row, std::int32
 
     bool selected[kBytesPerRow] = {};
     bool changed[kBytesPerRow] = {};
+    bool unreadable[kBytesPerRow] = {};
     int selectedCount = 0;
     bool anyChanged = false;
     for (int i = 0; i < count; ++i) {
         selected[i] = sel.contains(offset + i);
         changed[i] = markedIn(content.marks, base + std::uint32_t(i));
+        unreadable[i] = unreadableIn(v, content, base + std::uint32_t(i));
         selectedCount += selected[i] ? 1 : 0;
         anyChanged = anyChanged || changed[i];
     }
@@ -115,8 +128,13 @@ void drawDataRow(AppState& app, const ShownContent& content, int row, std::int32
     if (count > 8 && selected[7] && selected[8]) hexColours[kGroupGapColumn - kHexColumn] = v.selectionColour;
     if (wholeRunSelected) charColours[0] = v.selectionColour;
     for (int i = 0; i < count; ++i) {
-        const ByteColours c = byteColours(v, selected[i], changed[i], boundaryRow);
+        ByteColours c = byteColours(v, selected[i], changed[i], boundaryRow);
         const int at = hexDigitOffset(i);
+        if (unreadable[i]) {
+            hexText[at] = hexText[at + 1] = kUnreadableDigit;
+            charText[1 + i] = kUnreadableMark;
+            if (!selected[i]) c = {kUnreadableColour, kUnreadableColour};
+        }
         hexColours[at] = hexColours[at + 1] = hexColours[at + 2] = c.hex;
         charColours[1 + i] = c.chr;
     }
@@ -132,6 +150,7 @@ struct CursorCells {
     char character;
     std::uint32_t bufferIndex;
     bool hasByte;
+    bool unreadable;
 };
 
 CursorCells cursorCells(const ViewState& v, const ShownContent& content, std::uint32_t offsetFromFirstShown) {
@@ -143,7 +162,11 @@ CursorCells cursorCells(const ViewState& v, const ShownContent& content, std::ui
     c.charColumn = kFirstCharCell + i;
     c.bufferIndex = v.viewOffset + offset;
     c.hasByte = offset < shownByteCount(v, content);
-    if (c.hasByte) {
+    c.unreadable = c.hasByte && unreadableIn(v, content, c.bufferIndex);
+    if (c.unreadable) {
+        c.digits[0] = c.digits[1] = kUnreadableDigit;
+        c.character = kUnreadableMark;
+    } else if (c.hasByte) {
         const std::uint8_t b = content.bytes[c.bufferIndex];
         c.digits[0] = tables().hexPair[b][0];
         c.digits[1] = tables().hexPair[b][1];
@@ -152,6 +175,21 @@ CursorCells cursorCells(const ViewState& v, const ShownContent& content, std::ui
         c.digits[0] = c.digits[1] = c.character = ' ';
     }
     return c;
+}
+
+// The info cell says "unreadable" while the cursor stands on such a byte,
+// and gives that word up when it leaves.
+void showWhetherUnreadable(AppState& app, bool unreadable) {
+    const ViewState& v = app.view;
+    const bool shown = std::memcmp(v.infoCell, kInfoUnreadable, std::strlen(kInfoUnreadable)) == 0;
+    if (unreadable && !shown) {
+        setInfoCell(app, kInfoUnreadable, kUnreadableColour);
+    } else if (!unreadable && shown) {
+        if (app.compare.mode != CompareMode::None)
+            drawCompareOffset(app);
+        else
+            setInfoCell(app, "", kAddressColour);
+    }
 }
 
 void drawByteCells(AppState& app, const CursorCells& c, Colour hexColour, Colour charColour) {
@@ -191,6 +229,7 @@ void drawPage(AppState& app) {
 void drawCursor(AppState& app) {
     const ViewState& v = app.view;
     const CursorCells c = cursorCells(v, shownContent(app), v.cursorOffset);
+    showWhetherUnreadable(app, c.unreadable);
     if (v.cursorInChars) {
         drawByteCells(app, c, kCursorOtherColour, kCursorActiveColour);
     } else {
@@ -206,6 +245,7 @@ void eraseCursor(AppState& app) {
     const bool changed = c.hasByte && markedIn(content.marks, c.bufferIndex);
     Colour hexColour = changed ? v.changedColour : v.hexBackground;
     Colour charColour = changed ? v.changedColour : v.charBackground;
+    if (c.unreadable) hexColour = charColour = kUnreadableColour;
     if (c.hasByte && shownSelection(v).contains(std::int32_t(v.cursorOffset % kPageSize))) {
         hexColour = charColour = changed ? kChangedSelectedColour : v.selectionColour;
     }

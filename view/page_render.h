@@ -25,6 +25,8 @@ void setInfoCell(AppState& app, const char* text21, Colour colour);
 inline constexpr const char* kInfoReady = "------- READY -------";
 inline constexpr const char* kInfoFound = "------- FOUND -------";
 inline constexpr const char* kInfoNotFound = "----- NOT FOUND -----";
+// The cursor stands on a byte whose sector could not be read.
+inline constexpr const char* kInfoUnreadable = "unreadable";
 
 struct HitResult {
     int index = kHitOutside;

@@ -137,6 +137,13 @@ int PosixFileIo::writeAt(FileHandle h, FilePos pos, const void* buf, std::uint32
     return 0;
 }
 
+std::uint32_t PosixFileIo::sectorSize(FileHandle h) {
+    struct stat st {};
+    int bytes = 0;
+    if (::fstat(h, &st) != 0 || !S_ISBLK(st.st_mode) || ::ioctl(h, BLKSSZGET, &bytes) != 0 || bytes < 512) return 512;
+    return std::uint32_t(bytes);
+}
+
 int PosixFileIo::size(FileHandle h, FilePos* out) {
     *out = 0;
     struct stat st;

@@ -23,6 +23,7 @@ public:
     int readAt(FileHandle h, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done) override;
     int writeAt(FileHandle h, FilePos pos, const void* buf, std::uint32_t n, std::uint32_t* done) override;
     int size(FileHandle h, FilePos* out) override;
+    std::uint32_t sectorSize(FileHandle h) override;
     int setSize(FileHandle h, FilePos size) override;
     int sync(FileHandle h) override;
     int holdExclusively(FileHandle h) override;

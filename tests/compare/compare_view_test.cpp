@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "compare/alignment.h"
+#include "state/error_report.h"
 #include "state/progress.h"
 #include "document/store_page.h"
 #include "tests/compare/compare_fixture.h"
@@ -126,10 +127,11 @@ TEST(CompareView, FailingOrShrinkingCompareFileIsReportedAndChangesNothing) {
     EXPECT_EQ(f.app.view.pagePos, 0u);
 
     f.io.bytes("/data/other.bin") = other;
-    f.io.failRead["/data/other.bin"] = {30, EIO};
+    // A file that refuses every read (not single sectors that fail).
+    f.io.failRead["/data/other.bin"] = {5, EACCES};
     EXPECT_EQ(findDifferences(f.app), DifferenceResult::Failed);
     EXPECT_EQ(f.platform.boxes.back().text, "Error reading /data/other.bin");
-    EXPECT_EQ(f.platform.boxes.back().caption, "Read Error !");
+    EXPECT_EQ(f.platform.boxes.back().caption, messageTableText(5));
     f.io.failRead.clear();
     EXPECT_EQ(f.io.bytes("/data/main.bin"), std::vector<std::uint8_t>(8192, 7));
     EXPECT_EQ(f.io.bytes("/data/other.bin"), other);

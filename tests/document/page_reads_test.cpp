@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <algorithm>
 #include <cstring>
 
@@ -65,15 +66,23 @@ TEST_F(PageReadTest, APairIsOneReadFromItsPagePosition) {
         EXPECT_EQ(shown(c.length, 1024 - c.length), std::vector<std::uint8_t>(1024 - c.length, 0));
     }
 
-    // A read that fails after 800 bytes is one read and one report.
+    // A sector that fails: the read, its retry, then each half alone; the
+    // readable half is shown, the other is unreadable, nothing is reported.
     io.resetCounts();
     io.failReadAt = 800;
-    EXPECT_EQ(readPagePair(app, 0), 1);
+    EXPECT_EQ(readPagePair(app, 0), 0);
+    EXPECT_EQ(io.readsOf(app.main.mainHandle), 4u);
+    EXPECT_EQ(platform.boxes.size(), 0u);
+    EXPECT_EQ(app.view.secondPageCount, 512u);
+    EXPECT_FALSE(app.view.unreadableHalf[0]);
+    EXPECT_TRUE(app.view.unreadableHalf[1]);
+    EXPECT_EQ(shown(0, 512), slice(bytes, 0, 512));
+    EXPECT_EQ(shown(512, 512), std::vector<std::uint8_t>(512, 0));
+    // Known now: read again without touching it.
+    io.resetCounts();
+    EXPECT_EQ(readPagePair(app, 0), 0);
     EXPECT_EQ(io.readsOf(app.main.mainHandle), 1u);
-    EXPECT_EQ(platform.boxes.size(), 1u);
-    EXPECT_EQ(app.view.secondPageCount, 288u);
-    EXPECT_EQ(shown(0, 800), slice(bytes, 0, 800));
-    EXPECT_EQ(shown(800, 224), std::vector<std::uint8_t>(224, 0));
+    EXPECT_TRUE(app.view.unreadableHalf[1]);
 }
 
 TEST_F(PageReadTest, PositionsAboveFourGiBOnASparseFile) {
@@ -134,6 +143,8 @@ TEST_F(PageReadTest, AFailedReadIsReportedAndKeepsWhatArrived) {
     std::string path = writeFile("failing", bytes);
     ASSERT_EQ(openMainFile(app, path), 0);
 
+    // Not a failing sector but a file that refuses to be read: reported.
+    io.ioError = {30, EACCES};
     io.failReadAt = 600;  // inside the second page
     EXPECT_EQ(readPagePair(app, 0), 1);
     ASSERT_EQ(platform.boxes.size(), 1u);

@@ -65,7 +65,7 @@ TEST(BulkFailure, ASourceThatFailsOrDisappearsMidwayStopsThePaste) {
             FailureFixture f(direct);
             f.atFifthPair([&] {
                 if (disappears) f.io.files.erase(kSource);
-                else f.io.failRead[kSource] = {30, EIO};
+                else f.io.failRead[kSource] = {21, ENXIO};  // its device is gone
             });
             EXPECT_EQ(pasteFile(f.app), 1);
             f.endCommand();

@@ -28,6 +28,7 @@ struct WalkFixture : EditFixture {
         app.view.selectionStart = 0;
         app.view.selectionEnd = kSize;
         app.view.selectionActive = kSelectionExists;
+        io.ioError = {30, EACCES};  // not a failing sector (that would be salvaged): the read fails
         io.failReadAt = kUnreadable;
         // A walk that keeps coming back to the failing pair is ended by ESC
         // after this many polls instead of running forever.

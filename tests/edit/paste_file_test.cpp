@@ -89,7 +89,7 @@ TEST(PasteFile, LargerThanTheMainFileCancelAndUnreadable) {
     EXPECT_EQ(f.current(), expected);
 
     // A source that cannot be read: one message, nothing pasted.
-    f.io.failRead["/data/src.bin"] = {5, 5};
+    f.io.failRead["/data/src.bin"] = {5, EACCES};
     const std::uint64_t records = f.recordCount();
     f.choose("/data/src.bin");
     f.platform.boxAnswers = {MsgAnswer::Yes};
@@ -156,7 +156,7 @@ TEST(PasteFile, DirectAccessWithoutUndoWritesBigBlocks) {
     f.cursorTo(300);
     const int at = f.platform.polls + 2;
     f.platform.onPoll = [&] {
-        if (f.platform.polls == at) f.io.failRead["/data/src.bin"] = {30, EIO};
+        if (f.platform.polls == at) f.io.failRead["/data/src.bin"] = {21, ENXIO};  // the device is gone
     };
     EXPECT_EQ(pasteFile(f.app), 1);
     f.endCommand();

@@ -239,8 +239,23 @@ TEST(SaveAs, FailuresAreReportedAndStopTheCopy) {
         EXPECT_EQ(f.platform.boxes[0].text, "Error reading /data/main.bin.jnl");
         EXPECT_LT(f.target().size(), size);
     }
-    {  // a bad spot in the Main File: reported, copied as zeros, the copy goes on
+    {  // a bad sector in the Main File: reported, copied as zeros, the copy goes on
         SaveFixture f(size);
+        f.io.failReadAt = FilePos{300000};
+        f.choose(kTarget);
+        EXPECT_EQ(saveFileAs(f.app), 0);
+        ASSERT_EQ(f.platform.boxes.size(), 1u);
+        EXPECT_EQ(f.platform.boxes[0].text.rfind("1 unreadable range of /data/main.bin written as zeros:\n0x49200+0x200", 0), 0u);
+        ASSERT_EQ(f.target().size(), size);
+        EXPECT_EQ(f.target()[299519], originalByte(299519));
+        EXPECT_EQ(f.target()[299520], 0);
+        EXPECT_EQ(f.target()[300031], 0);
+        EXPECT_EQ(f.target()[300032], originalByte(300032));
+        EXPECT_EQ(f.target()[524288], originalByte(524288));
+    }
+    {  // a Main File that refuses reads: reported, copied as zeros, the copy goes on
+        SaveFixture f(size);
+        f.io.ioError = {5, EACCES};
         f.io.failReadAt = FilePos{300000};
         f.choose(kTarget);
         EXPECT_EQ(saveFileAs(f.app), 0);

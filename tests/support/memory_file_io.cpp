@@ -116,6 +116,19 @@ int MemoryFileIo::readAt(FileHandle h, FilePos pos, void* buf, std::uint32_t n, 
         if (it != handles_.end())
             if (auto f = failRead.find(it->second); f != failRead.end()) return fail(f->second);
     }
+    if (!unreadable.empty()) {
+        auto it = handles_.find(h);
+        const auto bad = it == handles_.end() ? unreadable.end() : unreadable.find(it->second);
+        if (bad != unreadable.end()) {
+            FilePos first = pos + n;
+            for (const auto& [from, to] : bad->second)
+                if (from < pos + n && to > pos) first = std::min(first, std::max(from, pos));
+            if (first < pos + n) {
+                transfer(h, pos, buf, std::uint32_t(first - pos), done);
+                return fail({30, EIO});
+            }
+        }
+    }
     if (failReadAt && *failReadAt >= pos && *failReadAt < pos + n) {
         transfer(h, pos, buf, std::uint32_t(*failReadAt - pos), done);
         return fail(ioError);
@@ -127,6 +140,11 @@ int MemoryFileIo::readAt(FileHandle h, FilePos pos, void* buf, std::uint32_t n, 
     int r = transfer(h, pos, buf, n, done);
     if (r == 0) bytesRead += *done;
     return r;
+}
+
+std::uint32_t MemoryFileIo::sectorSize(FileHandle h) {
+    if (real) return real->sectorSize(h);
+    return sectorBytes;
 }
 
 int MemoryFileIo::writeAt(FileHandle h, FilePos pos, const void* buf, std::uint32_t n, std::uint32_t* done) {

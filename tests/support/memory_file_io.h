@@ -86,6 +86,12 @@ public:
     std::map<std::string, SystemError> failRead;  // path -> error of every read of it (nothing moves)
     // The read covering this position stops there and fails with ioError.
     std::optional<FilePos> failReadAt;
+    // A dying drive: path -> byte ranges [first, second) that cannot be read.
+    // A read that touches one delivers the bytes before it and fails with
+    // EIO, every time (however small the read).
+    std::map<std::string, std::vector<std::pair<FilePos, FilePos>>> unreadable;
+    std::uint32_t sectorBytes = 512;  // what sectorSize answers
+    std::uint32_t sectorSize(FileHandle h) override;
     // Reads from this call on (1-based, counted while it is set) fail with
     // ioError after delivering at most readLimit bytes; 0: never.
     int failFromRead = 0;

@@ -29,6 +29,7 @@ FileHandle TestApp::openMain(const std::string& path, OpenMode mode, MainKind ki
     app.main.mainKind = kind;
     app.main.fileSize = size;
     app.main.lastBytePos = size == 0 ? 0 : size - 1;
+    forgetUnreadable(app.main.unreadable, app.files->sectorSize(h));
     (void)app.files->lastWriteTime(h, &app.main.mainTime);  // as the opening takes it
     return h;
 }
