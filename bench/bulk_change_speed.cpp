@@ -9,7 +9,7 @@
 //   beside `dd` writing as many bytes as the Journal File got, their "&Undo"
 //   and "Redo", then "Save &File" of the change with undo beside
 //   `dd conv=notrunc,fsync` of the file's bytes.
-// With `strace` on the path, one more run of each command under
+// With `strace` on the path (and QUORBY_BENCH_NO_STRACE not set), one more run of each command under
 // `strace -c -f -e trace=fsync,fdatasync,pwrite64` gives its syncs and
 // writes per 1000 pages.
 //
@@ -18,7 +18,7 @@
 //   build-bench/bench/bench_bulk_change_speed [paste MiB] [fill MiB] [directory] [quorby binary] [runs] [cases]
 //
 // Defaults: 2560 MiB pasted, 1024 MiB filled, /var/tmp, the quorby program
-// of the same build tree, 3 runs, every case; cases is a comma list of
+// of the same build tree, 3 runs, every case; QUORBY_BENCH_KEEP set keeps the directory; cases is a comma list of
 // direct-paste, undo-fill, undo-paste, journal-paste, journal-fill. The
 // results are checked (the files' bytes after each step, the journal's
 // record count) and everything is deleted afterwards.
@@ -173,7 +173,10 @@ void syscallsPerPages(const char* name, const std::string& command, std::uint64_
                 syncs * 1000.0 / pages, writes * 1000.0 / pages, (unsigned long long)(bytes / 512));
 }
 
-bool haveStrace() { return std::system("command -v strace > /dev/null 2>&1") == 0; }
+// QUORBY_BENCH_NO_STRACE set: the runs under strace are left out.
+bool haveStrace() {
+    return std::getenv("QUORBY_BENCH_NO_STRACE") == nullptr && std::system("command -v strace > /dev/null 2>&1") == 0;
+}
 
 struct Bench {
     std::string dir, quorby, xdg, timeFile, ddTarget;
