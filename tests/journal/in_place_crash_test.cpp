@@ -329,7 +329,7 @@ TEST(InPlaceCrash, BatchedCommandsReopenAtAWholeStepOrEntry) {
 // mode, the program reopens with each of them whole or not there, and Undo
 // All gives the original back.
 TEST(InPlaceCrash, DirectAccessWithUndoReopensWithEachCommandWholeOrAbsent) {
-    cutEveryWrite({[] { return directUndoSession(); }, kUndoKeepRestoreData | kUndoEveryChange, {}, false, 48});
+    cutEveryWrite({[] { return directUndoSession(); }, kUndoKeepRestoreData | kUndoEveryChange, {}, false, 24});
 }
 
 }  // namespace
