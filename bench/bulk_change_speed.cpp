@@ -1,26 +1,36 @@
 // The bulk changes on big files, each beside `dd` doing the same writes in
 // the same run, all timed as whole processes with `/usr/bin/time -v` for
-// their peak resident memory:
-// - "Paste File" of a file into the Main File in direct access without undo,
-//   beside `dd if=SRC of=MAIN bs=1M conv=notrunc` of the same bytes;
-// - "Fill Selection with Hex-Value" over a whole Main File in journal
-//   access, beside `dd` writing as many bytes as the Journal File got.
-// Both with and without the `sync` that puts the written bytes on the disk.
+// their peak resident memory (best of the runs):
+// - "Paste File" in direct access without undo, beside `dd conv=notrunc`;
+// - "Fill Selection with Hex-Value" and "Paste File" in direct access with
+//   the default undo options, beside `dd conv=notrunc` of the same bytes
+//   followed by `sync`, then "&Undo" and "Redo" of each beside the change;
+// - "Paste File" and "Fill Selection with Hex-Value" in journal access,
+//   beside `dd` writing as many bytes as the Journal File got, their "&Undo"
+//   and "Redo", then "Save &File" of the change with undo beside
+//   `dd conv=notrunc,fsync` of the file's bytes.
+// With `strace` on the path (and QUORBY_BENCH_NO_STRACE not set), one more run of each command under
+// `strace -c -f -e trace=fsync,fdatasync,pwrite64` gives its syncs and
+// writes per 1000 pages.
 //
 //   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBY_TESTS=OFF -DQUORBY_BENCH=ON
 //   ninja -C build-bench quorby bench_bulk_change_speed
-//   build-bench/bench/bench_bulk_change_speed [paste MiB] [fill MiB] [directory] [quorby binary]
+//   build-bench/bench/bench_bulk_change_speed [paste MiB] [fill MiB] [directory] [quorby binary] [runs] [cases]
 //
 // Defaults: 2560 MiB pasted, 1024 MiB filled, /var/tmp, the quorby program
-// of the same build tree. The results are checked (the pasted file, the
-// journal's record count) and everything is deleted afterwards.
+// of the same build tree, 3 runs, every case; QUORBY_BENCH_KEEP set keeps the directory; cases is a comma list of
+// direct-paste, undo-fill, undo-paste, journal-paste, journal-fill. The
+// results are checked (the files' bytes after each step, the journal's
+// record count) and everything is deleted afterwards.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -36,9 +46,11 @@ using namespace quorby::bench;
 
 namespace {
 
-int writePattern(const std::string& path, std::uint64_t size) {
-    const int fd = writePatternFile(path, size);
-    return fd < 0 ? 1 : ::close(fd);
+// The undo options a first start has.
+std::uint32_t defaultUndoOptions() {
+    SettingsRecord s;
+    setSettingsDefaults(s, "/", "/");
+    return s.undoOptions;
 }
 
 int makeFile(const std::string& path, std::uint64_t size, char byte) {
@@ -116,68 +128,243 @@ void writeScript(const std::string& path, const std::string& text) {
     std::ofstream(path) << text;
 }
 
+// True when every byte of `path` is `byte` (`cmp` against a stream of it).
+bool allBytes(const std::string& path, std::uint64_t size, char byte) {
+    char octal[8];
+    std::snprintf(octal, sizeof octal, "%03o", unsigned(std::uint8_t(byte)));
+    const std::string stream = byte == 0 ? "cat /dev/zero" : "tr '\\000' '\\" + std::string(octal) + "' < /dev/zero";
+    return std::system(("sh -c \"" + stream + " | cmp -s -n " + std::to_string(size) + " - '" + path + "'\"").c_str()) == 0;
+}
+
+Timed best(const std::vector<Timed>& runs) {
+    Timed b = runs.front();
+    for (const Timed& t : runs) {
+        if (t.withSync < b.withSync) b.withSync = t.withSync;
+        if (t.seconds < b.seconds) b.seconds = t.seconds;
+        if (t.peakKiB > b.peakKiB) b.peakKiB = t.peakKiB;   // the highest peak of all runs
+    }
+    return b;
+}
+
+void printRatio(const char* what, const Timed& q, const Timed& ref) {
+    std::printf("  %-44s ratio %.2f, with sync %.2f\n", what, q.seconds / ref.seconds, q.withSync / ref.withSync);
+}
+
+// One run of `command` under strace: fsync + fdatasync and pwrite64 calls per 1000 pages of `bytes`.
+void syscallsPerPages(const char* name, const std::string& command, std::uint64_t bytes, const std::string& dir) {
+    const std::string out = dir + "/strace.txt";
+    std::system(("strace -c -f -e trace=fsync,fdatasync,pwrite64 -o '" + out + "' " + command).c_str());
+    std::ifstream in(out);
+    std::string line;
+    std::uint64_t syncs = 0, writes = 0;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::vector<std::string> f;
+        for (std::string w; fields >> w;) f.push_back(w);
+        if (f.size() < 5) continue;
+        const std::string& call = f.back();
+        // % time, seconds, usecs/call, calls, [errors], syscall
+        const std::uint64_t calls = std::strtoull(f[3].c_str(), nullptr, 10);
+        if (call == "fsync" || call == "fdatasync") syncs += calls;
+        if (call == "pwrite64") writes += calls;
+    }
+    const double pages = double(bytes) / 512;
+    std::printf("  %-44s %8.2f syncs %9.1f pwrite64 per 1000 pages (strace -c, %llu pages)\n", name,
+                syncs * 1000.0 / pages, writes * 1000.0 / pages, (unsigned long long)(bytes / 512));
+}
+
+// QUORBY_BENCH_NO_STRACE set: the runs under strace are left out.
+bool haveStrace() {
+    return std::getenv("QUORBY_BENCH_NO_STRACE") == nullptr && std::system("command -v strace > /dev/null 2>&1") == 0;
+}
+
+struct Bench {
+    std::string dir, quorby, xdg, timeFile, ddTarget;
+    int runs = 3;
+    int bad = 0;
+
+    std::string batch(const std::string& script, const std::string& home, const std::string& main) const {
+        return "'" + quorby + "' --batch '" + dir + "/" + script + "' --home '" + home + "' '" + main + "' > /dev/null";
+    }
+    void check(bool ok, const char* what) {
+        if (ok) return;
+        ++bad;
+        std::printf("  WRONG: %s\n", what);
+    }
+};
+
+// A change, its Undo and its Redo in direct access with undo, against dd conv=notrunc and sync.
+void changeWithUndo(Bench& b, const char* title, const std::string& script, const std::string& ddSource,
+                    const std::string& main, std::uint64_t size, char byte, const std::function<int()>& fresh) {
+    // dd writes a file of the Main File's size of its own, in place as well.
+    const std::string ddCommand = "dd if='" + ddSource + "' of='" + b.ddTarget + "' bs=1M count=" +
+                                  std::to_string(size) + " iflag=count_bytes conv=notrunc status=none";
+    const std::string home = b.dir + "/home-undo";
+    std::printf("%s\n", title);
+    std::vector<Timed> q, d, u, r;
+    for (int run = 0; run < b.runs; ++run) {
+        std::system(("rm -rf '" + b.xdg + "' '" + b.ddTarget + "'").c_str());
+        if (fresh() != 0 || makeFile(b.ddTarget, size, 0) != 0) {
+            b.check(false, "setup");
+            return;
+        }
+        q.push_back(timed(b.batch(script, home, main), b.timeFile));
+        b.check(allBytes(main, size, byte), "the change");
+        d.push_back(timed(ddCommand, b.timeFile));
+        u.push_back(timed(b.batch("undo.txt", home, main), b.timeFile));
+        b.check(allBytes(main, size, 0), "its undo");
+        r.push_back(timed(b.batch("redo.txt", home, main), b.timeFile));
+        b.check(allBytes(main, size, byte), "its redo");
+        std::printf(" run %d: change %.3f s (%.3f s with sync), dd %.3f s (%.3f s), undo %.3f s, redo %.3f s\n", run + 1,
+                    q.back().seconds, q.back().withSync, d.back().seconds, d.back().withSync, u.back().seconds,
+                    r.back().seconds);
+    }
+    printRow("quorby, best", best(q));
+    printRow("dd conv=notrunc, best", best(d));
+    printRow("quorby &Undo, best", best(u));
+    printRow("quorby Redo, best", best(r));
+    printRatio("change against dd conv=notrunc + sync", best(q), best(d));
+    printRatio("&Undo against the change", best(u), best(q));
+    printRatio("Redo against the change", best(r), best(q));
+    if (haveStrace()) {
+        std::system(("rm -rf '" + b.xdg + "'").c_str());
+        if (fresh() == 0) {
+            syscallsPerPages("change", b.batch(script, home, main), size, b.dir);
+            syscallsPerPages("&Undo", b.batch("undo.txt", home, main), size, b.dir);
+            syscallsPerPages("Redo", b.batch("redo.txt", home, main), size, b.dir);
+        }
+    }
+}
+
+// A change in journal access against dd of the journal's bytes, its Undo
+// and Redo, then Save File with undo against dd conv=notrunc,fsync.
+void journalChange(Bench& b, const char* title, const std::string& script, const std::string& main,
+                   std::uint64_t size, char byte, const std::function<int()>& fresh) {
+    const std::string home = b.dir + "/home-journal";
+    std::printf("%s\n", title);
+    std::vector<Timed> q, d, u, r, s, ds;
+    for (int run = 0; run < b.runs; ++run) {
+        std::system(("rm -rf '" + b.xdg + "' '" + b.ddTarget + "'").c_str());
+        if (fresh() != 0) {
+            b.check(false, "setup");
+            return;
+        }
+        q.push_back(timed(b.batch(script, home, main), b.timeFile));
+        const std::uint64_t journalBytes = sizeOf(journalIn(b.xdg));
+        b.check(journalBytes / 640 >= size / 512, "the journal's records");
+        d.push_back(timed("dd if=/dev/zero of='" + b.ddTarget + "' bs=1M count=" + std::to_string(journalBytes) +
+                              " iflag=count_bytes status=none",
+                          b.timeFile));
+        u.push_back(timed(b.batch("undo.txt", home, main), b.timeFile));
+        r.push_back(timed(b.batch("redo.txt", home, main), b.timeFile));
+        s.push_back(timed(b.batch("save.txt", home, main), b.timeFile));
+        b.check(allBytes(main, size, byte), "the saved file");
+        ds.push_back(timed("dd if=/dev/zero of='" + b.ddTarget + "' bs=1M count=" + std::to_string(size) +
+                               " iflag=count_bytes conv=notrunc,fsync status=none",
+                           b.timeFile));
+        std::printf(" run %d: Journal File %llu bytes; change %.3f s, dd %.3f s, undo %.3f s, redo %.3f s, save %.3f s,"
+                    " dd fsync %.3f s\n",
+                    run + 1, (unsigned long long)journalBytes, q.back().seconds, d.back().seconds, u.back().seconds,
+                    r.back().seconds, s.back().seconds, ds.back().seconds);
+    }
+    printRow("quorby, best", best(q));
+    printRow("dd of the journal's bytes, best", best(d));
+    printRow("quorby &Undo, best", best(u));
+    printRow("quorby Redo, best", best(r));
+    printRow("quorby Save File with undo, best", best(s));
+    printRow("dd conv=notrunc,fsync of the file, best", best(ds));
+    printRatio("change against dd of the journal's bytes", best(q), best(d));
+    printRatio("&Undo against the change", best(u), best(q));
+    printRatio("Redo against the change", best(r), best(q));
+    printRatio("Save File against dd conv=notrunc,fsync", best(s), best(ds));
+    if (haveStrace()) {
+        std::system(("rm -rf '" + b.xdg + "'").c_str());
+        if (fresh() == 0) {
+            syscallsPerPages("change", b.batch(script, home, main), size, b.dir);
+            syscallsPerPages("Save File", b.batch("save.txt", home, main), size, b.dir);
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::uint64_t pasteMiB = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 2560;
     const std::uint64_t fillMiB = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1024;
-    const std::string dir = std::string(argc > 3 ? argv[3] : "/var/tmp") + "/quorby-bench-bulk";
-    const std::string quorby = quorbyProgram(argc > 4 ? argv[4] : nullptr);
-    if (quorby.empty()) return 2;
-    const std::string pasteHome = dir + "/home-paste", fillHome = dir + "/home-fill";
-    const std::string xdg = dir + "/xdg";
+    Bench b;
+    b.dir = std::string(argc > 3 ? argv[3] : "/var/tmp") + "/quorby-bench-bulk";
+    b.quorby = quorbyProgram(argc > 4 ? argv[4] : nullptr);
+    b.runs = argc > 5 ? std::max(1, std::atoi(argv[5])) : 3;
+    const std::string cases = "," + std::string(argc > 6 ? argv[6] : "direct-paste,undo-fill,undo-paste,journal-paste,journal-fill") + ",";
+    const auto wanted = [&cases](const char* name) { return cases.find("," + std::string(name) + ",") != std::string::npos; };
+    if (b.quorby.empty()) return 2;
+    const std::string& dir = b.dir;
+    const std::string pasteHome = dir + "/home-paste";
+    b.xdg = dir + "/xdg";
+    b.timeFile = dir + "/time.txt";
+    b.ddTarget = dir + "/dd-target.bin";
     const std::string source = dir + "/source.bin", pasteMain = dir + "/paste-main.bin";
-    const std::string fillMain = dir + "/fill-main.bin", ddJournal = dir + "/dd-journal.bin";
-    const std::string timeFile = dir + "/time.txt";
-    std::system(("rm -rf '" + dir + "' && mkdir -p '" + pasteHome + "' '" + fillHome + "'").c_str());
-    setenv("XDG_DATA_HOME", xdg.c_str(), 1);
-    if (writePattern(source, pasteMiB << 20) != 0 || makeFile(pasteMain, pasteMiB << 20, 0) != 0 ||
-        makeFile(fillMain, fillMiB << 20, 0) != 0 || writeSettings(pasteHome, true, 0) != 0 ||
-        writeSettings(fillHome, false, 3) != 0) {
+    const std::string fillMain = dir + "/fill-main.bin";
+    const std::uint64_t pasteBytes = pasteMiB << 20, fillBytes = fillMiB << 20;
+    std::system(("rm -rf '" + dir + "' && mkdir -p '" + pasteHome + "' '" + dir + "/home-undo' '" + dir +
+                 "/home-journal'").c_str());
+    setenv("XDG_DATA_HOME", b.xdg.c_str(), 1);
+    // The pasted source is one byte value, so that every step's result is checked with cmp.
+    if (makeFile(source, pasteBytes, 'P') != 0 || writeSettings(pasteHome, true, 0) != 0 ||
+        writeSettings(dir + "/home-undo", true, defaultUndoOptions()) != 0 ||
+        writeSettings(dir + "/home-journal", false, defaultUndoOptions()) != 0) {
         std::fprintf(stderr, "setup failed in %s\n", dir.c_str());
         return 2;
     }
     writeScript(dir + "/paste.txt", "file " + source + "\ncommand \"Paste File\"\nquit\n");
     writeScript(dir + "/fill.txt", "key F12\ndialog set hex 41\ndialog press OK\n"
                                    "command \"Fill Selection with Hex-Value\"\nquit\n");
-    const std::string paste = "'" + quorby + "' --batch '" + dir + "/paste.txt' --home '" + pasteHome + "' '" +
-                              pasteMain + "' > /dev/null";
-    const std::string ddPaste = "dd if='" + source + "' of='" + pasteMain + "' bs=1M conv=notrunc status=none";
-    const std::string fill = "'" + quorby + "' --batch '" + dir + "/fill.txt' --home '" + fillHome + "' '" +
-                             fillMain + "' > /dev/null";
+    writeScript(dir + "/undo.txt", "command \"&Undo\"\nquit\n");
+    writeScript(dir + "/redo.txt", "command \"Redo\"\nquit\n");
+    writeScript(dir + "/save.txt", "command \"Save &File\"\nquit\n");
+    const auto freshPasteMain = [&] { return makeFile(pasteMain, pasteBytes, 0); };
+    const auto freshFillMain = [&] { return makeFile(fillMain, fillBytes, 0); };
 
-    int bad = 0;
-    std::printf("Paste File of %llu MiB into the Main File, direct access without undo\n", (unsigned long long)pasteMiB);
-    for (int run = 0; run < 3; ++run) {
-        // The order alternates, so neither always meets the other's writeback.
-        std::system(("rm -rf '" + xdg + "'").c_str());
-        const Timed q1 = run % 2 == 0 ? timed(paste, timeFile) : Timed{};
-        if (run == 0 && !sameBytes(source, pasteMain)) ++bad;
-        const Timed d = timed(ddPaste, timeFile);
-        const Timed q = run % 2 == 1 ? timed(paste, timeFile) : q1;
-        std::printf(" run %d\n", run + 1);
-        printRow("quorby Paste File", q);
-        printRow("dd bs=1M conv=notrunc", d);
-        std::printf("  ratio %.2f, with sync %.2f\n", q.seconds / d.seconds, q.withSync / d.withSync);
+    if (wanted("direct-paste")) {
+        const std::string paste = b.batch("paste.txt", pasteHome, pasteMain);
+        const std::string ddPaste = "dd if='" + source + "' of='" + pasteMain + "' bs=1M conv=notrunc status=none";
+        std::printf("Paste File of %llu MiB into the Main File, direct access without undo\n", (unsigned long long)pasteMiB);
+        std::vector<Timed> q, d;
+        for (int run = 0; run < b.runs; ++run) {
+            std::system(("rm -rf '" + b.xdg + "'").c_str());
+            if (freshPasteMain() != 0) ++b.bad;
+            q.push_back(timed(paste, b.timeFile));
+            b.check(sameBytes(source, pasteMain), "the pasted file");
+            d.push_back(timed(ddPaste, b.timeFile));
+        }
+        printRow("quorby Paste File, best", best(q));
+        printRow("dd bs=1M conv=notrunc, best", best(d));
+        printRatio("Paste File against dd", best(q), best(d));
     }
-    std::printf("pasted file: %s\n", bad == 0 ? "same bytes as the source" : "WRONG CONTENT");
-
-    std::printf("Fill Selection of %llu MiB, journal access (undo for all changes)\n", (unsigned long long)fillMiB);
-    for (int run = 0; run < 3; ++run) {
-        std::system(("rm -rf '" + xdg + "' '" + ddJournal + "'").c_str());
-        const Timed q = timed(fill, timeFile);
-        const std::string journal = journalIn(xdg);
-        const std::uint64_t journalBytes = sizeOf(journal);
-        const std::uint64_t records = journalBytes / 640;
-        if (journalBytes == 0 || records < (fillMiB << 20) / 512) ++bad;
-        const std::string ddFill = "dd if=/dev/zero of='" + ddJournal + "' bs=1M count=" +
-                                   std::to_string(journalBytes) + " iflag=count_bytes status=none";
-        const Timed d = timed(ddFill, timeFile);
-        std::printf(" run %d: Journal File %llu bytes\n", run + 1, (unsigned long long)journalBytes);
-        printRow("quorby Fill Selection", q);
-        printRow("dd bs=1M of the journal's bytes", d);
-        std::printf("  ratio %.2f, with sync %.2f\n", q.seconds / d.seconds, q.withSync / d.withSync);
+    if (wanted("undo-fill")) {
+        char title[160];
+        std::snprintf(title, sizeof title, "Fill Selection of %llu MiB, direct access with undo (undo options %u)",
+                      (unsigned long long)fillMiB, defaultUndoOptions());
+        changeWithUndo(b, title, "fill.txt", "/dev/zero", fillMain, fillBytes, 'A', freshFillMain);
     }
-    std::system(("rm -rf '" + dir + "'").c_str());
-    return bad == 0 ? 0 : 1;
+    if (wanted("undo-paste")) {
+        char title[160];
+        std::snprintf(title, sizeof title, "Paste File of %llu MiB, direct access with undo (undo options %u)",
+                      (unsigned long long)pasteMiB, defaultUndoOptions());
+        changeWithUndo(b, title, "paste.txt", source, pasteMain, pasteBytes, 'P', freshPasteMain);
+    }
+    if (wanted("journal-paste")) {
+        char title[160];
+        std::snprintf(title, sizeof title, "Paste File of %llu MiB, journal access (undo options %u)",
+                      (unsigned long long)pasteMiB, defaultUndoOptions());
+        journalChange(b, title, "paste.txt", pasteMain, pasteBytes, 'P', freshPasteMain);
+    }
+    if (wanted("journal-fill")) {
+        char title[160];
+        std::snprintf(title, sizeof title, "Fill Selection of %llu MiB, journal access (undo options %u)",
+                      (unsigned long long)fillMiB, defaultUndoOptions());
+        journalChange(b, title, "fill.txt", fillMain, fillBytes, 'A', freshFillMain);
+    }
+    if (std::getenv("QUORBY_BENCH_KEEP") == nullptr) std::system(("rm -rf '" + dir + "'").c_str());
+    return b.bad == 0 ? 0 : 1;
 }

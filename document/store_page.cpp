@@ -116,7 +116,11 @@ int writeHalfDirectly(AppState& app, int half, HistoryGroup& group) {
     JournalRecord x;
     if (readExchange(app, pos, count, present, prevNext.prevPtr, prevNext.nextPtr, x) != 0) return 1;
     if (appendExchangeRecord(app.journal, x, present) != 0) return 1;
-    if (commitCommand(app.journal) != 0) return 1;   // never overwrite bytes that are not saved
+    // Never overwrite bytes that are not saved. A typed page commits its
+    // exchange first; a paste or fill commits once at its end, and until
+    // then the rollback file keeps the Main File's earlier bytes
+    // (beginMainFileWrite), so that a kill takes the whole command back.
+    if (!app.edit.groupStores && commitCommand(app.journal) != 0) return 1;
     if (writeMainBytes(app, pos, bytes, count) != 0) return 1;
     if (linkExchange(app, x, present, group) != 0) return 1;
     copy = x;

@@ -2,8 +2,10 @@
 
 #include "journal/command_commit.h"
 #include "state/error_report.h"
+#include "document/exchange_record.h"
 #include "document/main_file.h"
 #include "document/main_file_bytes.h"
+#include "document/page_assembly.h"
 #include "edit/write_steps.h"
 
 namespace quorby {
@@ -13,6 +15,8 @@ namespace {
 constexpr FilePos kNoRecord = ~FilePos{0};
 // Each block is one read of the source and one write: few and large ones.
 constexpr FilePos kRunBlock = FilePos(4) << 20;
+// With undo a block also holds its exchanges and pre-images in memory.
+constexpr FilePos kRunBlockKeeping = FilePos(2) << 20;
 
 }  // namespace
 
@@ -22,17 +26,66 @@ DirectPasteRun::DirectPasteRun(AppState& app, const PasteSource& source, FilePos
 void DirectPasteRun::notePairLoaded() {
     FilePos next = 0;
     nextRecordAdr_ = nextChangedPage(app_, end_, &next) ? next : kNoRecord;
+    // A run is written only after a pair whose cursor records are current:
+    // the record after the pair by address is then this one.
+    nextRecordPtr_ = app_.records.jNextPtr;
+    ownRunLast_ = false;
+}
+
+FilePos DirectPasteRun::recordBefore() const {
+    if (ownRunLast_) return lastExchange_;
+    for (int half = 1; half >= 0; --half)
+        if (halfHasRecord(app_, half)) return app_.records.jData[half].jAdr;
+    return app_.records.jPrevPtr;
+}
+
+int DirectPasteRun::keepEarlierBytes(FilePos pairPos, std::uint32_t bytes) {
+    JournalFile& jf = app_.journal;
+    earlier_.resize(bytes);
+    std::uint32_t got = 0;
+    if (readMainBytes(app_, pairPos, earlier_.data(), bytes, &got) != 0 || got != bytes) return 1;
+    const std::uint32_t halves = bytes / kPageSize;
+    exchanges_.resize(halves);
+    std::vector<JournalRecord*> order(halves);
+    // The exchanges are appended one after the other: each stands between
+    // the one before it and the record after the run.
+    const FilePos base = jf.journalEnd;
+    for (std::uint32_t k = 0; k < halves; ++k) {
+        JournalRecord& x = exchanges_[k];
+        makeExchange(pairPos + FilePos(k) * kPageSize, kPageSize, earlier_.data() + std::size_t(k) * kPageSize, nullptr, x);
+        x.prevPtr = k == 0 ? recordBefore() : base + FilePos(k - 1) * kJournalRecordSize;
+        x.nextPtr = nextRecordPtr_;
+        order[k] = &x;
+    }
+    if (appendRecords(jf, order.data(), int(halves)) != 0 || exchanges_.front().jAdr != base) return 1;
+    // The bytes just read are the pre-images of the block's write: durable
+    // with one sync before it.
+    if (keepMainFileBytes(jf, app_.main.mainHandle, pairPos, earlier_.data(), bytes) != 0) return 1;
+    return writeHeldChanges(jf);
+}
+
+int DirectPasteRun::linkExchanges() {
+    for (JournalRecord& x : exchanges_)
+        if (linkExchange(app_, x, nullptr, app_.edit.storeGroup) != 0) return 1;
+    lastExchange_ = exchanges_.back().jAdr;
+    ownRunLast_ = true;
+    // The address chain changed under the cursor records.
+    forgetCursorRecords(app_);
+    return 0;
 }
 
 FilePos DirectPasteRun::write(FilePos pairPos, FilePos pairsLeft, bool* failed) {
     const std::uint32_t needed = kAccessDirect | kAccessWritable | kAccessNotLocked;
-    if ((app_.shell.accessFlags & needed) != needed || app_.settings.undoOptions != 0 || pairPos < start_) return 0;
+    if ((app_.shell.accessFlags & needed) != needed || pairPos < start_) return 0;
+    const bool keep = app_.settings.undoOptions != 0;
+    if (keep && !journalOpen(app_.journal)) return 0;
     FilePos limit = end_ < app_.main.fileSize ? end_ : app_.main.fileSize;
     if (nextRecordAdr_ < limit) limit = nextRecordAdr_;
     if (limit < pairPos + kPagePairSize) return 0;
     FilePos pairs = (limit - pairPos) / kPagePairSize;
     if (pairs > pairsLeft) pairs = pairsLeft;
-    if (pairs > kRunBlock / kPagePairSize) pairs = kRunBlock / kPagePairSize;
+    const FilePos block = keep ? kRunBlockKeeping : kRunBlock;
+    if (pairs > block / kPagePairSize) pairs = block / kPagePairSize;
     // Once the Main File may not be written (and the user was told), the
     // page store decides page by page.
     if (refused_ || checkMainFileBeforeWriting(app_) != 0) {
@@ -41,15 +94,24 @@ FilePos DirectPasteRun::write(FilePos pairPos, FilePos pairsLeft, bool* failed) 
     }
     const std::uint32_t bytes = std::uint32_t(pairs * kPagePairSize);
     if (block_.size() < bytes) block_.resize(bytes);
-    // Without undo there is nothing to go back to: the blocks keep no
-    // pre-image, and a crash leaves the run part written.
-    if (passMainFileBytes(app_.journal, app_.main.mainHandle, pairPos, bytes) != 0) {
+    if (keep) {
+        if (keepEarlierBytes(pairPos, bytes) != 0) {
+            *failed = true;
+            return 0;
+        }
+    } else if (passMainFileBytes(app_.journal, app_.main.mainHandle, pairPos, bytes) != 0) {
+        // Without undo there is nothing to go back to: the blocks keep no
+        // pre-image, and a crash leaves the run part written.
         reportError(app_, kErrorWriting, app_.main.mainName);
         *failed = true;
         return 0;
     }
     if (readPasteSource(app_, source_, pairPos - start_, block_.data(), bytes) != 0 ||
         writeMainBytes(app_, pairPos, block_.data(), bytes) != 0) {
+        *failed = true;
+        return 0;
+    }
+    if (keep && linkExchanges() != 0) {
         *failed = true;
         return 0;
     }

@@ -13,11 +13,13 @@
 #include "edit/append_to_file.h"
 #include "edit/file_size.h"
 #include "edit/fill_commands.h"
+#include "edit/paste_bytes.h"
 #include "edit/save_as.h"
 #include "edit/undo_commands.h"
 #include "edit/write_commands.h"
 #include "navigate/page_moves.h"
 #include "document/page_assembly.h"
+#include "document/store_page.h"
 #include "tests/support/program_on_files.h"
 
 namespace quorby::testing {
@@ -160,6 +162,50 @@ inline std::vector<Step> batchedSession(bool withUndo) {
         steps.push_back({"store a half again", [half](Program& p) { p.type(half * 256 + 9, std::uint8_t(0x50 + half)); }});
     steps.push_back({"save file again", [](Program& p) { p.run(saveFileCommand); }});
     return steps;
+}
+
+// A fill and a paste in direct access with undo, over pairs that hold no
+// record (written as one run) and pairs that do or that they cover only in
+// part (through the page store), among typed stores, Undo and Redo. Each is
+// one command: cut anywhere, it is whole or not there.
+inline std::vector<Step> directUndoSession() {
+    auto direct = [](void (*command)(AppState&)) {
+        return [command](Program& p) {
+            p.app.shell.accessFlags |= kAccessDirect;
+            p.run(command);
+            p.app.shell.accessFlags &= ~kAccessDirect;
+        };
+    };
+    return {
+        {"store page 6", [](Program& p) { p.type(6 * 512 + 5, 0x61); }},
+        {"fill directly with undo",
+         [direct](Program& p) {
+             select(p, 700, 9 * 512 + 40);
+             p.app.edit.fillValue = 0x5A;
+             direct([](AppState& app) { (void)fillSelection(app); })(p);
+         }},
+        {"paste directly with undo",
+         [direct](Program& p) {
+             (void)showWithCursorAt(p.app, 1 * 512 + 3);
+             direct([](AppState& app) {
+                 static std::uint8_t bytes[3000];
+                 for (std::size_t i = 0; i < sizeof bytes; ++i) bytes[i] = std::uint8_t(0xC0 + i % 37);
+                 PasteSource source;
+                 source.bytes = bytes;
+                 (void)pasteBytes(app, source, app.view.cursorPos(), sizeof bytes, "", EnlargeAsk::Question);
+             })(p);
+         }},
+        {"type directly", direct([](AppState& app) {
+             (void)showWithCursorAt(app, 8 * 512 + 9);
+             typeByte(app, int(app.view.viewOffset + app.view.cursorOffset), 0x7E);
+             (void)storePage(app);
+         })},
+        {"undo the typed byte", [](Program& p) { p.run(undoLastCommand); }},
+        {"undo the paste", [](Program& p) { p.run(undoLastCommand); }},
+        {"redo the paste", [](Program& p) { p.run(redoLastCommand); }},
+        {"undo all", [](Program& p) { p.run(undoAllCommand); }, undoLastCommand},
+        {"redo all", [](Program& p) { p.run(redoAllCommand); }, redoLastCommand},
+    };
 }
 
 // The Main File of a fresh machine; no Journal File yet.

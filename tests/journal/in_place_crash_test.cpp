@@ -319,5 +319,13 @@ TEST(InPlaceCrash, BatchedCommandsReopenAtAWholeStepOrEntry) {
     }
 }
 
+// A fill and a paste in direct access with undo, each one command over runs
+// of pairs and the page store: cut at a sample of their writes in every
+// mode, the program reopens with each of them whole or not there, and Undo
+// All gives the original back.
+TEST(InPlaceCrash, DirectAccessWithUndoReopensWithEachCommandWholeOrAbsent) {
+    cutEveryWrite({[] { return directUndoSession(); }, kUndoKeepRestoreData | kUndoEveryChange, {}, false, 24});
+}
+
 }  // namespace
 }  // namespace quorby::testing

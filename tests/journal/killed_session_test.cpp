@@ -177,5 +177,12 @@ TEST(KilledSession, SigkillInBatchedCommandsReopensAtAWholeStepOrEntry) {
     killAtSampleOfWrites({[](const std::string&) { return batchedSession(false); }, smallBatches(), 0});
 }
 
+// A fill and a paste in direct access with undo, killed inside them: each
+// is whole or not there after the reopening.
+TEST(KilledSession, SigkillInDirectAccessWithUndoReopensWithEachCommandWholeOrAbsent) {
+    killAtSampleOfWrites({[](const std::string&) { return directUndoSession(); }, {},
+                          kUndoKeepRestoreData | kUndoEveryChange});
+}
+
 }  // namespace
 }  // namespace quorby::testing

@@ -1,0 +1,201 @@
+// A paste in direct access with undo killed while it writes: the reopened
+// program shows the paste whole or not at all, and never keeps a part of it
+// as an undo entry that a later Undo, Undo, Redo would bring back together
+// with the change made after it.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "edit/fill_commands.h"
+#include "edit/paste_bytes.h"
+#include "edit/undo_commands.h"
+#include "filemenu/open_close.h"
+#include "document/page_assembly.h"
+#include "state/progress.h"
+#include "tests/support/program_on_files.h"
+
+namespace quorby::testing {
+namespace {
+
+constexpr const char* kMainPath = "/data/disk.bin";
+constexpr FilePos kSize = 16 * 512;
+constexpr FilePos kPasteAt = 300;
+constexpr FilePos kPasteLength = 6000;
+constexpr FilePos kLaterChange = 15 * 512 + 3;
+
+using Content = std::vector<std::uint8_t>;
+
+Content originalContent() {
+    Content c(kSize);
+    for (FilePos i = 0; i < kSize; ++i) c[i] = std::uint8_t(i * 7 + (i >> 9));
+    return c;
+}
+
+Content pastedBytes() {
+    Content c(kPasteLength);
+    for (FilePos i = 0; i < kPasteLength; ++i) c[i] = std::uint8_t(0x80 + i % 61);
+    return c;
+}
+
+Content withPaste(Content c) {
+    const Content p = pastedBytes();
+    for (FilePos i = 0; i < kPasteLength; ++i) c[kPasteAt + i] = p[i];
+    return c;
+}
+
+Content shown(ProgramOnFiles& p) {
+    Content c;
+    for (FilePos pos = 0; pos < kSize; pos += kPagePairSize) {
+        (void)loadPagePair(p.app, pos);
+        c.insert(c.end(), p.app.view.pageBuffer, p.app.view.pageBuffer + p.app.view.pageLength);
+    }
+    return c;
+}
+
+void prepare(MemoryFileIo& io) {
+    io.timeFromContent = true;
+    io.space = {FilePos(1) << 30, FilePos(1) << 31};
+    io.bytes(kMainPath) = originalContent();
+}
+
+void pasteDirectly(ProgramOnFiles& p) {
+    const Content bytes = pastedBytes();
+    PasteSource source;
+    source.bytes = bytes.data();
+    p.app.shell.accessFlags |= kAccessDirect;
+    (void)pasteBytes(p.app, source, kPasteAt, kPasteLength, kTitlePasteData, EnlargeAsk::Question);
+    p.endCommand();
+    p.app.shell.accessFlags &= ~kAccessDirect;
+}
+
+constexpr std::uint32_t kUndoOptions = kUndoKeepRestoreData | kUndoEveryChange;
+
+// The transfers of the paste, 1-based as failNth counts them, that are writes.
+std::vector<std::uint64_t> writesOfThePaste() {
+    MemoryFileIo io;
+    prepare(io);
+    ProgramOnFiles p(io, kMainPath, kUndoOptions);
+    EXPECT_EQ(p.open(), 0);
+    io.logEvents = true;
+    io.events.clear();
+    pasteDirectly(p);
+    EXPECT_EQ(shown(p), withPaste(originalContent()));
+    std::vector<std::uint64_t> writes;
+    std::uint64_t transfer = 0;
+    for (const IoEvent& e : io.events) {
+        if (e.kind == 'S') continue;
+        ++transfer;
+        if (e.kind == 'W') writes.push_back(transfer);
+    }
+    return writes;
+}
+
+TEST(KilledDirectPaste, ReopensWholeOrAbsentAndRedoBringsOnlyTheLaterChange) {
+    const std::vector<std::uint64_t> writes = writesOfThePaste();
+    ASSERT_GT(writes.size(), 8u);
+    const Content original = originalContent();
+    const Content pasted = withPaste(original);
+    int absent = 0, whole = 0;
+    for (std::uint64_t cut : writes) {
+        SCOPED_TRACE("killed at transfer " + std::to_string(cut));
+        MemoryFileIo io;
+        prepare(io);
+        {
+            ProgramOnFiles p(io, kMainPath, kUndoOptions);
+            ASSERT_EQ(p.open(), 0);
+            io.failNth(cut, 0, true);
+            pasteDirectly(p);
+            io.stopFailing();
+        }
+        ProgramOnFiles q(io, kMainPath, kUndoOptions);
+        ASSERT_EQ(q.open(), 0);
+        EXPECT_TRUE(q.platform.boxes.empty());
+        const Content reopened = shown(q);
+        const bool wasWhole = reopened == pasted;
+        const bool wasAbsent = reopened == original;
+        EXPECT_TRUE(wasWhole || wasAbsent) << "the paste reopened part done";
+        whole += wasWhole ? 1 : 0;
+        absent += wasAbsent ? 1 : 0;
+
+        // One more change, then Ctrl+Z, Ctrl+Z, Ctrl+Y.
+        q.type(kLaterChange, 0x5C);
+        Content changed = reopened;
+        changed[kLaterChange] = 0x5C;
+        ASSERT_EQ(shown(q), changed);
+        q.run(undoLastCommand);
+        EXPECT_EQ(shown(q), reopened);
+        q.run(undoLastCommand);
+        EXPECT_EQ(shown(q), original);
+        q.run(redoLastCommand);
+        // Redo brings back one command: what the reopened program showed
+        // when it was a change, else the later change alone.
+        Content afterRedo = original;
+        afterRedo[kLaterChange] = 0x5C;
+        EXPECT_EQ(shown(q), wasAbsent ? afterRedo : reopened);
+        q.run(undoAllCommand);
+        EXPECT_EQ(shown(q), original);
+        EXPECT_EQ(io.bytes(kMainPath), original);
+    }
+    // Every cut lands before the paste's commit is complete: all take it back.
+    EXPECT_EQ(absent, int(writes.size()));
+    EXPECT_EQ(whole, 0);
+    std::printf("[ killed ] %zu cut points: %d absent, %d whole\n", writes.size(), absent, whole);
+}
+
+}  // namespace
+}  // namespace quorby::testing
+
+namespace quorby::testing {
+namespace {
+
+// Fill Selection over the whole file in direct access with undo, taken back
+// with one Undo and brought back with one Redo.
+// Fill Selection over a whole file of several blocks in direct access with
+// undo, taken back with one Undo and brought back with one Redo, each by a
+// program of its own.
+TEST(DirectFillWithUndo, UndoAndRedoTakeTheWholeFillBackAndForth) {
+    constexpr FilePos kBig = FilePos(3) << 20;   // more than one block of a run
+    MemoryFileIo io;
+    io.space = {FilePos(1) << 30, FilePos(1) << 31};
+    Content original(kBig);
+    for (FilePos i = 0; i < kBig; ++i) original[i] = std::uint8_t(i * 13 + (i >> 9));
+    io.bytes(kMainPath) = original;
+    const Content filled(kBig, 0x41);
+    {
+        ProgramOnFiles p(io, kMainPath, kUndoOptions);
+        ASSERT_EQ(p.open(), 0);
+        (void)showWithCursorAt(p.app, 0);
+        p.app.view.selectionStart = 0;
+        p.app.view.selectionEnd = kBig;
+        p.app.view.selectionActive = kSelectionExists;
+        p.app.edit.fillValue = 0x41;
+        p.app.shell.accessFlags |= kAccessDirect;
+        p.run([](AppState& app) { (void)fillSelection(app); });
+        EXPECT_TRUE(io.bytes(kMainPath) == filled);
+        p.run([](AppState& app) { (void)closeMainFile(app); });
+    }
+    {
+        ProgramOnFiles p(io, kMainPath, kUndoOptions);
+        ASSERT_EQ(p.open(), 0);
+        p.run(undoLastCommand);
+        EXPECT_TRUE(io.bytes(kMainPath) == original);
+        p.run([](AppState& app) { (void)closeMainFile(app); });
+    }
+    ProgramOnFiles p(io, kMainPath, kUndoOptions);
+    ASSERT_EQ(p.open(), 0);
+    p.run(redoLastCommand);
+    const Content& after = io.bytes(kMainPath);
+    FilePos wrong = 0, first = kBig;
+    for (FilePos i = 0; i < kBig; ++i)
+        if (after[i] != 0x41) {
+            ++wrong;
+            if (first == kBig) first = i;
+        }
+    EXPECT_EQ(wrong, 0u) << "first at " << first;
+}
+
+}  // namespace
+}  // namespace quorby::testing
