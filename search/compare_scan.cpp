@@ -25,11 +25,13 @@ void passOverGaps(CompareScan& scan, FilePos otherPos, const ReadGaps& mainGaps,
     addGapsAt(*scan.skipped, otherPos, otherGaps);
 }
 
+// Sources of different lengths that agree up to the shorter one's end end in
+// a length difference wherever the scan began, as cmp reports it: a start
+// past both ends (two short files) changes nothing about that.
 CompareOutcome finish(CompareScan& scan) {
     const std::int64_t otherEnd = otherEndAsMain(scan);
     const std::int64_t mainEnd = std::int64_t(scan.main.size);
-    const std::int64_t longerEnd = mainEnd > otherEnd ? mainEnd : otherEnd;
-    if (otherEnd == mainEnd || longerEnd <= std::int64_t(scan.startPos)) return CompareOutcome::Equal;
+    if (otherEnd == mainEnd) return CompareOutcome::Equal;
     scan.mainEndsFirst = mainEnd < otherEnd;
     scan.foundPos = scan.endPos;
     return CompareOutcome::LengthsDiffer;

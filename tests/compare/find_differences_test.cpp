@@ -18,8 +18,8 @@ struct Expected {
 
 // From the user's side: compare byte by byte from `start` on; a position
 // whose counterpart lies before the other file's start has nothing to
-// compare; where one file ends first while the other goes on beyond the
-// start, the lengths differ.
+// compare; where one file ends first, the lengths differ, wherever the
+// comparison began (as cmp reports "EOF").
 Expected reference(const std::vector<std::uint8_t>& main, const std::vector<std::uint8_t>& other,
                    std::int64_t shift, FilePos start) {
     const std::int64_t mainEnd = std::int64_t(main.size());
@@ -28,8 +28,8 @@ Expected reference(const std::vector<std::uint8_t>& main, const std::vector<std:
         if (p + shift < 0) continue;
         if (main[std::size_t(p)] != other[std::size_t(p + shift)]) return {DifferenceResult::Found, FilePos(p)};
     }
-    const std::int64_t shorter = std::min(mainEnd, otherEnd), longer = std::max(mainEnd, otherEnd);
-    if (mainEnd == otherEnd || longer <= std::int64_t(start)) return {DifferenceResult::NotFound};
+    const std::int64_t shorter = std::min(mainEnd, otherEnd);
+    if (mainEnd == otherEnd) return {DifferenceResult::NotFound};
     return {DifferenceResult::LengthsDiffer, FilePos(std::max<std::int64_t>(shorter, 0)), mainEnd < otherEnd};
 }
 
@@ -125,7 +125,7 @@ TEST(FindDifferences, RandomFilesShiftsAndJournalPagesAgreeWithAPlainByteCompare
     // Every kind of outcome was met often enough to mean something.
     EXPECT_GT(found, kRuns / 4);
     EXPECT_GT(lengths, kRuns / 20);
-    EXPECT_GT(none, kRuns / 20);
+    EXPECT_GT(none, kRuns / 40);  // only files of the same length end without a finding
 }
 
 }  // namespace

@@ -218,6 +218,36 @@ TEST(CompareSession, DifferencesCommandAndBadCompareFiles) {
               std::string::npos) << t;
 }
 
+// Files that agree up to the shorter one's end end in EOF whatever their
+// lengths, as cmp reports them: a 100-byte Main File against 700 and against
+// 500 bytes (both shorter than a view), and an empty one against 100.
+TEST(CompareSession, ShortFilesOfDifferentLengthsEndInEof) {
+    TempDir dir;
+    writeFile(dir.file("short.bin"), pattern(100));
+    writeFile(dir.file("seven.bin"), pattern(700));
+    writeFile(dir.file("five.bin"), pattern(500));
+    writeFile(dir.file("empty.bin"), "");
+    BatchRun run = runInProcess(
+        "open " + dir.file("short.bin") + "\n"
+        "answer yes\n"
+        "compare " + dir.file("seven.bin") + "\n"
+        "differences\n"
+        "answer yes\n"
+        "compare " + dir.file("five.bin") + "\n"
+        "differences\n"
+        "open " + dir.file("empty.bin") + "\n"
+        "answer yes\n"
+        "compare " + dir.file("short.bin") + "\n"
+        "differences\n"
+        "quit\n",
+        dir.file("home"));
+    const std::string& t = run.transcript;
+    ASSERT_EQ(run.status, 0) << t;
+    EXPECT_EQ(countOccurrences(t, "COMPARE EOF 0x64 " + dir.file("short.bin")), 2) << t;
+    EXPECT_NE(t.find("COMPARE EOF 0x0 " + dir.file("empty.bin")), std::string::npos) << t;
+    EXPECT_EQ(countOccurrences(t, "COMPARE NOT FOUND"), 0) << t;
+}
+
 TEST(CompareSession, EscapeWithYesEndsTheScanAsNotFound) {
     TempDir dir;
     std::string other = pattern(3 << 20);
