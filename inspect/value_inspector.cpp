@@ -1,9 +1,12 @@
 #include "inspect/value_inspector.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 
 #include "inspect/value_text.h"
+#include "search/compare_scan.h"
+#include "state/compare_sources.h"
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
 #include "document/page_assembly.h"
@@ -59,10 +62,20 @@ const Field* fieldOf(int id) {
 
 std::uint32_t cursorIndex(const ViewState& view) { return view.viewOffset + view.cursorOffset; }
 
-// The eight bytes from the cursor as pageBuffer holds them; beyond its end 0.
-void bytesAtCursor(const AppState& app, std::uint8_t out[8]) {
+// The eight bytes from the cursor as shown: pageBuffer holds them up to the
+// pair's end (typed bytes included); past it they are read from the content
+// (the file with its journal changes); past the file's end they are 0.
+void bytesAtCursor(AppState& app, std::uint8_t out[8]) {
     const std::uint32_t k = cursorIndex(app.view);
-    for (std::uint32_t i = 0; i < 8; ++i) out[i] = k + i < kPagePairSize ? app.view.pageBuffer[k + i] : 0;
+    std::memset(out, 0, 8);
+    const std::uint32_t inPair = k < kPagePairSize ? std::min<std::uint32_t>(8, kPagePairSize - k) : 0;
+    std::memcpy(out, app.view.pageBuffer + k, inPair);
+    const FilePos from = app.view.pagePos + kPagePairSize;
+    if (inPair == 8 || app.view.pageLength < kPagePairSize || from >= app.main.fileSize) return;
+    const std::uint32_t n = std::uint32_t(std::min<FilePos>(8 - inPair, app.main.fileSize - from));
+    const CompareSource source = mainCompareSource(app);
+    FilePos chain = source.journal ? source.journal->header.first : kEmptyPtr;
+    (void)readSourceBytes(source, from, out + inPair, n, chain, 0);  // what cannot be read shows as 0
 }
 
 std::string fieldText(const InspectorState& s, const Field& f) {
@@ -129,8 +142,14 @@ void moveViewOn(AppState& app) {
 // reaches past the file's last byte is refused as a whole.
 int writeIntoPage(AppState& app, std::uint8_t mask) {
     InspectorState& s = app.inspector;
-    const std::uint32_t k = cursorIndex(app.view);
     if (app.main.mainHandle == kNoFile || app.view.pageLength == 0 || mask == 0) return 1;
+    // A value that runs past the pair's end but not past the file's: the view
+    // moves on until the pair holds all of it.
+    std::uint32_t last = 7;
+    while ((mask >> last & 1) == 0) --last;
+    if (cursorIndex(app.view) + last >= kPagePairSize && app.view.cursorPos() + last < app.main.fileSize)
+        moveViewOn(app);
+    const std::uint32_t k = cursorIndex(app.view);
     for (std::uint32_t i = 0; i < 8; ++i) {
         if ((mask >> i & 1) == 0 || k + i < app.view.pageLength) continue;
         showMessageBox(app, "The Value reaches beyond the End of the File !\n\nNothing was written.", "Save Value",

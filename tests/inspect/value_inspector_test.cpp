@@ -2,9 +2,11 @@
 // typing in its fields, saving through the edit path, Return, its place.
 #include <gtest/gtest.h>
 
+#include "app/dispatch.h"
 #include "app/window_events.h"
 #include "core/command_codes.h"
 #include "inspect/value_inspector.h"
+#include "navigate/page_moves.h"
 #include "state/settings_file.h"
 #include "tests/edit/edit_fixture.h"
 
@@ -165,6 +167,38 @@ TEST(ValueInspector, ValuesAcrossTheHalvesAndPastTheFileEnd) {
     g.send(ModelessEventKind::Pressed, kSaveWord);
     EXPECT_EQ(g.shownByte(998), 0x0B);
     EXPECT_EQ(g.shownByte(999), 0x0A);
+}
+
+// The view scrolled byte by byte to 511 with the cursor on the last shown
+// byte (0x3FE): the QWORD runs past the two pages held in memory, yet shows
+// the file's bytes there (a stored change among them), and saving it writes
+// all eight bytes without a word.
+TEST(ValueInspector, AValuePastThePagePairShowsAndSavesTheFilesBytes) {
+    InspectorFixture f;
+    f.putCursor(0x401);
+    f.type(kByteHex, "5A");
+    f.send(ModelessEventKind::Pressed, kSaveByte);
+    ASSERT_EQ(showFromPosition(f.app, 511), 0);
+    f.app.view.cursorOffset = 511;
+    endOfCommand(f.app);
+    ASSERT_EQ(f.app.view.cursorPos(), 0x3FEu);
+    std::string expected;
+    const char* digits = "0123456789ABCDEF";
+    for (int i = 7; i >= 0; --i) {
+        const std::uint8_t b = 0x3FE + i == 0x401 ? 0x5A : originalByte(0x3FE + i);
+        expected += digits[b >> 4];
+        expected += digits[b & 15];
+        if (i % 2 == 0 && i != 0) expected += ' ';
+    }
+    EXPECT_EQ(f.field(kQwordHex), expected);
+
+    const std::size_t boxes = f.platform.boxes.size();
+    f.type(kQwordHex, "1122334455667788");
+    f.send(ModelessEventKind::Pressed, kSaveQword);
+    EXPECT_EQ(f.platform.boxes.size(), boxes);
+    const std::uint8_t saved[8] = {0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11};
+    for (FilePos i = 0; i < 8; ++i) EXPECT_EQ(f.shownByte(0x3FE + i), saved[i]) << "byte " << 0x3FE + i;
+    EXPECT_EQ(f.shownByte(0x406), originalByte(0x406));
 }
 
 TEST(ValueInspector, ReturnSavesAndGoesOnByTheWidthMovingTheViewAtThePageEnd) {
