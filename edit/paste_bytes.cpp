@@ -139,7 +139,6 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
 }  // namespace
 
 int readPasteSource(AppState& app, const PasteSource& source, FilePos offset, std::uint8_t* out, std::uint32_t count) {
-    constexpr std::uint32_t kReachedEndOfFile = 38;
     if (source.fill >= 0) {
         std::memset(out, source.fill, count);
         return 0;
@@ -155,7 +154,7 @@ int readPasteSource(AppState& app, const PasteSource& source, FilePos offset, st
         const int failed = salvageRead(*app.files, source.file, *source.unreadable, pos, out, count, &done, &gaps);
         addGapsAt(*source.skipped, pos, gaps);
         if (failed == 0 && done == count) return 0;
-        if (failed == 0) app.files->setLastError({kReachedEndOfFile, 0});
+        if (failed == 0) app.files->setLastError({kCodeReachedEndOfFile, 0});
         reportError(app, kErrorReading, source.name);
         return 1;
     }

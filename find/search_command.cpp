@@ -22,14 +22,14 @@ namespace {
 
 FilePos viewTop(const ViewState& view) { return view.pagePos + view.viewOffset; }
 
-bool readFailed(void* context) {
-    AppState& app = *static_cast<AppState*>(context);
-    return reportError(app, kErrorReading, app.main.mainName) != 0;  // Cancel stops
-}
-
 std::uint32_t makePattern(const SearchState& state, const SearchRequest& request, std::uint8_t* out) {
     if (state.searchMode & kSearchHexMode) return parseHexPattern(request.findText, kFindTextCapacity, out);
     return copyTextPattern(request.findText, kFindTextCapacity, !request.matchCase, out);
+}
+
+bool readFailed(void* context) {
+    AppState& app = *static_cast<AppState*>(context);
+    return reportError(app, kErrorReading, app.main.mainName) != 0;  // Cancel stops
 }
 
 struct Between {

@@ -11,7 +11,6 @@ namespace quorby {
 namespace {
 
 // System error codes set when the journal itself, not the system, fails.
-constexpr std::uint32_t kReachedEndOfFile = 38;
 constexpr std::uint32_t kFileCorrupt = 1392;
 constexpr std::uint32_t kNameTooLong = 206;
 
@@ -32,10 +31,10 @@ std::uint32_t bytesOnDisk(const JournalFile& jf, FilePos pos, std::uint32_t n) {
 int readBytes(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
     if (readThroughUnits(jf, pos, buf, n)) return 0;
     const std::uint32_t fromDisk = bytesOnDisk(jf, pos, n);
-    if (fromDisk < n && pos + n > jf.journalEnd) return fail(jf, kReachedEndOfFile, false);
+    if (fromDisk < n && pos + n > jf.journalEnd) return fail(jf, kCodeReachedEndOfFile, false);
     std::uint32_t done = 0;
     if (fromDisk > 0 && jf.files->readAt(jf.handle, pos, buf, fromDisk, &done) != 0) return fail(jf, 0, false);
-    if (done != fromDisk) return fail(jf, kReachedEndOfFile, false);
+    if (done != fromDisk) return fail(jf, kCodeReachedEndOfFile, false);
     overlayHeldUnits(jf, pos, buf, n);
     return 0;
 }
@@ -49,7 +48,7 @@ int writeNow(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
     if (failed != 0 || done != n) forgetCleanUnits(jf);
     else noteDirectWrite(jf, pos, buf, n);
     if (failed != 0) return fail(jf, 0, true);
-    if (done != n) return fail(jf, kReachedEndOfFile, true);
+    if (done != n) return fail(jf, kCodeReachedEndOfFile, true);
     return 0;
 }
 
@@ -81,7 +80,7 @@ int appendBytes(JournalFile& jf, const std::uint8_t* bytes, std::uint32_t n) {
 int checkPointer(JournalFile& jf, FilePos ptr, bool writing) {
     if (isRecordPointer(ptr, jf.journalEnd)) return 0;
     bool beyondEnd = !isEmptyPtr(ptr) && ptr >= jf.journalEnd;
-    return fail(jf, beyondEnd ? kReachedEndOfFile : kFileCorrupt, writing);
+    return fail(jf, beyondEnd ? kCodeReachedEndOfFile : kFileCorrupt, writing);
 }
 
 bool samePointer(FilePos a, FilePos b) {

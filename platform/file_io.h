@@ -21,6 +21,10 @@ struct SystemError {
     int sysErrno = 0;
 };
 
+// Codes of the message table that the logic sets itself (setLastError).
+inline constexpr std::uint32_t kCodeReadError = 30;       // "Read Error !"
+inline constexpr std::uint32_t kCodeReachedEndOfFile = 38;  // "Reached End of File !"
+
 enum class OpenMode {
     ReadOnly,        // must exist
     ReadWrite,       // must exist

@@ -6,9 +6,6 @@
 namespace quorby {
 namespace {
 
-// The message table's code of a failed read of the medium.
-constexpr std::uint32_t kReadFault = 30;
-
 // The errors of a medium with sectors that cannot be read.
 bool unreadableMedium(const SystemError& e) {
     return e.sysErrno == EIO || e.sysErrno == ENODATA || e.sysErrno == EBADMSG || e.sysErrno == EILSEQ;
@@ -156,7 +153,7 @@ int salvageRead(FileIo& files, FileHandle h, UnreadableSectors& known, FilePos p
     readSpan(s, pos, n, tried);
     *done = std::uint32_t(s.filledEnd - pos);
     // Only sectors known from before: no read failed now to tell why.
-    if (gaps->count != 0 && !s.failedRead) files.setLastError({kReadFault, EIO});
+    if (gaps->count != 0 && !s.failedRead) files.setLastError({kCodeReadError, EIO});
     return 0;
 }
 

@@ -6,8 +6,6 @@
 namespace quorby {
 namespace {
 
-constexpr std::uint32_t kReachedEndOfFile = 38;
-
 // The other source's end, as a Main File position (negative when it ends
 // before Main File position 0).
 std::int64_t otherEndAsMain(const CompareScan& scan) { return std::int64_t(scan.other.size) - scan.shift; }
@@ -72,7 +70,7 @@ int readSourceBytes(const CompareSource& source, FilePos pos, std::uint8_t* out,
             : source.files->readAt(source.handle, pos, out, n, &done) != 0)
         return 1;
     if (done < n) {
-        source.files->setLastError({kReachedEndOfFile, 0});
+        source.files->setLastError({kCodeReachedEndOfFile, 0});
         return 1;
     }
     // Bytes without the journal's changes would compare what the view does not show.
