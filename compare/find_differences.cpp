@@ -1,7 +1,5 @@
 #include "compare/find_differences.h"
 
-#include <cstdio>
-
 #include "search/compare_scan.h"
 #include "state/compare_sources.h"
 #include "state/error_report.h"
@@ -138,11 +136,7 @@ DifferenceResult findDifferences(AppState& app) {
             setInfoCell(app, kInfoNotFound, kSelectionColour);
             break;
     }
-    if (c.skipped.count != 0) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%d unreadable skipped", c.skipped.count);
-        setInfoCell(app, text, kUnreadableColour);
-    }
+    showUnreadableSkipped(app, c.skipped.count);
     return c.lastResult;
 }
 

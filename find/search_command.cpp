@@ -1,6 +1,5 @@
 #include "find/search_command.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "core/tables.h"
@@ -101,15 +100,6 @@ void showMatch(AppState& app, const SearchState& state) {
     updateScrollBar(app);
     setInfoCell(app, kInfoFound, kSelectionColour);
     drawMatchHighlight(app, state.foundPos, state.patternLength);
-}
-
-// After a search that went past unreadable sectors the info cell counts
-// them; the whole list is skippedRangesLine(state.skipped).
-void showSkippedRanges(AppState& app, const SearchState& state) {
-    if (!app.platform || state.skipped.count == 0) return;
-    char text[32];
-    std::snprintf(text, sizeof text, "%d unreadable skipped", state.skipped.count);
-    setInfoCell(app, text, kUnreadableColour);
 }
 
 }  // namespace
@@ -224,13 +214,13 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
         case PassResult::Found:
             markFound(app, state.foundPos, kOverviewMatch);
             showMatch(app, state);
-            showSkippedRanges(app, state);
+            showUnreadableSkipped(app, state.skipped.count);
             if (matchPos) *matchPos = state.foundPos;
             return SearchResult::Found;
         case PassResult::AtEnd:
             returnToSavedPage(app, state);
             if (app.platform) setInfoCell(app, kInfoNotFound, kSelectionColour);
-            showSkippedRanges(app, state);
+            showUnreadableSkipped(app, state.skipped.count);
             return SearchResult::NotFound;
         case PassResult::More:
         case PassResult::Stopped:

@@ -1,6 +1,7 @@
 #include "view/page_render.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include "core/tables.h"
 #include "view/compare_display.h"
@@ -265,6 +266,13 @@ void setInfoCell(AppState& app, const char* text21, Colour colour) {
     v.infoColour = colour;
     ++v.infoCellWrites;
     app.platform->drawCells(kAddressColumn, 0, v.infoCell, int(sizeof v.infoCell), colour);
+}
+
+void showUnreadableSkipped(AppState& app, int ranges) {
+    if (!app.platform || ranges == 0) return;
+    char text[32];
+    std::snprintf(text, sizeof text, "%d unreadable skipped", ranges);
+    setInfoCell(app, text, kUnreadableColour);
 }
 
 void drawHeaderAndBottomLine(AppState& app) {

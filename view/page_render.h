@@ -20,6 +20,9 @@ void drawAnchor(AppState& app, int byteIndex);
 void drawHeaderAndBottomLine(AppState& app);
 // Shows up to 21 characters in the header's left cell (padded with blanks).
 void setInfoCell(AppState& app, const char* text21, Colour colour);
+// After a search or comparison that went past unreadable sectors: their
+// count in the info cell ("N unreadable skipped"); nothing when there were none.
+void showUnreadableSkipped(AppState& app, int ranges);
 
 // The fixed info cell messages.
 inline constexpr const char* kInfoReady = "------- READY -------";
