@@ -28,8 +28,10 @@ DecoderMode decoderModeOf(std::uint32_t s) {
     return DecoderMode::Real16;
 }
 
-const char* decoderModeTitle(std::uint32_t s) {
-    switch (decoderModeOf(s)) {
+const char* decoderModeTitle(std::uint32_t s) { return decoderModeTitle(decoderModeOf(s)); }
+
+const char* decoderModeTitle(DecoderMode mode) {
+    switch (mode) {
     case DecoderMode::Real16:
         return "Mnemonics - Real Mode, 16 Bit  (you may click on addresses):";
     case DecoderMode::Protected16:
@@ -40,6 +42,19 @@ const char* decoderModeTitle(std::uint32_t s) {
         break;
     }
     return "Mnemonics - Protected Mode, 64 Bit  (you may click on addresses):";
+}
+
+namespace {
+constexpr std::uint32_t kStoredModeBits = state::kModeBits & 0xFFu;
+}  // namespace
+
+DecoderMode storedModeOf(std::uint32_t word) {
+    if ((word & state::kProtected) == 0) return DecoderMode::Real16;
+    return decoderModeOf(word & kStoredModeBits);
+}
+
+std::uint32_t withStoredMode(std::uint32_t word, DecoderMode mode) {
+    return (word & ~kStoredModeBits) | setDecoderMode(0, mode);
 }
 
 }  // namespace quorby::disasm

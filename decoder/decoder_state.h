@@ -76,5 +76,12 @@ std::uint32_t setDecoderMode(std::uint32_t state, DecoderMode mode);
 DecoderMode decoderModeOf(std::uint32_t state);
 // The window title for the mode held in `state`.
 const char* decoderModeTitle(std::uint32_t state);
+const char* decoderModeTitle(DecoderMode mode);
+
+// A mode kept as a choice (the settings' disassembly options word): its low
+// byte holds the mode bits, and bit 0 clear is Real Mode whatever the other
+// bits say. The rest of the word is left to its owner.
+DecoderMode storedModeOf(std::uint32_t word);
+std::uint32_t withStoredMode(std::uint32_t word, DecoderMode mode);
 
 }  // namespace quorby::disasm

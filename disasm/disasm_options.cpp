@@ -1,27 +1,30 @@
 #include "disasm/disasm_options.h"
 
-#include "decoder/decoder_state.h"
-
 namespace quorby::disasm {
 
 namespace {
 
 // The bits of disassemblerFlags that belong to the window's options.
-constexpr std::uint32_t kStoredBits = state::kModeBits | state::kCompleteListing |
-                                      state::kShowPrefixes | state::kCancelAfterError;
 constexpr std::uint32_t kOptionBits =
     state::kCompleteListing | state::kShowPrefixes | state::kCancelAfterError;
+constexpr unsigned kIntervalShift = 16;
+constexpr std::uint32_t kIntervalBits = 0xFFFFu << kIntervalShift;
 
 }  // namespace
 
+DecoderMode storedMode(const SettingsRecord& s) { return storedModeOf(s.disassemblerOptions); }
+
+void storeMode(SettingsRecord& s, DecoderMode mode) {
+    s.disassemblerOptions = withStoredMode(s.disassemblerOptions, mode);
+}
+
 std::uint32_t storedDecoderState(const SettingsRecord& s) {
-    const std::uint32_t flags = s.disassemblerFlags;
-    return setDecoderMode(flags & kOptionBits, decoderModeOf(flags));
+    return setDecoderMode(s.disassemblerFlags & kOptionBits, storedMode(s));
 }
 
 void storeDecoderState(SettingsRecord& s, std::uint32_t st) {
-    const std::uint32_t clean = setDecoderMode(st & kOptionBits, decoderModeOf(st));
-    s.disassemblerFlags = (s.disassemblerFlags & ~kStoredBits) | clean;
+    s.disassemblerFlags = (s.disassemblerFlags & ~kOptionBits) | (st & kOptionBits);
+    storeMode(s, decoderModeOf(st));
 }
 
 bool isScrollingInterval(std::uint32_t value) {
@@ -29,8 +32,12 @@ bool isScrollingInterval(std::uint32_t value) {
 }
 
 std::uint32_t scrollingInterval(const SettingsRecord& s) {
-    return isScrollingInterval(s.disassemblerOptions) ? s.disassemblerOptions
-                                                      : kDefaultScrollingInterval;
+    const std::uint32_t stored = s.disassemblerOptions >> kIntervalShift;
+    return isScrollingInterval(stored) ? stored : kDefaultScrollingInterval;
+}
+
+void storeScrollingInterval(SettingsRecord& s, std::uint32_t interval) {
+    s.disassemblerOptions = (s.disassemblerOptions & ~kIntervalBits) | (interval << kIntervalShift);
 }
 
 }  // namespace quorby::disasm

@@ -72,8 +72,7 @@ void showListing(AppState& app) { app.platform->setListingText(kWindow, kDisasmL
 
 void openWindow(AppState& app) {
     takeModeFromHeader(app);
-    SettingsRecord& s = app.settings;
-    if (!isScrollingInterval(s.disassemblerOptions)) s.disassemblerOptions = kDefaultScrollingInterval;
+    storeScrollingInterval(app.settings, scrollingInterval(app.settings));
     DisasmState& d = app.disasm;
     ViewState& v = app.view;
     d.savedSelectionStart = v.selectionStart;
@@ -117,7 +116,7 @@ void changeMode(AppState& app, int box, bool checked) {
     if (box == kDisasmMode32) mode = checked ? DecoderMode::Protected32 : DecoderMode::Protected16;
     else if (box == kDisasmRealMode) mode = checked ? DecoderMode::Real16 : DecoderMode::Protected16;
     else mode = checked ? DecoderMode::Protected64 : DecoderMode::Protected32;
-    storeDecoderState(app.settings, setDecoderMode(storedDecoderState(app.settings), mode));
+    storeMode(app.settings, mode);
     for (int id : {kDisasmMode32, kDisasmRealMode, kDisasmMode64}) refreshControl(app, id);
     app.platform->setModelessTitle(kWindow, decoderModeTitle(storedDecoderState(app.settings)));
     app.disasm.listing.clear();
@@ -147,7 +146,7 @@ void onToggled(AppState& app, int id, bool checked) {
         break;
     default:
         if (checked && id >= kDisasmInterval64 && id < kDisasmInterval64 + 4)
-            app.settings.disassemblerOptions = kIntervals[id - kDisasmInterval64];
+            storeScrollingInterval(app.settings, kIntervals[id - kDisasmInterval64]);
         break;
     }
 }

@@ -29,7 +29,7 @@ void takeModeFromHeader(AppState& app) {
     app.disasm.headerModeFile = app.main.mainName;
     DecoderMode mode = DecoderMode::Real16;
     if (!headerMode(app, &mode)) return;
-    storeDecoderState(app.settings, setDecoderMode(storedDecoderState(app.settings), mode));
+    storeMode(app.settings, mode);
 }
 
 }  // namespace quorby::disasm

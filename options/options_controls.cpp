@@ -11,14 +11,12 @@ namespace quorby::options {
 namespace {
 
 using disasm::DecoderMode;
-namespace state = disasm::state;
 
 using K = ControlKind;
 using F = OptionField;
 
 constexpr std::uint32_t kAll = 0xFFFFFFFF;
 constexpr std::uint32_t kDirectAccess = 1u << 2;  // of the access-mode flags
-constexpr std::uint32_t k32BitBits = state::kProtected | state::kOperand32;
 constexpr int kJournalPathsBox = 419;
 // A journal directory such as /home/user/.local/share/quorby/journal/ fits;
 // longer ones scroll in the box.
@@ -189,15 +187,15 @@ DialogDescription optionsDescription(const OptionsCopy& copy) {
 
 void showCopy(DialogDescription& dialog, const OptionsCopy& copy) {
     SettingsRecord s = copy.settings;
-    const std::uint32_t flags = s.disassemblerFlags;
+    const DecoderMode mode = disasm::storedModeOf(s.disassemblerOptions);
     for (DialogControl& c : dialog.controls) {
         const OptionControlDef* def = defOf(c.id);
         if (def == nullptr) continue;
         if (def->field == F::UndoOptions) c.checked = undoChoiceInEffect(s.undoOptions) == def->value;
         else if (std::uint32_t* field = optionField(s, def->field)) c.checked = (*field & def->mask) == def->value;
         switch (c.id) {
-        case kDisasm32Bit: c.checked = (flags & k32BitBits) == k32BitBits; break;
-        case kDisasmRealMode: c.checked = (flags & state::kProtected) == 0; break;
+        case kDisasm32Bit: c.checked = mode == DecoderMode::Protected32 || mode == DecoderMode::Protected64; break;
+        case kDisasmRealMode: c.checked = mode == DecoderMode::Real16; break;
         case kFixedPathBox:
             c.value = pathFieldText(s.fixedJournalPath);
             c.enabled = (s.journalLocation & kJournalFixedPath) != 0;
@@ -219,18 +217,18 @@ void showCopy(DialogDescription& dialog, const OptionsCopy& copy) {
 void takeControl(OptionsCopy& copy, const DialogControl& control) {
     const OptionControlDef* def = defOf(control.id);
     if (def == nullptr) return;
-    std::uint32_t& flags = copy.settings.disassemblerFlags;
-    const DecoderMode mode = disasm::decoderModeOf(flags);
+    std::uint32_t& options = copy.settings.disassemblerOptions;
+    const DecoderMode mode = disasm::storedModeOf(options);
     // Checking one mode box clears the other; unchecking leaves 16-bit protected mode.
     if (control.id == kDisasm32Bit) {
-        if (control.checked) flags = disasm::setDecoderMode(flags, DecoderMode::Protected32);
+        if (control.checked) options = disasm::withStoredMode(options, DecoderMode::Protected32);
         else if (mode == DecoderMode::Protected32 || mode == DecoderMode::Protected64)
-            flags = disasm::setDecoderMode(flags, DecoderMode::Protected16);
+            options = disasm::withStoredMode(options, DecoderMode::Protected16);
         return;
     }
     if (control.id == kDisasmRealMode) {
-        if (control.checked) flags = disasm::setDecoderMode(flags, DecoderMode::Real16);
-        else if (mode == DecoderMode::Real16) flags = disasm::setDecoderMode(flags, DecoderMode::Protected16);
+        if (control.checked) options = disasm::withStoredMode(options, DecoderMode::Real16);
+        else if (mode == DecoderMode::Real16) options = disasm::withStoredMode(options, DecoderMode::Protected16);
         return;
     }
     std::uint32_t* field = optionField(copy.settings, def->field);

@@ -159,7 +159,7 @@ void applyOptions(AppState& app, const OptionsCopy& copy) {
         if (c.scrolling & 1u) app.shell.modeFlags |= kModeArrowsMoveView;
         else app.shell.modeFlags &= ~std::uint32_t(kModeArrowsMoveView);
     }
-    const bool modeChanged = disasm::decoderModeOf(c.disassemblerFlags) != disasm::decoderModeOf(s.disassemblerFlags);
+    const bool modeChanged = c.disassemblerOptions != s.disassemblerOptions;
     s.messageSwitches = c.messageSwitches;
     s.writeAccess = c.writeAccess;
     s.undoOptions = c.undoOptions;
@@ -168,13 +168,13 @@ void applyOptions(AppState& app, const OptionsCopy& copy) {
     s.resolution = c.resolution;
     s.journalLocation = c.journalLocation;
     s.doubleClickAction = c.doubleClickAction;
-    s.disassemblerFlags = c.disassemblerFlags;
+    s.disassemblerOptions = c.disassemblerOptions;
     s.savedAccessFlags = c.savedAccessFlags;
     s.rightClickMenu = c.rightClickMenu;
     std::memcpy(s.fixedJournalPath, c.fixedJournalPath, kPathFieldSize);
     std::memcpy(s.alternativeJournalPath, c.alternativeJournalPath, kPathFieldSize);
     if (modeChanged && app.platform && app.platform->modelessOpen(ModelessWindow::Disassembly))
-        app.platform->setModelessTitle(ModelessWindow::Disassembly, disasm::decoderModeTitle(s.disassemblerFlags));
+        app.platform->setModelessTitle(ModelessWindow::Disassembly, disasm::decoderModeTitle(disasm::storedModeOf(s.disassemblerOptions)));
     if (copy.configType == kConfigUserDefined) {
         const std::uint32_t config[6] = {s.messageSwitches, s.accessMode, s.writeAccess,
                                          s.journalLocation, s.undoOptions, s.savedAccessFlags};

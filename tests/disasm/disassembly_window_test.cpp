@@ -97,7 +97,7 @@ TEST(DisassemblyWindow, OptionsRoundTripThroughTheSettingsRecord) {
     EXPECT_EQ(d.shown(), listingLine(0, "ADD AX,BX"));
     EXPECT_TRUE(d.control(kDisasmRealMode).checked);
     EXPECT_FALSE(d.control(kDisasmCancelAfterError).enabled);
-    EXPECT_EQ(d.app.settings.disassemblerOptions, 256u);
+    EXPECT_TRUE(d.control(kDisasmInterval64 + 2).checked);
 
     d.toggle(kDisasmMode64, true);
     d.toggle(kDisasmCompleteListing, true);
@@ -123,6 +123,31 @@ TEST(DisassemblyWindow, OptionsRoundTripThroughTheSettingsRecord) {
     EXPECT_TRUE(d.control(kDisasmInterval64 + 1).checked);
     EXPECT_TRUE(d.control(kDisasmByDoubleClick).checked);
     EXPECT_EQ(loaded.doubleClickAction, kDoubleClickDisassembles);
+    // The mode is kept at offset 100 with bits 0 and 1 set for 32 and 64 bit.
+    EXPECT_EQ(image[100] & 3u, 3u);
+}
+
+TEST(DisassemblyWindow, ASettingsRecordOfAnotherVersionOpensInItsMode) {
+    std::vector<std::uint8_t> bytes = codeBytes();
+    bytes[0] = 0x01;
+    bytes[1] = 0xD8;
+    DisasmApp d(bytes);
+    // "32 Bit" as the Options dialog writes it: bits 0 and 1 of offset 100;
+    // the further flags at offset 124 as the defaults have them.
+    d.app.settings.disassemblerOptions = 3;
+    d.app.settings.disassemblerFlags = 0xFFFFFF00u;
+    d.disassemble();
+    EXPECT_EQ(d.shown(), listingLine(0, "ADD EAX,EBX"));
+    EXPECT_TRUE(d.control(kDisasmMode32).checked);
+    EXPECT_FALSE(d.control(kDisasmRealMode).checked);
+    EXPECT_EQ(d.window().dialog.title, "Mnemonics - Protected Mode, 32 Bit  (you may click on addresses):");
+
+    // Bit 0 clear is Real Mode, whatever bit 1 says.
+    d.press(kDisasmCancel);
+    d.app.settings.disassemblerOptions = 2;
+    d.disassemble();
+    EXPECT_EQ(d.shown(), listingLine(0, "ADD AX,BX"));
+    EXPECT_TRUE(d.control(kDisasmRealMode).checked);
 }
 
 }  // namespace

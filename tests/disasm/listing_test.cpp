@@ -63,7 +63,7 @@ TEST(ListingClick, InstructionLineSelectsItsBytesBranchTargetOnlyMovesTheView) {
     bytes.resize(2048, 0x90);
     DisasmApp d(bytes);
     d.setOption(state::kCompleteListing);
-    d.app.settings.disassemblerOptions = 128;
+    storeScrollingInterval(d.app.settings, 128);
     select(d.app, 0, 13);
     d.disassemble();
     const std::string listing = d.shown();

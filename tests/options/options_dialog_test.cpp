@@ -92,18 +92,30 @@ TEST(OptionsDialog, EveryControlSetsItsField) {
         EXPECT_EQ(copy.settings.messageSwitches, 0u);
         ++tested;
     }
-    // The disassembly mode of the double click: one box clears the other.
+    // The disassembly mode of the double click lives in bits 0 and 1 of
+    // disassemblerOptions: "32 Bit" is both set, "Real M." bit 0 clear; one
+    // box clears the other, and the further flags are not touched.
     OptionsCopy copy = f.copy();
+    copy.settings.disassemblerOptions = 2;
     DialogDescription d = optionsDescription(copy);
-    using disasm::DecoderMode;
+    EXPECT_TRUE(d.find(kDisasmRealMode)->checked);
+    EXPECT_FALSE(d.find(kDisasm32Bit)->checked);
+    const std::uint32_t flags = copy.settings.disassemblerFlags;
     OptionsFixture::act(f.app, copy, d, kDisasm32Bit, true);
-    EXPECT_EQ(disasm::decoderModeOf(copy.settings.disassemblerFlags), DecoderMode::Protected32);
+    EXPECT_EQ(copy.settings.disassemblerOptions & 3u, 3u);
     EXPECT_FALSE(d.find(kDisasmRealMode)->checked);
     OptionsFixture::act(f.app, copy, d, kDisasmRealMode, true);
-    EXPECT_EQ(disasm::decoderModeOf(copy.settings.disassemblerFlags), DecoderMode::Real16);
+    EXPECT_EQ(copy.settings.disassemblerOptions & 1u, 0u);
     EXPECT_FALSE(d.find(kDisasm32Bit)->checked);
     OptionsFixture::act(f.app, copy, d, kDisasmRealMode, false);
-    EXPECT_EQ(disasm::decoderModeOf(copy.settings.disassemblerFlags), DecoderMode::Protected16);
+    EXPECT_EQ(copy.settings.disassemblerOptions & 3u, 1u);
+    EXPECT_FALSE(d.find(kDisasm32Bit)->checked);
+    EXPECT_FALSE(d.find(kDisasmRealMode)->checked);
+    EXPECT_EQ(copy.settings.disassemblerFlags, flags);
+    copy.settings.disassemblerOptions = 0x00400003;  // as another version writes "32 Bit"
+    d = optionsDescription(copy);
+    EXPECT_TRUE(d.find(kDisasm32Bit)->checked);
+    EXPECT_FALSE(d.find(kDisasmRealMode)->checked);
     tested += 2;
 
     // Every radio button and check box of the dialog was tried above or in
