@@ -6,6 +6,7 @@
 #include "batch/batch_script.h"
 #include "batch/batch_session.h"
 #include "platform/posix/posix_file_io.h"
+#include "state/progress.h"
 
 namespace quorby {
 
@@ -75,6 +76,9 @@ int runBatch(const std::string& scriptPath, const StartOptions& options, std::FI
     }
     PosixFileIo files;
     BatchSession session(out, files);
+    // A read that a failing drive holds up is waited for with the command's
+    // polls running, so the time limit's ESC can stop it.
+    files.watchStalledReads([&session] { return pollProgress(session.app()); });
     return session.run(commands, options);
 }
 

@@ -132,13 +132,15 @@ int salvageRead(FileIo& files, FileHandle h, UnreadableSectors& known, FilePos p
     auto* bytes = static_cast<std::uint8_t*>(buf);
     bool tried = false;
     if (!overlapsRanges(known.ranges, pos, pos + n)) {
-        // Once, and once more after a failure: a drive may deliver at the retry.
+        // Once, and once more after a medium error: a drive may deliver at the
+        // retry. A read the user gave up, or one refused, is not repeated.
         std::uint32_t got = 0;
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (files.readAt(h, pos, bytes, n, &got) == 0) {
                 *done = got < n ? got : n;
                 return 0;
             }
+            if (!unreadableMedium(files.lastError())) break;
         }
         // Only a medium that fails is read sector by sector; a file that
         // cannot be read at all (no access, a device gone) fails as a whole.

@@ -25,6 +25,7 @@ std::uint32_t windowsErrorCode(int err, bool writing) {
         case ESPIPE: return 25;
         case EFBIG: return 1106;
         case ENXIO: return 21;
+        case ECANCELED: return 995;  // a stalled read given up
         default: return 0;
     }
 }

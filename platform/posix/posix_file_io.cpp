@@ -96,28 +96,29 @@ int PosixFileIo::open(const std::string& path, OpenMode mode, FileHandle* out) {
     }
     int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (S_ISBLK(st.st_mode)) stalled_.watch(fd);
     *out = fd;
     return 0;
 }
 
 void PosixFileIo::close(FileHandle h) {
-    if (h != kNoFile) ::close(h);
+    if (h == kNoFile) return;
+    stalled_.forget(h);
+    ::close(h);
 }
 
 int PosixFileIo::readAt(FileHandle h, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done) {
     *done = 0;
     if (!fitsOffset(pos, n)) return fail(EINVAL, false);
-    auto* p = static_cast<std::uint8_t*>(buf);
-    while (*done < n) {
-        ssize_t got = ::pread(h, p + *done, n - *done, off_t(pos + *done));
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return fail(errno, false);
-        }
-        if (got == 0) break;  // end of file
-        *done += std::uint32_t(got);
+    int err = 0;
+    if (stalled_.active() && stalled_.watched(h)) {
+        err = stalled_.readWatched(h, pos, buf, n, done);
+    } else {
+        const auto started = std::chrono::steady_clock::now();
+        err = preadFully(h, pos, buf, n, done);
+        if (err != 0 || std::chrono::steady_clock::now() - started > kReadStallTime) stalled_.watch(h);
     }
-    return 0;
+    return err == 0 ? 0 : fail(err, false);
 }
 
 int PosixFileIo::writeAt(FileHandle h, FilePos pos, const void* buf, std::uint32_t n, std::uint32_t* done) {

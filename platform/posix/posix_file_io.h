@@ -3,9 +3,11 @@
 // runs with. Every descriptor is opened with O_CLOEXEC; positioned transfers
 // go through pread/pwrite and are repeated over short transfers and EINTR.
 // Failures keep errno and its mapped system error code for lastError().
+#include <functional>
 #include <string>
 #include <vector>
 #include "platform/file_io.h"
+#include "platform/posix/stalled_reads.h"
 
 namespace quorby {
 
@@ -14,6 +16,12 @@ public:
     // `sysRoot` is where the block-device listing looks ("/sys"); tests point
     // it at a prepared directory tree.
     explicit PosixFileIo(std::string sysRoot = "/sys");
+
+    // From now on, reads of block devices, and of files whose reads have
+    // failed or stalled, wait on a thread of their own and ask `stopWaiting`
+    // while they take long; true gives the read up (ECANCELED, "Vorgang
+    // abgebrochen !").
+    void watchStalledReads(std::function<bool()> stopWaiting) { stalled_.setStopWaiting(std::move(stopWaiting)); }
 
     // Opens regular files and block devices only: a directory, FIFO, socket or
     // character device is refused (EISDIR or EINVAL), so that nothing blocks
@@ -66,6 +74,7 @@ private:
     std::string sysRoot_;
     SystemError lastError_{};
     std::vector<std::uint8_t> copyBuffer_;  // copyFile's, allocated at its first use
+    StalledReads stalled_;
 };
 
 // Seconds and nanoseconds since 1970 as a Windows file time (100 ns units

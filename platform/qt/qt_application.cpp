@@ -15,6 +15,7 @@
 #include "platform/qt/timed_input.h"
 #include "platform/qt/window_input.h"
 #include "state/app_state.h"
+#include "state/progress.h"
 
 namespace quorby {
 
@@ -78,6 +79,9 @@ int runQtApplication(int argc, char** argv, const StartOptions& options, const s
     QtPlatform platform(options.timingLog.empty() ? static_cast<WindowInput*>(&input) : &timedInput);
     app.platform = &platform;
     app.files = &files;
+    // A read that a failing drive holds up keeps the window drawn and can be
+    // stopped with ESC.
+    files.watchStalledReads([&app] { return pollProgress(app); });
 
     StartOptions start = options;
     const bool screenshot = !screenshotPath.empty();

@@ -4,6 +4,7 @@
 // them, and "Save File as" copies every readable sector with a map file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "e2e_support.h"
@@ -57,6 +58,28 @@ TEST(UnreadableSession, GotoSearchAndSaveAsOnAFileWithFailingSectors) {
         if (!(p >= 0x80000 && p < 0x81000) && !(p >= 0xFC000 && p < 0xFC200)) expected[p] = char(diskByte(p));
     EXPECT_TRUE(readFile(target) == expected) << "every readable sector copied, zeros for the others";
     EXPECT_EQ(readFile(target + ".unreadable"), "0x80000 0x1000\n0xFC000 0x200\n");
+}
+
+// A dying drive holds a read up for seconds: the search's poll keeps
+// running meanwhile, so ESC (typed here by the time limit) stops it long
+// before the drive answers.
+TEST(UnreadableSession, AReadHeldUpByTheDriveStopsWithEsc) {
+    constexpr unsigned kDriveDelayMs = 6000;
+    testing::FailingFuseFile disk(kSize, diskByte, {{0x40000, 0x40200}}, {{0xC0000, 0xC0200}}, kDriveDelayMs);
+    if (disk.path().empty()) GTEST_SKIP() << disk.skipReason();
+    TempDir dir;
+    const auto started = std::chrono::steady_clock::now();
+    BatchRun run = runInProcess("answer no\n"
+                                "open " + disk.path() + " readonly\n"
+                                "timeout 1\n"
+                                "search text haystack\n",
+                                dir.file("home"));
+    const auto took = std::chrono::steady_clock::now() - started;
+    const std::string t = run.transcript;
+    EXPECT_NE(t.find("TIMEOUT the command ran longer than 1 s: ESC typed"), std::string::npos) << t;
+    EXPECT_NE(t.find("MESSAGE Vorgang abgebrochen ! | Error reading " + disk.path()), std::string::npos) << t;
+    EXPECT_EQ(t.find("SEARCH FOUND"), std::string::npos) << t;
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), kDriveDelayMs - 2000) << t;
 }
 
 }  // namespace

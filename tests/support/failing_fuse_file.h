@@ -4,7 +4,9 @@
 // child process straight over /dev/fuse (no library), mounted on a new
 // temporary directory, with one read-only file "disk.img". Reads bypass the
 // page cache (direct I/O), so a read fails exactly when it touches a bad
-// range. Mounting needs root and /dev/fuse; path() is empty when it failed
+// range. Reads that touch a slow range are answered only after a delay, as
+// a dying drive's retries hold them up; the server answers other requests
+// meanwhile. Mounting needs root and /dev/fuse; path() is empty when it failed
 // and skipReason() says why for GTEST_SKIP. Unmounted and removed however
 // the test ends.
 #include <fcntl.h>
@@ -21,6 +23,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -29,8 +32,10 @@ namespace quorby::testing {
 class FailingFuseFile {
 public:
     FailingFuseFile(std::uint64_t size, std::function<std::uint8_t(std::uint64_t)> byteAt,
-                    std::vector<std::pair<std::uint64_t, std::uint64_t>> bad)
-        : size_(size), byteAt_(std::move(byteAt)), bad_(std::move(bad)) {
+                    std::vector<std::pair<std::uint64_t, std::uint64_t>> bad,
+                    std::vector<std::pair<std::uint64_t, std::uint64_t>> slow = {}, unsigned slowMilliseconds = 0)
+        : size_(size), byteAt_(std::move(byteAt)), bad_(std::move(bad)), slow_(std::move(slow)),
+          slowMilliseconds_(slowMilliseconds) {
         if (geteuid() != 0) {
             reason_ = "mounting a FUSE file system needs root: not running as root";
             return;
@@ -94,6 +99,8 @@ private:
     std::uint64_t size_;
     std::function<std::uint8_t(std::uint64_t)> byteAt_;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> bad_;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> slow_;
+    unsigned slowMilliseconds_;
     char dir_[64] = "/tmp/quorby-fuse-XXXXXX";
     bool mounted_ = false;
     pid_t child_ = -1;
@@ -191,6 +198,15 @@ private:
                     }
                     std::vector<char> data(from < to ? to - from : 0);
                     for (std::uint64_t p = from; p < to; ++p) data[p - from] = char(byteAt_(p));
+                    bool slow = false;
+                    for (const auto& [a, b] : slow_) slow = slow || (a < to && b > from);
+                    if (slow) {
+                        std::thread([fd, unique = in.unique, data = std::move(data), ms = slowMilliseconds_] {
+                            usleep(useconds_t(ms) * 1000);
+                            reply(fd, unique, 0, data.data(), data.size());
+                        }).detach();
+                        break;
+                    }
                     reply(fd, in.unique, 0, data.data(), data.size());
                     break;
                 }
