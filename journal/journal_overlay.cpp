@@ -95,7 +95,8 @@ int readRecordNear(JournalOverlayWindow& w, JournalFile& jf, FilePos ptr, bool f
 // Copies the part of the record's page that lies in the block. A backward
 // block that ends at the file's end need not begin on a page boundary, so a
 // page may stick out of the block on either side.
-void layOver(const RecordView& r, FilePos blockStart, std::uint8_t* block, std::uint32_t count) {
+void layOver(const RecordView& r, FilePos blockStart, std::uint8_t* block, std::uint32_t count,
+             const OverlayLaid& laid) {
     if (r.flag & kFlagShowMainFile) return;
     const FilePos pageEnd = r.mainAdr + (r.anz < kRecordDataSize ? r.anz : kRecordDataSize);
     const FilePos blockEnd = blockStart + count;
@@ -103,12 +104,14 @@ void layOver(const RecordView& r, FilePos blockStart, std::uint8_t* block, std::
     const FilePos to = pageEnd < blockEnd ? pageEnd : blockEnd;
     if (from >= to) return;
     std::memcpy(block + (from - blockStart), r.data + (from - r.mainAdr), std::size_t(to - from));
+    if (laid.laid) laid.laid(laid.context, std::uint32_t(from - blockStart), std::uint32_t(to - from));
 }
 
 }  // namespace
 
 int overlayJournalChanges(JournalFile& jf, JournalOverlayWindow& window, FilePos& chainPos, bool forward,
-                          FilePos blockStart, std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken) {
+                          FilePos blockStart, std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken,
+                          OverlayLaid laid) {
     const FilePos blockEnd = blockStart + count;
     // Where the next block of this direction begins (forward) or ends (backward).
     const FilePos nextForwardStart = blockEnd - (count < kRecordDataSize ? count : kRecordDataSize);
@@ -139,7 +142,7 @@ int overlayJournalChanges(JournalFile& jf, JournalOverlayWindow& window, FilePos
                 keptSet = true;
             }
             if (r.mainAdr >= blockEnd) break;
-            layOver(r, blockStart, block, count);
+            layOver(r, blockStart, block, count, laid);
             ptr = r.nextPtr;
         } else {
             if (!keptSet && r.mainAdr < nextBackwardLimit) {
@@ -147,7 +150,7 @@ int overlayJournalChanges(JournalFile& jf, JournalOverlayWindow& window, FilePos
                 keptSet = true;
             }
             if (r.mainAdr + kRecordDataSize <= blockStart) break;
-            layOver(r, blockStart, block, count);
+            layOver(r, blockStart, block, count, laid);
             ptr = r.prevPtr;
         }
     }

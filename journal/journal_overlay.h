@@ -47,8 +47,17 @@ struct JournalOverlayWindow {
 // the same Journal File reuses what was read, unless the Journal File was
 // written since (its changeCount): readers that share the window may count
 // their tokens each on its own.
+//
+// `laid`, when given, is told each stretch of the block that a change was
+// laid over, as an offset into the block and a length: those bytes are the
+// Journal File's, whatever the Main File's read delivered there.
+struct OverlayLaid {
+    void (*laid)(void* context, std::uint32_t offset, std::uint32_t length) = nullptr;
+    void* context = nullptr;
+};
 [[nodiscard]] int overlayJournalChanges(JournalFile& jf, JournalOverlayWindow& window, FilePos& chainPos, bool forward,
-                          FilePos blockStart, std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken = 0);
+                          FilePos blockStart, std::uint8_t* block, std::uint32_t count, std::uint64_t windowToken = 0,
+                          OverlayLaid laid = {});
 
 
 }  // namespace quorby

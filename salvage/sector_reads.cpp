@@ -124,6 +124,46 @@ bool nextReadableRun(const ReadGaps& gaps, std::uint32_t from, std::uint32_t end
     return true;
 }
 
+void coverGap(ReadGaps& g, std::uint32_t offset, std::uint32_t length) {
+    const std::uint32_t end = offset + length;
+    for (int i = 0; i < g.count; ++i) {
+        const std::uint32_t gapStart = g.offset[i];
+        const std::uint32_t gapEnd = gapStart + g.length[i];
+        if (end <= gapStart || offset >= gapEnd) continue;
+        const bool keepsHead = gapStart < offset;
+        const bool keepsTail = end < gapEnd;
+        if (keepsHead && keepsTail) {
+            if (g.count == ReadGaps::kCapacity) return;
+            for (int k = g.count; k > i + 1; --k) {
+                g.offset[k] = g.offset[k - 1];
+                g.length[k] = g.length[k - 1];
+            }
+            ++g.count;
+            g.length[i] = offset - gapStart;
+            g.offset[i + 1] = end;
+            g.length[i + 1] = gapEnd - end;
+            return;
+        }
+        if (keepsHead) {
+            g.length[i] = offset - gapStart;
+        } else if (keepsTail) {
+            g.offset[i] = end;
+            g.length[i] = gapEnd - end;
+        } else {
+            for (int k = i; k + 1 < g.count; ++k) {
+                g.offset[k] = g.offset[k + 1];
+                g.length[k] = g.length[k + 1];
+            }
+            --g.count;
+            --i;
+        }
+    }
+}
+
+void coverGapOf(void* readGaps, std::uint32_t offset, std::uint32_t length) {
+    coverGap(*static_cast<ReadGaps*>(readGaps), offset, length);
+}
+
 int salvageRead(FileIo& files, FileHandle h, UnreadableSectors& known, FilePos pos, void* buf, std::uint32_t n,
                 std::uint32_t* done, ReadGaps* gaps) {
     gaps->count = 0;

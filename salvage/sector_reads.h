@@ -36,6 +36,14 @@ struct ReadGaps {
     int count = 0;
 };
 
+// [offset, offset + length) of the block became known after all (a stored
+// change lies over it): it is no longer a gap. A gap split in two when the
+// gaps are full stays whole, so those bytes count as unreadable still.
+void coverGap(ReadGaps& gaps, std::uint32_t offset, std::uint32_t length);
+// coverGap in the form of a callback of the journal's overlay walk, with
+// the ReadGaps as its context.
+void coverGapOf(void* readGaps, std::uint32_t offset, std::uint32_t length);
+
 // Whether byte `offset` of the block was unreadable.
 bool inGap(const ReadGaps& gaps, std::uint32_t offset);
 

@@ -74,8 +74,11 @@ int readSourceBytes(const CompareSource& source, FilePos pos, std::uint8_t* out,
         return 1;
     }
     // Bytes without the journal's changes would compare what the view does not show.
-    if (source.journal != nullptr)
-        return overlayJournalChanges(*source.journal, *source.window, chainPos, true, pos, out, n, token);
+    // A change laid over an unreadable sector makes those bytes comparable.
+    if (source.journal != nullptr) {
+        const OverlayLaid laid{gaps != nullptr && gaps->count != 0 ? coverGapOf : nullptr, gaps};
+        return overlayJournalChanges(*source.journal, *source.window, chainPos, true, pos, out, n, token, laid);
+    }
     return 0;
 }
 

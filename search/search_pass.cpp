@@ -22,19 +22,14 @@ std::uint32_t readBlock(const SearchSource& source, FilePos pos, std::uint32_t w
     const int failed = source.unreadable != nullptr
                            ? salvageRead(*source.files, source.handle, *source.unreadable, pos, block, want, &done, &gaps)
                            : source.files->readAt(source.handle, pos, block, want, &done);
-    if (gaps.count != 0 && source.skipped != nullptr) addGapsAt(*source.skipped, pos, gaps);
     if (failed != 0 && source.readFailed) {
         *stop = source.readFailed(source.context);
     }
     return done <= want ? done : want;
 }
 
-// Lays the journal's changes over the block; *chainEntry receives the walk's
-// position before it (where a search of the same block has to begin again).
-// Result 1 when the Journal File could not be read (reported through its
-// reporter): the block no longer shows what the view does.
-int overlay(SearchState& state, const SearchSource& source, bool forward, FilePos blockStart, std::uint8_t* block,
-             std::uint32_t count, FilePos* chainEntry) {
+int layChanges(SearchState& state, const SearchSource& source, bool forward, FilePos blockStart, std::uint8_t* block,
+               std::uint32_t count, ReadGaps& gaps, FilePos* chainEntry) {
     if (!state.overlayJournal || source.journal == nullptr || count == 0) return 0;
     if (state.chainFromEnd) {
         state.forwardChainPos = source.journal->header.first;
@@ -43,8 +38,22 @@ int overlay(SearchState& state, const SearchSource& source, bool forward, FilePo
     }
     FilePos& chainPos = forward ? state.forwardChainPos : state.backwardChainPos;
     *chainEntry = chainPos;
+    const OverlayLaid laid{gaps.count != 0 ? coverGapOf : nullptr, &gaps};
     return overlayJournalChanges(*source.journal, *source.journalWindow, chainPos, forward, blockStart, block, count,
-                                 state.journalWindowToken);
+                                 state.journalWindowToken, laid);
+}
+
+// Lays the journal's changes over the block; a change over an unreadable
+// sector makes those bytes searchable. The gaps left are counted as skipped.
+// *chainEntry receives the walk's position before it (where a search of the
+// same block has to begin again). Result 1 when the Journal File could not
+// be read (reported through its reporter): the block no longer shows what
+// the view does.
+int overlay(SearchState& state, const SearchSource& source, bool forward, FilePos blockStart, std::uint8_t* block,
+            std::uint32_t count, ReadGaps& gaps, FilePos* chainEntry) {
+    const int result = layChanges(state, source, forward, blockStart, block, count, gaps, chainEntry);
+    if (gaps.count != 0 && source.skipped != nullptr) addGapsAt(*source.skipped, blockStart, gaps);
+    return result;
 }
 
 PassResult found(SearchState& state, FilePos pos, bool forward, FilePos chainEntry) {
@@ -85,7 +94,7 @@ PassResult forwardPass(SearchState& state, const SearchSource& source, std::uint
     const std::uint32_t count = readBlock(source, state.blockPos, want, block, gaps, &stop);
     if (stop) return PassResult::Stopped;
     FilePos chainEntry = kEmptyPtr;
-    if (overlay(state, source, true, state.blockPos, block, count, &chainEntry) != 0) return PassResult::Stopped;
+    if (overlay(state, source, true, state.blockPos, block, count, gaps, &chainEntry) != 0) return PassResult::Stopped;
 
     const FilePos from = state.startPos > state.blockPos ? state.startPos - state.blockPos : 0;
     // Each readable stretch on its own: no match lies across an unreadable byte.
@@ -114,7 +123,7 @@ PassResult backwardPass(SearchState& state, const SearchSource& source, std::uin
     const std::uint32_t count = readBlock(source, blockStart, want, block, gaps, &stop);
     if (stop) return PassResult::Stopped;
     FilePos chainEntry = kEmptyPtr;
-    if (overlay(state, source, false, blockStart, block, count, &chainEntry) != 0) return PassResult::Stopped;
+    if (overlay(state, source, false, blockStart, block, count, gaps, &chainEntry) != 0) return PassResult::Stopped;
 
     // A match must end within the bytes read and below startPos.
     const FilePos limit = state.startPos > blockStart ? state.startPos - blockStart : 0;

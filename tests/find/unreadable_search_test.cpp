@@ -95,5 +95,26 @@ TEST(UnreadableSearch, AFileThatCannotBeReadAtAllIsStillReported) {
     EXPECT_EQ(f.platform.texts.back().rfind("Error reading /data/main.bin", 0), 0u) << f.platform.texts.back();
 }
 
+// A page stored over an unreadable sector shows the Journal File's bytes;
+// the search finds what the view shows there, and the rest of the bad range
+// is still passed over.
+TEST(UnreadableSearch, AStoredPageOverABadSectorIsSearchedAsShown) {
+    DyingDisk f;
+    f.openDisk();
+    f.openJournal();
+    std::vector<std::uint8_t> page(512, 0);
+    const std::string typed = "typed over a bad sector";
+    std::copy(typed.begin(), typed.end(), page.begin() + 0x40);
+    f.addJournalPage(kBadBlock + 0x200, page);
+    f.showAt(0, 0);
+
+    f.open(false, "typed over", true);
+    FilePos at = 0;
+    ASSERT_EQ(f.find(&at), SearchResult::Found);
+    EXPECT_EQ(at, kBadBlock + 0x240);
+    EXPECT_EQ(f.skipped(), "2 unreadable ranges skipped: 0x200000+0x200, 0x200400+0xC00");
+    EXPECT_EQ(f.find(&at), SearchResult::NotFound);
+}
+
 }  // namespace
 }  // namespace quorby::testing

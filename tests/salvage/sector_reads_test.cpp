@@ -156,6 +156,42 @@ TEST(SectorReads, ReadableRunsStepOverGaps) {
     EXPECT_FALSE(nextReadableRun(gaps, 2100, 3072, &a, &b));
 }
 
+// Gaps as (offset, length) pairs, for comparing.
+std::vector<std::pair<std::uint32_t, std::uint32_t>> gapList(const ReadGaps& g) {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> out;
+    for (int i = 0; i < g.count; ++i) out.push_back({g.offset[i], g.length[i]});
+    return out;
+}
+
+TEST(SectorReads, ACoveredStretchIsNoLongerAGap) {
+    using List = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+    ReadGaps g;
+    g.count = 2;
+    g.offset[0] = 1024; g.length[0] = 4096;   // [1024, 5120)
+    g.offset[1] = 8192; g.length[1] = 512;    // [8192, 8704)
+    coverGap(g, 2048, 512);                   // the middle: split in two
+    EXPECT_EQ(gapList(g), (List{{1024, 1024}, {2560, 2560}, {8192, 512}}));
+    coverGap(g, 512, 1024);                   // over the head of the first
+    EXPECT_EQ(gapList(g), (List{{1536, 512}, {2560, 2560}, {8192, 512}}));
+    coverGap(g, 4608, 4096);                  // the tail of one, the whole of the next
+    EXPECT_EQ(gapList(g), (List{{1536, 512}, {2560, 2048}}));
+    coverGap(g, 0, 1536);                     // beside a gap: nothing changes
+    EXPECT_EQ(gapList(g), (List{{1536, 512}, {2560, 2048}}));
+    coverGap(g, 0, 10000);
+    EXPECT_EQ(g.count, 0);
+
+    // With every slot taken a gap is not split: its bytes stay unreadable.
+    ReadGaps full;
+    for (int i = 0; i < ReadGaps::kCapacity; ++i) {
+        full.offset[i] = std::uint32_t(i) * 2048;
+        full.length[i] = 1024;
+    }
+    full.count = ReadGaps::kCapacity;
+    coverGap(full, 256, 256);
+    EXPECT_EQ(full.count, ReadGaps::kCapacity);
+    EXPECT_TRUE(inGap(full, 300));
+}
+
 TEST(ByteRanges, MergeKeepOrderTextAndBound) {
     ByteRanges r;
     EXPECT_EQ("", skippedRangesLine(r));
