@@ -75,23 +75,23 @@ inline int openBenchFiles(AppState& app, FileIo& io, Platform& platform, const s
     useRollbackFile(app.journal);
     reportJournalFailuresTo(app.journal, app);
     if (recreateJournal(app.journal, mainPath) != 0) return 1;
-    loadPagePair(app, 0);
-    return 0;
+    return loadPagePair(app, 0);
 }
 
 // Changes one byte in each half of every page pair and stores the pair, one
 // command (with its header commit) per pair, as moving on after typing would.
-inline void changeEveryHalf(AppState& app) {
+// Result 0, or 1 when a read or store failed.
+[[nodiscard]] inline int changeEveryHalf(AppState& app) {
     for (FilePos pos = 0; pos < app.main.fileSize; pos += 1024) {
-        if (app.view.pagePos != pos) loadPagePair(app, pos);
+        if (app.view.pagePos != pos && loadPagePair(app, pos) != 0) return 1;
         app.view.pageBuffer[5] ^= 0x5A;
         app.view.setChanged(5);
         app.view.pageBuffer[517] ^= 0xA5;
         app.view.setChanged(517);
         app.view.halfDirty[0] = app.view.halfDirty[1] = true;
-        storePage(app);
-        commitCommand(app.journal);
+        if (storePage(app) != 0 || commitCommand(app.journal) != 0) return 1;
     }
+    return 0;
 }
 
 // Setup: `count` changes of one byte each, the page stored after each
@@ -101,13 +101,12 @@ int storeByteChanges(AppState& app, std::uint64_t count, Position position, Valu
     app.journal.syncOnCommit = false;
     for (std::uint64_t k = 0; k < count; ++k) {
         const std::uint64_t pos = position(k);
-        loadPagePair(app, pos);
+        if (loadPagePair(app, pos) != 0) return 1;
         const std::uint32_t at = std::uint32_t(pos - app.view.pagePos);
         app.view.pageBuffer[at] = value(k);
         app.view.setChanged(at);
         app.view.halfDirty[at / 512] = true;
-        if (storePage(app) != 0) return 1;
-        commitCommand(app.journal);
+        if (storePage(app) != 0 || commitCommand(app.journal) != 0) return 1;
     }
     return 0;
 }

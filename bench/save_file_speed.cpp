@@ -60,7 +60,10 @@ int main(int argc, char** argv) {
 
     // Every half changed and stored (syncs left out: not what is measured).
     app.journal.syncOnCommit = false;
-    changeEveryHalf(app);
+    if (changeEveryHalf(app) != 0) {
+        std::fprintf(stderr, "storing the changes failed\n");
+        return 2;
+    }
     app.journal.syncOnCommit = true;
     io.sync(app.journal.handle);
     io.sync(app.main.mainHandle);

@@ -65,7 +65,10 @@ int main(int argc, char** argv) {
     // Store: one command per pair; both halves typed, then the move stores them.
     io.resetCounts();
     auto start = std::chrono::steady_clock::now();
-    changeEveryHalf(app);
+    if (changeEveryHalf(app) != 0) {
+        std::fprintf(stderr, "storing the changes failed\n");
+        return 2;
+    }
     row("store (new page halves)", halves, secondsSince(start), io.writes, io.syncs);
 
     io.resetCounts();
