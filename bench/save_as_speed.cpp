@@ -63,7 +63,7 @@ int storeChanges(const std::string& home, const std::string& mainPath, std::uint
     if (openMainFile(app, mainPath) != 0 || app.journal.handle == kNoFile) return 1;
     if (storeByteChanges(app, halves, [&](std::uint64_t k) { return changePos(k, halves, size); }, changedByte) != 0)
         return 1;
-    closeMainFile(app);
+    if (closeMainFile(app) != 0) return 1;
     return saveSettings(app);
 }
 
