@@ -19,4 +19,12 @@ inline constexpr int kDrivePhysicalFirst = 200;    // radio buttons "&1" .. "&10
 inline constexpr int kDriveLogicalInfoFirst = 300; // labels: device path and size, 300 .. 319
 inline constexpr int kDrivePhysicalInfoFirst = 400;// labels: device path and size, 400 .. 409
 
+// The "Checksums" window: the range, one row per algorithm, the unreadable ranges.
+inline constexpr int kChecksumsOk = 1;
+inline constexpr int kChecksumsStart = 2340;       // edit field: the first byte, hexadecimal
+inline constexpr int kChecksumsLength = 2341;      // edit field: the number of bytes, hexadecimal
+inline constexpr int kChecksumsUnreadable = 2342;  // label: the ranges read as zeros
+inline constexpr int kChecksumsDigestFirst = 2350; // edit fields: CRC32, MD5, SHA1, SHA256, SHA512 = 2350 .. 2354
+inline constexpr int kChecksumsNameFirst = 2360;   // their labels = 2360 .. 2364
+
 }  // namespace quorby
