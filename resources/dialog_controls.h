@@ -27,4 +27,15 @@ inline constexpr int kChecksumsUnreadable = 2342;  // label: the ranges read as 
 inline constexpr int kChecksumsDigestFirst = 2350; // edit fields: CRC32, MD5, SHA1, SHA256, SHA512 = 2350 .. 2354
 inline constexpr int kChecksumsNameFirst = 2360;   // their labels = 2360 .. 2364
 
+// The value inspector's further fields (its first ones are numbered in inspect/).
+inline constexpr int kValuesBigEndian = 2370;      // check box "Big-Endian": every width read with byte 0 highest
+inline constexpr int kValuesFloat = 2371;          // edit field and its "save" button = 2372
+inline constexpr int kValuesDouble = 2373;         // 2374
+inline constexpr int kValuesUtf8 = 2375;           // 2376
+inline constexpr int kValuesUtf16 = 2377;          // 2378
+inline constexpr int kValuesUnix32 = 2379;         // 2380
+inline constexpr int kValuesUnix64 = 2381;         // 2382
+inline constexpr int kValuesDos = 2383;            // 2384
+inline constexpr int kValuesFormLabelFirst = 2390; // the rows' labels = 2390 .. 2396
+
 }  // namespace quorby
