@@ -218,11 +218,11 @@ const std::vector<BatchForm> kForms = {
      "selection START length N\") and its lines (\"[id] 1: ...\")"},
     {"print", "checksums", 1, "print checksums [crc32|md5|sha1|sha256|sha512]", V::PrintChecksums, 2, 3,
      parseChecksumAlgorithm, 0, S::Output,
-     "\"&Checksums...\" without its window: CHECKSUMS 0xSTART\n"
-     "0xLENGTH (the selection, else the whole file, as\n"
-     "shown), then \"CRC32 1c291ca3\" lines (lower-case hex),\n"
-     "all five without a name; \"N unreadable ranges read as\n"
-     "zeros: ...\" when sectors could not be read;\n"
+     "\"&Checksums...\" without its window, of the selection\n"
+     "or else the whole file, as shown: CHECKSUMS 0xSTART\n"
+     "0xLENGTH, then lines like CRC32 1c291ca3 (lower-case\n"
+     "hex), all five without a name; \"N unreadable ranges\n"
+     "read as zeros: ...\" when sectors could not be read.\n"
      "CHECKSUMS INTERRUPTED after ESC, CHECKSUMS NOT RUN\n"
      "without a file, CHECKSUMS FAILED after a read error"},
     {"echo", nullptr, 1, "echo TEXT", V::Echo, 1, kAny, parseEchoText, kQueues | kAfterExit, S::Output,
