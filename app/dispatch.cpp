@@ -22,6 +22,7 @@
 #include "edit/undo_commands.h"
 #include "edit/write_commands.h"
 #include "find/find_dialog.h"
+#include "inspect/checksums_command.h"
 #include "inspect/value_inspector.h"
 #include "journal/journal_file.h"
 #include "navigate/auto_scroll.h"
@@ -167,6 +168,7 @@ const CommandEntry kCommands[] = {
     // Specials
     {kCmdShowValues, inspect::showValuesCommand},
     {kCmdDisassemble, disassembleCommand},
+    {kCmdChecksums, inspect::checksumsCommand},
     {kCmdLock, lockMainFile},
     {kCmdUnlock, unlockMainFile},
     {kCmdPointersAndFlags, showPointersAndFlags},

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "batch/batch_arguments.h"
+#include "checksum/digest_set.h"
 #include "core/command_codes.h"
 #include "platform/headless/script_words.h"
 
@@ -13,6 +14,19 @@ namespace {
 using V = BatchVerb;
 using S = HelpSection;
 constexpr unsigned kAny = kAnyWordCount;
+
+// print checksums [ALGORITHM]: the algorithm's bit in numbers[0], all without one.
+int parseChecksumAlgorithm(const FormInput& in, BatchCommand* cmd, std::string* error) {
+    cmd->numbers[0] = kAllChecksums;
+    if (in.words.size() < 3) return 0;
+    const unsigned bit = checksumAlgorithmOfWord(in.words[2]);
+    if (bit == 0) {
+        *error = "unknown checksum " + in.words[2] + " (crc32, md5, sha1, sha256 or sha512)";
+        return 1;
+    }
+    cmd->numbers[0] = bit;
+    return 0;
+}
 
 // In --help order. The text of a form starts in column 32, so its lines hold
 // at most 56 characters.
@@ -202,6 +216,15 @@ const std::vector<BatchForm> kForms = {
      "row R\" once placed, \"focus [id]\"), its controls\n"
      "as for dialogs, each listing's selection (\"[id]\n"
      "selection START length N\") and its lines (\"[id] 1: ...\")"},
+    {"print", "checksums", 1, "print checksums [crc32|md5|sha1|sha256|sha512]", V::PrintChecksums, 2, 3,
+     parseChecksumAlgorithm, 0, S::Output,
+     "\"&Checksums...\" without its window, of the selection\n"
+     "or else the whole file, as shown: CHECKSUMS 0xSTART\n"
+     "0xLENGTH, then lines like CRC32 1c291ca3 (lower-case\n"
+     "hex), all five without a name; \"N unreadable ranges\n"
+     "read as zeros: ...\" when sectors could not be read.\n"
+     "CHECKSUMS INTERRUPTED after ESC, CHECKSUMS NOT RUN\n"
+     "without a file, CHECKSUMS FAILED after a read error"},
     {"echo", nullptr, 1, "echo TEXT", V::Echo, 1, kAny, parseEchoText, kQueues | kAfterExit, S::Output,
      "writes TEXT to the transcript"},
     {"expect", "row", 1, "expect row N TEXT", V::ExpectRow, 4, kAny, parseExpectRow, kAfterExit, S::Output,

@@ -17,7 +17,7 @@ enum class BatchVerb {
     PendingKey, PendingType, PendingWait, PendingCommand, PendingWindow,
     Window, Search, Compare, Differences, Clipboard, Overview,
     PrintGrid, PrintRow, PrintCells, PrintColours, PrintState, PrintCaption, PrintScrollBar,
-    PrintMenus, PrintClipboard, PrintWindow, PrintOverview, PrintProgress,
+    PrintMenus, PrintClipboard, PrintWindow, PrintOverview, PrintProgress, PrintChecksums,
     ExpectRow, ExpectState, ExpectCaption,
     Echo, Timeout, Quit, Close,
 };

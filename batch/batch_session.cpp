@@ -11,6 +11,7 @@
 #include "core/command_codes.h"
 #include "edit/clipboard_formats.h"
 #include "find/find_dialog.h"
+#include "inspect/checksums_command.h"
 #include "platform/headless/key_names.h"
 #include "platform/headless/modeless_windows.h"
 #include "platform/headless/transcript_format.h"
@@ -497,6 +498,23 @@ void BatchSession::findDifferences() {
         platform_.writeLine(skippedRangesLine(c.skipped));
 }
 
+void BatchSession::printChecksums(unsigned algorithms) {
+    ChecksumResult result;
+    switch (inspect::computeChecksums(*app_, algorithms, result)) {
+        case inspect::ChecksumOutcome::Done: break;
+        case inspect::ChecksumOutcome::Interrupted: platform_.writeLine("CHECKSUMS INTERRUPTED"); return;
+        case inspect::ChecksumOutcome::Failed: platform_.writeLine("CHECKSUMS FAILED"); return;
+        case inspect::ChecksumOutcome::NotRun: platform_.writeLine("CHECKSUMS NOT RUN"); return;
+    }
+    char line[64];
+    std::snprintf(line, sizeof line, "CHECKSUMS 0x%" PRIX64 " 0x%" PRIX64, std::uint64_t(result.start),
+                  std::uint64_t(result.length));
+    platform_.writeLine(line);
+    for (int i = 0; i < kChecksumAlgorithmCount; ++i)
+        if (result.algorithms & checksumAlgorithms()[i].bit) platform_.writeLine(checksumLine(result, i));
+    if (result.unreadable.count != 0) platform_.writeLine(inspect::unreadableZerosLine(result.unreadable));
+}
+
 int BatchSession::expect(const BatchCommand& cmd, std::string* error) {
     switch (cmd.verb) {
         case BatchVerb::ExpectRow: {
@@ -639,6 +657,9 @@ int BatchSession::execute(const BatchCommand& cmd, std::string* error) {
         }
         case BatchVerb::Differences:
             findDifferences();
+            break;
+        case BatchVerb::PrintChecksums:
+            printChecksums(unsigned(cmd.numbers[0]));
             break;
         case BatchVerb::Clipboard:
             // Text as another program leaves it; data as a copy of Quorby does.

@@ -43,6 +43,7 @@ private:
     // filled, Find Next pressed, and the outcome written.
     int search(const BatchCommand& cmd, std::string* error);
     void findDifferences();
+    void printChecksums(unsigned algorithms);
     // After every action: posted popup commands, errors found by the
     // platform, and pending input that no long operation took.
     int settle(std::string* error);

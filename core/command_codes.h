@@ -146,6 +146,7 @@ enum Command : int {
     kCmdPointersAndFlags = 32965,      // "Show &Pointers and Flags"
     kCmdDeleteDrivePhysically = 32969, // "Delete Drive physically" (grey)
     kCmdOptions = 32934,               // "&Options"
+    kCmdChecksums = 33020,             // "&Checksums..."
 
     // View menu
     kCmdActualContent = 32867,         // "Actual File-Content" and the menu bar's own item

@@ -1,10 +1,13 @@
 #include "inspect/value_inspector.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
+#include "inspect/value_forms.h"
 #include "inspect/value_text.h"
+#include "resources/dialog_controls.h"
 #include "search/compare_scan.h"
 #include "state/compare_sources.h"
 #include "navigate/page_moves.h"
@@ -44,6 +47,106 @@ struct SaveButton {
 };
 constexpr SaveButton kSaveButtons[] = {{kSaveByte, 1}, {kSaveWord, 2}, {kSaveDword, 4}, {kSaveQword, 8}};
 
+// The further readings of the value: one edit field and one "save" button each.
+enum class Form { Float, Double, Utf8, Utf16, Unix32, Unix64, Dos };
+
+struct FormField {
+    int id;  // the edit field; its "save" button is id + 1
+    Form form;
+    const char* label;
+    int chars;
+};
+
+constexpr FormField kFormFields[] = {
+    {kValuesFloat, Form::Float, "FLOAT (32 Bit)", 16},
+    {kValuesDouble, Form::Double, "DOUBLE (64 Bit)", 24},
+    {kValuesUtf8, Form::Utf8, "UTF-8", 10},
+    {kValuesUtf16, Form::Utf16, "UTF-16", 10},
+    {kValuesUnix32, Form::Unix32, "Unix Time (32 Bit)", 19},
+    {kValuesUnix64, Form::Unix64, "Unix Time (64 Bit)", 19},
+    {kValuesDos, Form::Dos, "DOS Date-Time", 19},
+};
+
+const FormField* formFieldOf(int id) {
+    for (const FormField& f : kFormFields)
+        if (f.id == id) return &f;
+    return nullptr;
+}
+
+const FormField* formSaveOf(int id) {
+    for (const FormField& f : kFormFields)
+        if (f.id + 1 == id) return &f;
+    return nullptr;
+}
+
+// The bytes a form covers at the start of `v`: a character its sequence's
+// (an invalid one its first byte or unit), the others their width.
+int formWidth(Form form, const std::uint8_t v[8], bool bigEndian) {
+    std::uint32_t cp = 0;
+    switch (form) {
+    case Form::Float: case Form::Unix32: case Form::Dos: return 4;
+    case Form::Double: case Form::Unix64: return 8;
+    case Form::Utf8: {
+        const int n = utf8Sequence(v, 8, &cp);
+        return n == 0 ? 1 : n;
+    }
+    case Form::Utf16: {
+        const int n = utf16Sequence(v, bigEndian, &cp);
+        return n == 0 ? 2 : n;
+    }
+    }
+    return 1;
+}
+
+std::string formText(Form form, const std::uint8_t v[8], bool bigEndian) {
+    std::uint32_t cp = 0;
+    switch (form) {
+    case Form::Float: return floatText(std::uint32_t(orderedValue(v, 4, bigEndian)));
+    case Form::Double: return doubleText(orderedValue(v, 8, bigEndian));
+    case Form::Utf8: return utf8Sequence(v, 8, &cp) != 0 ? characterText(cp) : "invalid";
+    case Form::Utf16: return utf16Sequence(v, bigEndian, &cp) != 0 ? characterText(cp) : "invalid";
+    case Form::Unix32: return utcText(std::int32_t(std::uint32_t(orderedValue(v, 4, bigEndian))));
+    case Form::Unix64: return utcText(std::int64_t(orderedValue(v, 8, bigEndian)));
+    case Form::Dos:
+        return dosText(std::uint16_t(orderedValue(v, 2, bigEndian)), std::uint16_t(orderedValue(v + 2, 2, bigEndian)));
+    }
+    return {};
+}
+
+// The bytes of a typed text: their number, 0 when the text is no value of the form.
+int formBytes(Form form, const std::string& text, bool bigEndian, std::uint8_t out[8]) {
+    std::uint32_t bits32 = 0, cp = 0;
+    std::uint64_t bits64 = 0;
+    std::int64_t seconds = 0;
+    std::uint16_t time = 0, date = 0;
+    switch (form) {
+    case Form::Float:
+        if (parseFloat(text, &bits32) != 0) return 0;
+        putOrderedValue(out, 4, bits32, bigEndian);
+        return 4;
+    case Form::Double:
+        if (parseDouble(text, &bits64) != 0) return 0;
+        putOrderedValue(out, 8, bits64, bigEndian);
+        return 8;
+    case Form::Utf8: return parseCharacter(text, &cp) != 0 ? 0 : encodeUtf8(cp, out);
+    case Form::Utf16: return parseCharacter(text, &cp) != 0 ? 0 : encodeUtf16(cp, bigEndian, out);
+    case Form::Unix32:
+        if (parseUtc(text, &seconds) != 0 || seconds < INT32_MIN || seconds > INT32_MAX) return 0;
+        putOrderedValue(out, 4, std::uint64_t(seconds), bigEndian);
+        return 4;
+    case Form::Unix64:
+        if (parseUtc(text, &seconds) != 0) return 0;
+        putOrderedValue(out, 8, std::uint64_t(seconds), bigEndian);
+        return 8;
+    case Form::Dos:
+        if (parseDos(text, &time, &date) != 0) return 0;
+        putOrderedValue(out, 2, time, bigEndian);
+        putOrderedValue(out + 2, 2, date, bigEndian);
+        return 4;
+    }
+    return 0;
+}
+
 struct ReturnOption {
     int id;
     const char* text;
@@ -79,7 +182,7 @@ void bytesAtCursor(AppState& app, std::uint8_t out[8]) {
 }
 
 std::string fieldText(const InspectorState& s, const Field& f) {
-    return valueText(valueOfBytes(s.value + f.firstByte, f.width), f.base, f.width);
+    return valueText(orderedValue(s.value + f.firstByte, f.width, s.bigEndian), f.base, f.width);
 }
 
 // The characters of a field's widest value: two hex digits a byte with a
@@ -94,6 +197,7 @@ int fieldChars(const Field& f) {
 DialogControl edit(int id, int column, int row) {
     DialogControl c = dialogControl(id, ControlKind::Edit, "", column, row);
     if (const Field* f = fieldOf(id)) c.chars = fieldChars(*f);
+    if (const FormField* f = formFieldOf(id)) c.chars = f->chars;
     return c;
 }
 
@@ -104,10 +208,19 @@ void showField(AppState& app, DialogDescription& shown, const Field& f) {
     }
 }
 
+void showFormField(AppState& app, DialogDescription& shown, const FormField& f) {
+    if (DialogControl* c = shown.find(f.id)) {
+        c->value = formText(f.form, app.inspector.value, app.inspector.bigEndian);
+        app.platform->setModelessControl(kWindow, *c);
+    }
+}
+
 void rewriteFields(AppState& app, int except) {
     DialogDescription shown = app.platform->modelessValues(kWindow);
     for (const Field& f : kFields)
         if (f.id != except) showField(app, shown, f);
+    for (const FormField& f : kFormFields)
+        if (f.id != except) showFormField(app, shown, f);
 }
 
 // The value at the cursor becomes the shown one; typed bytes are forgotten.
@@ -176,11 +289,60 @@ void onEdited(AppState& app, const Field& f) {
     // A text that is no value of the field changes nothing; the field gets
     // its display form back when it loses the focus.
     if (c == nullptr || parseValue(c->value, f.base, f.width, &v) != 0) return;
-    putValueBytes(s.value + f.firstByte, f.width, v);
+    putOrderedValue(s.value + f.firstByte, f.width, v, s.bigEndian);
     s.typedBytes = std::uint8_t(s.typedBytes | (((1u << f.width) - 1) << f.firstByte));
     s.lastWidth = f.width;
     s.lastTypedField = f.id;
     rewriteFields(app, f.id);
+}
+
+// A typed character whose encoding is not as long as the sequence at the
+// cursor changes nothing: the bytes are overwritten, never shifted ("save"
+// says so).
+void onFormEdited(AppState& app, const FormField& f) {
+    InspectorState& s = app.inspector;
+    s.typingField = f.id;
+    DialogDescription shown = app.platform->modelessValues(kWindow);
+    const DialogControl* c = shown.find(f.id);
+    std::uint8_t bytes[8] = {};
+    const int n = c ? formBytes(f.form, c->value, s.bigEndian, bytes) : 0;
+    if (n == 0 || n != formWidth(f.form, s.shownBytes, s.bigEndian)) return;
+    std::memcpy(s.value, bytes, std::size_t(n));
+    s.typedBytes = std::uint8_t(s.typedBytes | ((1u << n) - 1));
+    s.lastWidth = n;
+    s.lastTypedField = f.id;
+    rewriteFields(app, f.id);
+}
+
+void onFormFocusLeft(AppState& app, const FormField& f) {
+    InspectorState& s = app.inspector;
+    if (s.typingField == f.id) s.typingField = 0;
+    DialogDescription shown = app.platform->modelessValues(kWindow);
+    showFormField(app, shown, f);
+}
+
+// "save" of a form: its bytes from the value; a character only when its
+// encoding is as long as the sequence it replaces.
+void saveForm(AppState& app, const FormField& f) {
+    InspectorState& s = app.inspector;
+    const int replaced = formWidth(f.form, s.shownBytes, s.bigEndian);
+    if (f.form == Form::Utf8 || f.form == Form::Utf16) {
+        DialogDescription shown = app.platform->modelessValues(kWindow);
+        const DialogControl* c = shown.find(f.id);
+        std::uint8_t bytes[8] = {};
+        const int n = c ? formBytes(f.form, c->value, s.bigEndian, bytes) : 0;
+        if (n == 0) return;
+        if (n != replaced) {
+            showMessageBox(app,
+                           "The Character takes " + std::to_string(n) + " Bytes, the one at the Cursor " +
+                               std::to_string(replaced) +
+                               ": Bytes are overwritten, never shifted.\n\nNothing was written.",
+                           "Save Value", MsgButtons::Ok, MsgIcon::Information);
+            return;
+        }
+        std::memcpy(s.value, bytes, std::size_t(n));
+    }
+    (void)writeIntoPage(app, std::uint8_t((1u << replaced) - 1));
 }
 
 void onFocusLeft(AppState& app, const Field& f) {
@@ -190,8 +352,15 @@ void onFocusLeft(AppState& app, const Field& f) {
     showField(app, shown, f);
 }
 
+// Closed, the inspector forgets its value but keeps its byte order.
+void forgetInspector(InspectorState& s) {
+    const bool bigEndian = s.bigEndian;
+    s = InspectorState{};
+    s.bigEndian = bigEndian;
+}
+
 void closeInspector(AppState& app) {
-    app.inspector = InspectorState{};
+    forgetInspector(app.inspector);
     app.platform->closeModeless(kWindow);
 }
 
@@ -219,7 +388,13 @@ void onReturn(AppState& app) {
         app.platform->focusModelessControl(kWindow, s.lastTypedField, (options & kInputHighlight) != 0);
 }
 
-void onToggled(SettingsRecord& settings, int id, bool checked) {
+void onToggled(AppState& app, int id, bool checked) {
+    SettingsRecord& settings = app.settings;
+    if (id == kValuesBigEndian) {
+        app.inspector.bigEndian = checked;
+        rewriteFields(app, 0);
+        return;
+    }
     auto setBit = [checked](std::uint32_t& word, std::uint32_t bit) { word = checked ? word | bit : word & ~bit; };
     if (id == kKeepPosition) setBit(settings.inspectorOptions, kKeepWindowPosition);
     // Unchecked, a double click acts as the right mouse button again.
@@ -233,6 +408,7 @@ void onPressed(AppState& app, int id) {
     if (id == kValuesCancel) return closeInspector(app);
     for (const SaveButton& b : kSaveButtons)
         if (b.id == id) writeIntoPage(app, std::uint8_t((1u << b.width) - 1));
+    if (const FormField* f = formSaveOf(id)) saveForm(app, *f);
 }
 
 }  // namespace
@@ -263,21 +439,34 @@ DialogDescription inspectorDescription(const AppState& app) {
         c.push_back(dialogControl(1065 + b, ControlKind::Label, std::to_string(b + 1) + ". Byte", b + 1, 5));
         c.push_back(edit(kBin1 + b, b + 1, 6));
     }
-    DialogControl keep = dialogControl(kKeepPosition, ControlKind::CheckBox, "Keep Window Position", 0, 7);
+    DialogControl bigEndian = dialogControl(kValuesBigEndian, ControlKind::CheckBox, "Big-Endian", 3, 0);
+    bigEndian.checked = app.inspector.bigEndian;
+    c.push_back(bigEndian);
+    for (std::size_t i = 0; i < std::size(kFormFields); ++i) {
+        const FormField& f = kFormFields[i];
+        const int row = 7 + int(i);
+        c.push_back(dialogControl(kValuesFormLabelFirst + int(i), ControlKind::Label, f.label, 0, row));
+        DialogControl field = edit(f.id, 1, row);
+        field.value = formText(f.form, app.inspector.value, app.inspector.bigEndian);
+        c.push_back(field);
+        c.push_back(dialogControl(f.id + 1, ControlKind::Button, "save", 3, row));
+    }
+    constexpr int kBelowForms = 7 + int(std::size(kFormFields));
+    DialogControl keep = dialogControl(kKeepPosition, ControlKind::CheckBox, "Keep Window Position", 0, kBelowForms);
     keep.checked = (app.settings.inspectorOptions & kKeepWindowPosition) != 0;
-    DialogControl byDoubleClick = dialogControl(kShowByDoubleClick, ControlKind::CheckBox, "Show by double clicking", 1, 7);
+    DialogControl byDoubleClick = dialogControl(kShowByDoubleClick, ControlKind::CheckBox, "Show by double clicking", 1, kBelowForms);
     byDoubleClick.checked = app.settings.doubleClickAction == 1;
     c.push_back(keep);
     c.push_back(byDoubleClick);
-    c.push_back(dialogControl(kReturnGroup, ControlKind::Group, "What to do after hitting Return", 0, 8));
+    c.push_back(dialogControl(kReturnGroup, ControlKind::Group, "What to do after hitting Return", 0, kBelowForms + 1));
     for (std::size_t i = 0; i < std::size(kReturnOptions); ++i) {
         DialogControl box = dialogControl(kReturnOptions[i].id, ControlKind::CheckBox, kReturnOptions[i].text, int(i), 0);
         box.frame = kReturnGroup;
         box.checked = (app.settings.inputOptions & kReturnOptions[i].bit) != 0;
         c.push_back(box);
     }
-    c.push_back(dialogControl(kValuesReturn, ControlKind::Button, "OK", 3, 10));
-    c.push_back(dialogControl(kValuesCancel, ControlKind::Button, "Cancel", 4, 10));
+    c.push_back(dialogControl(kValuesReturn, ControlKind::Button, "OK", 3, kBelowForms + 3));
+    c.push_back(dialogControl(kValuesCancel, ControlKind::Button, "Cancel", 4, kBelowForms + 3));
     for (DialogControl& control : c)
         if (const Field* f = fieldOf(control.id)) control.value = fieldText(app.inspector, *f);
     return d;
@@ -292,7 +481,7 @@ void showValuesCommand(AppState& app) {
             moveViewOn(app);
             redrawView(app);
         }
-        s = InspectorState{};
+        forgetInspector(s);
         s.open = true;
         bytesAtCursor(app, s.value);
         app.platform->openModeless(kWindow, inspectorDescription(app));
@@ -316,20 +505,22 @@ void onValuesEvent(AppState& app, const ModelessEvent& event) {
     switch (event.kind) {
     case ModelessEventKind::Edited:
         if (f) onEdited(app, *f);
+        if (const FormField* form = formFieldOf(event.controlId)) onFormEdited(app, *form);
         break;
     case ModelessEventKind::FocusLeft:
         if (f) onFocusLeft(app, *f);
+        if (const FormField* form = formFieldOf(event.controlId)) onFormFocusLeft(app, *form);
         break;
     case ModelessEventKind::EditFinished:
         break;
     case ModelessEventKind::Toggled:
-        onToggled(app.settings, event.controlId, event.checked);
+        onToggled(app, event.controlId, event.checked);
         break;
     case ModelessEventKind::Pressed:
         onPressed(app, event.controlId);
         break;
     case ModelessEventKind::Closed:
-        app.inspector = InspectorState{};
+        forgetInspector(app.inspector);
         break;
     case ModelessEventKind::CaretMoved:
         break;

@@ -112,6 +112,7 @@ const MenuItemDef kAvi[] = {
 const MenuItemDef kSpecials[] = {
     {"Show &Values", nullptr, kCmdShowValues, kItem},
     {"&Disassemble", nullptr, kCmdDisassemble, kItem},
+    {"&Checksums...", nullptr, kCmdChecksums, kItem},
     {"&Lock", nullptr, kCmdLock, kItem},
     {"&Unlock", nullptr, kCmdUnlock, kItem},
     {"Show &Pointers and Flags", nullptr, kCmdPointersAndFlags, kItem},

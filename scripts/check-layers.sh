@@ -9,6 +9,7 @@
 #       platform/posix/ platform/headless/   files and devices, the in-memory window
 #    3  search/               the search engine (patterns, block scan, journal overlay)
 #       avi/                  the RIFF/AVI engine (chunk stepper, structure walk, index checks)
+#       checksum/             digests of a range of the content (CRC32, MD5, SHA1, SHA256, SHA512)
 #    4  state/                the application state and the services over it
 #    5  view/                 drawing the grid, status cells, scroll bar, font
 #    6  document/             the Main File and its Journal File as operations: page
@@ -29,7 +30,7 @@ cd "${1:-$(dirname "$0")/..}"
 
 # One awk pass over every file: forking a shell per include took longer than
 # the rest of the test suite's quick checks together.
-find core state journal decoder salvage search avi resources view document navigate edit find compare disasm inspect options avimenu filemenu app batch platform \
+find core state journal decoder salvage search avi checksum resources view document navigate edit find compare disasm inspect options avimenu filemenu app batch platform \
      \( -name '*.cpp' -o -name '*.h' \) -print 2>/dev/null | sort | xargs awk '
 function layer_of(p) {
     if (p ~ /^core\//) return 0
@@ -37,7 +38,7 @@ function layer_of(p) {
     if (p ~ /^platform\/qt\//) return 11
     if (p ~ /^(platform|resources)\//) return 1
     if (p ~ /^(journal|decoder|salvage)\//) return 2
-    if (p ~ /^(search|avi)\//) return 3
+    if (p ~ /^(search|avi|checksum)\//) return 3
     if (p ~ /^state\//) return 4
     if (p ~ /^view\//) return 5
     if (p ~ /^document\//) return 6

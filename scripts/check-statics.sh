@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-folders=(core state journal decoder search resources view document navigate edit find disasm filemenu app batch platform)
+folders=(core state journal decoder search checksum resources view document navigate edit find disasm filemenu app batch platform)
 found=$(
     {
         # static variables, at any depth (function calls and definitions have a parenthesis first)

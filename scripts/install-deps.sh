@@ -5,7 +5,7 @@ set -euo pipefail
 # xvfb, openbox, xdotool and x11-utils give the window test (tests/gui) a
 # desktop of its own.
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev
-          fonts-dejavu-core binutils util-linux libzydis-dev
+          fonts-dejavu-core binutils util-linux libzydis-dev libssl-dev zlib1g-dev
           xvfb openbox xdotool x11-utils)
 # --ffmpeg adds ffmpeg: the AVI tests then also check files it writes (skipped without it).
 [ "${1:-}" = "--ffmpeg" ] && packages+=(ffmpeg)

@@ -14,6 +14,7 @@ struct InspectorState {
     int typingField = 0;             // the field being typed in (never rewritten), 0: none
     int lastTypedField = 0;          // gets the focus back after Return
     int lastWidth = 0;               // 1, 2, 4 or 8: the width of the last edited value; 0: none
+    bool bigEndian = false;          // values of several bytes read with the first byte highest
     // Where the shown value was taken from, so that only a moved cursor or a
     // changed page refreshes the fields.
     FilePos shownPos = kEmptyPtr;

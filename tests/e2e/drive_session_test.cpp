@@ -1,6 +1,7 @@
 // A loop device opened as a drive through the batch mode's `drive` command,
 // which fills the "Open Drive" dialog. Needs root to attach the loop device.
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -42,6 +43,31 @@ TEST(DriveSession, LoopDeviceOpensWriteProtectedThroughTheDriveDialog) {
     EXPECT_NE(missing.transcript.find("ERROR line 2: the drive dialog does not list /dev/not-a-drive"),
               std::string::npos)
         << missing.transcript;
+}
+
+TEST(DriveSession, ChecksumsOfADriveAreThoseOfItsBytes) {
+    TempDir dir;
+    std::string image(192 * 1024, '\0');
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = char(i * 131 + (i >> 10));
+    writeFile(dir.file("drive.img"), image);
+    testing::LoopDevice loop(dir.file("drive.img"));
+    if (loop.device().empty()) GTEST_SKIP() << loop.skipReason();
+    BatchRun run = runInProcess("answer no\n"
+                                "drive " + loop.device() + " readonly\n"
+                                "print checksums sha256\n"
+                                "quit\n",
+                                dir.file("home"));
+    ASSERT_EQ(run.status, 0) << run.transcript;
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned n = 0;
+    ASSERT_EQ(EVP_Digest(image.data(), image.size(), digest, &n, EVP_sha256(), nullptr), 1);
+    std::string hex;
+    char pair[3];
+    for (unsigned i = 0; i < n; ++i) {
+        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+        hex += pair;
+    }
+    EXPECT_TRUE(run.has("CHECKSUMS 0x0 0x30000\nSHA256 " + hex + "\n")) << run.transcript;
 }
 
 }  // namespace

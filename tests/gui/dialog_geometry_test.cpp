@@ -222,6 +222,7 @@ protected:
         t.openCheckClose("change-file-size", m, "alt+f e", "Change File Size");
         t.openCheckClose("fill-choose-char", m, "alt+e Up Up Up Return", "Choose Char");
         t.openCheckClose("pointers-and-flags", m, "alt+p p", "Pointers and Flags");
+        t.openCheckClose("checksums", m, "alt+p c", "Checksums");
         t.openCheckClose("info", m, "alt+h i", "Info");
         t.openCheckClose("message-avi-information", m, "alt+a i", "AVI File-Information");
 

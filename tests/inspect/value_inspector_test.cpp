@@ -7,6 +7,7 @@
 #include "core/command_codes.h"
 #include "inspect/value_inspector.h"
 #include "navigate/page_moves.h"
+#include "resources/dialog_controls.h"
 #include "state/settings_file.h"
 #include "tests/edit/edit_fixture.h"
 
@@ -47,6 +48,17 @@ struct InspectorFixture : EditFixture {
     void putCursor(FilePos pos) {
         EXPECT_EQ(showWithCursorAt(app, pos), 0);
         endOfCommand(app);
+    }
+    // Bytes typed into the file at `pos` and stored; the cursor then on `pos`.
+    void putBytes(FilePos pos, const std::vector<std::uint8_t>& bytes) {
+        for (std::size_t i = 0; i < bytes.size(); ++i) typeHex(pos + i, bytes[i]);
+        EXPECT_EQ(storePage(app), 0);
+        putCursor(pos);
+    }
+    std::vector<std::uint8_t> shownBytes(FilePos pos, int n) {
+        std::vector<std::uint8_t> out;
+        for (int i = 0; i < n; ++i) out.push_back(shownByte(pos + FilePos(i)));
+        return out;
     }
 };
 
@@ -294,6 +306,107 @@ TEST(ValueInspector, OptionsGoIntoTheSettingsFile) {
     EXPECT_EQ(read.inputOptions, 10u);
     f.check(kShowByDoubleClick, true);
     EXPECT_EQ(f.app.settings.doubleClickAction, 1u);
+}
+
+TEST(ValueInspector, BigEndianReadsAndWritesEveryWidthTheOtherWay) {
+    InspectorFixture f;
+    f.putBytes(100, {0x40, 0x48, 0xF5, 0xC3, 0x05, 0x06, 0x07, 0x08});
+    EXPECT_EQ(f.field(kWordHex), "4840");
+    EXPECT_EQ(f.field(kValuesFloat), "-490.56445");  // C3F54840 read little-endian
+    f.check(kValuesBigEndian, true);
+    EXPECT_EQ(f.field(kWordHex), "4048");
+    EXPECT_EQ(f.field(kWordDec), "16456");
+    EXPECT_EQ(f.field(kDwordHex), "4048 F5C3");
+    EXPECT_EQ(f.field(kQwordHex), "4048 F5C3 0506 0708");
+    EXPECT_EQ(f.field(kBin1), "0100 0000") << "single bytes have no order";
+    EXPECT_EQ(f.field(kValuesFloat), "3.14");
+    // Typed and saved big-endian: the first byte is the highest.
+    f.type(kWordHex, "AABB");
+    EXPECT_EQ(f.field(kBin1), "1010 1010");
+    f.send(ModelessEventKind::Pressed, kSaveWord);
+    EXPECT_EQ(f.shownBytes(100, 3), (std::vector<std::uint8_t>{0xAA, 0xBB, 0xF5}));
+    // The order is kept when the window is closed and opened again.
+    f.send(ModelessEventKind::Pressed, kValuesCancel);
+    dispatchCommand(f.app, kCmdShowValues);
+    EXPECT_TRUE(f.control(kValuesBigEndian)->checked);
+    EXPECT_EQ(f.field(kWordHex), "AABB");
+}
+
+TEST(ValueInspector, FloatsShowNanAndSaveTheExactBits) {
+    InspectorFixture f;
+    f.putBytes(200, {0x00, 0x00, 0xC0, 0x7F, 0x00, 0x00, 0xF8, 0x7F});
+    EXPECT_EQ(f.field(kValuesFloat), "nan");
+    EXPECT_EQ(f.field(kValuesDouble), "nan");
+    f.type(kValuesFloat, "3.14");
+    EXPECT_EQ(f.field(kDwordHex), "4048 F5C3") << "the other fields follow the typed float";
+    f.send(ModelessEventKind::Pressed, kValuesFloat + 1);
+    EXPECT_EQ(f.shownBytes(200, 5), (std::vector<std::uint8_t>{0xC3, 0xF5, 0x48, 0x40, 0x00}));
+    f.type(kValuesDouble, "-2.5");
+    f.send(ModelessEventKind::Pressed, kValuesDouble + 1);
+    EXPECT_EQ(f.shownBytes(200, 8), (std::vector<std::uint8_t>{0, 0, 0, 0, 0, 0, 0x04, 0xC0}));
+    dispatchCommand(f.app, kCmdUndo);
+    EXPECT_EQ(f.shownBytes(200, 8), (std::vector<std::uint8_t>{0xC3, 0xF5, 0x48, 0x40, 0x00, 0x00, 0xF8, 0x7F}));
+    // Text that is no number changes nothing.
+    f.putCursor(200);
+    f.type(kValuesFloat, "1e50");
+    EXPECT_EQ(f.field(kDwordHex), "4048 F5C3");
+}
+
+TEST(ValueInspector, CharactersAreOverwrittenOnlyByOnesOfTheSameLength) {
+    InspectorFixture f;
+    f.putBytes(300, {0xC3, 0xA9, 0x41, 0x00, 0x80, 0x41});
+    EXPECT_EQ(f.field(kValuesUtf8), "U+00E9 \xC3\xA9");
+    EXPECT_EQ(f.field(kValuesUtf16), "U+A9C3 \xEA\xA7\x83");
+    // "ü" takes two bytes as "é" does: saved.
+    f.type(kValuesUtf8, "\xC3\xBC");
+    f.send(ModelessEventKind::Pressed, kValuesUtf8 + 1);
+    EXPECT_EQ(f.shownBytes(300, 3), (std::vector<std::uint8_t>{0xC3, 0xBC, 0x41}));
+    // "A" takes one: refused, nothing written.
+    f.putCursor(300);
+    const std::size_t boxes = f.platform.boxes.size();
+    f.type(kValuesUtf8, "A");
+    EXPECT_EQ(f.field(kByteHex), "C3") << "a character of another length is not taken into the value";
+    f.send(ModelessEventKind::Pressed, kValuesUtf8 + 1);
+    ASSERT_EQ(f.platform.boxes.size(), boxes + 1);
+    EXPECT_NE(f.platform.boxes.back().text.find("Nothing was written."), std::string::npos);
+    EXPECT_EQ(f.shownBytes(300, 3), (std::vector<std::uint8_t>{0xC3, 0xBC, 0x41}));
+    // UTF-16 big-endian at 302: 41 00 is U+4100; "B" as U+0042 takes two bytes too.
+    f.putCursor(302);
+    f.check(kValuesBigEndian, true);
+    EXPECT_EQ(f.field(kValuesUtf16), "U+4100 \xE4\x84\x80");
+    f.type(kValuesUtf16, "U+0042");
+    f.send(ModelessEventKind::Pressed, kValuesUtf16 + 1);
+    EXPECT_EQ(f.shownBytes(302, 2), (std::vector<std::uint8_t>{0x00, 0x42}));
+    // A continuation byte starts no character.
+    f.putCursor(304);
+    EXPECT_EQ(f.field(kValuesUtf8), "invalid");
+}
+
+TEST(ValueInspector, UnixAndDosTimesShowAndSave) {
+    InspectorFixture f;
+    f.putBytes(400, {0x8D, 0x0D, 0x17, 0x6B, 0x00, 0x00, 0x00, 0x00});
+    EXPECT_EQ(f.field(kValuesUnix32), "2026-12-07 19:48:29");
+    EXPECT_EQ(f.field(kValuesUnix64), "2026-12-07 19:48:29");
+    EXPECT_EQ(f.field(kValuesDos), "2033-08-23 01:44:26") << "time word 0D8D, date word 6B17";
+    f.type(kValuesUnix32, "2038-01-19 03:14:07");
+    f.send(ModelessEventKind::Pressed, kValuesUnix32 + 1);
+    EXPECT_EQ(f.shownBytes(400, 4), (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0x7F}));
+    // Past 2038 a 32-bit time has no bytes; the 64-bit one has.
+    f.putCursor(400);
+    f.type(kValuesUnix32, "2038-01-19 03:14:08");
+    EXPECT_EQ(f.field(kDwordHex), "7FFF FFFF");
+    f.type(kValuesUnix64, "2038-01-19 03:14:08");
+    EXPECT_EQ(f.field(kQwordHex), "0000 0000 8000 0000");
+
+    f.putBytes(500, {0x0E, 0x9E, 0x87, 0x5D});
+    EXPECT_EQ(f.field(kValuesDos), "2026-12-07 19:48:28");
+    f.type(kValuesDos, "1980-01-01 00:00:02");
+    f.send(ModelessEventKind::Pressed, kValuesDos + 1);
+    EXPECT_EQ(f.shownBytes(500, 4), (std::vector<std::uint8_t>{0x01, 0x00, 0x21, 0x00}));
+    f.send(ModelessEventKind::FocusLeft, kValuesDos);
+    EXPECT_EQ(f.field(kValuesDos), "1980-01-01 00:00:02");
+    f.putBytes(500, {0x00, 0x00, 0xA1, 0x01});
+    EXPECT_EQ(f.field(kValuesDos), "invalid") << "month 13";
 }
 
 }  // namespace
