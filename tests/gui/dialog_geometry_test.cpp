@@ -327,8 +327,9 @@ TEST_F(DialogGeometry, WindowsTheUserMovedStayWhereHePutThem) {
         session.keys(m, keys);
         std::string window = t.expectWindow(caption, caption);
         ASSERT_FALSE(window.empty());
-        // The user drags it over the lower part of the grid.
-        const int x = client.x + 40, y = client.y + client.height / 2;
+        // The user drags it over the grid, to a place where it fits on the
+        // screen (a window that would stick out is brought back onto it).
+        const int x = client.x + 40, y = client.y + client.height / 4;
         session.moveWindow(window, x, y);
         DesktopSession::sleepMs(400);
         const ScreenRect placed = session.clientArea(window);
