@@ -9,6 +9,7 @@
 
 #include "find/find_dialog.h"
 #include "find/replace_command.h"
+#include "app/window_events.h"
 #include "tests/find/command_fixture.h"
 
 namespace quorby::testing {
@@ -126,6 +127,43 @@ TEST(ReplaceAll, ALengthThatDiffersIsRefusedWithAMessage) {
     EXPECT_EQ(f.platform.boxes[0].caption, kReplaceCaption);
     EXPECT_EQ(f.platform.boxes[0].text, replaceLengthMessage(2, 1));
     EXPECT_TRUE(f.shownContent() == content);
+}
+
+// Replace upward: each press replaces the match under the cursor and finds
+// the next one that ends before it, never one inside the bytes just written.
+TEST(ReplaceOne, UpwardReplacesTheFoundMatchAndFindsTheOneBeforeIt) {
+    ReplaceFixture f;
+    Bytes content(4096, '.');
+    std::memcpy(content.data() + 100, "aaaaa", 5);
+    f.openMain(content);
+    f.openJournal();
+    AppState& app = f.app;
+    findReplaceCommand(app);
+    DialogDescription& shown = f.platform.modeless[ModelessWindow::Find].dialog;
+    ASSERT_EQ(shown.title, kReplaceDialogTitle);
+    shown.find(kFindWhatEdit)->value = "aa";
+    shown.find(kReplaceWithEdit)->value = "bc";
+    shown.find(kFindUp)->checked = true;
+    shown.find(kFindDown)->checked = false;
+    auto press = [&] { onModelessEvent(app, {ModelessWindow::Find, ModelessEventKind::Pressed, kReplaceButton}); };
+
+    press();  // nothing under the cursor yet: only the search
+    EXPECT_EQ(app.search.replacedCount, 0u);
+    ASSERT_EQ(app.search.lastResult, SearchResult::Found);
+    EXPECT_EQ(app.search.lastMatch, 103u) << "the highest match below the shown bytes";
+    press();
+    EXPECT_EQ(app.search.replacedCount, 1u);
+    ASSERT_EQ(app.search.lastResult, SearchResult::Found);
+    EXPECT_EQ(app.search.lastMatch, 101u);
+    press();
+    EXPECT_EQ(app.search.replacedCount, 1u);
+    EXPECT_EQ(app.search.lastResult, SearchResult::NotFound) << "the byte at 100 is alone now";
+    EXPECT_FALSE(shown.find(kReplaceButton)->enabled);
+    EXPECT_EQ(shown.find(kFindEndedHint)->text, "NOT FOUND: Ctrl+Shift+H starts a new search");
+
+    Bytes want = content;
+    std::memcpy(want.data() + 101, "bcbc", 4);
+    EXPECT_TRUE(f.shownContent() == want);
 }
 
 }  // namespace
