@@ -9,6 +9,9 @@
 //        its commit (and sync) included;
 //   (d)  dd of the Journal File's size, with conv=fdatasync as the
 //        journal's commit syncs.
+// One more row times Replace All in direct access with the default undo
+// options (the Main File written, its earlier bytes kept in the Journal
+// File); the file is put back by the opposite Replace All, not timed.
 // The goal is r <= 2 s + d. Each run starts with a new Journal File; the
 // Main File is never written (journal access, the file is not closed
 // through the program, its Journal File is deleted). The replaced content is
@@ -16,10 +19,11 @@
 //
 //   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBY_TESTS=OFF -DQUORBY_BENCH=ON
 //   ninja -C build-bench bench_replace_speed
-//   build-bench/bench/bench_replace_speed [MiB] [matches] [directory] [runs]
+//   build-bench/bench/bench_replace_speed [MiB] [matches] [directory] [runs] [journal]
 //
-// Defaults: 2048 MiB, 100000 matches, /var/tmp, 3 runs; QUORBY_BENCH_KEEP set
-// keeps the files.
+// Defaults: 2048 MiB, 100000 matches, /var/tmp, 3 runs; a fifth argument
+// "journal" leaves the direct access row out; QUORBY_BENCH_KEEP set keeps
+// the files.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -106,9 +110,23 @@ struct ReplaceRun {
     std::uint64_t journalBytes = 0;
 };
 
-ReplaceRun replaceAll(const std::string& home, const std::string& mainPath, std::uint64_t count, std::uint64_t size) {
+void expectReplaced(const AppState& app, std::uint64_t count) {
+    if (app.search.replaceResult != ReplaceResult::Done || app.search.replacedCount != count) {
+        std::fprintf(stderr, "Replace All replaced %llu of %llu\n",
+                     static_cast<unsigned long long>(app.search.replacedCount),
+                     static_cast<unsigned long long>(count));
+        std::exit(2);
+    }
+}
+
+// With `direct`, in direct access with the default undo options: the Main
+// File is written, and put back afterwards by a Replace All the other way
+// (not timed).
+ReplaceRun replaceAll(const std::string& home, const std::string& mainPath, std::uint64_t count, std::uint64_t size,
+                      bool direct = false) {
     Session s;
     if (openSession(s, home, mainPath) != 0) std::exit(2);
+    if (direct) s.app.shell.accessFlags |= kAccessDirect | kAccessWritable | kAccessNotLocked;
     const std::uint64_t before = s.app.journal.journalEnd;
     setRequest(s.app, kPattern, kReplacement);
     const auto start = std::chrono::steady_clock::now();
@@ -116,12 +134,7 @@ ReplaceRun replaceAll(const std::string& home, const std::string& mainPath, std:
     ReplaceRun run;
     run.seconds = secondsSince(start);
     run.journalBytes = s.app.journal.journalEnd - before;
-    if (s.app.search.replaceResult != ReplaceResult::Done || s.app.search.replacedCount != count) {
-        std::fprintf(stderr, "Replace All replaced %llu of %llu\n",
-                     static_cast<unsigned long long>(s.app.search.replacedCount),
-                     static_cast<unsigned long long>(count));
-        std::exit(2);
-    }
+    expectReplaced(s.app, count);
     // A sample of the matches now shows the replacement.
     for (std::uint64_t k = 0; k < count; k += count / 97 + 1) {
         const FilePos pos = matchPos(k, count, size);
@@ -130,6 +143,11 @@ ReplaceRun replaceAll(const std::string& home, const std::string& mainPath, std:
             std::fprintf(stderr, "match %llu was not replaced\n", static_cast<unsigned long long>(k));
             std::exit(2);
         }
+    }
+    if (direct) {
+        setRequest(s.app, kReplacement, kPattern);
+        replaceAllMatches(s.app);
+        expectReplaced(s.app, count);
     }
     // Not closed: nothing is to be written into the Main File.
     std::filesystem::remove(s.app.journal.name);
@@ -143,6 +161,7 @@ int main(int argc, char** argv) {
     const std::uint64_t count = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 100000;
     const std::string dir = std::string(argc > 3 ? argv[3] : "/var/tmp") + "/quorby-bench-replace";
     const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 3;
+    const bool withDirect = !(argc > 5 && std::strcmp(argv[5], "journal") == 0);
     const std::uint64_t size = mib << 20;
     if (count == 0 || size / count <= 2 * kLength) {
         std::fprintf(stderr, "too many matches for the file\n");
@@ -162,8 +181,8 @@ int main(int argc, char** argv) {
     }
     timedCommand("cat '" + mainPath + "' > /dev/null");  // into the page cache
 
-    double search = 1e9, replace = 1e9, dd = 1e9;
-    std::uint64_t journalBytes = 0;
+    double search = 1e9, replace = 1e9, dd = 1e9, direct = 1e9;
+    std::uint64_t journalBytes = 0, directJournalBytes = 0;
     for (int run = 0; run < runs; ++run) {
         search = std::min(search, searchAlone(home, mainPath));
         const ReplaceRun r = replaceAll(home, mainPath, count, size);
@@ -173,6 +192,10 @@ int main(int argc, char** argv) {
         dd = std::min(dd, timedCommand("dd if=/dev/zero of='" + dir + "/dd.bin' bs=1M count=" +
                                        std::to_string(ddMiB) + " conv=fdatasync status=none"));
         std::filesystem::remove(dir + "/dd.bin");
+        if (!withDirect) continue;
+        const ReplaceRun d = replaceAll(home, mainPath, count, size, true);
+        direct = std::min(direct, d.seconds);
+        directJournalBytes = d.journalBytes;
     }
     std::printf("%-44s %8.3f s\n", "(s) search alone, the whole file", search);
     std::printf("%-44s %8.3f s  (journal +%llu bytes, %.0f per match)\n", "(r) Replace All, journal access", replace,
@@ -181,6 +204,9 @@ int main(int argc, char** argv) {
     const double goal = 2 * search + dd;
     std::printf("r / (2 s + d) = %.2f  (%s)\n", replace / goal, replace <= goal ? "goal met" : "goal missed");
     std::printf("r / (s + d)   = %.2f\n", replace / (search + dd));
+    if (withDirect)
+        std::printf("%-44s %8.3f s  (journal +%llu bytes)\n", "Replace All, direct access with undo", direct,
+                    static_cast<unsigned long long>(directJournalBytes));
     if (std::getenv("QUORBY_BENCH_KEEP") == nullptr) std::filesystem::remove_all(dir);
     return 0;
 }

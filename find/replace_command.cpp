@@ -2,10 +2,13 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
+#include "document/main_file_bytes.h"
 #include "document/page_assembly.h"
 #include "document/store_page.h"
 #include "find/search_command.h"
+#include "journal/command_commit.h"
 #include "navigate/page_moves.h"
 #include "search/case_fold.h"
 #include "search/search_pass.h"
@@ -71,20 +74,24 @@ void typeReplacement(AppState& app, FilePos pos, const std::uint8_t* replacement
     for (std::uint32_t k = 0; k < length; ++k) typeByte(app, int(at + k), replacement[k]);
 }
 
-// One Replace All: the matches of one block are typed into their page
-// pairs; a pair is stored when the next match lies in another one, and at
-// the block's end.
+// One Replace All. The search collects the matches of its blocks; every
+// few thousand matches (and at the end) they are typed into their page
+// pairs, a pair stored when the next match lies in another one.
 struct ReplaceRun {
     AppState* app = nullptr;
     const Pattern* pattern = nullptr;
     const std::uint8_t* replacement = nullptr;
+    std::vector<FilePos> found;    // matches of the blocks searched, not yet replaced
     bool pairLoaded = false;
     std::uint64_t typed = 0;       // matches typed into the loaded pair, not yet stored
     std::uint64_t replaced = 0;    // matches stored
     std::uint64_t ownChanges = 0;  // the Journal File's change count after the last store
-    bool storedInBlock = false;
     bool failed = false;           // a read or store failed, or the user declined one
 };
+
+// Matches replaced at once: in direct access with undo their pages' earlier
+// bytes are made durable together, before the first of them is written.
+constexpr std::size_t kMatchesAtOnce = 4096;
 
 int storeTyped(ReplaceRun& run) {
     if (run.typed == 0) return 0;
@@ -98,33 +105,72 @@ int storeTyped(ReplaceRun& run) {
     run.replaced += run.typed;
     run.typed = 0;
     run.ownChanges = app.journal.changeCount;
-    run.storedInBlock = true;
     return 0;
 }
 
-bool replaceMatch(void* context, FilePos pos) {
-    ReplaceRun& run = *static_cast<ReplaceRun*>(context);
+bool collectMatch(void* context, FilePos pos) {
+    static_cast<ReplaceRun*>(context)->found.push_back(pos);
+    return false;
+}
+
+// In direct access with undo each page written keeps the Main File's
+// earlier bytes, durable before the write. Kept here for all the pages of
+// the matches first, they cost one sync together instead of one each; the
+// page store finds them kept. A page that cannot be read is left to it.
+void keepEarlierBytes(ReplaceRun& run) {
+    AppState& app = *run.app;
+    const std::uint32_t direct = kAccessDirect | kAccessWritable | kAccessNotLocked;
+    if ((app.shell.accessFlags & direct) != direct || app.settings.undoOptions == 0 || !keepsPreImages(app.journal))
+        return;
+    std::uint8_t bytes[kPageSize];
+    FilePos lastPage = ~FilePos{0};
+    for (const FilePos pos : run.found) {
+        for (FilePos page = pageStart(pos); page < pos + run.pattern->length; page += kPageSize) {
+            if (page == lastPage) continue;
+            lastPage = page;
+            const std::uint32_t count = pageCountAt(app, page);
+            std::uint32_t got = 0;
+            if (count == 0 || app.files->readAt(app.main.mainHandle, page, bytes, count, &got) != 0 || got != count)
+                continue;
+            if (keepMainFileBytes(app.journal, app.main.mainHandle, page, bytes, count) != 0) return;
+        }
+    }
+}
+
+// Types the replacement over one match, loading (and first storing) pairs.
+// False when the run must stop.
+bool replaceMatch(ReplaceRun& run, FilePos pos) {
     AppState& app = *run.app;
     const ViewState& v = app.view;
     const std::uint32_t length = run.pattern->length;
     if (!run.pairLoaded || pos < v.pagePos || pos - v.pagePos + length > v.pageLength) {
-        if (storeTyped(run) != 0) return true;
+        if (storeTyped(run) != 0) return false;
         if (loadPagePair(app, pageStart(pos)) != 0 || v.pagePos != pageStart(pos)) {
             run.failed = true;
-            return true;
+            return false;
         }
         run.pairLoaded = true;
     }
-    // The block showed the match; the pair is read anew and must agree.
-    if (!pairMatchesAt(app, *run.pattern, pos)) return false;
+    // The search saw the match; the pair is read anew and must agree.
+    if (!pairMatchesAt(app, *run.pattern, pos)) return true;
     typeReplacement(app, pos, run.replacement, length);
     ++run.typed;
-    return false;
+    return true;
 }
 
-// After a block with stores: the next block's walk along the address chain
-// enters at the stored pair's records (everything below them lies before the
-// next match), or at the chain's start when they do not describe it.
+// Replaces the matches collected so far. 1 when the run must stop.
+int replaceFound(ReplaceRun& run) {
+    if (run.found.empty()) return 0;
+    keepEarlierBytes(run);
+    for (const FilePos pos : run.found)
+        if (!replaceMatch(run, pos)) break;
+    run.found.clear();
+    return run.failed || storeTyped(run) != 0 ? 1 : 0;
+}
+
+// After matches were stored: the next block's walk along the address chain
+// enters at the last stored pair's records (everything below them lies
+// before the next match), or at the chain's start when they do not describe it.
 void walkFromStoredPair(AppState& app, SearchState& state) {
     const PageRecords& r = app.records;
     if (!state.overlayJournal || !cursorRecordsCurrent(app) || r.reviewState != 0) {
@@ -265,17 +311,22 @@ void replaceAllMatches(AppState& app) {
         beginStoreGroup(app);
         std::uint8_t* block = blockBuffer(app);
         for (;;) {
-            run.storedInBlock = false;
-            const PassResult result = passAllMatches(*state, source, block, replaceMatch, &run);
-            if (run.failed || storeTyped(run) != 0) break;
-            if (result != PassResult::More) {
+            const PassResult result = passAllMatches(*state, source, block, collectMatch, &run);
+            const bool more = result == PassResult::More;
+            if (!more || run.found.size() >= kMatchesAtOnce) {
+                const bool any = !run.found.empty();
+                if (replaceFound(run) != 0) break;
+                if (any) walkFromStoredPair(app, *state);
+            }
+            if (!more) {
                 interrupted = result == PassResult::Stopped;
                 break;
             }
-            if (run.storedInBlock) walkFromStoredPair(app, *state);
             range.reached(state->blockPos);
             if (pollProgressSteps(app, kPairsPerBlock)) {
+                // Stopped where the search stands: what it found before is replaced.
                 interrupted = true;
+                (void)replaceFound(run);
                 break;
             }
             // A command dispatched in between changed the Journal File: the
