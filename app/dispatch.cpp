@@ -150,6 +150,7 @@ const CommandEntry kCommands[] = {
     {kCmdFindText, findTextCommand},
     {kCmdFindHex, findHexCommand}, {kCmdFindHexKey, findHexCommand},
     {kCmdRepeatSearch, repeatSearch},
+    {kCmdFindReplace, findReplaceCommand},
     // Compare
     {kCmdCompareToFile, compareToFileCommand}, {kCmdCompareToPosition, compareToPositionCommand},
     {kCmdCompareStartAtCursor, startCompareAtCursor},

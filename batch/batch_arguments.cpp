@@ -225,23 +225,45 @@ int parsePendingWindow(const FormInput& in, BatchCommand* cmd, std::string* erro
     return takeWindowAction(FormInput{in.line, in.words, *form}, 2, &cmd->window, error);
 }
 
-int parseSearchArguments(const FormInput& in, BatchCommand* cmd, std::string* error) {
+namespace {
+
+// The words after the pattern (and the replacement) of search and replace.
+int parseSearchOptions(const FormInput& in, std::size_t first, bool allowed, BatchCommand* cmd, std::string* error) {
     const auto& words = in.words;
-    const std::string mode = lowerCase(words[1]);
-    if (mode != "text" && mode != "hex") return usageError(in, error);
-    cmd->hexSearch = mode == "hex";
-    cmd->text = words[2];
-    for (std::size_t i = 3; i < words.size(); ++i) {
+    for (std::size_t i = first; i < words.size(); ++i) {
         const std::string w = lowerCase(words[i]);
         if (w == "down" && cmd->searchDirection == 0) cmd->searchDirection = 1;
         else if (w == "up" && cmd->searchDirection == 0) cmd->searchDirection = 2;
         else if (w == "case" && !cmd->matchCase && !cmd->hexSearch) cmd->matchCase = true;
+        else if (w == "from-cursor" && !cmd->fromCursor) cmd->fromCursor = true;
+        else if (w == "all" && allowed && !cmd->replaceAll) cmd->replaceAll = true;
         else {
             *error = "unexpected '" + words[i] + "'; usage: " + in.form.usage + " (case only with text)";
             return 1;
         }
     }
     return 0;
+}
+
+}  // namespace
+
+int parseSearchArguments(const FormInput& in, BatchCommand* cmd, std::string* error) {
+    const auto& words = in.words;
+    const std::string mode = lowerCase(words[1]);
+    if (mode != "text" && mode != "hex") return usageError(in, error);
+    cmd->hexSearch = mode == "hex";
+    cmd->text = words[2];
+    return parseSearchOptions(in, 3, false, cmd, error);
+}
+
+int parseReplaceArguments(const FormInput& in, BatchCommand* cmd, std::string* error) {
+    const auto& words = in.words;
+    const std::string mode = lowerCase(words[1]);
+    if (mode != "text" && mode != "hex") return usageError(in, error);
+    cmd->hexSearch = mode == "hex";
+    cmd->text = words[2];
+    cmd->value = words[3];
+    return parseSearchOptions(in, 4, true, cmd, error);
 }
 
 int parsePathArgument(const FormInput& in, BatchCommand* cmd, std::string*) {

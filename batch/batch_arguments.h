@@ -19,6 +19,7 @@ namespace quorby {
 [[nodiscard]] int parseWindowArguments(const FormInput& in, BatchCommand* cmd, std::string* error);    // window WINDOW ...
 [[nodiscard]] int parsePendingWindow(const FormInput& in, BatchCommand* cmd, std::string* error);      // pending window ...
 [[nodiscard]] int parseSearchArguments(const FormInput& in, BatchCommand* cmd, std::string* error);
+[[nodiscard]] int parseReplaceArguments(const FormInput& in, BatchCommand* cmd, std::string* error);
 [[nodiscard]] int parsePathArgument(const FormInput& in, BatchCommand* cmd, std::string* error);       // compare
 [[nodiscard]] int parseClipboardText(const FormInput& in, BatchCommand* cmd, std::string* error);
 [[nodiscard]] int parseClipboardData(const FormInput& in, BatchCommand* cmd, std::string* error);

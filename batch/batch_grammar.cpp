@@ -79,16 +79,32 @@ const std::vector<BatchForm> kForms = {
      "line LINE (from 1), close the window by its frame.\n"
      "Controls are named as for dialog; hidden and disabled\n"
      "controls cannot be used"},
-    {"search", nullptr, 1, "search text|hex PATTERN [up|down] [case]", V::Search, 3, 5, parseSearchArguments, 0,
-     S::Actions,
+    {"search", nullptr, 1, "search text|hex PATTERN [up|down] [case] [from-cursor]", V::Search, 3, 6,
+     parseSearchArguments, 0, S::Actions,
      "\"Find &Text\" (Ctrl+F) or Ctrl+H, unless the find\n"
      "dialog is open in that mode; then the pattern typed\n"
      "(its bytes as written, \\xHH included), the direction\n"
      "chosen (unchanged when not said),\n"
      "\"Match case\" set on with case and off without (text\n"
-     "only), and \"Find Next\" pressed. Writes SEARCH FOUND\n"
-     "0xPOS, SEARCH NOT FOUND, SEARCH INTERRUPTED or SEARCH\n"
-     "NOT RUN (after NOT FOUND, until the dialog opens anew)"},
+     "only), \"From cursor\" likewise with from-cursor (the\n"
+     "search starts at the cursor), and \"Find Next\"\n"
+     "pressed. Writes SEARCH FOUND 0xPOS, SEARCH NOT FOUND,\n"
+     "SEARCH INTERRUPTED or SEARCH NOT RUN (after NOT\n"
+     "FOUND, until the dialog opens anew)"},
+    {"replace", nullptr, 1, "replace text|hex PATTERN WITH [all] [up|down] [case] [from-cursor]", V::Replace, 4, 8,
+     parseReplaceArguments, 0, S::Actions,
+     "\"Find and &Replace\" (Ctrl+Shift+H) unless its dialog\n"
+     "is open, text or hex chosen, PATTERN and WITH (of the\n"
+     "same length, in the same form) typed, the options set\n"
+     "as for search, and \"Replace\" pressed (the match the\n"
+     "last search found, if the cursor is on it, then the\n"
+     "next one is searched: SEARCH ... as for search) or,\n"
+     "with all, \"Replace All\" (every match of the\n"
+     "selection or of the file, one undo). Writes REPLACED\n"
+     "N, REPLACED N INTERRUPTED (ESC: those N stay, one\n"
+     "undo), REPLACE REFUSED (nothing replaced: lengths\n"
+     "differ, a store declined) or REPLACE NOT RUN (Replace\n"
+     "after NOT FOUND)"},
     {"compare", nullptr, 1, "compare PATH", V::Compare, 2, 2, parsePathArgument, 0, S::Actions,
      "\"To other &File\" with PATH chosen in its file dialog"},
     {"clipboard", "text", 1, "clipboard text TEXT", V::Clipboard, 2, kAny, parseClipboardText, 0, S::Actions,

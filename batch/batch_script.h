@@ -15,7 +15,7 @@ enum class BatchVerb {
     Open, Drive, Command, Key, Hold, Release, Type, Click, Drag, Wheel, Scroll, Resize, Paint,
     Answer, File, Popup, DialogSet, DialogCheck, DialogChoose, DialogPress, DialogCancel,
     PendingKey, PendingType, PendingWait, PendingCommand, PendingWindow,
-    Window, Search, Compare, Differences, Clipboard, Overview,
+    Window, Search, Replace, Compare, Differences, Clipboard, Overview,
     PrintGrid, PrintRow, PrintCells, PrintColours, PrintState, PrintCaption, PrintScrollBar,
     PrintMenus, PrintClipboard, PrintWindow, PrintOverview, PrintProgress, PrintChecksums,
     ExpectRow, ExpectState, ExpectCaption,
@@ -46,10 +46,13 @@ struct BatchCommand {
     std::uint32_t modifiers = 0;
     ScrollAction scroll = ScrollAction::LineDown;
     ModelessAction window;        // window, pending window; print window: its window
-    // search text|hex PATTERN [up|down] [case]: the pattern is `text`
+    // search text|hex PATTERN [up|down] [case] [from-cursor]: the pattern is
+    // `text`; replace ... also the replacement, in `value`
     bool hexSearch = false;
     int searchDirection = 0;      // 0: as the dialog shows, 1: down, 2: up
     bool matchCase = false;
+    bool fromCursor = false;
+    bool replaceAll = false;
 };
 
 // Parses one line. *empty is set for blank and comment lines.

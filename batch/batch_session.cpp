@@ -427,16 +427,11 @@ int BatchSession::actInWindow(const ModelessAction& action, std::string* error) 
     return 0;
 }
 
-int BatchSession::search(const BatchCommand& cmd, std::string* error) {
+int BatchSession::fillFindDialog(const BatchCommand& cmd, bool replaceLayout, std::string* error) {
     AppState& app = *app_;
     const std::uint32_t mode = app.search.state.searchMode;
-    const bool openInMode = platform_.modelessOpen(ModelessWindow::Find) && (mode & kSearchDialogOpen) &&
-                            ((mode & kSearchHexMode) != 0) == cmd.hexSearch;
-    if (!openInMode) onCommand(app, cmd.hexSearch ? kCmdFindHexKey : kCmdFindText);
-    if (platform_.modelessWindow(ModelessWindow::Find) == nullptr) {
-        *error = "the find dialog did not open";
-        return 1;
-    }
+    const bool open = platform_.modelessOpen(ModelessWindow::Find) && (mode & kSearchDialogOpen);
+    const bool inMode = ((mode & kSearchHexMode) != 0) == cmd.hexSearch;
     auto act = [&](ModelessAction::Kind kind, int id, const std::string& value, bool checked) {
         ModelessAction action;
         action.kind = kind;
@@ -446,20 +441,38 @@ int BatchSession::search(const BatchCommand& cmd, std::string* error) {
         action.checked = checked;
         return actInWindow(action, error);
     };
+    if (replaceLayout) {
+        if (!open || !app.search.replaceLayout) onCommand(app, kCmdFindReplace);
+    } else if (!open || !inMode) {
+        onCommand(app, cmd.hexSearch ? kCmdFindHexKey : kCmdFindText);
+    }
+    if (platform_.modelessWindow(ModelessWindow::Find) == nullptr) {
+        *error = "the find dialog did not open";
+        return 1;
+    }
+    // The replace layout chooses text or hex in the dialog itself.
+    if (replaceLayout && ((app.search.state.searchMode & kSearchHexMode) != 0) != cmd.hexSearch &&
+        act(ModelessAction::Kind::Choose, cmd.hexSearch ? kReplaceHex : kReplaceText, "", true) != 0)
+        return 1;
     if (act(ModelessAction::Kind::Set, kFindWhatEdit, cmd.text, true) != 0) return 1;
+    if (replaceLayout && act(ModelessAction::Kind::Set, kReplaceWithEdit, cmd.value, true) != 0) return 1;
     if (cmd.searchDirection != 0 &&
         act(ModelessAction::Kind::Choose, cmd.searchDirection == 1 ? kFindDown : kFindUp, "", true) != 0)
         return 1;
     if (!cmd.hexSearch && act(ModelessAction::Kind::Check, kFindMatchCase, "", cmd.matchCase) != 0) return 1;
-    // After "NOT FOUND" Find Next is greyed until the dialog is opened anew.
-    OpenModeless* find = platform_.modelessWindow(ModelessWindow::Find);
-    const DialogControl* next = find ? find->dialog.find(kFindNextButton) : nullptr;
-    if (next && !next->enabled) {
-        platform_.writeLine("SEARCH NOT RUN");
-        return 0;
-    }
-    if (act(ModelessAction::Kind::Press, kFindNextButton, "", true) != 0) return 1;
-    const SearchSession& s = app.search;
+    return act(ModelessAction::Kind::Check, kFindFromCursor, "", cmd.fromCursor);
+}
+
+int BatchSession::pressInFindDialog(int button, std::string* error) {
+    ModelessAction action;
+    action.kind = ModelessAction::Kind::Press;
+    action.window = ModelessWindow::Find;
+    action.target = std::to_string(button);
+    return actInWindow(action, error);
+}
+
+void BatchSession::writeSearchOutcome() {
+    const SearchSession& s = app_->search;
     switch (s.lastResult) {
         case SearchResult::Found: {
             char line[48];
@@ -473,6 +486,45 @@ int BatchSession::search(const BatchCommand& cmd, std::string* error) {
         case SearchResult::NotRun: platform_.writeLine("SEARCH NOT RUN"); break;
     }
     if (s.state.skipped.count != 0) platform_.writeLine(skippedRangesLine(s.state.skipped));
+}
+
+int BatchSession::search(const BatchCommand& cmd, std::string* error) {
+    if (fillFindDialog(cmd, false, error) != 0) return 1;
+    // After "NOT FOUND" Find Next is greyed until the dialog is opened anew.
+    OpenModeless* find = platform_.modelessWindow(ModelessWindow::Find);
+    const DialogControl* next = find ? find->dialog.find(kFindNextButton) : nullptr;
+    if (next && !next->enabled) {
+        platform_.writeLine("SEARCH NOT RUN");
+        return 0;
+    }
+    if (pressInFindDialog(kFindNextButton, error) != 0) return 1;
+    writeSearchOutcome();
+    return 0;
+}
+
+int BatchSession::replace(const BatchCommand& cmd, std::string* error) {
+    if (fillFindDialog(cmd, true, error) != 0) return 1;
+    const int button = cmd.replaceAll ? kReplaceAllButton : kReplaceButton;
+    OpenModeless* find = platform_.modelessWindow(ModelessWindow::Find);
+    const DialogControl* pressed = find ? find->dialog.find(button) : nullptr;
+    if (pressed && !pressed->enabled) {  // Replace, after "NOT FOUND"
+        platform_.writeLine("REPLACE NOT RUN");
+        return 0;
+    }
+    SearchSession& s = app_->search;
+    if (pressInFindDialog(button, error) != 0) return 1;
+    const std::string count = std::to_string(s.replacedCount);
+    switch (s.replaceResult) {
+        case ReplaceResult::Done: platform_.writeLine("REPLACED " + count); break;
+        case ReplaceResult::Interrupted: platform_.writeLine("REPLACED " + count + " INTERRUPTED"); break;
+        case ReplaceResult::Refused:
+        case ReplaceResult::NotRun: platform_.writeLine("REPLACE REFUSED"); break;
+    }
+    if (cmd.replaceAll) {
+        if (s.replaceResult != ReplaceResult::Refused && s.state.skipped.count != 0) platform_.writeLine(skippedRangesLine(s.state.skipped));
+    } else if (s.replaceResult != ReplaceResult::Refused) {
+        writeSearchOutcome();
+    }
     return 0;
 }
 
@@ -643,6 +695,9 @@ int BatchSession::execute(const BatchCommand& cmd, std::string* error) {
             break;
         case BatchVerb::Search:
             if (search(cmd, error) != 0) return 1;
+            break;
+        case BatchVerb::Replace:
+            if (replace(cmd, error) != 0) return 1;
             break;
         case BatchVerb::Compare: {
             std::size_t before = platform_.queuedFileAnswers();

@@ -42,6 +42,14 @@ private:
     // `search`: the find dialog opened in its mode (unless it is open in it),
     // filled, Find Next pressed, and the outcome written.
     int search(const BatchCommand& cmd, std::string* error);
+    // `replace`: the find dialog in its replace layout, filled, Replace or
+    // Replace All pressed, and the outcome written.
+    int replace(const BatchCommand& cmd, std::string* error);
+    // The find dialog opened (in the replace layout or in the command's
+    // mode) unless it is open so, and the command's values set in it.
+    int fillFindDialog(const BatchCommand& cmd, bool replaceLayout, std::string* error);
+    int pressInFindDialog(int button, std::string* error);
+    void writeSearchOutcome();
     void findDifferences();
     void printChecksums(unsigned algorithms);
     // After every action: posted popup commands, errors found by the

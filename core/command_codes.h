@@ -110,6 +110,7 @@ enum Command : int {
     kCmdFindHex = 32802,               // "Find &Hex"
     kCmdFindHexKey = 32830,            // Ctrl+H
     kCmdRepeatSearch = 32825,          // F3 (no menu item)
+    kCmdFindReplace = 33110,           // "Find and &Replace", also Ctrl+Shift+H
 
     // Compare menu (none built)
     kCmdCompareToFile = 32811,         // "To other &File"

@@ -17,13 +17,26 @@ inline constexpr int kFindDirectionGroup = 1072;
 inline constexpr int kFindUp = 1056;
 inline constexpr int kFindDown = 1057;
 inline constexpr int kFindEndedHint = 1090;  // shown after "NOT FOUND", while Find Next is greyed
+inline constexpr int kFindFromCursor = 1091;
+// The controls that Find and Replace adds.
+inline constexpr int kReplaceButton = 1024;
+inline constexpr int kReplaceAllButton = 1025;
+inline constexpr int kReplaceWithLabel = 1092;
+inline constexpr int kReplaceWithEdit = 1153;
+inline constexpr int kReplaceKindGroup = 1093;
+inline constexpr int kReplaceText = 1094;
+inline constexpr int kReplaceHex = 1095;
+inline constexpr int kReplaceOutcome = 1096;  // "12 replaced"
+
+inline constexpr const char* kReplaceDialogTitle = "Find and Replace";
 
 // The line that says, after "NOT FOUND", how a new search starts.
-std::string findEndedHint(bool hexMode);
+std::string findEndedHint(bool hexMode, bool replaceLayout = false);
 
 // The dialog as it shows the request: the find text (bytes), the direction,
-// and "Match case" (hidden in hex mode).
-DialogDescription findDialogDescription(const SearchRequest& request, bool hexMode);
+// "Match case" (hidden in hex mode) and "From cursor"; in the replace layout
+// also the replacement, the choice of text or hex, Replace and Replace All.
+DialogDescription findDialogDescription(const SearchRequest& request, bool hexMode, bool replaceLayout = false);
 
 // Find Text / Find Hex: the search's start from the view, and the dialog
 // shown (or turned to the mode when it is open).
@@ -40,5 +53,8 @@ void onFindDialogEvent(AppState& app, const ModelessEvent& event);
 
 void findTextCommand(AppState& app);
 void findHexCommand(AppState& app);
+// "Find and &Replace" (Ctrl+Shift+H): the find dialog in its replace
+// layout, in the mode last chosen.
+void findReplaceCommand(AppState& app);
 
 }  // namespace quorby

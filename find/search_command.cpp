@@ -21,10 +21,6 @@ namespace {
 
 FilePos viewTop(const ViewState& view) { return view.pagePos + view.viewOffset; }
 
-std::uint32_t makePattern(const SearchState& state, const SearchRequest& request, std::uint8_t* out) {
-    if (state.searchMode & kSearchHexMode) return parseHexPattern(request.findText, kFindTextCapacity, out);
-    return copyTextPattern(request.findText, kFindTextCapacity, !request.matchCase, out);
-}
 
 bool readFailed(void* context) {
     AppState& app = *static_cast<AppState*>(context);
@@ -106,13 +102,27 @@ void showMatch(AppState& app, const SearchState& state) {
 
 const char* findDialogTitle(bool hexMode) { return hexMode ? kFindHexTitle : kFindTextTitle; }
 
+std::uint32_t requestPattern(const SearchState& state, const SearchRequest& request, std::uint8_t* out) {
+    if (state.searchMode & kSearchHexMode) return parseHexPattern(request.findText, kFindTextCapacity, out);
+    return copyTextPattern(request.findText, kFindTextCapacity, !request.matchCase, out);
+}
+
+void startPositionsFromView(AppState& app, SearchState& state, const SearchRequest& request, bool forward) {
+    const FilePos cursor = app.view.cursorPos();
+    if (request.fromCursor)
+        startPositionsAt(state, cursor, app.main.fileSize, forward);
+    else
+        startPositionsFromTop(state, viewTop(app.view), app.main.fileSize, forward);
+    state.cursorAfterSearch = cursor;
+}
+
 void openSearch(AppState& app, SearchState& state, SearchRequest& request, bool hexMode) {
     state.searchMode = kSearchDialogOpen | (hexMode ? kSearchHexMode : 0u);
     request.hideMatchCase = hexMode;
     request.findNext = false;
     request.dialogClosing = false;
     state.lastDirectionDown = request.directionDown;
-    startPositionsFromTop(state, viewTop(app.view), app.main.fileSize, request.directionDown);
+    startPositionsFromView(app, state, request, request.directionDown);
 }
 
 void closeSearch(SearchState& state) { state.searchMode &= ~kSearchDialogOpen; }
@@ -152,23 +162,30 @@ void setOverlayPositions(AppState& app, SearchState& state, bool forward) {
     if (!forward && (!copiesUsable || blockEnd > pagePos + kPagePairSize)) state.backwardChainPos = h.lastPtr;
 }
 
-SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& request, FilePos* matchPos) {
+namespace {
+
+SearchResult searchFromKeptPositions(AppState& app, SearchState& state, const SearchRequest& request,
+                                     FilePos* matchPos) {
     const std::uint32_t serial = ++state.requestSerial;
     state.stopRequested = false;
     clearRanges(state.skipped);
     const bool forward = request.directionDown;
-    if (forward != state.lastDirectionDown) {
+    if (request.fromCursor && app.view.cursorPos() != state.cursorAfterSearch) {
+        // The user put the cursor elsewhere since the last search: it starts there.
+        startPositionsFromView(app, state, request, forward);
+        state.searchMode &= ~std::uint32_t(kSearchLastFound);
+    } else if (forward != state.lastDirectionDown) {
         if (state.searchMode & kSearchLastFound) {
             continueFromLastMatch(state, forward);
         } else {
-            startPositionsFromTop(state, viewTop(app.view), app.main.fileSize, forward);
+            startPositionsFromView(app, state, request, forward);
         }
     }
     state.lastDirectionDown = forward;
     if (!request.findNext || (state.searchMode & kSearchAtEnd)) return SearchResult::NotRun;
     if (app.main.mainHandle == kNoFile || app.files == nullptr) return SearchResult::NotRun;
 
-    state.patternLength = makePattern(state, request, state.pattern);
+    state.patternLength = requestPattern(state, request, state.pattern);
     const bool foldCase = !(state.searchMode & kSearchHexMode) && !request.matchCase;
     prepareStatePattern(state, foldCase);
     // The overview strip marks the matches of one search: another pattern
@@ -228,6 +245,16 @@ SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& r
     }
     returnToSavedPage(app, state);
     return SearchResult::Interrupted;
+}
+
+}  // namespace
+
+SearchResult runSearch(AppState& app, SearchState& state, const SearchRequest& request, FilePos* matchPos) {
+    const SearchResult result = searchFromKeptPositions(app, state, request, matchPos);
+    // Where the search left the cursor: "from cursor" starts anew only
+    // when the user moves it.
+    state.cursorAfterSearch = app.view.cursorPos();
+    return result;
 }
 
 }  // namespace quorby

@@ -16,9 +16,17 @@ inline constexpr Colour kSearchProgressColour = kBannerColour;
 
 const char* findDialogTitle(bool hexMode);
 
+// The search pattern of the request in the state's mode: hex digits parsed,
+// or the text (folded without "Match case"). Returns its length, 0 when unusable.
+std::uint32_t requestPattern(const SearchState& state, const SearchRequest& request, std::uint8_t* out);
+
+// The start positions of a search from the view, as the request says: from
+// the first byte shown, or with "from cursor" from the cursor.
+void startPositionsFromView(AppState& app, SearchState& state, const SearchRequest& request, bool forward);
+
 // The logic of opening the find dialog: dialogOpen (and hexMode), hide match
 // case in hex mode, the outcome bits cleared, the start positions from the
-// view's first shown byte in the request's direction.
+// view's first shown byte (or the cursor) in the request's direction.
 void openSearch(AppState& app, SearchState& state, SearchRequest& request, bool hexMode);
 
 // The dialog was closed: dialogOpen is cleared. (The caller posts the ESC

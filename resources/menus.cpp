@@ -85,6 +85,7 @@ const MenuItemDef kGoto[] = {
 const MenuItemDef kSearch[] = {
     {"Find &Text", "Strg-F / (F3)", kCmdFindText, kItem},
     {"Find &Hex", "Strg-H / (F3)", kCmdFindHex, kItem},
+    {"Find and &Replace", "Strg-Shift-H", kCmdFindReplace, kItem},
 };
 
 const MenuItemDef kCompare[] = {
@@ -182,6 +183,7 @@ const AcceleratorDef kAccelerators[] = {
     {Key::Down, kCtrl, kCmdAutoScrollDownKey},
     {Key('F'), kCtrl, kCmdFindText},
     {Key('H'), kCtrl, kCmdFindHexKey},
+    {Key('H'), kCtrl | kShift, kCmdFindReplace},
     {Key::F3, 0, kCmdRepeatSearch},
     {Key('U'), kCtrl, kCmdFindDifferencesKey},
     {Key::Up, kCtrl | kAlt, kCmdCompareMoveUpKey},

@@ -144,6 +144,52 @@ PassResult backwardPass(SearchState& state, const SearchSource& source, std::uin
 
 }  // namespace
 
+PassResult passAllMatches(SearchState& state, const SearchSource& source, std::uint8_t* block, MatchSink sink,
+                          void* context) {
+    if (state.patternLength == 0 || state.scan.length != state.patternLength) return atEnd(state);
+    if (source.blockSize < 2 * kSector || source.blockSize % kSector != 0) return PassResult::Stopped;
+    if (state.blockPos >= source.fileSize) return atEnd(state);
+    const FilePos remaining = source.fileSize - state.blockPos;
+    const std::uint32_t size = source.blockSize;
+    const std::uint32_t want = remaining < size ? std::uint32_t(remaining) : size;
+    bool stop = false;
+    ReadGaps gaps;
+    const std::uint32_t count = readBlock(source, state.blockPos, want, block, gaps, &stop);
+    if (stop) return PassResult::Stopped;
+    FilePos chainEntry = kEmptyPtr;
+    if (overlay(state, source, true, state.blockPos, block, count, &chainEntry) != 0) return PassResult::Stopped;
+
+    // Each readable stretch on its own, and within it one match after the
+    // other from the end of the one before.
+    FilePos nextFree = state.startPos;  // the first byte a match may take
+    const FilePos from = state.startPos > state.blockPos ? state.startPos - state.blockPos : 0;
+    std::uint32_t runStart = 0, runEnd = 0;
+    for (FilePos at = from; at < count && nextReadableRun(gaps, std::uint32_t(at), count, &runStart, &runEnd);
+         at = runEnd) {
+        for (std::uint32_t scanFrom = runStart; scanFrom < runEnd;) {
+            const std::uint32_t match = scanForward(state.scan, block, scanFrom, runEnd);
+            if (match == kNoMatch) break;
+            state.foundPos = state.blockPos + match;
+            nextFree = state.foundPos + state.patternLength;
+            state.searchMode |= kSearchLastFound;
+            if (sink(context, state.foundPos)) {
+                state.startPos = nextFree;
+                state.blockPos = roundDown(nextFree);
+                return PassResult::Stopped;
+            }
+            scanFrom = match + state.patternLength;
+        }
+    }
+    if (want < size || state.blockPos + want >= source.fileSize) {
+        state.startPos = nextFree;
+        return atEnd(state);
+    }
+    state.blockPos += size - kSector;  // the blocks overlap by 512 bytes
+    const FilePos straddling = state.blockPos + kSector + 1 - state.patternLength;
+    state.startPos = straddling > nextFree ? straddling : nextFree;
+    return more(state);
+}
+
 void takeNewWindowToken(SearchState& state) { state.journalWindowToken = ++state.lastWindowToken; }
 
 void startPositionsFromTop(SearchState& state, FilePos topPos, FilePos fileSize, bool forward) {
@@ -158,6 +204,24 @@ void startPositionsFromTop(SearchState& state, FilePos topPos, FilePos fileSize,
     } else {
         state.startPos = state.blockPos = fileSize;
     }
+}
+
+void startPositionsAt(SearchState& state, FilePos pos, FilePos fileSize, bool forward) {
+    state.chainFromEnd = true;
+    takeNewWindowToken(state);
+    if (pos > fileSize) pos = fileSize;
+    state.startPos = pos;
+    state.blockPos = forward ? roundDown(pos) : roundUp(pos);
+    if (!forward && state.blockPos > fileSize) state.blockPos = fileSize;
+}
+
+void continueAfterReplacement(SearchState& state, bool forward) {
+    state.chainFromEnd = true;
+    takeNewWindowToken(state);
+    state.startPos = forward ? state.foundPos + state.patternLength : state.foundPos;
+    state.blockPos = forward ? roundDown(state.startPos) : roundUp(state.startPos);
+    state.lastDirectionDown = forward;
+    state.searchMode = (state.searchMode & ~(kSearchMore | kSearchAtEnd)) | kSearchLastFound;
 }
 
 void continueFromLastMatch(SearchState& state, bool forward) {

@@ -66,6 +66,15 @@ void takeNewWindowToken(SearchState& state);
 // file when fewer than 512 bytes follow the top.
 void startPositionsFromTop(SearchState& state, FilePos topPos, FilePos fileSize, bool forward);
 
+// Start positions at a byte (the cursor): forward it is the first
+// candidate; backward a match must end before it.
+void startPositionsAt(SearchState& state, FilePos pos, FilePos fileSize, bool forward);
+
+// The match at foundPos was replaced: the next search goes on beside it,
+// finding neither it nor a match that overlaps it (forward from its end,
+// backward a match that ends before its first byte).
+void continueAfterReplacement(SearchState& state, bool forward);
+
 // A change of direction after a search that found a match: the search goes
 // on from that match (forward from startPos, backward below it).
 void continueFromLastMatch(SearchState& state, bool forward);
@@ -76,6 +85,18 @@ void prepareStatePattern(SearchState& state, bool foldCase);
 // One pass over the block at state.blockPos, through `block`
 // (source.blockSize bytes).
 PassResult searchPass(SearchState& state, const SearchSource& source, bool forward, std::uint8_t* block);
+
+// Called with each match of passAllMatches; true stops the pass.
+using MatchSink = bool (*)(void* context, FilePos matchPos);
+
+// Forward only: every match in the block at state.blockPos that begins at
+// or after startPos, none overlapping another (after a match the scan goes
+// on at its end), each given to `sink` while the block is in `block`.
+// More: the block is done and the next one follows, startPos lying at or
+// after the last match's end. AtEnd: the file's end (source.fileSize) was
+// reached. Stopped: the sink or a failed read stopped it.
+PassResult passAllMatches(SearchState& state, const SearchSource& source, std::uint8_t* block, MatchSink sink,
+                          void* context);
 
 // Passes until one ends with something other than More. `betweenPasses`
 // (optional) runs after each More; when it returns true the search stops and

@@ -19,6 +19,12 @@ struct SearchRequest {
     bool hideMatchCase = false;             // set in hex mode
     bool findNext = false;                  // the user asked for the next match
     bool dialogClosing = false;             // the user closed the dialog
+    // A search starts at the cursor (backward: just before it) instead of
+    // at the first byte shown.
+    bool fromCursor = false;
+    // Find and Replace: what each match becomes, in the form of the find
+    // text (bytes in text mode, hex digits in hex mode); zero-terminated.
+    char replaceText[kFindTextCapacity] = {};
 };
 
 // searchMode bits
@@ -62,6 +68,11 @@ struct SearchState {
     std::uint64_t journalWindowToken = 0;
     std::uint64_t lastWindowToken = 0;  // tokens are never handed out twice
 
+    // With "from cursor": the cursor position when the search positions were
+    // last set or a search last ended; a cursor found elsewhere at the next
+    // request was moved by the user, and the search starts there.
+    FilePos cursorAfterSearch = ~FilePos{0};
+
     // Counts the search requests run; a request dispatched between two
     // blocks of a running search starts its own, and the running one stops.
     std::uint32_t requestSerial = 0;
@@ -79,6 +90,15 @@ enum class SearchResult {
     NotRun,       // no Find Next in the request, or the last search ended at the file's end
 };
 
+enum class ReplaceResult {
+    NotRun,       // no replace request yet
+    Done,         // `replacedCount` matches replaced (0: none was there)
+    Refused,      // nothing replaced: a replacement of another length, no
+                  // usable pattern, or a store the user declined
+    Interrupted,  // stopped by ESC or a failed store: `replacedCount` stay
+                  // replaced, one entry of the history
+};
+
 // What the application keeps of the search from start to exit.
 struct SearchSession {
     SearchRequest request;
@@ -86,6 +106,12 @@ struct SearchSession {
     // The outcome of the last request of the dialog or F3, and its match.
     SearchResult lastResult = SearchResult::NotRun;
     FilePos lastMatch = 0;
+    // The find dialog shows Find and Replace (the replacement, Replace and
+    // Replace All, the choice of text or hex).
+    bool replaceLayout = false;
+    // The outcome of the last Replace or Replace All.
+    ReplaceResult replaceResult = ReplaceResult::NotRun;
+    std::uint64_t replacedCount = 0;
 };
 
 }  // namespace quorby

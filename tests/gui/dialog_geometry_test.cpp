@@ -243,6 +243,7 @@ protected:
         // The modeless windows.
         t.openCheckClose("find-text", m, "ctrl+f", "Find TEXT");
         t.openCheckClose("find-hex", m, "ctrl+h", "find binarily");
+        t.openCheckClose("find-replace", m, "ctrl+shift+h", "Find and Replace");
         t.openCheckClose("disassembly", m, "alt+p d", "Mnemonics");
         t.openCheckClose("values", m, "alt+p v", "Value");
         // Compare with another position: a notice, then the Offset-Adjustment window.
