@@ -157,7 +157,7 @@ PassResult passAllMatches(SearchState& state, const SearchSource& source, std::u
     const std::uint32_t count = readBlock(source, state.blockPos, want, block, gaps, &stop);
     if (stop) return PassResult::Stopped;
     FilePos chainEntry = kEmptyPtr;
-    if (overlay(state, source, true, state.blockPos, block, count, &chainEntry) != 0) return PassResult::Stopped;
+    if (overlay(state, source, true, state.blockPos, block, count, gaps, &chainEntry) != 0) return PassResult::Stopped;
 
     // Each readable stretch on its own, and within it one match after the
     // other from the end of the one before.
