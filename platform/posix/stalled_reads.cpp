@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -46,15 +47,20 @@ int StalledReads::readWatched(int fd, FilePos pos, void* buf, std::uint32_t n, s
     *done = 0;
     auto read = std::make_shared<PendingRead>();
     read->data.resize(n);
-    std::thread([read, fd, pos, n] {
-        std::uint32_t got = 0;
-        const int err = preadFully(fd, pos, read->data.data(), n, &got);
-        const std::lock_guard<std::mutex> lock(read->mutex);
-        read->done = got;
-        read->err = err;
-        read->finished = true;
-        read->finishedSignal.notify_all();
-    }).detach();
+    try {
+        std::thread([read, fd, pos, n] {
+            std::uint32_t got = 0;
+            const int err = preadFully(fd, pos, read->data.data(), n, &got);
+            const std::lock_guard<std::mutex> lock(read->mutex);
+            read->done = got;
+            read->err = err;
+            read->finished = true;
+            read->finishedSignal.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had (the system's limit): the read waits here.
+        return preadFully(fd, pos, buf, n, done);
+    }
 
     std::unique_lock<std::mutex> lock(read->mutex);
     const auto started = std::chrono::steady_clock::now();
