@@ -84,30 +84,44 @@ PassResult more(SearchState& state) {
     return PassResult::More;
 }
 
-PassResult forwardPass(SearchState& state, const SearchSource& source, std::uint8_t* block) {
-    if (state.blockPos >= source.fileSize) return atEnd(state);
+// The block a forward pass reads at state.blockPos, with the journal's
+// changes laid over it.
+struct ForwardBlock {
+    std::uint32_t count = 0;  // the bytes delivered
+    ReadGaps gaps;
+    FilePos chainEntry = kEmptyPtr;
+    bool last = false;  // the file ends within it
+};
+
+// False when the pass has to stop (a failed read the source stops at, or a
+// Journal File that could not be read).
+bool readForwardBlock(SearchState& state, const SearchSource& source, std::uint8_t* block, ForwardBlock& b) {
     const FilePos remaining = source.fileSize - state.blockPos;
     const std::uint32_t size = source.blockSize;
     const std::uint32_t want = remaining < size ? std::uint32_t(remaining) : size;
+    // Whether more blocks follow is a matter of the file's size, not of what
+    // a failing read delivered.
+    b.last = want < size || state.blockPos + want >= source.fileSize;
     bool stop = false;
-    ReadGaps gaps;
-    const std::uint32_t count = readBlock(source, state.blockPos, want, block, gaps, &stop);
-    if (stop) return PassResult::Stopped;
-    FilePos chainEntry = kEmptyPtr;
-    if (overlay(state, source, true, state.blockPos, block, count, gaps, &chainEntry) != 0) return PassResult::Stopped;
+    b.count = readBlock(source, state.blockPos, want, block, b.gaps, &stop);
+    return !stop && overlay(state, source, true, state.blockPos, block, b.count, b.gaps, &b.chainEntry) == 0;
+}
+
+PassResult forwardPass(SearchState& state, const SearchSource& source, std::uint8_t* block) {
+    if (state.blockPos >= source.fileSize) return atEnd(state);
+    ForwardBlock b;
+    if (!readForwardBlock(state, source, block, b)) return PassResult::Stopped;
 
     const FilePos from = state.startPos > state.blockPos ? state.startPos - state.blockPos : 0;
     // Each readable stretch on its own: no match lies across an unreadable byte.
     std::uint32_t runStart = 0, runEnd = 0;
-    for (FilePos at = from; at < count && nextReadableRun(gaps, std::uint32_t(at), count, &runStart, &runEnd);
+    for (FilePos at = from; at < b.count && nextReadableRun(b.gaps, std::uint32_t(at), b.count, &runStart, &runEnd);
          at = runEnd) {
         const std::uint32_t match = scanForward(state.scan, block, runStart, runEnd);
-        if (match != kNoMatch) return found(state, state.blockPos + match, true, chainEntry);
+        if (match != kNoMatch) return found(state, state.blockPos + match, true, b.chainEntry);
     }
-    // Whether more blocks follow is a matter of the file's size, not of what
-    // a failing read delivered.
-    if (want < size || state.blockPos + want >= source.fileSize) return atEnd(state);
-    state.blockPos += size - kSector;  // the blocks overlap by 512 bytes
+    if (b.last) return atEnd(state);
+    state.blockPos += source.blockSize - kSector;  // the blocks overlap by 512 bytes
     state.startPos = state.blockPos + kSector + 1 - state.patternLength;
     return more(state);
 }
@@ -149,22 +163,15 @@ PassResult passAllMatches(SearchState& state, const SearchSource& source, std::u
     if (state.patternLength == 0 || state.scan.length != state.patternLength) return atEnd(state);
     if (source.blockSize < 2 * kSector || source.blockSize % kSector != 0) return PassResult::Stopped;
     if (state.blockPos >= source.fileSize) return atEnd(state);
-    const FilePos remaining = source.fileSize - state.blockPos;
-    const std::uint32_t size = source.blockSize;
-    const std::uint32_t want = remaining < size ? std::uint32_t(remaining) : size;
-    bool stop = false;
-    ReadGaps gaps;
-    const std::uint32_t count = readBlock(source, state.blockPos, want, block, gaps, &stop);
-    if (stop) return PassResult::Stopped;
-    FilePos chainEntry = kEmptyPtr;
-    if (overlay(state, source, true, state.blockPos, block, count, gaps, &chainEntry) != 0) return PassResult::Stopped;
+    ForwardBlock b;
+    if (!readForwardBlock(state, source, block, b)) return PassResult::Stopped;
 
     // Each readable stretch on its own, and within it one match after the
     // other from the end of the one before.
     FilePos nextFree = state.startPos;  // the first byte a match may take
     const FilePos from = state.startPos > state.blockPos ? state.startPos - state.blockPos : 0;
     std::uint32_t runStart = 0, runEnd = 0;
-    for (FilePos at = from; at < count && nextReadableRun(gaps, std::uint32_t(at), count, &runStart, &runEnd);
+    for (FilePos at = from; at < b.count && nextReadableRun(b.gaps, std::uint32_t(at), b.count, &runStart, &runEnd);
          at = runEnd) {
         for (std::uint32_t scanFrom = runStart; scanFrom < runEnd;) {
             const std::uint32_t match = scanForward(state.scan, block, scanFrom, runEnd);
@@ -180,11 +187,11 @@ PassResult passAllMatches(SearchState& state, const SearchSource& source, std::u
             scanFrom = match + state.patternLength;
         }
     }
-    if (want < size || state.blockPos + want >= source.fileSize) {
+    if (b.last) {
         state.startPos = nextFree;
         return atEnd(state);
     }
-    state.blockPos += size - kSector;  // the blocks overlap by 512 bytes
+    state.blockPos += source.blockSize - kSector;  // the blocks overlap by 512 bytes
     const FilePos straddling = state.blockPos + kSector + 1 - state.patternLength;
     state.startPos = straddling > nextFree ? straddling : nextFree;
     return more(state);
