@@ -1,6 +1,7 @@
 // Reading the Main File's pages into the view's pageBuffer.
 #include <cstring>
 
+#include "salvage/byte_ranges.h"
 #include "salvage/sector_reads.h"
 #include "state/error_report.h"
 #include "document/main_file.h"
@@ -60,6 +61,16 @@ void endPairAtFirstPage(ViewState& view) {
     std::memset(view.pageBuffer + kPageSize, 0, kPageSize);
 }
 
+// The pair at `pos` from the read-ahead bytes, when they hold all of it.
+bool pairFromReadAhead(AppState& app, FilePos pos) {
+    const MainFileState::ReadAhead& ahead = app.main.readAhead;
+    if (ahead.length == 0 || pos < ahead.pos || pos - ahead.pos + kPagePairSize > ahead.length ||
+        pos + kPagePairSize > app.main.fileSize || overlapsRanges(app.main.unreadable.ranges, pos, pos + kPagePairSize))
+        return false;
+    std::memcpy(app.view.pageBuffer, ahead.bytes + (pos - ahead.pos), kPagePairSize);
+    return true;
+}
+
 bool noMainFile(AppState& app) {
     if (app.main.mainHandle != kNoFile) return false;
     std::memset(app.view.pageBuffer, 0, sizeof app.view.pageBuffer);
@@ -83,7 +94,9 @@ int readPagePair(AppState& app, FilePos pos) {
     app.view.pagePos = pageStart(pos);
     if (noMainFile(app)) return 1;
     bool failed = false;
-    const std::uint32_t count = readInto(app, app.view.pagePos, 0, std::uint32_t(kPagePairSize), &failed);
+    const std::uint32_t count = pairFromReadAhead(app, app.view.pagePos)
+                                    ? std::uint32_t(kPagePairSize)
+                                    : readInto(app, app.view.pagePos, 0, std::uint32_t(kPagePairSize), &failed);
     if (count < std::uint32_t(kPageSize)) {
         app.view.firstPageCount = count;
         endPairAtFirstPage(app.view);

@@ -310,12 +310,20 @@ void replaceAllMatches(AppState& app) {
         SavePageQuestionOff quiet(app);
         beginStoreGroup(app);
         std::uint8_t* block = blockBuffer(app);
+        // In journal access nothing writes the Main File during the run: the
+        // matches of a block are replaced while it is still in memory, and
+        // their pairs are taken from it instead of being read again.
+        const bool fromBlock = (app.shell.accessFlags & kAccessDirect) == 0;
         for (;;) {
-            const PassResult result = passAllMatches(*state, source, block, collectMatch, &run);
+            BlockExtent extent;
+            const PassResult result = passAllMatches(*state, source, block, collectMatch, &run, &extent);
             const bool more = result == PassResult::More;
-            if (!more || run.found.size() >= kMatchesAtOnce) {
+            if (!more || run.found.size() >= kMatchesAtOnce || (fromBlock && !run.found.empty())) {
                 const bool any = !run.found.empty();
-                if (replaceFound(run) != 0) break;
+                if (fromBlock) app.main.readAhead = {block, extent.pos, extent.count};
+                const int replaced = replaceFound(run);
+                app.main.readAhead = {};
+                if (replaced != 0) break;
                 if (any) walkFromStoredPair(app, *state);
             }
             if (!more) {

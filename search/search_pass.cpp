@@ -159,12 +159,14 @@ PassResult backwardPass(SearchState& state, const SearchSource& source, std::uin
 }  // namespace
 
 PassResult passAllMatches(SearchState& state, const SearchSource& source, std::uint8_t* block, MatchSink sink,
-                          void* context) {
+                          void* context, BlockExtent* extent) {
+    if (extent) *extent = BlockExtent{state.blockPos, 0};
     if (state.patternLength == 0 || state.scan.length != state.patternLength) return atEnd(state);
     if (source.blockSize < 2 * kSector || source.blockSize % kSector != 0) return PassResult::Stopped;
     if (state.blockPos >= source.fileSize) return atEnd(state);
     ForwardBlock b;
     if (!readForwardBlock(state, source, block, b)) return PassResult::Stopped;
+    if (extent) extent->count = b.count;
 
     // Each readable stretch on its own, and within it one match after the
     // other from the end of the one before.

@@ -89,14 +89,21 @@ PassResult searchPass(SearchState& state, const SearchSource& source, bool forwa
 // Called with each match of passAllMatches; true stops the pass.
 using MatchSink = bool (*)(void* context, FilePos matchPos);
 
+// The bytes of the file a pass left in its block, as the view shows them:
+// [pos, pos + count), unreadable sectors as zeros.
+struct BlockExtent {
+    FilePos pos = 0;
+    std::uint32_t count = 0;
+};
 // Forward only: every match in the block at state.blockPos that begins at
 // or after startPos, none overlapping another (after a match the scan goes
 // on at its end), each given to `sink` while the block is in `block`.
 // More: the block is done and the next one follows, startPos lying at or
 // after the last match's end. AtEnd: the file's end (source.fileSize) was
-// reached. Stopped: the sink or a failed read stopped it.
+// reached. Stopped: the sink or a failed read stopped it. `extent`
+// (optional) tells what the block holds afterwards.
 PassResult passAllMatches(SearchState& state, const SearchSource& source, std::uint8_t* block, MatchSink sink,
-                          void* context);
+                          void* context, BlockExtent* extent = nullptr);
 
 // Passes until one ends with something other than More. `betweenPasses`
 // (optional) runs after each More; when it returns true the search stops and

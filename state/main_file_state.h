@@ -25,6 +25,15 @@ struct MainFileState {
     std::uint64_t mainTime = 0;    // last-write time, Windows file time
     // Sectors that failed to read while the file is open: not read again.
     UnreadableSectors unreadable;
+    // Main File bytes a long pass holds in memory while nothing writes the
+    // file (Replace All's search block in journal access): a page pair
+    // without records that lies wholly inside, clear of unreadable sectors,
+    // is copied from here instead of being read again. Empty otherwise.
+    struct ReadAhead {
+        const std::uint8_t* bytes = nullptr;
+        FilePos pos = 0;
+        std::uint32_t length = 0;
+    } readAhead;
 };
 
 // The position of the file's last byte as its size gives it (0 for an empty file).
