@@ -3,6 +3,7 @@
 // interface, so that tests can swap in in-memory or failing files. The POSIX
 // implementation lives in platform/posix/. All calls return 0 for done and 1
 // for failure; after a failure lastError() tells why.
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,6 +21,11 @@ struct SystemError {
     std::uint32_t code = 0;
     int sysErrno = 0;
 };
+
+// The errors of a medium with sectors that cannot be read.
+inline bool isMediumError(int sysErrno) {
+    return sysErrno == EIO || sysErrno == ENODATA || sysErrno == EBADMSG || sysErrno == EILSEQ;
+}
 
 // Codes of the message table that the logic sets itself (setLastError).
 inline constexpr std::uint32_t kCodeReadError = 30;       // "Read Error !"

@@ -6,10 +6,7 @@
 namespace quorby {
 namespace {
 
-// The errors of a medium with sectors that cannot be read.
-bool unreadableMedium(const SystemError& e) {
-    return e.sysErrno == EIO || e.sysErrno == ENODATA || e.sysErrno == EBADMSG || e.sysErrno == EILSEQ;
-}
+bool unreadableMedium(const SystemError& e) { return isMediumError(e.sysErrno); }
 
 struct Salvage {
     FileIo& files;

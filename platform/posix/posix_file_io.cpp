@@ -104,21 +104,27 @@ int PosixFileIo::open(const std::string& path, OpenMode mode, FileHandle* out) {
 void PosixFileIo::close(FileHandle h) {
     if (h == kNoFile) return;
     stalled_.forget(h);
+    directReads_.forget(h);
     ::close(h);
 }
 
 int PosixFileIo::readAt(FileHandle h, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done) {
     *done = 0;
     if (!fitsOffset(pos, n)) return fail(EINVAL, false);
+    const int direct = directReads_.directDescriptor(h, pos, n);
+    const int from = direct >= 0 ? direct : h;
+    const ReadFunction read = direct >= 0 ? preadAligned : preadFully;
     int err = 0;
     if (stalled_.active() && stalled_.watched(h)) {
-        err = stalled_.readWatched(h, pos, buf, n, done);
+        err = stalled_.readWatched(from, pos, buf, n, done, read);
     } else {
         const auto started = std::chrono::steady_clock::now();
-        err = preadFully(h, pos, buf, n, done);
+        err = read(from, pos, buf, n, done);
         if (err != 0 || std::chrono::steady_clock::now() - started > kReadStallTime) stalled_.watch(h);
     }
-    return err == 0 ? 0 : fail(err, false);
+    if (err == 0) return 0;
+    if (direct < 0) directReads_.noteFailedRead(h, err);
+    return fail(err, false);
 }
 
 int PosixFileIo::writeAt(FileHandle h, FilePos pos, const void* buf, std::uint32_t n, std::uint32_t* done) {

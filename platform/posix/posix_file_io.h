@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include "platform/file_io.h"
+#include "platform/posix/direct_sector_reads.h"
 #include "platform/posix/stalled_reads.h"
 
 namespace quorby {
@@ -75,6 +76,7 @@ private:
     SystemError lastError_{};
     std::vector<std::uint8_t> copyBuffer_;  // copyFile's, allocated at its first use
     StalledReads stalled_;
+    DirectSectorReads directReads_;
 };
 
 // Seconds and nanoseconds since 1970 as a Windows file time (100 ns units

@@ -43,14 +43,15 @@ int preadFully(int fd, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* d
     return 0;
 }
 
-int StalledReads::readWatched(int fd, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done) {
+int StalledReads::readWatched(int fd, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done,
+                              ReadFunction readBytes) {
     *done = 0;
     auto read = std::make_shared<PendingRead>();
     read->data.resize(n);
     try {
-        std::thread([read, fd, pos, n] {
+        std::thread([read, fd, pos, n, readBytes] {
             std::uint32_t got = 0;
-            const int err = preadFully(fd, pos, read->data.data(), n, &got);
+            const int err = readBytes(fd, pos, read->data.data(), n, &got);
             const std::lock_guard<std::mutex> lock(read->mutex);
             read->done = got;
             read->err = err;
@@ -59,7 +60,7 @@ int StalledReads::readWatched(int fd, FilePos pos, void* buf, std::uint32_t n, s
         }).detach();
     } catch (const std::system_error&) {
         // No thread to be had (the system's limit): the read waits here.
-        return preadFully(fd, pos, buf, n, done);
+        return readBytes(fd, pos, buf, n, done);
     }
 
     std::unique_lock<std::mutex> lock(read->mutex);

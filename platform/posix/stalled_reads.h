@@ -23,6 +23,7 @@ inline constexpr std::chrono::milliseconds kStalledReadPollSlice{100};
 // of the file. Returns 0, or the errno of the failed call; *done what
 // arrived before.
 int preadFully(int fd, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done);
+using ReadFunction = int (*)(int fd, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done);
 
 class StalledReads {
 public:
@@ -36,10 +37,11 @@ public:
     void forget(int fd) { watched_.erase(fd); }
     bool watched(int fd) const { return watched_.count(fd) != 0; }
 
-    // Reads as preadFully does, on a thread of its own. Returns ECANCELED
-    // when stopWaiting gave the read up: the thread then finishes into a
-    // buffer of its own, and `buf` is not touched after the return.
-    int readWatched(int fd, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done);
+    // Reads with `read` on a thread of its own. Returns ECANCELED when
+    // stopWaiting gave the read up: the thread then finishes into a buffer
+    // of its own, and `buf` is not touched after the return.
+    int readWatched(int fd, FilePos pos, void* buf, std::uint32_t n, std::uint32_t* done,
+                    ReadFunction read = preadFully);
 
 private:
     std::function<bool()> stopWaiting_;

@@ -1,7 +1,8 @@
-// A batch session on a real file whose reads fail with EIO on two ranges
-// (a FUSE file): Goto next to the bad sectors shows the readable ones and
-// the bad ones as "??", a backward search finds the match right before
-// them, and "Save File as" copies every readable sector with a map file.
+// A batch session on a real file whose reads fail with EIO on chosen ranges
+// (a FUSE file), opened as a file and as a drive: Goto next to the bad
+// sectors shows the readable ones and the bad ones as "??", a backward
+// search finds the match right before them, and "Save File as" copies every
+// readable sector with a map file.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 
 #include "e2e_support.h"
 #include "tests/support/failing_fuse_file.h"
+#include "tests/support/loop_device.h"
 
 namespace quorby::e2e {
 namespace {
@@ -80,6 +82,45 @@ TEST(UnreadableSession, AReadHeldUpByTheDriveStopsWithEsc) {
     EXPECT_NE(t.find("MESSAGE Vorgang abgebrochen ! | Error reading " + disk.path()), std::string::npos) << t;
     EXPECT_EQ(t.find("SEARCH FOUND"), std::string::npos) << t;
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), kDriveDelayMs - 2000) << t;
+}
+
+// The same kind of file as a drive (a loop device over it): the kernel
+// reads a drive a memory page of eight sectors at a time, yet only the one
+// bad sector in the middle of such a page is lost, its neighbours are shown
+// and copied.
+TEST(UnreadableSession, ADriveLosesOnlyTheSectorThatFailsNotItsNeighbours) {
+    testing::FailingFuseFile disk(kSize, diskByte, {{0x80A00, 0x80C00}});
+    if (disk.path().empty()) GTEST_SKIP() << disk.skipReason();
+    testing::LoopDevice loop(disk.path());
+    if (loop.device().empty()) GTEST_SKIP() << loop.skipReason();
+    TempDir dir;
+    const std::string target = dir.file("copy.bin");
+    BatchRun run = runInProcess("answer no\n"
+                                "drive " + loop.device() + " readonly\n"
+                                "dialog set \"address hex\" 80800\n"
+                                "dialog press OK\n"
+                                "key Ctrl+G\n"
+                                "print grid\n"
+                                "dialog set \"address hex\" 80A00\n"
+                                "dialog press OK\n"
+                                "key Ctrl+G\n"
+                                "print grid\n"
+                                "file " + target + "\n"
+                                "command \"Save File &as\"\n"
+                                "quit\n",
+                                dir.file("home"));
+    ASSERT_EQ(run.status, 0) << run.transcript;
+    const std::string t = run.transcript;
+    // 0x80800 lies in the bad sector's memory page, readable.
+    EXPECT_NE(t.find(" 0000 0000 0008 0800  6F 6F 6F 6F 6F 6F 6F 6F  6F 6F 6F 6F 6F 6F 6F 6F  oooooooooooooooo"),
+              std::string::npos) << t;
+    EXPECT_NE(t.find(" 0000 0000 0008 0A00  ?? ?? ?? ?? ?? ?? ?? ??  ?? ?? ?? ?? ?? ?? ?? ??  ????????????????"),
+              std::string::npos) << t;
+    EXPECT_EQ(readFile(target + ".unreadable"), "0x80A00 0x200\n");
+    std::string expected(kSize, '\0');
+    for (std::uint64_t p = 0; p < kSize; ++p)
+        if (p < 0x80A00 || p >= 0x80C00) expected[p] = char(diskByte(p));
+    EXPECT_TRUE(readFile(target) == expected) << "every readable sector copied, zeros for the bad one";
 }
 
 }  // namespace
