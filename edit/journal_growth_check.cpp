@@ -76,7 +76,8 @@ void BulkChangeAccess::takeDirectAccess(bool permanent) {
 int BulkChangeAccess::check(FilePos n) {
     if (direct(app_) && app_.settings.undoOptions == 0) return 0;
     const FilePos estimate = journalGrowthEstimate(n);
-    bool shortOfSpace = spaceShort(app_, estimate);
+    const FilePos needed = estimate + (direct(app_) ? rollbackCopyEstimate(n) : 0);
+    bool shortOfSpace = spaceShort(app_, needed);
     const bool unwritten = unwrittenKept(app_);
     const bool asks = (app_.settings.messageSwitches & kMsgJournalGrowing) != 0 && estimate > kBigJournalGrowth;
     if (asks || shortOfSpace) {

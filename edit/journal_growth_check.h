@@ -6,6 +6,7 @@
 // the write protection and accept that unwritten changes may be given up.
 #include <cstdint>
 
+#include "journal/rollback_log.h"
 #include "state/app_state.h"
 
 namespace quorby {
@@ -26,6 +27,12 @@ inline constexpr FilePos kBigJournalGrowth = 0x10000000;
 // The journal bytes n changed bytes cost: the data and a 128-byte header for
 // every 512 of them.
 constexpr FilePos journalGrowthEstimate(FilePos n) { return n + ((n + 511) >> 2); }
+// In direct access with undo the rollback file beside the Journal File holds
+// the earlier bytes of the n changed ones as well until the change ends:
+// its header, and a framed entry for every page at most.
+constexpr FilePos rollbackCopyEstimate(FilePos n) {
+    return kRollbackHeaderSize + n + ((n + 511) >> 9) * (kRollbackEntryHead + 4);
+}
 
 // The access mode and undoOptions of a bulk change: what the dialog took
 // for its duration is put back when the scope ends, except a permanent

@@ -140,10 +140,17 @@ TEST(JournalGrowth, DirectAccessWithUndoWarnsOfUnwrittenChanges) {
     EXPECT_EQ(f.checkFor(kBig), 1);
     EXPECT_EQ(f.app.settings.messageSwitches & kMsgUnwrittenChanges, 0u);
 
-    // Short of space, direct access with undo is refused.
+    // Short of space, direct access with undo is refused. Until the change
+    // ends its earlier bytes lie on the journal's drive twice, as exchanges
+    // and in the rollback file: room for the exchanges alone is not enough.
     f.io.space = {100, 1000};
     f.answerDialog({}, false);
     EXPECT_EQ(f.checkFor(4096), 1);
+    f.io.space.freeBytes = 2 * 4096 + 1024;
+    f.answerDialog({}, false);
+    EXPECT_EQ(f.checkFor(4096), 1) << "the exchanges fit, the second copy does not";
+    f.io.space.freeBytes = 3 * 4096;
+    EXPECT_EQ(f.checkFor(4096), 0);
 }
 
 TEST(JournalGrowth, TheDirectSwitchLastsForTheFillOrForGood) {
