@@ -83,7 +83,7 @@ int resizeMainFile(AppState& app, FilePos newSize) {
     return 0;
 }
 
-int enlargeMainFile(AppState& app, FilePos newSize) {
+int enlargeMainFile(AppState& app, FilePos newSize, bool commitNow) {
     if (app.main.mainHandle == kNoFile || (app.shell.modeFlags & kModeDrive) != 0) return 1;
     if (newSize <= app.main.fileSize) return 1;
     if (declinedQuestion(app, kMsgEnlargeDecrease, "ENLARGE ?", "Shall this File really be enlarged ?")) return 1;
@@ -101,7 +101,7 @@ int enlargeMainFile(AppState& app, FilePos newSize) {
     if (!journalIsOpen(app)) return 0;
     int result = extendEndRecord(app.journal, oldSize, newSize);
     noteMainFileWritten(app);
-    return result | commitCommand(app.journal);
+    return commitNow ? result | commitCommand(app.journal) : result;
 }
 
 }  // namespace quorby

@@ -13,7 +13,10 @@ namespace quorby {
 // held the old end counts the added bytes. Result 1, with nothing changed, for a
 // drive, a No, a failed re-open or too little space; a failure to set the
 // end is reported ("Error !" with the Main File's name) and gives 1 as well.
-[[nodiscard]] int enlargeMainFile(AppState& app, FilePos newSize);
+// With `commitNow` false the enlargement is part of the running command and
+// its commit: a paste beyond the end, which a kill takes back whole, the
+// enlargement with it.
+[[nodiscard]] int enlargeMainFile(AppState& app, FilePos newSize, bool commitNow = true);
 
 // Makes the Main File `newSize` bytes long, bigger or smaller. Enlarging is
 // enlargeMainFile, then (resizeOptions bit 0, "Highlight Enlargement") the

@@ -179,7 +179,7 @@ int pasteBytes(AppState& app, const PasteSource& source, FilePos start, FilePos 
     if (start + n > app.main.fileSize) {
         if (declinedEnlarging(app, start + n - app.main.fileSize, ask)) return 1;
         SwitchesOff quiet(app, kMsgEnlargeDecrease | kMsgWriteProtect);
-        if (enlargeMainFile(app, start + n) != 0) return 1;
+        if (enlargeMainFile(app, start + n, false) != 0) return 1;
     }
     const FilePos pagePos = v.pagePos;
     const std::uint32_t viewOffset = v.viewOffset;

@@ -1,7 +1,8 @@
 // A paste in direct access with undo killed while it writes: the reopened
 // program shows the paste whole or not at all, and never keeps a part of it
 // as an undo entry that a later Undo, Undo, Redo would bring back together
-// with the change made after it.
+// with the change made after it. A paste beyond the file's end enlarges the
+// file first; killed, the file has its earlier length again.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -22,9 +23,10 @@ namespace {
 
 constexpr const char* kMainPath = "/data/disk.bin";
 constexpr FilePos kSize = 16 * 512;
-constexpr FilePos kPasteAt = 300;
 constexpr FilePos kPasteLength = 6000;
 constexpr FilePos kLaterChange = 15 * 512 + 3;
+// Within the file, and from 1000 bytes before its end, enlarging it.
+constexpr FilePos kPastePositions[] = {300, kSize - 1000};
 
 using Content = std::vector<std::uint8_t>;
 
@@ -40,15 +42,16 @@ Content pastedBytes() {
     return c;
 }
 
-Content withPaste(Content c) {
+Content withPaste(Content c, FilePos at) {
     const Content p = pastedBytes();
-    for (FilePos i = 0; i < kPasteLength; ++i) c[kPasteAt + i] = p[i];
+    if (c.size() < at + kPasteLength) c.resize(at + kPasteLength, 0);
+    for (FilePos i = 0; i < kPasteLength; ++i) c[at + i] = p[i];
     return c;
 }
 
 Content shown(ProgramOnFiles& p) {
     Content c;
-    for (FilePos pos = 0; pos < kSize; pos += kPagePairSize) {
+    for (FilePos pos = 0; pos < p.app.main.fileSize; pos += kPagePairSize) {
         (void)loadPagePair(p.app, pos);
         c.insert(c.end(), p.app.view.pageBuffer, p.app.view.pageBuffer + p.app.view.pageLength);
     }
@@ -61,12 +64,13 @@ void prepare(MemoryFileIo& io) {
     io.bytes(kMainPath) = originalContent();
 }
 
-void pasteDirectly(ProgramOnFiles& p) {
+void pasteDirectly(ProgramOnFiles& p, FilePos at) {
     const Content bytes = pastedBytes();
     PasteSource source;
     source.bytes = bytes.data();
     p.app.shell.accessFlags |= kAccessDirect;
-    (void)pasteBytes(p.app, source, kPasteAt, kPasteLength, kTitlePasteData, EnlargeAsk::Question);
+    p.app.settings.messageSwitches &= ~std::uint32_t(kMsgPasteEnlarge);
+    (void)pasteBytes(p.app, source, at, kPasteLength, kTitlePasteData, EnlargeAsk::Question);
     p.endCommand();
     p.app.shell.accessFlags &= ~kAccessDirect;
 }
@@ -74,15 +78,15 @@ void pasteDirectly(ProgramOnFiles& p) {
 constexpr std::uint32_t kUndoOptions = kUndoKeepRestoreData | kUndoEveryChange;
 
 // The transfers of the paste, 1-based as failNth counts them, that are writes.
-std::vector<std::uint64_t> writesOfThePaste() {
+std::vector<std::uint64_t> writesOfThePaste(FilePos at) {
     MemoryFileIo io;
     prepare(io);
     ProgramOnFiles p(io, kMainPath, kUndoOptions);
     EXPECT_EQ(p.open(), 0);
     io.logEvents = true;
     io.events.clear();
-    pasteDirectly(p);
-    EXPECT_EQ(shown(p), withPaste(originalContent()));
+    pasteDirectly(p, at);
+    EXPECT_EQ(shown(p), withPaste(originalContent(), at));
     std::vector<std::uint64_t> writes;
     std::uint64_t transfer = 0;
     for (const IoEvent& e : io.events) {
@@ -93,11 +97,13 @@ std::vector<std::uint64_t> writesOfThePaste() {
     return writes;
 }
 
-TEST(KilledDirectPaste, ReopensWholeOrAbsentAndRedoBringsOnlyTheLaterChange) {
-    const std::vector<std::uint64_t> writes = writesOfThePaste();
+// The paste at `at`, killed at each of its writes, then reopened, changed,
+// undone twice and redone.
+void killAtEveryWriteOfThePaste(FilePos at) {
+    const std::vector<std::uint64_t> writes = writesOfThePaste(at);
     ASSERT_GT(writes.size(), 8u);
     const Content original = originalContent();
-    const Content pasted = withPaste(original);
+    const Content pasted = withPaste(original, at);
     int absent = 0, whole = 0;
     for (std::uint64_t cut : writes) {
         SCOPED_TRACE("killed at transfer " + std::to_string(cut));
@@ -107,7 +113,7 @@ TEST(KilledDirectPaste, ReopensWholeOrAbsentAndRedoBringsOnlyTheLaterChange) {
             ProgramOnFiles p(io, kMainPath, kUndoOptions);
             ASSERT_EQ(p.open(), 0);
             io.failNth(cut, 0, true);
-            pasteDirectly(p);
+            pasteDirectly(p, at);
             io.stopFailing();
         }
         ProgramOnFiles q(io, kMainPath, kUndoOptions);
@@ -142,7 +148,15 @@ TEST(KilledDirectPaste, ReopensWholeOrAbsentAndRedoBringsOnlyTheLaterChange) {
     // Every cut lands before the paste's commit is complete: all take it back.
     EXPECT_EQ(absent, int(writes.size()));
     EXPECT_EQ(whole, 0);
-    std::printf("[ killed ] %zu cut points: %d absent, %d whole\n", writes.size(), absent, whole);
+    std::printf("[ killed ] paste at %llu: %zu cut points: %d absent, %d whole\n", static_cast<unsigned long long>(at),
+                writes.size(), absent, whole);
+}
+
+TEST(KilledDirectPaste, ReopensWholeOrAbsentAndRedoBringsOnlyTheLaterChange) {
+    for (const FilePos at : kPastePositions) {
+        SCOPED_TRACE("paste at " + std::to_string(at));
+        killAtEveryWriteOfThePaste(at);
+    }
 }
 
 }  // namespace
