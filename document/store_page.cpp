@@ -110,6 +110,7 @@ int writeHalfDirectly(AppState& app, int half, HistoryGroup& group) {
         return writeMainBytes(app, pos, bytes, count);
     }
     if (!journalOpen(app.journal)) return 1;
+    const bool walkCurrent = journalChangesCurrent(app);
     JournalRecord* present = hasRecord(app.records, half) ? &copy : nullptr;
     JournalRecord prevNext;
     addressNeighbours(app, half, prevNext);
@@ -123,6 +124,9 @@ int writeHalfDirectly(AppState& app, int half, HistoryGroup& group) {
     if (!app.edit.groupStores && commitCommand(app.journal) != 0) return 1;
     if (writeMainBytes(app, pos, bytes, count) != 0) return 1;
     if (linkExchange(app, x, present, group) != 0) return 1;
+    // A page without a record gains a written one: the overview only adds
+    // its mark. Over a record it may lose an unwritten mark: walked again.
+    noteStoredPage(app, pos, false, walkCurrent && present == nullptr);
     copy = x;
     app.records.jReadFlag |= kHalfBit[half];
     followNeighbourLinks(app, half);

@@ -10,6 +10,7 @@
 #include "state/error_report.h"
 #include "state/progress.h"
 #include "document/page_assembly.h"
+#include "document/shown_state.h"
 #include "document/store_page.h"
 #include "edit/write_steps.h"
 
@@ -132,7 +133,10 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
         result = storePage(app);
     }
     dropPageChanges(app);
+    // Closing the group changes no page: the overview stays as the stores left it.
+    const bool overviewCurrent = journalChangesCurrent(app);
     result |= endStoreGroup(app);
+    noteJournalCommitted(app, overviewCurrent);
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include "document/main_file.h"
 #include "document/main_file_bytes.h"
 #include "document/page_assembly.h"
+#include "document/shown_state.h"
 #include "edit/write_steps.h"
 
 namespace quorby {
@@ -47,14 +48,24 @@ int DirectPasteRun::keepEarlierBytes(FilePos pairPos, std::uint32_t bytes) {
     const std::uint32_t halves = bytes / kPageSize;
     exchanges_.resize(halves);
     std::vector<JournalRecord*> order(halves);
-    // The exchanges are appended one after the other: each stands between
-    // the one before it and the record after the run.
+    // The exchanges are appended one after the other, already linked among
+    // themselves: by address between the record before the run and the one
+    // after it, in the undo order after the newest entry, in the command's
+    // group. linkExchanges then links the run at its ends.
     const FilePos base = jf.journalEnd;
+    HistoryGroup group = app_.edit.storeGroup;
     for (std::uint32_t k = 0; k < halves; ++k) {
         JournalRecord& x = exchanges_[k];
         makeExchange(pairPos + FilePos(k) * kPageSize, kPageSize, earlier_.data() + std::size_t(k) * kPageSize, nullptr, x);
-        x.prevPtr = k == 0 ? recordBefore() : base + FilePos(k - 1) * kJournalRecordSize;
-        x.nextPtr = nextRecordPtr_;
+        const FilePos at = base + FilePos(k) * kJournalRecordSize;
+        const bool last = k + 1 == halves;
+        x.prevPtr = k == 0 ? recordBefore() : at - kJournalRecordSize;
+        x.nextPtr = last ? nextRecordPtr_ : at + kJournalRecordSize;
+        x.pUndo = k == 0 ? jf.header.undo : at - kJournalRecordSize;
+        x.nUndo = last ? kEmptyPtr : at + kJournalRecordSize;
+        x.flag &= ~kFlagNotInUndoOrder;
+        joinHistoryGroup(group, x);
+        group.last = at;
         order[k] = &x;
     }
     if (appendRecords(jf, order.data(), int(halves)) != 0 || exchanges_.front().jAdr != base) return 1;
@@ -64,9 +75,12 @@ int DirectPasteRun::keepEarlierBytes(FilePos pairPos, std::uint32_t bytes) {
     return writeHeldChanges(jf);
 }
 
-int DirectPasteRun::linkExchanges() {
-    for (JournalRecord& x : exchanges_)
-        if (linkExchange(app_, x, nullptr, app_.edit.storeGroup) != 0) return 1;
+int DirectPasteRun::linkExchanges(bool overviewCurrent) {
+    if (linkAppendedRun(app_.journal, exchanges_.front(), exchanges_.back()) != 0) return 1;
+    noteInHistoryGroup(app_.edit.storeGroup, exchanges_.back());
+    // The overview strip takes the pages as written ones instead of walking
+    // the whole Journal File again after the command.
+    for (const JournalRecord& x : exchanges_) noteStoredPage(app_, x.mainAdr, false, overviewCurrent);
     lastExchange_ = exchanges_.back().jAdr;
     ownRunLast_ = true;
     // The address chain changed under the cursor records.
@@ -94,6 +108,7 @@ FilePos DirectPasteRun::write(FilePos pairPos, FilePos pairsLeft, bool* failed) 
     }
     const std::uint32_t bytes = std::uint32_t(pairs * kPagePairSize);
     if (block_.size() < bytes) block_.resize(bytes);
+    const bool overviewCurrent = journalChangesCurrent(app_);
     if (keep) {
         if (keepEarlierBytes(pairPos, bytes) != 0) {
             *failed = true;
@@ -111,7 +126,7 @@ FilePos DirectPasteRun::write(FilePos pairPos, FilePos pairsLeft, bool* failed) 
         *failed = true;
         return 0;
     }
-    if (keep && linkExchanges() != 0) {
+    if (keep && linkExchanges(overviewCurrent) != 0) {
         *failed = true;
         return 0;
     }

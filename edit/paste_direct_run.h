@@ -4,9 +4,10 @@
 // by the page store anyway; runs of them are written in large blocks
 // instead. Without undo the blocks keep no pre-images in the rollback file.
 // With undo the Main File's earlier bytes of a block are read once, appended
-// as the exchanges of its halves and kept as the pre-images of its write,
-// made durable by one sync per block; the exchanges are linked into the
-// command's group once the block is written. The command commits at its
+// as the exchanges of its halves (linked among themselves as they are
+// appended) and kept as the pre-images of its write, made durable by one
+// sync per block; once the block is written, the run of exchanges is linked
+// at its ends into the address chain, the undo order and the command's group. The command commits at its
 // end: a kill before takes all of it back.
 // Pairs with a record, and pairs the paste covers only in part, take the
 // page store.
@@ -38,7 +39,8 @@ private:
     // before its write. 1 when the block must not be written.
     int keepEarlierBytes(FilePos pairPos, std::uint32_t bytes);
     // With undo, after the block's write: its exchanges join the group.
-    int linkExchanges();
+    // `overviewCurrent`: the overview's walk was up to date before the block.
+    int linkExchanges(bool overviewCurrent);
     // The record by address before `pairPos`: the last exchange of the run
     // before, or the newest record of the pair the page store just stored.
     FilePos recordBefore() const;

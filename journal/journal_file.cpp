@@ -357,6 +357,41 @@ int linkUndoEntry(JournalFile& jf, JournalRecord& r) {
     return result;
 }
 
+int linkAppendedRun(JournalFile& jf, const JournalRecord& first, const JournalRecord& last) {
+    if (checkPointer(jf, first.jAdr, true) != 0 || checkPointer(jf, last.jAdr, true) != 0) return 1;
+    const FilePos former = jf.header.undo;
+    if (!samePointer(first.pUndo, former)) return 1;
+    Neighbours n;
+    n.hasBelow = !isEmptyPtr(first.prevPtr);
+    n.hasAbove = !isEmptyPtr(last.nextPtr);
+    if (n.hasBelow && readRecordHeader(jf, first.prevPtr, kRecordLinks, n.below) != 0) return 1;
+    if (n.hasAbove && readRecordHeader(jf, last.nextPtr, kRecordLinks, n.above) != 0) return 1;
+    if ((n.hasBelow && n.below.mainAdr >= first.mainAdr) || (n.hasAbove && n.above.mainAdr <= last.mainAdr))
+        return fail(jf, kFileCorrupt, true);
+    int result = 0;
+    if (n.hasBelow)
+        result |= setAddressLink(jf, n.below, &JournalRecord::nextPtr, first.jAdr, VersionScope::NewestOnly);
+    else
+        jf.header.first = first.jAdr;
+    if (n.hasAbove)
+        result |= setAddressLink(jf, n.above, &JournalRecord::prevPtr, last.jAdr, VersionScope::NewestOnly);
+    else
+        jf.header.lastPtr = last.jAdr;
+    if (isEmptyPtr(former)) {
+        // A new change after everything was undone drops the redo entries.
+        jf.header.firstUndo = first.jAdr;
+    } else {
+        // Read after the address links were written: the former entry is
+        // often the neighbour below as well.
+        JournalRecord entry;
+        if (readRecordHeader(jf, former, kRecordLinks, entry) != 0) return 1;
+        entry.nUndo = first.jAdr;
+        result |= writeRecordHeader(jf, entry, kRecordLinks);
+    }
+    jf.header.undo = last.jAdr;
+    return result;
+}
+
 int moveUndoEntryToNewest(JournalFile& jf, JournalRecord& r) {
     if (checkPointer(jf, r.jAdr, true) != 0) return 1;
     if (samePointer(r.jAdr, jf.header.undo)) return 0;

@@ -139,6 +139,18 @@ enum class VersionScope {
 // former entry's first 64 bytes.
 [[nodiscard]] int linkUndoEntry(JournalFile& jf, JournalRecord& r);
 
+// A run of new records for pages one after the other, appended in a row
+// with their links among themselves already set as linkAddressNeighbours
+// (NewestOnly) and linkUndoEntry would set them one by one: each PrevPtr /
+// NextPtr and PUndo / NUndo pointing at its neighbour in the run, first.PUndo
+// = Undo, last.NUndo empty, none marked kFlagNotInUndoOrder. Links the run
+// at its ends in one go: the address neighbour below `first` and the one
+// above `last` point at them (or First / LastPtr become them), the former
+// Undo entry gets NUndo = first (or FirstUndo := first), and Undo := last.
+// Neighbours out of address order are refused before anything is written,
+// as is a run whose first.PUndo is no longer Undo.
+[[nodiscard]] int linkAppendedRun(JournalFile& jf, const JournalRecord& first, const JournalRecord& last);
+
 // For a record that already is an entry of the undo order and is stored
 // again in place: takes it out where it stands (its PUndo and NUndo
 // neighbours are joined, 64-byte writes) and appends it as the newest entry

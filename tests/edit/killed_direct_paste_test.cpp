@@ -15,6 +15,8 @@
 #include "edit/undo_commands.h"
 #include "filemenu/open_close.h"
 #include "document/page_assembly.h"
+#include "document/shown_state.h"
+#include "journal/change_bins.h"
 #include "state/progress.h"
 #include "tests/support/program_on_files.h"
 
@@ -165,8 +167,6 @@ TEST(KilledDirectPaste, ReopensWholeOrAbsentAndRedoBringsOnlyTheLaterChange) {
 namespace quorby::testing {
 namespace {
 
-// Fill Selection over the whole file in direct access with undo, taken back
-// with one Undo and brought back with one Redo.
 // Fill Selection over a whole file of several blocks in direct access with
 // undo, taken back with one Undo and brought back with one Redo, each by a
 // program of its own.
@@ -209,6 +209,45 @@ TEST(DirectFillWithUndo, UndoAndRedoTakeTheWholeFillBackAndForth) {
             if (first == kBig) first = i;
         }
     EXPECT_EQ(wrong, 0u) << "first at " << first;
+}
+
+// The overview strip after a direct fill with undo of a middle part: the
+// bins of the filled pages are marked as changed (not unwritten), the others
+// are not, exactly as a walk of the Journal File finds them.
+TEST(DirectFillWithUndo, TheOverviewStripMarksTheFilledPagesAsAWalkWould) {
+    constexpr FilePos kBig = FilePos(8) << 20;
+    MemoryFileIo io;
+    io.space = {FilePos(1) << 30, FilePos(1) << 31};
+    io.bytes(kMainPath) = Content(kBig, 0x11);
+    ProgramOnFiles p(io, kMainPath, kUndoOptions);
+    ASSERT_EQ(p.open(), 0);
+    followShownState(p.app);
+    (void)showWithCursorAt(p.app, 0);
+    p.app.view.selectionStart = (FilePos(3) << 20) + 3 * 512;
+    p.app.view.selectionEnd = FilePos(6) << 20;
+    p.app.view.selectionActive = kSelectionExists;
+    p.app.edit.fillValue = 0x41;
+    p.app.shell.accessFlags |= kAccessDirect;
+    ASSERT_EQ(fillSelection(p.app), 0);
+    ASSERT_EQ(io.bytes(kMainPath)[FilePos(4) << 20], 0x41);
+    // As the end of a command looks at it, before the commit.
+    EXPECT_TRUE(journalChangesCurrent(p.app)) << "the fill kept the strip up to date";
+
+    std::uint8_t walked[kOverviewBins];
+    std::uint64_t unwritten = 0;
+    ChangeBinMarks marks;
+    marks.changed = kOverviewChanged;
+    marks.unwritten = kOverviewUnwritten;
+    ASSERT_EQ(walkChangedPages(p.app.journal, kBig, walked, kOverviewBins, marks, &unwritten), 0);
+    EXPECT_EQ(unwritten, 0u);
+    int changedBins = 0;
+    for (int k = 0; k < kOverviewBins; ++k) {
+        EXPECT_EQ(p.app.overview.changes[k], walked[k]) << "bin " << k;
+        changedBins += (walked[k] & kOverviewChanged) ? 1 : 0;
+    }
+    EXPECT_GT(changedBins, 0);
+    EXPECT_LT(changedBins, kOverviewBins) << "the pages outside the fill are not marked";
+    p.endCommand();
 }
 
 }  // namespace
