@@ -60,8 +60,8 @@ int linkExchange(AppState& app, JournalRecord& x, JournalRecord* present, Histor
     return result;
 }
 
-int exchangeWithMainFile(AppState& app, JournalRecord& x) {
-    if (ensureWritable(app) != 0) return 1;
+int exchangeWithMainFile(AppState& app, JournalRecord& x, bool mainFileChecked) {
+    if (!mainFileChecked && ensureWritable(app) != 0) return 1;
     std::uint8_t earlier[kRecordDataSize];
     if (readRecordData(app.journal, x.jAdr, earlier) != 0) return 1;
     std::uint8_t former[kRecordDataSize] = {};

@@ -40,7 +40,9 @@ void makeExchange(FilePos pos, std::uint32_t count, const std::uint8_t* mainByte
 // File's former bytes become the record. A read-only Main File is re-opened
 // read-write first (with its question). Result 1 with nothing changed when
 // the Main File could not be made writable, read or written.
-[[nodiscard]] int exchangeWithMainFile(AppState& app, JournalRecord& x);
+// `mainFileChecked`: the caller has just checked the Main File and made it
+// writable (ensureWritable) for a run of steps, so this one does not again.
+[[nodiscard]] int exchangeWithMainFile(AppState& app, JournalRecord& x, bool mainFileChecked = false);
 
 // The data of the oldest exchange in effect among the versions from
 // `chainRecord` down: the half's original content (H6). False when the

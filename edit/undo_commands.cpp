@@ -10,6 +10,7 @@
 #include "document/journal_lifecycle.h"
 #include "document/page_assembly.h"
 #include "document/store_page.h"
+#include "document/main_file.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 
@@ -92,12 +93,19 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
     const std::uint64_t stepLimit = wholeRecordCount(app.journal.journalEnd) + 2;
     const std::uint64_t batch = std::max<std::uint64_t>(1, app.buffers.batches.stepsPerCommit);
     std::uint64_t sinceCommit = 0;
+    bool mainFileChecked = false;
     for (std::uint64_t steps = 0; steps < stepLimit; ++steps) {
         if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) break;
-        if (steps % batch == 0 || sinceCommit == 0)
-            keepPreImagesAhead(app, d == Direction::Undo, batch, e == Extent::Last);
+        // The Main File is checked (not replaced, not changed by another
+        // program, writable) once for the steps ahead, as a direct paste
+        // does for a block, instead of at every page they write. Refused,
+        // the run stops before it writes.
+        if (steps % batch == 0 || sinceCommit == 0) {
+            mainFileChecked = keepPreImagesAhead(app, d == Direction::Undo, batch, e == Extent::Last);
+            if (mainFileChecked && ensureWritable(app) != 0) break;
+        }
         const FilePos before = app.journal.header.undo;
-        const int failed = d == Direction::Undo ? undoOne(app) : redoOne(app);
+        const int failed = d == Direction::Undo ? undoOne(app, mainFileChecked) : redoOne(app, mainFileChecked);
         // A step that failed without moving the undo position would fail again.
         if (failed != 0 && app.journal.header.undo == before) break;
         if (!isEmptyPtr(app.journal.header.undo)) range.reached(app.journal.header.undo);

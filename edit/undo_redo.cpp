@@ -37,26 +37,26 @@ int takePlaceFromOlder(AppState& app, JournalRecord& r) {
     return result | linkAddressNeighbours(app.journal, r, VersionScope::AllVersions);
 }
 
-int undoExchange(AppState& app, JournalRecord& r) {
+int undoExchange(AppState& app, JournalRecord& r, bool mainFileChecked) {
     const bool staysInChain = isEmptyPtr(r.pJnl);
     r.flag = asExchangeUndone(r.flag, staysInChain);
-    if (exchangeWithMainFile(app, r) != 0) return 1;
+    if (exchangeWithMainFile(app, r, mainFileChecked) != 0) return 1;
     app.journal.header.undo = r.pUndo;
     // The page shows its older version again, which the Main File may not hold.
     app.journal.header.jnlFlags |= kJnlUnwrittenChanges;
     return staysInChain ? 0 : olderVersionTakesPlace(app, r);
 }
 
-int redoExchange(AppState& app, JournalRecord& r) {
+int redoExchange(AppState& app, JournalRecord& r, bool mainFileChecked) {
     r.flag = asExchangeApplied(r.flag);
-    if (exchangeWithMainFile(app, r) != 0) return 1;
+    if (exchangeWithMainFile(app, r, mainFileChecked) != 0) return 1;
     app.journal.header.undo = r.jAdr;
     return takePlaceFromOlder(app, r);
 }
 
 }  // namespace
 
-int undoOne(AppState& app) {
+int undoOne(AppState& app, bool mainFileChecked) {
     JournalFile& jf = app.journal;
     if (jf.handle == kNoFile || isEmptyPtr(jf.header.undo)) return 1;
     JournalRecord r;
@@ -64,7 +64,7 @@ int undoOne(AppState& app) {
     const std::uint32_t f = r.flag;
     app.edit.continueFlag = hasUndoGroup(f);
     if (isExchange(f)) {
-        if (isExchangeInEffect(f)) return undoExchange(app, r);
+        if (isExchangeInEffect(f)) return undoExchange(app, r, mainFileChecked);
         jf.header.undo = r.pUndo;
         return 0;
     }
@@ -97,34 +97,37 @@ int findRedoRecord(AppState& app, JournalRecord& out) {
     return readRecordHeader(jf, next, kRecordFullHeader, out);
 }
 
-void keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly) {
+bool keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly) {
     JournalFile& jf = app.journal;
-    if (!keepsPreImages(jf) || app.main.mainHandle == kNoFile) return;
+    if (!keepsPreImages(jf) || app.main.mainHandle == kNoFile) return false;
+    bool writesMainFile = false;
     JournalRecord r;
     FilePos ptr = jf.header.undo;
     if (!undo) ptr = findRedoRecord(app, r) == 0 ? r.jAdr : kEmptyPtr;
     std::uint8_t bytes[kRecordDataSize];
     for (std::uint64_t k = 0; k < count && !isEmptyPtr(ptr); ++k) {
         // Whatever cannot be read here is left to the step itself, which reports it.
-        if (readRecordHeader(jf, ptr, kRecordLinks, r) != 0) return;
+        if (readRecordHeader(jf, ptr, kRecordLinks, r) != 0) return writesMainFile;
         if (isExchange(r.flag) && isExchangeInEffect(r.flag) == undo) {
+            writesMainFile = true;
             std::uint32_t got = 0;
-            if (app.files->readAt(app.main.mainHandle, r.mainAdr, bytes, r.anz, &got) != 0) return;
-            if (keepMainFileBytes(jf, app.main.mainHandle, r.mainAdr, bytes, got) != 0) return;
+            if (app.files->readAt(app.main.mainHandle, r.mainAdr, bytes, r.anz, &got) != 0) return writesMainFile;
+            if (keepMainFileBytes(jf, app.main.mainHandle, r.mainAdr, bytes, got) != 0) return writesMainFile;
         }
-        if (groupOnly && !(undo ? hasUndoGroup(r.flag) : hasRedoGroup(r.flag))) return;
+        if (groupOnly && !(undo ? hasUndoGroup(r.flag) : hasRedoGroup(r.flag))) return writesMainFile;
         ptr = undo ? r.pUndo : r.nUndo;
     }
+    return writesMainFile;
 }
 
-int redoOne(AppState& app) {
+int redoOne(AppState& app, bool mainFileChecked) {
     JournalFile& jf = app.journal;
     JournalRecord r;
     if (findRedoRecord(app, r) != 0) return 1;
     const std::uint32_t f = r.flag;
     app.edit.continueFlag = hasRedoGroup(f);
     if (isExchange(f)) {
-        if (!isExchangeInEffect(f)) return redoExchange(app, r);
+        if (!isExchangeInEffect(f)) return redoExchange(app, r, mainFileChecked);
         jf.header.undo = r.jAdr;
         return 0;
     }

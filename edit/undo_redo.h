@@ -11,11 +11,12 @@ namespace quorby {
 // app.edit.continueFlag to the record's undo group mark. Result 1 when there
 // is nothing to undo, or the record or the Main File cannot be read or
 // written; an exchange that failed leaves Undo where it was.
-[[nodiscard]] int undoOne(AppState& app);
+// `mainFileChecked`: as for exchangeWithMainFile.
+[[nodiscard]] int undoOne(AppState& app, bool mainFileChecked = false);
 
 // Redoes the record after Undo (its NUndo, or FirstUndo when Undo is empty)
 // and makes it Undo. Sets app.edit.continueFlag to its redo group mark.
-[[nodiscard]] int redoOne(AppState& app);
+[[nodiscard]] int redoOne(AppState& app, bool mainFileChecked = false);
 
 // The record after Undo, its 128-byte header read into `out`. Result 1 when
 // there is none.
@@ -26,6 +27,7 @@ namespace quorby {
 // `groupOnly`, the steps of the entry group that begins here), as the
 // pre-images of those writes (journal/rollback_file.h), so that the writes
 // of the run wait for one sync of the rollback file instead of one each.
-void keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly);
+// True when one of those steps writes into the Main File.
+bool keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly);
 
 }  // namespace quorby

@@ -1,10 +1,13 @@
 // Another program writes into the Main File while "Save &File" writes the
-// journal's changes: before each run of writes the file's last-write time is
+// journal's changes, or before an Undo of direct changes writes the earlier
+// bytes back: before each run of writes the file's last-write time is
 // checked against this program's own last write, and the user is asked
 // before the other program's bytes would be overwritten.
 #include "tests/edit/edit_fixture.h"
 
 #include "edit/enter_char.h"
+#include "edit/fill_commands.h"
+#include "edit/undo_commands.h"
 #include "edit/write_all.h"
 
 namespace quorby::testing {
@@ -67,6 +70,42 @@ TEST(ForeignWrite, AnotherProgramWritingDuringSaveFileIsAskedAboutFirst) {
     f.endCommand();
     EXPECT_EQ(f.questions(), 2u);
     EXPECT_EQ(f.inFile(40 * 512), 0x11);
+}
+
+TEST(ForeignWrite, AnotherProgramWritingBeforeAnUndoOfDirectChangesIsAskedAboutOnce) {
+    EditFixture f(64 * 512, 3, true);
+    f.io.timeFromContent = true;
+    (void)f.app.files->lastWriteTime(f.app.main.mainHandle, &f.app.main.mainTime);
+    const auto questions = [&f] {
+        std::size_t n = 0;
+        for (const MessageBoxDescription& box : f.platform.boxes) n += box.caption == "Main File changed !";
+        return n;
+    };
+    // A fill of 16 pages, written into the Main File with their earlier bytes kept.
+    f.app.view.selectionStart = 0;
+    f.app.view.selectionEnd = 16 * 512;
+    f.app.view.selectionActive = kSelectionExists;
+    f.app.edit.fillValue = 0x5A;
+    ASSERT_EQ(fillSelection(f.app), 0);
+    f.endCommand();
+    ASSERT_EQ(f.io.bytes(f.mainPath)[15 * 512], 0x5A);
+    f.io.bytes(f.mainPath)[kForeign] = 0x77;  // another program
+
+    // No: the Undo writes nothing, the other program's byte and the fill stay.
+    f.platform.boxAnswers = {MsgAnswer::No};
+    undoLastCommand(f.app);
+    f.endCommand();
+    EXPECT_EQ(questions(), 1u);
+    EXPECT_EQ(f.io.bytes(f.mainPath)[kForeign], 0x77);
+    EXPECT_EQ(f.io.bytes(f.mainPath)[0], 0x5A);
+
+    // Yes, asked once for the whole fill: every page gets its earlier bytes back.
+    f.platform.boxAnswers = {MsgAnswer::Yes};
+    undoLastCommand(f.app);
+    f.endCommand();
+    EXPECT_EQ(questions(), 2u);
+    for (FilePos pos = 0; pos < 16 * 512; pos += 512) EXPECT_EQ(f.io.bytes(f.mainPath)[pos], originalByte(pos)) << pos;
+    EXPECT_EQ(f.io.bytes(f.mainPath)[kForeign], originalByte(kForeign));
 }
 
 }  // namespace
