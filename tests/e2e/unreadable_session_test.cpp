@@ -23,25 +23,24 @@ std::uint8_t diskByte(std::uint64_t p) {
     return std::uint8_t('a' + (p / 512) % 26);
 }
 
+// Goto the address (hex), then the grid.
+std::string gotoAndPrint(const char* address) {
+    return std::string("dialog set \"address hex\" ") + address + "\ndialog press OK\nkey Ctrl+G\nprint grid\n";
+}
+
+// The drive or file saved as `target`, then the end of the session.
+std::string saveAsAndQuit(const std::string& target) {
+    return "file " + target + "\ncommand \"Save File &as\"\nquit\n";
+}
+
 TEST(UnreadableSession, GotoSearchAndSaveAsOnAFileWithFailingSectors) {
     testing::FailingFuseFile disk(kSize, diskByte, {{0x80000, 0x81000}, {0xFC000, 0xFC200}});
     if (disk.path().empty()) GTEST_SKIP() << disk.skipReason();
     TempDir dir;
     const std::string target = dir.file("copy.bin");
     BatchRun run = runInProcess("answer no\n"
-                                "open " + disk.path() + " readonly\n"
-                                "dialog set \"address hex\" 7FF00\n"
-                                "dialog press OK\n"
-                                "key Ctrl+G\n"
-                                "print grid\n"
-                                "dialog set \"address hex\" 80000\n"
-                                "dialog press OK\n"
-                                "key Ctrl+G\n"
-                                "print grid\n"
-                                "search text needle up\n"
-                                "file " + target + "\n"
-                                "command \"Save File &as\"\n"
-                                "quit\n",
+                                "open " + disk.path() + " readonly\n" + gotoAndPrint("7FF00") + gotoAndPrint("80000") +
+                                    "search text needle up\n" + saveAsAndQuit(target),
                                 dir.file("home"));
     ASSERT_EQ(run.status, 0) << run.transcript;
     const std::string t = run.transcript;
@@ -96,18 +95,8 @@ TEST(UnreadableSession, ADriveLosesOnlyTheSectorThatFailsNotItsNeighbours) {
     TempDir dir;
     const std::string target = dir.file("copy.bin");
     BatchRun run = runInProcess("answer no\n"
-                                "drive " + loop.device() + " readonly\n"
-                                "dialog set \"address hex\" 80800\n"
-                                "dialog press OK\n"
-                                "key Ctrl+G\n"
-                                "print grid\n"
-                                "dialog set \"address hex\" 80A00\n"
-                                "dialog press OK\n"
-                                "key Ctrl+G\n"
-                                "print grid\n"
-                                "file " + target + "\n"
-                                "command \"Save File &as\"\n"
-                                "quit\n",
+                                "drive " + loop.device() + " readonly\n" + gotoAndPrint("80800") + gotoAndPrint("80A00") +
+                                    saveAsAndQuit(target),
                                 dir.file("home"));
     ASSERT_EQ(run.status, 0) << run.transcript;
     const std::string t = run.transcript;
