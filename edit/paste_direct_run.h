@@ -7,8 +7,8 @@
 // as the exchanges of its halves (linked among themselves as they are
 // appended) and kept as the pre-images of its write, made durable by one
 // sync per block; once the block is written, the run of exchanges is linked
-// at its ends into the address chain, the undo order and the command's group. The command commits at its
-// end: a kill before takes all of it back.
+// at its ends into the address chain, the undo order and the command's
+// group. The command commits at its end: a kill before takes all of it back.
 // Pairs with a record, and pairs the paste covers only in part, take the
 // page store.
 #include <cstdint>
