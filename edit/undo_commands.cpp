@@ -94,7 +94,7 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
     const std::uint64_t batch = std::max<std::uint64_t>(1, app.buffers.batches.stepsPerCommit);
     std::uint64_t sinceCommit = 0;
     bool mainFileChecked = false;
-    for (std::uint64_t steps = 0; steps < stepLimit; ++steps) {
+    for (std::uint64_t steps = 0; steps < stepLimit;) {
         if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) break;
         // The Main File is checked (not replaced, not changed by another
         // program, writable) once for the steps ahead, as a direct paste
@@ -105,7 +105,11 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
             if (mainFileChecked && ensureWritable(app) != 0) break;
         }
         const FilePos before = app.journal.header.undo;
-        const int failed = d == Direction::Undo ? undoOne(app, mainFileChecked) : redoOne(app, mainFileChecked);
+        // Steps at once up to the end of the steps whose pre-images are kept.
+        std::uint64_t taken = 1;
+        const int failed =
+            undoOrRedoRun(app, d == Direction::Undo, mainFileChecked, batch - steps % batch, &taken);
+        steps += taken;
         // A step that failed without moving the undo position would fail again.
         if (failed != 0 && app.journal.header.undo == before) break;
         if (!isEmptyPtr(app.journal.header.undo)) range.reached(app.journal.header.undo);
@@ -114,7 +118,8 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
         if (e == Extent::Last && !app.edit.continueFlag) break;
         // A long run is committed now and then between two entries, so that
         // a program killed in it keeps the entries done before.
-        if (++sinceCommit >= batch && !app.edit.continueFlag) {
+        sinceCommit += taken;
+        if (sinceCommit >= batch && !app.edit.continueFlag) {
             if (endCommandInJournal(app) != 0) break;  // reported; the entries after it wait
             sinceCommit = 0;
         }

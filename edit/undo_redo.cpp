@@ -1,8 +1,13 @@
 #include "edit/undo_redo.h"
 
+#include <cstring>
+#include <vector>
+
 #include "journal/command_commit.h"
 #include "journal/record_states.h"
 #include "document/exchange_record.h"
+#include "document/main_file.h"
+#include "document/main_file_bytes.h"
 
 namespace quorby {
 
@@ -54,7 +59,90 @@ int redoExchange(AppState& app, JournalRecord& r, bool mainFileChecked) {
     return takePlaceFromOlder(app, r);
 }
 
+// Exchanges taken back or brought back together: the records one direct
+// paste or fill appended in a row, for pages one after the other.
+constexpr std::uint64_t kMostRunSteps = 1024;
+
+// `next` follows `r` in a run: the next record in the Journal File and the
+// next page, in the same state, the only version of its page, a whole page.
+bool continuesRun(const JournalRecord& r, const JournalRecord& next, bool undo) {
+    const FilePos step = undo ? FilePos(0) - kJournalRecordSize : kJournalRecordSize;
+    const FilePos page = undo ? FilePos(0) - kPageSize : kPageSize;
+    return next.jAdr == r.jAdr + step && next.mainAdr == r.mainAdr + page && next.anz == kPageSize &&
+           isExchange(next.flag) && isExchangeInEffect(next.flag) == undo && isEmptyPtr(next.pJnl);
+}
+
+// From the record the step at Undo (undo) or after it (redo) takes: the run
+// of exchanges it begins within its entry group, at most `most` long. Fewer
+// than two: no run.
+int collectRun(AppState& app, bool undo, std::uint64_t most, std::vector<JournalRecord>& run) {
+    JournalFile& jf = app.journal;
+    run.clear();
+    JournalRecord r;
+    if (undo) {
+        if (isEmptyPtr(jf.header.undo) || readRecord(jf, jf.header.undo, r) != 0) return 1;
+    } else if (findRedoRecord(app, r) != 0 || readRecord(jf, r.jAdr, r) != 0) {
+        return 1;
+    }
+    if (!isExchange(r.flag) || isExchangeInEffect(r.flag) != undo || !isEmptyPtr(r.pJnl) || r.anz != kPageSize)
+        return 0;
+    run.push_back(r);
+    while (run.size() < most && run.size() < kMostRunSteps) {
+        const JournalRecord& last = run.back();
+        if (!(undo ? hasUndoGroup(last.flag) : hasRedoGroup(last.flag))) break;  // the group ends with it
+        const FilePos next = undo ? last.pUndo : last.nUndo;
+        JournalRecord n;
+        if (isEmptyPtr(next) || readRecord(jf, next, n) != 0 || !continuesRun(last, n, undo)) break;
+        run.push_back(n);
+    }
+    if (run.size() < 2) run.clear();
+    return 0;
+}
+
+// The run's pages get the bytes its records hold, its records the bytes the
+// pages held: one read and one write of the Main File for all of them.
+int exchangeRun(AppState& app, std::vector<JournalRecord>& run, bool undo, bool mainFileChecked) {
+    if (!mainFileChecked && ensureWritable(app) != 0) return 1;
+    const std::size_t n = run.size();
+    const FilePos low = undo ? run.back().mainAdr : run.front().mainAdr;
+    std::vector<std::uint8_t> former(n * kPageSize), earlier(n * kPageSize);
+    std::uint32_t got = 0;
+    const std::uint32_t bytes = std::uint32_t(n * kPageSize);
+    if (readMainBytes(app, low, former.data(), bytes, &got) != 0 || got != bytes) return 1;
+    for (const JournalRecord& r : run)
+        std::memcpy(earlier.data() + (r.mainAdr - low), r.data, kPageSize);
+    if (writeMainBytes(app, low, earlier.data(), bytes) != 0) return 1;
+    int result = 0;
+    for (JournalRecord& r : run) {
+        r.flag = undo ? asExchangeUndone(r.flag, true) : asExchangeApplied(r.flag);
+        std::memcpy(r.data, former.data() + (r.mainAdr - low), kPageSize);
+        result |= writeRecord(app.journal, r);
+    }
+    return result;
+}
+
 }  // namespace
+
+int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t most, std::uint64_t* steps) {
+    *steps = 1;
+    std::vector<JournalRecord> run;
+    if (collectRun(app, undo, most, run) != 0 || run.empty())
+        return undo ? undoOne(app, mainFileChecked) : redoOne(app, mainFileChecked);
+    if (exchangeRun(app, run, undo, mainFileChecked) != 0) return 1;
+    JournalFile& jf = app.journal;
+    const JournalRecord& last = run.back();
+    if (undo) {
+        jf.header.undo = last.pUndo;
+        // The pages show their older content again, which the Main File may not hold.
+        jf.header.jnlFlags |= kJnlUnwrittenChanges;
+        app.edit.continueFlag = hasUndoGroup(last.flag);
+    } else {
+        jf.header.undo = last.jAdr;
+        app.edit.continueFlag = hasRedoGroup(last.flag);
+    }
+    *steps = run.size();
+    return 0;
+}
 
 int undoOne(AppState& app, bool mainFileChecked) {
     JournalFile& jf = app.journal;

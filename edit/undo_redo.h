@@ -18,6 +18,13 @@ namespace quorby {
 // and makes it Undo. Sets app.edit.continueFlag to its redo group mark.
 [[nodiscard]] int redoOne(AppState& app, bool mainFileChecked = false);
 
+// A run of steps at once where they are exchanges that one direct paste or
+// fill appended in a row, else one step (undoOne / redoOne). At most `most`
+// steps; *steps tells how many were taken. An exchange run that fails is
+// reported and leaves Undo where it was.
+[[nodiscard]] int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t most,
+                                std::uint64_t* steps);
+
 // The record after Undo, its 128-byte header read into `out`. Result 1 when
 // there is none.
 [[nodiscard]] int findRedoRecord(AppState& app, JournalRecord& out);
