@@ -8,21 +8,13 @@
 #include <string>
 
 #include "e2e_support.h"
+#include "tests/support/digest_text.h"
 
 namespace quorby::e2e {
 namespace {
 
 std::string digestOf(const EVP_MD* md, const std::string& bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned n = 0;
-    EXPECT_EQ(EVP_Digest(bytes.data(), bytes.size(), digest, &n, md, nullptr), 1);
-    std::string text;
-    char pair[3];
-    for (unsigned i = 0; i < n; ++i) {
-        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-        text += pair;
-    }
-    return text;
+    return testing::digestText(md, bytes.data(), bytes.size());
 }
 
 TEST(ChecksumsSession, PrintChecksumsSeesTypedBytesAndTheSelection) {

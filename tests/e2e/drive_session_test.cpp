@@ -8,6 +8,7 @@
 #include <string>
 
 #include "e2e_support.h"
+#include "tests/support/digest_text.h"
 #include "tests/support/loop_device.h"
 
 namespace quorby::e2e {
@@ -58,15 +59,7 @@ TEST(DriveSession, ChecksumsOfADriveAreThoseOfItsBytes) {
                                 "quit\n",
                                 dir.file("home"));
     ASSERT_EQ(run.status, 0) << run.transcript;
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned n = 0;
-    ASSERT_EQ(EVP_Digest(image.data(), image.size(), digest, &n, EVP_sha256(), nullptr), 1);
-    std::string hex;
-    char pair[3];
-    for (unsigned i = 0; i < n; ++i) {
-        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-        hex += pair;
-    }
+    const std::string hex = testing::digestText(EVP_sha256(), image.data(), image.size());
     EXPECT_TRUE(run.has("CHECKSUMS 0x0 0x30000\nSHA256 " + hex + "\n")) << run.transcript;
 }
 

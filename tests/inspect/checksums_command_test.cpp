@@ -13,6 +13,7 @@
 #include "inspect/checksums_command.h"
 #include "resources/dialog_controls.h"
 #include "tests/edit/edit_fixture.h"
+#include "tests/support/digest_text.h"
 
 namespace quorby::inspect {
 namespace {
@@ -22,16 +23,7 @@ using testing::EditFixture;
 std::string digestOf(const EVP_MD* md, const std::vector<std::uint8_t>& bytes, std::size_t from = 0,
                      std::size_t length = std::string::npos) {
     if (length == std::string::npos) length = bytes.size() - from;
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned n = 0;
-    EXPECT_EQ(EVP_Digest(bytes.data() + from, length, digest, &n, md, nullptr), 1);
-    std::string text;
-    char pair[3];
-    for (unsigned i = 0; i < n; ++i) {
-        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-        text += pair;
-    }
-    return text;
+    return testing::digestText(md, bytes.data() + from, length);
 }
 
 constexpr int kMd5 = 1, kSha256 = 3, kSha512 = 4;
