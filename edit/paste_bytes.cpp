@@ -5,6 +5,7 @@
 #include "edit/file_size.h"
 #include "edit/journal_growth_check.h"
 #include "edit/paste_direct_run.h"
+#include "edit/paste_read_ahead.h"
 #include "edit/switches_off.h"
 #include "navigate/page_moves.h"
 #include "state/error_report.h"
@@ -91,6 +92,8 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
     const FilePos pairs = (end - first + kPagePairSize - 1) / kPagePairSize;
     FirstJournalFailureOnly oneMessage(app.journal);
     DirectPasteRun quickWay(app, source, start, end);
+    const bool journalAccess = (app.shell.accessFlags & kAccessDirect) == 0;
+    PasteReadAhead ahead(app, source, start, end, journalAccess && !backwards);
     beginStoreGroup(app);
     ProgressRange range(app, backwards ? end : start, backwards ? start : end);
     int result = 0;
@@ -111,6 +114,7 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
             i += written - 1;
             continue;
         }
+        ahead.aheadOfPair(pairPos);
         if (loadPagePair(app, pairPos) != 0) {
             result = 1;
             break;
@@ -125,7 +129,7 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
         }
         const std::uint32_t at = std::uint32_t(from - v.pagePos);
         const std::uint32_t take = std::uint32_t(to - from);
-        if (readPasteSource(app, source, from - start, v.pageBuffer + at, take) != 0) {
+        if (ahead.readSource(from - start, v.pageBuffer + at, take) != 0) {
             result = 1;
             break;
         }

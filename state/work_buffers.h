@@ -27,6 +27,7 @@ struct BatchSizes {
     int chunksPerCommit = 16;                       // chunks of "Save &File" between commits
     std::size_t marksBeforeSync = std::size_t(1) << 17;  // versions marked at once by "Save &File" without undo
     std::uint64_t stepsPerCommit = 1024;            // entries of Undo All and Redo All between commits
+    std::uint32_t pasteReadBlock = kCopyBlockSize;  // bytes a paste in journal access reads at once
 };
 
 struct WriteChunk {

@@ -58,15 +58,19 @@ struct FailureFixture : EditFixture {
 // The pairs before pair `n` hold the source's bytes up to their end (the
 // first pair starts at the page of kStart).
 constexpr FilePos pastedBeforePair(int n) { return 512 + FilePos(n - 1) * 1024 - kStart; }
-// In journal access the paste fails at the fifth pair. In direct access with
-// undo the whole pairs after the first go as one run: its first pair fails.
+// In journal access the paste reads its source in blocks, here of two
+// pairs: the fifth pair starts the third block, whose read fails. In direct
+// access with undo the whole pairs after the first go as one run: its first
+// pair fails.
 int failingPair(bool direct) { return direct ? 2 : 5; }
+constexpr std::uint32_t kTwoPairBlocks = 2 * 1024;
 
 TEST(BulkFailure, ASourceThatFailsOrDisappearsMidwayStopsThePaste) {
     for (bool direct : {false, true}) {
         for (bool disappears : {false, true}) {
             SCOPED_TRACE(std::string(direct ? "direct" : "journal") + (disappears ? ", disappears" : ", fails"));
             FailureFixture f(direct);
+            f.app.buffers.batches.pasteReadBlock = kTwoPairBlocks;
             f.atPair(failingPair(direct), [&] {
                 if (disappears) f.io.files.erase(kSource);
                 else f.io.failRead[kSource] = {21, ENXIO};  // its device is gone

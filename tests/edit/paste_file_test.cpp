@@ -101,6 +101,40 @@ TEST(PasteFile, LargerThanTheMainFileCancelAndUnreadable) {
     EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
 }
 
+// In journal access the Main File and the source are read in blocks (here
+// of three pairs, so that the paste crosses several): pairs with earlier
+// changes keep them where the paste does not reach, and the result is the
+// same as pasting pair by pair.
+TEST(PasteFile, JournalAccessReadsInBlocksAndKeepsEarlierChanges) {
+    PasteFileFixture f(40 * 512, 3, false);
+    f.app.buffers.batches.pasteReadBlock = 3 * 1024;
+    const std::vector<std::uint8_t> src = sourceBytes(13000);
+    f.createFile("/data/src.bin", src);
+    std::vector<std::uint8_t> expected = f.original;
+    for (FilePos pos : {FilePos(5), FilePos(700), FilePos(2100), FilePos(9000), FilePos(14000), FilePos(20000)}) {
+        f.typeHex(pos, 0x5A);
+        f.key(kCharEnter);
+        expected[pos] = 0x5A;
+    }
+    EXPECT_EQ(f.current(), expected);
+    std::copy(src.begin(), src.end(), expected.begin() + 777);
+    f.cursorTo(777);
+    f.choose("/data/src.bin");
+    f.io.resetCounts();
+    EXPECT_EQ(pasteFile(f.app), 0);
+    f.endCommand();
+    // 14 pairs, the Main File's in 5 blocks: 9 reads of it in all, where
+    // reading pair by pair took 14.
+    EXPECT_LE(f.io.readsOf(f.app.main.mainHandle), 9u);
+    EXPECT_EQ(f.current(), expected);
+    undoLastCommand(f.app);
+    f.endCommand();
+    std::copy(f.original.begin() + 777, f.original.begin() + 777 + 13000, expected.begin() + 777);
+    for (FilePos pos : {FilePos(2100), FilePos(9000)}) expected[pos] = 0x5A;
+    EXPECT_EQ(f.current(), expected);
+    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+}
+
 TEST(AppendFile, WritesAfterTheEndWithoutJournalAndPutsTheModesBack) {
     PasteFileFixture f(1500, 3, false);
     f.app.settings.messageSwitches |= kMsgPasteEnlarge | kMsgEnlargeDecrease | kMsgSavePage;
