@@ -94,7 +94,8 @@ constexpr std::uint32_t kSmallestEntry = kRollbackEntryHead + 4;
 const char* brokenStep(const RollbackState& rb) {
     switch (rb.step) {
     case CommitStep::Committed:
-        if (!rb.held.empty() || !rb.unwritten.empty() || rb.fileEnd != 0 || !rb.mainCovered.empty())
+        if (!rb.held.empty() || !rb.appended.empty() || !rb.unwritten.empty() || rb.fileEnd != 0 ||
+            !rb.mainCovered.empty())
             return "Committed: nothing may be held, waiting, logged or covered";
         return nullptr;
     case CommitStep::Changing:
@@ -124,9 +125,14 @@ const char* brokenHeldUnits(const JournalFile& jf) {
         if (!committed && !unit.preImage.empty()) return "held appended unit with a pre-image";
         if (rb.clean.count(start) != 0) return "held unit also kept as clean";
     }
-    if (rb.heldAppendsFrom != RollbackState::kNoHeldAppends) {
-        if (rb.heldAppendsFrom < rb.committedEnd || rb.held.count(rb.heldAppendsFrom) == 0)
-            return "R6: held appends must start with a held record at or past the committed length";
+    if (rb.appended.size() / kJournalRecordSize > kRollbackHeldLimit) return "R4: more held appends than kRollbackHeldLimit";
+    if (rb.appended.empty() != (rb.heldAppendsFrom == RollbackState::kNoHeldAppends))
+        return "R6: held appends and their start must go together";
+    if (!rb.appended.empty()) {
+        if (rb.heldAppendsFrom < rb.committedEnd || rb.heldAppendsFrom + rb.appended.size() != jf.journalEnd ||
+            rb.appended.size() % kJournalRecordSize != 0)
+            return "R6: held appends must be whole records from at or past the committed length to journalEnd";
+        if (rb.held.lower_bound(rb.heldAppendsFrom) != rb.held.end()) return "R6: a held unit among the held appends";
     }
     return nullptr;
 }
@@ -137,7 +143,7 @@ int checkCommitProtocol(const JournalFile& jf, const char** broken) {
     const RollbackState& rb = jf.rollback;
     const char* found = nullptr;
     if (!usesRollbackFile(jf)) {
-        if (rb.step != CommitStep::Committed || !rb.held.empty() || !rb.unwritten.empty())
+        if (rb.step != CommitStep::Committed || !rb.held.empty() || !rb.appended.empty() || !rb.unwritten.empty())
             found = "no rollback file: nothing may be held or waiting";
     } else if (rb.committedEnd > jf.journalEnd) {
         found = "the committed length lies beyond journalEnd";

@@ -144,7 +144,8 @@ bool onlyEmptyLinksSetToTail(const RollbackState::HeldUnit& unit, FilePos commit
 
 bool commitNeedsNoPreImages(const JournalFile& jf) {
     const RollbackState& rb = jf.rollback;
-    if (rb.held.empty() || !rb.unwritten.empty() || rb.step > CommitStep::Changing || !rb.mainCovered.empty())
+    if ((rb.held.empty() && rb.appended.empty()) || !rb.unwritten.empty() || rb.step > CommitStep::Changing ||
+        !rb.mainCovered.empty())
         return false;
     const FilePos last = rb.committedEnd - kJournalRecordSize;
     for (const auto& [start, unit] : rb.held) {

@@ -43,11 +43,13 @@ struct RollbackState {
         std::vector<std::uint8_t> preImage;  // as committed; empty when none is needed
     };
     std::map<FilePos, HeldUnit> held;
-    // Records appended by the running command that wait among the held units
-    // start here and reach journalEnd; beyond it the disk holds nothing yet.
-    // kNoHeldAppends when none waits.
+    // Records appended by the running command that wait in memory, one
+    // after the other from heldAppendsFrom to journalEnd; beyond
+    // heldAppendsFrom the disk holds nothing yet. kNoHeldAppends when none
+    // waits. They need no pre-image (R6), so they may go out at any time.
     static constexpr FilePos kNoHeldAppends = ~FilePos{0};
     FilePos heldAppendsFrom = kNoHeldAppends;
+    std::vector<std::uint8_t> appended;
     // A shortening of the Main File that the end of the program cut short
     // after the file itself was cut: its bytes are gone, so the opening
     // finishes it at this length instead of taking it back.

@@ -15,6 +15,34 @@ int failWrite(JournalFile& jf) {
     return 1;
 }
 
+// The held appended records' bytes from `pos` on, when `pos` lies among them.
+std::uint8_t* inHeldAppends(RollbackState& rb, FilePos pos) {
+    if (rb.appended.empty() || pos < rb.heldAppendsFrom || pos - rb.heldAppendsFrom >= rb.appended.size())
+        return nullptr;
+    return rb.appended.data() + (pos - rb.heldAppendsFrom);
+}
+
+// Writes the held appended records out in one transfer; the last one is kept
+// as a clean unit, as the next record is often linked to it.
+void heldAppendsWritten(RollbackState& rb) {
+    const FilePos last = rb.heldAppendsFrom + rb.appended.size() - kJournalRecordSize;
+    if (rb.clean.size() < kCleanUnitLimit && rb.held.count(last) == 0)
+        rb.clean.insert_or_assign(last, std::vector<std::uint8_t>(rb.appended.end() - kJournalRecordSize, rb.appended.end()));
+    rb.appended.clear();
+    rb.heldAppendsFrom = RollbackState::kNoHeldAppends;
+}
+
+int writeHeldAppends(JournalFile& jf) {
+    RollbackState& rb = jf.rollback;
+    if (rb.appended.empty()) return 0;
+    const std::uint32_t n = std::uint32_t(rb.appended.size());
+    std::uint32_t done = 0;
+    if (jf.files->writeAt(jf.handle, rb.heldAppendsFrom, rb.appended.data(), n, &done) != 0 || done != n)
+        return failWrite(jf);
+    heldAppendsWritten(rb);
+    return 0;
+}
+
 // Undo and redo walk the records one after the other, Save File in the
 // order of their pages, which is mostly the order in the file: a missing
 // record is read with its neighbours on both sides in one transfer.
@@ -63,6 +91,15 @@ int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
     const std::uint8_t* from = static_cast<const std::uint8_t*>(buf);
     while (n > 0) {
         const JournalUnit u = journalUnitOf(pos);
+        const std::uint32_t offset = std::uint32_t(pos - u.start);
+        const std::uint32_t part = n < u.size - offset ? n : u.size - offset;
+        if (std::uint8_t* appended = inHeldAppends(rb, pos)) {
+            std::memcpy(appended, from, part);
+            pos += part;
+            from += part;
+            n -= part;
+            continue;
+        }
         auto it = rb.held.find(u.start);
         if (it == rb.held.end()) {
             if (rb.held.size() >= kRollbackHeldLimit && writeHeldUnits(jf) != 0) return 1;
@@ -78,8 +115,6 @@ int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
             it = rb.held.emplace(u.start, std::move(unit)).first;
             if (rb.step == CommitStep::Committed) rb.step = CommitStep::Changing;
         }
-        const std::uint32_t offset = std::uint32_t(pos - u.start);
-        const std::uint32_t part = n < u.size - offset ? n : u.size - offset;
         std::memcpy(it->second.bytes.data() + offset, from, part);
         pos += part;
         from += part;
@@ -92,21 +127,22 @@ int holdAppendedRecords(JournalFile& jf, const std::uint8_t* bytes, std::uint32_
     RollbackState& rb = jf.rollback;
     *held = false;
     const std::size_t count = n / kJournalRecordSize;
-    if (!usesRollbackFile(jf) || n == 0 || n % kJournalRecordSize != 0 || count > kRollbackHeldLimit) return 0;
+    // Records that are not held are written now, after those held.
+    if (!usesRollbackFile(jf) || n == 0 || n % kJournalRecordSize != 0 || count > kRollbackHeldLimit)
+        return writeHeldAppends(jf);
     const FilePos at = jf.journalEnd;
+    // The records held stay one run up to journalEnd and bounded (R4).
+    if (!rb.appended.empty() &&
+        (rb.heldAppendsFrom + rb.appended.size() != at || rb.appended.size() / kJournalRecordSize + count > kRollbackHeldLimit) &&
+        writeHeldAppends(jf) != 0)
+        return 1;
     if (at + n > rb.reservedEnd) {
         const FilePos room = n > jf.appendRoom ? n : jf.appendRoom;
-        if (jf.files->reserve(jf.handle, at, room) != 0) return 0;
+        if (jf.files->reserve(jf.handle, at, room) != 0) return writeHeldAppends(jf);
         rb.reservedEnd = at + room;
     }
-    if (rb.held.size() + count > kRollbackHeldLimit && writeHeldUnits(jf) != 0) return 1;
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::uint8_t* record = bytes + k * kJournalRecordSize;
-        RollbackState::HeldUnit unit;
-        unit.bytes.assign(record, record + kJournalRecordSize);
-        rb.held.insert_or_assign(at + k * kJournalRecordSize, std::move(unit));
-    }
-    if (rb.heldAppendsFrom > at) rb.heldAppendsFrom = at;
+    if (rb.appended.empty()) rb.heldAppendsFrom = at;
+    rb.appended.insert(rb.appended.end(), bytes, bytes + n);
     if (rb.step == CommitStep::Committed) rb.step = CommitStep::Changing;
     ++jf.changeCount;
     *held = true;
@@ -118,11 +154,18 @@ FilePos journalDiskEnd(const JournalFile& jf) {
 }
 
 void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
-    const auto& held = jf.rollback.held;
+    const RollbackState& rb = jf.rollback;
+    std::uint8_t* out = static_cast<std::uint8_t*>(buf);
+    if (!rb.appended.empty() && n != 0) {
+        const FilePos appendedEnd = rb.heldAppendsFrom + rb.appended.size();
+        const FilePos from = rb.heldAppendsFrom > pos ? rb.heldAppendsFrom : pos;
+        const FilePos to = appendedEnd < pos + n ? appendedEnd : pos + n;
+        if (from < to) std::memcpy(out + (from - pos), rb.appended.data() + (from - rb.heldAppendsFrom), std::size_t(to - from));
+    }
+    const auto& held = rb.held;
     if (held.empty() || n == 0) return;
     auto it = held.upper_bound(pos);
     if (it != held.begin()) --it;
-    std::uint8_t* out = static_cast<std::uint8_t*>(buf);
     for (; it != held.end() && it->first < pos + n; ++it) {
         const std::vector<std::uint8_t>& bytes = it->second.bytes;
         const FilePos unitEnd = it->first + bytes.size();
@@ -136,6 +179,10 @@ bool readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) 
     RollbackState& rb = jf.rollback;
     const JournalUnit u = journalUnitOf(pos);
     if (!usesRollbackFile(jf) || n == 0 || pos + n > u.start + u.size || u.start + u.size > jf.journalEnd) return false;
+    if (const std::uint8_t* appended = inHeldAppends(rb, pos)) {
+        std::memcpy(buf, appended, n);
+        return true;
+    }
     const std::vector<std::uint8_t>* bytes = nullptr;
     if (auto held = rb.held.find(u.start); held != rb.held.end()) {
         bytes = &held->second.bytes;
@@ -175,6 +222,7 @@ void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
 void forgetCachedUnits(JournalFile& jf) {
     jf.rollback.held.clear();
     jf.rollback.clean.clear();
+    jf.rollback.appended.clear();
     jf.rollback.heldAppendsFrom = RollbackState::kNoHeldAppends;
     // A cut file gives back the room set aside beyond its end.
     jf.rollback.reservedEnd = 0;
@@ -205,15 +253,18 @@ int writeHeldUnitsWithoutPreImages(JournalFile& jf) {
         if (run.empty()) runStart = start;
         run.insert(run.end(), unit.bytes.begin(), unit.bytes.end());
     }
+    // Held units right before the held appends go out with them.
+    const bool withAppends = !run.empty() && !rb.appended.empty() && runStart + run.size() == rb.heldAppendsFrom;
+    if (withAppends) run.insert(run.end(), rb.appended.begin(), rb.appended.end());
     flushRun();
     if (result != 0) return 1;
+    if (withAppends) heldAppendsWritten(rb);
     // Written out, the units are as on disk now. They are kept only where
     // they do not push out units read more recently.
     if (rb.clean.size() + rb.held.size() <= kCleanUnitLimit)
         for (auto& [start, unit] : rb.held) rb.clean[start] = std::move(unit.bytes);
     rb.held.clear();
-    rb.heldAppendsFrom = RollbackState::kNoHeldAppends;
-    return 0;
+    return writeHeldAppends(jf);
 }
 
 }  // namespace quorby

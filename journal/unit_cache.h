@@ -1,7 +1,7 @@
 #pragma once
 // The journal units of the running command: in-place writes held in memory
-// until their pre-images are durable, appended records waiting among them,
-// and a read-ahead cache of units as they are on disk.
+// until their pre-images are durable, the records it appended waiting in one
+// run after them, and a read-ahead cache of units as they are on disk.
 //
 // A unit is the header (bytes 0..1023) or one record (640 bytes). Held units
 // hold the bytes as the command left them and, below the committed length,
@@ -33,10 +33,12 @@ JournalUnit journalUnitOf(FilePos pos);
 // the pre-image; above it (records this command appended) none is needed.
 // May write out held units (R4).
 [[nodiscard]] int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage);
-// Appends whole records at journalEnd (which the caller then moves on) as
-// held units, written out with the other held units, when room for them is
-// set aside on the drive (R6). *held false: the caller writes them. 1: the
-// held units could not be written out to make room (reported).
+// Appends whole records at journalEnd (which the caller then moves on) to
+// the run of held appends, written out with the held units, or alone once
+// the run would pass kRollbackHeldLimit records (they need no pre-image),
+// when room for them is set aside on the drive (R6). *held false: the
+// caller writes them, after the held appends were written out. 1: the held
+// appends could not be written out (reported).
 [[nodiscard]] int holdAppendedRecords(JournalFile& jf, const std::uint8_t* bytes, std::uint32_t n, bool* held);
 // Where the Journal File's bytes on disk end: before the appended records
 // still held, or at journalEnd.

@@ -20,7 +20,11 @@ bool isRecordOfFile(const JournalFile& jf, FilePos ptr) {
            ptr + kJournalRecordSize <= jf.journalEnd;
 }
 
-bool isHeld(const JournalFile& jf, FilePos ptr) { return jf.rollback.held.count(ptr) != 0; }
+bool isHeld(const JournalFile& jf, FilePos ptr) {
+    const RollbackState& rb = jf.rollback;
+    const bool appended = !rb.appended.empty() && ptr >= rb.heldAppendsFrom && ptr - rb.heldAppendsFrom < rb.appended.size();
+    return appended || rb.held.count(ptr) != 0;
+}
 
 // Rewrites the records [marks[from].jAdr, marks[to - 1].jAdr + 640), which
 // follow one another in the file, with their new Flags.

@@ -361,6 +361,37 @@ TEST(JournalFile, AppendedRecordsWaitForTheCommitWhereRoomIsSetAside) {
     EXPECT_GT(j.failuresReported, 0);
 }
 
+// A command that appends more records than are held at once: the full run
+// goes out on its own without a sync (appended records need no pre-image),
+// later links into records already written out are held as usual, and
+// everything reads back and commits whole.
+TEST(JournalFile, AppendsBeyondTheHeldLimitGoOutWithoutASync) {
+    JournalFixture j;
+    j.addPage(0x10000000, 1);
+    ASSERT_EQ(commitCommand(j.jf), 0);
+    useRollbackFile(j.jf);
+    j.jf.appendRoom = FilePos(8) << 20;
+    j.io.resetCounts();
+    // Each page lies below the ones before: it is linked to the last one added.
+    const int count = int(kRollbackHeldLimit) + 10;
+    std::vector<FilePos> added;
+    for (int k = 0; k < count; ++k) added.push_back(j.addPage(FilePos(count - k) * 0x200, std::uint8_t(k)));
+    EXPECT_EQ(j.io.syncs, 0u);
+    EXPECT_GE(j.io.writesOf(j.jf.handle), 1u);
+    const char* broken = nullptr;
+    EXPECT_EQ(checkCommitProtocol(j.jf, &broken), 0) << broken;
+    for (int k : {0, int(kRollbackHeldLimit) - 1, int(kRollbackHeldLimit), count - 1}) {
+        std::uint8_t data[kRecordDataSize];
+        ASSERT_EQ(readRecordData(j.jf, added[std::size_t(k)], data), 0);
+        EXPECT_EQ(data[0], std::uint8_t(k));
+        JournalRecord r;
+        ASSERT_EQ(readRecordHeader(j.jf, added[std::size_t(k)], kRecordLinks, r), 0);
+        EXPECT_EQ(r.prevPtr, k + 1 < count ? added[std::size_t(k) + 1] : kEmptyPtr);
+    }
+    ASSERT_EQ(commitCommand(j.jf), 0);
+    EXPECT_EQ(j.dump().status, kDumpAllHold);
+}
+
 // Two committed pages and a rollback file in use; the last record's position.
 FilePos twoCommittedPages(JournalFixture& j) {
     j.addPage(0x000, 1);
