@@ -114,7 +114,14 @@ const char* brokenStep(const RollbackState& rb) {
 const char* brokenHeldUnits(const JournalFile& jf) {
     const RollbackState& rb = jf.rollback;
     if (rb.held.size() > kRollbackHeldLimit) return "R4: more held units than kRollbackHeldLimit";
-    if (rb.clean.size() > kCleanUnitLimit) return "R4: more kept units than kCleanUnitLimit";
+    if (rb.clean.size() > kCleanRuns) return "R4: more kept runs than kCleanRuns";
+    for (const RollbackState::CleanRun& run : rb.clean) {
+        if (run.bytes.size() > kCleanRunUnits * kJournalRecordSize) return "R4: a kept run longer than kCleanRunUnits";
+        const FilePos end = run.start + run.bytes.size();
+        const JournalUnit last = journalUnitOf(end - 1);
+        if (!run.bytes.empty() && (journalUnitOf(run.start).start != run.start || last.start + last.size != end))
+            return "kept run: not whole units";
+    }
     for (const auto& [start, unit] : rb.held) {
         const JournalUnit u = journalUnitOf(start);
         if (u.start != start || unit.bytes.size() != u.size) return "held unit: not a whole header or record";
@@ -123,7 +130,6 @@ const char* brokenHeldUnits(const JournalFile& jf) {
         const bool committed = start < rb.committedEnd;
         if (committed && unit.preImage.size() != unit.bytes.size()) return "R1: held committed unit without pre-image";
         if (!committed && !unit.preImage.empty()) return "held appended unit with a pre-image";
-        if (rb.clean.count(start) != 0) return "held unit also kept as clean";
     }
     if (rb.appended.size() / kJournalRecordSize > kRollbackHeldLimit) return "R4: more held appends than kRollbackHeldLimit";
     if (rb.appended.empty() != (rb.heldAppendsFrom == RollbackState::kNoHeldAppends))

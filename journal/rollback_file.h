@@ -42,7 +42,8 @@
 //       (journal/journal_recovery.h).
 //   R4. Memory stays bounded: held units are written out (after their
 //       pre-images) whenever more than kRollbackHeldLimit of them wait; the
-//       units kept from reads are dropped beyond kCleanUnitLimit.
+//       units kept from reads and writes are bounded by kCleanRuns runs of
+//       kCleanRunUnits.
 //   R5. A version's Flag may be rewritten without a pre-image when its old
 //       and its new state show the same bytes, which the Main File holds
 //       durably (journal/written_marks.h): a crash leaves either state.

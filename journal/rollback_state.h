@@ -42,7 +42,24 @@ struct RollbackState {
         std::vector<std::uint8_t> bytes;     // as the command left them
         std::vector<std::uint8_t> preImage;  // as committed; empty when none is needed
     };
-    std::map<FilePos, HeldUnit> held;
+    using HeldUnits = std::map<FilePos, HeldUnit>;
+    HeldUnits held;
+    // Held units written out, kept with their buffers for the next ones, so
+    // that a long command does not allocate per unit. A copy of the state
+    // starts without them.
+    struct SpareHeldUnits {
+        std::vector<HeldUnits::node_type> nodes;
+        SpareHeldUnits() = default;
+        SpareHeldUnits(const SpareHeldUnits&) {}
+        SpareHeldUnits& operator=(const SpareHeldUnits&) {
+            nodes.clear();
+            return *this;
+        }
+        SpareHeldUnits(SpareHeldUnits&&) = default;
+        SpareHeldUnits& operator=(SpareHeldUnits&&) = default;
+    } spareHeld;
+    // The buffer in which neighbouring held units go out together.
+    std::vector<std::uint8_t> writeRun;
     // Records appended by the running command that wait in memory, one
     // after the other from heldAppendsFrom to journalEnd; beyond
     // heldAppendsFrom the disk holds nothing yet. kNoHeldAppends when none
@@ -57,9 +74,16 @@ struct RollbackState {
     FilePos shorteningToFinish = kNoShortening;
     // Room on the drive is set aside for appends up to here.
     FilePos reservedEnd = 0;
-    // Units as they are on disk, kept from recent reads and writes, so that
-    // reading a record again or keeping its pre-image costs no transfer.
-    std::map<FilePos, std::vector<std::uint8_t>> clean;
+    // Runs of whole units as they are on disk, kept from recent reads and
+    // writes, so that reading a record again or keeping its pre-image costs
+    // no transfer. A held unit is newer than its copy here, which is not
+    // used while it is held. The oldest run makes room for a new one.
+    struct CleanRun {
+        FilePos start = 0;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<CleanRun> clean;
+    std::size_t nextCleanRun = 0;   // the run a new one replaces once all are in use
     // Main File ranges whose pre-image is kept since the last commit: start -> end.
     std::map<FilePos, FilePos> mainCovered;
     FileHandle mainHandle = kNoFile;

@@ -15,6 +15,54 @@ int failWrite(JournalFile& jf) {
     return 1;
 }
 
+// The kept bytes [pos, pos + n), when one run holds them all.
+const std::uint8_t* keptBytes(const RollbackState& rb, FilePos pos, std::uint32_t n) {
+    // The newest runs first: a walk reads on where it read last.
+    const std::size_t count = rb.clean.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        const RollbackState::CleanRun& run = rb.clean[(rb.nextCleanRun + count - 1 - k) % count];
+        if (pos >= run.start && pos - run.start + n <= run.bytes.size()) return run.bytes.data() + (pos - run.start);
+    }
+    return nullptr;
+}
+
+// A run to fill with `n` bytes from `start`: a new one, or in place of the oldest.
+RollbackState::CleanRun& newCleanRun(RollbackState& rb, FilePos start, std::size_t n) {
+    if (rb.clean.size() < kCleanRuns) rb.clean.emplace_back();
+    RollbackState::CleanRun& run = rb.clean[rb.nextCleanRun];
+    rb.nextCleanRun = (rb.nextCleanRun + 1) % kCleanRuns;
+    run.start = start;
+    run.bytes.resize(n);
+    return run;
+}
+
+// Bytes that reached the disk at `pos`: the run's copy of them takes them.
+void updateRun(RollbackState::CleanRun& run, FilePos pos, const std::uint8_t* bytes, std::size_t n) {
+    const FilePos runEnd = run.start + run.bytes.size();
+    const FilePos from = run.start > pos ? run.start : pos;
+    const FilePos to = runEnd < pos + n ? runEnd : pos + n;
+    if (from < to) std::memcpy(run.bytes.data() + (from - run.start), bytes + (from - pos), std::size_t(to - from));
+}
+
+void updateKept(RollbackState& rb, FilePos pos, const std::uint8_t* bytes, std::size_t n) {
+    for (RollbackState::CleanRun& run : rb.clean) updateRun(run, pos, bytes, n);
+}
+
+// A new held unit at `start`, in a spare node when there is one.
+RollbackState::HeldUnits::iterator newHeldUnit(RollbackState& rb, FilePos start) {
+    std::vector<RollbackState::HeldUnits::node_type>& spare = rb.spareHeld.nodes;
+    if (spare.empty()) return rb.held.emplace(start, RollbackState::HeldUnit{}).first;
+    RollbackState::HeldUnits::node_type node = std::move(spare.back());
+    spare.pop_back();
+    node.key() = start;
+    return rb.held.insert(std::move(node)).position;
+}
+
+// The held units are gone; their nodes are kept as spares.
+void releaseHeldUnits(RollbackState& rb) {
+    while (!rb.held.empty()) rb.spareHeld.nodes.push_back(rb.held.extract(rb.held.begin()));
+}
+
 // The held appended records' bytes from `pos` on, when `pos` lies among them.
 std::uint8_t* inHeldAppends(RollbackState& rb, FilePos pos) {
     if (rb.appended.empty() || pos < rb.heldAppendsFrom || pos - rb.heldAppendsFrom >= rb.appended.size())
@@ -26,8 +74,8 @@ std::uint8_t* inHeldAppends(RollbackState& rb, FilePos pos) {
 // as a clean unit, as the next record is often linked to it.
 void heldAppendsWritten(RollbackState& rb) {
     const FilePos last = rb.heldAppendsFrom + rb.appended.size() - kJournalRecordSize;
-    if (rb.clean.size() < kCleanUnitLimit && rb.held.count(last) == 0)
-        rb.clean.insert_or_assign(last, std::vector<std::uint8_t>(rb.appended.end() - kJournalRecordSize, rb.appended.end()));
+    RollbackState::CleanRun& run = newCleanRun(rb, last, kJournalRecordSize);
+    std::memcpy(run.bytes.data(), rb.appended.data() + (last - rb.heldAppendsFrom), kJournalRecordSize);
     rb.appended.clear();
     rb.heldAppendsFrom = RollbackState::kNoHeldAppends;
 }
@@ -54,8 +102,8 @@ int readUnitsAround(JournalFile& jf, const JournalUnit& u) {
     if (u.start >= kJournalHeaderSize) {
         // A walk that comes from the record before (after) reads on in its
         // own direction only.
-        const bool forward = rb.clean.count(u.start - kJournalRecordSize) != 0;
-        const bool backward = !forward && rb.clean.count(u.start + kJournalRecordSize) != 0;
+        const bool forward = keptBytes(rb, u.start - kJournalRecordSize, kJournalRecordSize) != nullptr;
+        const bool backward = !forward && keptBytes(rb, u.start + kJournalRecordSize, kJournalRecordSize) != nullptr;
         const FilePos reach = kUnitsAround * kJournalRecordSize;
         const FilePos before = forward ? 0 : backward ? 2 * reach : reach;
         const FilePos after = backward ? kJournalRecordSize : forward ? 2 * reach : reach;
@@ -65,16 +113,11 @@ int readUnitsAround(JournalFile& jf, const JournalUnit& u) {
         to = diskEnd - u.start > after ? u.start + after : diskEnd;
     }
     if (to < u.start + u.size) return 1;
-    std::vector<std::uint8_t> bytes(std::size_t(to - from));
+    RollbackState::CleanRun& run = newCleanRun(rb, from, std::size_t(to - from));
     std::uint32_t done = 0;
-    if (jf.files->readAt(jf.handle, from, bytes.data(), std::uint32_t(to - from), &done) != 0 || done != to - from)
+    if (jf.files->readAt(jf.handle, from, run.bytes.data(), std::uint32_t(to - from), &done) != 0 || done != to - from) {
+        run.bytes.clear();
         return 1;
-    if (rb.clean.size() + kUnitsAround * 2 >= kCleanUnitLimit) rb.clean.clear();
-    for (FilePos at = from; at < to; at += journalUnitOf(at).size) {
-        const std::uint32_t size = journalUnitOf(at).size;
-        if (rb.held.count(at)) continue;  // the held unit is newer than the disk
-        const std::uint8_t* unit = bytes.data() + (at - from);
-        rb.clean.insert_or_assign(at, std::vector<std::uint8_t>(unit, unit + size));
     }
     return 0;
 }
@@ -103,16 +146,16 @@ int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
         auto it = rb.held.find(u.start);
         if (it == rb.held.end()) {
             if (rb.held.size() >= kRollbackHeldLimit && writeHeldUnits(jf) != 0) return 1;
-            auto kept = rb.clean.find(u.start);
-            if (kept == rb.clean.end()) {
+            const std::uint8_t* kept = keptBytes(rb, u.start, u.size);
+            if (kept == nullptr) {
                 if (readUnitsAround(jf, u) != 0) return failWrite(jf);
-                kept = rb.clean.find(u.start);
+                kept = keptBytes(rb, u.start, u.size);
             }
-            RollbackState::HeldUnit unit;
-            unit.bytes = std::move(kept->second);
-            rb.clean.erase(kept);
+            it = newHeldUnit(rb, u.start);
+            RollbackState::HeldUnit& unit = it->second;
+            unit.bytes.assign(kept, kept + u.size);
             if (keepPreImage) unit.preImage = unit.bytes;
-            it = rb.held.emplace(u.start, std::move(unit)).first;
+            else unit.preImage.clear();
             if (rb.step == CommitStep::Committed) rb.step = CommitStep::Changing;
         }
         std::memcpy(it->second.bytes.data() + offset, from, part);
@@ -183,52 +226,51 @@ bool readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) 
         std::memcpy(buf, appended, n);
         return true;
     }
-    const std::vector<std::uint8_t>* bytes = nullptr;
     if (auto held = rb.held.find(u.start); held != rb.held.end()) {
-        bytes = &held->second.bytes;
-    } else {
-        auto kept = rb.clean.find(u.start);
-        if (kept == rb.clean.end()) {
-            if (readUnitsAround(jf, u) != 0) return false;
-            kept = rb.clean.find(u.start);
-        }
-        bytes = &kept->second;
+        std::memcpy(buf, held->second.bytes.data() + (pos - u.start), n);
+        return true;
     }
-    std::memcpy(buf, bytes->data() + (pos - u.start), n);
+    const std::uint8_t* kept = keptBytes(rb, pos, n);
+    if (kept == nullptr) {
+        if (readUnitsAround(jf, u) != 0) return false;
+        kept = keptBytes(rb, pos, n);
+    }
+    std::memcpy(buf, kept, n);
     return true;
 }
 
 void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepNewUnits) {
     RollbackState& rb = jf.rollback;
-    if (!usesRollbackFile(jf)) return;
-    const std::uint8_t* from = static_cast<const std::uint8_t*>(buf);
-    while (n > 0) {
-        const JournalUnit u = journalUnitOf(pos);
-        const std::uint32_t offset = std::uint32_t(pos - u.start);
-        const std::uint32_t part = n < u.size - offset ? n : u.size - offset;
-        auto it = rb.clean.find(u.start);
-        if (it != rb.clean.end()) {
-            std::memcpy(it->second.data() + offset, from, part);
-        } else if (keepNewUnits && part == u.size) {
-            if (rb.clean.size() >= kCleanUnitLimit) rb.clean.clear();
-            rb.clean.emplace(u.start, std::vector<std::uint8_t>(from, from + part));
-        }
-        pos += part;
-        from += part;
-        n -= part;
-    }
+    if (!usesRollbackFile(jf) || n == 0) return;
+    const std::uint8_t* bytes = static_cast<const std::uint8_t*>(buf);
+    updateKept(rb, pos, bytes, n);
+    if (!keepNewUnits) return;
+    // The whole units it wrote, up to a run's worth from its end, are kept.
+    const JournalUnit first = journalUnitOf(pos);
+    FilePos from = first.start == pos ? pos : first.start + first.size;
+    const JournalUnit last = journalUnitOf(pos + n - 1);
+    const FilePos to = last.start + last.size == pos + n ? pos + n : last.start;
+    if (to <= from || keptBytes(rb, from, std::uint32_t(to - from)) != nullptr) return;
+    const FilePos most = FilePos(kCleanRunUnits) * kJournalRecordSize;
+    if (to - from > most) from = to - most;
+    if (from != 0 && from < kJournalHeaderSize) from = kJournalHeaderSize;
+    RollbackState::CleanRun& run = newCleanRun(rb, from, std::size_t(to - from));
+    std::memcpy(run.bytes.data(), bytes + (from - pos), std::size_t(to - from));
 }
 
 void forgetCachedUnits(JournalFile& jf) {
     jf.rollback.held.clear();
-    jf.rollback.clean.clear();
+    forgetCleanUnits(jf);
     jf.rollback.appended.clear();
     jf.rollback.heldAppendsFrom = RollbackState::kNoHeldAppends;
     // A cut file gives back the room set aside beyond its end.
     jf.rollback.reservedEnd = 0;
 }
 
-void forgetCleanUnits(JournalFile& jf) { jf.rollback.clean.clear(); }
+void forgetCleanUnits(JournalFile& jf) {
+    jf.rollback.clean.clear();
+    jf.rollback.nextCleanRun = 0;
+}
 
 // Neighbouring units go out in one transfer; written, they are kept as they
 // are on disk now.
@@ -236,10 +278,8 @@ int writeHeldUnitsWithoutPreImages(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
     int result = 0;
     constexpr std::size_t kRunLimit = 1u << 20;
-    std::size_t heldBytes = 0;
-    for (const auto& [start, unit] : rb.held) heldBytes += unit.bytes.size();
-    std::vector<std::uint8_t> run;
-    run.reserve(std::min(heldBytes, kRunLimit + kJournalHeaderSize));
+    std::vector<std::uint8_t>& run = rb.writeRun;
+    run.clear();
     FilePos runStart = 0;
     auto flushRun = [&]() {
         if (run.empty()) return;
@@ -259,11 +299,13 @@ int writeHeldUnitsWithoutPreImages(JournalFile& jf) {
     flushRun();
     if (result != 0) return 1;
     if (withAppends) heldAppendsWritten(rb);
-    // Written out, the units are as on disk now. They are kept only where
-    // they do not push out units read more recently.
-    if (rb.clean.size() + rb.held.size() <= kCleanUnitLimit)
-        for (auto& [start, unit] : rb.held) rb.clean[start] = std::move(unit.bytes);
-    rb.held.clear();
+    // Written out, the units are as on disk now: their kept copies take them.
+    for (RollbackState::CleanRun& kept : rb.clean) {
+        const FilePos keptEnd = kept.start + kept.bytes.size();
+        for (auto it = rb.held.lower_bound(kept.start); it != rb.held.end() && it->first < keptEnd; ++it)
+            updateRun(kept, it->first, it->second.bytes.data(), it->second.bytes.size());
+    }
+    releaseHeldUnits(rb);
     return writeHeldAppends(jf);
 }
 

@@ -6,9 +6,10 @@
 // A unit is the header (bytes 0..1023) or one record (640 bytes). Held units
 // hold the bytes as the command left them and, below the committed length,
 // their earlier bytes for the pre-image (journal/rollback_file.h, R1). Kept
-// ("clean") units are copies of the disk, so that reading a record again or
-// keeping its pre-image costs no transfer. A unit is never held and kept at
-// once: the held one is newer than the disk.
+// ("clean") runs of units are copies of the disk, so that reading a record
+// again or keeping its pre-image costs no transfer; every write that reaches
+// the disk updates them. Where a unit is held, its kept copy is older and is
+// not used.
 #include <cstddef>
 #include <cstdint>
 
@@ -17,9 +18,10 @@
 namespace quorby {
 
 // R4: held units are written out (after their pre-images) beyond this many;
-// kept units are dropped beyond kCleanUnitLimit.
+// at most kCleanRuns runs of at most kCleanRunUnits units are kept.
 inline constexpr std::size_t kRollbackHeldLimit = 4096;
-inline constexpr std::size_t kCleanUnitLimit = 4096;
+inline constexpr std::size_t kCleanRuns = 64;
+inline constexpr std::size_t kCleanRunUnits = 65;
 
 // The unit a journal position belongs to: the header, or one record.
 struct JournalUnit {

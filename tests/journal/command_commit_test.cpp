@@ -155,10 +155,10 @@ TEST(CommandCommit, CheckNamesABrokenInvariant) {
     EXPECT_EQ(checkCommitProtocol(unlogged, &broken), 1);
     EXPECT_STREQ(broken, "PreImagesDurable / MainFileWritten: the rollback file must hold an entry");
 
-    JournalFile twice = f.jf;
-    twice.rollback.clean[f.rec[0]] = twice.rollback.held.begin()->second.bytes;
-    EXPECT_EQ(checkCommitProtocol(twice, &broken), 1);
-    EXPECT_STREQ(broken, "held unit also kept as clean");
+    JournalFile partKept = f.jf;
+    partKept.rollback.clean.push_back({f.rec[0] + 8, std::vector<std::uint8_t>(kJournalRecordSize)});
+    EXPECT_EQ(checkCommitProtocol(partKept, &broken), 1);
+    EXPECT_STREQ(broken, "kept run: not whole units");
 }
 
 }  // namespace
