@@ -185,6 +185,41 @@ int findRedoRecord(AppState& app, JournalRecord& out) {
     return readRecordHeader(jf, next, kRecordFullHeader, out);
 }
 
+namespace {
+
+// The Main File's bytes of neighbouring halves, gathered while the steps
+// ahead are read and kept as pre-images in one read.
+class GatheredPreImages {
+public:
+    explicit GatheredPreImages(AppState& app) : app_(app), bytes_(kMostRunSteps * kPageSize) {}
+    // Takes the half [pos, pos + n) in; 1 when gathered bytes could not be kept.
+    int add(FilePos pos, std::uint32_t n) {
+        const bool joins = hi_ > lo_ && hi_ - lo_ + n <= bytes_.size() && (pos == hi_ || pos + n == lo_);
+        if (!joins && keep() != 0) return 1;
+        if (hi_ == lo_) hi_ = pos + n;
+        if (pos == hi_) hi_ += n;
+        else lo_ = pos;
+        return 0;
+    }
+    int keep() {
+        if (hi_ == lo_) return 0;
+        const std::uint32_t n = std::uint32_t(hi_ - lo_);
+        std::uint32_t got = 0;
+        const FileHandle main = app_.main.mainHandle;
+        const int result = app_.files->readAt(main, lo_, bytes_.data(), n, &got) != 0 ||
+                           keepMainFileBytes(app_.journal, main, lo_, bytes_.data(), got) != 0;
+        lo_ = hi_ = 0;
+        return result;
+    }
+
+private:
+    AppState& app_;
+    std::vector<std::uint8_t> bytes_;
+    FilePos lo_ = 0, hi_ = 0;
+};
+
+}  // namespace
+
 bool keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly) {
     JournalFile& jf = app.journal;
     if (!keepsPreImages(jf) || app.main.mainHandle == kNoFile) return false;
@@ -192,19 +227,18 @@ bool keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool grou
     JournalRecord r;
     FilePos ptr = jf.header.undo;
     if (!undo) ptr = findRedoRecord(app, r) == 0 ? r.jAdr : kEmptyPtr;
-    std::uint8_t bytes[kRecordDataSize];
+    GatheredPreImages gathered(app);
     for (std::uint64_t k = 0; k < count && !isEmptyPtr(ptr); ++k) {
         // Whatever cannot be read here is left to the step itself, which reports it.
-        if (readRecordHeader(jf, ptr, kRecordLinks, r) != 0) return writesMainFile;
+        if (readRecordHeader(jf, ptr, kRecordLinks, r) != 0) break;
         if (isExchange(r.flag) && isExchangeInEffect(r.flag) == undo) {
             writesMainFile = true;
-            std::uint32_t got = 0;
-            if (app.files->readAt(app.main.mainHandle, r.mainAdr, bytes, r.anz, &got) != 0) return writesMainFile;
-            if (keepMainFileBytes(jf, app.main.mainHandle, r.mainAdr, bytes, got) != 0) return writesMainFile;
+            if (gathered.add(r.mainAdr, r.anz) != 0) return writesMainFile;
         }
-        if (groupOnly && !(undo ? hasUndoGroup(r.flag) : hasRedoGroup(r.flag))) return writesMainFile;
+        if (groupOnly && !(undo ? hasUndoGroup(r.flag) : hasRedoGroup(r.flag))) break;
         ptr = undo ? r.pUndo : r.nUndo;
     }
+    (void)gathered.keep();
     return writesMainFile;
 }
 

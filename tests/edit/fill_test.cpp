@@ -129,5 +129,28 @@ TEST(FillSelection, ManyPagesAsOneEntryAndEscKeepsTheFilledPart) {
     }
 }
 
+// Undo and Redo of a direct fill with undo keep the Main File's bytes of
+// the pages they write as pre-images in a few reads of neighbouring pages,
+// not one read per page, and give the content back exactly.
+TEST(FillSelection, UndoAndRedoOfADirectFillReadTheMainFileInRuns) {
+    EditFixture f(100 * 512, kUndoEveryChange, true);
+    f.app.view.selectionStart = 300;
+    f.app.view.selectionEnd = 90 * 512 + 7;
+    f.app.view.selectionActive = kSelectionExists;
+    f.platform.dialogAnswers.push_back(chooseAnswer(kChooseCharDecimal, "0", kChooseCharOk));
+    run(f, fillSelectionWithValueCommand);
+    std::vector<std::uint8_t> filled = f.original;
+    std::fill(filled.begin() + 300, filled.begin() + 90 * 512 + 7, 0);
+    ASSERT_EQ(f.mainBytes(), filled);
+    for (auto step : {undoLastCommand, redoLastCommand}) {
+        f.io.resetCounts();
+        run(f, step);
+        // 90 pages: 4 reads; with a read per page it took 94.
+        EXPECT_LE(f.io.readsOf(f.app.main.mainHandle), 8u);
+        EXPECT_EQ(f.mainBytes(), step == undoLastCommand ? f.original : filled);
+    }
+    EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
+}
+
 }  // namespace
 }  // namespace quorby::testing
