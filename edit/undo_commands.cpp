@@ -92,6 +92,9 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
     // that runs in a circle cannot keep the command going for ever.
     const std::uint64_t stepLimit = wholeRecordCount(app.journal.journalEnd) + 2;
     const std::uint64_t batch = std::max<std::uint64_t>(1, app.buffers.batches.stepsPerCommit);
+    // The pre-images of four batches of steps are kept at once: the Main
+    // File writes of all of them wait for one sync of the rollback file.
+    const std::uint64_t ahead = 4 * batch;
     std::uint64_t sinceCommit = 0;
     bool mainFileChecked = false;
     for (std::uint64_t steps = 0; steps < stepLimit;) {
@@ -100,15 +103,15 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
         // program, writable) once for the steps ahead, as a direct paste
         // does for a block, instead of at every page they write. Refused,
         // the run stops before it writes.
-        if (steps % batch == 0 || sinceCommit == 0) {
-            mainFileChecked = keepPreImagesAhead(app, d == Direction::Undo, batch, e == Extent::Last);
+        if (steps % ahead == 0 || sinceCommit == 0) {
+            mainFileChecked = keepPreImagesAhead(app, d == Direction::Undo, ahead, e == Extent::Last);
             if (mainFileChecked && ensureWritable(app) != 0) break;
         }
         const FilePos before = app.journal.header.undo;
         // Steps at once up to the end of the steps whose pre-images are kept.
         std::uint64_t taken = 1;
         const int failed =
-            undoOrRedoRun(app, d == Direction::Undo, mainFileChecked, batch - steps % batch, &taken);
+            undoOrRedoRun(app, d == Direction::Undo, mainFileChecked, ahead - steps % ahead, &taken);
         steps += taken;
         // A step that failed without moving the undo position would fail again.
         if (failed != 0 && app.journal.header.undo == before) break;
