@@ -1,11 +1,10 @@
 #pragma once
 // A paste or fill in journal access reads in blocks: nothing writes the
 // Main File while it runs, so the Main File's bytes under the next pairs and
-// the source file's bytes for them come in one read of up to 256 KiB each
-// (BatchSizes::pasteReadBlock),
-// instead of one read per page pair. Pairs are then copied from the blocks
-// (a block with an unreadable sector is not used: its pairs are read one by
-// one and marked as before).
+// the source file's bytes for them come in one read each, of up to 256 KiB
+// (BatchSizes::pasteReadBlock), instead of one read per page pair. Pairs
+// are then copied from the blocks (a block with an unreadable sector is not
+// used: its pairs are read one by one and marked as before).
 #include <cstdint>
 
 #include "edit/paste_bytes.h"

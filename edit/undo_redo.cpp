@@ -194,11 +194,17 @@ public:
     explicit GatheredPreImages(AppState& app) : app_(app), bytes_(kMostRunSteps * kPageSize) {}
     // Takes the half [pos, pos + n) in; 1 when gathered bytes could not be kept.
     int add(FilePos pos, std::uint32_t n) {
+        if (n == 0) return 0;
         const bool joins = hi_ > lo_ && hi_ - lo_ + n <= bytes_.size() && (pos == hi_ || pos + n == lo_);
-        if (!joins && keep() != 0) return 1;
-        if (hi_ == lo_) hi_ = pos + n;
-        if (pos == hi_) hi_ += n;
-        else lo_ = pos;
+        if (!joins) {
+            if (keep() != 0) return 1;
+            lo_ = pos;
+            hi_ = pos + n;
+        } else if (pos == hi_) {
+            hi_ += n;
+        } else {
+            lo_ = pos;
+        }
         return 0;
     }
     int keep() {

@@ -47,9 +47,10 @@
 //   R5. A version's Flag may be rewritten without a pre-image when its old
 //       and its new state show the same bytes, which the Main File holds
 //       durably (journal/written_marks.h): a crash leaves either state.
-//   R6. Appended records may wait among the held units (they need no
-//       pre-image: R3 cuts them off) only where room for them is set aside
-//       on the drive first, so a full drive is still met by the append.
+//   R6. Appended records may wait in memory, one run up to journalEnd
+//       (they need no pre-image: R3 cuts them off, so they may go out at
+//       any time), only where room for them is set aside on the drive
+//       first, so a full drive is still met by the append.
 //   R7. A command that only appends records, links them to the last
 //       committed record through links of it that were empty, and changes
 //       the header, needs no rollback file: its records and that link go out

@@ -85,8 +85,10 @@ int writeHeldAppends(JournalFile& jf) {
     if (rb.appended.empty()) return 0;
     const std::uint32_t n = std::uint32_t(rb.appended.size());
     std::uint32_t done = 0;
-    if (jf.files->writeAt(jf.handle, rb.heldAppendsFrom, rb.appended.data(), n, &done) != 0 || done != n)
+    if (jf.files->writeAt(jf.handle, rb.heldAppendsFrom, rb.appended.data(), n, &done) != 0 || done != n) {
+        forgetCleanUnits(jf);  // what reached the disk is not known
         return failWrite(jf);
+    }
     heldAppendsWritten(rb);
     return 0;
 }
@@ -272,8 +274,6 @@ void forgetCleanUnits(JournalFile& jf) {
     jf.rollback.nextCleanRun = 0;
 }
 
-// Neighbouring units go out in one transfer; written, they are kept as they
-// are on disk now.
 int writeHeldUnitsWithoutPreImages(JournalFile& jf) {
     RollbackState& rb = jf.rollback;
     int result = 0;
@@ -285,7 +285,10 @@ int writeHeldUnitsWithoutPreImages(JournalFile& jf) {
         if (run.empty()) return;
         std::uint32_t done = 0;
         const std::uint32_t n = std::uint32_t(run.size());
-        if (jf.files->writeAt(jf.handle, runStart, run.data(), n, &done) != 0 || done != n) result = failWrite(jf);
+        if (jf.files->writeAt(jf.handle, runStart, run.data(), n, &done) != 0 || done != n) {
+            forgetCleanUnits(jf);  // what reached the disk is not known
+            result = failWrite(jf);
+        }
         run.clear();
     };
     for (const auto& [start, unit] : rb.held) {

@@ -59,9 +59,10 @@ void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
 void forgetCachedUnits(JournalFile& jf);
 // A write failed on its way: what is on disk is not known any more.
 void forgetCleanUnits(JournalFile& jf);
-// Writes the held units as they are, neighbours in one transfer, and keeps
-// them as clean units; their pre-images are the caller's (writeHeldUnits of
-// journal/rollback_log.h writes them first).
+// Writes the held units as they are, neighbours in one transfer, then the
+// held appends; the kept copies take the bytes written. The held units'
+// pre-images are the caller's (writeHeldUnits of journal/rollback_log.h
+// writes them first).
 [[nodiscard]] int writeHeldUnitsWithoutPreImages(JournalFile& jf);
 
 }  // namespace quorby
