@@ -36,12 +36,18 @@ RollbackState::CleanRun& newCleanRun(RollbackState& rb, FilePos start, std::size
     return run;
 }
 
+// Copies the bytes of `src` (file bytes from `srcPos`) that fall into `dst`
+// (file bytes from `dstPos`) there.
+void copyOverlap(std::uint8_t* dst, FilePos dstPos, std::size_t dstLength, const std::uint8_t* src, FilePos srcPos,
+                 std::size_t srcLength) {
+    const FilePos from = dstPos > srcPos ? dstPos : srcPos;
+    const FilePos to = dstPos + dstLength < srcPos + srcLength ? dstPos + dstLength : srcPos + srcLength;
+    if (from < to) std::memcpy(dst + (from - dstPos), src + (from - srcPos), std::size_t(to - from));
+}
+
 // Bytes that reached the disk at `pos`: the run's copy of them takes them.
 void updateRun(RollbackState::CleanRun& run, FilePos pos, const std::uint8_t* bytes, std::size_t n) {
-    const FilePos runEnd = run.start + run.bytes.size();
-    const FilePos from = run.start > pos ? run.start : pos;
-    const FilePos to = runEnd < pos + n ? runEnd : pos + n;
-    if (from < to) std::memcpy(run.bytes.data() + (from - run.start), bytes + (from - pos), std::size_t(to - from));
+    copyOverlap(run.bytes.data(), run.start, run.bytes.size(), bytes, pos, n);
 }
 
 void updateKept(RollbackState& rb, FilePos pos, const std::uint8_t* bytes, std::size_t n) {
@@ -201,23 +207,13 @@ FilePos journalDiskEnd(const JournalFile& jf) {
 void overlayHeldUnits(const JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
     const RollbackState& rb = jf.rollback;
     std::uint8_t* out = static_cast<std::uint8_t*>(buf);
-    if (!rb.appended.empty() && n != 0) {
-        const FilePos appendedEnd = rb.heldAppendsFrom + rb.appended.size();
-        const FilePos from = rb.heldAppendsFrom > pos ? rb.heldAppendsFrom : pos;
-        const FilePos to = appendedEnd < pos + n ? appendedEnd : pos + n;
-        if (from < to) std::memcpy(out + (from - pos), rb.appended.data() + (from - rb.heldAppendsFrom), std::size_t(to - from));
-    }
+    if (!rb.appended.empty()) copyOverlap(out, pos, n, rb.appended.data(), rb.heldAppendsFrom, rb.appended.size());
     const auto& held = rb.held;
     if (held.empty() || n == 0) return;
     auto it = held.upper_bound(pos);
     if (it != held.begin()) --it;
-    for (; it != held.end() && it->first < pos + n; ++it) {
-        const std::vector<std::uint8_t>& bytes = it->second.bytes;
-        const FilePos unitEnd = it->first + bytes.size();
-        const FilePos from = it->first > pos ? it->first : pos;
-        const FilePos to = unitEnd < pos + n ? unitEnd : pos + n;
-        if (from < to) std::memcpy(out + (from - pos), bytes.data() + (from - it->first), std::size_t(to - from));
-    }
+    for (; it != held.end() && it->first < pos + n; ++it)
+        copyOverlap(out, pos, n, it->second.bytes.data(), it->first, it->second.bytes.size());
 }
 
 bool readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) {
