@@ -69,10 +69,9 @@ int DirectPasteRun::keepEarlierBytes(FilePos pairPos, std::uint32_t bytes) {
         order[k] = &x;
     }
     if (appendRecords(jf, order.data(), int(halves)) != 0 || exchanges_.front().jAdr != base) return 1;
-    // The bytes just read are the pre-images of the block's write: durable
-    // with one sync before it.
-    if (keepMainFileBytes(jf, app_.main.mainHandle, pairPos, earlier_.data(), bytes) != 0) return 1;
-    return writeHeldChanges(jf);
+    // The exchanges hold the bytes just read: once durable, they are the
+    // pre-images of the block's write as well.
+    return keepMainFileBytesInRecords(jf, app_.main.mainHandle, pairPos, halves, base);
 }
 
 int DirectPasteRun::linkExchanges(bool overviewCurrent) {

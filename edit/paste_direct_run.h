@@ -3,10 +3,11 @@
 // hold no journal record would each be written straight into the Main File
 // by the page store anyway; runs of them are written in large blocks
 // instead. Without undo the blocks keep no pre-images in the rollback file.
-// With undo the Main File's earlier bytes of a block are read once, appended
-// as the exchanges of its halves (linked among themselves as they are
-// appended) and kept as the pre-images of its write, made durable by one
-// sync per block; once the block is written, the run of exchanges is linked
+// With undo the Main File's earlier bytes of a block are read once and
+// appended as the exchanges of its halves (linked among themselves as they
+// are appended); made durable, the exchanges are the pre-images of its write
+// as well, named by one small entry in the rollback file; once the block is
+// written, the run of exchanges is linked
 // at its ends into the address chain, the undo order and the command's
 // group. The command commits at its end: a kill before takes all of it back.
 // Pairs with a record, and pairs the paste covers only in part, take the

@@ -14,6 +14,11 @@ int keepMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, const std::
     return keepMainPreImage(jf, main, pos, bytes, n);
 }
 
+int keepMainFileBytesInRecords(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t pages,
+                               FilePos firstRecord) {
+    return keepMainPreImageInRecords(jf, main, pos, pages, firstRecord);
+}
+
 int passMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n) {
     return skipMainPreImage(jf, main, pos, n);
 }

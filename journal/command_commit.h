@@ -7,7 +7,8 @@
 //   begin        a command starts from CommitStep::Committed; its first
 //                change of committed bytes is held in memory (Changing).
 //   keep         the Main File bytes it will overwrite are kept as pre-images
-//                (keepMainFileBytes), or noted as needing none
+//                (keepMainFileBytes, or keepMainFileBytesInRecords when
+//                records it appended hold them), or noted as needing none
 //                (passMainFileBytes); waiting pre-images become durable with
 //                the held journal units they protect (writeHeldChanges).
 //   write        a Main File write or cut begins only through
@@ -37,6 +38,12 @@ bool keepsPreImages(const JournalFile& jf);
 // `bytes` (just read) are the Main File's [pos, pos + n) before the command
 // overwrites them.
 [[nodiscard]] int keepMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n);
+// The Main File's [pos, pos + pages * 512) before the command overwrites it
+// is the data of the whole-page records the command appended from
+// `firstRecord` on, one per page: the records are made durable and kept as
+// its pre-image, without a second copy of their bytes.
+[[nodiscard]] int keepMainFileBytesInRecords(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t pages,
+                                             FilePos firstRecord);
 // The Main File's [pos, pos + n) will be overwritten without a pre-image
 // (Save File without undo, a direct paste without undo): only the Main
 // File's length is kept.

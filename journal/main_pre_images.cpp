@@ -68,6 +68,28 @@ int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::u
     return 0;
 }
 
+int keepMainPreImageInRecords(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t pages,
+                              FilePos firstRecord) {
+    RollbackState& rb = jf.rollback;
+    const std::uint32_t n = pages * kRecordDataSize;
+    if (!usesRollbackFile(jf) || jf.handle == kNoFile || pages == 0 || covered(rb, pos, n)) return 0;
+    // Only records of this command are read back: nothing writes over their
+    // data before the commit, and the opening cuts them off only afterwards.
+    if (firstRecord < rb.committedEnd || firstRecord + FilePos(pages) * kJournalRecordSize > jf.journalEnd)
+        return failWrite(jf);
+    // The records reach the disk before the entry that names them.
+    if (writeHeldUnits(jf) != 0 || syncJournal(jf) != 0) return 1;
+    if (keepMainLengthOnce(jf, main) != 0) return 1;
+    std::uint8_t data[kRecordsEntryData];
+    storeU64(data, firstRecord);
+    storeU32(data + 8, pages);
+    queueRollbackEntry(rb, RollbackTarget::MainFileInRecords, pos, data, kRecordsEntryData);
+    noteCovered(rb, pos, n);
+    rb.mainHandle = main;
+    rb.mainPending = true;
+    return writeRollbackEntries(jf);
+}
+
 int skipMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n) {
     if (!usesRollbackFile(jf) || jf.handle == kNoFile) return 0;
     if (keepMainLengthOnce(jf, main) != 0) return 1;

@@ -13,6 +13,12 @@ namespace quorby {
 // Keeps `bytes` as the pre-image of the Main File's [pos, pos + n), for a
 // caller that has just read them.
 [[nodiscard]] int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n);
+// The Main File's [pos, pos + pages * 512) as it was is the data of the
+// whole-page records the running command appended from `firstRecord` on,
+// one per page: they are made durable in the Journal File, and an entry
+// naming them keeps them as the pre-image (made durable as well).
+[[nodiscard]] int keepMainPreImageInRecords(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t pages,
+                                            FilePos firstRecord);
 // Main File bytes that need no pre-image (R1): the journal goes on showing
 // them until the commit, or a direct paste writes them. The Main File's
 // length is still kept once per command. 1: it could not be read.

@@ -27,7 +27,11 @@
 //       writes are held in memory, whole header or record units, until then.
 //       A unit's pre-image covers its bytes from the first to the last one
 //       the command changed; the unit is written whole, its other bytes as
-//       they were. Two kinds of Main File bytes need no pre-image: those
+//       they were. A Main File pre-image may also be records the command
+//       appended that hold the bytes as whole pages (a direct paste's
+//       exchanges): they are synced before the entry naming them is written,
+//       and the opening reads them before it cuts the appended records off.
+//       Two kinds of Main File bytes need no pre-image: those
 //       whose versions go on showing them until the commit (Save File
 //       without undo), and those of a paste or fill in direct access without
 //       undo, which has nothing to go back to (a crash leaves such a paste

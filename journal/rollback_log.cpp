@@ -210,7 +210,8 @@ bool readEntry(FileIo& files, FileHandle h, std::uint64_t cycle, FilePos at, Fil
     if (files.readAt(h, at, head, kRollbackEntryHead, &done) != 0 || done != kRollbackEntryHead) return false;
     const std::uint32_t n = loadU32(head + 16);
     const std::uint32_t target = loadU32(head + 4);
-    if (loadU32(head) != kRollbackEntryMagic || n > kRollbackMaxData || target < 1 || target > 3) return false;
+    if (loadU32(head) != kRollbackEntryMagic || n > kRollbackMaxData || target < 1 || target > 4) return false;
+    if (target == std::uint32_t(RollbackTarget::MainFileInRecords) && n != kRecordsEntryData) return false;
     if (fileEnd - at < kRollbackEntryHead + n + kEntryTail) return false;
     std::uint8_t tail[kEntryTail];
     if (n > 0 && (files.readAt(h, at + kRollbackEntryHead, data, n, &done) != 0 || done != n)) return false;
@@ -241,6 +242,37 @@ int walkEntries(FileIo& files, FileHandle h, FilePos* validEnd, std::uint64_t* c
         at += kRollbackEntryHead + e.n + kEntryTail;
     }
     *validEnd = at;
+    return 0;
+}
+
+// Writes the data of the records a MainFileInRecords entry names back into
+// the Main File, a block of records at a time. A record that is not the
+// whole page it should be stops the replay: its bytes are not written over
+// the Main File.
+int putBackFromRecords(FileIo& files, FileHandle journal, FileHandle main, FilePos mainPos, const std::uint8_t* data) {
+    constexpr std::uint32_t kBlockRecords = 64;
+    const FilePos first = loadU64(data);
+    const std::uint32_t pages = loadU32(data + 8);
+    if (pages == 0 || first < kJournalHeaderSize || (first - kJournalHeaderSize) % kJournalRecordSize != 0) return 1;
+    std::vector<std::uint8_t> records(std::size_t(kBlockRecords) * kJournalRecordSize);
+    std::vector<std::uint8_t> bytes(std::size_t(kBlockRecords) * kRecordDataSize);
+    for (std::uint32_t done = 0; done < pages;) {
+        const std::uint32_t count = pages - done < kBlockRecords ? pages - done : kBlockRecords;
+        const std::uint32_t want = count * kJournalRecordSize;
+        std::uint32_t got = 0;
+        if (files.readAt(journal, first + FilePos(done) * kJournalRecordSize, records.data(), want, &got) != 0 ||
+            got != want)
+            return 1;
+        const FilePos pos = mainPos + FilePos(done) * kRecordDataSize;
+        for (std::uint32_t k = 0; k < count; ++k) {
+            const std::uint8_t* record = records.data() + std::size_t(k) * kJournalRecordSize;
+            if (loadU64(record + kRecMainAdr) != pos + FilePos(k) * kRecordDataSize || loadU32(record + kRecAnz) != kRecordDataSize)
+                return 1;
+            std::memcpy(bytes.data() + std::size_t(k) * kRecordDataSize, record + kRecData, kRecordDataSize);
+        }
+        if (files.writeAt(main, pos, bytes.data(), count * kRecordDataSize, &got) != 0 || got != count * kRecordDataSize) return 1;
+        done += count;
+    }
     return 0;
 }
 
@@ -285,7 +317,9 @@ int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journa
             break;
         }
         const FileHandle target = e.target == RollbackTarget::JournalFile ? journal : main;
-        if (e.target == RollbackTarget::MainFileLength) {
+        if (e.target == RollbackTarget::MainFileInRecords) {
+            result = putBackFromRecords(files, journal, main, e.position, data.data());
+        } else if (e.target == RollbackTarget::MainFileLength) {
             FilePos length = 0;
             if (files.size(main, &length) != 0) result = 1;
             else if (length > e.position && files.setSize(main, e.position) != 0) result = 1;

@@ -11,11 +11,18 @@
 //   16  u64  cycle         counts the commands since the Journal File was opened
 //   24       entries, one after the other:
 //     0  u32  entry magic   0x59524E45
-//     4  u32  target        1 Journal File, 2 Main File, 3 Main File length
+//     4  u32  target        1 Journal File, 2 Main File, 3 Main File length,
+//                           4 Main File in records
 //     8  u64  position      of the bytes; for target 3 the Main File's length
-//    16  u32  n             data bytes, at most kRollbackMaxData (0 for target 3)
-//    20  u32  check         of the cycle, bytes 0..19 and the data (rollback_file.cpp)
-//    24  n    data          the pre-image
+//    16  u32  n             data bytes, at most kRollbackMaxData (0 for target 3,
+//                           12 for target 4)
+//    20  u32  check         of the cycle, bytes 0..19 and the data (rollback_log.cpp)
+//    24  n    data          the pre-image; for target 4:
+//                             0  u64  the Journal File position of a record
+//                             8  u32  pages: that record and the ones after it
+//                           hold, one whole page each, the pre-image of the
+//                           Main File's pages from `position` on (appended by
+//                           the command and durable before the entry, R1)
 //  24+n  u32  28 + n        the entry's length, to walk the entries from the end
 // An entry that fails its magic, check or length ends the list: a crash cut
 // its write short, so the write it was to protect never began, or it is left
@@ -37,7 +44,8 @@ inline constexpr std::uint32_t kRollbackMaxData = 4096;
 // A rollback file longer than this is cut back at the commit.
 inline constexpr FilePos kRollbackKeptLength = FilePos(64) << 20;
 
-enum class RollbackTarget : std::uint32_t { JournalFile = 1, MainFile = 2, MainFileLength = 3 };
+enum class RollbackTarget : std::uint32_t { JournalFile = 1, MainFile = 2, MainFileLength = 3, MainFileInRecords = 4 };
+inline constexpr std::uint32_t kRecordsEntryData = 12;
 
 std::string rollbackNameFor(const std::string& journalName);
 

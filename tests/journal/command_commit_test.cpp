@@ -161,5 +161,57 @@ TEST(CommandCommit, CheckNamesABrokenInvariant) {
     EXPECT_STREQ(broken, "kept run: not whole units");
 }
 
+// A direct paste's exchanges stand for the Main File bytes they hold: the
+// rollback file gets a small entry naming them instead of a second copy.
+// Power lost after the Main File was written: the opening writes the
+// records' data back. Records that are not the pages the entry names are
+// never written over the Main File: the opening fails and keeps the
+// rollback file for the next attempt.
+TEST(CommandCommit, MainFileBytesHeldByAppendedRecordsComeBackAfterPowerLoss) {
+    for (const bool damaged : {false, true}) {
+        SCOPED_TRACE(damaged ? "a named record damaged" : "records whole");
+        CommitFixture f;
+        JournalFile& jf = f.jf;
+        std::vector<std::uint8_t>& mainFile = f.io.bytes(kMainName);
+        for (std::size_t i = 0; i < mainFile.size(); ++i) mainFile[i] = std::uint8_t(i * 7 + i / 512);
+        const std::vector<std::uint8_t> original = mainFile;
+        // Four pages from 0x400 on: their earlier content in appended records.
+        FilePos first = kEmptyPtr;
+        for (int k = 0; k < 4; ++k) {
+            JournalRecord x;
+            x.mainAdr = 0x400 + FilePos(k) * 512;
+            x.anz = 512;
+            x.flag = kFlagInEffect;
+            std::memcpy(x.data, original.data() + x.mainAdr, 512);
+            ASSERT_EQ(appendRecord(jf, x), 0);
+            if (k == 0) first = x.jAdr;
+        }
+        ASSERT_EQ(keepMainFileBytesInRecords(jf, f.main, 0x400, 4, first), 0);
+        f.expectProtocolHolds("kept in records");
+        ASSERT_EQ(beginMainFileWrite(jf, f.main, 0x400, 2048), 0);
+        f.expectProtocolHolds("Main File write begun");
+        EXPECT_LT(f.io.bytes(f.rollbackPath).size(), 512u) << "a second copy of the pages went to the rollback file";
+        const std::vector<std::uint8_t> pasted(2048, 0xEE);
+        std::uint32_t done = 0;
+        ASSERT_EQ(f.io.writeAt(f.main, 0x400, pasted.data(), 2048, &done), 0);
+        ASSERT_EQ(f.io.sync(f.main), 0);
+        f.io.crash();
+        const std::vector<std::uint8_t> written = mainFile;
+        ASSERT_NE(written, original);
+
+        if (damaged) f.bytes()[first + 2 * kJournalRecordSize + kRecMainAdr] ^= 0x02;
+        const int replayed = replayRollbackFile(f.io, f.rollbackPath, jf.handle, f.main);
+        if (damaged) {
+            EXPECT_EQ(replayed, 1);
+            EXPECT_EQ(mainFile, written);
+            EXPECT_TRUE(f.io.exists(f.rollbackPath));
+        } else {
+            EXPECT_EQ(replayed, 0);
+            EXPECT_EQ(mainFile, original);
+            EXPECT_FALSE(f.io.exists(f.rollbackPath));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quorby::testing
