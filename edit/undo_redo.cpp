@@ -59,6 +59,62 @@ int redoExchange(AppState& app, JournalRecord& r, bool mainFileChecked) {
     return takePlaceFromOlder(app, r);
 }
 
+// The record at Undo, its header read.
+int readUndoRecord(AppState& app, JournalRecord& r) {
+    JournalFile& jf = app.journal;
+    if (jf.handle == kNoFile || isEmptyPtr(jf.header.undo)) return 1;
+    return readRecordHeader(jf, jf.header.undo, kRecordFullHeader, r);
+}
+
+// Undoes `r`, the record at Undo (its header read).
+int undoRecord(AppState& app, JournalRecord& r, bool mainFileChecked) {
+    JournalFile& jf = app.journal;
+    const std::uint32_t f = r.flag;
+    app.edit.continueFlag = hasUndoGroup(f);
+    if (isExchange(f)) {
+        if (isExchangeInEffect(f)) return undoExchange(app, r, mainFileChecked);
+        jf.header.undo = r.pUndo;
+        return 0;
+    }
+    jf.header.undo = r.pUndo;
+    // The older version the page shows now may not be in the Main File.
+    jf.header.jnlFlags |= kJnlUnwrittenChanges;
+    if (isUndoableStoredVersion(f)) {
+        if (isEmptyPtr(r.pJnl)) {
+            r.flag = afterUndoOfOnlyVersion(f);
+            return writeRecordHeader(jf, r, kRecordLinks);
+        }
+        r.flag = afterUndoOfVersion(f);
+        int result = writeRecordHeader(jf, r, kRecordLinks);
+        return result | olderVersionTakesPlace(app, r);
+    }
+    r.flag = afterUndo(f);
+    return writeRecordHeader(jf, r, kRecordLinks);
+}
+
+// Redoes `r`, the record after Undo (its header read).
+int redoRecord(AppState& app, JournalRecord& r, bool mainFileChecked) {
+    JournalFile& jf = app.journal;
+    const std::uint32_t f = r.flag;
+    app.edit.continueFlag = hasRedoGroup(f);
+    if (isExchange(f)) {
+        if (!isExchangeInEffect(f)) return redoExchange(app, r, mainFileChecked);
+        jf.header.undo = r.jAdr;
+        return 0;
+    }
+    jf.header.undo = r.jAdr;
+    jf.header.jnlFlags |= kJnlUnwrittenChanges;
+    if (isRedoableReplacedVersion(f)) {
+        r.flag = afterRedoIntoChain(f);
+        return takePlaceFromOlder(app, r);
+    }
+    if (isRedoableStoredVersion(f)) {
+        r.flag = afterRedoOfStoredVersion(f);
+        return writeRecordHeader(jf, r, kRecordLinks);
+    }
+    return 0;
+}
+
 // Exchanges taken back or brought back together: the records one direct
 // paste or fill appended in a row, for pages one after the other.
 constexpr std::uint64_t kMostRunSteps = 1024;
@@ -72,20 +128,18 @@ bool continuesRun(const JournalRecord& r, const JournalRecord& next, bool undo) 
            isExchange(next.flag) && isExchangeInEffect(next.flag) == undo && isEmptyPtr(next.pJnl);
 }
 
-// From the record the step at Undo (undo) or after it (redo) takes: the run
-// of exchanges it begins within its entry group, at most `most` long. Fewer
-// than two: no run.
-int collectRun(AppState& app, bool undo, std::uint64_t most, std::vector<JournalRecord>& run) {
+// From `first`, the record the step at Undo (undo) or after it (redo) takes
+// (its header read): the run of exchanges it begins within its entry group,
+// at most `most` long. Fewer than two: no run.
+int collectRun(AppState& app, bool undo, std::uint64_t most, const JournalRecord& first,
+               std::vector<JournalRecord>& run) {
     JournalFile& jf = app.journal;
     run.clear();
-    JournalRecord r;
-    if (undo) {
-        if (isEmptyPtr(jf.header.undo) || readRecord(jf, jf.header.undo, r) != 0) return 1;
-    } else if (findRedoRecord(app, r) != 0 || readRecord(jf, r.jAdr, r) != 0) {
-        return 1;
-    }
-    if (!isExchange(r.flag) || isExchangeInEffect(r.flag) != undo || !isEmptyPtr(r.pJnl) || r.anz != kPageSize)
+    const JournalRecord& f = first;
+    if (!isExchange(f.flag) || isExchangeInEffect(f.flag) != undo || !isEmptyPtr(f.pJnl) || f.anz != kPageSize)
         return 0;
+    JournalRecord r;
+    if (readRecord(jf, f.jAdr, r) != 0) return 1;
     run.push_back(r);
     while (run.size() < most && run.size() < kMostRunSteps) {
         const JournalRecord& last = run.back();
@@ -125,9 +179,11 @@ int exchangeRun(AppState& app, std::vector<JournalRecord>& run, bool undo, bool 
 
 int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t most, std::uint64_t* steps) {
     *steps = 1;
+    JournalRecord first;
+    if (undo ? readUndoRecord(app, first) != 0 : findRedoRecord(app, first) != 0) return 1;
     std::vector<JournalRecord> run;
-    if (collectRun(app, undo, most, run) != 0 || run.empty())
-        return undo ? undoOne(app, mainFileChecked) : redoOne(app, mainFileChecked);
+    if (collectRun(app, undo, most, first, run) != 0 || run.empty())
+        return undo ? undoRecord(app, first, mainFileChecked) : redoRecord(app, first, mainFileChecked);
     if (exchangeRun(app, run, undo, mainFileChecked) != 0) return 1;
     JournalFile& jf = app.journal;
     const JournalRecord& last = run.back();
@@ -145,31 +201,8 @@ int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t 
 }
 
 int undoOne(AppState& app, bool mainFileChecked) {
-    JournalFile& jf = app.journal;
-    if (jf.handle == kNoFile || isEmptyPtr(jf.header.undo)) return 1;
     JournalRecord r;
-    if (readRecordHeader(jf, jf.header.undo, kRecordFullHeader, r) != 0) return 1;
-    const std::uint32_t f = r.flag;
-    app.edit.continueFlag = hasUndoGroup(f);
-    if (isExchange(f)) {
-        if (isExchangeInEffect(f)) return undoExchange(app, r, mainFileChecked);
-        jf.header.undo = r.pUndo;
-        return 0;
-    }
-    jf.header.undo = r.pUndo;
-    // The older version the page shows now may not be in the Main File.
-    jf.header.jnlFlags |= kJnlUnwrittenChanges;
-    if (isUndoableStoredVersion(f)) {
-        if (isEmptyPtr(r.pJnl)) {
-            r.flag = afterUndoOfOnlyVersion(f);
-            return writeRecordHeader(jf, r, kRecordLinks);
-        }
-        r.flag = afterUndoOfVersion(f);
-        int result = writeRecordHeader(jf, r, kRecordLinks);
-        return result | olderVersionTakesPlace(app, r);
-    }
-    r.flag = afterUndo(f);
-    return writeRecordHeader(jf, r, kRecordLinks);
+    return readUndoRecord(app, r) != 0 ? 1 : undoRecord(app, r, mainFileChecked);
 }
 
 int findRedoRecord(AppState& app, JournalRecord& out) {
@@ -249,27 +282,8 @@ bool keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool grou
 }
 
 int redoOne(AppState& app, bool mainFileChecked) {
-    JournalFile& jf = app.journal;
     JournalRecord r;
-    if (findRedoRecord(app, r) != 0) return 1;
-    const std::uint32_t f = r.flag;
-    app.edit.continueFlag = hasRedoGroup(f);
-    if (isExchange(f)) {
-        if (!isExchangeInEffect(f)) return redoExchange(app, r, mainFileChecked);
-        jf.header.undo = r.jAdr;
-        return 0;
-    }
-    jf.header.undo = r.jAdr;
-    jf.header.jnlFlags |= kJnlUnwrittenChanges;
-    if (isRedoableReplacedVersion(f)) {
-        r.flag = afterRedoIntoChain(f);
-        return takePlaceFromOlder(app, r);
-    }
-    if (isRedoableStoredVersion(f)) {
-        r.flag = afterRedoOfStoredVersion(f);
-        return writeRecordHeader(jf, r, kRecordLinks);
-    }
-    return 0;
+    return findRedoRecord(app, r) != 0 ? 1 : redoRecord(app, r, mainFileChecked);
 }
 
 }  // namespace quorby

@@ -19,11 +19,21 @@ int failWrite(JournalFile& jf) {
 const std::uint8_t* keptBytes(const RollbackState& rb, FilePos pos, std::uint32_t n) {
     // The newest runs first: a walk reads on where it read last.
     const std::size_t count = rb.clean.size();
-    for (std::size_t k = 0; k < count; ++k) {
-        const RollbackState::CleanRun& run = rb.clean[(rb.nextCleanRun + count - 1 - k) % count];
+    std::size_t k = rb.nextCleanRun < count ? rb.nextCleanRun : count;
+    for (std::size_t left = count; left > 0; --left) {
+        k = k == 0 ? count - 1 : k - 1;
+        const RollbackState::CleanRun& run = rb.clean[k];
         if (pos >= run.start && pos - run.start + n <= run.bytes.size()) return run.bytes.data() + (pos - run.start);
     }
     return nullptr;
+}
+
+// The held unit that starts at `start`, or held.end(). Walks read and hold
+// one record after the other, mostly beyond every unit held so far: those
+// are told apart without a search.
+RollbackState::HeldUnits::iterator findHeld(RollbackState& rb, FilePos start) {
+    if (rb.held.empty() || start < rb.held.begin()->first || start > rb.held.rbegin()->first) return rb.held.end();
+    return rb.held.find(start);
 }
 
 // A run to fill with `n` bytes from `start`: a new one, or in place of the oldest.
@@ -54,14 +64,16 @@ void updateKept(RollbackState& rb, FilePos pos, const std::uint8_t* bytes, std::
     for (RollbackState::CleanRun& run : rb.clean) updateRun(run, pos, bytes, n);
 }
 
-// A new held unit at `start`, in a spare node when there is one.
+// A new held unit at `start`, in a spare node when there is one. Walks hold
+// units below or above all others: the insertion starts at that end.
 RollbackState::HeldUnits::iterator newHeldUnit(RollbackState& rb, FilePos start) {
+    const auto hint = rb.held.empty() || start < rb.held.begin()->first ? rb.held.begin() : rb.held.end();
     std::vector<RollbackState::HeldUnits::node_type>& spare = rb.spareHeld.nodes;
-    if (spare.empty()) return rb.held.emplace(start, RollbackState::HeldUnit{}).first;
+    if (spare.empty()) return rb.held.emplace_hint(hint, start, RollbackState::HeldUnit{});
     RollbackState::HeldUnits::node_type node = std::move(spare.back());
     spare.pop_back();
     node.key() = start;
-    return rb.held.insert(std::move(node)).position;
+    return rb.held.insert(hint, std::move(node));
 }
 
 // The held units are gone; their nodes are kept as spares.
@@ -114,7 +126,7 @@ int readUnitsAround(JournalFile& jf, const JournalUnit& u) {
         const bool backward = !forward && keptBytes(rb, u.start + kJournalRecordSize, kJournalRecordSize) != nullptr;
         const FilePos reach = kUnitsAround * kJournalRecordSize;
         const FilePos before = forward ? 0 : backward ? 2 * reach : reach;
-        const FilePos after = backward ? kJournalRecordSize : forward ? 2 * reach : reach;
+        const FilePos after = backward ? kJournalRecordSize : forward ? 2 * reach + kJournalRecordSize : reach;
         from = u.start - kJournalHeaderSize > before ? u.start - before : kJournalHeaderSize;
         // Appended records still held are not on disk: the read stops before them.
         const FilePos diskEnd = journalDiskEnd(jf);
@@ -151,7 +163,7 @@ int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
             n -= part;
             continue;
         }
-        auto it = rb.held.find(u.start);
+        auto it = findHeld(rb, u.start);
         if (it == rb.held.end()) {
             if (rb.held.size() >= kRollbackHeldLimit && writeHeldUnits(jf) != 0) return 1;
             const std::uint8_t* kept = keptBytes(rb, u.start, u.size);
@@ -224,7 +236,7 @@ bool readThroughUnits(JournalFile& jf, FilePos pos, void* buf, std::uint32_t n) 
         std::memcpy(buf, appended, n);
         return true;
     }
-    if (auto held = rb.held.find(u.start); held != rb.held.end()) {
+    if (auto held = findHeld(rb, u.start); held != rb.held.end()) {
         std::memcpy(buf, held->second.bytes.data() + (pos - u.start), n);
         return true;
     }
