@@ -7,9 +7,9 @@
 // appended as the exchanges of its halves (linked among themselves as they
 // are appended); made durable, the exchanges are the pre-images of its write
 // as well, named by one small entry in the rollback file; once the block is
-// written, the run of exchanges is linked
-// at its ends into the address chain, the undo order and the command's
-// group. The command commits at its end: a kill before takes all of it back.
+// written, the run of exchanges is linked at its ends into the address
+// chain, the undo order and the command's group. The command commits at its
+// end: a kill before takes all of it back.
 // Pairs with a record, and pairs the paste covers only in part, take the
 // page store.
 #include <cstdint>

@@ -135,11 +135,11 @@ int collectRun(AppState& app, bool undo, std::uint64_t most, const JournalRecord
                std::vector<JournalRecord>& run) {
     JournalFile& jf = app.journal;
     run.clear();
-    const JournalRecord& f = first;
-    if (!isExchange(f.flag) || isExchangeInEffect(f.flag) != undo || !isEmptyPtr(f.pJnl) || f.anz != kPageSize)
+    if (!isExchange(first.flag) || isExchangeInEffect(first.flag) != undo || !isEmptyPtr(first.pJnl) ||
+        first.anz != kPageSize)
         return 0;
     JournalRecord r;
-    if (readRecord(jf, f.jAdr, r) != 0) return 1;
+    if (readRecord(jf, first.jAdr, r) != 0) return 1;
     run.push_back(r);
     while (run.size() < most && run.size() < kMostRunSteps) {
         const JournalRecord& last = run.back();

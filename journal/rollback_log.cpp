@@ -266,11 +266,13 @@ int putBackFromRecords(FileIo& files, FileHandle journal, FileHandle main, FileP
         const FilePos pos = mainPos + FilePos(done) * kRecordDataSize;
         for (std::uint32_t k = 0; k < count; ++k) {
             const std::uint8_t* record = records.data() + std::size_t(k) * kJournalRecordSize;
-            if (loadU64(record + kRecMainAdr) != pos + FilePos(k) * kRecordDataSize || loadU32(record + kRecAnz) != kRecordDataSize)
+            if (loadU64(record + kRecMainAdr) != pos + FilePos(k) * kRecordDataSize ||
+                loadU32(record + kRecAnz) != kRecordDataSize)
                 return 1;
             std::memcpy(bytes.data() + std::size_t(k) * kRecordDataSize, record + kRecData, kRecordDataSize);
         }
-        if (files.writeAt(main, pos, bytes.data(), count * kRecordDataSize, &got) != 0 || got != count * kRecordDataSize) return 1;
+        const std::uint32_t length = count * kRecordDataSize;
+        if (files.writeAt(main, pos, bytes.data(), length, &got) != 0 || got != length) return 1;
         done += count;
     }
     return 0;
