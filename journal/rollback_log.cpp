@@ -253,7 +253,8 @@ int putBackFromRecords(FileIo& files, FileHandle journal, FileHandle main, FileP
     constexpr std::uint32_t kBlockRecords = 64;
     const FilePos first = loadU64(data);
     const std::uint32_t pages = loadU32(data + 8);
-    if (pages == 0 || first < kJournalHeaderSize || (first - kJournalHeaderSize) % kJournalRecordSize != 0) return 1;
+    FilePos journalLength = 0;
+    if (pages == 0 || files.size(journal, &journalLength) != 0 || !isRecordPointer(first, journalLength)) return 1;
     std::vector<std::uint8_t> records(std::size_t(kBlockRecords) * kJournalRecordSize);
     std::vector<std::uint8_t> bytes(std::size_t(kBlockRecords) * kRecordDataSize);
     for (std::uint32_t done = 0; done < pages;) {
