@@ -119,6 +119,22 @@ void encodeRecord(const JournalRecord& r, std::uint8_t out[kJournalRecordSize]) 
 
 void decodeRecordHeaderRange(const std::uint8_t* in, std::uint32_t offset, std::uint32_t length,
                              JournalRecord& r) {
+    // Reads of the links (and of the whole header) start at the record and
+    // hold every field they cover whole: those are taken directly.
+    if (offset == 0 && length >= kRecordLinks) {
+        r.mainAdr = loadU64(in + kRecMainAdr);
+        r.prevPtr = loadU64(in + kRecPrevPtr);
+        r.nextPtr = loadU64(in + kRecNextPtr);
+        r.pUndo = loadU64(in + kRecPUndo);
+        r.pJnl = loadU64(in + kRecPJnl);
+        r.nJnl = loadU64(in + kRecNJnl);
+        r.nUndo = loadU64(in + kRecNUndo);
+        r.anz = loadU32(in + kRecAnz);
+        r.flag = loadU32(in + kRecFlag);
+        if (length >= kRecordHeaderSize) std::memcpy(r.changeMap, in + kRecChangeMap, kChangeMapSize);
+        else if (length > kRecChangeMap) std::memcpy(r.changeMap, in + kRecChangeMap, length - kRecChangeMap);
+        return;
+    }
     // Encode what the copy holds, lay the stored range over it and decode the
     // whole: fields outside the range come back unchanged.
     std::uint8_t image[kRecordHeaderSize];

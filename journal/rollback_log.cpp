@@ -109,7 +109,7 @@ int writeHeldUnits(JournalFile& jf) {
     // write cut short leaves them right as well.
     for (const auto& [start, unit] : rb.held) {
         if (unit.preImage.empty()) continue;
-        std::size_t lo = 0, hi = unit.bytes.size();
+        std::size_t lo = unit.writtenFrom, hi = unit.writtenTo;
         changedSpan(unit.bytes.data(), unit.preImage.data(), &lo, &hi);
         if (lo < hi)
             queueRollbackEntry(rb, RollbackTarget::JournalFile, start + lo, unit.preImage.data() + lo, std::uint32_t(hi - lo));

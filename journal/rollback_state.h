@@ -41,9 +41,18 @@ struct RollbackState {
     struct HeldUnit {
         std::vector<std::uint8_t> bytes;     // as the command left them
         std::vector<std::uint8_t> preImage;  // as committed; empty when none is needed
+        // The bytes the command wrote lie in [writtenFrom, writtenTo): the
+        // others are as committed, and the pre-image needs no look at them.
+        std::uint32_t writtenFrom = 0;
+        std::uint32_t writtenTo = 0;
     };
     using HeldUnits = std::map<FilePos, HeldUnit>;
     HeldUnits held;
+    // One bit per unit position (the record's number modulo the bits' count),
+    // set for every held unit and cleared when none is held: a clear bit
+    // tells without a search that a unit is not held.
+    static constexpr std::size_t kHeldBits = std::size_t(1) << 16;
+    std::vector<std::uint64_t> heldBits;
     // Held units written out, kept with their buffers for the next ones, so
     // that a long command does not allocate per unit. A copy of the state
     // starts without them.

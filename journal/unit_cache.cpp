@@ -28,11 +28,16 @@ const std::uint8_t* keptBytes(const RollbackState& rb, FilePos pos, std::uint32_
     return nullptr;
 }
 
+std::size_t heldBit(FilePos start) { return std::size_t(start / kJournalRecordSize) % RollbackState::kHeldBits; }
+
 // The held unit that starts at `start`, or held.end(). Walks read and hold
-// one record after the other, mostly beyond every unit held so far: those
-// are told apart without a search.
+// one record after the other, mostly beyond every unit held so far, or
+// among them where none is held: those are told apart without a search.
+
 RollbackState::HeldUnits::iterator findHeld(RollbackState& rb, FilePos start) {
     if (rb.held.empty() || start < rb.held.begin()->first || start > rb.held.rbegin()->first) return rb.held.end();
+    const std::size_t bit = heldBit(start);
+    if (rb.heldBits.empty() || (rb.heldBits[bit / 64] & (std::uint64_t(1) << (bit % 64))) == 0) return rb.held.end();
     return rb.held.find(start);
 }
 
@@ -67,6 +72,9 @@ void updateKept(RollbackState& rb, FilePos pos, const std::uint8_t* bytes, std::
 // A new held unit at `start`, in a spare node when there is one. Walks hold
 // units below or above all others: the insertion starts at that end.
 RollbackState::HeldUnits::iterator newHeldUnit(RollbackState& rb, FilePos start) {
+    if (rb.heldBits.empty()) rb.heldBits.assign(RollbackState::kHeldBits / 64, 0);
+    const std::size_t bit = heldBit(start);
+    rb.heldBits[bit / 64] |= std::uint64_t(1) << (bit % 64);
     const auto hint = rb.held.empty() || start < rb.held.begin()->first ? rb.held.begin() : rb.held.end();
     std::vector<RollbackState::HeldUnits::node_type>& spare = rb.spareHeld.nodes;
     if (spare.empty()) return rb.held.emplace_hint(hint, start, RollbackState::HeldUnit{});
@@ -79,6 +87,7 @@ RollbackState::HeldUnits::iterator newHeldUnit(RollbackState& rb, FilePos start)
 // The held units are gone; their nodes are kept as spares.
 void releaseHeldUnits(RollbackState& rb) {
     while (!rb.held.empty()) rb.spareHeld.nodes.push_back(rb.held.extract(rb.held.begin()));
+    std::fill(rb.heldBits.begin(), rb.heldBits.end(), 0);
 }
 
 // The held appended records' bytes from `pos` on, when `pos` lies among them.
@@ -176,9 +185,14 @@ int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
             unit.bytes.assign(kept, kept + u.size);
             if (keepPreImage) unit.preImage = unit.bytes;
             else unit.preImage.clear();
+            unit.writtenFrom = u.size;  // nothing written yet
+            unit.writtenTo = 0;
             if (rb.step == CommitStep::Committed) rb.step = CommitStep::Changing;
         }
-        std::memcpy(it->second.bytes.data() + offset, from, part);
+        RollbackState::HeldUnit& unit = it->second;
+        std::memcpy(unit.bytes.data() + offset, from, part);
+        unit.writtenFrom = std::min(unit.writtenFrom, offset);
+        unit.writtenTo = std::max(unit.writtenTo, offset + part);
         pos += part;
         from += part;
         n -= part;

@@ -213,5 +213,31 @@ TEST(CommandCommit, MainFileBytesHeldByAppendedRecordsComeBackAfterPowerLoss) {
     }
 }
 
+TEST(CommandCommit, RecordChangedInTwoFarPlacesComesBackWholeAfterPowerLoss) {
+    // A record's Flag and a byte deep in its data change in one command, in
+    // either order; its unit goes out after its pre-image, then power is
+    // lost before the commit: the replay gives both places back.
+    for (const bool flagFirst : {true, false}) {
+        SCOPED_TRACE(flagFirst ? "Flag first" : "data first");
+        CommitFixture f;
+        JournalFile& jf = f.jf;
+        const std::vector<std::uint8_t> committed = f.bytes();
+        const FilePos r = f.rec[1];
+        const std::uint8_t flag[4] = {0xAA, 0xBB, 0xCC, 0xDD};
+        const std::uint8_t dataByte = 0x77;
+        const auto writeFlag = [&] { return writeJournalBytes(jf, r + kRecFlag, flag, 4); };
+        const auto writeData = [&] { return writeJournalBytes(jf, r + kRecData + 500, &dataByte, 1); };
+        ASSERT_EQ(flagFirst ? writeFlag() : writeData(), 0);
+        ASSERT_EQ(flagFirst ? writeData() : writeFlag(), 0);
+        ASSERT_EQ(writeHeldChanges(jf), 0);
+        ASSERT_EQ(syncJournal(jf), 0);
+        EXPECT_EQ(loadU32(f.bytes().data() + r + kRecFlag), 0xDDCCBBAAu);
+        EXPECT_EQ(f.bytes()[r + kRecData + 500], dataByte);
+        f.io.crash();
+        ASSERT_EQ(replayRollbackFile(f.io, f.rollbackPath, jf.handle, f.main), 0);
+        EXPECT_EQ(f.bytes(), committed);
+    }
+}
+
 }  // namespace
 }  // namespace quorby::testing

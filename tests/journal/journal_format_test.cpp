@@ -133,6 +133,18 @@ TEST(JournalFormat, PartialHeaderReadsOverlayOnlyTheirFields) {
     EXPECT_EQ(walk.nUndo, 0xD00u);
     EXPECT_EQ(walk.flag, 0x00400120u);
     EXPECT_EQ(walk.changeMap[63], 0x80);
+
+    // A read of the links and part of the ChangeMap takes just those bytes.
+    JournalRecord part;
+    part.changeMap[10] = 0x11;
+    part.changeMap[63] = 0x22;
+    decodeRecordHeaderRange(bytes, 0, 100, part);
+    EXPECT_EQ(part.mainAdr, 0x1000u);
+    EXPECT_EQ(part.nUndo, 0xD00u);
+    EXPECT_EQ(part.anz, 512u);
+    EXPECT_EQ(part.flag, 0x00400120u);
+    EXPECT_EQ(part.changeMap[10], 0x00);  // within the 100 bytes: as stored
+    EXPECT_EQ(part.changeMap[63], 0x22);  // beyond them: untouched
 }
 
 TEST(JournalFormat, PointerFormsAndChangedByteCount) {
