@@ -98,7 +98,9 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
     std::uint64_t sinceCommit = 0;
     bool mainFileChecked = false;
     for (std::uint64_t steps = 0; steps < stepLimit;) {
-        if (d == Direction::Undo ? !somethingToUndo(app) : !somethingToRedo(app)) break;
+        // The step's record, read once for the question whether there is one and for the step.
+        JournalRecord first;
+        if (findStepRecord(app, d == Direction::Undo, first) != 0) break;
         // The Main File is checked (not replaced, not changed by another
         // program, writable) once for the steps ahead, as a direct paste
         // does for a block, instead of at every page they write. Refused,
@@ -111,7 +113,7 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
         // Steps at once up to the end of the steps whose pre-images are kept.
         std::uint64_t taken = 1;
         const int failed =
-            undoOrRedoRun(app, d == Direction::Undo, mainFileChecked, ahead - steps % ahead, &taken);
+            undoOrRedoRun(app, d == Direction::Undo, mainFileChecked, ahead - steps % ahead, first, &taken);
         steps += taken;
         // A step that failed without moving the undo position would fail again.
         if (failed != 0 && app.journal.header.undo == before) break;

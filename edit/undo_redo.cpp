@@ -177,10 +177,13 @@ int exchangeRun(AppState& app, std::vector<JournalRecord>& run, bool undo, bool 
 
 }  // namespace
 
-int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t most, std::uint64_t* steps) {
+int findStepRecord(AppState& app, bool undo, JournalRecord& out) {
+    return undo ? readUndoRecord(app, out) : findRedoRecord(app, out);
+}
+
+int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t most, JournalRecord& first,
+                  std::uint64_t* steps) {
     *steps = 1;
-    JournalRecord first;
-    if (undo ? readUndoRecord(app, first) != 0 : findRedoRecord(app, first) != 0) return 1;
     std::vector<JournalRecord> run;
     if (collectRun(app, undo, most, first, run) != 0 || run.empty())
         return undo ? undoRecord(app, first, mainFileChecked) : redoRecord(app, first, mainFileChecked);

@@ -18,12 +18,15 @@ namespace quorby {
 // and makes it Undo. Sets app.edit.continueFlag to its redo group mark.
 [[nodiscard]] int redoOne(AppState& app, bool mainFileChecked = false);
 
-// A run of steps at once where they are exchanges that one direct paste or
-// fill appended in a row, else one step (undoOne / redoOne). At most `most`
-// steps; *steps tells how many were taken. An exchange run that fails is
-// reported and leaves Undo where it was.
+// The record the next step of Undo (undo) or Redo takes, its 128-byte
+// header read into `out`. Result 1 when there is none.
+[[nodiscard]] int findStepRecord(AppState& app, bool undo, JournalRecord& out);
+// From `first` (found by findStepRecord), a run of steps at once where they
+// are exchanges that one direct paste or fill appended in a row, else one
+// step (undoOne / redoOne). At most `most` steps; *steps tells how many were
+// taken. An exchange run that fails is reported and leaves Undo where it was.
 [[nodiscard]] int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t most,
-                                std::uint64_t* steps);
+                                JournalRecord& first, std::uint64_t* steps);
 
 // The record after Undo, its 128-byte header read into `out`. Result 1 when
 // there is none.
