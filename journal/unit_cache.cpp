@@ -33,7 +33,6 @@ std::size_t heldBit(FilePos start) { return std::size_t(start / kJournalRecordSi
 // The held unit that starts at `start`, or held.end(). Walks read and hold
 // one record after the other, mostly beyond every unit held so far, or
 // among them where none is held: those are told apart without a search.
-
 RollbackState::HeldUnits::iterator findHeld(RollbackState& rb, FilePos start) {
     if (rb.held.empty() || start < rb.held.begin()->first || start > rb.held.rbegin()->first) return rb.held.end();
     const std::size_t bit = heldBit(start);
@@ -283,7 +282,7 @@ void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
 }
 
 void forgetCachedUnits(JournalFile& jf) {
-    jf.rollback.held.clear();
+    releaseHeldUnits(jf.rollback);  // their bits go with them
     forgetCleanUnits(jf);
     jf.rollback.appended.clear();
     jf.rollback.heldAppendsFrom = RollbackState::kNoHeldAppends;
