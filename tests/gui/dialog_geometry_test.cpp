@@ -129,7 +129,8 @@ public:
     // checks where it lies and saves its picture as `name`.png.
     std::string expectWindow(const std::string& name, const std::string& caption) {
         const std::string window = session_.windowOf(pid_, caption, 15);
-        EXPECT_FALSE(window.empty()) << name << ": no window \"" << caption << "\"";
+        EXPECT_FALSE(window.empty()) << name << ": no window \"" << caption << "\"; the program shows"
+                                     << shownCaptions();
         if (window.empty()) return window;
         check(name, window);
         return window;
@@ -175,6 +176,13 @@ public:
     }
 
     const std::vector<std::string>& measured() const { return measured_; }
+
+    // The captions of the program's visible windows, to tell what took the keys.
+    std::string shownCaptions() const {
+        std::string out;
+        for (const std::string& w : session_.windowsOf(pid_)) out += " \"" + session_.windowName(w) + "\"";
+        return out.empty() ? " no window" : out;
+    }
 
 private:
     DesktopSession& session_;
