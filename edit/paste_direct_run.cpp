@@ -1,5 +1,7 @@
 #include "edit/paste_direct_run.h"
 
+#include <algorithm>
+
 #include "journal/command_commit.h"
 #include "state/error_report.h"
 #include "document/exchange_record.h"
@@ -16,8 +18,6 @@ namespace {
 constexpr FilePos kNoRecord = ~FilePos{0};
 // Each block is one read of the source and one write: few and large ones.
 constexpr FilePos kRunBlock = FilePos(4) << 20;
-// With undo a block also holds its exchanges and pre-images in memory.
-constexpr FilePos kRunBlockKeeping = FilePos(2) << 20;
 
 }  // namespace
 
@@ -97,7 +97,8 @@ FilePos DirectPasteRun::write(FilePos pairPos, FilePos pairsLeft, bool* failed) 
     if (limit < pairPos + kPagePairSize) return 0;
     FilePos pairs = (limit - pairPos) / kPagePairSize;
     if (pairs > pairsLeft) pairs = pairsLeft;
-    const FilePos block = keep ? kRunBlockKeeping : kRunBlock;
+    // With undo a block also holds its exchanges in memory.
+    const FilePos block = keep ? std::max<FilePos>(app_.buffers.batches.directKeepBlock, kPagePairSize) : kRunBlock;
     if (pairs > block / kPagePairSize) pairs = block / kPagePairSize;
     // Once the Main File may not be written (and the user was told), the
     // page store decides page by page.

@@ -19,6 +19,9 @@ inline constexpr std::uint32_t kCopyBlockSize = 262144;
 // "Save &File" takes the records in chunks; with undo each chunk costs one
 // sync of the rollback file.
 inline constexpr int kWriteChunkRecords = 1024;
+// A paste or fill in direct access with undo writes runs of whole pairs in
+// blocks of this size, each kept in exchanges first.
+inline constexpr std::uint32_t kDirectKeepBlock = std::uint32_t(2) << 20;
 
 // How the long journal commands batch their work. Tests make the batches
 // small, so that a short session meets every boundary between them.
@@ -28,6 +31,7 @@ struct BatchSizes {
     std::size_t marksBeforeSync = std::size_t(1) << 17;  // versions marked at once by "Save &File" without undo
     std::uint64_t stepsPerCommit = 1024;            // entries of Undo All and Redo All between commits
     std::uint32_t pasteReadBlock = kCopyBlockSize;  // bytes a paste in journal access reads at once
+    std::uint32_t directKeepBlock = kDirectKeepBlock;  // bytes a direct paste with undo writes at once
 };
 
 struct WriteChunk {

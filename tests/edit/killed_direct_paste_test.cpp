@@ -71,6 +71,9 @@ void pasteDirectly(ProgramOnFiles& p, FilePos at) {
     PasteSource source;
     source.bytes = bytes.data();
     p.app.shell.accessFlags |= kAccessDirect;
+    // Blocks of one pair: the whole pairs of the paste are a run of several
+    // blocks, each linked onto the one before.
+    p.app.buffers.batches.directKeepBlock = kPagePairSize;
     p.app.settings.messageSwitches &= ~std::uint32_t(kMsgPasteEnlarge);
     (void)pasteBytes(p.app, source, at, kPasteLength, kTitlePasteData, EnlargeAsk::Question);
     p.endCommand();

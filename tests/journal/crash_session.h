@@ -164,6 +164,15 @@ inline std::vector<Step> batchedSession(bool withUndo) {
     return steps;
 }
 
+// Direct runs with undo in blocks of one pair, so that a run of a few
+// pairs is several blocks, each linked onto the one before (the fill below
+// is a run of two).
+inline BatchSizes onePairDirectBlocks() {
+    BatchSizes b;
+    b.directKeepBlock = kPagePairSize;
+    return b;
+}
+
 // A fill and a paste in direct access with undo, over pairs that hold no
 // record (written as one run) and pairs that do or that they cover only in
 // part (through the page store), among typed stores, Undo and Redo. Each is
@@ -180,7 +189,7 @@ inline std::vector<Step> directUndoSession() {
         {"store page 6", [](Program& p) { p.type(6 * 512 + 5, 0x61); }},
         {"fill directly with undo",
          [direct](Program& p) {
-             select(p, 700, 9 * 512 + 40);
+             select(p, 300, 9 * 512 + 40);
              p.app.edit.fillValue = 0x5A;
              direct([](AppState& app) { (void)fillSelection(app); })(p);
          }},

@@ -180,7 +180,7 @@ TEST(KilledSession, SigkillInBatchedCommandsReopensAtAWholeStepOrEntry) {
 // A fill and a paste in direct access with undo, killed inside them: each
 // is whole or not there after the reopening.
 TEST(KilledSession, SigkillInDirectAccessWithUndoReopensWithEachCommandWholeOrAbsent) {
-    killAtSampleOfWrites({[](const std::string&) { return directUndoSession(); }, {},
+    killAtSampleOfWrites({[](const std::string&) { return directUndoSession(); }, onePairDirectBlocks(),
                           kUndoKeepRestoreData | kUndoEveryChange});
 }
 
