@@ -49,6 +49,19 @@ int useRecreated(AppState& app, JournalFile& jf) {
     return adoptJournal(app, jf);
 }
 
+// Another instance that ended removes the journal directories it finds
+// empty, also one that this instance made at its start and has not put a
+// Journal File into yet. A Journal File named into the fixed or the
+// alternative directory makes that directory again when it is gone.
+bool remakeJournalDirectory(AppState& app, const std::string& journalName) {
+    const std::size_t slash = journalName.rfind('/');
+    if (slash == std::string::npos) return false;
+    const std::string directory = journalName.substr(0, slash + 1);
+    if (directory != journalDirectory(app, false) && directory != journalDirectory(app, true)) return false;
+    if (app.files->exists(directory)) return false;
+    return makeDirectoryPath(app, directory) == 0;
+}
+
 // "Journal-File could not be created automaticly !": the user may choose one.
 int offerManualJournal(AppState& app) {
     MsgAnswer answer = showMessageBox(app,
@@ -212,7 +225,10 @@ int openAutomaticJournal(AppState& app, const std::string& name) {
     for (;;) {
         bool existed = app.files->exists(current);
         FileHandle handle = kNoFile;
-        if (app.files->open(current, OpenMode::PrivateReadWrite, &handle) != 0) return offerManualJournal(app);
+        if (app.files->open(current, OpenMode::PrivateReadWrite, &handle) != 0 &&
+            (!remakeJournalDirectory(app, current) ||
+             app.files->open(current, OpenMode::PrivateReadWrite, &handle) != 0))
+            return offerManualJournal(app);
         // Two instances appending to one Journal File would each lose the
         // other's records: the second one views the Main File only.
         if (holdJournalFile(app, handle, current) != 0) {

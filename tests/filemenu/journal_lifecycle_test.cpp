@@ -102,6 +102,21 @@ TEST_F(JournalLifecycleTest, KeptForLaterQuestionDecidesAtClosing) {
     EXPECT_TRUE(exists(journalPath));
 }
 
+TEST_F(JournalLifecycleTest, AJournalDirectoryRemovedByAnotherInstanceIsMadeAgain) {
+    // Another instance ended while the fixed directory was empty and removed
+    // it, after this one had made it at its start.
+    app.settings.messageSwitches = kMsgSaveJournalFile;
+    std::filesystem::remove(fixedDir);
+    ASSERT_EQ(openMain(mainPath), 0);
+    EXPECT_TRUE(platform.shown.empty()) << platform.shown.front();
+    EXPECT_EQ(app.journal.name, journalPath);
+    EXPECT_EQ(fileSize(journalPath), 1024u);
+    EXPECT_EQ(std::filesystem::status(fixedDir).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    appendPage(0, 0x44);
+    EXPECT_EQ(fileSize(journalPath), 1664u);
+}
+
 TEST_F(JournalLifecycleTest, NeverSameDriveMovesToTheAlternativeOrAsks) {
     io.driveIds = {{dir + "data/", 7}, {fixedDir, 7}, {altDir, 9}, {dir + "usb/", 9}};
     std::filesystem::create_directory(dir + "usb");

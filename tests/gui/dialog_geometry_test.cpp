@@ -218,8 +218,11 @@ protected:
         t.check("message-welcome", welcome);
         session.keys(welcome, "Escape");
         EXPECT_TRUE(session.waitGone(welcome));
-        // Then the file named on the command line opens.
+        // Then the file named on the command line opens, with its Journal
+        // File and without a message.
         EXPECT_FALSE(session.windowOf(t.pid(), "movie.avi").empty());
+        DesktopSession::sleepMs(300);
+        ASSERT_TRUE(t.others().empty()) << "after the opening the program shows" << t.shownCaptions();
         const std::string m = t.main();
         t.check("main-window", m);
 
