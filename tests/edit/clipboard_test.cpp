@@ -21,11 +21,6 @@ void select(EditFixture& f, FilePos from, FilePos to) {
     f.app.view.selectionActive = kSelectionExists;
 }
 
-void run(EditFixture& f, void (*cmd)(AppState&)) {
-    cmd(f.app);
-    f.endCommand();
-}
-
 std::string pattern(std::size_t n) {
     std::string s;
     for (std::size_t i = 0; i < n; ++i) s.push_back(char(0xA0 + (i * 7) % 61));
@@ -122,12 +117,12 @@ TEST(Paste, CrossesHalvesAndPagesAsOneEntryOfTheHistory) {
             EXPECT_EQ(f.mainBytes(), pasted);
         }
 
-        run(f, undoLastCommand);
+        f.run(undoLastCommand);
         for (FilePos p = 0; p < expected.size(); ++p) ASSERT_EQ(f.shown(p), expected[p]) << p;
         if (c.direct) {
             EXPECT_EQ(f.mainBytes(), expected);
         }
-        run(f, redoLastCommand);
+        f.run(redoLastCommand);
         for (FilePos p = 0; p < pasted.size(); ++p) ASSERT_EQ(f.shown(p), pasted[p]) << p;
         if (c.direct) {
             EXPECT_EQ(f.mainBytes(), pasted);
@@ -202,7 +197,7 @@ TEST(Paste, EscBetweenPagesKeepsWhatWasPasted) {
     // Five pairs were pasted before the ESC; the sixth was not.
     for (FilePos p : {0u, 5119u}) EXPECT_EQ(f.shown(p), std::uint8_t(bytes[p])) << p;
     EXPECT_EQ(f.shown(5120), originalByte(5120));
-    run(f, undoLastCommand);
+    f.run(undoLastCommand);
     EXPECT_EQ(f.shown(0), originalByte(0));
     EXPECT_EQ(f.shown(5119), originalByte(5119));
     EXPECT_EQ(f.dumpStatus(), kDumpAllHold);

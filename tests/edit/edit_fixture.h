@@ -126,6 +126,12 @@ struct EditFixture : TestApp {
         endCommand();
     }
 
+    // A menu command, ended as the event loop ends it.
+    void run(void (*command)(AppState&)) {
+        command(app);
+        endCommand();
+    }
+
     // The byte at `pos` as the view shows it (the pair holding it is loaded).
     std::uint8_t shown(FilePos pos) {
         if (pos < app.view.pagePos || pos >= app.view.pagePos + app.view.pageLength) {

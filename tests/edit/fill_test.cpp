@@ -11,11 +11,6 @@
 namespace quorby::testing {
 namespace {
 
-void run(EditFixture& f, void (*cmd)(AppState&)) {
-    cmd(f.app);
-    f.endCommand();
-}
-
 // The dialog answered by typing `text` into `field` and pressing `button`.
 std::function<int(DialogDescription&)> chooseAnswer(int field, const std::string& text, int button) {
     return [=](DialogDescription& d) {
@@ -71,7 +66,7 @@ TEST(FillPage, AllValuesAndOneValueAreOneChangeOfTheShownBytes) {
     f.cursorTo(512);
     ASSERT_EQ(f.app.view.pagePos, 512u);
     ASSERT_EQ(f.app.view.viewOffset, 0u);
-    run(f, fillPageWithAllValuesCommand);
+    f.run(fillPageWithAllValuesCommand);
     EXPECT_EQ(f.shown(512), 0x00);
     EXPECT_EQ(f.shown(512 + 255), 0xFF);
     EXPECT_EQ(f.shown(512 + 256), 0x00);
@@ -81,18 +76,18 @@ TEST(FillPage, AllValuesAndOneValueAreOneChangeOfTheShownBytes) {
     // Shown from the middle of a pair: both halves, one undo.
     f.app.view.viewOffset = 256;
     f.platform.dialogAnswers.push_back(chooseAnswer(kChooseCharHex, "5A", kChooseCharOk));
-    run(f, fillPageWithValueCommand);
+    f.run(fillPageWithValueCommand);
     for (FilePos p : {768u, 1023u, 1024u, 1279u}) EXPECT_EQ(f.shown(p), 0x5A) << p;
     EXPECT_EQ(f.shown(767), 0xFF);
     EXPECT_EQ(f.shown(1280), originalByte(1280));
-    run(f, undoLastCommand);
+    f.run(undoLastCommand);
     EXPECT_EQ(f.shown(768), 0x00);
     EXPECT_EQ(f.shown(1024), originalByte(1024));
 
     // Cancel fills nothing.
     const std::uint64_t records = f.recordCount();
     f.platform.dialogAnswers.push_back(chooseAnswer(kChooseCharHex, "11", kChooseCharCancel));
-    run(f, fillPageWithValueCommand);
+    f.run(fillPageWithValueCommand);
     EXPECT_EQ(f.recordCount(), records);
     EXPECT_EQ(f.dumpStatus(), kDumpAllHold);
 }
@@ -105,12 +100,12 @@ TEST(FillSelection, ManyPagesAsOneEntryAndEscKeepsTheFilledPart) {
         f.app.view.selectionEnd = 90 * 512 + 7;
         f.app.view.selectionActive = kSelectionExists;
         f.platform.dialogAnswers.push_back(chooseAnswer(kChooseCharDecimal, "0", kChooseCharOk));
-        run(f, fillSelectionWithValueCommand);
+        f.run(fillSelectionWithValueCommand);
         for (FilePos p = 0; p < 100 * 512; ++p) {
             const bool filled = p >= 300 && p < 90 * 512 + 7;
             ASSERT_EQ(f.shown(p), filled ? 0 : originalByte(p)) << p;
         }
-        run(f, undoLastCommand);
+        f.run(undoLastCommand);
         for (FilePos p = 0; p < 100 * 512; p += 97) ASSERT_EQ(f.shown(p), originalByte(p)) << p;
         if (direct) {
             EXPECT_EQ(f.mainBytes(), f.original);
@@ -138,13 +133,13 @@ TEST(FillSelection, UndoAndRedoOfADirectFillReadTheMainFileInRuns) {
     f.app.view.selectionEnd = 90 * 512 + 7;
     f.app.view.selectionActive = kSelectionExists;
     f.platform.dialogAnswers.push_back(chooseAnswer(kChooseCharDecimal, "0", kChooseCharOk));
-    run(f, fillSelectionWithValueCommand);
+    f.run(fillSelectionWithValueCommand);
     std::vector<std::uint8_t> filled = f.original;
     std::fill(filled.begin() + 300, filled.begin() + 90 * 512 + 7, 0);
     ASSERT_EQ(f.mainBytes(), filled);
     for (auto step : {undoLastCommand, redoLastCommand}) {
         f.io.resetCounts();
-        run(f, step);
+        f.run(step);
         // 90 pages: 4 reads; with a read per page it took 94.
         EXPECT_LE(f.io.readsOf(f.app.main.mainHandle), 8u);
         EXPECT_EQ(f.mainBytes(), step == undoLastCommand ? f.original : filled);

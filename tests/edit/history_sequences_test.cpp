@@ -9,8 +9,8 @@
 namespace quorby::testing {
 namespace {
 
-struct Session : EditFixture {
-    explicit Session(std::uint32_t options, bool direct = false) : EditFixture(4096, options, direct) {
+struct SequenceSession : EditFixture {
+    explicit SequenceSession(std::uint32_t options, bool direct = false) : EditFixture(4096, options, direct) {
         app.settings.messageSwitches &= ~std::uint32_t(kMsgSavePage);
         platform.questionDefault = kAnswerYes;   // "Write File?" and the re-open are answered Yes
     }
@@ -43,7 +43,7 @@ struct Session : EditFixture {
 TEST(HistorySequences, UndoRedoWriteDiscardAndRestoreCompose) {
     {
         SCOPED_TRACE("1: after Save File and Undo All, Ctrl+Y then Ctrl+Z and Undo All take the change back");
-        Session s(1);
+        SequenceSession s(1);
         const std::string before = s.originalText(0, 5);
         s.typeText(0, "HELLO");
         s.press(kCmdSaveFile);
@@ -62,7 +62,7 @@ TEST(HistorySequences, UndoRedoWriteDiscardAndRestoreCompose) {
     }
     {
         SCOPED_TRACE("2: a change redone after everything was written and undone is written by Save File");
-        Session s(1);
+        SequenceSession s(1);
         s.typeText(0, "HELLO");
         s.press(kCmdSaveFile);
         s.press(kCmdUndoAll);
@@ -74,7 +74,7 @@ TEST(HistorySequences, UndoRedoWriteDiscardAndRestoreCompose) {
     }
     {
         SCOPED_TRACE("3 and 11: one Ctrl+Z takes the whole write back, Redo writes it again");
-        Session s(1);
+        SequenceSession s(1);
         s.typeText(0, "AAAA");
         s.typeText(1024, "BBBB");
         s.typeText(2048, "CCCC");
@@ -97,7 +97,7 @@ TEST(HistorySequences, UndoRedoWriteDiscardAndRestoreCompose) {
     }
     {
         SCOPED_TRACE("4: saves, undos and redos on two pages keep the journal whole and the view true");
-        Session s(3);
+        SequenceSession s(3);
         s.typeText(0x400, "ab");
         s.typeText(0x10, "cd");
         s.press(kCmdSaveFile);
@@ -117,7 +117,7 @@ TEST(HistorySequences, UndoRedoWriteDiscardAndRestoreCompose) {
     }
     {
         SCOPED_TRACE("5: after Restore Original File, undoing a later write gives the restored content back");
-        Session s(1);
+        SequenceSession s(1);
         const std::string before = s.originalText(0, 1);
         s.typeText(0, "A");
         s.press(kCmdSaveFile);
@@ -136,7 +136,7 @@ TEST(HistorySequences, UndoRedoWriteDiscardAndRestoreCompose) {
     for (std::uint32_t options : {1u, 3u}) {
         SCOPED_TRACE("6: two direct writes of one page, Undo All and Restore: the original is back, options " +
                      std::to_string(options));
-        Session s(options, true);
+        SequenceSession s(options, true);
         const std::string before = s.originalText(0, 2);
         s.typeText(0, "X");
         s.typeText(1, "Y");
@@ -152,7 +152,7 @@ TEST(HistorySequences, UndoRedoWriteDiscardAndRestoreCompose) {
     }
     {
         SCOPED_TRACE("7: Undo and Redo of Save selected Data write only the bytes it wrote");
-        Session s(1);
+        SequenceSession s(1);
         const std::string before = s.originalText(0, 8);
         s.typeText(0, "HELLOWOR");
         s.app.view.selectionStart = 0;
@@ -169,7 +169,7 @@ TEST(HistorySequences, UndoRedoWriteDiscardAndRestoreCompose) {
     }
     {
         SCOPED_TRACE("8: a first hex digit is dropped when another page is shown");
-        Session s(1);
+        SequenceSession s(1);
         s.cursorTo(0);
         s.type("1");
         s.cursorTo(600);
@@ -178,7 +178,7 @@ TEST(HistorySequences, UndoRedoWriteDiscardAndRestoreCompose) {
     }
     {
         SCOPED_TRACE("9: undoing a write after a restart with the Main File read-only asks to re-open it");
-        Session s(1);
+        SequenceSession s(1);
         const std::string before = s.originalText(0, 2);
         s.typeText(0, "QQ");
         s.press(kCmdSaveFile);
@@ -198,7 +198,7 @@ TEST(HistorySequences, UndoRedoWriteDiscardAndRestoreCompose) {
     }
     {
         SCOPED_TRACE("10: Restore Original File with an unwritten change elsewhere: Ctrl+Z brings it back");
-        Session s(3);
+        SequenceSession s(3);
         s.typeText(0, "W");
         s.press(kCmdSaveFile);
         s.typeText(0x410, "U");

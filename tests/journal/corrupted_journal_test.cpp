@@ -35,7 +35,7 @@
 #include "tests/support/memory_file_io.h"
 #include "tests/support/program_on_files.h"
 
-namespace quorby::testing {
+namespace quorby::testing::corrupted_journal {
 namespace {
 
 constexpr const char* kMainPath = "/data/disk.bin";
@@ -405,4 +405,4 @@ TEST(CorruptedJournal, EveryVariantIsReportedOrOpensAJournalThatPassesTheDump) {
 }
 
 }  // namespace
-}  // namespace quorby::testing
+}  // namespace quorby::testing::corrupted_journal

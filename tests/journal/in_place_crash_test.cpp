@@ -43,7 +43,7 @@
 #include "tests/support/journal_dump_run.h"
 #include "tests/support/memory_file_io.h"
 
-namespace quorby::testing {
+namespace quorby::testing::in_place_crash {
 namespace {
 
 constexpr const char* kDir = "/data";
@@ -359,4 +359,4 @@ TEST(InPlaceCrash, DirectAccessWithUndoReopensWithEachCommandWholeOrAbsent) {
 }
 
 }  // namespace
-}  // namespace quorby::testing
+}  // namespace quorby::testing::in_place_crash

@@ -24,7 +24,7 @@
 #include "tests/support/memory_file_io.h"
 #include "tests/support/temp_dir.h"
 
-namespace quorby::testing {
+namespace quorby::testing::killed_session {
 namespace {
 
 constexpr int kSamples = 40;
@@ -185,4 +185,4 @@ TEST(KilledSession, SigkillInDirectAccessWithUndoReopensWithEachCommandWholeOrAb
 }
 
 }  // namespace
-}  // namespace quorby::testing
+}  // namespace quorby::testing::killed_session

@@ -11,8 +11,6 @@
 namespace quorby::test {
 namespace {
 
-constexpr FilePos kTiB = FilePos{1} << 40;
-
 // The byte the cursor stands on: the real sparse file holds zeros.
 std::uint8_t syntheticByteOrZero(NavApp& t) { return t.files.real ? 0 : syntheticByte(t.cursor()); }
 

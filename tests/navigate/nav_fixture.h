@@ -11,6 +11,8 @@
 
 namespace quorby::test {
 
+inline constexpr FilePos kTiB = FilePos{1} << 40;
+
 inline std::uint8_t syntheticByte(FilePos pos) { return std::uint8_t(pos * 7 + (pos >> 9) + (pos >> 40)); }
 
 // An application with a Main File of `size` bytes shown from position 0.

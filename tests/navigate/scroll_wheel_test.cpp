@@ -11,7 +11,6 @@ namespace quorby::test {
 namespace {
 
 constexpr FilePos kMiB = 1024 * 1024;
-constexpr FilePos kTiB = FilePos{1} << 40;
 
 TEST(ScrollMapping, ShiftKeepsEveryThumbPositionBelow32768) {
     struct Case {
