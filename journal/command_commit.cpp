@@ -23,7 +23,7 @@ int passMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, std::uint32
     return skipMainPreImage(jf, main, pos, n);
 }
 
-int writeHeldChanges(JournalFile& jf) { return writeHeldUnits(jf); }
+int writeHeldChanges(JournalFile& jf) { return writeHeldUnits(jf, HeldAppends::KeepWaiting); }
 
 int beginMainFileWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n) {
     return prepareMainWrite(jf, main, pos, n);

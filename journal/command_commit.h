@@ -49,6 +49,8 @@ bool keepsPreImages(const JournalFile& jf);
 // File's length is kept.
 [[nodiscard]] int passMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n);
 // Makes the waiting pre-images durable, then writes the held journal units.
+// The records the command appended wait on in memory (R6): links still to
+// be set in them go out with them, once.
 [[nodiscard]] int writeHeldChanges(JournalFile& jf);
 
 // --- write ------------------------------------------------------------------

@@ -102,7 +102,7 @@ int writeRollbackEntries(JournalFile& jf) {
     return 0;
 }
 
-int writeHeldUnits(JournalFile& jf) {
+int writeHeldUnits(JournalFile& jf, HeldAppends appends) {
     RollbackState& rb = jf.rollback;
     // A unit goes out whole, but its pre-image covers only the bytes the
     // command changed in it: the others are rewritten as they were, so a
@@ -114,7 +114,7 @@ int writeHeldUnits(JournalFile& jf) {
         if (lo < hi)
             queueRollbackEntry(rb, RollbackTarget::JournalFile, start + lo, unit.preImage.data() + lo, std::uint32_t(hi - lo));
     }
-    return writeRollbackEntries(jf) != 0 ? 1 : writeHeldUnitsWithoutPreImages(jf);
+    return writeRollbackEntries(jf) != 0 ? 1 : writeHeldUnitsWithoutPreImages(jf, appends);
 }
 
 namespace {

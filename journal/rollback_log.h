@@ -32,6 +32,7 @@
 #include <string>
 
 #include "journal/journal_file.h"
+#include "journal/unit_cache.h"
 
 namespace quorby {
 
@@ -63,8 +64,8 @@ void queueRollbackEntry(RollbackState& rb, RollbackTarget target, FilePos pos, c
 // Writes the waiting entries to the rollback file and syncs it.
 [[nodiscard]] int writeRollbackEntries(JournalFile& jf);
 // Writes the waiting entries and the pre-images of the held units (and syncs
-// them), then the held units.
-[[nodiscard]] int writeHeldUnits(JournalFile& jf);
+// them), then the held units, and the held appends unless they keep waiting.
+[[nodiscard]] int writeHeldUnits(JournalFile& jf, HeldAppends appends = HeldAppends::WriteOut);
 // True when the running command changed nothing committed but empty links
 // of the last committed record, set to records it appended (R7).
 bool commitNeedsNoPreImages(const JournalFile& jf);

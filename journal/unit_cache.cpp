@@ -295,7 +295,7 @@ void forgetCleanUnits(JournalFile& jf) {
     jf.rollback.nextCleanRun = 0;
 }
 
-int writeHeldUnitsWithoutPreImages(JournalFile& jf) {
+int writeHeldUnitsWithoutPreImages(JournalFile& jf, HeldAppends appends) {
     RollbackState& rb = jf.rollback;
     int result = 0;
     constexpr std::size_t kRunLimit = 1u << 20;
@@ -318,7 +318,8 @@ int writeHeldUnitsWithoutPreImages(JournalFile& jf) {
         run.insert(run.end(), unit.bytes.begin(), unit.bytes.end());
     }
     // Held units right before the held appends go out with them.
-    const bool withAppends = !run.empty() && !rb.appended.empty() && runStart + run.size() == rb.heldAppendsFrom;
+    const bool withAppends = appends == HeldAppends::WriteOut && !run.empty() && !rb.appended.empty() &&
+                             runStart + run.size() == rb.heldAppendsFrom;
     if (withAppends) run.insert(run.end(), rb.appended.begin(), rb.appended.end());
     flushRun();
     if (result != 0) return 1;
@@ -330,7 +331,7 @@ int writeHeldUnitsWithoutPreImages(JournalFile& jf) {
             updateRun(kept, it->first, it->second.bytes.data(), it->second.bytes.size());
     }
     releaseHeldUnits(rb);
-    return writeHeldAppends(jf);
+    return appends == HeldAppends::WriteOut ? writeHeldAppends(jf) : 0;
 }
 
 }  // namespace quorby

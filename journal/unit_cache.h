@@ -59,10 +59,13 @@ void noteDirectWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
 void forgetCachedUnits(JournalFile& jf);
 // A write failed on its way: what is on disk is not known any more.
 void forgetCleanUnits(JournalFile& jf);
+// Whether the held appends go out with the held units or wait on (they
+// need no pre-image, R6): records that links will still change go out once.
+enum class HeldAppends { WriteOut, KeepWaiting };
 // Writes the held units as they are, neighbours in one transfer, then the
-// held appends; the kept copies take the bytes written. The held units'
-// pre-images are the caller's (writeHeldUnits of journal/rollback_log.h
-// writes them first).
-[[nodiscard]] int writeHeldUnitsWithoutPreImages(JournalFile& jf);
+// held appends unless they keep waiting; the kept copies take the bytes
+// written. The held units' pre-images are the caller's (writeHeldUnits of
+// journal/rollback_log.h writes them first).
+[[nodiscard]] int writeHeldUnitsWithoutPreImages(JournalFile& jf, HeldAppends appends = HeldAppends::WriteOut);
 
 }  // namespace quorby
