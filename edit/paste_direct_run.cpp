@@ -43,32 +43,48 @@ FilePos DirectPasteRun::recordBefore() const {
 int DirectPasteRun::keepEarlierBytes(FilePos pairPos, std::uint32_t bytes) {
     JournalFile& jf = app_.journal;
     earlier_.resize(bytes);
-    std::uint32_t got = 0;
-    if (readMainBytes(app_, pairPos, earlier_.data(), bytes, &got) != 0 || got != bytes) return 1;
     const std::uint32_t halves = bytes / kPageSize;
     exchanges_.resize(halves);
     std::vector<JournalRecord*> order(halves);
     // The exchanges are appended one after the other, already linked among
     // themselves: by address between the record before the run and the one
     // after it, in the undo order after the newest entry, in the command's
-    // group. linkExchanges then links the run at its ends.
+    // group. linkExchanges then links the run at its ends. They are read,
+    // made and appended piece by piece, each piece on its way to the drive
+    // while the next one is made.
     const FilePos base = jf.journalEnd;
+    const FilePos before = recordBefore();
+    const FilePos newestEntry = jf.header.undo;
     HistoryGroup group = app_.edit.storeGroup;
-    for (std::uint32_t k = 0; k < halves; ++k) {
-        JournalRecord& x = exchanges_[k];
-        makeExchange(pairPos + FilePos(k) * kPageSize, kPageSize, earlier_.data() + std::size_t(k) * kPageSize, nullptr, x);
-        const FilePos at = base + FilePos(k) * kJournalRecordSize;
-        const bool last = k + 1 == halves;
-        x.prevPtr = k == 0 ? recordBefore() : at - kJournalRecordSize;
-        x.nextPtr = last ? nextRecordPtr_ : at + kJournalRecordSize;
-        x.pUndo = k == 0 ? jf.header.undo : at - kJournalRecordSize;
-        x.nUndo = last ? kEmptyPtr : at + kJournalRecordSize;
-        x.flag &= ~kFlagNotInUndoOrder;
-        joinHistoryGroup(group, x);
-        group.last = at;
-        order[k] = &x;
+    const std::uint32_t piece = std::max<std::uint32_t>(app_.buffers.batches.directSendPiece / kPageSize, 1);
+    for (std::uint32_t from = 0; from < halves; from += piece) {
+        const std::uint32_t count = std::min(piece, halves - from);
+        std::uint8_t* earlier = earlier_.data() + std::size_t(from) * kPageSize;
+        std::uint32_t got = 0;
+        if (readMainBytes(app_, pairPos + FilePos(from) * kPageSize, earlier, count * kPageSize, &got) != 0 ||
+            got != count * kPageSize)
+            return 1;
+        for (std::uint32_t k = from; k < from + count; ++k) {
+            JournalRecord& x = exchanges_[k];
+            makeExchange(pairPos + FilePos(k) * kPageSize, kPageSize, earlier_.data() + std::size_t(k) * kPageSize,
+                         nullptr, x);
+            const FilePos at = base + FilePos(k) * kJournalRecordSize;
+            const bool last = k + 1 == halves;
+            x.prevPtr = k == 0 ? before : at - kJournalRecordSize;
+            x.nextPtr = last ? nextRecordPtr_ : at + kJournalRecordSize;
+            x.pUndo = k == 0 ? newestEntry : at - kJournalRecordSize;
+            x.nUndo = last ? kEmptyPtr : at + kJournalRecordSize;
+            x.flag &= ~kFlagNotInUndoOrder;
+            joinHistoryGroup(group, x);
+            group.last = at;
+            order[k] = &x;
+        }
+        const FilePos at = jf.journalEnd;
+        if (appendRecords(jf, order.data() + from, int(count)) != 0 || order[from]->jAdr != at ||
+            sendAppendedRecordsAhead(jf, at) != 0)
+            return 1;
     }
-    if (appendRecords(jf, order.data(), int(halves)) != 0 || exchanges_.front().jAdr != base) return 1;
+    if (exchanges_.front().jAdr != base) return 1;
     // The exchanges hold the bytes just read: once durable, they are the
     // pre-images of the block's write as well.
     return keepMainFileBytesInRecords(jf, app_.main.mainHandle, pairPos, halves, base);

@@ -19,6 +19,8 @@ int keepMainFileBytesInRecords(JournalFile& jf, FileHandle main, FilePos pos, st
     return keepMainPreImageInRecords(jf, main, pos, pages, firstRecord);
 }
 
+int sendAppendedRecordsAhead(JournalFile& jf, FilePos from) { return sendAppendedRecords(jf, from); }
+
 int passMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n) {
     return skipMainPreImage(jf, main, pos, n);
 }

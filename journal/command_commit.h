@@ -44,6 +44,10 @@ bool keepsPreImages(const JournalFile& jf);
 // its pre-image, without a second copy of their bytes.
 [[nodiscard]] int keepMainFileBytesInRecords(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t pages,
                                              FilePos firstRecord);
+// The records the command appended from `from` on go to the drive now, on
+// their way while the caller makes more; keepMainFileBytesInRecords then
+// finds them there.
+[[nodiscard]] int sendAppendedRecordsAhead(JournalFile& jf, FilePos from);
 // The Main File's [pos, pos + n) will be overwritten without a pre-image
 // (Save File without undo, a direct paste without undo): only the Main
 // File's length is kept.

@@ -225,6 +225,12 @@ int holdAppendedRecords(JournalFile& jf, const std::uint8_t* bytes, std::uint32_
     return 0;
 }
 
+int sendAppendedRecords(JournalFile& jf, FilePos from) {
+    if (writeHeldAppends(jf) != 0) return 1;
+    if (from < jf.journalEnd) jf.files->startWriteBack(jf.handle, from, jf.journalEnd - from);
+    return 0;
+}
+
 FilePos journalDiskEnd(const JournalFile& jf) {
     return jf.rollback.heldAppendsFrom < jf.journalEnd ? jf.rollback.heldAppendsFrom : jf.journalEnd;
 }

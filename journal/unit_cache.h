@@ -42,6 +42,10 @@ JournalUnit journalUnitOf(FilePos pos);
 // caller writes them, after the held appends were written out. 1: the held
 // appends could not be written out (reported).
 [[nodiscard]] int holdAppendedRecords(JournalFile& jf, const std::uint8_t* bytes, std::uint32_t n, bool* held);
+// Writes the held appends out now and starts the way to the drive of the
+// records appended from `from` on, so that the sync that makes them durable
+// finds them written (the caller makes the next records meanwhile).
+[[nodiscard]] int sendAppendedRecords(JournalFile& jf, FilePos from);
 // Where the Journal File's bytes on disk end: before the appended records
 // still held, or at journalEnd.
 FilePos journalDiskEnd(const JournalFile& jf);

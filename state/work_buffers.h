@@ -20,8 +20,11 @@ inline constexpr std::uint32_t kCopyBlockSize = 262144;
 // sync of the rollback file.
 inline constexpr int kWriteChunkRecords = 1024;
 // A paste or fill in direct access with undo writes runs of whole pairs in
-// blocks of this size, each kept in exchanges first.
-inline constexpr std::uint32_t kDirectKeepBlock = std::uint32_t(2) << 20;
+// blocks of this size, each kept in exchanges first; the exchanges of a
+// block go to the drive in pieces of this much of the Main File, each on
+// its way while the next is made, so that the block's sync finds them there.
+inline constexpr std::uint32_t kDirectKeepBlock = std::uint32_t(4) << 20;
+inline constexpr std::uint32_t kDirectSendPiece = std::uint32_t(1) << 20;
 
 // How the long journal commands batch their work. Tests make the batches
 // small, so that a short session meets every boundary between them.
@@ -32,6 +35,7 @@ struct BatchSizes {
     std::uint64_t stepsPerCommit = 1024;            // entries of Undo All and Redo All between commits
     std::uint32_t pasteReadBlock = kCopyBlockSize;  // bytes a paste in journal access reads at once
     std::uint32_t directKeepBlock = kDirectKeepBlock;  // bytes a direct paste with undo writes at once
+    std::uint32_t directSendPiece = kDirectSendPiece;  // ... of which the exchanges go to the drive at once
 };
 
 struct WriteChunk {

@@ -166,10 +166,11 @@ inline std::vector<Step> batchedSession(bool withUndo) {
 
 // Direct runs with undo in blocks of one pair, so that a run of a few
 // pairs is several blocks, each linked onto the one before (the fill below
-// is a run of two).
+// is a run of two), and each block's exchanges sent ahead half by half.
 inline BatchSizes onePairDirectBlocks() {
     BatchSizes b;
     b.directKeepBlock = kPagePairSize;
+    b.directSendPiece = kPageSize;
     return b;
 }
 
