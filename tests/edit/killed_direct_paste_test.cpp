@@ -5,6 +5,7 @@
 // file first; killed, the file has its earlier length again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -17,6 +18,7 @@
 #include "document/page_assembly.h"
 #include "document/shown_state.h"
 #include "journal/change_bins.h"
+#include "state/error_report.h"
 #include "state/progress.h"
 #include "tests/support/program_on_files.h"
 
@@ -174,7 +176,7 @@ namespace {
 // undo, taken back with one Undo and brought back with one Redo, each by a
 // program of its own.
 TEST(DirectFillWithUndo, UndoAndRedoTakeTheWholeFillBackAndForth) {
-    constexpr FilePos kBig = FilePos(3) << 20;   // more than one block of a run
+    constexpr FilePos kBig = 2 * FilePos(kDirectKeepBlock) + (FilePos(1) << 20);  // a run of three blocks
     MemoryFileIo io;
     io.space = {FilePos(1) << 30, FilePos(1) << 31};
     Content original(kBig);
@@ -251,6 +253,51 @@ TEST(DirectFillWithUndo, TheOverviewStripMarksTheFilledPagesAsAWalkWould) {
     EXPECT_GT(changedBins, 0);
     EXPECT_LT(changedBins, kOverviewBins) << "the pages outside the fill are not marked";
     p.endCommand();
+}
+
+// A drive that cannot read a sector in the middle of a block: the direct
+// fill with undo stops before that block and says why; the blocks before it
+// are filled, the rest keeps its bytes, the Journal File opens again without
+// a question, and Undo gives the original back.
+TEST(DirectFillWithUndo, AnUnreadableSectorInABlockEndsTheFillBeforeItAndUndoTakesTheRestBack) {
+    constexpr FilePos kBig = 2 * FilePos(kDirectKeepBlock);
+    constexpr FilePos kBadSector = FilePos(kDirectKeepBlock) + FilePos(kDirectSendPiece) + 7 * 512;
+    MemoryFileIo io;
+    io.space = {FilePos(1) << 30, FilePos(1) << 31};
+    Content original(kBig);
+    for (FilePos i = 0; i < kBig; ++i) original[i] = std::uint8_t(i * 13 + (i >> 9));
+    io.bytes(kMainPath) = original;
+    {
+        ProgramOnFiles p(io, kMainPath, kUndoOptions);
+        ASSERT_EQ(p.open(), 0);
+        (void)showWithCursorAt(p.app, 0);
+        io.unreadable[kMainPath] = {{kBadSector, kBadSector + 512}};
+        p.app.view.selectionStart = 0;
+        p.app.view.selectionEnd = kBig;
+        p.app.view.selectionActive = kSelectionExists;
+        p.app.edit.fillValue = 0x41;
+        p.app.shell.accessFlags |= kAccessDirect;
+        p.platform.boxes.clear();
+        p.run([](AppState& app) { (void)fillSelection(app); });
+        bool told = false;
+        for (const MessageBoxDescription& box : p.platform.boxes)
+            told = told || box.text.find(kErrorReading) != std::string::npos;
+        EXPECT_TRUE(told) << "the failed read is reported";
+        const Content& after = io.bytes(kMainPath);
+        EXPECT_TRUE(std::equal(after.begin(), after.begin() + kDirectKeepBlock, Content(kDirectKeepBlock, 0x41).begin()))
+            << "the block before the bad sector is filled";
+        // The first pair goes through the page store: the blocks start one pair in.
+        const FilePos secondBlock = FilePos(kDirectKeepBlock) + kPagePairSize;
+        EXPECT_TRUE(std::equal(after.begin() + secondBlock, after.end(), original.begin() + secondBlock))
+            << "the block with the bad sector and what follows keep their bytes";
+        p.run([](AppState& app) { (void)closeMainFile(app); });
+    }
+    io.unreadable.clear();
+    ProgramOnFiles p(io, kMainPath, kUndoOptions);
+    ASSERT_EQ(p.open(), 0);
+    EXPECT_TRUE(p.platform.questions.empty()) << "the Journal File passes its check";
+    p.run(undoLastCommand);
+    EXPECT_TRUE(io.bytes(kMainPath) == original);
 }
 
 }  // namespace
