@@ -79,12 +79,12 @@ int DirectPasteRun::keepEarlierBytes(FilePos pairPos, std::uint32_t bytes) {
             group.last = at;
             order[k] = &x;
         }
-        const FilePos at = jf.journalEnd;
+        // The links above were made for these places.
+        const FilePos at = base + FilePos(from) * kJournalRecordSize;
         if (appendRecords(jf, order.data() + from, int(count)) != 0 || order[from]->jAdr != at ||
             sendAppendedRecordsAhead(jf, at) != 0)
             return 1;
     }
-    if (exchanges_.front().jAdr != base) return 1;
     // The exchanges hold the bytes just read: once durable, they are the
     // pre-images of the block's write as well.
     return keepMainFileBytesInRecords(jf, app_.main.mainHandle, pairPos, halves, base);

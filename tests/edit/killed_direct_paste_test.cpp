@@ -172,6 +172,24 @@ TEST(KilledDirectPaste, ReopensWholeOrAbsentAndRedoBringsOnlyTheLaterChange) {
 namespace quorby::testing {
 namespace {
 
+// A file of `size` bytes that differ from page to page.
+Content patternedContent(FilePos size) {
+    Content c(size);
+    for (FilePos i = 0; i < size; ++i) c[i] = std::uint8_t(i * 13 + (i >> 9));
+    return c;
+}
+
+// Fill Selection with 0x41 over the first `size` bytes in direct access.
+void fillDirectly(ProgramOnFiles& p, FilePos size) {
+    (void)showWithCursorAt(p.app, 0);
+    p.app.view.selectionStart = 0;
+    p.app.view.selectionEnd = size;
+    p.app.view.selectionActive = kSelectionExists;
+    p.app.edit.fillValue = 0x41;
+    p.app.shell.accessFlags |= kAccessDirect;
+    p.run([](AppState& app) { (void)fillSelection(app); });
+}
+
 // Fill Selection over a whole file of several blocks in direct access with
 // undo, taken back with one Undo and brought back with one Redo, each by a
 // program of its own.
@@ -179,20 +197,13 @@ TEST(DirectFillWithUndo, UndoAndRedoTakeTheWholeFillBackAndForth) {
     constexpr FilePos kBig = 2 * FilePos(kDirectKeepBlock) + (FilePos(1) << 20);  // a run of three blocks
     MemoryFileIo io;
     io.space = {FilePos(1) << 30, FilePos(1) << 31};
-    Content original(kBig);
-    for (FilePos i = 0; i < kBig; ++i) original[i] = std::uint8_t(i * 13 + (i >> 9));
+    const Content original = patternedContent(kBig);
     io.bytes(kMainPath) = original;
     const Content filled(kBig, 0x41);
     {
         ProgramOnFiles p(io, kMainPath, kUndoOptions);
         ASSERT_EQ(p.open(), 0);
-        (void)showWithCursorAt(p.app, 0);
-        p.app.view.selectionStart = 0;
-        p.app.view.selectionEnd = kBig;
-        p.app.view.selectionActive = kSelectionExists;
-        p.app.edit.fillValue = 0x41;
-        p.app.shell.accessFlags |= kAccessDirect;
-        p.run([](AppState& app) { (void)fillSelection(app); });
+        fillDirectly(p, kBig);
         EXPECT_TRUE(io.bytes(kMainPath) == filled);
         p.run([](AppState& app) { (void)closeMainFile(app); });
     }
@@ -264,21 +275,14 @@ TEST(DirectFillWithUndo, AnUnreadableSectorInABlockEndsTheFillBeforeItAndUndoTak
     constexpr FilePos kBadSector = FilePos(kDirectKeepBlock) + FilePos(kDirectSendPiece) + 7 * 512;
     MemoryFileIo io;
     io.space = {FilePos(1) << 30, FilePos(1) << 31};
-    Content original(kBig);
-    for (FilePos i = 0; i < kBig; ++i) original[i] = std::uint8_t(i * 13 + (i >> 9));
+    const Content original = patternedContent(kBig);
     io.bytes(kMainPath) = original;
     {
         ProgramOnFiles p(io, kMainPath, kUndoOptions);
         ASSERT_EQ(p.open(), 0);
-        (void)showWithCursorAt(p.app, 0);
         io.unreadable[kMainPath] = {{kBadSector, kBadSector + 512}};
-        p.app.view.selectionStart = 0;
-        p.app.view.selectionEnd = kBig;
-        p.app.view.selectionActive = kSelectionExists;
-        p.app.edit.fillValue = 0x41;
-        p.app.shell.accessFlags |= kAccessDirect;
         p.platform.boxes.clear();
-        p.run([](AppState& app) { (void)fillSelection(app); });
+        fillDirectly(p, kBig);
         bool told = false;
         for (const MessageBoxDescription& box : p.platform.boxes)
             told = told || box.text.find(kErrorReading) != std::string::npos;
