@@ -92,11 +92,14 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
     // that runs in a circle cannot keep the command going for ever.
     const std::uint64_t stepLimit = wholeRecordCount(app.journal.journalEnd) + 2;
     const std::uint64_t batch = std::max<std::uint64_t>(1, app.buffers.batches.stepsPerCommit);
-    // The pre-images of four batches of steps are kept at once: the Main
-    // File writes of all of them wait for one sync of the rollback file.
+    // The pre-images of up to four batches of single steps are kept at
+    // once: the Main File writes of all of them wait for one sync of the
+    // rollback file. Runs of exchanges keep their own.
     const std::uint64_t ahead = 4 * batch;
     std::uint64_t sinceCommit = 0;
+    std::uint64_t keptUntil = 0;  // the single steps before it have their pre-images kept
     bool mainFileChecked = false;
+    ExchangeRunBuffers runBuffers;
     for (std::uint64_t steps = 0; steps < stepLimit;) {
         // The step's record, read once for the question whether there is one and for the step.
         JournalRecord first;
@@ -105,15 +108,17 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
         // program, writable) once for the steps ahead, as a direct paste
         // does for a block, instead of at every page they write. Refused,
         // the run stops before it writes.
-        if (steps % ahead == 0 || sinceCommit == 0) {
-            mainFileChecked = keepPreImagesAhead(app, d == Direction::Undo, ahead, e == Extent::Last);
+        if (steps >= keptUntil || sinceCommit == 0) {
+            std::uint64_t walked = 0;
+            mainFileChecked = keepPreImagesAhead(app, d == Direction::Undo, ahead, e == Extent::Last, &walked);
+            keptUntil = steps + walked;
             if (mainFileChecked && ensureWritable(app) != 0) break;
         }
         const FilePos before = app.journal.header.undo;
-        // Steps at once up to the end of the steps whose pre-images are kept.
+        // A run begins only where the single steps end.
         std::uint64_t taken = 1;
-        const int failed =
-            undoOrRedoRun(app, d == Direction::Undo, mainFileChecked, ahead - steps % ahead, first, &taken);
+        const std::uint64_t most = steps < keptUntil ? keptUntil - steps : stepLimit;
+        const int failed = undoOrRedoRun(app, d == Direction::Undo, mainFileChecked, most, first, runBuffers, &taken);
         steps += taken;
         // A step that failed without moving the undo position would fail again.
         if (failed != 0 && app.journal.header.undo == before) break;

@@ -1,5 +1,6 @@
 #include "edit/undo_redo.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -116,63 +117,118 @@ int redoRecord(AppState& app, JournalRecord& r, bool mainFileChecked) {
 }
 
 // Exchanges taken back or brought back together: the records one direct
-// paste or fill appended in a row, for pages one after the other.
-constexpr std::uint64_t kMostRunSteps = 1024;
+// paste or fill appended in a row, for pages one after the other. Each run
+// costs three syncs (its records' pre-images, its records, the entry that
+// names them as the pages' pre-image).
+constexpr std::uint64_t kMostRunSteps = 2048;
 
-// `next` follows `r` in a run: the next record in the Journal File and the
-// next page, in the same state, the only version of its page, a whole page.
+// `r` may be part of a run: an exchange the step takes (back when `undo`),
+// the only version of its page, a whole page.
+bool mayJoinRun(const JournalRecord& r, bool undo) {
+    return isExchange(r.flag) && isExchangeInEffect(r.flag) == undo && isEmptyPtr(r.pJnl) && r.anz == kPageSize;
+}
+
+// `next` follows `r` in a run: the next step within the entry, the next
+// record in the Journal File and the next page.
 bool continuesRun(const JournalRecord& r, const JournalRecord& next, bool undo) {
     const FilePos step = undo ? FilePos(0) - kJournalRecordSize : kJournalRecordSize;
     const FilePos page = undo ? FilePos(0) - kPageSize : kPageSize;
-    return next.jAdr == r.jAdr + step && next.mainAdr == r.mainAdr + page && next.anz == kPageSize &&
-           isExchange(next.flag) && isExchangeInEffect(next.flag) == undo && isEmptyPtr(next.pJnl);
+    return (undo ? hasUndoGroup(r.flag) : hasRedoGroup(r.flag)) && next.jAdr == r.jAdr + step &&
+           next.mainAdr == r.mainAdr + page && mayJoinRun(next, undo);
+}
+
+// Records of a run are read this many at a time, so that a step that begins
+// no run reads little.
+constexpr std::uint64_t kRunReadRecords = 256;
+
+// Where the record `step` steps from `first` lies in run.seen, which holds
+// `limit` records in file order: from the end down for undo, from the start
+// up for redo.
+std::size_t seenOffset(bool undo, std::uint64_t limit, std::uint64_t step) {
+    return std::size_t(undo ? limit - 1 - step : step) * kJournalRecordSize;
 }
 
 // From `first`, the record the step at Undo (undo) or after it (redo) takes
 // (its header read): the run of exchanges it begins within its entry group,
-// at most `most` long. Fewer than two: no run.
-int collectRun(AppState& app, bool undo, std::uint64_t most, const JournalRecord& first,
-               std::vector<JournalRecord>& run) {
+// at most `most` long, into run.records (in step order) and run.seen (their
+// bytes as the command sees them, in file order from run.seenFrom).
+// Fewer than two, or records that cannot be read together: no run (the
+// single step reads and reports).
+void collectRun(AppState& app, bool undo, std::uint64_t most, const JournalRecord& first, ExchangeRunBuffers& run) {
     JournalFile& jf = app.journal;
-    run.clear();
-    if (!isExchange(first.flag) || isExchangeInEffect(first.flag) != undo || !isEmptyPtr(first.pJnl) ||
-        first.anz != kPageSize)
-        return 0;
-    JournalRecord r;
-    if (readRecord(jf, first.jAdr, r) != 0) return 1;
-    run.push_back(r);
-    while (run.size() < most && run.size() < kMostRunSteps) {
-        const JournalRecord& last = run.back();
-        if (!(undo ? hasUndoGroup(last.flag) : hasRedoGroup(last.flag))) break;  // the group ends with it
-        const FilePos next = undo ? last.pUndo : last.nUndo;
-        JournalRecord n;
-        if (isEmptyPtr(next) || readRecord(jf, next, n) != 0 || !continuesRun(last, n, undo)) break;
-        run.push_back(n);
+    run.records.clear();
+    if (!mayJoinRun(first, undo)) return;
+    // The steps of a run lie one after the other from `first`: down in the
+    // file for undo, up for redo.
+    std::uint64_t limit = std::min(most, kMostRunSteps);
+    limit = std::min<std::uint64_t>(limit, undo ? (first.jAdr - kJournalHeaderSize) / kJournalRecordSize + 1
+                                                : (jf.journalEnd - first.jAdr) / kJournalRecordSize);
+    run.seen.resize(std::size_t(limit) * kJournalRecordSize);
+    for (std::uint64_t step = 0; step < limit;) {
+        const std::uint64_t count = std::min(limit - step, kRunReadRecords);
+        const std::size_t lowest = seenOffset(undo, limit, undo ? step + count - 1 : step);
+        const std::uint32_t length = std::uint32_t(count * kJournalRecordSize);
+        std::uint32_t done = 0;
+        const FilePos from = undo ? first.jAdr - (step + count - 1) * kJournalRecordSize
+                                  : first.jAdr + step * kJournalRecordSize;
+        if (readJournalSpan(jf, from, run.seen.data() + lowest, length, &done) != 0 || done != length) break;
+        for (const std::uint64_t end = step + count; step < end; ++step) {
+            JournalRecord r;
+            decodeRecord(run.seen.data() + seenOffset(undo, limit, step), r);
+            r.jAdr = undo ? first.jAdr - step * kJournalRecordSize : first.jAdr + step * kJournalRecordSize;
+            if (step > 0) {
+                const JournalRecord& last = run.records.back();
+                if ((undo ? last.pUndo : last.nUndo) != r.jAdr || !continuesRun(last, r, undo)) {
+                    limit = step;  // the run ends before this record
+                    break;
+                }
+            }
+            run.records.push_back(r);
+        }
     }
-    if (run.size() < 2) run.clear();
-    return 0;
+    const std::uint64_t n = run.records.size();
+    if (n < 2) run.records.clear();
+    else run.seenFrom = undo ? seenOffset(undo, run.seen.size() / kJournalRecordSize, n - 1) : 0;
 }
 
 // The run's pages get the bytes its records hold, its records the bytes the
-// pages held: one read and one write of the Main File for all of them.
-int exchangeRun(AppState& app, std::vector<JournalRecord>& run, bool undo, bool mainFileChecked) {
+// pages held: one read and one write of the Main File for all of them. The
+// records change first and, durable, are the pages' pre-image: the rollback
+// file keeps one copy of each page (the records' earlier bytes), not two.
+int exchangeRun(AppState& app, ExchangeRunBuffers& run, bool undo, bool mainFileChecked) {
     if (!mainFileChecked && ensureWritable(app) != 0) return 1;
-    const std::size_t n = run.size();
-    const FilePos low = undo ? run.back().mainAdr : run.front().mainAdr;
-    std::vector<std::uint8_t> former(n * kPageSize), earlier(n * kPageSize);
-    std::uint32_t got = 0;
+    JournalFile& jf = app.journal;
+    const std::size_t n = run.records.size();
+    // In the file and in the Main File, the run goes down for undo.
+    const auto inFile = [n, undo](std::size_t step) { return undo ? n - 1 - step : step; };
+    const FilePos low = run.records[inFile(0)].mainAdr;
+    const FilePos firstRecord = run.records[inFile(0)].jAdr;
     const std::uint32_t bytes = std::uint32_t(n * kPageSize);
-    if (readMainBytes(app, low, former.data(), bytes, &got) != 0 || got != bytes) return 1;
-    for (const JournalRecord& r : run)
-        std::memcpy(earlier.data() + (r.mainAdr - low), r.data, kPageSize);
-    if (writeMainBytes(app, low, earlier.data(), bytes) != 0) return 1;
-    int result = 0;
-    for (JournalRecord& r : run) {
+    run.former.resize(bytes);
+    run.earlier.resize(bytes);
+    run.changed.resize(n * kJournalRecordSize);
+    std::uint32_t got = 0;
+    if (readMainBytes(app, low, run.former.data(), bytes, &got) != 0 || got != bytes) return 1;
+    for (std::size_t step = 0; step < n; ++step) {
+        JournalRecord& r = run.records[step];
+        const std::size_t at = inFile(step);
+        std::memcpy(run.earlier.data() + at * kPageSize, r.data, kPageSize);
         r.flag = undo ? asExchangeUndone(r.flag, true) : asExchangeApplied(r.flag);
-        std::memcpy(r.data, former.data() + (r.mainAdr - low), kPageSize);
-        result |= writeRecord(app.journal, r);
+        std::memcpy(r.data, run.former.data() + at * kPageSize, kPageSize);
+        encodeRecord(r, run.changed.data() + at * kJournalRecordSize);
     }
-    return result;
+    if (makeRoomForHeldUnits(jf, n) != 0) return 1;
+    const std::uint32_t count = std::uint32_t(n);
+    const std::uint8_t* seen = run.seen.data() + run.seenFrom;
+    if (rewriteRecords(jf, firstRecord, run.changed.data(), seen, count) == 0 &&
+        keepMainFileBytesInRecords(jf, app.main.mainHandle, low, count, firstRecord) == 0) {
+        if (writeMainBytes(app, low, run.earlier.data(), bytes) == 0) return 0;
+        // A write that failed may have arrived in part: the pages get their bytes back.
+        (void)writeMainBytes(app, low, run.former.data(), bytes);
+    }
+    // The records get their bytes back.
+    (void)rewriteRecords(jf, firstRecord, seen, seen, count);
+    return 1;
 }
 
 }  // namespace
@@ -182,14 +238,14 @@ int findStepRecord(AppState& app, bool undo, JournalRecord& out) {
 }
 
 int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t most, JournalRecord& first,
-                  std::uint64_t* steps) {
+                  ExchangeRunBuffers& run, std::uint64_t* steps) {
     *steps = 1;
-    std::vector<JournalRecord> run;
-    if (collectRun(app, undo, most, first, run) != 0 || run.empty())
+    collectRun(app, undo, most, first, run);
+    if (run.records.empty())
         return undo ? undoRecord(app, first, mainFileChecked) : redoRecord(app, first, mainFileChecked);
     if (exchangeRun(app, run, undo, mainFileChecked) != 0) return 1;
     JournalFile& jf = app.journal;
-    const JournalRecord& last = run.back();
+    const JournalRecord& last = run.records.back();
     if (undo) {
         jf.header.undo = last.pUndo;
         // The pages show their older content again, which the Main File may not hold.
@@ -199,7 +255,7 @@ int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t 
         jf.header.undo = last.jAdr;
         app.edit.continueFlag = hasRedoGroup(last.flag);
     }
-    *steps = run.size();
+    *steps = run.records.size();
     return 0;
 }
 
@@ -262,7 +318,8 @@ private:
 
 }  // namespace
 
-bool keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly) {
+bool keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly, std::uint64_t* walked) {
+    *walked = 0;
     JournalFile& jf = app.journal;
     if (!keepsPreImages(jf) || app.main.mainHandle == kNoFile) return false;
     bool writesMainFile = false;
@@ -270,16 +327,31 @@ bool keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool grou
     FilePos ptr = jf.header.undo;
     if (!undo) ptr = findRedoRecord(app, r) == 0 ? r.jAdr : kEmptyPtr;
     GatheredPreImages gathered(app);
+    // A step is settled once the next record shows that it begins no run.
+    JournalRecord waiting;
+    bool isWaiting = false;
+    const auto settle = [&](const JournalRecord& step) {
+        ++*walked;
+        if (!isExchange(step.flag) || isExchangeInEffect(step.flag) != undo) return 0;
+        writesMainFile = true;
+        return gathered.add(step.mainAdr, step.anz);
+    };
     for (std::uint64_t k = 0; k < count && !isEmptyPtr(ptr); ++k) {
         // Whatever cannot be read here is left to the step itself, which reports it.
         if (readRecordHeader(jf, ptr, kRecordLinks, r) != 0) break;
-        if (isExchange(r.flag) && isExchangeInEffect(r.flag) == undo) {
-            writesMainFile = true;
-            if (gathered.add(r.mainAdr, r.anz) != 0) return writesMainFile;
+        if (isWaiting) {
+            if (mayJoinRun(waiting, undo) && continuesRun(waiting, r, undo)) {
+                isWaiting = false;
+                break;
+            }
+            if (settle(waiting) != 0) return writesMainFile;
         }
+        waiting = r;
+        isWaiting = true;
         if (groupOnly && !(undo ? hasUndoGroup(r.flag) : hasRedoGroup(r.flag))) break;
         ptr = undo ? r.pUndo : r.nUndo;
     }
+    if (isWaiting && settle(waiting) != 0) return writesMainFile;
     (void)gathered.keep();
     return writesMainFile;
 }

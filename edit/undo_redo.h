@@ -1,6 +1,10 @@
 #pragma once
 // One step of undo or redo along the Journal File's undo order. The commands
 // that run them are in edit/undo_commands.h.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
 #include "state/app_state.h"
 
 namespace quorby {
@@ -21,23 +25,34 @@ namespace quorby {
 // The record the next step of Undo (undo) or Redo takes, its 128-byte
 // header read into `out`. Result 1 when there is none.
 [[nodiscard]] int findStepRecord(AppState& app, bool undo, JournalRecord& out);
+// The buffers of the runs of exchanges of one command, kept from run to run.
+struct ExchangeRunBuffers {
+    std::vector<JournalRecord> records;
+    std::vector<std::uint8_t> seen, changed, former, earlier;
+    std::size_t seenFrom = 0;
+};
+
 // From `first` (found by findStepRecord), a run of steps at once where they
 // are exchanges that one direct paste or fill appended in a row, else one
 // step (undoOne / redoOne). At most `most` steps; *steps tells how many were
 // taken. An exchange run that fails is reported and leaves Undo where it was.
+// A run keeps the pages' earlier bytes in its own records, not through
+// keepPreImagesAhead.
 [[nodiscard]] int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t most,
-                                JournalRecord& first, std::uint64_t* steps);
+                                JournalRecord& first, ExchangeRunBuffers& buffers, std::uint64_t* steps);
 
 // The record after Undo, its 128-byte header read into `out`. Result 1 when
 // there is none.
 [[nodiscard]] int findRedoRecord(AppState& app, JournalRecord& out);
 
-// Before a run of undo (or redo) steps: keeps the Main File's present bytes
-// of every half that one of the next `count` steps exchanges (with
-// `groupOnly`, the steps of the entry group that begins here), as the
-// pre-images of those writes (journal/rollback_file.h), so that the writes
-// of the run wait for one sync of the rollback file instead of one each.
-// True when one of those steps writes into the Main File.
-bool keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly);
+// Before undo (or redo) steps that take one record each: keeps the Main
+// File's present bytes of every half that one of the next `count` steps
+// exchanges (with `groupOnly`, the steps of the entry group that begins
+// here), as the pre-images of those writes (journal/rollback_file.h), so
+// that their writes wait for one sync of the rollback file instead of one
+// each. The walk ends before a step that begins a run of exchanges (whose
+// records keep the pages' bytes themselves); *walked tells how many steps it
+// settled. True when one of those steps writes into the Main File.
+bool keepPreImagesAhead(AppState& app, bool undo, std::uint64_t count, bool groupOnly, std::uint64_t* walked);
 
 }  // namespace quorby

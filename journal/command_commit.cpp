@@ -27,6 +27,10 @@ int passMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, std::uint32
 
 int writeHeldChanges(JournalFile& jf) { return writeHeldUnits(jf, HeldAppends::KeepWaiting); }
 
+int makeRoomForHeldUnits(JournalFile& jf, std::size_t units) {
+    return jf.rollback.held.size() + units > kRollbackHeldLimit ? writeHeldChanges(jf) : 0;
+}
+
 int beginMainFileWrite(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t n) {
     return prepareMainWrite(jf, main, pos, n);
 }

@@ -21,6 +21,7 @@
 //                (Committed again).
 // checkCommitProtocol checks the invariants that hold between any two steps,
 // also after one that failed.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -39,9 +40,10 @@ bool keepsPreImages(const JournalFile& jf);
 // overwrites them.
 [[nodiscard]] int keepMainFileBytes(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n);
 // The Main File's [pos, pos + pages * 512) before the command overwrites it
-// is the data of the whole-page records the command appended from
-// `firstRecord` on, one per page: the records are made durable and kept as
-// its pre-image, without a second copy of their bytes.
+// is the data of the whole-page records from `firstRecord` on, one per page,
+// which the command appended or has just rewritten in place (still held):
+// the records are made durable and kept as its pre-image, without a second
+// copy of their bytes. Nothing may write over their data before the commit.
 [[nodiscard]] int keepMainFileBytesInRecords(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t pages,
                                              FilePos firstRecord);
 // The records the command appended from `from` on go to the drive now, on
@@ -56,6 +58,9 @@ bool keepsPreImages(const JournalFile& jf);
 // The records the command appended wait on in memory (R6): links still to
 // be set in them go out with them, once.
 [[nodiscard]] int writeHeldChanges(JournalFile& jf);
+// Writes the held changes out now when `units` more in-place writes would
+// pass the held units' limit, so that those stay held together.
+[[nodiscard]] int makeRoomForHeldUnits(JournalFile& jf, std::size_t units);
 
 // --- write ------------------------------------------------------------------
 

@@ -52,14 +52,14 @@ int writeNow(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
     return 0;
 }
 
-int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n) {
+int writeBytes(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, const std::uint8_t* seen = nullptr) {
     // Committed bytes are overwritten only after their pre-image is kept;
     // records this command appended are rewritten together at its end.
     const bool inPlace = usesRollbackFile(jf) && pos < jf.rollback.committedEnd;
     const bool appended = usesRollbackFile(jf) && pos >= kJournalHeaderSize && pos + n <= jf.journalEnd;
     if (!inPlace && !appended) return writeNow(jf, pos, buf, n);
     ++jf.changeCount;
-    return holdInPlaceWrite(jf, pos, buf, n, inPlace);
+    return holdInPlaceWrite(jf, pos, buf, n, inPlace, seen);
 }
 
 // Appends whole records: held until the commit where room is set aside for
@@ -301,6 +301,18 @@ int writeRecord(JournalFile& jf, const JournalRecord& r) {
     std::uint8_t bytes[kJournalRecordSize];
     encodeRecord(r, bytes);
     return writeBytes(jf, r.jAdr, bytes, kJournalRecordSize);
+}
+
+int rewriteRecords(JournalFile& jf, FilePos first, const std::uint8_t* bytes, const std::uint8_t* seen,
+                   std::uint32_t count) {
+    if (count == 0) return 0;
+    const FilePos last = first + FilePos(count - 1) * kJournalRecordSize;
+    if (checkPointer(jf, first, true) != 0 || checkPointer(jf, last, true) != 0) return 1;
+    for (std::uint32_t k = 0; k < count; ++k) {
+        const std::size_t at = std::size_t(k) * kJournalRecordSize;
+        if (writeBytes(jf, first + at, bytes + at, kJournalRecordSize, seen + at) != 0) return 1;
+    }
+    return 0;
 }
 
 int appendRecord(JournalFile& jf, JournalRecord& r) {

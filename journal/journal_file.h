@@ -110,6 +110,11 @@ bool headerNeedsCommit(const JournalFile& jf);
 [[nodiscard]] int refreshStoredLinks(JournalFile& jf, JournalRecord& copy);
 // Rewrites the whole record (header and data) in place at r.jAdr.
 [[nodiscard]] int writeRecord(JournalFile& jf, const JournalRecord& r);
+// Rewrites the `count` whole records from `first` on in place: `bytes` as
+// they are to be, `seen` as the command sees them now (readJournalSpan), so
+// that keeping their earlier bytes reads nothing again.
+[[nodiscard]] int rewriteRecords(JournalFile& jf, FilePos first, const std::uint8_t* bytes, const std::uint8_t* seen,
+                                 std::uint32_t count);
 // Writes `r` as a new record at journalEnd in one 640-byte transfer; on
 // success r.jAdr := the old journalEnd and journalEnd grows by 640. A failed
 // write leaves journalEnd and r.jAdr (empty) as they were: the record must

@@ -38,6 +38,20 @@ void noteCovered(RollbackState& rb, FilePos pos, std::uint32_t n) {
     if (end < pos + n) end = pos + n;
 }
 
+// True when each of the `count` records from `first` on was appended by the
+// running command, or rewritten by it and is still held with its pre-image:
+// the rollback file takes it back to its committed bytes, older entries
+// than one that names it.
+bool rewrittenOrAppended(const RollbackState& rb, FilePos first, std::uint32_t count) {
+    for (std::uint32_t k = 0; k < count; ++k) {
+        const FilePos at = first + FilePos(k) * kJournalRecordSize;
+        if (at >= rb.committedEnd) continue;
+        const auto it = rb.held.find(at);
+        if (it == rb.held.end() || it->second.preImage.empty()) return false;
+    }
+    return true;
+}
+
 // The first Main File entry of a command keeps its length, so that bytes
 // written beyond the end are taken back as well, and so that the opening
 // knows the Main File was being written.
@@ -73,9 +87,11 @@ int keepMainPreImageInRecords(JournalFile& jf, FileHandle main, FilePos pos, std
     RollbackState& rb = jf.rollback;
     const std::uint32_t n = pages * kRecordDataSize;
     if (!usesRollbackFile(jf) || jf.handle == kNoFile || pages == 0 || covered(rb, pos, n)) return 0;
-    // Only records of this command are read back: nothing writes over their
-    // data before the commit, and the opening cuts them off only afterwards.
-    if (firstRecord < rb.committedEnd || firstRecord + FilePos(pages) * kJournalRecordSize > jf.journalEnd)
+    // Only records the command appended or rewrote are read back: nothing
+    // writes over their data before the commit, the opening cuts appended
+    // ones off only afterwards, and puts rewritten ones back only afterwards.
+    if (firstRecord + FilePos(pages) * kJournalRecordSize > jf.journalEnd ||
+        !rewrittenOrAppended(rb, firstRecord, pages))
         return failWrite(jf);
     // The records reach the disk before the entry that names them.
     if (writeHeldUnits(jf) != 0 || syncJournal(jf) != 0) return 1;

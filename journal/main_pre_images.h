@@ -14,9 +14,10 @@ namespace quorby {
 // caller that has just read them.
 [[nodiscard]] int keepMainPreImage(JournalFile& jf, FileHandle main, FilePos pos, const std::uint8_t* bytes, std::uint32_t n);
 // The Main File's [pos, pos + pages * 512) as it was is the data of the
-// whole-page records the running command appended from `firstRecord` on,
-// one per page: they are made durable in the Journal File, and an entry
-// naming them keeps them as the pre-image (made durable as well).
+// whole-page records from `firstRecord` on, one per page, which the running
+// command appended, or rewrote with their own pre-images kept (an exchange
+// taken back or brought back): they are made durable in the Journal File,
+// and an entry naming them keeps them as the pre-image (made durable as well).
 [[nodiscard]] int keepMainPreImageInRecords(JournalFile& jf, FileHandle main, FilePos pos, std::uint32_t pages,
                                             FilePos firstRecord);
 // Main File bytes that need no pre-image (R1): the journal goes on showing

@@ -28,9 +28,11 @@
 //       A unit's pre-image covers its bytes from the first to the last one
 //       the command changed; the unit is written whole, its other bytes as
 //       they were. A Main File pre-image may also be records the command
-//       appended that hold the bytes as whole pages (a direct paste's
-//       exchanges): they are synced before the entry naming them is written,
-//       and the opening reads them before it cuts the appended records off.
+//       appended (a direct paste's exchanges) or rewrote in place (an
+//       exchange taken back or brought back, their own pre-images kept)
+//       that hold the bytes as whole pages: they are synced before the
+//       entry naming them is written, and the opening reads them before it
+//       cuts the appended records off or puts the rewritten ones back.
 //       Two kinds of Main File bytes need no pre-image: those
 //       whose versions go on showing them until the commit (Save File
 //       without undo), and those of a paste or fill in direct access without
@@ -42,8 +44,10 @@
 //   R2. The rollback file's magic is cleared only after the Journal File and
 //       the Main File are synced; clearing it is the commit.
 //   R3. Writing the pre-images back gives the files of the last commit; doing
-//       it twice does no harm. Records appended since are cut off afterwards
-//       (journal/journal_recovery.h).
+//       it twice does no harm: an entry whose pages come from records is
+//       marked done once they are durable in the Main File, before older
+//       entries may put those records back. Records appended since are cut
+//       off afterwards (journal/journal_recovery.h).
 //   R4. Memory stays bounded: held units are written out (after their
 //       pre-images) whenever more than kRollbackHeldLimit of them wait; the
 //       units kept from reads and writes are bounded by kCleanRuns runs of

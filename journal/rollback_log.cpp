@@ -279,6 +279,19 @@ int putBackFromRecords(FileIo& files, FileHandle journal, FileHandle main, FileP
     return 0;
 }
 
+// The records an entry named may be put back to their committed bytes by
+// older entries, after which they no longer hold the Main File's pages: once
+// the Main File has their data, and what the newer entries wrote back is
+// durable, the entry's magic is cleared, so that a replay run again after a
+// crash stops before it.
+int markEntryReplayed(FileIo& files, FileHandle rollback, FilePos entry, FileHandle journal, FileHandle main) {
+    if (files.sync(journal) != 0 || files.sync(main) != 0) return 1;
+    const std::uint8_t cleared[4] = {};
+    std::uint32_t done = 0;
+    if (files.writeAt(rollback, entry, cleared, 4, &done) != 0 || done != 4) return 1;
+    return files.sync(rollback);
+}
+
 }  // namespace
 
 int inspectRollbackFile(FileIo& files, const std::string& name, RollbackFound* found) {
@@ -322,6 +335,7 @@ int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journa
         const FileHandle target = e.target == RollbackTarget::JournalFile ? journal : main;
         if (e.target == RollbackTarget::MainFileInRecords) {
             result = putBackFromRecords(files, journal, main, e.position, data.data());
+            if (result == 0) result = markEntryReplayed(files, h, start, journal, main);
         } else if (e.target == RollbackTarget::MainFileLength) {
             FilePos length = 0;
             if (files.size(main, &length) != 0) result = 1;

@@ -26,7 +26,10 @@
 //  24+n  u32  28 + n        the entry's length, to walk the entries from the end
 // An entry that fails its magic, check or length ends the list: a crash cut
 // its write short, so the write it was to protect never began, or it is left
-// from an earlier, longer command and belongs to another cycle.
+// from an earlier, longer command and belongs to another cycle, or the
+// replay has done it and every newer one (a target 4 entry gets its magic
+// cleared once the Main File holds the records' data and both files are
+// synced: older entries may put those records back to other bytes).
 //
 #include <cstdint>
 #include <string>

@@ -157,8 +157,10 @@ JournalUnit journalUnitOf(FilePos pos) {
     return {recordPosition((pos - kJournalHeaderSize) / kJournalRecordSize), kJournalRecordSize};
 }
 
-int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage) {
+int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage,
+                     const std::uint8_t* seen) {
     RollbackState& rb = jf.rollback;
+    const FilePos seenFrom = pos;
     const std::uint8_t* from = static_cast<const std::uint8_t*>(buf);
     while (n > 0) {
         const JournalUnit u = journalUnitOf(pos);
@@ -175,6 +177,9 @@ int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_
         if (it == rb.held.end()) {
             if (rb.held.size() >= kRollbackHeldLimit && writeHeldUnits(jf) != 0) return 1;
             const std::uint8_t* kept = keptBytes(rb, u.start, u.size);
+            // pos + n is the end of the whole write.
+            if (kept == nullptr && seen != nullptr && u.start >= seenFrom && u.start + u.size <= pos + n)
+                kept = seen + (u.start - seenFrom);
             if (kept == nullptr) {
                 if (readUnitsAround(jf, u) != 0) return failWrite(jf);
                 kept = keptBytes(rb, u.start, u.size);

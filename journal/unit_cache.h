@@ -33,8 +33,11 @@ JournalUnit journalUnitOf(FilePos pos);
 // Takes a write into records already in the file into the held units. Below
 // the committed length the first write of a unit keeps its earlier bytes for
 // the pre-image; above it (records this command appended) none is needed.
-// May write out held units (R4).
-[[nodiscard]] int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage);
+// `seen`, when given, holds the whole units of [pos, pos + n) as the command
+// sees them now: a unit neither held nor kept takes its earlier bytes from
+// there instead of a read. May write out held units (R4).
+[[nodiscard]] int holdInPlaceWrite(JournalFile& jf, FilePos pos, const void* buf, std::uint32_t n, bool keepPreImage,
+                                   const std::uint8_t* seen = nullptr);
 // Appends whole records at journalEnd (which the caller then moves on) to
 // the run of held appends, written out with the held units, or alone once
 // the run would pass kRollbackHeldLimit records (they need no pre-image),

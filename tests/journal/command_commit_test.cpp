@@ -6,6 +6,8 @@
 // command commits without the rollback file).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -211,6 +213,75 @@ TEST(CommandCommit, MainFileBytesHeldByAppendedRecordsComeBackAfterPowerLoss) {
             EXPECT_FALSE(f.io.exists(f.rollbackPath));
         }
     }
+}
+
+// An exchange taken back over three pages at once: the records take the
+// Main File's bytes in place, their own earlier bytes go to the rollback
+// file, and an entry names the rewritten records as the pages' pre-image, so
+// the pages are not copied a second time. Power is lost after the Main File
+// was written; the opening's replay is then cut at each of its transfers,
+// with a seeded part of its unsynced writes kept, and run again: the files
+// are those of the last commit every time, though the first replay may have
+// put the records back before it was cut.
+TEST(CommandCommit, RewrittenRecordsHoldingThePagesComeBackThroughACutReplay) {
+    constexpr std::uint32_t kPages = 3;
+    int cutReplays = 0;
+    for (std::uint64_t cut = 1;; ++cut) {
+        bool replayCut = false;
+        for (const std::uint64_t seed : {1u, 2u, 3u}) {
+            SCOPED_TRACE("replay cut at transfer " + std::to_string(cut) + ", seed " + std::to_string(seed));
+            CommitFixture f;
+            JournalFile& jf = f.jf;
+            f.io.keepUnsyncedChanges = true;
+            std::vector<std::uint8_t>& mainFile = f.io.bytes(kMainName);
+            for (std::size_t i = 0; i < mainFile.size(); ++i) mainFile[i] = std::uint8_t(i * 5 + i / 512);
+            ASSERT_EQ(f.io.sync(f.main), 0);
+            const std::vector<std::uint8_t> original = mainFile;
+            const std::vector<std::uint8_t> committed = f.bytes();
+            const FilePos first = f.rec[0];
+            ASSERT_EQ(f.rec[2], first + 2 * kJournalRecordSize);
+
+            std::vector<std::uint8_t> seen(kPages * kJournalRecordSize), changed(seen.size());
+            std::uint32_t done = 0;
+            ASSERT_EQ(readJournalSpan(jf, first, seen.data(), std::uint32_t(seen.size()), &done), 0);
+            std::vector<std::uint8_t> recordsData(kPages * 512);
+            for (std::uint32_t k = 0; k < kPages; ++k) {
+                JournalRecord r;
+                decodeRecord(seen.data() + k * kJournalRecordSize, r);
+                ASSERT_EQ(r.mainAdr, FilePos(k) * 512);
+                std::memcpy(recordsData.data() + k * 512, r.data, 512);
+                r.flag ^= kFlagInEffect;
+                std::memcpy(r.data, original.data() + r.mainAdr, 512);
+                encodeRecord(r, changed.data() + k * kJournalRecordSize);
+            }
+            ASSERT_EQ(rewriteRecords(jf, first, changed.data(), seen.data(), kPages), 0);
+            ASSERT_EQ(keepMainFileBytesInRecords(jf, f.main, 0, kPages, first), 0);
+            ASSERT_EQ(beginMainFileWrite(jf, f.main, 0, kPages * 512), 0);
+            f.expectProtocolHolds("records rewritten and named");
+            EXPECT_LT(f.io.bytes(f.rollbackPath).size(), kPages * kJournalRecordSize)
+                << "the pages went to the rollback file beside the records' earlier bytes";
+            ASSERT_EQ(f.io.writeAt(f.main, 0, recordsData.data(), kPages * 512, &done), 0);
+            ASSERT_EQ(f.io.sync(f.main), 0);
+            f.io.crash();
+
+            f.io.failNth(cut, 0, true);
+            (void)replayRollbackFile(f.io, f.rollbackPath, jf.handle, f.main);
+            replayCut |= f.io.nthFailed();
+            f.io.crashKeepingSome(seed);
+            f.io.stopFailing();
+            ASSERT_EQ(replayRollbackFile(f.io, f.rollbackPath, jf.handle, f.main), 0);
+            EXPECT_EQ(mainFile, original);
+            // The records as committed; the header also says now that the Main File was written.
+            const std::vector<std::uint8_t>& journal = f.bytes();
+            ASSERT_EQ(journal.size(), committed.size());
+            EXPECT_TRUE(std::equal(journal.begin() + kJournalHeaderSize, journal.end(),
+                                   committed.begin() + kJournalHeaderSize));
+            EXPECT_FALSE(f.io.exists(f.rollbackPath));
+        }
+        if (!replayCut) break;
+        ++cutReplays;
+    }
+    EXPECT_GT(cutReplays, 5);
 }
 
 TEST(CommandCommit, RecordChangedInTwoFarPlacesComesBackWholeAfterPowerLoss) {
