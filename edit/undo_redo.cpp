@@ -223,8 +223,9 @@ int exchangeRun(AppState& app, ExchangeRunBuffers& run, bool undo, bool mainFile
     if (rewriteRecords(jf, firstRecord, run.changed.data(), seen, count) == 0 &&
         keepMainFileBytesInRecords(jf, app.main.mainHandle, low, count, firstRecord) == 0) {
         if (writeMainBytes(app, low, run.earlier.data(), bytes) == 0) return 0;
-        // A write that failed may have arrived in part: the pages get their bytes back.
-        (void)writeMainBytes(app, low, run.former.data(), bytes);
+        // A write that failed (reported) may have arrived in part: the pages get their bytes back.
+        std::uint32_t done = 0;
+        (void)app.files->writeAt(app.main.mainHandle, low, run.former.data(), bytes, &done);
     }
     // The records get their bytes back.
     (void)rewriteRecords(jf, firstRecord, seen, seen, count);

@@ -43,11 +43,11 @@ void noteCovered(RollbackState& rb, FilePos pos, std::uint32_t n) {
 // the rollback file takes it back to its committed bytes, older entries
 // than one that names it.
 bool rewrittenOrAppended(const RollbackState& rb, FilePos first, std::uint32_t count) {
-    for (std::uint32_t k = 0; k < count; ++k) {
+    auto it = rb.held.lower_bound(first);  // held units follow each other in the map as in the file
+    for (std::uint32_t k = 0; k < count; ++k, ++it) {
         const FilePos at = first + FilePos(k) * kJournalRecordSize;
-        if (at >= rb.committedEnd) continue;
-        const auto it = rb.held.find(at);
-        if (it == rb.held.end() || it->second.preImage.empty()) return false;
+        if (at >= rb.committedEnd) return true;
+        if (it == rb.held.end() || it->first != at || it->second.preImage.empty()) return false;
     }
     return true;
 }

@@ -266,6 +266,43 @@ TEST(DirectFillWithUndo, TheOverviewStripMarksTheFilledPagesAsAWalkWould) {
     p.endCommand();
 }
 
+// A Main File that refuses the writes of Undo: the run of exchanges gives
+// its records their bytes back and says why, the fill stays whole, the
+// Journal File opens again without a question, and a later Undo takes the
+// whole fill back.
+TEST(DirectFillWithUndo, AMainFileThatRefusesTheUndoKeepsTheFillForALaterUndo) {
+    constexpr FilePos kBig = FilePos(kDirectKeepBlock) + (FilePos(1) << 20);
+    MemoryFileIo io;
+    io.space = {FilePos(1) << 30, FilePos(1) << 31};
+    const Content original = patternedContent(kBig);
+    io.bytes(kMainPath) = original;
+    const Content filled(kBig, 0x41);
+    {
+        ProgramOnFiles p(io, kMainPath, kUndoOptions);
+        ASSERT_EQ(p.open(), 0);
+        fillDirectly(p, kBig);
+        ASSERT_TRUE(io.bytes(kMainPath) == filled);
+        io.failWrite[kMainPath] = io.ioError;
+        p.platform.boxes.clear();
+        p.run(undoLastCommand);
+        int told = 0;
+        for (const MessageBoxDescription& box : p.platform.boxes)
+            told += box.text.find(kErrorWriting) != std::string::npos ? 1 : 0;
+        EXPECT_EQ(told, 1) << "the refused write is reported once";
+        EXPECT_TRUE(io.bytes(kMainPath) == filled);
+        EXPECT_TRUE(shown(p) == filled) << "the program still shows the fill";
+        p.run([](AppState& app) { (void)closeMainFile(app); });
+    }
+    io.failWrite.clear();
+    ProgramOnFiles p(io, kMainPath, kUndoOptions);
+    ASSERT_EQ(p.open(), 0);
+    EXPECT_TRUE(p.platform.questions.empty()) << "the Journal File passes its check";
+    EXPECT_TRUE(shown(p) == filled);
+    p.run(undoLastCommand);
+    EXPECT_TRUE(io.bytes(kMainPath) == original);
+    EXPECT_TRUE(shown(p) == original);
+}
+
 // A drive that cannot read a sector in the middle of a block: the direct
 // fill with undo stops before that block and says why; the blocks before it
 // are filled, the rest keeps its bytes, the Journal File opens again without
