@@ -222,8 +222,10 @@ bool readEntry(FileIo& files, FileHandle h, std::uint64_t cycle, FilePos at, Fil
     return true;
 }
 
-// The end of the last whole entry of the cycle, and what the entries are for.
-int walkEntries(FileIo& files, FileHandle h, FilePos* validEnd, std::uint64_t* cycle, RollbackFound* found) {
+// The end of the last whole entry of the cycle, the Journal File's committed
+// length, and what the entries are for.
+int walkEntries(FileIo& files, FileHandle h, FilePos* validEnd, std::uint64_t* cycle, FilePos* committedEnd,
+                RollbackFound* found) {
     *validEnd = 0;
     FilePos size = 0;
     if (files.size(h, &size) != 0) return 1;
@@ -232,6 +234,7 @@ int walkEntries(FileIo& files, FileHandle h, FilePos* validEnd, std::uint64_t* c
     std::uint32_t done = 0;
     if (files.readAt(h, 0, head, kRollbackHeaderSize, &done) != 0 || done != kRollbackHeaderSize) return 1;
     if (loadU32(head) != kRollbackMagic || loadU32(head + 4) != kRollbackFormat) return 0;
+    *committedEnd = loadU64(head + 8);
     *cycle = loadU64(head + 16);
     std::vector<std::uint8_t> data(kRollbackMaxData);
     FilePos at = kRollbackHeaderSize;
@@ -279,8 +282,8 @@ int putBackFromRecords(FileIo& files, FileHandle journal, FileHandle main, FileP
     return 0;
 }
 
-// The records an entry named may be put back to their committed bytes by
-// older entries, after which they no longer hold the Main File's pages: once
+// Rewritten records an entry named may be put back to their committed bytes
+// by older entries, after which they no longer hold the Main File's pages: once
 // the Main File has their data, and what the newer entries wrote back is
 // durable, the entry's magic is cleared, so that a replay run again after a
 // crash stops before it.
@@ -301,7 +304,8 @@ int inspectRollbackFile(FileIo& files, const std::string& name, RollbackFound* f
     if (files.open(name, OpenMode::PrivateReadWrite, &h) != 0) return 1;
     FilePos end = 0;
     std::uint64_t cycle = 0;
-    const int result = walkEntries(files, h, &end, &cycle, found);
+    FilePos committedEnd = 0;
+    const int result = walkEntries(files, h, &end, &cycle, &committedEnd, found);
     files.close(h);
     return result;
 }
@@ -315,7 +319,8 @@ int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journa
     FilePos at = 0;
     RollbackFound found;
     std::uint64_t cycle = 0;
-    int result = walkEntries(files, h, &at, &cycle, &found);
+    FilePos committedEnd = 0;
+    int result = walkEntries(files, h, &at, &cycle, &committedEnd, &found);
     if (result == 0 && found.mainEntries > 0 && main == kNoFile) result = 1;
     std::vector<std::uint8_t> data(kRollbackMaxData);
     bool mainTouched = false;
@@ -335,7 +340,9 @@ int replayRollbackFile(FileIo& files, const std::string& name, FileHandle journa
         const FileHandle target = e.target == RollbackTarget::JournalFile ? journal : main;
         if (e.target == RollbackTarget::MainFileInRecords) {
             result = putBackFromRecords(files, journal, main, e.position, data.data());
-            if (result == 0) result = markEntryReplayed(files, h, start, journal, main);
+            // Records the command appended are cut off afterwards, never put back.
+            if (result == 0 && loadU64(data.data()) < committedEnd)
+                result = markEntryReplayed(files, h, start, journal, main);
         } else if (e.target == RollbackTarget::MainFileLength) {
             FilePos length = 0;
             if (files.size(main, &length) != 0) result = 1;

@@ -27,9 +27,9 @@
 // An entry that fails its magic, check or length ends the list: a crash cut
 // its write short, so the write it was to protect never began, or it is left
 // from an earlier, longer command and belongs to another cycle, or the
-// replay has done it and every newer one (a target 4 entry gets its magic
-// cleared once the Main File holds the records' data and both files are
-// synced: older entries may put those records back to other bytes).
+// replay has done it and every newer one (a target 4 entry naming records
+// below JnlEnd gets its magic cleared once the Main File holds their data
+// and both files are synced: older entries may put them back to other bytes).
 //
 #include <cstdint>
 #include <string>
