@@ -172,10 +172,13 @@ TEST(KilledDirectPaste, ReopensWholeOrAbsentAndRedoBringsOnlyTheLaterChange) {
 namespace quorby::testing {
 namespace {
 
-// A file of `size` bytes that differ from page to page.
-Content patternedContent(FilePos size) {
+// Puts a Main File of `size` bytes that differ from page to page on a drive
+// with room, and returns its bytes.
+Content putPatternedFile(MemoryFileIo& io, FilePos size) {
+    io.space = {FilePos(1) << 30, FilePos(1) << 31};
     Content c(size);
     for (FilePos i = 0; i < size; ++i) c[i] = std::uint8_t(i * 13 + (i >> 9));
+    io.bytes(kMainPath) = c;
     return c;
 }
 
@@ -190,23 +193,24 @@ void fillDirectly(ProgramOnFiles& p, FilePos size) {
     p.run([](AppState& app) { (void)fillSelection(app); });
 }
 
+// A program of its own fills the first `size` bytes directly with 0x41 and
+// closes the file.
+void fillAndClose(MemoryFileIo& io, FilePos size) {
+    ProgramOnFiles p(io, kMainPath, kUndoOptions);
+    ASSERT_EQ(p.open(), 0);
+    fillDirectly(p, size);
+    EXPECT_TRUE(io.bytes(kMainPath) == Content(size, 0x41));
+    p.run([](AppState& app) { (void)closeMainFile(app); });
+}
+
 // Fill Selection over a whole file of several blocks in direct access with
 // undo, taken back with one Undo and brought back with one Redo, each by a
 // program of its own.
 TEST(DirectFillWithUndo, UndoAndRedoTakeTheWholeFillBackAndForth) {
     constexpr FilePos kBig = 2 * FilePos(kDirectKeepBlock) + (FilePos(1) << 20);  // a run of three blocks
     MemoryFileIo io;
-    io.space = {FilePos(1) << 30, FilePos(1) << 31};
-    const Content original = patternedContent(kBig);
-    io.bytes(kMainPath) = original;
-    const Content filled(kBig, 0x41);
-    {
-        ProgramOnFiles p(io, kMainPath, kUndoOptions);
-        ASSERT_EQ(p.open(), 0);
-        fillDirectly(p, kBig);
-        EXPECT_TRUE(io.bytes(kMainPath) == filled);
-        p.run([](AppState& app) { (void)closeMainFile(app); });
-    }
+    const Content original = putPatternedFile(io, kBig);
+    fillAndClose(io, kBig);
     {
         ProgramOnFiles p(io, kMainPath, kUndoOptions);
         ASSERT_EQ(p.open(), 0);
@@ -273,15 +277,12 @@ TEST(DirectFillWithUndo, TheOverviewStripMarksTheFilledPagesAsAWalkWould) {
 TEST(DirectFillWithUndo, AMainFileThatRefusesTheUndoKeepsTheFillForALaterUndo) {
     constexpr FilePos kBig = FilePos(kDirectKeepBlock) + (FilePos(1) << 20);
     MemoryFileIo io;
-    io.space = {FilePos(1) << 30, FilePos(1) << 31};
-    const Content original = patternedContent(kBig);
-    io.bytes(kMainPath) = original;
+    const Content original = putPatternedFile(io, kBig);
     const Content filled(kBig, 0x41);
+    fillAndClose(io, kBig);
     {
         ProgramOnFiles p(io, kMainPath, kUndoOptions);
         ASSERT_EQ(p.open(), 0);
-        fillDirectly(p, kBig);
-        ASSERT_TRUE(io.bytes(kMainPath) == filled);
         io.failWrite[kMainPath] = io.ioError;
         p.platform.boxes.clear();
         p.run(undoLastCommand);
@@ -311,9 +312,7 @@ TEST(DirectFillWithUndo, AnUnreadableSectorInABlockEndsTheFillBeforeItAndUndoTak
     constexpr FilePos kBig = 2 * FilePos(kDirectKeepBlock);
     constexpr FilePos kBadSector = FilePos(kDirectKeepBlock) + FilePos(kDirectSendPiece) + 7 * 512;
     MemoryFileIo io;
-    io.space = {FilePos(1) << 30, FilePos(1) << 31};
-    const Content original = patternedContent(kBig);
-    io.bytes(kMainPath) = original;
+    const Content original = putPatternedFile(io, kBig);
     {
         ProgramOnFiles p(io, kMainPath, kUndoOptions);
         ASSERT_EQ(p.open(), 0);
