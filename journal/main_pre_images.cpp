@@ -39,9 +39,8 @@ void noteCovered(RollbackState& rb, FilePos pos, std::uint32_t n) {
 }
 
 // True when each of the `count` records from `first` on was appended by the
-// running command, or rewritten by it and is still held with its pre-image:
-// the rollback file takes it back to its committed bytes, older entries
-// than one that names it.
+// running command, or rewritten by it and is still held with its pre-image,
+// which reaches the rollback file before the entry that names the record.
 bool rewrittenOrAppended(const RollbackState& rb, FilePos first, std::uint32_t count) {
     auto it = rb.held.lower_bound(first);  // held units follow each other in the map as in the file
     for (std::uint32_t k = 0; k < count; ++k, ++it) {

@@ -44,10 +44,10 @@
 //   R2. The rollback file's magic is cleared only after the Journal File and
 //       the Main File are synced; clearing it is the commit.
 //   R3. Writing the pre-images back gives the files of the last commit; doing
-//       it twice does no harm: an entry whose pages come from records is
-//       marked done once they are durable in the Main File, before older
-//       entries may put those records back. Records appended since are cut
-//       off afterwards (journal/journal_recovery.h).
+//       it twice does no harm: an entry whose pages come from rewritten
+//       records is marked done once they are durable in the Main File,
+//       before older entries put those records back. Records appended since
+//       are cut off afterwards (journal/journal_recovery.h).
 //   R4. Memory stays bounded: held units are written out (after their
 //       pre-images) whenever more than kRollbackHeldLimit of them wait; the
 //       units kept from reads and writes are bounded by kCleanRuns runs of
