@@ -151,7 +151,7 @@ std::size_t seenOffset(bool undo, std::uint64_t limit, std::uint64_t step) {
 // From `first`, the record the step at Undo (undo) or after it (redo) takes
 // (its header read): the run of exchanges it begins within its entry group,
 // at most `most` long, into run.records (in step order) and run.seen (their
-// bytes as the command sees them, in file order from run.seenFrom).
+// bytes as the command sees them, in file order).
 // Fewer than two, or records that cannot be read together: no run (the
 // single step reads and reports).
 void collectRun(AppState& app, bool undo, std::uint64_t most, const JournalRecord& first, ExchangeRunBuffers& run) {
@@ -186,9 +186,7 @@ void collectRun(AppState& app, bool undo, std::uint64_t most, const JournalRecor
             run.records.push_back(r);
         }
     }
-    const std::uint64_t n = run.records.size();
-    if (n < 2) run.records.clear();
-    else run.seenFrom = undo ? seenOffset(undo, run.seen.size() / kJournalRecordSize, n - 1) : 0;
+    if (run.records.size() < 2) run.records.clear();
 }
 
 // The run's pages get the bytes its records hold, its records the bytes the
@@ -219,7 +217,8 @@ int exchangeRun(AppState& app, ExchangeRunBuffers& run, bool undo, bool mainFile
     }
     if (makeRoomForHeldUnits(jf, n) != 0) return 1;
     const std::uint32_t count = std::uint32_t(n);
-    const std::uint8_t* seen = run.seen.data() + run.seenFrom;
+    // For undo the run's records end run.seen, for redo they begin it.
+    const std::uint8_t* seen = run.seen.data() + (undo ? run.seen.size() - n * kJournalRecordSize : 0);
     if (rewriteRecords(jf, firstRecord, run.changed.data(), seen, count) == 0 &&
         keepMainFileBytesInRecords(jf, app.main.mainHandle, low, count, firstRecord) == 0) {
         if (writeMainBytes(app, low, run.earlier.data(), bytes) == 0) return 0;

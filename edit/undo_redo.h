@@ -1,7 +1,6 @@
 #pragma once
 // One step of undo or redo along the Journal File's undo order. The commands
 // that run them are in edit/undo_commands.h.
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -29,7 +28,6 @@ namespace quorby {
 struct ExchangeRunBuffers {
     std::vector<JournalRecord> records;
     std::vector<std::uint8_t> seen, changed, former, earlier;
-    std::size_t seenFrom = 0;
 };
 
 // From `first` (found by findStepRecord), a run of steps at once where they
