@@ -232,7 +232,7 @@ void endOfCommand(AppState& app) {
     // A commit that fails has been reported through the Journal File's reporter.
     const bool walkCurrent = journalChangesCurrent(app);
     (void)endCommandInJournal(app);
-    noteJournalCommitted(app, walkCurrent);
+    noteWalkStillCurrent(app, walkCurrent);
 }
 
 }  // namespace quorby

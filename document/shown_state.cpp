@@ -122,8 +122,17 @@ void noteStoredPage(AppState& app, FilePos page, bool unwritten, bool wasCurrent
     o.changesAt = app.journal.changeCount;
 }
 
-void noteJournalCommitted(AppState& app, bool wasCurrent) {
+void noteWalkStillCurrent(AppState& app, bool wasCurrent) {
     if (wasCurrent) app.overview.changesAt = app.journal.changeCount;
+}
+
+void noteAllChangesWritten(AppState& app, bool wasCurrent) {
+    if (!wasCurrent) return;
+    OverviewState& o = app.overview;
+    for (std::uint8_t& bin : o.changes) bin &= std::uint8_t(~kOverviewUnwritten);
+    o.unwritten = false;
+    o.changesKnown = true;
+    o.changesAt = app.journal.changeCount;
 }
 
 void followShownState(AppState& app) {

@@ -29,8 +29,13 @@ bool journalChangesCurrent(const AppState& app);
 // (unwritten) or, in direct access, into the Main File with its earlier bytes
 // kept (written). Keeps the walk up to date when it was before the store.
 void noteStoredPage(AppState& app, FilePos page, bool unwritten, bool wasCurrent);
-// The Journal File's header was committed: nothing changed that the walk saw.
-void noteJournalCommitted(AppState& app, bool wasCurrent);
+// Nothing the walk sees changed since it was current: the Journal File's
+// header was committed, or exchanges swapped bytes without changing which
+// pages are changed or unwritten.
+void noteWalkStillCurrent(AppState& app, bool wasCurrent);
+// "Save &File" wrote every change: the same pages stay changed, none is
+// unwritten any more. Keeps the walk up to date when it was before.
+void noteAllChangesWritten(AppState& app, bool wasCurrent);
 
 // The end of a window event: caption and overview strip follow the state.
 void followShownState(AppState& app);

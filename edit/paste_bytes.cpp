@@ -140,7 +140,7 @@ int pasteFromCursor(AppState& app, const PasteSource& source, FilePos start, Fil
     // Closing the group changes no page: the overview stays as the stores left it.
     const bool overviewCurrent = journalChangesCurrent(app);
     result |= endStoreGroup(app);
-    noteJournalCommitted(app, overviewCurrent);
+    noteWalkStillCurrent(app, overviewCurrent);
     return result;
 }
 

@@ -11,6 +11,7 @@
 #include "document/page_assembly.h"
 #include "document/store_page.h"
 #include "document/main_file.h"
+#include "document/shown_state.h"
 #include "view/page_render.h"
 #include "view/scroll_bar.h"
 
@@ -100,6 +101,10 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
     std::uint64_t keptUntil = 0;  // the single steps before it have their pre-images kept
     bool mainFileChecked = false;
     ExchangeRunBuffers runBuffers;
+    // Runs of exchanges leave the overview strip as it was, so a walk of
+    // the address chain that was up to date stays so; any other step
+    // leaves it to the walk at the end of the command.
+    bool overviewKept = journalChangesCurrent(app);
     for (std::uint64_t steps = 0; steps < stepLimit;) {
         // The step's record, read once for the question whether there is one and for the step.
         JournalRecord first;
@@ -120,6 +125,7 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
         const std::uint64_t most = steps < keptUntil ? keptUntil - steps : stepLimit;
         const int failed = undoOrRedoRun(app, d == Direction::Undo, mainFileChecked, most, first, runBuffers, &taken);
         steps += taken;
+        overviewKept = overviewKept && failed == 0 && runKeptChangeMarks(runBuffers);
         // A step that failed without moving the undo position would fail again.
         if (failed != 0 && app.journal.header.undo == before) break;
         if (!isEmptyPtr(app.journal.header.undo)) range.reached(app.journal.header.undo);
@@ -135,6 +141,7 @@ void runUndoRedo(AppState& app, Direction d, Extent e) {
         }
     }
     app.edit.continueFlag = false;
+    noteWalkStillCurrent(app, overviewKept);
     showPairAgain(app, pagePos);
 }
 

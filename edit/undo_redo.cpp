@@ -237,6 +237,13 @@ int findStepRecord(AppState& app, bool undo, JournalRecord& out) {
     return undo ? readUndoRecord(app, out) : findRedoRecord(app, out);
 }
 
+bool runKeptChangeMarks(const ExchangeRunBuffers& buffers) {
+    if (buffers.records.empty()) return false;
+    for (const JournalRecord& r : buffers.records)
+        if (holdsContentToWrite(r.flag)) return false;
+    return true;
+}
+
 int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t most, JournalRecord& first,
                   ExchangeRunBuffers& run, std::uint64_t* steps) {
     *steps = 1;

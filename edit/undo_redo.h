@@ -38,6 +38,10 @@ struct ExchangeRunBuffers {
 // keepPreImagesAhead.
 [[nodiscard]] int undoOrRedoRun(AppState& app, bool undo, bool mainFileChecked, std::uint64_t most,
                                 JournalRecord& first, ExchangeRunBuffers& buffers, std::uint64_t* steps);
+// Whether the last undoOrRedoRun was a run that left the overview strip's
+// marks as they were: its exchanges stay in the address chain as their
+// pages' only versions, and none of them holds bytes still to be written.
+bool runKeptChangeMarks(const ExchangeRunBuffers& buffers);
 
 // The record after Undo, its 128-byte header read into `out`. Result 1 when
 // there is none.

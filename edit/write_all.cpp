@@ -205,6 +205,9 @@ int writeAll(AppState& app) {
     // Typed bytes that cannot be stored would not be written with the rest.
     if (storeTypedChangesFirst(app) != 0) return 1;
     app.edit.writeAllRunning = true;
+    // Writing changes no page's place in the address chain: a walk that is
+    // up to date now stays so once every change is written.
+    const bool overviewCurrent = journalChangesCurrent(app);
     openPleaseWait(app);
 
     HistoryGroup group;
@@ -279,6 +282,7 @@ int writeAll(AppState& app) {
     if (!stopped && result == 0 && beyond.pages == 0) {
         jf.header.jnlFlags &= ~(kJnlUnwrittenChanges | kJnlUnwrittenWarned);
         showMainFileCaption(app);
+        noteAllChangesWritten(app, overviewCurrent);
     }
     closePleaseWait(app);
     reportBeyondEnd(app, beyond);

@@ -309,5 +309,46 @@ TEST_F(WindowStateSession, TheOverviewMarksChangesMatchesAndTheCursorAndAClickJu
     EXPECT_EQ(countOccurrences(t, "ERROR"), 0) << t;
 }
 
+// Undo and Redo of a fill in direct access with undo take its pages back and
+// forth in runs: the strip goes on marking them changed and none unwritten,
+// as a walk of the Journal File at the next opening finds them.
+TEST_F(WindowStateSession, UndoAndRedoOfADirectFillKeepTheStripAWalkShows) {
+    const std::string data = dir.file("direct.bin");
+    writeFile(data, std::string(256 * 512, '.'));
+    const std::string strip = "OVERVIEW changed=10-20 unwritten=- matches=- differences=- cursor=";
+    BatchRun run = runInProcess(
+        "answer no\n"
+        "open " + data + "\n"
+        "dialog choose \"Direct File Access\"\n"
+        "dialog press OK\n"
+        "command 32934\n"
+        // Pages 10 to 20: 320 lines of 16 bytes from page 10, and the byte the cursor ends on.
+        "key PageDown*10\n"
+        "key Shift+Down*320\n"
+        "dialog set hex 41\n"
+        "dialog press OK\n"
+        "command \"Fill Selection with Hex-Value\"\n"
+        "print overview\n"
+        "key Ctrl+Z\n"
+        "print overview\n" +
+        expectCaption(caption("direct.bin", false)) +
+        "key Ctrl+Y\n"
+        "print overview\n"
+        "key Ctrl+Z\n"
+        "print overview\n"
+        "answer yes\n"  // "Save Journal-File ?"
+        "quit\n",
+        home);
+    const std::string& t = run.transcript;
+    ASSERT_EQ(run.status, 0) << t;
+    EXPECT_EQ(countOccurrences(t, strip), 4) << t;
+    EXPECT_TRUE(readFile(data) == std::string(256 * 512, '.')) << "the last Undo put every byte back";
+
+    BatchRun reopened = runInProcess("answer no\nopen " + data + "\nprint overview\nquit\n", home);
+    ASSERT_EQ(reopened.status, 0) << reopened.transcript;
+    EXPECT_EQ(countOccurrences(reopened.transcript, strip), 1) << reopened.transcript;
+    EXPECT_EQ(countOccurrences(t + reopened.transcript, "ERROR"), 0) << t << reopened.transcript;
+}
+
 }  // namespace
 }  // namespace quorby::e2e
