@@ -10,8 +10,8 @@
 //   and "Redo", then "Save &File" of the change with undo beside
 //   `dd conv=notrunc,fsync` of the file's bytes.
 // With `strace` on the path (and QUORBY_BENCH_NO_STRACE not set), one more run of each command under
-// `strace -c -f -e trace=fsync,fdatasync,pwrite64` gives its syncs and
-// writes per 1000 pages.
+// `strace -f -e trace=fsync,fdatasync,pwrite64,pread64` gives its syncs and
+// writes per 1000 pages and the bytes it wrote and read per page.
 //
 //   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBY_TESTS=OFF -DQUORBY_BENCH=ON
 //   ninja -C build-bench quorby bench_bulk_change_speed
@@ -151,26 +151,39 @@ void printRatio(const char* what, const Timed& q, const Timed& ref) {
 }
 
 // One run of `command` under strace: fsync + fdatasync and pwrite64 calls per 1000 pages of `bytes`.
+// One more run of `command` under strace: its syncs and writes per 1000
+// pages, and the bytes it wrote and read per page, whichever file they went to.
 void syscallsPerPages(const char* name, const std::string& command, std::uint64_t bytes, const std::string& dir) {
     const std::string out = dir + "/strace.txt";
-    std::system(("strace -c -f -e trace=fsync,fdatasync,pwrite64 -o '" + out + "' " + command).c_str());
+    std::system(("strace -f -e trace=fsync,fdatasync,pwrite64,pread64 -o '" + out + "' " + command).c_str());
     std::ifstream in(out);
     std::string line;
-    std::uint64_t syncs = 0, writes = 0;
+    std::uint64_t syncs = 0, writes = 0, written = 0, read = 0;
+    // A call another thread cut in two shows its name in "<... pwrite64 resumed>" and its result there.
+    const auto names = [&line](const char* call) {
+        return line.find(std::string(call) + "(") != std::string::npos ||
+               line.find(std::string("<... ") + call + " resumed>") != std::string::npos;
+    };
+    const auto result = [&line]() -> std::uint64_t {
+        const std::size_t at = line.rfind(" = ");
+        return at == std::string::npos ? 0 : std::strtoull(line.c_str() + at + 3, nullptr, 10);
+    };
     while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::vector<std::string> f;
-        for (std::string w; fields >> w;) f.push_back(w);
-        if (f.size() < 5) continue;
-        const std::string& call = f.back();
-        // % time, seconds, usecs/call, calls, [errors], syscall
-        const std::uint64_t calls = std::strtoull(f[3].c_str(), nullptr, 10);
-        if (call == "fsync" || call == "fdatasync") syncs += calls;
-        if (call == "pwrite64") writes += calls;
+        const bool started = line.find(" resumed>") == std::string::npos;
+        if (names("fsync") || names("fdatasync")) {
+            syncs += started ? 1 : 0;
+        } else if (names("pwrite64")) {
+            writes += started ? 1 : 0;
+            written += result();
+        } else if (names("pread64")) {
+            read += result();
+        }
     }
     const double pages = double(bytes) / 512;
-    std::printf("  %-44s %8.2f syncs %9.1f pwrite64 per 1000 pages (strace -c, %llu pages)\n", name,
-                syncs * 1000.0 / pages, writes * 1000.0 / pages, (unsigned long long)(bytes / 512));
+    std::printf("  %-44s %8.2f syncs %9.1f pwrite64 per 1000 pages; per page %6.0f bytes written, %6.0f read"
+                " (strace, %llu pages)\n",
+                name, syncs * 1000.0 / pages, writes * 1000.0 / pages, double(written) / pages, double(read) / pages,
+                (unsigned long long)(bytes / 512));
 }
 
 // QUORBY_BENCH_NO_STRACE set: the runs under strace are left out.
