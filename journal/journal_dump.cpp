@@ -1,5 +1,6 @@
 #include "journal/journal_dump.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdarg>
 #include <cstring>
@@ -18,35 +19,83 @@ const char* const kInvariantNames[kInvariantCount + 1] = {
     "", "header", "length", "pointers", "address chain", "version chains", "data count",
     "undo position"};
 
-// The record walks read the file in large blocks, front to back.
+// The record walks read the file in blocks. The records follow one another
+// in the file, but the address chain may step back and forth between the
+// places where several passes appended their versions, so the blocks read
+// last are kept. A block that served few records before it made room for
+// another tells of a chain that jumps about: the next blocks are read
+// smaller, down to a few records, and larger again once they serve many.
+constexpr int kWindowCount = 8;
 constexpr std::uint32_t kWindowSize = 400 * kJournalRecordSize;
+constexpr std::uint32_t kSmallestWindow = 8 * kJournalRecordSize;
+
+struct Window {
+    std::vector<std::uint8_t> bytes;
+    FilePos start = 0;
+    std::uint32_t length = 0;
+    std::uint64_t lastUse = 0;
+    std::uint32_t served = 0;  // records read from it since it was filled
+};
 
 struct DumpRun {
+    DumpRun(FileIo& f, std::FILE* o) : files(f), out(o) {}
     FileIo& files;
     std::FILE* out;
     JournalFile jf;
     FilePos length = 0;
     unsigned failures[kInvariantCount + 1] = {};
     bool readFailed = false;
-    std::vector<std::uint8_t> window = std::vector<std::uint8_t>(kWindowSize);
-    FilePos windowStart = 0;
-    std::uint32_t windowLength = 0;
+    Window windows[kWindowCount];
+    Window* lastUsed = &windows[0];
+    std::uint64_t uses = 0;
+    std::uint32_t readSize = kWindowSize;
 };
 
+Window* windowHolding(DumpRun& run, FilePos pos) {
+    for (Window& w : run.windows)
+        if (w.length > 0 && pos >= w.start && pos + kJournalRecordSize <= w.start + w.length) return &w;
+    return nullptr;
+}
+
+// A walk that goes on past the end of the block it used last reads the next
+// block into the same buffer; else the block read longest ago makes room.
+// How much the block served sizes the next read.
+Window& windowToFill(DumpRun& run, FilePos pos) {
+    Window* last = run.lastUsed;
+    const FilePos lastEnd = last->start + last->length;
+    Window* oldest = last;
+    if (last->length == 0 || pos < lastEnd || pos - lastEnd >= kWindowSize)
+        for (Window& w : run.windows)
+            if (w.lastUse < oldest->lastUse) oldest = &w;
+    const std::uint32_t records = oldest->length / kJournalRecordSize;
+    if (records > 0 && oldest->served * 8 < records)
+        run.readSize = std::max(kSmallestWindow, run.readSize / 2);
+    else if (records > 0 && oldest->served * 2 >= records)
+        run.readSize = std::min(kWindowSize, run.readSize * 2);
+    return *oldest;
+}
+
 // The header of the record at `pos` (a record of the file) from the block
-// that holds it, read anew when it does not.
+// that holds it, read anew when none does.
 int readHeaderThroughWindow(DumpRun& run, FilePos pos, std::uint32_t length, JournalRecord& r) {
-    if (pos < run.windowStart || pos + kJournalRecordSize > run.windowStart + run.windowLength) {
+    Window* w = windowHolding(run, pos);
+    if (!w) {
+        w = &windowToFill(run, pos);
         const FilePos rest = run.length - pos;
-        const std::uint32_t n = rest < kWindowSize ? std::uint32_t(rest) : kWindowSize;
+        const std::uint32_t n = rest < run.readSize ? std::uint32_t(rest) : run.readSize;
         std::uint32_t done = 0;
-        run.windowLength = 0;
-        if (run.files.readAt(run.jf.handle, pos, run.window.data(), n, &done) != 0 || done != n)
+        w->bytes.resize(kWindowSize);
+        w->length = 0;
+        w->served = 0;
+        if (run.files.readAt(run.jf.handle, pos, w->bytes.data(), n, &done) != 0 || done != n)
             return readRecordHeaderAsStored(run.jf, pos, length, r);
-        run.windowStart = pos;
-        run.windowLength = n;
+        w->start = pos;
+        w->length = n;
     }
-    decodeRecordHeaderRange(run.window.data() + (pos - run.windowStart), 0, length, r);
+    w->lastUse = ++run.uses;
+    run.lastUsed = w;
+    ++w->served;
+    decodeRecordHeaderRange(w->bytes.data() + (pos - w->start), 0, length, r);
     r.jAdr = pos;
     return 0;
 }
@@ -300,7 +349,7 @@ int summarize(DumpRun& run) {
 }  // namespace
 
 int dumpJournal(FileIo& files, const std::string& path, std::FILE* out) {
-    DumpRun run{files, out, {}};
+    DumpRun run(files, out);
     FileHandle handle = kNoFile;
     if (files.open(path, OpenMode::ReadOnly, &handle) != 0) {
         SystemError e = files.lastError();
