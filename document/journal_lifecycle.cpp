@@ -86,7 +86,16 @@ Adoption adoptJournalFile(AppState& app, JournalFile& jf) {
     jf.rollback.committedEnd = jf.journalEnd;
     // Links and fields read from a damaged Journal File would send undo,
     // redo and writing astray: it is not used unless the user has it emptied.
-    const int check = checkJournalFile(*app.files, jf.name);
+    // The check walks the address chain: it finds the changed pages of the
+    // overview strip on the way.
+    app.overview.checkedKnown = false;  // the check writes over the bins kept so far
+    CheckedChanges changes;
+    changes.span = app.main.fileSize;
+    changes.bins = app.overview.checkedChanges;
+    changes.binCount = kOverviewBins;
+    changes.marks.changed = kOverviewChanged;
+    changes.marks.unwritten = kOverviewUnwritten;
+    const int check = checkJournalFile(*app.files, jf.name, &changes);
     if (check != kDumpAllHold) {
         if (check == kDumpInvariantFailed) return Adoption::Invalid;
         reportError(app, kErrorReading, jf.name);
@@ -99,6 +108,7 @@ Adoption adoptJournalFile(AppState& app, JournalFile& jf) {
     jf.header.mainTime = app.main.mainTime;
     if (app.journal.handle != jf.handle) closeFile(app, app.journal.handle);
     app.journal = jf;
+    noteCheckedChanges(app, changes);
     (void)finishCutShortening(app);  // reported; the journal stays as the checks found it
     setCaptionForJournal(app);
     showJournalName(app, jf.name);

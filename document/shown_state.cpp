@@ -26,7 +26,13 @@ void walkJournal(AppState& app) {
     OverviewState& o = app.overview;
     o.unwritten = false;
     std::memset(o.changes, 0, sizeof o.changes);
-    if (journalIsOpen(app)) {
+    const bool checked = o.checkedKnown && o.checkedAt == app.journal.changeCount &&
+                         o.checkedSpan == app.main.fileSize && o.checkedJournal == app.journal.name;
+    o.checkedKnown = false;
+    if (checked) {
+        std::memcpy(o.changes, o.checkedChanges, sizeof o.changes);
+        o.unwritten = o.checkedUnwritten;
+    } else if (journalIsOpen(app)) {
         std::uint64_t unwrittenPages = 0;
         ChangeBinMarks marks;
         marks.changed = kOverviewChanged;
@@ -124,6 +130,15 @@ void noteStoredPage(AppState& app, FilePos page, bool unwritten, bool wasCurrent
 
 void noteWalkStillCurrent(AppState& app, bool wasCurrent) {
     if (wasCurrent) app.overview.changesAt = app.journal.changeCount;
+}
+
+void noteCheckedChanges(AppState& app, const CheckedChanges& changes) {
+    OverviewState& o = app.overview;
+    o.checkedKnown = changes.walked;
+    o.checkedUnwritten = changes.unwrittenPages > 0;
+    o.checkedAt = app.journal.changeCount;
+    o.checkedSpan = changes.span;
+    o.checkedJournal = app.journal.name;
 }
 
 void noteAllChangesWritten(AppState& app, bool wasCurrent) {

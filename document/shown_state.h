@@ -7,6 +7,7 @@
 // keep that walk up to date instead of walking again.
 #include <string>
 
+#include "journal/journal_dump.h"
 #include "state/app_state.h"
 
 namespace quorby {
@@ -33,6 +34,10 @@ void noteStoredPage(AppState& app, FilePos page, bool unwritten, bool wasCurrent
 // header was committed, or exchanges swapped bytes without changing which
 // pages are changed or unwritten.
 void noteWalkStillCurrent(AppState& app, bool wasCurrent);
+// The check of the Journal File just adopted found its changed pages in
+// app.overview.checkedChanges: the next walk takes them while the Journal
+// File and the Main File's length are as they were.
+void noteCheckedChanges(AppState& app, const CheckedChanges& changes);
 // "Save &File" wrote every change: the same pages stay changed, none is
 // unwritten any more. Keeps the walk up to date when it was before.
 void noteAllChangesWritten(AppState& app, bool wasCurrent);

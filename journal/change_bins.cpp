@@ -6,22 +6,16 @@
 
 namespace quorby {
 
-namespace {
+bool changeMapDecides(std::uint32_t flag) { return holdsContentToWrite(flag) && !hasNoChangeMap(flag); }
 
-// A version that waits to be written and holds a byte the Main File does not
-// have: its ChangeMap has a bit set, or it carries no valid ChangeMap. A
-// version stored after its changes were discarded holds none.
-bool differsFromMainFile(JournalFile& jf, JournalRecord& record) {
+bool differsFromMainFile(const JournalRecord& record) {
     if (!holdsContentToWrite(record.flag)) return false;
     if (hasNoChangeMap(record.flag)) return true;
-    if (readRecordHeader(jf, record.jAdr, kRecordHeaderSize, record) != 0) return true;
     const std::uint32_t bytes = record.anz < kRecordDataSize ? record.anz : kRecordDataSize;
     for (std::uint32_t i = 0; i < bytes; ++i)
         if (record.changeMap[i / 8] & (1u << (i % 8))) return true;
     return false;
 }
-
-}  // namespace
 
 int binOfPosition(FilePos pos, FilePos span, int binCount) {
     if (span == 0 || binCount <= 0 || pos >= span) return binCount > 0 ? binCount - 1 : 0;
@@ -45,7 +39,10 @@ int walkChangedPages(JournalFile& jf, FilePos span, std::uint8_t* bins, int binC
     while (nextAddressRecord(jf, walk, record) == 0) {
         std::uint8_t& bin = bins[binOfPosition(record.mainAdr, span, binCount)];
         bin |= marks.changed;
-        if (differsFromMainFile(jf, record)) {
+        // A ChangeMap that cannot be read counts as a change.
+        const bool mapUnread =
+            changeMapDecides(record.flag) && readRecordHeader(jf, record.jAdr, kRecordHeaderSize, record) != 0;
+        if (mapUnread || differsFromMainFile(record)) {
             bin |= marks.unwritten;
             ++*unwrittenPages;
         }

@@ -49,6 +49,7 @@ struct DumpRun {
     Window* lastUsed = &windows[0];
     std::uint64_t uses = 0;
     std::uint32_t readSize = kWindowSize;
+    CheckedChanges* changes = nullptr;
 };
 
 Window* windowHolding(DumpRun& run, FilePos pos) {
@@ -279,6 +280,13 @@ void walkAddressChain(DumpRun& run) {
         fail(run, 4, "First is %s but LastPtr is %s", pointerText(h.first, b[0]), pointerText(h.lastPtr, b[1]));
         return;
     }
+    CheckedChanges* changes = run.changes;
+    if (changes) {
+        std::memset(changes->bins, 0, std::size_t(changes->binCount));
+        changes->unwrittenPages = 0;
+    }
+    // The changed pages need each record's ChangeMap as well.
+    const std::uint32_t readLength = changes ? kRecordHeaderSize : kRecordLinks;
     FilePos ptr = h.first;
     FilePos previous = kEmptyPtr;
     FilePos previousAdr = 0;
@@ -291,7 +299,7 @@ void walkAddressChain(DumpRun& run) {
             return;
         }
         JournalRecord r;
-        if (readHeaderThroughWindow(run, ptr, kRecordLinks, r) != 0) {
+        if (readHeaderThroughWindow(run, ptr, readLength, r) != 0) {
             reportReadFailure(run, ptr);
             return;
         }
@@ -309,6 +317,14 @@ void walkAddressChain(DumpRun& run) {
             return;
         }
         if (steps == 0) lowest = r.mainAdr;
+        if (changes) {
+            std::uint8_t& bin = changes->bins[binOfPosition(r.mainAdr, changes->span, changes->binCount)];
+            bin |= changes->marks.changed;
+            if (differsFromMainFile(r)) {
+                bin |= changes->marks.unwritten;
+                ++changes->unwrittenPages;
+            }
+        }
         previous = ptr;
         previousAdr = r.mainAdr;
         ptr = r.nextPtr;
@@ -318,6 +334,8 @@ void walkAddressChain(DumpRun& run) {
         char b[2][24];
         fail(run, 4, "LastPtr is %s, but the chain ends at %s", pointerText(h.lastPtr, b[0]),
              pointerText(previous, b[1]));
+    } else if (changes) {
+        changes->walked = true;
     }
     if (steps == 0)
         say(run, "\naddress chain: empty\n");
@@ -346,10 +364,10 @@ int summarize(DumpRun& run) {
     return kDumpAllHold;
 }
 
-}  // namespace
-
-int dumpJournal(FileIo& files, const std::string& path, std::FILE* out) {
+int checkOrDump(FileIo& files, const std::string& path, std::FILE* out, CheckedChanges* changes) {
     DumpRun run(files, out);
+    run.changes = changes;
+    if (changes) changes->walked = false;
     FileHandle handle = kNoFile;
     if (files.open(path, OpenMode::ReadOnly, &handle) != 0) {
         SystemError e = files.lastError();
@@ -382,7 +400,15 @@ int dumpJournal(FileIo& files, const std::string& path, std::FILE* out) {
     return result;
 }
 
-int checkJournalFile(FileIo& files, const std::string& path) { return dumpJournal(files, path, nullptr); }
+}  // namespace
+
+int dumpJournal(FileIo& files, const std::string& path, std::FILE* out) {
+    return checkOrDump(files, path, out, nullptr);
+}
+
+int checkJournalFile(FileIo& files, const std::string& path, CheckedChanges* changes) {
+    return checkOrDump(files, path, nullptr, changes);
+}
 
 int runJournalDump(FileIo& files, int argc, char** argv, std::FILE* out) {
     if (argc != 2) {

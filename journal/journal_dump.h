@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "journal/change_bins.h"
 #include "platform/file_io.h"
 
 namespace quorby {
@@ -23,8 +24,21 @@ inline constexpr int kDumpUnreadable = 2;   // usage error, or the file cannot b
 // nullptr nothing is printed.
 [[nodiscard]] int dumpJournal(FileIo& files, const std::string& path, std::FILE* out);
 
+// What the check's walk of the address chain finds for the overview strip,
+// as walkChangedPages (journal/change_bins.h) would: `bins` cleared and
+// marked over a file of `span` bytes. `walked` tells that the chain was
+// walked whole.
+struct CheckedChanges {
+    FilePos span = 0;
+    std::uint8_t* bins = nullptr;
+    int binCount = 0;
+    ChangeBinMarks marks;
+    std::uint64_t unwrittenPages = 0;
+    bool walked = false;
+};
+
 // The invariants alone, as the opening of a Journal File checks them: the
-// dump's result without its printing.
-[[nodiscard]] int checkJournalFile(FileIo& files, const std::string& path);
+// dump's result without its printing; with `changes`, the changed pages too.
+[[nodiscard]] int checkJournalFile(FileIo& files, const std::string& path, CheckedChanges* changes = nullptr);
 
 }  // namespace quorby

@@ -22,6 +22,14 @@ struct OverviewState {
     std::uint64_t changesAt = 0;
     FilePos changesSpan = 0;
     std::string changesJournal;         // the Journal File they were walked in
+    // The same as the check of the Journal File found them when it was
+    // opened: taken instead of a walk while nothing changed since.
+    std::uint8_t checkedChanges[kOverviewBins] = {};
+    bool checkedUnwritten = false;
+    bool checkedKnown = false;
+    std::uint64_t checkedAt = 0;
+    FilePos checkedSpan = 0;
+    std::string checkedJournal;
 
     // Search matches (kOverviewMatch) and compare differences
     // (kOverviewDifference) found so far, over a file of foundSpan bytes.
