@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "journal/change_bins.h"
+#include "journal/journal_dump.h"
 #include "document/page_assembly.h"
 
 namespace quorby {

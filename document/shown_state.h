@@ -7,10 +7,11 @@
 // keep that walk up to date instead of walking again.
 #include <string>
 
-#include "journal/journal_dump.h"
 #include "state/app_state.h"
 
 namespace quorby {
+
+struct CheckedChanges;
 
 // The caption for the open Main File: "x.bin* — /home/u/dir — Quorby"; for a
 // drive its text ("Drive  A: /dev/sdb1* — Quorby").
