@@ -88,13 +88,7 @@ Adoption adoptJournalFile(AppState& app, JournalFile& jf) {
     // redo and writing astray: it is not used unless the user has it emptied.
     // The check walks the address chain: it finds the changed pages of the
     // overview strip on the way.
-    app.overview.checkedKnown = false;  // the check writes over the bins kept so far
-    CheckedChanges changes;
-    changes.span = app.main.fileSize;
-    changes.bins = app.overview.checkedChanges;
-    changes.binCount = kOverviewBins;
-    changes.marks.changed = kOverviewChanged;
-    changes.marks.unwritten = kOverviewUnwritten;
+    CheckedChanges changes = overviewChangesToCheck(app);
     const int check = checkJournalFile(*app.files, jf.name, &changes);
     if (check != kDumpAllHold) {
         if (check == kDumpInvariantFailed) return Adoption::Invalid;

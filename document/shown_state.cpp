@@ -23,6 +23,13 @@ std::string driveName(const std::string& text) {
     return first == std::string::npos ? text : text.substr(first);
 }
 
+ChangeBinMarks overviewMarks() {
+    ChangeBinMarks marks;
+    marks.changed = kOverviewChanged;
+    marks.unwritten = kOverviewUnwritten;
+    return marks;
+}
+
 void walkJournal(AppState& app) {
     OverviewState& o = app.overview;
     o.unwritten = false;
@@ -35,11 +42,9 @@ void walkJournal(AppState& app) {
         o.unwritten = o.checkedUnwritten;
     } else if (journalIsOpen(app)) {
         std::uint64_t unwrittenPages = 0;
-        ChangeBinMarks marks;
-        marks.changed = kOverviewChanged;
-        marks.unwritten = kOverviewUnwritten;
         // A journal that cannot be read has been reported; the strip shows what was walked.
-        (void)walkChangedPages(app.journal, app.main.fileSize, o.changes, kOverviewBins, marks, &unwrittenPages);
+        (void)walkChangedPages(app.journal, app.main.fileSize, o.changes, kOverviewBins, overviewMarks(),
+                               &unwrittenPages);
         o.unwritten = unwrittenPages > 0;
     }
     o.changesKnown = true;
@@ -131,6 +136,16 @@ void noteStoredPage(AppState& app, FilePos page, bool unwritten, bool wasCurrent
 
 void noteWalkStillCurrent(AppState& app, bool wasCurrent) {
     if (wasCurrent) app.overview.changesAt = app.journal.changeCount;
+}
+
+CheckedChanges overviewChangesToCheck(AppState& app) {
+    app.overview.checkedKnown = false;  // the check writes over the bins kept so far
+    CheckedChanges changes;
+    changes.span = app.main.fileSize;
+    changes.bins = app.overview.checkedChanges;
+    changes.binCount = kOverviewBins;
+    changes.marks = overviewMarks();
+    return changes;
 }
 
 void noteCheckedChanges(AppState& app, const CheckedChanges& changes) {

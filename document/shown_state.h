@@ -35,6 +35,9 @@ void noteStoredPage(AppState& app, FilePos page, bool unwritten, bool wasCurrent
 // header was committed, or exchanges swapped bytes without changing which
 // pages are changed or unwritten.
 void noteWalkStillCurrent(AppState& app, bool wasCurrent);
+// Where the check of a Journal File about to be adopted puts the changed
+// pages it finds for the overview strip.
+CheckedChanges overviewChangesToCheck(AppState& app);
 // The check of the Journal File just adopted found its changed pages in
 // app.overview.checkedChanges: the next walk takes them while the Journal
 // File and the Main File's length are as they were.

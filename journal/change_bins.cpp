@@ -6,7 +6,12 @@
 
 namespace quorby {
 
+namespace {
+
+// Only a version that waits to be written and carries a ChangeMap needs its whole header.
 bool changeMapDecides(std::uint32_t flag) { return holdsContentToWrite(flag) && !hasNoChangeMap(flag); }
+
+}  // namespace
 
 bool differsFromMainFile(const JournalRecord& record) {
     if (!holdsContentToWrite(record.flag)) return false;

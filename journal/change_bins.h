@@ -23,8 +23,7 @@ FilePos binStart(int bin, FilePos span, int binCount);
 // Whether the page's version waits to be written and holds a byte the Main
 // File does not have: its ChangeMap has a bit set, or it carries no valid
 // ChangeMap. A version stored after its changes were discarded holds none.
-// `record` holds its whole header where changeMapDecides says so.
-bool changeMapDecides(std::uint32_t flag);
+// `record` holds its whole header (ChangeMap included).
 bool differsFromMainFile(const JournalRecord& record);
 
 // Clears `bins` and walks the address chain once, setting the marks of each
